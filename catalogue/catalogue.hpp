@@ -1,0 +1,477 @@
+// SPDX-License-Identifier: MIT
+// The catalogue: every handset model the window offers, with the part numbers of its ICs.
+// The table is constant data in read-only memory; nothing here allocates or runs at start-up.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace icatlas {
+
+// The hardware platform generation; each has its own frame of buttons on the window.
+enum class PlatformFamily : std::uint8_t { DCT3, DCT4, WD2 };
+
+inline constexpr std::array<PlatformFamily, 3> kFamilies {
+    PlatformFamily::DCT3, PlatformFamily::DCT4, PlatformFamily::WD2};
+
+[[nodiscard]] constexpr std::string_view familyName(PlatformFamily family)
+{
+    switch (family) {
+    case PlatformFamily::DCT3:
+        return "DCT3";
+    case PlatformFamily::DCT4:
+        return "DCT4";
+    case PlatformFamily::WD2:
+        return "WD2";
+    }
+    return {};
+}
+
+// The frame that holds a family's buttons, and that frame's caption.
+[[nodiscard]] constexpr std::string_view familyFrame(PlatformFamily family)
+{
+    switch (family) {
+    case PlatformFamily::DCT3:
+        return "Frame1";
+    case PlatformFamily::DCT4:
+        return "Frame2";
+    case PlatformFamily::WD2:
+        return "Frame3";
+    }
+    return {};
+}
+
+[[nodiscard]] constexpr std::string_view familyCaption(PlatformFamily family)
+{
+    switch (family) {
+    case PlatformFamily::DCT3:
+        return "NOKIA DCT3 PHONE";
+    case PlatformFamily::DCT4:
+        return "NOKIA DCT4 PHONE";
+    case PlatformFamily::WD2:
+        return "NOKIA WD2 PHONE";
+    }
+    return {};
+}
+
+[[nodiscard]] constexpr std::optional<PlatformFamily> familyByName(std::string_view name)
+{
+    for (const PlatformFamily family : kFamilies) {
+        if (familyName(family) == name) {
+            return family;
+        }
+    }
+    return std::nullopt;
+}
+
+// The six columns of component boxes, left to right, each under its heading on the window.
+enum class ComponentColumn : std::uint8_t { PaIc, RfIc, PowerIc, Upp, FlashIc, RamIc };
+
+inline constexpr std::size_t kColumnCount = 6;
+
+[[nodiscard]] constexpr std::string_view columnHeading(ComponentColumn column)
+{
+    switch (column) {
+    case ComponentColumn::PaIc:
+        return "PA IC";
+    case ComponentColumn::RfIc:
+        return "RF IC";
+    case ComponentColumn::PowerIc:
+        return "POWER IC";
+    case ComponentColumn::Upp:
+        return "UPP";
+    case ComponentColumn::FlashIc:
+        return "FLASH IC";
+    case ComponentColumn::RamIc:
+        return "RAM IC";
+    }
+    return {};
+}
+
+// One component box: the box it fills, its column and its row within that column (from 0).
+struct ComponentSlot {
+    std::string_view box;
+    ComponentColumn column;
+    std::uint8_t row;
+};
+
+inline constexpr std::size_t kSlotCount = 15;
+inline constexpr std::size_t kBoxCount = kSlotCount + 1;
+
+// The model box comes first; the component boxes follow column by column, top to bottom.
+inline constexpr std::string_view kModelBox = "Text1";
+
+inline constexpr std::array<ComponentSlot, kSlotCount> kComponentSlots {{
+    {"Text2", ComponentColumn::PaIc, 0},
+    {"Text3", ComponentColumn::PaIc, 1},
+    {"Text4", ComponentColumn::PaIc, 2},
+    {"Text5", ComponentColumn::PaIc, 3},
+    {"Text6", ComponentColumn::RfIc, 0},
+    {"Text7", ComponentColumn::RfIc, 1},
+    {"Text8", ComponentColumn::PowerIc, 0},
+    {"Text9", ComponentColumn::PowerIc, 1},
+    {"Text10", ComponentColumn::Upp, 0},
+    {"Text11", ComponentColumn::Upp, 1},
+    {"Text12", ComponentColumn::FlashIc, 0},
+    {"Text13", ComponentColumn::FlashIc, 1},
+    {"Text14", ComponentColumn::RamIc, 0},
+    {"Text15", ComponentColumn::RamIc, 1},
+    {"Text16", ComponentColumn::RamIc, 2},
+}};
+
+// The sixteen boxes a selection writes, in the order it writes them.
+inline constexpr std::array<std::string_view, kBoxCount> kBoxNames = [] {
+    std::array<std::string_view, kBoxCount> names {};
+    names[0] = kModelBox;
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        names[i + 1] = kComponentSlots[i].box;
+    }
+    return names;
+}();
+
+// One handset model: its family, the button that selects it, its model text and its fifteen
+// slot texts (an empty text is a blank slot). Texts are shown exactly as stored, trailing blanks
+// included.
+struct ModelRecord {
+    PlatformFamily family;
+    std::string_view button;
+    std::string_view model;
+    std::array<std::string_view, kSlotCount> slots;
+
+    // The texts of Text1 to Text16: the model, then the slots.
+    [[nodiscard]] constexpr std::array<std::string_view, kBoxCount> boxTexts() const
+    {
+        std::array<std::string_view, kBoxCount> texts {};
+        texts[0] = model;
+        std::copy(slots.begin(), slots.end(), texts.begin() + 1);
+        return texts;
+    }
+};
+
+// Window order: family by family; within a family the upper row of buttons left to right, then
+// the lower row.
+inline constexpr std::array<ModelRecord, 42> kModelRecords {{
+    {PlatformFamily::DCT3,
+     "Command1",
+     "2100",
+     {"PF08103B", "", "", "", "HAGAR", "", "CCONT", "", "", "", "LRS1341", "F1602C3T70",
+      "@FLASH_IC", "", ""}},
+    {PlatformFamily::DCT3,
+     "Command2",
+     "3210",
+     {"PF01420B ", "PF04110B", "BGY252", "BGY262", "CRFU3 ", "SUMMA", "CCONT ", "TEA1210TS", "", "",
+      "F160B3TA", "M28W160BT", "HY62U8100B", "KM68U1000ELTGI", "KM68FS1000TGI"}},
+    {PlatformFamily::DCT3,
+     "Command3",
+     "3310",
+     {"PF08109B", "BGY270", "RF3103", "", "HAGAR", "", "CCONT", "", "", "", "F160B3TA", "M28W160BT",
+      "K6F1016U4A (1Mbit)", "K6F1016U4B", "K6F1016U4C"}},
+    {PlatformFamily::DCT3,
+     "Command4",
+     "3330",
+     {"PF08109B", "BGY270", "", "", "HAGAR", "", "CCONT", "", "", "", "F320B3TC", "",
+      "K6F2016U4D (2Mbit)", "", ""}},
+    {PlatformFamily::DCT3,
+     "Command5",
+     "3410",
+     {"PF08109B", "", "", "", "HAGAR", "", "CCONT", "", "", "", "F320B3TC", "M28W320ECT", "4Mbit",
+      "", ""}},
+    {PlatformFamily::DCT3,
+     "Command6",
+     "5110",
+     {"BGY251", "BGY240", "4370319", "", "CRFU1", "PLUSSA", "NMP4370047", "", "", "",
+      "TE28F800B3TA", "", "KM68U512ALTGE (512kbit)", "", ""}},
+    {PlatformFamily::DCT3,
+     "Command7",
+     "5210",
+     {"PF08103B", "", "", "", "HAGAR", "", "CCONT", "", "", "", "F3204C3T100", "F3204C3T70",
+      "@FLASH_IC", "", ""}},
+    {PlatformFamily::DCT3,
+     "Command8",
+     "5510",
+     {"PF08109B", "", "", "", "HAGAR", "", "CCONT", "", "", "", "F320B3TC ", "K9K1208UOA",
+      "K6F2016U4A (2Mbit)", "", ""}},
+    {PlatformFamily::DCT3,
+     "Command9",
+     "6110",
+     {"4370319", "", "", "", "CRFU1 ", "PLUSSA", "NMP4370047", "", "", "", "TE28F800", "",
+      "KM68U512ALTGE", "", ""}},
+    {PlatformFamily::DCT3,
+     "Command10",
+     "6150",
+     {"4370451", "4370453", "4370577", "4370453", "CRFU3E(4370407)", "SUMMA", "NMP4370391", "", "",
+      "", "TE28F160B3TA(Intel)", "LH28F160BGHE(SHARP)", "KM68FS1000TGI", "", ""}},
+    {PlatformFamily::DCT3,
+     "Command11",
+     "6210",
+     {"PF08103B", "", "", "", "HAGAR", "", "CCONT", "", "", "", "F320B3TA", "F320B3TC",
+      "KM68U4100CLZI (4Mbit)", "K6T4008U2C", ""}},
+    {PlatformFamily::DCT3,
+     "Command12",
+     "7110",
+     {"PF01411B", "PF0414B", "", "", "CRFU3 ", "SUMMA", "CCONT", "", "", "", "2x F160B3TA", "",
+      "KM68U4000CLTI", "", ""}},
+    {PlatformFamily::DCT3,
+     "Command13",
+     "8210",
+     {"PF08103B", "", "", "", "HAGAR", "", "CCONT", "", "", "", "LRS1341", "F1602C3T110",
+      "@FLASH_IC", "", ""}},
+    {PlatformFamily::DCT3,
+     "Command14",
+     "8250",
+     {"PF08103B", "", "", "", "HAGAR", "", "CCONT", "", "", "", "F1602C3T110", "", "@FLASH_IC", "",
+      ""}},
+    {PlatformFamily::DCT3,
+     "Command15",
+     "8810",
+     {"PF01411B", "", "", "", "CRFU1 ", "SUMMA", "CCONT", "", "", "", "F160B3T120", "",
+      "KM616FS2000ZI", "", ""}},
+    {PlatformFamily::DCT3,
+     "Command16",
+     "8850",
+     {"PF08103B", "", "", "", "HAGAR", "", "CCONT", "", "", "", "LRS1341", "", "@FLASH_IC", "",
+      ""}},
+    {PlatformFamily::DCT3,
+     "Command17",
+     "8890",
+     {"?4350247(RF9205)", "", "", "", "HAGAR", "", "CCONT", "", "", "", "LRS1341", "", "@FLASH_IC",
+      "", ""}},
+    {PlatformFamily::DCT4,
+     "Command18",
+     "1100",
+     {"RF3162", "RF3132", "PF08133B?", "", "MJOELNER999", "", "4370825", "", "4377005", "",
+      "? M58MR016C", "", "@UPP", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command19",
+     "2300",
+     {"RF3162", "RF3132", "PF08133B?", "", "MJOELNER999", "", "4370825", "", "4377005", "",
+      "? M58MR016C", "", "@UPP", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command20",
+     "3100",
+     {"QCPM-8893", "PF08125B", "", "", "MJOELNER", "", "4376001", "", "4370931", "", "K5U64418TM",
+      "", "@FLASH_IC", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command21",
+     "3200",
+     {"09003BN", "", "", "", "HELGO", "", "4370959", "", "4375019", "", "K5U64418TM", "",
+      "@FLASH_IC", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command22",
+     "3220",
+     {"4355641", "9250E4.1", "", "", "4371005", "", "4376371", "", "4371105", "", "K5U28178TM", "",
+      "@FLASH_IC", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command23",
+     "3510",
+     {"PF08109B", "RF3103", "", "", "MJOELNER", "", "4370805", "4370825", "4370815", "",
+      "??\?(4Mx16)", "", "@UPP", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command24",
+     "3510I",
+     {"RF3103", "08125BN", "", "", "MJOELNER", "", "4370825", "", "4370873", "4370931", "F640W18T",
+      "K8S64158TM", "K6F4008R2E", "EM640FP8", ""}},
+    {PlatformFamily::DCT4,
+     "Command26",
+     "5100",
+     {"4350383", "", "", "", "HELGA", "", "4370825", "", "4370873", "", "K8S64158TM", "",
+      "K6F4008R2E", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command27",
+     "6100",
+     {"QCPM-8893", "4350383", "", "", "MJOELNER", "", "4376001", "4370825", "4370873", "",
+      "K5U64418TM", "", "@FLASH_IC", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command28",
+     "6220",
+     {"09003BN", "", "", "", "HELGO", "", "4370959", "", "4375017", "", "K5U28818TM", "",
+      "@FLASH_IC", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command29",
+     "6230",
+     {"4359017", "", "", "", "HELGO", "", "4370945", "4376371", "4375107", "", "K8S2815ETA(8Mx16)",
+      "&?(4Mx16)", "K4M64163PG(4Mx16)", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command30",
+     "6310",
+     {"4350297", "PF08125B", "", "", "HAGAR", "", "4370805", "", "4370815", "", "F640W18T",
+      "?N643HT7MI", "@UPP", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command31",
+     "6310I",
+     {"PF08125B", "", "", "", "MJOELNER", "", "4370805", "", "4370815", "", "N643HT7MI", "", "@UPP",
+      "", ""}},
+    {PlatformFamily::DCT4,
+     "Command32",
+     "6510",
+     {"4350297", "", "", "", "HAGAR", "", "4370805", "", "4370815", "", "F640W18T", "N643HT7MI",
+      "@UPP", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command33",
+     "6610",
+     {"4350383", "", "", "", "HELGA", "", "4370825", "4370841", "4370873", "", "F128W18T",
+      "K8S64158TM", "K6F4008R2E", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command34",
+     "7210",
+     {"4350383", "", "", "", "HELGA", "", "4370825", "4370841", "4370873", "", "F128W18T",
+      "K8S64158TM", "K6F4008R2E", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command35",
+     "7250",
+     {"4350383", "", "", "", "HELGA", "", "4370825", "", "4370873", "4370931", "K5U28818TM",
+      "??K8S64418TM", "@FLASH_IC", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command36",
+     "8310",
+     {"4350297", "435H093", "", "", "HAGAR", "", "4370805", "4370825", "4370815", "", "F640W18T",
+      "?N643HT7MI", "@UPP", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command37",
+     "8910",
+     {"4350297", "", "", "", "HAGAR", "", "4370805", "", "4370815", "", "F640W18T", "?N643HT7MI",
+      "@UPP", "", ""}},
+    {PlatformFamily::DCT4,
+     "Command38",
+     "8910I",
+     {"4350297", "", "", "", "HAGAR", "", "4370805", "", "4370815", "", "COMBO 4M+256kx16", "",
+      "@FLASH_IC", "", ""}},
+    {PlatformFamily::WD2,
+     "Command25",
+     "3600",
+     {"RF3132", "", "", "", "MJOELNER", "", "4370825", "", "4370943", "", "3x N643HT7MI", "",
+      "K4S64163JF (4M x16)", "", ""}},
+    {PlatformFamily::WD2,
+     "Command39",
+     "3650",
+     {"PF08125B", "", "", "", "MJOELNER", "", "4370825", "", "4370871", "", "3x N643GT7MI", "",
+      "K4S64163JF (4M x16)", "", ""}},
+    {PlatformFamily::WD2,
+     "Command40",
+     "3660",
+     {"PF08125B", "", "", "", "MJOELNER", "", "4370825", "", "4370871", "", "3x N643GT7MI", "",
+      "K4S64163JF (4M x16)", "", ""}},
+    {PlatformFamily::WD2,
+     "Command41",
+     "6600",
+     {"PF08125B", "", "", "", "MJOELNER", "", "4370825", "", "4370943", "", "4x N643HT7MI",
+      "4x M58NR064ET (4Mx16)", "K4M28163PD (8M x16)", "", ""}},
+    {PlatformFamily::WD2,
+     "Command42",
+     "7650",
+     {"4350297 ", "(RF9203)", "", "", "HAGAR", "", "4370825", "", "4370871", "",
+      "AM29N323D (2M x16)", "F128W18T (8M x16)", "K4S64163JF (4M x16)", "", ""}},
+}};
+
+class ComponentCatalogue {
+public:
+    [[nodiscard]] static constexpr std::span<const ModelRecord> records() { return kModelRecords; }
+
+    // The record selected by a button, or nothing when the name is no model button.
+    [[nodiscard]] static constexpr const ModelRecord *findByButton(std::string_view button)
+    {
+        for (const ModelRecord &record : kModelRecords) {
+            if (record.button == button) {
+                return &record;
+            }
+        }
+        return nullptr;
+    }
+
+    // The record whose model text is exactly `model`, or nothing.
+    [[nodiscard]] static constexpr const ModelRecord *findByModel(std::string_view model)
+    {
+        for (const ModelRecord &record : kModelRecords) {
+            if (record.model == model) {
+                return &record;
+            }
+        }
+        return nullptr;
+    }
+
+    // A family's records in window order (the table keeps each family together).
+    [[nodiscard]] static constexpr std::span<const ModelRecord> family(PlatformFamily family)
+    {
+        const auto *first
+            = std::find_if(kModelRecords.begin(), kModelRecords.end(),
+                           [family](const ModelRecord &r) { return r.family == family; });
+        const auto *last = std::find_if(first, kModelRecords.end(), [family](const ModelRecord &r) {
+            return r.family != family;
+        });
+        return {first, last};
+    }
+};
+
+namespace detail {
+
+constexpr bool isDisplayText(std::string_view text)
+{
+    return text.size() <= 23
+        && std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
+}
+
+constexpr bool isModelText(std::string_view model)
+{
+    const auto digits = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return (model.size() == 4 && digits(model))
+        || (model.size() == 5 && digits(model.substr(0, 4)) && model[4] == 'I');
+}
+
+constexpr bool everyButtonOnce()
+{
+    std::array<bool, kModelRecords.size()> seen {};
+    for (const ModelRecord &record : kModelRecords) {
+        constexpr std::string_view prefix = "Command";
+        if (!record.button.starts_with(prefix)) {
+            return false;
+        }
+        std::size_t number = 0;
+        for (const char c : record.button.substr(prefix.size())) {
+            if (c < '0' || c > '9') {
+                return false;
+            }
+            number = number * 10 + static_cast<std::size_t>(c - '0');
+        }
+        if (number < 1 || number > seen.size() || seen[number - 1]) {
+            return false;
+        }
+        seen[number - 1] = true;
+    }
+    return true;
+}
+
+constexpr bool familiesContiguous()
+{
+    for (std::size_t i = 1; i < kModelRecords.size(); ++i) {
+        if (kModelRecords[i].family < kModelRecords[i - 1].family) {
+            return false;
+        }
+    }
+    return true;
+}
+
+constexpr bool textsDisplayable()
+{
+    return std::all_of(kModelRecords.begin(), kModelRecords.end(), [](const ModelRecord &r) {
+        return isModelText(r.model) && std::all_of(r.slots.begin(), r.slots.end(), isDisplayText);
+    });
+}
+
+} // namespace detail
+
+static_assert(kModelRecords.size() == 42);
+static_assert(ComponentCatalogue::family(PlatformFamily::DCT3).size() == 17);
+static_assert(ComponentCatalogue::family(PlatformFamily::DCT4).size() == 20);
+static_assert(ComponentCatalogue::family(PlatformFamily::WD2).size() == 5);
+static_assert(detail::familiesContiguous(), "records must stay grouped family by family");
+static_assert(detail::everyButtonOnce(), "Command1..Command42 must each select one record");
+static_assert(detail::textsDisplayable(), "texts are at most 23 printable ASCII characters");
+
+} // namespace icatlas

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: MIT
+// Form definitions as data: a window and its controls with their properties, positions in twips,
+// declared as constexpr tables and checked at compile time. The runtime creates windows from them.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace forms {
+
+// 1/1440 inch, the unit of every position and size in a definition.
+using Twips = std::int32_t;
+
+enum class ControlKind : std::uint8_t { Picture, Label, Frame, TextBox, CommandButton };
+
+// A text colour; `isDefault` keeps the system's normal text colour.
+struct Colour {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    bool isDefault = true;
+
+    friend constexpr bool operator==(const Colour &, const Colour &) = default;
+};
+
+inline constexpr Colour kDefaultColour {};
+inline constexpr Colour kBlue {0, 0, 255, false};
+inline constexpr Colour kRed {255, 0, 0, false};
+
+struct Font {
+    std::string_view face;
+    std::uint16_t centipoints = 0; // 975 is 9.75 points
+    std::uint16_t weight = 400; // 700 is bold
+    std::uint8_t charset = 0; // the declared character set, kept for fidelity
+    bool italic = false;
+    bool underline = false;
+
+    [[nodiscard]] constexpr double points() const { return centipoints / 100.0; }
+    friend constexpr bool operator==(const Font &, const Font &) = default;
+};
+
+inline constexpr std::int16_t kNoTabIndex = -1;
+
+struct ControlDefinition {
+    ControlKind kind = ControlKind::Label;
+    std::string_view name;
+    std::string_view text; // caption, or a text box's initial text
+    std::string_view container; // empty: the form's client area; else a frame's name
+    Twips left = 0; // from the container's top-left corner
+    Twips top = 0;
+    Twips width = 0;
+    Twips height = 0;
+    Font font;
+    Colour colour;
+    std::int16_t tabIndex = kNoTabIndex;
+    std::string_view picture; // a picture's image resource
+    std::string_view accessibleName; // what a screen reader calls it (default: its text)
+    std::string_view accessibleDescription; // what a screen reader adds to the name
+};
+
+struct FormDefinition {
+    std::string_view name;
+    std::string_view caption;
+    Twips clientWidth = 0;
+    Twips clientHeight = 0;
+    // In creation order: each control is drawn over the ones before it.
+    std::span<const ControlDefinition> controls;
+};
+
+[[nodiscard]] constexpr bool takesFocus(ControlKind kind)
+{
+    return kind == ControlKind::TextBox || kind == ControlKind::CommandButton;
+}
+
+[[nodiscard]] constexpr const ControlDefinition *
+findDefinition(std::span<const ControlDefinition> controls, std::string_view name)
+{
+    const auto *found = std::find_if(controls.begin(), controls.end(),
+                                     [name](const ControlDefinition &c) { return c.name == name; });
+    return found != controls.end() ? &*found : nullptr;
+}
+
+// The checks a definition must pass before it is built; used in static_asserts.
+namespace check {
+
+constexpr bool uniqueNames(std::span<const ControlDefinition> controls)
+{
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+            if (controls[i].name == controls[j].name) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Every control but the pictures has a tab index, and the indexes are 0..n-1, each used once.
+constexpr bool tabIndexesDense(std::span<const ControlDefinition> controls)
+{
+    const auto indexed = static_cast<std::size_t>(
+        std::count_if(controls.begin(), controls.end(),
+                      [](const ControlDefinition &c) { return c.kind != ControlKind::Picture; }));
+    for (std::size_t index = 0; index < indexed; ++index) {
+        const auto uses
+            = std::count_if(controls.begin(), controls.end(), [index](const ControlDefinition &c) {
+                  return c.tabIndex >= 0 && static_cast<std::size_t>(c.tabIndex) == index;
+              });
+        if (uses != 1) {
+            return false;
+        }
+    }
+    return std::all_of(controls.begin(), controls.end(), [](const ControlDefinition &c) {
+        return (c.kind == ControlKind::Picture) == (c.tabIndex == kNoTabIndex);
+    });
+}
+
+// A control placed in a frame lies wholly inside it; only frames contain controls.
+constexpr bool containedInFrames(std::span<const ControlDefinition> controls)
+{
+    return std::all_of(controls.begin(), controls.end(), [controls](const ControlDefinition &c) {
+        if (c.container.empty()) {
+            return true;
+        }
+        const ControlDefinition *frame = findDefinition(controls, c.container);
+        return frame != nullptr && frame->kind == ControlKind::Frame && c.left >= 0 && c.top >= 0
+            && c.left + c.width <= frame->width && c.top + c.height <= frame->height;
+    });
+}
+
+// A container is created before what it contains.
+constexpr bool containersFirst(std::span<const ControlDefinition> controls)
+{
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i].container.empty()) {
+            continue;
+        }
+        const ControlDefinition *frame = findDefinition(controls, controls[i].container);
+        if (frame == nullptr || frame >= &controls[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace check
+
+} // namespace forms

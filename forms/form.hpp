@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: MIT
+// The forms runtime's view of a window: controls reached by name, counted references to them,
+// and the text box operation that replaces a box's whole text. Toolkit-free, so the same code
+// drives a real window and an in-memory one.
+#pragma once
+
+#include "forms/result.hpp"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace forms {
+
+class TextBox;
+
+class Control {
+public:
+    explicit Control(std::string name)
+        : m_name(std::move(name))
+    {
+    }
+    virtual ~Control() = default;
+    Control(const Control &) = delete;
+    Control &operator=(const Control &) = delete;
+    Control(Control &&) = delete;
+    Control &operator=(Control &&) = delete;
+
+    [[nodiscard]] const std::string &name() const noexcept { return m_name; }
+
+    // The text box interface of this control, or nothing when it is another kind.
+    [[nodiscard]] virtual TextBox *asTextBox() noexcept { return nullptr; }
+
+private:
+    std::string m_name;
+};
+
+class TextBox : public Control {
+public:
+    using Control::Control;
+
+    [[nodiscard]] TextBox *asTextBox() noexcept override { return this; }
+
+    // Replaces the box's whole text. Fails when the box does not end up holding exactly `text`.
+    [[nodiscard]] virtual ResultCode setText(std::string_view text) = 0;
+    [[nodiscard]] virtual std::string text() const = 0;
+};
+
+template <class T> class Counted;
+
+class Form {
+public:
+    Form() = default;
+    virtual ~Form() = default;
+    Form(const Form &) = delete;
+    Form &operator=(const Form &) = delete;
+    Form(Form &&) = delete;
+    Form &operator=(Form &&) = delete;
+
+    [[nodiscard]] virtual std::string_view name() const = 0;
+
+    // The control of that name, or nothing when the form has none (or it is gone).
+    [[nodiscard]] virtual Control *findControl(std::string_view name) = 0;
+
+    // Delivers every click on the named control to `handler`. Returns false when the form has
+    // no control of that name that can be clicked.
+    virtual bool onClick(std::string_view control, std::function<void()> handler) = 0;
+
+    // Counted references held now to the form and its controls.
+    [[nodiscard]] int heldReferences() const noexcept { return m_held; }
+
+    // A counted reference to the named text box; empty when there is no such text box.
+    [[nodiscard]] Counted<TextBox> takeTextBox(std::string_view name);
+
+private:
+    template <class T> friend class Counted;
+    int m_held = 0;
+};
+
+// A counted reference to a form or one of its controls: taken when made, released when
+// destroyed, so a reference is released on every path out of the scope that took it.
+template <class T> class Counted {
+public:
+    Counted() = default;
+    Counted(Form &form, T *object)
+        : m_form(object != nullptr ? &form : nullptr)
+        , m_object(object)
+    {
+        if (m_form != nullptr) {
+            ++m_form->m_held;
+        }
+    }
+    ~Counted() { release(); }
+    Counted(const Counted &) = delete;
+    Counted &operator=(const Counted &) = delete;
+    Counted(Counted &&other) noexcept
+        : m_form(std::exchange(other.m_form, nullptr))
+        , m_object(std::exchange(other.m_object, nullptr))
+    {
+    }
+    Counted &operator=(Counted &&other) noexcept
+    {
+        if (this != &other) {
+            release();
+            m_form = std::exchange(other.m_form, nullptr);
+            m_object = std::exchange(other.m_object, nullptr);
+        }
+        return *this;
+    }
+
+    [[nodiscard]] explicit operator bool() const noexcept { return m_object != nullptr; }
+    [[nodiscard]] T *get() const noexcept { return m_object; }
+    T *operator->() const noexcept { return m_object; }
+    T &operator*() const noexcept { return *m_object; }
+
+private:
+    void release() noexcept
+    {
+        if (m_form != nullptr) {
+            --m_form->m_held;
+        }
+        m_form = nullptr;
+        m_object = nullptr;
+    }
+
+    Form *m_form = nullptr;
+    T *m_object = nullptr;
+};
+
+inline Counted<TextBox> Form::takeTextBox(std::string_view name)
+{
+    Control *control = findControl(name);
+    return {*this, control != nullptr ? control->asTextBox() : nullptr};
+}
+
+// A counted reference to the form itself.
+[[nodiscard]] inline Counted<Form> takeForm(Form &form)
+{
+    return {form, &form};
+}
+
+} // namespace forms

@@ -1,0 +1,41 @@
+# SPDX-License-Identifier: MIT
+# Shared by the scripts: installs what a fresh Debian 12 machine lacks, with apt-get.
+# shellcheck shell=bash
+
+ICATLAS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Packages every build needs.
+ICATLAS_BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libgl-dev fonts-liberation)
+
+# Installs whichever of the named packages are missing: as root directly, else through sudo;
+# where neither is possible, prints the one line to run and fails.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+            sudo=(sudo)
+        else
+            echo "Missing packages. Please run:" >&2
+            echo "  sudo apt-get install -y ${missing[*]}" >&2
+            return 1
+        fi
+    fi
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq \
+        && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Configures and builds one preset.
+build_preset() {
+    local preset=$1
+    cmake --preset "$preset" -S "$ICATLAS_ROOT" >/dev/null \
+        && cmake --build --preset "$preset"
+}

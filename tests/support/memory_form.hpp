@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: MIT
+// An in-memory form for tests: text boxes that remember every write, and a box can be told to
+// fail its next writes or be taken away, so the failure paths run for real.
+#pragma once
+
+#include "forms/form.hpp"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace testing_support {
+
+class MemoryForm;
+
+struct Write {
+    std::string box;
+    std::string text;
+    int heldDuringWrite = 0; // references the form held while the box was written
+
+    friend bool operator==(const Write &, const Write &) = default;
+};
+
+class MemoryTextBox final : public forms::TextBox {
+public:
+    MemoryTextBox(MemoryForm &form, std::string name)
+        : forms::TextBox(std::move(name))
+        , m_form(form)
+    {
+    }
+
+    [[nodiscard]] forms::ResultCode setText(std::string_view text) override;
+    [[nodiscard]] std::string text() const override { return m_text; }
+
+    // The user types: replaces the text without going through the runtime.
+    void type(std::string_view text) { m_text = text; }
+    void failWith(forms::ResultCode code) { m_failure = code; }
+
+private:
+    MemoryForm &m_form;
+    std::string m_text;
+    forms::ResultCode m_failure = forms::ResultCode::Ok;
+};
+
+class MemoryForm final : public forms::Form {
+public:
+    // A form with text boxes of these names, each starting with its initial text.
+    explicit MemoryForm(const std::vector<std::pair<std::string, std::string>> &boxes)
+    {
+        for (const auto &[name, text] : boxes) {
+            auto box = std::make_unique<MemoryTextBox>(*this, name);
+            box->type(text);
+            m_boxes.emplace(name, std::move(box));
+        }
+    }
+
+    [[nodiscard]] std::string_view name() const override { return "MemoryForm"; }
+
+    [[nodiscard]] forms::Control *findControl(std::string_view name) override
+    {
+        const auto found = m_boxes.find(std::string(name));
+        return found != m_boxes.end() ? found->second.get() : nullptr;
+    }
+
+    bool onClick(std::string_view control, std::function<void()> handler) override
+    {
+        m_handlers[std::string(control)] = std::move(handler);
+        return true;
+    }
+
+    // Runs the handler bound to a control, as a click would; false when none is bound.
+    bool click(const std::string &control)
+    {
+        const auto found = m_handlers.find(control);
+        if (found == m_handlers.end()) {
+            return false;
+        }
+        found->second();
+        return true;
+    }
+
+    [[nodiscard]] MemoryTextBox &box(const std::string &name) { return *m_boxes.at(name); }
+    void remove(const std::string &name) { m_boxes.erase(name); }
+    [[nodiscard]] const std::vector<Write> &writes() const { return m_writes; }
+    void clearWrites() { m_writes.clear(); }
+
+    // Every box's text, by name.
+    [[nodiscard]] std::map<std::string, std::string> texts() const
+    {
+        std::map<std::string, std::string> all;
+        for (const auto &[name, box] : m_boxes) {
+            all.emplace(name, box->text());
+        }
+        return all;
+    }
+
+private:
+    friend class MemoryTextBox;
+    std::map<std::string, std::unique_ptr<MemoryTextBox>> m_boxes;
+    std::map<std::string, std::function<void()>> m_handlers;
+    std::vector<Write> m_writes;
+};
+
+inline forms::ResultCode MemoryTextBox::setText(std::string_view text)
+{
+    m_form.m_writes.push_back({name(), std::string(text), m_form.heldReferences()});
+    if (!forms::succeeded(m_failure)) {
+        return m_failure;
+    }
+    m_text = text;
+    return forms::ResultCode::Ok;
+}
+
+} // namespace testing_support
