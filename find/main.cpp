@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+// icatlas-find's entry point: hands the arguments to run() and makes sure the output got out.
+#include "find/cli.hpp"
+
+#include <exception>
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+int main(int argc, char **argv)
+{
+    try {
+        const std::vector<std::string_view> args(argv + 1, argv + argc);
+        const int status = icatlas::find::run(args, std::cout, std::cerr);
+        // A full disk or a closed pipe must not pass for a finished listing.
+        if (!std::cout.flush()) {
+            std::cerr << "icatlas-find: could not write the output\n";
+            return icatlas::find::kExitUsageError;
+        }
+        return status;
+    } catch (const std::exception &error) {
+        std::cerr << "icatlas-find: " << error.what() << '\n';
+        return icatlas::find::kExitUsageError;
+    }
+}
