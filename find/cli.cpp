@@ -115,6 +115,9 @@ Parsed parse(std::span<const std::string_view> args)
         if (option == nullptr) {
             return refused("unknown option " + quoted(arg) + " (try --help)");
         }
+        if (request.mode == option->mode) {
+            return refused(std::string(option->name) + " given twice");
+        }
         if (request.mode != Mode::Parts) {
             return refused(std::string(request.option) + " and " + std::string(option->name)
                            + " cannot be used together");

@@ -31,8 +31,8 @@ constexpr char upper(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Where the part proper starts: past leading blanks, '?' and '-', and past a count of one or two
-// digits and an 'x' that a blank or the end follows. The blank keeps "8X16"-like markings intact.
+// Where the part proper starts: past leading blanks, '?' and '-', and past a count (digits and an
+// 'x') that a blank or the end follows. Without that blank it would be part of the part number.
 std::size_t partStart(std::string_view text)
 {
     std::size_t start = 0;
@@ -40,7 +40,7 @@ std::size_t partStart(std::string_view text)
         ++start;
     }
     std::size_t end = start;
-    while (end < text.size() && end - start < 2 && isDigit(text[end])) {
+    while (end < text.size() && isDigit(text[end])) {
         ++end;
     }
     const bool hasCount = end > start && end < text.size() && upper(text[end]) == 'X'

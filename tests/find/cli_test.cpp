@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: MIT
+// icatlas-find's arguments as a script sees them: exit status, what reaches the output, and the
+// one-line message of every usage error.
+#include "find/cli.hpp"
+
+#include "catalogue/catalogue.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using icatlas::ComponentCatalogue;
+using icatlas::ModelRecord;
+using icatlas::PlatformFamily;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome runWith(const std::vector<std::string_view> &args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = icatlas::find::run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> lines(const std::string &text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        result.push_back(line);
+    }
+    return result;
+}
+
+struct UsageErrorCase {
+    const char *label;
+    std::vector<std::string_view> args;
+    const char *message; // the part of the message that names the fault
+};
+
+const std::vector<UsageErrorCase> kUsageErrors {
+    {"no_arguments", {}, "no part number given"},
+    {"only_option_end", {"--"}, "no part number given"},
+    {"unknown_long_option", {"--bogus"}, "unknown option '--bogus'"},
+    {"unknown_short_option", {"-x"}, "unknown option '-x'"},
+    {"unknown_option_after_part", {"4370825", "--verbose"}, "unknown option '--verbose'"},
+    {"option_name_is_case_sensitive", {"--LIST"}, "unknown option '--LIST'"},
+    {"unknown_model", {"--model", "9999"}, "unknown model '9999'"},
+    {"unknown_model_after_equals", {"--model=6310X"}, "unknown model '6310X'"},
+    {"unknown_family", {"--family", "DCT5"}, "unknown family 'DCT5'"},
+    {"model_without_value", {"--model"}, "--model needs a value"},
+    {"family_without_value", {"--family"}, "--family needs a value"},
+    {"value_for_flag", {"--list=all"}, "--list takes no value"},
+    {"two_exports", {"--json", "--csv"}, "--json and --csv cannot be used together"},
+    {"model_and_family", {"--model", "6310I", "--family", "DCT4"}, "cannot be used together"},
+    {"same_option_twice", {"--model", "6310I", "--model", "6310"}, "--model given twice"},
+    {"list_with_part", {"--list", "4370825"}, "--list takes no part numbers"},
+    {"model_with_part", {"4370825", "--model", "6310I"}, "--model takes no part numbers"},
+    {"part_of_question_marks", {"?\?"}, "'?\?' holds no part number"},
+    {"part_that_is_a_count", {"3x "}, "'3x ' holds no part number"},
+    {"lone_dash", {"-"}, "'-' holds no part number"},
+    {"empty_part_among_good_ones", {"4370825", "", "N643HT7MI"}, "'' holds no part number"},
+};
+
+class UsageError : public ::testing::TestWithParam<UsageErrorCase> { };
+
+// Nothing reaches the output, so a script never reads half an answer.
+TEST_P(UsageError, ExitsTwoWithOneLineOnStandardError)
+{
+    const Outcome outcome = runWith(GetParam().args);
+    EXPECT_EQ(outcome.status, icatlas::find::kExitUsageError);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err.rfind("icatlas-find: ", 0), 0U) << outcome.err;
+    EXPECT_NE(outcome.err.find(GetParam().message), std::string::npos) << outcome.err;
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+    EXPECT_EQ(outcome.err.back(), '\n');
+}
+
+INSTANTIATE_TEST_SUITE_P(Run, UsageError, ::testing::ValuesIn(kUsageErrors),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+struct AnswerCase {
+    const char *label;
+    std::vector<std::string_view> args;
+    int status;
+    const char *firstLine;
+};
+
+const std::vector<AnswerCase> kAnswers {
+    {"part_found", {"4376371"}, 0, "4376371: 2 places in 2 models"},
+    {"part_not_found", {"ZZZ999"}, 1, "ZZZ999: no match"},
+    {"no_part_found", {"ZZZ999", "N643HT7MJ"}, 1, "ZZZ999: no match"},
+    {"one_of_two_parts_found", {"ZZZ999", "4376371"}, 0, "ZZZ999: no match"},
+    {"part_after_option_end", {"--", "-4376371"}, 0, "-4376371: 2 places in 2 models"},
+    {"model", {"--model", "6310I"}, 0, "Text1   Phone Model  6310I"},
+    {"model_lower_case_after_equals", {"--model=6310i"}, 0, "Text1   Phone Model  6310I"},
+    {"family", {"--family", "dct4"}, 0, "1100   DCT4  Command18"},
+    {"list", {"--list"}, 0, "2100   DCT3  Command1"},
+    {"json", {"--json"}, 0, "{"},
+    {"csv",
+     {"--csv"},
+     0,
+     "Family,Button,Phone Model,PA IC 1,PA IC 2,PA IC 3,PA IC 4,RF IC 1,"
+     "RF IC 2,POWER IC 1,POWER IC 2,UPP 1,UPP 2,FLASH IC 1,FLASH IC 2,"
+     "RAM IC 1,RAM IC 2,RAM IC 3\r"},
+    {"help", {"--help"}, 0, "Usage: icatlas-find PART..."},
+    {"short_help", {"-h"}, 0, "Usage: icatlas-find PART..."},
+    {"version", {"--version"}, 0, "icatlas-find " ICATLAS_EXPECTED_VERSION},
+};
+
+class Answer : public ::testing::TestWithParam<AnswerCase> { };
+
+TEST_P(Answer, ExitsWithStatusAndWritesOnlyToOutput)
+{
+    const Outcome outcome = runWith(GetParam().args);
+    EXPECT_EQ(outcome.status, GetParam().status);
+    EXPECT_EQ(outcome.err, "");
+    const auto shown = lines(outcome.out);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.front(), GetParam().firstLine);
+    EXPECT_EQ(outcome.out.back(), '\n');
+}
+
+INSTANTIATE_TEST_SUITE_P(Run, Answer, ::testing::ValuesIn(kAnswers),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+// Each part gets its own block, in the order typed, a blank line apart.
+TEST(Run, SeveralPartsAnswerInTurn)
+{
+    const Outcome outcome = runWith({"ZZZ999", "4376371", "4370453"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out,
+              "ZZZ999: no match\n"
+              "\n"
+              "4376371: 2 places in 2 models\n"
+              "  3220   DCT4  POWER IC 1 (Text8)   4376371\n"
+              "  6230   DCT4  POWER IC 2 (Text9)   4376371\n"
+              "\n"
+              "4370453: 2 places in 1 model\n"
+              "  6150   DCT3  PA IC 2 (Text3)      4370453\n"
+              "  6150   DCT3  PA IC 4 (Text5)      4370453\n");
+}
+
+// Model, family and button of a record as --list and --family print them.
+std::string listed(const ModelRecord &record)
+{
+    std::string line(record.model);
+    line.resize(7, ' ');
+    line += icatlas::familyName(record.family);
+    line.resize(13, ' ');
+    line += record.button;
+    return line;
+}
+
+std::vector<std::string> listed(std::span<const ModelRecord> records)
+{
+    std::vector<std::string> result;
+    for (const ModelRecord &record : records) {
+        result.push_back(listed(record));
+    }
+    return result;
+}
+
+TEST(Run, ListShowsEveryModelInWindowOrder)
+{
+    const Outcome outcome = runWith({"--list"});
+    EXPECT_EQ(lines(outcome.out), listed(ComponentCatalogue::records()));
+}
+
+struct FamilyCase {
+    const char *label;
+    std::string_view typed;
+    PlatformFamily family;
+};
+
+const auto kFamilies = std::to_array<FamilyCase>({
+    {"dct3", "DCT3", PlatformFamily::DCT3},
+    {"dct4", "DCT4", PlatformFamily::DCT4},
+    {"wd2_lower_case", "wd2", PlatformFamily::WD2},
+});
+
+class FamilyListing : public ::testing::TestWithParam<FamilyCase> { };
+
+TEST_P(FamilyListing, ShowsThatFamilysModelsInWindowOrder)
+{
+    const Outcome outcome = runWith({"--family", GetParam().typed});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(lines(outcome.out), listed(ComponentCatalogue::family(GetParam().family)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Run, FamilyListing, ::testing::ValuesIn(kFamilies),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+// Every model a user can list is one --model shows.
+TEST(Run, EveryListedModelCanBeShown)
+{
+    for (const ModelRecord &record : ComponentCatalogue::records()) {
+        const Outcome outcome = runWith({"--model", record.model});
+        EXPECT_EQ(outcome.status, 0) << record.model;
+        EXPECT_EQ(lines(outcome.out).size(), 16U) << record.model;
+    }
+}
+
+} // namespace
