@@ -78,8 +78,8 @@ struct FormDefinition {
 [[nodiscard]] constexpr const ControlDefinition *
 findDefinition(std::span<const ControlDefinition> controls, std::string_view name)
 {
-    const auto *found = std::find_if(controls.begin(), controls.end(),
-                                     [name](const ControlDefinition &c) { return c.name == name; });
+    const auto found = std::find_if(controls.begin(), controls.end(),
+                                    [name](const ControlDefinition &c) { return c.name == name; });
     return found != controls.end() ? &*found : nullptr;
 }
 

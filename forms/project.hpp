@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+// A project description: what the runtime needs to start a program, naming its start-up form and
+// the code that wires the form's events to the program's handlers.
+#pragma once
+
+#include "forms/definition.hpp"
+
+#include <string_view>
+
+namespace forms {
+
+class Form;
+
+struct ProjectDescription {
+    std::string_view name; // the program's name, as in its messages
+    std::string_view version; // "1.00"
+    std::string_view desktopFileName; // how desktops match its window to its desktop entry
+    const FormDefinition *startupForm = nullptr;
+    void (*connectEvents)(Form &form) = nullptr; // binds the start-up form's events
+};
+
+} // namespace forms

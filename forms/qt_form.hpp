@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+// A form realised with Qt 6 Widgets from its definition: one widget per control, named as in the
+// definition, placed and scaled from twips with the screen's logical DPI.
+#pragma once
+
+#include "forms/definition.hpp"
+#include "forms/form.hpp"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace forms {
+
+// Twips to device-independent pixels at a logical DPI: 15 twips per pixel at 96 DPI. Fonts are
+// sized in points against the same DPI, so layout and text scale together.
+[[nodiscard]] int twipsToPixels(Twips twips, qreal logicalDpi);
+
+// The installed face drawn in place of a face this machine lacks (the face itself if none).
+[[nodiscard]] std::string_view substituteFace(std::string_view face);
+
+class QtForm final : public Form {
+public:
+    // Builds the window and all its controls, at the logical DPI of the primary screen unless
+    // one is given.
+    explicit QtForm(const FormDefinition &definition, qreal logicalDpi = 0);
+    ~QtForm() override;
+    QtForm(const QtForm &) = delete;
+    QtForm &operator=(const QtForm &) = delete;
+    QtForm(QtForm &&) = delete;
+    QtForm &operator=(QtForm &&) = delete;
+
+    [[nodiscard]] std::string_view name() const override;
+    [[nodiscard]] Control *findControl(std::string_view name) override;
+    bool onClick(std::string_view control, std::function<void()> handler) override;
+
+    // The top-level window; null once it has been destroyed.
+    [[nodiscard]] QWidget *window() const { return m_window; }
+    [[nodiscard]] QWidget *widget(std::string_view name) const;
+
+    // Shows the window with the keyboard focus on its first control in tab order.
+    void show();
+
+private:
+    const FormDefinition &m_definition;
+    QPointer<QWidget> m_window;
+    std::vector<std::unique_ptr<Control>> m_controls;
+    QWidget *m_firstFocus = nullptr;
+};
+
+} // namespace forms

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+// The real main window, built from its definition by the Qt runtime, shown and focused, with
+// helpers to reach its widgets the way a user does.
+#pragma once
+
+#include "forms/qt_form.hpp"
+#include "ui/main_window.hpp"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace testing_support {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = std::make_unique<forms::QtForm>(icatlas::ui::kForm1);
+        icatlas::ui::connectClickHandlers(*form);
+        form->show();
+        QApplication::setActiveWindow(form->window());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form->window()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form->window()));
+    }
+
+    void TearDown() override { form.reset(); }
+
+    template <class T = QWidget> T *widget(std::string_view name) const
+    {
+        auto *found = qobject_cast<T *>(form->widget(name));
+        if (found == nullptr) {
+            ADD_FAILURE() << "no widget " << name;
+        }
+        return found;
+    }
+
+    [[nodiscard]] QLineEdit *box(int n) const
+    {
+        return widget<QLineEdit>("Text" + std::to_string(n));
+    }
+
+    // The sixteen boxes' texts, Text1 first.
+    [[nodiscard]] std::array<std::string, 16> boxTexts() const
+    {
+        std::array<std::string, 16> texts;
+        for (int n = 1; n <= 16; ++n) {
+            texts.at(n - 1) = box(n)->text().toStdString();
+        }
+        return texts;
+    }
+
+    std::unique_ptr<forms::QtForm> form;
+};
+
+} // namespace testing_support

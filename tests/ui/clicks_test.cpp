@@ -1,0 +1,250 @@
+// SPDX-License-Identifier: MIT
+// The main window driven as a user drives it: real mouse clicks and key presses on the window
+// the runtime built, what the sixteen boxes then show, the focus order, and what happens when a
+// box refuses its text.
+#include "tests/support/window_fixture.hpp"
+
+#include "catalogue/catalogue.hpp"
+#include "forms/runtime.hpp"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using icatlas::ComponentCatalogue;
+using icatlas::ModelRecord;
+using testing_support::MainWindowTest;
+
+std::array<std::string, 16> expectedTexts(const ModelRecord &record)
+{
+    std::array<std::string, 16> texts;
+    const auto source = record.boxTexts();
+    std::copy(source.begin(), source.end(), texts.begin());
+    return texts;
+}
+
+class ClickEachModel : public MainWindowTest, public ::testing::WithParamInterface<ModelRecord> { };
+
+TEST_P(ClickEachModel, FillsTheSixteenBoxesWithItsRecord)
+{
+    auto *button = widget<QPushButton>(GetParam().button);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text().toStdString(), std::string(GetParam().model));
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(boxTexts(), expectedTexts(GetParam()));
+    EXPECT_EQ(form->heldReferences(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, ClickEachModel,
+                         ::testing::ValuesIn(ComponentCatalogue::records().begin(),
+                                             ComponentCatalogue::records().end()),
+                         [](const auto &info) { return std::string(info.param.button); });
+
+TEST_F(MainWindowTest, StartsWithNokiaInTheModelBoxAndEmptyComponentBoxes)
+{
+    std::array<std::string, 16> expected {"NOKIA"};
+    EXPECT_EQ(boxTexts(), expected);
+}
+
+TEST_F(MainWindowTest, TypedTextIsReplacedByTheNextClickEvenWhereTheRecordIsBlank)
+{
+    for (int n = 1; n <= 16; ++n) {
+        box(n)->selectAll();
+        QTest::keyClicks(box(n), "typed");
+    }
+    EXPECT_EQ(box(9)->text(), "typed");
+    QTest::mouseClick(widget("Command1"), Qt::LeftButton); // 2100: Text9 is blank
+    EXPECT_EQ(boxTexts(), expectedTexts(*ComponentCatalogue::findByButton("Command1")));
+}
+
+TEST_F(MainWindowTest, TwinModelsChangeOnlyTheModelBox)
+{
+    QTest::mouseClick(widget("Command18"), Qt::LeftButton); // 1100
+    auto before = boxTexts();
+    QTest::mouseClick(widget("Command19"), Qt::LeftButton); // 2300
+    const auto after = boxTexts();
+    EXPECT_EQ(before[0], "1100");
+    EXPECT_EQ(after[0], "2300");
+    before[0] = after[0];
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(MainWindowTest, LongTextIsStoredWholeInANarrowerBoxAndShownFromItsStart)
+{
+    QTest::mouseClick(widget("Command6"), Qt::LeftButton); // 5110
+    QLineEdit *ram = box(14);
+    EXPECT_EQ(ram->text(), "KM68U512ALTGE (512kbit)");
+    EXPECT_GT(ram->fontMetrics().horizontalAdvance(ram->text()), ram->width())
+        << "the box is narrower than its text";
+    EXPECT_EQ(ram->cursorPosition(), 0);
+    // The user can still reach the end of the text.
+    ram->setFocus();
+    QTest::keyClick(ram, Qt::Key_End);
+    EXPECT_EQ(ram->cursorPosition(), ram->text().size());
+}
+
+TEST_F(MainWindowTest, TextBoxesTakeFarMoreThanQtsDefaultLimit)
+{
+    const QString pasted(100000, QLatin1Char('x'));
+    box(2)->setText(pasted);
+    EXPECT_EQ(box(2)->text().size(), pasted.size());
+}
+
+// Focus order by tab index: the frames' buttons in place order (Command25 opens WD2), then the
+// model box and the component boxes column by column.
+std::vector<std::string> focusOrder()
+{
+    std::vector<std::string> order;
+    for (int n = 1; n <= 24; ++n) {
+        order.push_back("Command" + std::to_string(n));
+    }
+    for (int n = 26; n <= 38; ++n) {
+        order.push_back("Command" + std::to_string(n));
+    }
+    order.emplace_back("Command25");
+    for (int n = 39; n <= 42; ++n) {
+        order.push_back("Command" + std::to_string(n));
+    }
+    for (int n = 1; n <= 16; ++n) {
+        order.push_back("Text" + std::to_string(n));
+    }
+    return order;
+}
+
+std::string focused()
+{
+    const QWidget *w = QApplication::focusWidget();
+    return w != nullptr ? w->objectName().toStdString() : std::string("(none)");
+}
+
+TEST_F(MainWindowTest, TabWalksTheControlsInTabIndexOrderFromCommand1)
+{
+    const auto expected = focusOrder();
+    std::vector<std::string> walked {focused()};
+    for (std::size_t i = 1; i <= expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked.push_back(focused());
+    }
+    auto cycle = expected;
+    cycle.push_back(expected.front()); // and round again
+    EXPECT_EQ(walked, cycle);
+}
+
+TEST_F(MainWindowTest, ShiftTabWalksBackFromTheFirstWd2Button)
+{
+    widget("Command25")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(focused(), "Command38");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), "Command25");
+}
+
+TEST_F(MainWindowTest, SpaceOnTheFocusedButtonSelectsItsModel)
+{
+    widget("Command31")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(boxTexts(), expectedTexts(*ComponentCatalogue::findByButton("Command31")));
+    // Enter is no shortcut to any button: nothing is a default button.
+    widget("Command1")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(box(1)->text(), "6310I");
+}
+
+// Closes the error report once it is up, as the user would.
+void acceptReportWhenShown(std::string *shownText = nullptr)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, shownText] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            if (shownText != nullptr) {
+                *shownText = box->text().toStdString();
+            }
+            box->accept();
+            timer->deleteLater();
+        }
+    });
+    timer->start(10);
+}
+
+struct RefusalCase {
+    const char *label;
+    int box; // 1..16, the box that refuses (its 3510I text is not blank) or is gone
+    bool gone; // the box's widget was destroyed
+    const char *shown; // what the report says
+};
+
+const auto kRefusals = std::to_array<RefusalCase>({
+    {"model_box_refuses", 1, false, "Run-time error '380'"},
+    {"pa_box_refuses", 3, false, "Run-time error '380'"},
+    {"ram_box_refuses", 15, false, "Run-time error '380'"},
+    {"power_box_is_gone", 9, true, "Run-time error '424'"},
+    {"last_box_is_gone", 16, true, "Run-time error '424'"},
+});
+
+class RefusedWrite : public MainWindowTest, public ::testing::WithParamInterface<RefusalCase> { };
+
+// A box that cannot hold the text: the report names the error, the box and the operation; the
+// boxes before it show the new record and those after it their old texts.
+TEST_P(RefusedWrite, IsReportedAndLeavesLaterBoxesUntouched)
+{
+    const RefusalCase &c = GetParam();
+    const std::string name = "Text" + std::to_string(c.box);
+    for (int n = 1; n <= 16; ++n) {
+        box(n)->setText("old");
+    }
+    if (c.gone) {
+        delete box(c.box);
+    } else {
+        box(c.box)->setMaxLength(2);
+    }
+
+    std::string shown;
+    acceptReportWhenShown(&shown);
+    QTest::mouseClick(widget("Command24"), Qt::LeftButton); // 3510I
+    ASSERT_TRUE(QTest::qWaitFor([&shown] { return !shown.empty(); }, 5000));
+    EXPECT_NE(shown.find(c.shown), std::string::npos) << shown;
+    EXPECT_NE(shown.find(name + ","), std::string::npos) << shown;
+    EXPECT_NE(shown.find("set Text"), std::string::npos) << shown;
+
+    const auto texts = expectedTexts(*ComponentCatalogue::findByButton("Command24"));
+    for (int n = 1; n <= 16; ++n) {
+        if (n == c.box) {
+            continue;
+        }
+        EXPECT_EQ(box(n)->text().toStdString(), n < c.box ? texts.at(n - 1) : "old") << n;
+    }
+    EXPECT_EQ(form->heldReferences(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, RefusedWrite, ::testing::ValuesIn(kRefusals),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+// The whole path in a process of its own: the report goes to stderr and the program ends with a
+// failure status once the user closes it.
+TEST(UntrappedError, EndsTheProgramWithAFailureStatus)
+{
+    EXPECT_EXIT(
+        {
+            forms::QtForm window(icatlas::ui::kForm1);
+            icatlas::ui::connectClickHandlers(window);
+            window.show();
+            if (!QTest::qWaitForWindowExposed(window.window())) {
+                std::exit(1);
+            }
+            qobject_cast<QLineEdit *>(window.widget("Text2"))->setMaxLength(3);
+            QTimer::singleShot(
+                0, [&window] { QTest::mouseClick(window.widget("Command31"), Qt::LeftButton); });
+            acceptReportWhenShown();
+            std::exit(QApplication::exec());
+        },
+        ::testing::ExitedWithCode(forms::kUntrappedErrorExitCode),
+        "Run-time error '380': Invalid property value .* in Text2, set Text");
+}
+
+} // namespace

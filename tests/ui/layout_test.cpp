@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: MIT
+// The main window as built on screen: every control's place, size, font, colour and initial text
+// against its definition, at the screen's DPI and scale, and the banner's size and clipping.
+// ctest runs this at 96 DPI, at 144 DPI and at a 200 % scale factor.
+#include "tests/support/test_screen.hpp"
+#include "tests/support/window_fixture.hpp"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using forms::ControlDefinition;
+using forms::ControlKind;
+using icatlas::ui::kForm1;
+using icatlas::ui::kForm1Controls;
+using testing_support::MainWindowTest;
+
+qreal logicalDpi()
+{
+    return QGuiApplication::primaryScreen()->logicalDotsPerInch();
+}
+
+QString caption(const QWidget *widget)
+{
+    if (const auto *label = qobject_cast<const QLabel *>(widget)) {
+        return label->text();
+    }
+    if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
+        return button->text();
+    }
+    if (const auto *frame = qobject_cast<const QGroupBox *>(widget)) {
+        return frame->title();
+    }
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget)) {
+        return edit->text();
+    }
+    return {};
+}
+
+class EachControl : public MainWindowTest,
+                    public ::testing::WithParamInterface<ControlDefinition> { };
+
+TEST_P(EachControl, StandsWhereItsDefinitionPutsIt)
+{
+    const ControlDefinition &def = GetParam();
+    const QWidget *w = widget(def.name);
+    ASSERT_NE(w, nullptr);
+    const auto px = [](forms::Twips t) { return forms::twipsToPixels(t, logicalDpi()); };
+    EXPECT_EQ(w->geometry(), QRect(px(def.left), px(def.top), px(def.width), px(def.height)));
+    const std::string container = def.container.empty() ? "Form1" : std::string(def.container);
+    EXPECT_EQ(w->parentWidget()->objectName().toStdString(), container);
+}
+
+TEST_P(EachControl, ShowsItsTextInItsFontAndColour)
+{
+    const ControlDefinition &def = GetParam();
+    const QWidget *w = widget(def.name);
+    ASSERT_NE(w, nullptr);
+    if (def.kind == ControlKind::Picture) {
+        EXPECT_EQ(w->focusPolicy(), Qt::NoFocus);
+        return;
+    }
+    EXPECT_EQ(caption(w).toStdString(), std::string(def.text));
+
+    // The face actually drawn, not just the one asked for.
+    const QFontInfo info(w->font());
+    EXPECT_EQ(info.family(), "Liberation Sans");
+    EXPECT_DOUBLE_EQ(w->font().pointSizeF(), def.font.points());
+    EXPECT_EQ(info.weight(), 700);
+    EXPECT_FALSE(info.italic());
+    EXPECT_FALSE(info.underline());
+
+    const QPalette::ColorRole role = def.kind == ControlKind::TextBox ? QPalette::Text
+        : def.kind == ControlKind::CommandButton                      ? QPalette::ButtonText
+                                                                      : QPalette::WindowText;
+    const QColor expected = def.colour.isDefault
+        ? QApplication::palette(w).color(role)
+        : QColor(def.colour.red, def.colour.green, def.colour.blue);
+    EXPECT_EQ(w->palette().color(role), expected);
+
+    EXPECT_EQ(w->focusPolicy(), forms::takesFocus(def.kind) ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, EachControl, ::testing::ValuesIn(kForm1Controls),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+std::vector<ControlDefinition> captionedControls()
+{
+    std::vector<ControlDefinition> captioned;
+    std::copy_if(kForm1Controls.begin(), kForm1Controls.end(), std::back_inserter(captioned),
+                 [](const ControlDefinition &c) {
+                     return c.kind != ControlKind::Picture && c.kind != ControlKind::TextBox;
+                 });
+    return captioned;
+}
+
+class EachCaption : public MainWindowTest,
+                    public ::testing::WithParamInterface<ControlDefinition> { };
+
+// Titles, headings and captions fit the room they were laid out for in the substituted face.
+TEST_P(EachCaption, FitsItsControl)
+{
+    const ControlDefinition &def = GetParam();
+    const QWidget *w = widget(def.name);
+    ASSERT_NE(w, nullptr);
+    const QFontMetrics metrics(w->font());
+    EXPECT_LE(metrics.horizontalAdvance(caption(w)), w->width()) << def.name;
+    EXPECT_LE(metrics.height(), w->height() + (def.kind == ControlKind::Label ? 16 : 0))
+        << "a heading may reach below its label's box, as the title lines do";
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, EachCaption, ::testing::ValuesIn(captionedControls()),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+struct PixelCase {
+    const char *label;
+    std::string_view control;
+    QRect at96; // in device pixels, at 96 DPI and a scale of 1
+};
+
+// A few controls in device pixels, worked out by hand from their twips.
+const auto kPixels = std::to_array<PixelCase>({
+    {"banner_above_the_client_area", "Image1", {8, -8, 101, 92}},
+    {"title", "Label10", {112, 0, 257, 33}},
+    {"dct3_frame", "Frame1", {8, 80, 577, 97}},
+    {"last_button_in_its_frame", "Command42", {232, 24, 49, 25}},
+    {"model_box", "Text1", {96, 368, 49, 19}},
+    {"last_ram_box", "Text16", {520, 464, 113, 25}},
+});
+
+class DevicePixels : public MainWindowTest, public ::testing::WithParamInterface<PixelCase> { };
+
+TEST_P(DevicePixels, ScaleWithTheScreen)
+{
+    const QWidget *w = widget(GetParam().control);
+    ASSERT_NE(w, nullptr);
+    // Layout follows the logical DPI; the scale factor multiplies what the toolkit draws.
+    const qreal scale = logicalDpi() / 96.0 * w->devicePixelRatioF();
+    const QRect r = GetParam().at96;
+    const auto scaled = [scale](int v) { return std::lround(v * scale); };
+    const QRect device(QPoint(static_cast<int>(std::lround(w->x() * w->devicePixelRatioF())),
+                              static_cast<int>(std::lround(w->y() * w->devicePixelRatioF()))),
+                       w->size() * w->devicePixelRatioF());
+    EXPECT_NEAR(device.x(), scaled(r.x()), 1);
+    EXPECT_NEAR(device.y(), scaled(r.y()), 1);
+    EXPECT_NEAR(device.width(), scaled(r.width()), 1);
+    EXPECT_NEAR(device.height(), scaled(r.height()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, DevicePixels, ::testing::ValuesIn(kPixels),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+TEST_F(MainWindowTest, RunsAtTheScaleCtestAskedFor)
+{
+    // Guards the 144 DPI and 200 % runs against silently running at 96 DPI.
+    const testing_support::TestScreen *screen = testing_support::requestedTestScreen();
+    if (screen == nullptr) {
+        GTEST_SKIP() << "run outside ctest, on the screen the environment gives";
+    }
+    const qreal scale = logicalDpi() / 96.0 * form->window()->devicePixelRatioF();
+    EXPECT_DOUBLE_EQ(scale, screen->scale);
+}
+
+TEST_F(MainWindowTest, ClientAreaIsFixedAtItsDefinedSize)
+{
+    QWidget *window = form->window();
+    const int width = forms::twipsToPixels(kForm1.clientWidth, logicalDpi());
+    const int height = forms::twipsToPixels(kForm1.clientHeight, logicalDpi());
+    EXPECT_EQ(window->size(), QSize(width, height));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the window cannot be resized";
+    EXPECT_EQ(window->objectName(), "Form1");
+    EXPECT_FALSE(window->windowTitle().isEmpty());
+    EXPECT_FALSE(window->windowTitle().contains('\n'));
+}
+
+TEST_F(MainWindowTest, BannerIsClippedAtTheTopAndLiesUnderTheFrame)
+{
+    const auto *picture = widget<QLabel>("Image1");
+    ASSERT_NE(picture, nullptr);
+    const QPixmap pixmap = picture->pixmap();
+    ASSERT_FALSE(pixmap.isNull()) << "the banner is embedded in the program";
+    EXPECT_EQ(pixmap.deviceIndependentSize().toSize(), QSize(101, 92));
+    // On a doubled screen the doubled picture is used, so it stays sharp.
+    EXPECT_DOUBLE_EQ(pixmap.devicePixelRatio(), picture->devicePixelRatioF() >= 2.0 ? 2.0 : 1.0);
+    const QImage image = pixmap.toImage();
+    EXPECT_EQ(image.depth(), 32) << "loaded from a 24-bit bitmap into Qt's RGB32";
+
+    // Its top rows lie above the client area, so the window hides them.
+    EXPECT_LT(picture->y(), 0);
+    EXPECT_EQ(picture->y(), -forms::twipsToPixels(120, logicalDpi()));
+
+    // Its foot reaches into Frame1, and the frame is drawn over it.
+    const QWidget *frame = widget("Frame1");
+    ASSERT_NE(frame, nullptr);
+    const int overlap = picture->geometry().bottom() - frame->y() + 1;
+    EXPECT_EQ(overlap, forms::twipsToPixels(60, logicalDpi()));
+    const QPoint inOverlap(picture->x() + 10, frame->y() + overlap / 2);
+    EXPECT_EQ(form->window()->childAt(inOverlap), frame);
+}
+
+} // namespace
