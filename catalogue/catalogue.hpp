@@ -19,44 +19,38 @@ enum class PlatformFamily : std::uint8_t { DCT3, DCT4, WD2 };
 inline constexpr std::array<PlatformFamily, 3> kFamilies {
     PlatformFamily::DCT3, PlatformFamily::DCT4, PlatformFamily::WD2};
 
-[[nodiscard]] constexpr std::string_view familyName(PlatformFamily family)
+// What names a family on the window: its own name, the frame that holds its buttons, and that
+// frame's caption.
+struct FamilyInfo {
+    std::string_view name;
+    std::string_view frame;
+    std::string_view caption;
+};
+
+inline constexpr std::array<FamilyInfo, 3> kFamilyInfo {{
+    {"DCT3", "Frame1", "NOKIA DCT3 PHONE"},
+    {"DCT4", "Frame2", "NOKIA DCT4 PHONE"},
+    {"WD2", "Frame3", "NOKIA WD2 PHONE"},
+}};
+
+[[nodiscard]] constexpr const FamilyInfo &familyInfo(PlatformFamily family)
 {
-    switch (family) {
-    case PlatformFamily::DCT3:
-        return "DCT3";
-    case PlatformFamily::DCT4:
-        return "DCT4";
-    case PlatformFamily::WD2:
-        return "WD2";
-    }
-    return {};
+    return kFamilyInfo.at(static_cast<std::size_t>(family));
 }
 
-// The frame that holds a family's buttons, and that frame's caption.
+[[nodiscard]] constexpr std::string_view familyName(PlatformFamily family)
+{
+    return familyInfo(family).name;
+}
+
 [[nodiscard]] constexpr std::string_view familyFrame(PlatformFamily family)
 {
-    switch (family) {
-    case PlatformFamily::DCT3:
-        return "Frame1";
-    case PlatformFamily::DCT4:
-        return "Frame2";
-    case PlatformFamily::WD2:
-        return "Frame3";
-    }
-    return {};
+    return familyInfo(family).frame;
 }
 
 [[nodiscard]] constexpr std::string_view familyCaption(PlatformFamily family)
 {
-    switch (family) {
-    case PlatformFamily::DCT3:
-        return "NOKIA DCT3 PHONE";
-    case PlatformFamily::DCT4:
-        return "NOKIA DCT4 PHONE";
-    case PlatformFamily::WD2:
-        return "NOKIA WD2 PHONE";
-    }
-    return {};
+    return familyInfo(family).caption;
 }
 
 [[nodiscard]] constexpr std::optional<PlatformFamily> familyByName(std::string_view name)
