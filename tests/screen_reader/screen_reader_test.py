@@ -167,6 +167,15 @@ class Window:
                              f"a window titled '{WINDOW_TITLE}'")
         self.all = pyatspi.findAllDescendants(self.root, lambda _: True)
 
+    def wait(self, predicate, what):
+        """wait_for, failing at once should the program end meanwhile."""
+        def alive_and(predicate=predicate):
+            if self.proc.poll() is not None:
+                raise CheckFailed(f"icatlas ended with status {self.proc.returncode} "
+                                  f"while waiting for {what}")
+            return predicate()
+        return wait_for(alive_and, what)
+
     def with_role(self, role):
         return [o for o in self.all if o.getRole() == role]
 
@@ -236,8 +245,10 @@ def check_press(window, models):
             return said if said == expected else None
 
         try:
-            said = wait_for(heard, f"the boxes to show {record['model']}")
+            said = window.wait(heard, f"the boxes to show {record['model']}")
         except CheckFailed:
+            if window.proc.poll() is not None:
+                raise
             said = {name: text_of(box) for name, box in boxes.items()}
             wrong = [f"{n}: '{said[n]}' (catalogue '{expected[n]}')"
                      for n in expected if said[n] != expected[n]]
@@ -261,16 +272,16 @@ def check_tab(window, models):
     subprocess.run(["xdotool", "windowfocus", "--sync", ids[0]], check=True, timeout=TIMEOUT)
 
     order = [record["model"] for record in models] + [name for name, _, _ in BOXES]
-    walked = [wait_for(window.focused, "focus on the first button")]
+    walked = [window.wait(window.focused, "focus on the first button")]
     for _ in order:
         before = walked[-1]
         send_key("Tab")
-        walked.append(wait_for(lambda: (f := window.focused()) != before and f,
-                               f"focus to leave '{before}'"))
+        walked.append(window.wait(lambda: (f := window.focused()) != before and f,
+                                  f"focus to leave '{before}'"))
     if walked != order + order[:1]:
         raise CheckFailed(f"Tab walked {walked}")
     send_key("shift+Tab")
-    back = wait_for(lambda: (f := window.focused()) != order[0] and f, "Shift+Tab")
+    back = window.wait(lambda: (f := window.focused()) != order[0] and f, "Shift+Tab")
     if back != order[-1]:
         raise CheckFailed(f"Shift+Tab from '{order[0]}' went to '{back}', not '{order[-1]}'")
     print("tab: " + " -> ".join(walked))
