@@ -5,6 +5,8 @@
 #include "forms/runtime.hpp"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFont>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -174,13 +176,38 @@ QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
     return nullptr;
 }
 
+// Marks a form's top-level widget, which is a plain QWidget.
+constexpr const char *kFormWindowProperty = "forms_formWindow";
+
+// Qt tells assistive technology that a plain QWidget is a client area ("filler"), even as a
+// top-level window; a screen reader announces a window by its role, so a form's is a window.
+QAccessibleInterface *formWindowAccessible(const QString & /*className*/, QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (widget != nullptr && widget->isWindow() && widget->property(kFormWindowProperty).toBool()) {
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    }
+    return nullptr;
+}
+
+QWidget *createFormWindow()
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(formWindowAccessible);
+        return true;
+    }();
+    auto *window = new QWidget(nullptr,
+                               Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    window->setProperty(kFormWindowProperty, factoryInstalled);
+    return window;
+}
+
 } // namespace
 
 QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     : m_definition(definition)
-    , m_window(new QWidget(nullptr,
-                           Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint))
+    , m_window(createFormWindow())
 {
     if (logicalDpi <= 0) {
         const QScreen *screen = QGuiApplication::primaryScreen();

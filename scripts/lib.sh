@@ -7,6 +7,10 @@ ICATLAS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Packages every build needs.
 ICATLAS_BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libgl-dev fonts-liberation)
 
+# What the screen-reader test drives the real program with: a virtual display, a D-Bus session
+# bus, the AT-SPI bus and Debian's Python bindings for it, and xdotool for the Tab key.
+ICATLAS_SCREEN_READER_PACKAGES=(xvfb dbus dbus-daemon at-spi2-core python3 python3-pyatspi xdotool)
+
 # Installs whichever of the named packages are missing: as root directly, else through sudo;
 # where neither is possible, prints the one line to run and fails.
 ensure_packages() {

@@ -1,0 +1,320 @@
+# SPDX-License-Identifier: MIT
+# The real icatlas driven from outside, as a screen reader drives it: over AT-SPI on a private X
+# display and D-Bus session, it finds the controls by their accessible names, presses every model
+# button, reads the sixteen boxes and walks the Tab order by the focused state. What the boxes
+# must say comes from the catalogue itself, through `icatlas-find --json`.
+#
+#   /usr/bin/python3 screen_reader_test.py --program icatlas --find icatlas-find CHECK...
+#
+# CHECK is one or more of: names, press, tab. Runs under Debian's python3, whose python3-pyatspi
+# is imported only once the private buses exist (the bindings connect at import).
+
+import argparse
+import contextlib
+import json
+import os
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+# What a listener hears for each box, in Tab order, with the catalogue column and row it shows.
+# The model box shows the record's model; the others its slot of that column and row.
+BOXES = [
+    ("Phone Model", None, None),
+    ("PA IC 1", "PA IC", 1),
+    ("PA IC 2", "PA IC", 2),
+    ("PA IC 3", "PA IC", 3),
+    ("PA IC 4", "PA IC", 4),
+    ("RF IC 1", "RF IC", 1),
+    ("RF IC 2", "RF IC", 2),
+    ("POWER IC (UEM) 1", "POWER IC", 1),
+    ("POWER IC (UEM) 2", "POWER IC", 2),
+    ("UPP 1", "UPP", 1),
+    ("UPP 2", "UPP", 2),
+    ("FLASH IC 1", "FLASH IC", 1),
+    ("FLASH IC 2", "FLASH IC", 2),
+    ("RAM IC 1", "RAM IC", 1),
+    ("RAM IC 2", "RAM IC", 2),
+    ("RAM IC 3", "RAM IC", 3),
+]
+
+WINDOW_TITLE = "NOKIA GSM ICs 1.00 - part numbers by MOSSGROVE"
+TIMEOUT = 10.0  # seconds for any one thing to happen; each is polled, never slept out
+
+
+class CheckFailed(Exception):
+    pass
+
+
+def wait_for(predicate, what, timeout=TIMEOUT):
+    """Polls until predicate() returns something true and returns it; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise CheckFailed(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(0.01)
+
+
+def read_catalogue(find_program):
+    out = subprocess.run([find_program, "--json"], check=True, capture_output=True, text=True)
+    models = json.loads(out.stdout)["models"]
+    if len(models) != 42:
+        raise CheckFailed(f"the catalogue lists {len(models)} models, not 42")
+    return models
+
+
+def expected_boxes(record):
+    """The sixteen texts a record puts in the boxes, keyed by the boxes' accessible names."""
+    slots = {(slot["column"], slot["row"]): slot["text"] for slot in record["slots"]}
+    return {
+        name: record["model"] if column is None else slots[(column, row)]
+        for name, column, row in BOXES
+    }
+
+
+class Session(contextlib.ExitStack):
+    """A private X display and D-Bus session bus; the AT-SPI bus is started on demand by the
+    session bus. Everything started here is ended, process group by process group, on exit."""
+
+    def __init__(self):
+        super().__init__()
+        self.env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "AT_SPI"))}
+
+    def _spawn(self, argv, **kwargs):
+        proc = subprocess.Popen(argv, start_new_session=True, env=self.env, **kwargs)
+        self.callback(self._end, proc)
+        return proc
+
+    @staticmethod
+    def _end(proc):
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(proc.pid, signal.SIGTERM)
+        try:
+            proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            with contextlib.suppress(ProcessLookupError):
+                os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait()
+
+    def _spawn_reporting(self, argv, flag_with_fd, what):
+        """Starts a server that writes one line to a descriptor once it is ready; returns it."""
+        read_end, write_end = os.pipe()
+        try:
+            self._spawn(argv + flag_with_fd(write_end), pass_fds=[write_end],
+                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        finally:
+            os.close(write_end)
+        with os.fdopen(read_end) as ready:
+            if not select.select([ready], [], [], TIMEOUT)[0]:
+                raise CheckFailed(f"{what} did not start within {TIMEOUT:.0f} s")
+            line = ready.readline().strip()
+        if not line:
+            raise CheckFailed(f"{what} ended at start")
+        return line
+
+    def start(self):
+        for tool in ("Xvfb", "dbus-daemon", "xdotool"):
+            if shutil.which(tool) is None:
+                raise CheckFailed(f"{tool} is not installed (scripts/test installs it)")
+        runtime_dir = self.enter_context(tempfile.TemporaryDirectory(prefix="icatlas-a11y-"))
+        self.env["XDG_RUNTIME_DIR"] = runtime_dir
+        # -noreset: the server must outlive its first client rather than start over.
+        display = self._spawn_reporting(
+            ["Xvfb", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"],
+            lambda fd: ["-displayfd", str(fd)], "Xvfb")
+        self.env["DISPLAY"] = ":" + display
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._spawn_reporting(
+            ["dbus-daemon", "--session", "--nofork", "--nopidfile"],
+            lambda fd: [f"--print-address={fd}"], "the D-Bus session bus")
+        # The bindings read these when they are first imported.
+        os.environ.update(self.env)
+        for key in [k for k in os.environ if k.startswith("AT_SPI")]:
+            del os.environ[key]
+        return self
+
+    def launch(self, program, log):
+        env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
+        proc = subprocess.Popen([program], env=env, start_new_session=True, stdout=log,
+                                stderr=subprocess.STDOUT)
+        self.callback(self._end, proc)
+        return proc
+
+
+class Window:
+    """The running window as AT-SPI shows it."""
+
+    def __init__(self, pyatspi, proc):
+        self.pyatspi = pyatspi
+        self.proc = proc
+
+        def application():
+            if proc.poll() is not None:
+                raise CheckFailed(f"icatlas ended with status {proc.returncode}")
+            for app in pyatspi.Registry.getDesktop(0):
+                if app is not None and app.get_process_id() == proc.pid and app.childCount > 0:
+                    return app
+            return None
+
+        app = wait_for(application, "icatlas on the accessibility bus")
+        self.root = wait_for(lambda: next((w for w in app if w.name == WINDOW_TITLE), None),
+                             f"a window titled '{WINDOW_TITLE}'")
+        self.all = pyatspi.findAllDescendants(self.root, lambda _: True)
+
+    def wait(self, predicate, what):
+        """wait_for, failing at once should the program end meanwhile."""
+        def alive_and(predicate=predicate):
+            if self.proc.poll() is not None:
+                raise CheckFailed(f"icatlas ended with status {self.proc.returncode} "
+                                  f"while waiting for {what}")
+            return predicate()
+        return wait_for(alive_and, what)
+
+    def with_role(self, role):
+        return [o for o in self.all if o.getRole() == role]
+
+    def named(self, role, name):
+        found = [o for o in self.with_role(role) if o.name == name]
+        if len(found) != 1:
+            raise CheckFailed(f"{len(found)} objects of role {role.value_nick} named '{name}'")
+        return found[0]
+
+    def focused(self):
+        focused = []
+        for obj in self.all:
+            obj.clear_cache()  # the cached state set changes only with events we do not pump
+            if obj.getState().contains(self.pyatspi.STATE_FOCUSED):
+                focused.append(obj.name)
+        return focused[0] if len(focused) == 1 else None
+
+
+def text_of(box):
+    return box.queryText().getText(0, -1)
+
+
+def check_names(window, models):
+    """Every control is named; buttons by their model, inside and described by their frame."""
+    pyatspi = window.pyatspi
+    if window.root.getRole() != pyatspi.ROLE_FRAME:
+        raise CheckFailed(f"the window is announced as a {window.root.getRoleName()}, not a frame")
+    unnamed = [o.getRoleName() for o in window.all if not o.name]
+    if unnamed:
+        raise CheckFailed(f"controls without an accessible name: {unnamed}")
+    buttons = window.with_role(pyatspi.ROLE_PUSH_BUTTON)
+    if len(buttons) != 42:
+        raise CheckFailed(f"{len(buttons)} buttons, not 42")
+    for record in models:
+        button = window.named(pyatspi.ROLE_PUSH_BUTTON, record["model"])
+        frame = f"NOKIA {record['family']} PHONE"
+        if button.parent.name != frame or button.description != frame:
+            raise CheckFailed(f"button {record['model']} is in '{button.parent.name}', "
+                              f"described '{button.description}', not {frame}")
+    boxes = window.with_role(pyatspi.ROLE_TEXT)
+    if sorted(b.name for b in boxes) != sorted(name for name, _, _ in BOXES):
+        raise CheckFailed(f"the boxes are named {[b.name for b in boxes]}")
+    if text_of(window.named(pyatspi.ROLE_TEXT, "Phone Model")) != "NOKIA":
+        raise CheckFailed("the model box does not start with NOKIA")
+    pictures = window.with_role(pyatspi.ROLE_IMAGE)
+    if len(pictures) != 1 or not pictures[0].description:
+        raise CheckFailed("the banner picture has no description")
+    print(f"names: 42 buttons by model in their frames, {len(boxes)} boxes, picture "
+          f"'{pictures[0].name}: {pictures[0].description}', {len(window.all)} objects named")
+
+
+def check_press(window, models):
+    """Presses each model button and reads what the boxes then say."""
+    pyatspi = window.pyatspi
+    boxes = {name: window.named(pyatspi.ROLE_TEXT, name) for name, _, _ in BOXES}
+    for record in models:
+        button = window.named(pyatspi.ROLE_PUSH_BUTTON, record["model"])
+        action = button.queryAction()
+        press = [i for i in range(action.nActions) if action.getName(i) == "Press"]
+        if not press:
+            raise CheckFailed(f"button {record['model']} offers no Press action")
+        expected = expected_boxes(record)
+        action.doAction(press[0])
+
+        def heard():
+            said = {name: text_of(box) for name, box in boxes.items()}
+            return said if said == expected else None
+
+        try:
+            said = window.wait(heard, f"the boxes to show {record['model']}")
+        except CheckFailed:
+            if window.proc.poll() is not None:
+                raise
+            said = {name: text_of(box) for name, box in boxes.items()}
+            wrong = [f"{n}: '{said[n]}' (catalogue '{expected[n]}')"
+                     for n in expected if said[n] != expected[n]]
+            raise CheckFailed(f"{record['model']} pressed -> " + ", ".join(wrong)) from None
+        print(f"{record['model']} pressed -> "
+              + ", ".join(f"{name}: {text or '(blank)'}" for name, text in said.items()))
+    print(f"press: {len(models)} buttons pressed, 16 boxes each as the catalogue says")
+
+
+def send_key(key):
+    subprocess.run(["xdotool", "key", "--clearmodifiers", key], check=True, timeout=TIMEOUT)
+
+
+def check_tab(window, models):
+    """Tab walks the buttons frame by frame in window order, then the boxes, then round again;
+    Shift+Tab goes back."""
+    # The window takes the keyboard as it would from a click on it: there is no window manager.
+    ids = wait_for(lambda: subprocess.run(
+        ["xdotool", "search", "--onlyvisible", "--pid", str(window.proc.pid)],
+        capture_output=True, text=True).stdout.split(), "the window on the X display")
+    subprocess.run(["xdotool", "windowfocus", "--sync", ids[0]], check=True, timeout=TIMEOUT)
+
+    order = [record["model"] for record in models] + [name for name, _, _ in BOXES]
+    walked = [window.wait(window.focused, "focus on the first button")]
+    for _ in order:
+        before = walked[-1]
+        send_key("Tab")
+        walked.append(window.wait(lambda: (f := window.focused()) != before and f,
+                                  f"focus to leave '{before}'"))
+    if walked != order + order[:1]:
+        raise CheckFailed(f"Tab walked {walked}")
+    send_key("shift+Tab")
+    back = window.wait(lambda: (f := window.focused()) != order[0] and f, "Shift+Tab")
+    if back != order[-1]:
+        raise CheckFailed(f"Shift+Tab from '{order[0]}' went to '{back}', not '{order[-1]}'")
+    print("tab: " + " -> ".join(walked))
+    print(f"tab: {len(order)} stops, round to '{order[0]}'; Shift+Tab back to '{back}'")
+
+
+CHECKS = {"names": check_names, "press": check_press, "tab": check_tab}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--program", required=True, help="the built icatlas")
+    parser.add_argument("--find", required=True, help="the built icatlas-find")
+    parser.add_argument("checks", nargs="+", choices=sorted(CHECKS))
+    args = parser.parse_args()
+
+    models = read_catalogue(args.find)
+    with tempfile.TemporaryFile("w+") as log, Session() as session:
+        try:
+            session.start()
+            try:
+                import pyatspi  # pylint: disable=import-outside-toplevel
+            except ImportError:
+                raise CheckFailed("python3-pyatspi is missing (scripts/test installs it)")
+            window = Window(pyatspi, session.launch(args.program, log))
+            for check in args.checks:
+                CHECKS[check](window, models)
+        except CheckFailed as failure:
+            log.seek(0)
+            print(f"FAILED: {failure}\n--- icatlas said:\n{log.read()}", file=sys.stderr)
+            return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

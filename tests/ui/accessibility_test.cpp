@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: MIT
+// The main window as a screen reader hears it, through Qt's accessibility interfaces: what each
+// control is called, what it is and what is said after its name; controls found by those names
+// the way a screen reader finds them, a model button pressed through its accessible action, and
+// a box read back through its text interface.
+#include "tests/support/window_fixture.hpp"
+
+#include "catalogue/catalogue.hpp"
+
+#include <QAccessible>
+
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using icatlas::ComponentCatalogue;
+using icatlas::ModelRecord;
+using testing_support::MainWindowTest;
+
+struct Heard {
+    std::string control;
+    QAccessible::Role role;
+    std::string name;
+    std::string description;
+};
+
+void PrintTo(const Heard &row, std::ostream *out)
+{
+    *out << row.control << " heard as \"" << row.name << "\"";
+}
+
+std::string family(const ModelRecord &record)
+{
+    switch (record.family) {
+    case icatlas::PlatformFamily::DCT3:
+        return "DCT3";
+    case icatlas::PlatformFamily::DCT4:
+        return "DCT4";
+    case icatlas::PlatformFamily::WD2:
+        return "WD2";
+    }
+    return "?";
+}
+
+// What a listener hears for each control: the words are the window's own, as a sighted user
+// reads them beside or on the control. Buttons say their model and the frame they stand in.
+std::vector<Heard> heardControls()
+{
+    std::vector<Heard> rows {
+        {"Image1", QAccessible::Graphic, "Banner", "NOKIA GSM ICs in yellow capitals on black"},
+        {"Label10", QAccessible::StaticText, "NOKIA GSM ICs", ""},
+        {"Label11", QAccessible::StaticText, "BY", ""},
+        {"Label9", QAccessible::StaticText, "MOSSGROVE", ""},
+        {"Frame1", QAccessible::Grouping, "NOKIA DCT3 PHONE", ""},
+        {"Frame2", QAccessible::Grouping, "NOKIA DCT4 PHONE", ""},
+        {"Frame3", QAccessible::Grouping, "NOKIA WD2 PHONE", ""},
+        {"Label1", QAccessible::StaticText, "Phone Model", ""},
+        {"Text1", QAccessible::EditableText, "Phone Model",
+         "The model whose ICs the boxes show; a model button chooses it"},
+        {"Label4", QAccessible::StaticText, "UEM", ""},
+        {"Label2", QAccessible::StaticText, "PA IC", ""},
+        {"Label3", QAccessible::StaticText, "RF IC", ""},
+        {"Label8", QAccessible::StaticText, "POWER IC", ""},
+        {"Label5", QAccessible::StaticText, "UPP", ""},
+        {"Label6", QAccessible::StaticText, "FLASH IC", ""},
+        {"Label7", QAccessible::StaticText, "RAM IC", ""},
+        {"Text2", QAccessible::EditableText, "PA IC 1", ""},
+        {"Text3", QAccessible::EditableText, "PA IC 2", ""},
+        {"Text4", QAccessible::EditableText, "PA IC 3", ""},
+        {"Text5", QAccessible::EditableText, "PA IC 4", ""},
+        {"Text6", QAccessible::EditableText, "RF IC 1", ""},
+        {"Text7", QAccessible::EditableText, "RF IC 2", ""},
+        {"Text8", QAccessible::EditableText, "POWER IC (UEM) 1", ""},
+        {"Text9", QAccessible::EditableText, "POWER IC (UEM) 2", ""},
+        {"Text10", QAccessible::EditableText, "UPP 1", ""},
+        {"Text11", QAccessible::EditableText, "UPP 2", ""},
+        {"Text12", QAccessible::EditableText, "FLASH IC 1", ""},
+        {"Text13", QAccessible::EditableText, "FLASH IC 2", ""},
+        {"Text14", QAccessible::EditableText, "RAM IC 1", ""},
+        {"Text15", QAccessible::EditableText, "RAM IC 2", ""},
+        {"Text16", QAccessible::EditableText, "RAM IC 3", ""},
+    };
+    for (const ModelRecord &record : ComponentCatalogue::records()) {
+        rows.push_back({std::string(record.button), QAccessible::Button, std::string(record.model),
+                        "NOKIA " + family(record) + " PHONE"});
+    }
+    return rows;
+}
+
+QAccessibleInterface *accessible(QObject *object)
+{
+    return object != nullptr ? QAccessible::queryAccessibleInterface(object) : nullptr;
+}
+
+std::string said(const QAccessibleInterface *iface, QAccessible::Text what)
+{
+    return iface->text(what).toStdString();
+}
+
+class EachControlHeard : public MainWindowTest, public ::testing::WithParamInterface<Heard> { };
+
+TEST_P(EachControlHeard, CarriesTheNameAndDescriptionAListenerHears)
+{
+    const Heard &row = GetParam();
+    QAccessibleInterface *iface = accessible(widget(row.control));
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(said(iface, QAccessible::Name), row.name);
+    EXPECT_EQ(said(iface, QAccessible::Description), row.description);
+    EXPECT_EQ(iface->role(), row.role);
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, EachControlHeard, ::testing::ValuesIn(heardControls()),
+                         [](const auto &info) { return info.param.control; });
+
+TEST_F(MainWindowTest, EveryControlIsHeardAndNoneIsLeftOut)
+{
+    const auto rows = heardControls();
+    std::set<std::string> listed;
+    for (const Heard &row : rows) {
+        listed.insert(row.control);
+    }
+    for (const forms::ControlDefinition &control : icatlas::ui::kForm1Controls) {
+        EXPECT_TRUE(listed.contains(std::string(control.name))) << control.name;
+    }
+    EXPECT_EQ(rows.size(), icatlas::ui::kForm1Controls.size());
+}
+
+TEST_F(MainWindowTest, IsAnnouncedAsAWindowByItsTitle)
+{
+    QAccessibleInterface *iface = accessible(form->window());
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), QAccessible::Window) << "a plain widget would say 'filler'";
+    EXPECT_EQ(iface->text(QAccessible::Name), form->window()->windowTitle());
+}
+
+// Everything that takes the focus can be told apart by its name alone.
+TEST_F(MainWindowTest, FocusableControlsHaveDistinctNames)
+{
+    std::set<std::string> names;
+    for (const forms::ControlDefinition &control : icatlas::ui::kForm1Controls) {
+        if (!forms::takesFocus(control.kind)) {
+            continue;
+        }
+        const QAccessibleInterface *iface = accessible(widget(control.name));
+        ASSERT_NE(iface, nullptr) << control.name;
+        const std::string name = said(iface, QAccessible::Name);
+        EXPECT_FALSE(name.empty()) << control.name;
+        EXPECT_TRUE(names.insert(name).second) << "two controls called " << name;
+    }
+}
+
+// Searches the window's accessible tree, as a screen reader does, for the one object of a role
+// with a name; fails if there is none or more than one.
+QAccessibleInterface *findHeard(QAccessibleInterface *root, QAccessible::Role role,
+                                const std::string &name)
+{
+    std::vector<QAccessibleInterface *> found;
+    std::vector<QAccessibleInterface *> pending {root};
+    while (!pending.empty()) {
+        QAccessibleInterface *node = pending.back();
+        pending.pop_back();
+        if (node->role() == role && said(node, QAccessible::Name) == name) {
+            found.push_back(node);
+        }
+        for (int i = 0; i < node->childCount(); ++i) {
+            pending.push_back(node->child(i));
+        }
+    }
+    EXPECT_EQ(found.size(), 1U) << name;
+    return found.size() == 1 ? found.front() : nullptr;
+}
+
+struct SpokenBox {
+    const char *label;
+    const char *model; // the button pressed
+    const char *box; // the box's accessible name
+    const char *spoken; // its name and then its text, as a screen reader speaks them
+};
+
+const auto kSpoken = std::to_array<SpokenBox>({
+    {"model_box", "6310I", "Phone Model", "Phone Model, 6310I"},
+    {"first_pa_ic", "6310I", "PA IC 1", "PA IC 1, PF08125B"},
+    {"blank_pa_ic", "6310I", "PA IC 2", "PA IC 2, "},
+    {"second_power_ic", "3210", "POWER IC (UEM) 2", "POWER IC (UEM) 2, TEA1210TS"},
+    {"trailing_blank_kept", "3210", "PA IC 1", "PA IC 1, PF01420B "},
+    {"whole_text_of_a_narrow_box", "5110", "RAM IC 1", "RAM IC 1, KM68U512ALTGE (512kbit)"},
+    {"wd2_model", "7650", "FLASH IC 2", "FLASH IC 2, F128W18T (8M x16)"},
+});
+
+void PrintTo(const SpokenBox &row, std::ostream *out)
+{
+    *out << row.label;
+}
+
+class PressedByName : public MainWindowTest, public ::testing::WithParamInterface<SpokenBox> { };
+
+// The button is pressed through its accessible action, which Qt carries out a moment later, as
+// it does for a screen reader; then the box is read through its text interface.
+TEST_P(PressedByName, FillsTheBoxesAScreenReaderThenReads)
+{
+    const SpokenBox &c = GetParam();
+    QAccessibleInterface *window = accessible(form->window());
+    ASSERT_NE(window, nullptr);
+    QAccessibleInterface *button = findHeard(window, QAccessible::Button, c.model);
+    QAccessibleInterface *heardBox = findHeard(window, QAccessible::EditableText, c.box);
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(heardBox, nullptr);
+    ASSERT_NE(button->actionInterface(), nullptr);
+    const QAccessibleTextInterface *text = heardBox->textInterface();
+    ASSERT_NE(text, nullptr);
+
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box(1)->text() == c.model; }))
+        << "pressing " << c.model << " did not select it";
+    const std::string spoken = said(heardBox, QAccessible::Name) + ", "
+        + text->text(0, text->characterCount()).toStdString();
+    EXPECT_EQ(spoken, c.spoken);
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, PressedByName, ::testing::ValuesIn(kSpoken),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+} // namespace
