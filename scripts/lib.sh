@@ -7,6 +7,11 @@ ICATLAS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Packages every build needs.
 ICATLAS_BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libgl-dev fonts-liberation)
 
+# Packages the checks of what ships need: formatting and static analysis, building the Debian
+# package (dpkg-shlibdeps), and the validators run on it.
+ICATLAS_CHECK_PACKAGES=(clang-format clang-tidy dpkg-dev file lintian desktop-file-utils appstream
+    devscripts python3)
+
 # Installs whichever of the named packages are missing: as root directly, else through sudo;
 # where neither is possible, prints the one line to run and fails.
 ensure_packages() {
