@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <array>
@@ -83,8 +84,12 @@ int runProject(const ProjectDescription &project, const char *programPath)
         QString::fromUtf8(project.name.data(), static_cast<qsizetype>(project.name.size())));
     QCoreApplication::setApplicationVersion(
         QString::fromUtf8(project.version.data(), static_cast<qsizetype>(project.version.size())));
-    QGuiApplication::setDesktopFileName(QString::fromUtf8(
-        project.desktopFileName.data(), static_cast<qsizetype>(project.desktopFileName.size())));
+    const QString applicationId = QString::fromUtf8(
+        project.desktopFileName.data(), static_cast<qsizetype>(project.desktopFileName.size()));
+    QGuiApplication::setDesktopFileName(applicationId);
+    // The icon installed under the same id, for window managers that take the icon from the
+    // window rather than from the desktop entry; where no theme has it, the window has none.
+    QApplication::setWindowIcon(QIcon::fromTheme(applicationId));
 
     QtForm form(*project.startupForm);
     if (project.connectEvents != nullptr) {

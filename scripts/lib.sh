@@ -11,6 +11,11 @@ ICATLAS_BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libgl-de
 # bus, the AT-SPI bus and Debian's Python bindings for it, and xdotool for the Tab key.
 ICATLAS_SCREEN_READER_PACKAGES=(xvfb dbus dbus-daemon at-spi2-core python3 python3-pyatspi xdotool)
 
+# Packages the checks of what ships need: formatting and static analysis, building the Debian
+# package (dpkg-shlibdeps), and the validators run on it.
+ICATLAS_CHECK_PACKAGES=(clang-format clang-tidy dpkg-dev file lintian desktop-file-utils appstream
+    devscripts python3)
+
 # Installs whichever of the named packages are missing: as root directly, else through sudo;
 # where neither is possible, prints the one line to run and fails.
 ensure_packages() {

@@ -31,7 +31,7 @@ protected:
 
     void TearDown() override { form.reset(); }
 
-    template <class T = QWidget> T *widget(std::string_view name) const
+    template <class T = QWidget> [[nodiscard]] T *widget(std::string_view name) const
     {
         auto *found = qobject_cast<T *>(form->widget(name));
         if (found == nullptr) {
