@@ -68,6 +68,9 @@ struct FormDefinition {
     Twips clientHeight = 0;
     // In creation order: each control is drawn over the ones before it.
     std::span<const ControlDefinition> controls;
+    // The pictures its controls name, as a compiled resource bundle (rcc --binary) in the
+    // program's read-only data; registered when the form is first built. Null: none.
+    const unsigned char *resources = nullptr;
 };
 
 [[nodiscard]] constexpr bool takesFocus(ControlKind kind)

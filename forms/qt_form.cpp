@@ -5,13 +5,16 @@
 #include "forms/runtime.hpp"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QFont>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QResource>
 #include <QScreen>
 
 #include <algorithm>
@@ -19,6 +22,7 @@
 #include <cmath>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace forms {
 
@@ -52,6 +56,21 @@ QString literalCaption(std::string_view text)
     return toQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
+// Reads a picture in the format its name ends with. Naming the format and turning detection off
+// keeps Qt from loading every image-format plugin to ask each whether it reads the file.
+QPixmap readPicture(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAutoDetectImageFormat(false);
+    reader.setFormat(path.mid(path.lastIndexOf(QLatin1Char('.')) + 1).toLatin1());
+    QImage image = reader.read();
+    if (image.isNull()) {
+        // A name whose ending is not its format: let Qt find out.
+        return QPixmap(path);
+    }
+    return QPixmap::fromImage(std::move(image));
+}
+
 // A picture at its natural size; on a denser screen the "@2x" variant beside it, when there is one,
 // so it stays sharp.
 QPixmap loadPicture(const QString &path, qreal devicePixelRatio)
@@ -59,13 +78,30 @@ QPixmap loadPicture(const QString &path, qreal devicePixelRatio)
     for (int factor = static_cast<int>(std::ceil(devicePixelRatio)); factor >= 2; --factor) {
         const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
         const QString variant = path.left(dot) + QStringLiteral("@%1x").arg(factor) + path.mid(dot);
-        QPixmap pixmap(variant);
+        if (!QFile::exists(variant)) {
+            continue;
+        }
+        QPixmap pixmap = readPicture(variant);
         if (!pixmap.isNull()) {
             pixmap.setDevicePixelRatio(factor);
             return pixmap;
         }
     }
-    return {path};
+    return readPicture(path);
+}
+
+// Makes a form's pictures reachable by their ":/" paths. The bundle is the program's own constant
+// data, so it stays registered for the life of the process, once however many forms are built.
+void registerResources(const unsigned char *bundle)
+{
+    static std::vector<const unsigned char *> registered;
+    if (bundle == nullptr
+        || std::find(registered.begin(), registered.end(), bundle) != registered.end()) {
+        return;
+    }
+    if (QResource::registerResource(bundle)) {
+        registered.push_back(bundle);
+    }
 }
 
 QFont toQFont(const Font &font)
@@ -187,6 +223,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         logicalDpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
     }
     const auto px = [logicalDpi](Twips twips) { return twipsToPixels(twips, logicalDpi); };
+    registerResources(definition.resources);
 
     m_window->setObjectName(toQString(definition.name));
     m_window->setWindowTitle(toQString(definition.caption));
