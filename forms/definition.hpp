@@ -66,6 +66,9 @@ struct FormDefinition {
     std::string_view caption;
     Twips clientWidth = 0;
     Twips clientHeight = 0;
+    // The form's own font, which its controls start in (a control's font replaces it). An empty
+    // face leaves the toolkit's default.
+    Font font;
     // In creation order: each control is drawn over the ones before it.
     std::span<const ControlDefinition> controls;
     // The pictures its controls name, as a compiled resource bundle (rcc --binary) in the

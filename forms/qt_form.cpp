@@ -104,16 +104,6 @@ void registerResources(const unsigned char *bundle)
     }
 }
 
-QFont toQFont(const Font &font)
-{
-    QFont qfont(toQString(substituteFace(font.face)));
-    qfont.setPointSizeF(font.points());
-    qfont.setWeight(static_cast<QFont::Weight>(font.weight));
-    qfont.setItalic(font.italic);
-    qfont.setUnderline(font.underline);
-    return qfont;
-}
-
 QPalette::ColorRole textRole(ControlKind kind)
 {
     switch (kind) {
@@ -173,44 +163,74 @@ private:
     QPointer<QWidget> m_widget;
 };
 
-QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
+// An empty widget of the control's kind. Its text comes later, once its font is set, so Qt lays
+// the text out once, in the font it is drawn in.
+QWidget *createWidget(ControlKind kind, QWidget *parent)
 {
-    switch (control.kind) {
-    case ControlKind::Picture: {
-        auto *picture = new QLabel(parent);
-        picture->setPixmap(loadPicture(toQString(control.picture), parent->devicePixelRatioF()));
-        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return picture;
-    }
-    case ControlKind::Label: {
-        auto *label = new QLabel(toQString(control.text), parent);
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return label;
-    }
-    case ControlKind::Frame: {
-        auto *frame = new QGroupBox(literalCaption(control.text), parent);
-        // A frame is opaque: it hides what lies under it, such as the foot of the picture.
-        frame->setAutoFillBackground(true);
-        return frame;
-    }
-    case ControlKind::TextBox: {
-        auto *edit = new QLineEdit(parent);
-        edit->setMaxLength(std::numeric_limits<int>::max());
-        edit->setText(toQString(control.text));
-        return edit;
-    }
-    case ControlKind::CommandButton: {
-        auto *button = new QPushButton(literalCaption(control.text), parent);
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        return button;
-    }
+    switch (kind) {
+    case ControlKind::Picture:
+    case ControlKind::Label:
+        return new QLabel(parent);
+    case ControlKind::Frame:
+        return new QGroupBox(parent);
+    case ControlKind::TextBox:
+        return new QLineEdit(parent);
+    case ControlKind::CommandButton:
+        return new QPushButton(parent);
     }
     return nullptr;
 }
 
+void setContent(const ControlDefinition &control, QWidget *widget)
+{
+    switch (control.kind) {
+    case ControlKind::Picture: {
+        auto *picture = static_cast<QLabel *>(widget);
+        picture->setPixmap(loadPicture(toQString(control.picture), widget->devicePixelRatioF()));
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return;
+    }
+    case ControlKind::Label: {
+        auto *label = static_cast<QLabel *>(widget);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setText(toQString(control.text));
+        return;
+    }
+    case ControlKind::Frame: {
+        auto *frame = static_cast<QGroupBox *>(widget);
+        // A frame is opaque: it hides what lies under it, such as the foot of the picture.
+        frame->setAutoFillBackground(true);
+        frame->setTitle(literalCaption(control.text));
+        return;
+    }
+    case ControlKind::TextBox: {
+        auto *edit = static_cast<QLineEdit *>(widget);
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        edit->setText(toQString(control.text));
+        return;
+    }
+    case ControlKind::CommandButton: {
+        auto *button = static_cast<QPushButton *>(widget);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->setText(literalCaption(control.text));
+        return;
+    }
+    }
+}
+
 } // namespace
+
+QFont toQFont(const Font &font)
+{
+    QFont qfont(toQString(substituteFace(font.face)));
+    qfont.setPointSizeF(font.points());
+    qfont.setWeight(static_cast<QFont::Weight>(font.weight));
+    qfont.setItalic(font.italic);
+    qfont.setUnderline(font.underline);
+    return qfont;
+}
 
 QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     : m_definition(definition)
@@ -229,43 +249,59 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     m_window->setWindowTitle(toQString(definition.caption));
     m_window->setFixedSize(px(definition.clientWidth), px(definition.clientHeight));
 
+    if (!definition.font.face.empty()) {
+        // Controls are made inside the window, so they start in its font: no widget is ever laid
+        // out in the toolkit's default font, which would then be loaded for nothing.
+        m_window->setFont(toQFont(definition.font));
+    }
+
     std::vector<std::pair<int, QWidget *>> tabOrder;
+    // The widgets made so far, in definition order. A control's container is looked up among them
+    // by definition, not by searching the window's children; one that is not there (a definition
+    // that names a later or unknown frame) leaves the control in the window.
+    std::vector<QWidget *> created;
+    created.reserve(definition.controls.size());
     m_controls.reserve(definition.controls.size());
     for (const ControlDefinition &control : definition.controls) {
         QWidget *parent = m_window;
         if (!control.container.empty()) {
-            parent = widget(control.container);
+            const ControlDefinition *container
+                = findDefinition(definition.controls.first(created.size()), control.container);
+            if (container != nullptr) {
+                parent = created[container - definition.controls.data()];
+            }
         }
-        QWidget *created = createWidget(control, parent);
-        created->setObjectName(toQString(control.name));
-        created->setGeometry(px(control.left), px(control.top), px(control.width),
-                             px(control.height));
+        QWidget *made = createWidget(control.kind, parent);
+        made->setObjectName(toQString(control.name));
+        made->setGeometry(px(control.left), px(control.top), px(control.width), px(control.height));
         if (!control.font.face.empty()) {
             // Set on every control, so nothing inherits its container's font.
-            created->setFont(toQFont(control.font));
+            made->setFont(toQFont(control.font));
         }
         if (!control.colour.isDefault) {
-            QPalette palette = created->palette();
+            QPalette palette = made->palette();
             palette.setColor(textRole(control.kind),
                              QColor(control.colour.red, control.colour.green, control.colour.blue));
-            created->setPalette(palette);
+            made->setPalette(palette);
         }
-        created->setAccessibleName(
+        setContent(control, made);
+        made->setAccessibleName(
             toQString(control.accessibleName.empty() ? control.text : control.accessibleName));
-        created->setAccessibleDescription(toQString(control.accessibleDescription));
+        made->setAccessibleDescription(toQString(control.accessibleDescription));
         if (takesFocus(control.kind)) {
-            created->setFocusPolicy(Qt::StrongFocus);
-            tabOrder.emplace_back(control.tabIndex, created);
+            made->setFocusPolicy(Qt::StrongFocus);
+            tabOrder.emplace_back(control.tabIndex, made);
         } else {
-            created->setFocusPolicy(Qt::NoFocus);
+            made->setFocusPolicy(Qt::NoFocus);
         }
 
         if (control.kind == ControlKind::TextBox) {
             m_controls.push_back(
-                std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(created)));
+                std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
         } else {
-            m_controls.push_back(std::make_unique<QtControl>(control.name, created));
+            m_controls.push_back(std::make_unique<QtControl>(control.name, made));
         }
+        created.push_back(made);
     }
 
     std::sort(tabOrder.begin(), tabOrder.end(),

@@ -39,3 +39,7 @@ build_preset() {
     cmake --preset "$preset" -S "$ICATLAS_ROOT" >/dev/null \
         && cmake --build --preset "$preset"
 }
+
+# What scripts/bench needs besides the build: Google Benchmark, and for the start-up harness an
+# X server with DAMAGE, Xlib to build the harness against, and a session bus.
+ICATLAS_BENCH_PACKAGES=(libbenchmark-dev libx11-dev libxdamage-dev libxfixes-dev xvfb dbus)

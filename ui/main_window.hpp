@@ -395,6 +395,7 @@ inline constexpr forms::FormDefinition kForm1 {
     .caption = "NOKIA GSM ICs 1.00 - part numbers by MOSSGROVE",
     .clientWidth = 9630,
     .clientHeight = 7875,
+    .font = kFrameFont,
     .controls = kForm1Controls,
     .resources = kPictureBundle,
 };
