@@ -66,8 +66,8 @@ struct FormDefinition {
     std::string_view caption;
     Twips clientWidth = 0;
     Twips clientHeight = 0;
-    // The form's own font, which its controls start in (a control's font replaces it). An empty
-    // face leaves the toolkit's default.
+    // The form's font. The runtime makes the start-up form's font the program's default, so every
+    // widget starts in it (a control's own font replaces it); an empty face leaves the toolkit's.
     Font font;
     // In creation order: each control is drawn over the ones before it.
     std::span<const ControlDefinition> controls;

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QResource>
 #include <QScreen>
@@ -57,9 +58,16 @@ QString literalCaption(std::string_view text)
 }
 
 // Reads a picture in the format its name ends with. Naming the format and turning detection off
-// keeps Qt from loading every image-format plugin to ask each whether it reads the file.
+// keeps Qt from loading every image-format plugin to ask each whether it reads the file. Pictures
+// from resources never change, so each is decoded once and then taken from Qt's pixmap cache.
 QPixmap readPicture(const QString &path)
 {
+    const bool resource = path.startsWith(QLatin1String(":/"));
+    const QString key = QLatin1String("forms:") + path;
+    QPixmap pixmap;
+    if (resource && QPixmapCache::find(key, &pixmap)) {
+        return pixmap;
+    }
     QImageReader reader(path);
     reader.setAutoDetectImageFormat(false);
     reader.setFormat(path.mid(path.lastIndexOf(QLatin1Char('.')) + 1).toLatin1());
@@ -68,7 +76,11 @@ QPixmap readPicture(const QString &path)
         // A name whose ending is not its format: let Qt find out.
         return QPixmap(path);
     }
-    return QPixmap::fromImage(std::move(image));
+    pixmap = QPixmap::fromImage(std::move(image));
+    if (resource) {
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
 }
 
 // A picture at its natural size; on a denser screen the "@2x" variant beside it, when there is one,
@@ -133,7 +145,13 @@ public:
             return ResultCode::ObjectRequired;
         }
         const QString value = toQString(text);
-        m_edit->setText(value);
+        if (m_edit->text() != value) {
+            m_edit->setText(value);
+        } else {
+            // The box already holds the text: writing it again would only move the cursor to the
+            // end and back, and repaint a box that shows nothing new.
+            m_edit->deselect();
+        }
         // A long text shows its beginning, as a box that was just filled should.
         m_edit->setCursorPosition(0);
         // The box may refuse or alter the text (a length limit, a validator): only the exact text
@@ -248,12 +266,6 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     m_window->setObjectName(toQString(definition.name));
     m_window->setWindowTitle(toQString(definition.caption));
     m_window->setFixedSize(px(definition.clientWidth), px(definition.clientHeight));
-
-    if (!definition.font.face.empty()) {
-        // Controls are made inside the window, so they start in its font: no widget is ever laid
-        // out in the toolkit's default font, which would then be loaded for nothing.
-        m_window->setFont(toQFont(definition.font));
-    }
 
     std::vector<std::pair<int, QWidget *>> tabOrder;
     // The widgets made so far, in definition order. A control's container is looked up among them
