@@ -74,7 +74,7 @@ QPixmap readPicture(const QString &path)
     QImage image = reader.read();
     if (image.isNull()) {
         // A name whose ending is not its format: let Qt find out.
-        return QPixmap(path);
+        return {path};
     }
     pixmap = QPixmap::fromImage(std::move(image));
     if (resource) {

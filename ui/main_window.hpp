@@ -387,8 +387,8 @@ inline constexpr std::array<ControlDefinition, detail::kControlCount> kForm1Cont
     = detail::form1Controls();
 
 // The banner pictures compiled into one resource bundle (ui/resources/banner.qrc); the array is
-// generated at build time.
-extern const unsigned char kPictureBundle[];
+// generated at build time, so its size is not known here.
+extern const unsigned char kPictureBundle[]; // NOLINT(modernize-avoid-c-arrays)
 
 inline constexpr forms::FormDefinition kForm1 {
     .name = "Form1",
