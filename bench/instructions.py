@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Instructions per click and per form creation, ours against the plain-Qt baselines, counted by
 # callgrind: each benchmark runs at two fixed iteration counts and the difference is divided, so
-# set-up (the window, the font database) drops out. Unlike times, the counts repeat exactly.
+# set-up (the window, the font database) drops out. Unlike times, the counts repeat from run to
+# run within about half a per cent, however busy the machine is.
 #   instructions.py BENCH_BINARY
 import re
 import subprocess

@@ -288,7 +288,7 @@ void BM_Create_Baseline_ByHand(benchmark::State &state)
 
 // Every benchmark, timed (Google Benchmark picks the iterations) or, with a count, run exactly that
 // many times: scripts/bench counts instructions under callgrind at two counts and divides the
-// difference, which leaves out the set-up and is the same on a busy machine as on an idle one.
+// difference, which leaves out the set-up and hardly moves on a busy machine.
 void registerAll(benchmark::IterationCount fixed)
 {
     const std::array<std::pair<const char *, void (*)(benchmark::State &)>, 5> all {{
