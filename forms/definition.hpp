@@ -66,8 +66,14 @@ struct FormDefinition {
     std::string_view caption;
     Twips clientWidth = 0;
     Twips clientHeight = 0;
+    // The form's font. The runtime makes the start-up form's font the program's default, so every
+    // widget starts in it (a control's own font replaces it); an empty face leaves the toolkit's.
+    Font font;
     // In creation order: each control is drawn over the ones before it.
     std::span<const ControlDefinition> controls;
+    // The pictures its controls name, as a compiled resource bundle (rcc --binary) in the
+    // program's read-only data; registered when the form is first built. Null: none.
+    const unsigned char *resources = nullptr;
 };
 
 [[nodiscard]] constexpr bool takesFocus(ControlKind kind)

@@ -7,13 +7,17 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QFile>
 #include <QFont>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPixmapCache>
 #include <QPushButton>
+#include <QResource>
 #include <QScreen>
 
 #include <algorithm>
@@ -21,6 +25,7 @@
 #include <cmath>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace forms {
 
@@ -54,6 +59,32 @@ QString literalCaption(std::string_view text)
     return toQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
+// Reads a picture in the format its name ends with. Naming the format and turning detection off
+// keeps Qt from loading every image-format plugin to ask each whether it reads the file. Pictures
+// from resources never change, so each is decoded once and then taken from Qt's pixmap cache.
+QPixmap readPicture(const QString &path)
+{
+    const bool resource = path.startsWith(QLatin1String(":/"));
+    const QString key = QLatin1String("forms:") + path;
+    QPixmap pixmap;
+    if (resource && QPixmapCache::find(key, &pixmap)) {
+        return pixmap;
+    }
+    QImageReader reader(path);
+    reader.setAutoDetectImageFormat(false);
+    reader.setFormat(path.mid(path.lastIndexOf(QLatin1Char('.')) + 1).toLatin1());
+    QImage image = reader.read();
+    if (image.isNull()) {
+        // A name whose ending is not its format: let Qt find out.
+        return {path};
+    }
+    pixmap = QPixmap::fromImage(std::move(image));
+    if (resource) {
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
+}
+
 // A picture at its natural size; on a denser screen the "@2x" variant beside it, when there is one,
 // so it stays sharp.
 QPixmap loadPicture(const QString &path, qreal devicePixelRatio)
@@ -61,23 +92,30 @@ QPixmap loadPicture(const QString &path, qreal devicePixelRatio)
     for (int factor = static_cast<int>(std::ceil(devicePixelRatio)); factor >= 2; --factor) {
         const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
         const QString variant = path.left(dot) + QStringLiteral("@%1x").arg(factor) + path.mid(dot);
-        QPixmap pixmap(variant);
+        if (!QFile::exists(variant)) {
+            continue;
+        }
+        QPixmap pixmap = readPicture(variant);
         if (!pixmap.isNull()) {
             pixmap.setDevicePixelRatio(factor);
             return pixmap;
         }
     }
-    return {path};
+    return readPicture(path);
 }
 
-QFont toQFont(const Font &font)
+// Makes a form's pictures reachable by their ":/" paths. The bundle is the program's own constant
+// data, so it stays registered for the life of the process, once however many forms are built.
+void registerResources(const unsigned char *bundle)
 {
-    QFont qfont(toQString(substituteFace(font.face)));
-    qfont.setPointSizeF(font.points());
-    qfont.setWeight(static_cast<QFont::Weight>(font.weight));
-    qfont.setItalic(font.italic);
-    qfont.setUnderline(font.underline);
-    return qfont;
+    static std::vector<const unsigned char *> registered;
+    if (bundle == nullptr
+        || std::find(registered.begin(), registered.end(), bundle) != registered.end()) {
+        return;
+    }
+    if (QResource::registerResource(bundle)) {
+        registered.push_back(bundle);
+    }
 }
 
 QPalette::ColorRole textRole(ControlKind kind)
@@ -109,7 +147,13 @@ public:
             return ResultCode::ObjectRequired;
         }
         const QString value = toQString(text);
-        m_edit->setText(value);
+        if (m_edit->text() != value) {
+            m_edit->setText(value);
+        } else {
+            // The box already holds the text: writing it again would only move the cursor to the
+            // end and back, and repaint a box that shows nothing new.
+            m_edit->deselect();
+        }
         // A long text shows its beginning, as a box that was just filled should.
         m_edit->setCursorPosition(0);
         // The box may refuse or alter the text (a length limit, a validator): only the exact text
@@ -139,39 +183,20 @@ private:
     QPointer<QWidget> m_widget;
 };
 
-QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
+// An empty widget of the control's kind. Its text comes later, once its font is set, so Qt lays
+// the text out once, in the font it is drawn in.
+QWidget *createWidget(ControlKind kind, QWidget *parent)
 {
-    switch (control.kind) {
-    case ControlKind::Picture: {
-        auto *picture = new QLabel(parent);
-        picture->setPixmap(loadPicture(toQString(control.picture), parent->devicePixelRatioF()));
-        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return picture;
-    }
-    case ControlKind::Label: {
-        auto *label = new QLabel(toQString(control.text), parent);
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return label;
-    }
-    case ControlKind::Frame: {
-        auto *frame = new QGroupBox(literalCaption(control.text), parent);
-        // A frame is opaque: it hides what lies under it, such as the foot of the picture.
-        frame->setAutoFillBackground(true);
-        return frame;
-    }
-    case ControlKind::TextBox: {
-        auto *edit = new QLineEdit(parent);
-        edit->setMaxLength(std::numeric_limits<int>::max());
-        edit->setText(toQString(control.text));
-        return edit;
-    }
-    case ControlKind::CommandButton: {
-        auto *button = new QPushButton(literalCaption(control.text), parent);
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        return button;
-    }
+    switch (kind) {
+    case ControlKind::Picture:
+    case ControlKind::Label:
+        return new QLabel(parent);
+    case ControlKind::Frame:
+        return new QGroupBox(parent);
+    case ControlKind::TextBox:
+        return new QLineEdit(parent);
+    case ControlKind::CommandButton:
+        return new QPushButton(parent);
     }
     return nullptr;
 }
@@ -203,7 +228,56 @@ QWidget *createFormWindow()
     return window;
 }
 
+void setContent(const ControlDefinition &control, QWidget *widget)
+{
+    switch (control.kind) {
+    case ControlKind::Picture: {
+        auto *picture = static_cast<QLabel *>(widget);
+        picture->setPixmap(loadPicture(toQString(control.picture), widget->devicePixelRatioF()));
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return;
+    }
+    case ControlKind::Label: {
+        auto *label = static_cast<QLabel *>(widget);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setText(toQString(control.text));
+        return;
+    }
+    case ControlKind::Frame: {
+        auto *frame = static_cast<QGroupBox *>(widget);
+        // A frame is opaque: it hides what lies under it, such as the foot of the picture.
+        frame->setAutoFillBackground(true);
+        frame->setTitle(literalCaption(control.text));
+        return;
+    }
+    case ControlKind::TextBox: {
+        auto *edit = static_cast<QLineEdit *>(widget);
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        edit->setText(toQString(control.text));
+        return;
+    }
+    case ControlKind::CommandButton: {
+        auto *button = static_cast<QPushButton *>(widget);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->setText(literalCaption(control.text));
+        return;
+    }
+    }
+}
+
 } // namespace
+
+QFont toQFont(const Font &font)
+{
+    QFont qfont(toQString(substituteFace(font.face)));
+    qfont.setPointSizeF(font.points());
+    qfont.setWeight(static_cast<QFont::Weight>(font.weight));
+    qfont.setItalic(font.italic);
+    qfont.setUnderline(font.underline);
+    return qfont;
+}
 
 QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     : m_definition(definition)
@@ -214,48 +288,59 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         logicalDpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
     }
     const auto px = [logicalDpi](Twips twips) { return twipsToPixels(twips, logicalDpi); };
+    registerResources(definition.resources);
 
     m_window->setObjectName(toQString(definition.name));
     m_window->setWindowTitle(toQString(definition.caption));
     m_window->setFixedSize(px(definition.clientWidth), px(definition.clientHeight));
 
     std::vector<std::pair<int, QWidget *>> tabOrder;
+    // The widgets made so far, in definition order. A control's container is looked up among them
+    // by definition, not by searching the window's children; one that is not there (a definition
+    // that names a later or unknown frame) leaves the control in the window.
+    std::vector<QWidget *> created;
+    created.reserve(definition.controls.size());
     m_controls.reserve(definition.controls.size());
     for (const ControlDefinition &control : definition.controls) {
         QWidget *parent = m_window;
         if (!control.container.empty()) {
-            parent = widget(control.container);
+            const ControlDefinition *container
+                = findDefinition(definition.controls.first(created.size()), control.container);
+            if (container != nullptr) {
+                parent = created[container - definition.controls.data()];
+            }
         }
-        QWidget *created = createWidget(control, parent);
-        created->setObjectName(toQString(control.name));
-        created->setGeometry(px(control.left), px(control.top), px(control.width),
-                             px(control.height));
+        QWidget *made = createWidget(control.kind, parent);
+        made->setObjectName(toQString(control.name));
+        made->setGeometry(px(control.left), px(control.top), px(control.width), px(control.height));
         if (!control.font.face.empty()) {
             // Set on every control, so nothing inherits its container's font.
-            created->setFont(toQFont(control.font));
+            made->setFont(toQFont(control.font));
         }
         if (!control.colour.isDefault) {
-            QPalette palette = created->palette();
+            QPalette palette = made->palette();
             palette.setColor(textRole(control.kind),
                              QColor(control.colour.red, control.colour.green, control.colour.blue));
-            created->setPalette(palette);
+            made->setPalette(palette);
         }
-        created->setAccessibleName(
+        setContent(control, made);
+        made->setAccessibleName(
             toQString(control.accessibleName.empty() ? control.text : control.accessibleName));
-        created->setAccessibleDescription(toQString(control.accessibleDescription));
+        made->setAccessibleDescription(toQString(control.accessibleDescription));
         if (takesFocus(control.kind)) {
-            created->setFocusPolicy(Qt::StrongFocus);
-            tabOrder.emplace_back(control.tabIndex, created);
+            made->setFocusPolicy(Qt::StrongFocus);
+            tabOrder.emplace_back(control.tabIndex, made);
         } else {
-            created->setFocusPolicy(Qt::NoFocus);
+            made->setFocusPolicy(Qt::NoFocus);
         }
 
         if (control.kind == ControlKind::TextBox) {
             m_controls.push_back(
-                std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(created)));
+                std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
         } else {
-            m_controls.push_back(std::make_unique<QtControl>(control.name, created));
+            m_controls.push_back(std::make_unique<QtControl>(control.name, made));
         }
+        created.push_back(made);
     }
 
     std::sort(tabOrder.begin(), tabOrder.end(),

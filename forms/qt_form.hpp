@@ -6,6 +6,7 @@
 #include "forms/definition.hpp"
 #include "forms/form.hpp"
 
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 
@@ -21,6 +22,9 @@ namespace forms {
 
 // The installed face drawn in place of a face this machine lacks (the face itself if none).
 [[nodiscard]] std::string_view substituteFace(std::string_view face);
+
+// A definition's font as Qt draws it, with its face substituted.
+[[nodiscard]] QFont toQFont(const Font &font);
 
 class QtForm final : public Form {
 public:

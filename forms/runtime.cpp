@@ -91,6 +91,12 @@ int runProject(const ProjectDescription &project, const char *programPath)
     // window rather than from the desktop entry; where no theme has it, the window has none.
     QApplication::setWindowIcon(QIcon::fromTheme(applicationId));
 
+    if (!project.startupForm->font.face.empty()) {
+        // The start-up form's font becomes the program's: a QLineEdit lays its empty text out in
+        // the application's font while it is being made, before the form's font reaches it, and
+        // that would load the toolkit's default face only for that.
+        QApplication::setFont(toQFont(project.startupForm->font));
+    }
     QtForm form(*project.startupForm);
     if (project.connectEvents != nullptr) {
         project.connectEvents(form);

@@ -48,3 +48,7 @@ build_preset() {
     cmake --preset "$preset" -S "$ICATLAS_ROOT" >/dev/null \
         && cmake --build --preset "$preset"
 }
+
+# What scripts/bench needs besides the build: Google Benchmark, valgrind to count instructions,
+# and for the start-up harness an X server with DAMAGE, Xlib to build it against, a session bus.
+ICATLAS_BENCH_PACKAGES=(libbenchmark-dev valgrind libx11-dev libxdamage-dev libxfixes-dev xvfb dbus)

@@ -387,12 +387,18 @@ constexpr std::array<ControlDefinition, kControlCount> form1Controls()
 inline constexpr std::array<ControlDefinition, detail::kControlCount> kForm1Controls
     = detail::form1Controls();
 
+// The banner pictures compiled into one resource bundle (ui/resources/banner.qrc); the array is
+// generated at build time, so its size is not known here.
+extern const unsigned char kPictureBundle[]; // NOLINT(modernize-avoid-c-arrays)
+
 inline constexpr forms::FormDefinition kForm1 {
     .name = "Form1",
     .caption = "NOKIA GSM ICs 1.00 - part numbers by MOSSGROVE",
     .clientWidth = 9630,
     .clientHeight = 7875,
+    .font = kFrameFont,
     .controls = kForm1Controls,
+    .resources = kPictureBundle,
 };
 
 static_assert(kForm1Controls.size() == 73);

@@ -89,6 +89,24 @@ TEST_F(MainWindowTest, LongTextIsStoredWholeInANarrowerBoxAndShownFromItsStart)
     EXPECT_EQ(ram->cursorPosition(), ram->text().size());
 }
 
+// The same model clicked again writes texts the boxes already hold: each box must still end up as
+// a fresh write leaves it, shown from its start with nothing selected.
+TEST_F(MainWindowTest, ClickingTheSameModelAgainShowsEachBoxFromItsStartWithNothingSelected)
+{
+    QTest::mouseClick(widget("Command6"), Qt::LeftButton); // 5110
+    QLineEdit *ram = box(14);
+    ram->setFocus();
+    QTest::keyClick(ram, Qt::Key_End);
+    QTest::keyClick(ram, Qt::Key_Home, Qt::ShiftModifier);
+    ASSERT_TRUE(ram->hasSelectedText());
+
+    QTest::mouseClick(widget("Command6"), Qt::LeftButton);
+    EXPECT_EQ(ram->text(), "KM68U512ALTGE (512kbit)");
+    EXPECT_FALSE(ram->hasSelectedText());
+    EXPECT_EQ(ram->cursorPosition(), 0);
+    EXPECT_EQ(boxTexts(), expectedTexts(*ComponentCatalogue::findByButton("Command6")));
+}
+
 TEST_F(MainWindowTest, TextBoxesTakeFarMoreThanQtsDefaultLimit)
 {
     const QString pasted(100000, QLatin1Char('x'));
