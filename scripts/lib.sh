@@ -39,3 +39,7 @@ build_preset() {
     cmake --preset "$preset" -S "$ICATLAS_ROOT" >/dev/null \
         && cmake --build --preset "$preset"
 }
+
+# Packages the reliability checks need: the real program under valgrind memcheck and under strace,
+# driven from outside on a private Xvfb display (tests/reliability/drive_session.py).
+ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib)

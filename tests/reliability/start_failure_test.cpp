@@ -37,7 +37,7 @@ const auto kCases = std::to_array<StartCase>({
      "could not connect to display :42\nCould not load the Qt platform plugin \"xcb\" in \"\" "
      "even though it was found.\n",
      kNoPluginFatal, "xcb", ":42",
-     "no display is reachable (the display \":42\" does not answer; platform \"xcb\")"},
+     R"(no display is reachable (the display ":42" does not answer; platform "xcb"))"},
     {"unknown_platform", "Could not find the Qt platform plugin \"nonesuch\" in \"\"\n",
      kNoPluginFatal, "nonesuch", std::nullopt,
      "no usable platform plugin: \"nonesuch\" is not installed (installed: eglfs, linuxfb, "
