@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -92,6 +93,19 @@ findDefinition(std::span<const ControlDefinition> controls, std::string_view nam
 // The checks a definition must pass before it is built; used in static_asserts.
 namespace check {
 
+// The position of the named control. The checks compare positions, not pointers: GCC's sanitizer
+// builds cannot compare pointers into a constexpr array in a constant expression.
+constexpr std::optional<std::size_t> indexOf(std::span<const ControlDefinition> controls,
+                                             std::string_view name)
+{
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i].name == name) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 constexpr bool uniqueNames(std::span<const ControlDefinition> controls)
 {
     for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -131,9 +145,13 @@ constexpr bool containedInFrames(std::span<const ControlDefinition> controls)
         if (c.container.empty()) {
             return true;
         }
-        const ControlDefinition *frame = findDefinition(controls, c.container);
-        return frame != nullptr && frame->kind == ControlKind::Frame && c.left >= 0 && c.top >= 0
-            && c.left + c.width <= frame->width && c.top + c.height <= frame->height;
+        const auto at = indexOf(controls, c.container);
+        if (!at) {
+            return false;
+        }
+        const ControlDefinition &frame = controls[*at];
+        return frame.kind == ControlKind::Frame && c.left >= 0 && c.top >= 0
+            && c.left + c.width <= frame.width && c.top + c.height <= frame.height;
     });
 }
 
@@ -144,8 +162,8 @@ constexpr bool containersFirst(std::span<const ControlDefinition> controls)
         if (controls[i].container.empty()) {
             continue;
         }
-        const ControlDefinition *frame = findDefinition(controls, controls[i].container);
-        if (frame == nullptr || frame >= &controls[i]) {
+        const auto at = indexOf(controls, controls[i].container);
+        if (!at || *at >= i) {
             return false;
         }
     }

@@ -3,6 +3,7 @@
 #include "forms/runtime.hpp"
 
 #include "forms/qt_form.hpp"
+#include "forms/start_failure.hpp"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,16 @@ std::string_view g_programName = "icatlas";
 // (A pointer to runProject's buffer, so nothing here needs constructing before main.)
 std::string *g_heldMessages = nullptr;
 
+// An environment variable's value; nothing when it is unset or empty.
+std::optional<std::string_view> environment(const char *name)
+{
+    const char *value = std::getenv(name); // NOLINT(concurrency-mt-unsafe): read before any thread
+    if (value == nullptr || *value == '\0') {
+        return std::nullopt;
+    }
+    return std::string_view(value);
+}
+
 int programNameLength()
 {
     return static_cast<int>(g_programName.size());
@@ -36,9 +48,15 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext & /*context*
 {
     const QByteArray text = message.toLocal8Bit();
     if (type == QtFatalMsg) {
-        const qsizetype end = text.indexOf('\n');
+        const std::string reason = describeStartFailure({
+            .heldMessages = g_heldMessages != nullptr ? *g_heldMessages : std::string_view(),
+            .fatalMessage
+            = std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+            .requestedPlatform = environment("QT_QPA_PLATFORM"),
+            .display = environment("DISPLAY"),
+        });
         std::fprintf(stderr, "%.*s: cannot open the window: %s\n", programNameLength(),
-                     g_programName.data(), (end < 0 ? text : text.left(end)).constData());
+                     g_programName.data(), reason.c_str());
         std::fflush(stderr);
         std::_Exit(kStartFailureExitCode);
     }

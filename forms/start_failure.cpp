@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+// Reads the cause of a failed start out of Qt's own messages.
+#include "forms/start_failure.hpp"
+
+namespace forms {
+
+namespace {
+
+// The quoted name after `prefix` in one of the held lines, such as the platform in
+// `Could not find the Qt platform plugin "nonesuch" in ""`; nothing when no line has it.
+std::optional<std::string_view> quotedAfter(std::string_view messages, std::string_view prefix)
+{
+    const std::size_t at = messages.find(prefix);
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t begin = at + prefix.size();
+    const std::size_t end = messages.find('"', begin);
+    if (end == std::string_view::npos
+        || messages.substr(begin, end - begin).find('\n') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return messages.substr(begin, end - begin);
+}
+
+// The list after "Available platform plugins are: " up to its closing full stop, if Qt gave one.
+std::optional<std::string_view> availablePlugins(std::string_view fatal)
+{
+    constexpr std::string_view kLead = "Available platform plugins are: ";
+    const std::size_t at = fatal.find(kLead);
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view list = fatal.substr(at + kLead.size());
+    list = list.substr(0, list.find('\n'));
+    if (!list.empty() && list.back() == '.') {
+        list.remove_suffix(1);
+    }
+    return list.empty() ? std::nullopt : std::optional(list);
+}
+
+std::string quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+} // namespace
+
+std::string describeStartFailure(const StartFailure &failure)
+{
+    const std::string_view held = failure.heldMessages;
+    const auto notFound = quotedAfter(held, "Could not find the Qt platform plugin \"");
+    const auto notLoaded = quotedAfter(held, "Could not load the Qt platform plugin \"");
+    const auto named = notFound ? notFound : (notLoaded ? notLoaded : failure.requestedPlatform);
+    const std::string platform = named ? quoted(*named) : std::string("the default");
+
+    if (held.find("could not connect to display") != std::string_view::npos) {
+        const std::string where = failure.display
+            ? "the display " + quoted(*failure.display) + " does not answer"
+            : std::string("DISPLAY is not set");
+        return "no display is reachable (" + where + "; platform " + platform + ")";
+    }
+    if (notFound) {
+        std::string text = "no usable platform plugin: " + platform + " is not installed";
+        if (const auto available = availablePlugins(failure.fatalMessage)) {
+            text += " (installed: " + std::string(*available) + ")";
+        }
+        return text;
+    }
+    if (notLoaded) {
+        return "no usable platform plugin: " + platform + " is installed but could not start";
+    }
+    std::string_view first = failure.fatalMessage.substr(0, failure.fatalMessage.find('\n'));
+    return first.empty() ? std::string("the toolkit gave no reason") : std::string(first);
+}
+
+} // namespace forms
