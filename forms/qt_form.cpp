@@ -104,20 +104,6 @@ QPixmap loadPicture(const QString &path, qreal devicePixelRatio)
     return readPicture(path);
 }
 
-// Makes a form's pictures reachable by their ":/" paths. The bundle is the program's own constant
-// data, so it stays registered for the life of the process, once however many forms are built.
-void registerResources(const unsigned char *bundle)
-{
-    static std::vector<const unsigned char *> registered;
-    if (bundle == nullptr
-        || std::find(registered.begin(), registered.end(), bundle) != registered.end()) {
-        return;
-    }
-    if (QResource::registerResource(bundle)) {
-        registered.push_back(bundle);
-    }
-}
-
 QPalette::ColorRole textRole(ControlKind kind)
 {
     switch (kind) {
@@ -279,8 +265,21 @@ QFont toQFont(const Font &font)
     return qfont;
 }
 
+RegisteredResources::RegisteredResources(const unsigned char *bundle)
+    : m_bundle(bundle != nullptr && QResource::registerResource(bundle) ? bundle : nullptr)
+{
+}
+
+RegisteredResources::~RegisteredResources()
+{
+    if (m_bundle != nullptr) {
+        QResource::unregisterResource(m_bundle);
+    }
+}
+
 QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     : m_definition(definition)
+    , m_resources(definition.resources)
     , m_window(createFormWindow())
 {
     if (logicalDpi <= 0) {
@@ -288,7 +287,6 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         logicalDpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
     }
     const auto px = [logicalDpi](Twips twips) { return twipsToPixels(twips, logicalDpi); };
-    registerResources(definition.resources);
 
     m_window->setObjectName(toQString(definition.name));
     m_window->setWindowTitle(toQString(definition.caption));

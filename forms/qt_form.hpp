@@ -26,6 +26,21 @@ namespace forms {
 // A definition's font as Qt draws it, with its face substituted.
 [[nodiscard]] QFont toQFont(const Font &font);
 
+// Keeps a bundle of resources registered for as long as it lives, so that its ":/" paths resolve
+// while a form needs them and nothing stays registered after the last form is gone.
+class RegisteredResources {
+public:
+    explicit RegisteredResources(const unsigned char *bundle);
+    ~RegisteredResources();
+    RegisteredResources(const RegisteredResources &) = delete;
+    RegisteredResources &operator=(const RegisteredResources &) = delete;
+    RegisteredResources(RegisteredResources &&) = delete;
+    RegisteredResources &operator=(RegisteredResources &&) = delete;
+
+private:
+    const unsigned char *m_bundle = nullptr; // null when nothing was registered
+};
+
 class QtForm final : public Form {
 public:
     // Builds the window and all its controls, at the logical DPI of the primary screen unless
@@ -50,6 +65,7 @@ public:
 
 private:
     const FormDefinition &m_definition;
+    RegisteredResources m_resources;
     QPointer<QWidget> m_window;
     std::vector<std::unique_ptr<Control>> m_controls;
     QWidget *m_firstFocus = nullptr;
