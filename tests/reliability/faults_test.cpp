@@ -24,6 +24,7 @@ using forms::ResultCode;
 using icatlas::ComponentCatalogue;
 using icatlas::kBoxCount;
 using icatlas::ModelRecord;
+using testing_support::acceptReportWhenShown;
 
 enum class Failure : std::uint8_t {
     Refuses, // the box holds at most zero characters: it refuses any text that is not empty
@@ -130,20 +131,6 @@ TEST_P(FailingWrite, RaisesTheErrorOfThatBoxAndStopsThere)
     }
     EXPECT_EQ(mismatchedBoxes(*form, c), "");
     EXPECT_EQ(form->heldReferences(), 0);
-}
-
-// Closes the error report once it is up, as the user would, and notes what it said.
-void acceptReportWhenShown(std::string *shownText)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, shownText] {
-        if (auto *report = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            *shownText = report->text().toStdString();
-            report->accept();
-            timer->deleteLater();
-        }
-    });
-    timer->start(10);
 }
 
 // The whole path in a process of its own, from the user's click to the exit status: the report is

@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -57,5 +59,21 @@ protected:
 
     std::unique_ptr<forms::QtForm> form;
 };
+
+// Closes the error report once it is up, as the user would, and notes what it said.
+inline void acceptReportWhenShown(std::string *shownText = nullptr)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, shownText] {
+        if (auto *report = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            if (shownText != nullptr) {
+                *shownText = report->text().toStdString();
+            }
+            report->accept();
+            timer->deleteLater();
+        }
+    });
+    timer->start(10);
+}
 
 } // namespace testing_support

@@ -19,6 +19,7 @@ namespace {
 
 using icatlas::ComponentCatalogue;
 using icatlas::ModelRecord;
+using testing_support::acceptReportWhenShown;
 using testing_support::MainWindowTest;
 
 std::array<std::string, 16> expectedTexts(const ModelRecord &record)
@@ -172,22 +173,6 @@ TEST_F(MainWindowTest, SpaceOnTheFocusedButtonSelectsItsModel)
     widget("Command1")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(box(1)->text(), "6310I");
-}
-
-// Closes the error report once it is up, as the user would.
-void acceptReportWhenShown(std::string *shownText = nullptr)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, shownText] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            if (shownText != nullptr) {
-                *shownText = box->text().toStdString();
-            }
-            box->accept();
-            timer->deleteLater();
-        }
-    });
-    timer->start(10);
 }
 
 struct RefusalCase {
