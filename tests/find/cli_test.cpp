@@ -5,6 +5,8 @@
 
 #include "catalogue/catalogue.hpp"
 
+#include "tests/find/text_lines.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +15,8 @@
 #include <vector>
 
 namespace {
+
+using find_testing::lines;
 
 using icatlas::ComponentCatalogue;
 using icatlas::ModelRecord;
@@ -30,16 +34,6 @@ Outcome runWith(const std::vector<std::string_view> &args)
     std::ostringstream err;
     const int status = icatlas::find::run(args, out, err);
     return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> lines(const std::string &text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        result.push_back(line);
-    }
-    return result;
 }
 
 struct UsageErrorCase {

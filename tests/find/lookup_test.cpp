@@ -3,6 +3,8 @@
 // that must not, parts standing in several boxes, and how hits and records read on the terminal.
 #include "find/lookup.hpp"
 
+#include "tests/find/text_lines.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +15,8 @@
 #include <vector>
 
 namespace {
+
+using find_testing::lines;
 
 using icatlas::ComponentCatalogue;
 using icatlas::kComponentSlots;
@@ -221,16 +225,6 @@ TEST_P(HitsText, ReadsAsOneHeadingThenOneLinePerBox)
 
 INSTANTIATE_TEST_SUITE_P(Find, HitsText, ::testing::ValuesIn(kHitsTexts),
                          [](const auto &info) { return std::string(info.param.label); });
-
-std::vector<std::string> lines(const std::string &text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        result.push_back(line);
-    }
-    return result;
-}
 
 class ModelText : public ::testing::TestWithParam<ModelRecord> { };
 

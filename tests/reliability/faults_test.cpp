@@ -143,12 +143,11 @@ TEST_P(FailingWrite, ThroughAClickIsReportedAndEndsTheProgram)
     const std::string number = c.code == ResultCode::InvalidPropertyValue ? "380" : "424";
     EXPECT_EXIT(
         {
-            forms::QtForm window(icatlas::ui::kForm1);
-            icatlas::ui::connectClickHandlers(window);
-            window.show();
-            if (!QTest::qWaitForWindowExposed(window.window())) {
+            const auto onScreen = testing_support::showMainWindow();
+            if (onScreen == nullptr) {
                 std::exit(1);
             }
+            forms::QtForm &window = *onScreen;
             prepare(window, c);
             std::string shown;
             acceptReportWhenShown(&shown);

@@ -19,15 +19,25 @@
 
 namespace testing_support {
 
+// The real main window with its click handlers, shown on screen; null when it never gets there.
+inline std::unique_ptr<forms::QtForm> showMainWindow()
+{
+    auto window = std::make_unique<forms::QtForm>(icatlas::ui::kForm1);
+    icatlas::ui::connectClickHandlers(*window);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window->window())) {
+        return nullptr;
+    }
+    return window;
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<forms::QtForm>(icatlas::ui::kForm1);
-        icatlas::ui::connectClickHandlers(*form);
-        form->show();
+        form = showMainWindow();
+        ASSERT_NE(form, nullptr) << "the window never reached the screen";
         QApplication::setActiveWindow(form->window());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form->window()));
         ASSERT_TRUE(QTest::qWaitForWindowActive(form->window()));
     }
 

@@ -234,12 +234,11 @@ TEST(UntrappedError, EndsTheProgramWithAFailureStatus)
 {
     EXPECT_EXIT(
         {
-            forms::QtForm window(icatlas::ui::kForm1);
-            icatlas::ui::connectClickHandlers(window);
-            window.show();
-            if (!QTest::qWaitForWindowExposed(window.window())) {
+            const auto onScreen = testing_support::showMainWindow();
+            if (onScreen == nullptr) {
                 std::exit(1);
             }
+            forms::QtForm &window = *onScreen;
             qobject_cast<QLineEdit *>(window.widget("Text2"))->setMaxLength(3);
             QTimer::singleShot(
                 0, [&window] { QTest::mouseClick(window.widget("Command31"), Qt::LeftButton); });
