@@ -3,6 +3,8 @@
 // The table is constant data in read-only memory; nothing here allocates or runs at start-up.
 #pragma once
 
+#include "forms/definition.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -66,25 +68,82 @@ inline constexpr std::array<FamilyInfo, 3> kFamilyInfo {{
 // The six columns of component boxes, left to right, each under its heading on the window.
 enum class ComponentColumn : std::uint8_t { PaIc, RfIc, PowerIc, Upp, FlashIc, RamIc };
 
-inline constexpr std::size_t kColumnCount = 6;
+// How large a column's caption is drawn: the size of the frames' captions, or the smaller one.
+enum class CaptionSize : std::uint8_t { Frame, Small };
+
+// A caption over a column: its text, the label that shows it, the label's width in twips and its
+// place in tab order.
+struct ColumnCaption {
+    std::string_view text;
+    std::string_view label;
+    forms::Twips width = 0;
+    CaptionSize size = CaptionSize::Small;
+    std::int16_t tabIndex = forms::kNoTabIndex;
+};
+
+// One column of component boxes. The heading names the column on the window, to a screen reader
+// and in icatlas-find; the qualifier is a second caption above the heading ("UEM" over
+// "POWER IC"), said with the name of each of the column's boxes. Heading and boxes start at
+// `left`; the boxes' tab indexes follow each other from the first row's.
+struct ColumnInfo {
+    ComponentColumn column;
+    ColumnCaption heading;
+    ColumnCaption qualifier; // no text: none
+    forms::Twips left = 0;
+    forms::Twips boxWidth = 0;
+    std::uint8_t rows = 0;
+    std::int16_t firstBoxTabIndex = forms::kNoTabIndex;
+};
+
+// The columns in window order. The window, icatlas-find and the exports all take the columns'
+// headings, boxes and rows from here.
+inline constexpr std::array<ColumnInfo, 6> kColumns {{
+    {ComponentColumn::PaIc, {"PA IC", "Label2", 855, CaptionSize::Frame, 51}, {}, 120, 1215, 4, 47},
+    {ComponentColumn::RfIc,
+     {"RF IC", "Label3", 615, CaptionSize::Frame, 52},
+     {},
+     1440,
+     1335,
+     2,
+     53},
+    {ComponentColumn::PowerIc,
+     {"POWER IC", "Label8", 1215, CaptionSize::Small, 68},
+     {"UEM", "Label4", 975, CaptionSize::Frame, 55},
+     2880,
+     1335,
+     2,
+     56},
+    {ComponentColumn::Upp, {"UPP", "Label5", 1335, CaptionSize::Small, 58}, {}, 4320, 1335, 2, 59},
+    {ComponentColumn::FlashIc,
+     {"FLASH IC", "Label6", 1095, CaptionSize::Small, 61},
+     {},
+     5760,
+     1935,
+     2,
+     62},
+    {ComponentColumn::RamIc,
+     {"RAM IC", "Label7", 1215, CaptionSize::Small, 64},
+     {},
+     7800,
+     1695,
+     3,
+     65},
+}};
+
+static_assert(std::all_of(kColumns.begin(), kColumns.end(),
+                          [](const ColumnInfo &c) {
+                              return &c - kColumns.begin() == static_cast<int>(c.column);
+                          }),
+              "kColumns holds the columns in their enum's order");
+
+[[nodiscard]] constexpr const ColumnInfo &columnInfo(ComponentColumn column)
+{
+    return kColumns.at(static_cast<std::size_t>(column));
+}
 
 [[nodiscard]] constexpr std::string_view columnHeading(ComponentColumn column)
 {
-    switch (column) {
-    case ComponentColumn::PaIc:
-        return "PA IC";
-    case ComponentColumn::RfIc:
-        return "RF IC";
-    case ComponentColumn::PowerIc:
-        return "POWER IC";
-    case ComponentColumn::Upp:
-        return "UPP";
-    case ComponentColumn::FlashIc:
-        return "FLASH IC";
-    case ComponentColumn::RamIc:
-        return "RAM IC";
-    }
-    return {};
+    return columnInfo(column).heading.text;
 }
 
 // One component box: the box it fills, its column and its row within that column (from 0).
@@ -94,29 +153,41 @@ struct ComponentSlot {
     std::uint8_t row;
 };
 
-inline constexpr std::size_t kSlotCount = 15;
+inline constexpr std::size_t kSlotCount = [] {
+    std::size_t count = 0;
+    for (const ColumnInfo &column : kColumns) {
+        count += column.rows;
+    }
+    return count;
+}();
 inline constexpr std::size_t kBoxCount = kSlotCount + 1;
 
-// The model box comes first; the component boxes follow column by column, top to bottom.
+// The model box comes first; the component boxes follow column by column, top to bottom, their
+// names numbered on from it (Text2 to Text16).
 inline constexpr std::string_view kModelBox = "Text1";
 
-inline constexpr std::array<ComponentSlot, kSlotCount> kComponentSlots {{
-    {"Text2", ComponentColumn::PaIc, 0},
-    {"Text3", ComponentColumn::PaIc, 1},
-    {"Text4", ComponentColumn::PaIc, 2},
-    {"Text5", ComponentColumn::PaIc, 3},
-    {"Text6", ComponentColumn::RfIc, 0},
-    {"Text7", ComponentColumn::RfIc, 1},
-    {"Text8", ComponentColumn::PowerIc, 0},
-    {"Text9", ComponentColumn::PowerIc, 1},
-    {"Text10", ComponentColumn::Upp, 0},
-    {"Text11", ComponentColumn::Upp, 1},
-    {"Text12", ComponentColumn::FlashIc, 0},
-    {"Text13", ComponentColumn::FlashIc, 1},
-    {"Text14", ComponentColumn::RamIc, 0},
-    {"Text15", ComponentColumn::RamIc, 1},
-    {"Text16", ComponentColumn::RamIc, 2},
-}};
+namespace detail {
+
+inline constexpr std::array<forms::FixedText<8>, kSlotCount> kSlotBoxNames = [] {
+    std::array<forms::FixedText<8>, kSlotCount> names {};
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        names.at(i).append("Text").append(i + 2);
+    }
+    return names;
+}();
+
+} // namespace detail
+
+inline constexpr std::array<ComponentSlot, kSlotCount> kComponentSlots = [] {
+    std::array<ComponentSlot, kSlotCount> slots {};
+    std::size_t next = 0;
+    for (const ColumnInfo &column : kColumns) {
+        for (std::uint8_t row = 0; row < column.rows; ++row, ++next) {
+            slots.at(next) = {detail::kSlotBoxNames.at(next).view(), column.column, row};
+        }
+    }
+    return slots;
+}();
 
 // The sixteen boxes a selection writes, in the order it writes them.
 inline constexpr std::array<std::string_view, kBoxCount> kBoxNames = [] {

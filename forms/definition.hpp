@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -27,7 +28,6 @@ struct Colour {
     friend constexpr bool operator==(const Colour &, const Colour &) = default;
 };
 
-inline constexpr Colour kDefaultColour {};
 inline constexpr Colour kBlue {0, 0, 255, false};
 inline constexpr Colour kRed {255, 0, 0, false};
 
@@ -44,6 +44,39 @@ struct Font {
 };
 
 inline constexpr std::int16_t kNoTabIndex = -1;
+
+// A short text composed at compile time, such as a name numbered from a table. It holds its
+// characters itself, so a string_view into a constexpr one stays valid for the program's life.
+template <std::size_t Capacity> class FixedText {
+public:
+    constexpr FixedText &append(std::string_view text)
+    {
+        for (const char c : text) {
+            chars_.at(size_++) = c;
+        }
+        return *this;
+    }
+
+    constexpr FixedText &append(std::size_t number)
+    {
+        std::array<char, 20> digits {};
+        std::size_t count = 0;
+        do {
+            digits.at(count++) = static_cast<char>('0' + number % 10);
+            number /= 10;
+        } while (number != 0);
+        while (count > 0) {
+            chars_.at(size_++) = digits.at(--count);
+        }
+        return *this;
+    }
+
+    [[nodiscard]] constexpr std::string_view view() const { return {chars_.data(), size_}; }
+
+private:
+    std::array<char, Capacity> chars_ {};
+    std::size_t size_ = 0;
+};
 
 struct ControlDefinition {
     ControlKind kind = ControlKind::Label;

@@ -8,6 +8,7 @@
 #include "forms/definition.hpp"
 #include "forms/project.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -106,7 +107,7 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
 }};
 
 // The model box, the column headings and the fifteen component boxes (red, empty at start).
-inline constexpr std::array<ControlDefinition, 24> kTail {{
+inline constexpr std::array<ControlDefinition, 24> kOldTail {{
     {.kind = ControlKind::Label,
      .name = "Label1",
      .text = "Phone Model",
@@ -341,6 +342,128 @@ inline constexpr std::array<ControlDefinition, 24> kTail {{
      .tabIndex = 67,
      .accessibleName = "RAM IC 3"},
 }};
+
+// The model box and its label, before the columns.
+inline constexpr std::array<ControlDefinition, 2> kModelControls {{
+    {.kind = ControlKind::Label,
+     .name = "Label1",
+     .text = "Phone Model",
+     .left = 120,
+     .top = 5520,
+     .width = 1215,
+     .height = 255,
+     .font = kSmallFont,
+     .tabIndex = 46},
+    {.kind = ControlKind::TextBox,
+     .name = "Text1",
+     .text = "NOKIA",
+     .left = 1440,
+     .top = 5520,
+     .width = 735,
+     .height = 285,
+     .font = kSmallFont,
+     .tabIndex = 45,
+     .accessibleName = "Phone Model",
+     .accessibleDescription = "The model whose ICs the boxes show; a model button chooses it"},
+}};
+
+// The columns' captions and boxes (catalogue's kColumns): the qualifiers on one line, the headings
+// on the next, then the boxes row under row.
+inline constexpr forms::Twips kQualifierTop = 5760;
+inline constexpr forms::Twips kHeadingTop = 6000;
+inline constexpr forms::Twips kCaptionHeight = 255;
+inline constexpr forms::Twips kFirstBoxTop = 6240;
+inline constexpr forms::Twips kBoxPitch = 360;
+inline constexpr forms::Twips kBoxHeight = 375;
+
+inline constexpr std::size_t kQualifierCount = static_cast<std::size_t>(
+    std::count_if(kColumns.begin(), kColumns.end(),
+                  [](const ColumnInfo &c) { return !c.qualifier.text.empty(); }));
+
+// What a screen reader calls each component box: its column's heading, the qualifier in
+// brackets, and its row from 1 ("POWER IC (UEM) 1").
+inline constexpr std::array<forms::FixedText<32>, kSlotCount> kSpokenBoxNames = [] {
+    std::array<forms::FixedText<32>, kSlotCount> names {};
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        const ComponentSlot &slot = kComponentSlots.at(i);
+        const ColumnInfo &column = columnInfo(slot.column);
+        names.at(i).append(column.heading.text);
+        if (!column.qualifier.text.empty()) {
+            names.at(i).append(" (").append(column.qualifier.text).append(")");
+        }
+        names.at(i).append(" ").append(std::size_t {slot.row} + 1);
+    }
+    return names;
+}();
+
+constexpr ControlDefinition columnCaption(const ColumnCaption &caption, forms::Twips left,
+                                          forms::Twips top)
+{
+    return {.kind = ControlKind::Label,
+            .name = caption.label,
+            .text = caption.text,
+            .left = left,
+            .top = top,
+            .width = caption.width,
+            .height = kCaptionHeight,
+            .font = caption.size == CaptionSize::Frame ? kFrameFont : kSmallFont,
+            .tabIndex = caption.tabIndex};
+}
+
+constexpr ControlDefinition componentBox(std::size_t index)
+{
+    const ComponentSlot &slot = kComponentSlots.at(index);
+    const ColumnInfo &column = columnInfo(slot.column);
+    return {.kind = ControlKind::TextBox,
+            .name = slot.box,
+            .left = column.left,
+            .top = kFirstBoxTop + kBoxPitch * slot.row,
+            .width = column.boxWidth,
+            .height = kBoxHeight,
+            .font = kSmallFont,
+            .colour = forms::kRed,
+            .tabIndex = static_cast<std::int16_t>(column.firstBoxTabIndex + slot.row),
+            .accessibleName = kSpokenBoxNames.at(index).view()};
+}
+
+inline constexpr std::size_t kTailCount
+    = kModelControls.size() + kQualifierCount + kColumns.size() + kSlotCount;
+
+// Created after the buttons: the model box, the columns' captions, then their boxes.
+constexpr std::array<ControlDefinition, kTailCount> tailControls()
+{
+    std::array<ControlDefinition, kTailCount> controls {};
+    std::size_t next = 0;
+    for (const ControlDefinition &control : kModelControls) {
+        controls.at(next++) = control;
+    }
+    for (const ColumnInfo &column : kColumns) {
+        if (!column.qualifier.text.empty()) {
+            controls.at(next++) = columnCaption(column.qualifier, column.left, kQualifierTop);
+        }
+    }
+    for (const ColumnInfo &column : kColumns) {
+        controls.at(next++) = columnCaption(column.heading, column.left, kHeadingTop);
+    }
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        controls.at(next++) = componentBox(i);
+    }
+    return controls;
+}
+
+inline constexpr std::array<ControlDefinition, kTailCount> kTail = tailControls();
+
+constexpr bool sameControl(const ControlDefinition &a, const ControlDefinition &b)
+{
+    return a.kind == b.kind && a.name == b.name && a.text == b.text && a.container == b.container
+        && a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height
+        && a.font == b.font && a.colour == b.colour && a.tabIndex == b.tabIndex
+        && a.picture == b.picture && a.accessibleName == b.accessibleName
+        && a.accessibleDescription == b.accessibleDescription;
+}
+static_assert(kTail.size() == kOldTail.size());
+static_assert(std::equal(kTail.begin(), kTail.end(), kOldTail.begin(), sameControl),
+              "generated tail matches the hand-written one");
 
 inline constexpr std::size_t kControlCount
     = kHead.size() + ComponentCatalogue::records().size() + kTail.size();
