@@ -28,14 +28,14 @@ constexpr std::string_view kHelp = R"(Usage: icatlas-find PART...
        icatlas-find --help | --version
 
 Finds the NOKIA handset models whose catalogue record holds each PART, with the
-column and box it stands in. Matching ignores case, blanks, '?', '-' and a
+column and row it stands in. Matching ignores case, blanks, '?', '-' and a
 leading count such as "3x ", and finds a part inside a longer text, so
 N643HT7MI finds "3x N643HT7MI" and "?N643HT7MI". A PART that is nothing but
 these (such as "?") is a usage error. Put -- before a PART that starts with '-'.
 
   --model MODEL     the model's record, one line per box (e.g. --model 6310I)
   --family FAMILY   the models of DCT3, DCT4 or WD2, in window order
-  --list            every model with its family and button
+  --list            every model with its family
   --json            the whole catalogue as JSON, texts exactly as stored
   --csv             the whole catalogue as CSV (RFC 4180, CRLF line ends)
   --help            this help
@@ -207,9 +207,8 @@ int run(std::span<const std::string_view> args, std::ostream &out, std::ostream 
                               "unknown family " + quoted(request.value)
                                   + "; the families are DCT3, DCT4 and WD2");
         }
-        const auto records = ComponentCatalogue::family(*family);
-        writeModelList(out, records);
-        return records.empty() ? kExitNothingFound : kExitFound;
+        writeModelList(out, ComponentCatalogue::family(*family));
+        return kExitFound;
     }
     case Mode::List:
         writeModelList(out, ComponentCatalogue::records());

@@ -91,9 +91,8 @@ constexpr std::string_view kModelHeading = "Phone Model";
 // Widths that line up every model ("6310I"), family ("DCT4") and label ("FLASH IC 2").
 constexpr std::size_t kModelWidth = 5;
 constexpr std::size_t kFamilyWidth = 4;
-constexpr std::size_t kBoxWidth = 6;
 constexpr std::size_t kLabelWidth = kModelHeading.size();
-constexpr std::size_t kPlaceWidth = 19; // "FLASH IC 2 (Text13)"
+constexpr std::size_t kPlaceWidth = 10; // "FLASH IC 2"
 
 std::string_view plural(std::size_t count, std::string_view one, std::string_view many)
 {
@@ -188,22 +187,20 @@ void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hi
         out << "  ";
         padded(out, familyName(hit.record->family), kFamilyWidth);
         out << "  ";
-        padded(out, slotLabel(slot) + " (" + std::string(slot.box) + ")", kPlaceWidth);
+        padded(out, slotLabel(slot), kPlaceWidth);
         out << "  " << hit.record->slots.at(hit.slot) << '\n';
     }
 }
 
 void writeModel(std::ostream &out, const ModelRecord &record)
 {
-    const auto line = [&out](std::string_view box, std::string_view label, std::string_view text) {
-        padded(out, box, kBoxWidth);
-        out << "  ";
+    const auto line = [&out](std::string_view label, std::string_view text) {
         padded(out, label, kLabelWidth);
         out << "  " << (text.empty() ? "(blank)" : text) << '\n';
     };
-    line(kModelBox, kModelHeading, record.model);
+    line(kModelHeading, record.model);
     for (std::size_t i = 0; i < kComponentSlots.size(); ++i) {
-        line(kComponentSlots.at(i).box, slotLabel(kComponentSlots.at(i)), record.slots.at(i));
+        line(slotLabel(kComponentSlots.at(i)), record.slots.at(i));
     }
 }
 
@@ -212,8 +209,7 @@ void writeModelList(std::ostream &out, std::span<const ModelRecord> records)
     for (const ModelRecord &record : records) {
         padded(out, record.model, kModelWidth);
         out << "  ";
-        padded(out, familyName(record.family), kFamilyWidth);
-        out << "  " << record.button << '\n';
+        out << familyName(record.family) << '\n';
     }
 }
 

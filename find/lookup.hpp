@@ -57,10 +57,10 @@ struct Hit {
 // A heading line naming the part as typed and how often it was found, then one line per hit.
 void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hits);
 
-// One line per box, Text1 to Text16, each with its heading; a blank slot reads "(blank)".
+// One line per box, the model first, each named by its heading; a blank slot reads "(blank)".
 void writeModel(std::ostream &out, const ModelRecord &record);
 
-// One line per record: model, family and the button that selects it.
+// One line per record: model and family.
 void writeModelList(std::ostream &out, std::span<const ModelRecord> records);
 
 // A JSON string literal holding exactly `text`.

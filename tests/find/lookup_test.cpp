@@ -196,19 +196,19 @@ struct HitsTextCase {
 const auto kHitsTexts = std::to_array<HitsTextCase>({
     {"two_models", "4376371",
      "4376371: 2 places in 2 models\n"
-     "  3220   DCT4  POWER IC 1 (Text8)   4376371\n"
-     "  6230   DCT4  POWER IC 2 (Text9)   4376371\n"},
+     "  3220   DCT4  POWER IC 1  4376371\n"
+     "  6230   DCT4  POWER IC 2  4376371\n"},
     {"two_boxes_of_one_model", "4370453",
      "4370453: 2 places in 1 model\n"
-     "  6150   DCT3  PA IC 2 (Text3)      4370453\n"
-     "  6150   DCT3  PA IC 4 (Text5)      4370453\n"},
+     "  6150   DCT3  PA IC 2     4370453\n"
+     "  6150   DCT3  PA IC 4     4370453\n"},
     {"shown_as_typed_and_as_stored", "qcpm-8893",
      "qcpm-8893: 2 places in 2 models\n"
-     "  3100   DCT4  PA IC 1 (Text2)      QCPM-8893\n"
-     "  6100   DCT4  PA IC 1 (Text2)      QCPM-8893\n"},
+     "  3100   DCT4  PA IC 1     QCPM-8893\n"
+     "  6100   DCT4  PA IC 1     QCPM-8893\n"},
     {"one_place_widest_label", "4x M58NR064ET",
      "4x M58NR064ET: 1 place in 1 model\n"
-     "  6600   WD2   FLASH IC 2 (Text13)  4x M58NR064ET (4Mx16)\n"},
+     "  6600   WD2   FLASH IC 2  4x M58NR064ET (4Mx16)\n"},
     {"no_match", "ZZZ999", "ZZZ999: no match\n"},
 });
 
@@ -228,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(Find, HitsText, ::testing::ValuesIn(kHitsTexts),
 
 class ModelText : public ::testing::TestWithParam<ModelRecord> { };
 
-// Each line is box, heading with row, then the text as stored or "(blank)".
+// Each line is the heading with its row, then the text as stored or "(blank)".
 TEST_P(ModelText, ShowsEveryBoxWithItsHeading)
 {
     const ModelRecord &record = GetParam();
@@ -236,13 +236,10 @@ TEST_P(ModelText, ShowsEveryBoxWithItsHeading)
     icatlas::find::writeModel(out, record);
     const auto shown = lines(out.str());
     ASSERT_EQ(shown.size(), 16U);
-    EXPECT_EQ(shown[0], "Text1   Phone Model  " + std::string(record.model));
+    EXPECT_EQ(shown[0], "Phone Model  " + std::string(record.model));
     for (std::size_t i = 0; i < kComponentSlots.size(); ++i) {
-        const auto &slot = kComponentSlots.at(i);
-        std::string expected(slot.box);
-        expected.resize(8, ' ');
-        expected += slotLabel(slot);
-        expected.resize(21, ' ');
+        std::string expected = slotLabel(kComponentSlots.at(i));
+        expected.resize(13, ' ');
         expected += record.slots.at(i).empty() ? "(blank)" : std::string(record.slots.at(i));
         EXPECT_EQ(shown[i + 1], expected);
     }
