@@ -25,7 +25,7 @@ std::string_view g_programName = "icatlas";
 
 // Until the window is up, Qt's own complaints are held back here: a start that fails is reported
 // in one line of ours, not in the toolkit's several. A start that succeeds passes them on.
-// (A pointer to runProject's buffer, so nothing here needs constructing before main.)
+// (A pointer to StartupMessages' buffer, so nothing here needs constructing before main.)
 std::string *g_heldMessages = nullptr;
 
 // An environment variable's value; nothing when it is unset or empty.
@@ -67,6 +67,36 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext & /*context*
     std::fprintf(stderr, "%s\n", text.constData());
 }
 
+// Installs the start-up handler and, once the window is up (or the start is abandoned), puts back
+// the handler that was there before, whatever it was, and passes on what was held.
+class StartupMessages {
+public:
+    StartupMessages()
+        : m_previous(qInstallMessageHandler(startupMessageHandler))
+    {
+        g_heldMessages = &m_held;
+    }
+    ~StartupMessages() { release(); }
+    StartupMessages(const StartupMessages &) = delete;
+    StartupMessages &operator=(const StartupMessages &) = delete;
+    StartupMessages(StartupMessages &&) = delete;
+    StartupMessages &operator=(StartupMessages &&) = delete;
+
+    void release()
+    {
+        if (g_heldMessages != &m_held) {
+            return;
+        }
+        g_heldMessages = nullptr;
+        qInstallMessageHandler(m_previous);
+        std::fputs(m_held.c_str(), stderr);
+    }
+
+private:
+    std::string m_held;
+    QtMessageHandler m_previous;
+};
+
 } // namespace
 
 void reportUntrappedError(const std::exception &error)
@@ -91,9 +121,7 @@ void reportUntrappedError(const std::exception &error)
 int runProject(const ProjectDescription &project, const char *programPath)
 {
     g_programName = project.name;
-    std::string heldMessages;
-    g_heldMessages = &heldMessages;
-    qInstallMessageHandler(startupMessageHandler);
+    StartupMessages startupMessages;
 
     int argc = 1;
     std::array<char *, 2> argv {const_cast<char *>(programPath), nullptr};
@@ -121,8 +149,7 @@ int runProject(const ProjectDescription &project, const char *programPath)
     }
     form.show();
 
-    g_heldMessages = nullptr;
-    std::fputs(heldMessages.c_str(), stderr);
+    startupMessages.release();
     return QApplication::exec();
 }
 
