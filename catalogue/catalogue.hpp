@@ -220,6 +220,22 @@ struct ModelRecord {
 
 // Window order: family by family; within a family the upper row of buttons left to right, then
 // the lower row.
+//
+// How to read the part numbers, as a technician at the bench would:
+// - "@UPP" or "@FLASH_IC" in the RAM column: the board has no RAM chip of its own; the RAM is
+//   inside that chip (the UPP processor, or a combined flash-and-RAM package such as LRS1341).
+// - "?" before or after a number ("?N643HT7MI", "PF08133B?", "??K8S64418TM"): the marking was
+//   not read with certainty; check the chip itself.
+// - "??\?(4Mx16)" (three question marks; the backslash keeps them from reading as a trigraph):
+//   the part number is unknown, only the memory's organisation is known (4M words of 16 bits).
+//   "&?(4Mx16)" beside another flash chip: one more chip, number unknown, of that organisation.
+// - A count such as "3x " or "4x " before a number: that many chips of the kind on the board.
+// - Brackets hold what helps identify the part: the size ("(2Mbit)"), the organisation
+//   ("(8M x16)"), the maker ("(Intel)") or the maker's own number beside NOKIA's
+//   ("CRFU3E(4370407)"; "(RF9203)" alone when only that is known). A bare "4Mbit" gives the size
+//   alone. "COMBO 4M+256kx16" is one package of flash and RAM.
+// - Seven-digit numbers starting 43 (4370825) are NOKIA's own codes for custom chips.
+// - Trailing blanks are as recorded, and shown as such.
 inline constexpr std::array<ModelRecord, 42> kModelRecords {{
     {PlatformFamily::DCT3,
      "Command1",
