@@ -202,7 +202,7 @@ std::unique_ptr<QWidget> buildByHand(const std::vector<HandControl> &hand)
                                     Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                                         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     window->setObjectName(QStringLiteral("Form1"));
-    window->setWindowTitle(QStringLiteral("NOKIA GSM ICs 1.00 - part numbers by MOSSGROVE"));
+    window->setWindowTitle(toQString(icatlas::ui::kForm1.caption));
     window->setFixedSize(642, 525);
     std::vector<QWidget *> made;
     made.reserve(hand.size());

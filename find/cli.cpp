@@ -4,6 +4,7 @@
 #include "find/cli.hpp"
 
 #include "find/lookup.hpp"
+#include "icatlas/build_facts.hpp"
 
 #include <algorithm>
 #include <array>
@@ -12,16 +13,11 @@
 #include <string>
 #include <vector>
 
-#ifndef ICATLAS_VERSION_TEXT
-#error "the build passes the version the user sees as ICATLAS_VERSION_TEXT"
-#endif
-
 namespace icatlas::find {
 
 namespace {
 
 constexpr std::string_view kProgram = "icatlas-find";
-constexpr std::string_view kVersion = ICATLAS_VERSION_TEXT;
 
 constexpr std::string_view kHelp = R"(Usage: icatlas-find PART...
        icatlas-find --model MODEL | --family FAMILY | --list | --json | --csv

@@ -13,7 +13,7 @@ class Form;
 
 struct ProjectDescription {
     std::string_view name; // the program's name, as in its messages
-    std::string_view version; // "1.00"
+    std::string_view version; // as the user sees it
     std::string_view desktopFileName; // how desktops match its window to its desktop entry
     const FormDefinition *startupForm = nullptr;
     void (*connectEvents)(Form &form) = nullptr; // binds the start-up form's events

@@ -8,6 +8,7 @@
 #include "catalogue/catalogue.hpp"
 #include "forms/definition.hpp"
 #include "forms/project.hpp"
+#include "icatlas/build_facts.hpp"
 
 #include <algorithm>
 #include <array>
@@ -266,9 +267,19 @@ inline constexpr std::array<ControlDefinition, detail::kControlCount> kForm1Cont
 // generated at build time, so its size is not known here.
 extern const unsigned char kPictureBundle[]; // NOLINT(modernize-avoid-c-arrays)
 
+namespace detail {
+
+inline constexpr auto kForm1Caption = [] {
+    forms::FixedText<64> caption;
+    caption.append("NOKIA GSM ICs ").append(kVersion).append(" - part numbers by MOSSGROVE");
+    return caption;
+}();
+
+} // namespace detail
+
 inline constexpr forms::FormDefinition kForm1 {
     .name = "Form1",
-    .caption = "NOKIA GSM ICs 1.00 - part numbers by MOSSGROVE",
+    .caption = detail::kForm1Caption.view(),
     .clientWidth = 9630,
     .clientHeight = 7875,
     .font = kFrameFont,
@@ -287,8 +298,8 @@ void connectClickHandlers(forms::Form &form);
 
 inline constexpr forms::ProjectDescription kProject {
     .name = "icatlas",
-    .version = "1.00",
-    .desktopFileName = "io.github.icatlas.ICAtlas",
+    .version = kVersion,
+    .desktopFileName = kApplicationId,
     .startupForm = &kForm1,
     .connectEvents = &connectClickHandlers,
 };

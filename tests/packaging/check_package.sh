@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The checks a distribution makes on the Debian package, one per ctest test:
-#   check_package.sh lintian|hardening|contents|run DEB SOURCE_ROOT APP_ID
+#   check_package.sh lintian|hardening|contents|run DEB SOURCE_ROOT GENERATED APP_ID VERSION
+# GENERATED is the build's packaging folder, where the desktop entry and the metainfo are made.
 # Each check that needs the installed files unpacks the package into a scratch root (dpkg -x).
 set -euo pipefail
 
-check=$1 deb=$2 source_root=$3 app_id=$4
+check=$1 deb=$2 source_root=$3 generated=$4 app_id=$5 version=$6
 [ -f "$deb" ] || { echo "no package at $deb (the package.build test makes it)" >&2; exit 1; }
 
 root=$(mktemp -d)
@@ -90,12 +91,12 @@ check_contents() {
         [ -f "$root/$file" ] || fail "missing from the package: /$file"
     done
 
-    # Shipped as they are in the source tree.
+    # Shipped as the build makes them, or as they are in the source tree.
     local pair
-    for pair in "packaging/$app_id.desktop:usr/share/applications/$app_id.desktop" \
-        "packaging/$app_id.metainfo.xml:usr/share/metainfo/$app_id.metainfo.xml" \
-        "packaging/copyright:usr/share/doc/icatlas/copyright"; do
-        cmp -s "$source_root/${pair%%:*}" "$root/${pair#*:}" \
+    for pair in "$generated/$app_id.desktop:usr/share/applications/$app_id.desktop" \
+        "$generated/$app_id.metainfo.xml:usr/share/metainfo/$app_id.metainfo.xml" \
+        "$source_root/packaging/copyright:usr/share/doc/icatlas/copyright"; do
+        cmp -s "${pair%%:*}" "$root/${pair#*:}" \
             || fail "/${pair#*:} differs from ${pair%%:*}"
     done
 
@@ -170,10 +171,10 @@ check_run() {
         echo "the installed icatlas ran 2 s on the offscreen platform and was stopped by the test"
     fi
 
-    local version
-    version=$("$root/usr/bin/icatlas-find" --version)
-    echo "installed icatlas-find --version: $version"
-    grep -q '1\.00' <<<"$version" || fail "icatlas-find --version says '$version'"
+    local said
+    said=$("$root/usr/bin/icatlas-find" --version)
+    echo "installed icatlas-find --version: $said"
+    [ "$said" = "icatlas-find $version" ] || fail "icatlas-find --version says '$said', not $version"
     "$root/usr/bin/icatlas-find" 4370825 >/dev/null || fail "the installed icatlas-find finds no 4370825"
 }
 

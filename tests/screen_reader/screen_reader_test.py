@@ -42,7 +42,8 @@ BOXES = [
     ("RAM IC 3", "RAM IC", 3),
 ]
 
-WINDOW_TITLE = "NOKIA GSM ICs 1.00 - part numbers by MOSSGROVE"
+# The title bar names the version the build defines (--version).
+WINDOW_TITLE = "NOKIA GSM ICs {version} - part numbers by MOSSGROVE"
 TIMEOUT = 10.0  # seconds for any one thing to happen; each is polled, never slept out
 
 
@@ -150,7 +151,7 @@ class Session(contextlib.ExitStack):
 class Window:
     """The running window as AT-SPI shows it."""
 
-    def __init__(self, pyatspi, proc):
+    def __init__(self, pyatspi, proc, title):
         self.pyatspi = pyatspi
         self.proc = proc
 
@@ -163,8 +164,8 @@ class Window:
             return None
 
         app = wait_for(application, "icatlas on the accessibility bus")
-        self.root = wait_for(lambda: next((w for w in app if w.name == WINDOW_TITLE), None),
-                             f"a window titled '{WINDOW_TITLE}'")
+        self.root = wait_for(lambda: next((w for w in app if w.name == title), None),
+                             f"a window titled '{title}'")
         self.all = pyatspi.findAllDescendants(self.root, lambda _: True)
 
     def wait(self, predicate, what):
@@ -295,6 +296,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--program", required=True, help="the built icatlas")
     parser.add_argument("--find", required=True, help="the built icatlas-find")
+    parser.add_argument("--version", required=True, help="the version the build defines")
     parser.add_argument("checks", nargs="+", choices=sorted(CHECKS))
     args = parser.parse_args()
 
@@ -306,7 +308,8 @@ def main():
                 import pyatspi  # pylint: disable=import-outside-toplevel
             except ImportError:
                 raise CheckFailed("python3-pyatspi is missing (scripts/test installs it)")
-            window = Window(pyatspi, session.launch(args.program, log))
+            window = Window(pyatspi, session.launch(args.program, log),
+                            WINDOW_TITLE.format(version=args.version))
             for check in args.checks:
                 CHECKS[check](window, models)
         except CheckFailed as failure:

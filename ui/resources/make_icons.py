@@ -2,9 +2,11 @@
 # SPDX-License-Identifier: MIT
 # Draws the program's icon in the banner's look, yellow capitals "IC" in the banner's 5 x 7 pixel
 # font on a black rounded square: hicolor PNGs from 16 to 256 px and a scalable SVG, under
-# packaging/icons/hicolor. Standard library only, so anyone can regenerate them:
-#     python3 ui/resources/make_icons.py          (writes the icons)
-#     python3 ui/resources/make_icons.py --check  (fails if the committed icons are stale)
+# packaging/icons/hicolor, named by the application id the build defines. Standard library only;
+# the build runs it with that id:
+#     cmake --build --preset dev --target icons  (writes the icons)
+#     python3 ui/resources/make_icons.py --app-id ID [--check]  (--check: fail if they are stale)
+import argparse
 import pathlib
 import struct
 import sys
@@ -14,7 +16,6 @@ import zlib
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 from make_banner import BLACK, GLYPHS, YELLOW  # noqa: E402  one font for banner and icon
 
-APP_ID = "io.github.icatlas.ICAtlas"
 TEXT = "IC"
 SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 # The scalable icon is drawn on the 256 px grid.
@@ -114,33 +115,35 @@ def svg():
             f'</svg>\n').encode()
 
 
-def outputs():
+def outputs(app_id):
     """Each icon file, as (path under the icon theme's root, contents)."""
     for size in SIZES:
-        yield f"hicolor/{size}x{size}/apps/{APP_ID}.png", png(draw(size))
-    yield f"hicolor/scalable/apps/{APP_ID}.svg", svg()
+        yield f"hicolor/{size}x{size}/apps/{app_id}.png", png(draw(size))
+    yield f"hicolor/scalable/apps/{app_id}.svg", svg()
 
 
-def write(root):
-    for relative, contents in outputs():
+def write(root, app_id):
+    for relative, contents in outputs(app_id):
         target = root / relative
         target.parent.mkdir(parents=True, exist_ok=True)
         target.write_bytes(contents)
 
 
-def stale(root):
+def stale(root, app_id):
     """The committed icon files that differ from what this script draws now."""
-    return [relative for relative, contents in outputs()
+    return [relative for relative, contents in outputs(app_id)
             if not (root / relative).is_file() or (root / relative).read_bytes() != contents]
 
 
 if __name__ == "__main__":
+    parser = argparse.ArgumentParser(description="Draws the program's icons.")
+    parser.add_argument("--app-id", required=True, help="the application id, which names them")
+    parser.add_argument("--check", action="store_true", help="only report stale icons")
+    args = parser.parse_args()
     icons = pathlib.Path(__file__).resolve().parents[2] / "packaging" / "icons"
-    if sys.argv[1:] == ["--check"]:
-        differing = stale(icons)
+    if args.check:
+        differing = stale(icons, args.app_id)
         for relative in differing:
-            print(f"stale icon: packaging/icons/{relative} (run ui/resources/make_icons.py)")
+            print(f"stale icon: packaging/icons/{relative} (build the target 'icons')")
         sys.exit(1 if differing else 0)
-    elif sys.argv[1:]:
-        sys.exit("usage: make_icons.py [--check]")
-    write(icons)
+    write(icons, args.app_id)

@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-# Runs the built icatlas-find as a user would and checks its exit status together with its output:
+# Runs a built program as a user would and checks its exit status together with its output:
 # ctest on its own checks either the status or a pattern in the output, never both.
 #
 #   cmake -DPROGRAM=... -DARGUMENTS=... -DSTATUS=... [-DSTDOUT=regex] [-DSTDERR=regex] -P this
