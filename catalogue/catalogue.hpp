@@ -96,39 +96,26 @@ struct ColumnInfo {
 };
 
 // The columns in window order. The window, icatlas-find and the exports all take the columns'
-// headings, boxes and rows from here.
+// headings, boxes and rows from here. Kept aligned as a table, each column's entry reading:
+//   column, heading {text, label, width, size, tab index}, qualifier (likewise),
+//   left, box width, rows, first box's tab index
+// clang-format off
 inline constexpr std::array<ColumnInfo, 6> kColumns {{
-    {ComponentColumn::PaIc, {"PA IC", "Label2", 855, CaptionSize::Frame, 51}, {}, 120, 1215, 4, 47},
-    {ComponentColumn::RfIc,
-     {"RF IC", "Label3", 615, CaptionSize::Frame, 52},
-     {},
-     1440,
-     1335,
-     2,
-     53},
-    {ComponentColumn::PowerIc,
-     {"POWER IC", "Label8", 1215, CaptionSize::Small, 68},
-     {"UEM", "Label4", 975, CaptionSize::Frame, 55},
-     2880,
-     1335,
-     2,
-     56},
-    {ComponentColumn::Upp, {"UPP", "Label5", 1335, CaptionSize::Small, 58}, {}, 4320, 1335, 2, 59},
-    {ComponentColumn::FlashIc,
-     {"FLASH IC", "Label6", 1095, CaptionSize::Small, 61},
-     {},
-     5760,
-     1935,
-     2,
-     62},
-    {ComponentColumn::RamIc,
-     {"RAM IC", "Label7", 1215, CaptionSize::Small, 64},
-     {},
-     7800,
-     1695,
-     3,
-     65},
+    {ComponentColumn::PaIc,    {"PA IC",    "Label2",  855, CaptionSize::Frame, 51}, {},
+     120,  1215, 4, 47},
+    {ComponentColumn::RfIc,    {"RF IC",    "Label3",  615, CaptionSize::Frame, 52}, {},
+     1440, 1335, 2, 53},
+    {ComponentColumn::PowerIc, {"POWER IC", "Label8", 1215, CaptionSize::Small, 68},
+                               {"UEM",      "Label4",  975, CaptionSize::Frame, 55},
+     2880, 1335, 2, 56},
+    {ComponentColumn::Upp,     {"UPP",      "Label5", 1335, CaptionSize::Small, 58}, {},
+     4320, 1335, 2, 59},
+    {ComponentColumn::FlashIc, {"FLASH IC", "Label6", 1095, CaptionSize::Small, 61}, {},
+     5760, 1935, 2, 62},
+    {ComponentColumn::RamIc,   {"RAM IC",   "Label7", 1215, CaptionSize::Small, 64}, {},
+     7800, 1695, 3, 65},
 }};
+// clang-format on
 
 static_assert(std::all_of(kColumns.begin(), kColumns.end(),
                           [](const ColumnInfo &c) {
