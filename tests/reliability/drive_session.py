@@ -114,7 +114,9 @@ def close_window(env, window):
     event = protocol.event.ClientMessage(window=target, client_type=protocols,
                                          data=(32, [delete, X.CurrentTime, 0, 0, 0]))
     target.send_event(event, event_mask=X.NoEventMask)
-    connection.flush()
+    # A round trip, not only a flush: Xlib's close may otherwise drop the connection before the
+    # server has read the request, and the event is then silently lost.
+    connection.sync()
     connection.close()
 
 
