@@ -6,6 +6,7 @@
 #include "find/cli.hpp"
 #include "find/lookup.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -29,13 +30,10 @@ void check(bool holds, const char *what)
 // CRLF line ends).
 bool hasRawControl(std::string_view text, bool crlf)
 {
-    for (const char c : text) {
+    return std::ranges::any_of(text, [crlf](char c) {
         const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 || byte == 0x7F) && c != '\n' && !(crlf && c == '\r')) {
-            return true;
-        }
-    }
-    return false;
+        return (byte < 0x20 || byte == 0x7F) && c != '\n' && !(crlf && c == '\r');
+    });
 }
 
 std::string lowered(std::string_view text)
