@@ -12,9 +12,11 @@
 
 namespace forms {
 
-// While it lives, a thread waits `limit`; if the watchdog is still alive then, the thread writes
-// `line` to stderr and ends the process with `exitCode` (nothing else can be done safely while
-// the main thread is stuck inside the toolkit). Destroying it disarms it and joins the thread.
+// While it lives, a thread waits `limit` at a time; if the watchdog is still alive then and the
+// process has used less than a tenth of that in CPU time meanwhile (it is waiting, not working),
+// the thread writes `line` to stderr and ends the process with `exitCode` (nothing else can be
+// done safely while the main thread is stuck inside the toolkit). Destroying it disarms it and
+// joins the thread.
 class StartWatchdog {
 public:
     StartWatchdog(std::chrono::milliseconds limit, std::string line, int exitCode);
