@@ -114,15 +114,17 @@ def measure(args, megabytes, caption, buttons, boxes):
             pasted_at = time.monotonic()
             xdotool(env, "key", "ctrl+v")
             serving.wait(timeout=900)
-        # Landed: the transfer is over and the program has been quiet for a second.
+        # Landed: the transfer is over and the program has been quiet for a second. A program
+        # that never goes quiet is given up on after a minute, and that is what the table says.
         last = cpu_seconds(program.pid)
-        while True:
+        landed = None
+        while time.monotonic() - pasted_at < 60:
             time.sleep(1)
             now = cpu_seconds(program.pid)
             if now - last < QUIET_SHARE:
+                landed = f"{time.monotonic() - pasted_at - 1:.1f} s"
                 break
             last = now
-        landed = time.monotonic() - pasted_at - 1
         if args.perf:
             subprocess.run(["perf", "record", "--call-graph", "dwarf,16384", "-F", "200", "-o",
                             args.perf, "-p", str(program.pid), "--", "sleep", "1"],
@@ -139,7 +141,7 @@ def measure(args, megabytes, caption, buttons, boxes):
         while shown != model.encode() and time.monotonic() - clicked_at < 300:
             shown = copied_text(env, window, boxes["Text1"])
         took = time.monotonic() - clicked_at
-        print(f"| {megabytes} MB | {landed:.1f} s | {idle:.1f} % | {took:.2f} s | {rss:,.0f} MB |",
+        print(f"| {megabytes} MB | {landed or 'never (1 min)'} | {idle:.1f} % | {took:.2f} s | {rss:,.0f} MB |",
               flush=True)
     finally:
         if serving is not None and serving.poll() is None:
