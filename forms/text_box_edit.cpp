@@ -12,7 +12,8 @@ namespace forms {
 
 namespace {
 
-// How many characters either side of the cursor are painted: more than the widest box shows.
+// More characters than the widest box shows: the first one shown is never further than this
+// before the cursor, and twice as many are painted from it.
 constexpr qsizetype kPaintedAround = 400;
 
 // `position` moved back off the second half of a surrogate pair, so a slice never splits one.
@@ -48,20 +49,31 @@ void TextBoxEdit::paintLongText()
     area.adjust(kHorizontalMargin, 0, -kHorizontalMargin, 0);
     painter.setClipRect(area);
 
-    // The slice around the cursor, and where the cursor falls in it.
+    // The first character shown: where it was, moved back to a cursor left of it, or forward as
+    // far as the text before the cursor needs to fit, but never more than kPaintedAround before
+    // the cursor.
     const QString whole = text();
-    const qsizetype cursor = cursorPosition();
-    const qsizetype from = characterStart(whole, std::max<qsizetype>(0, cursor - kPaintedAround));
-    const qsizetype to = characterStart(whole, std::min(whole.size(), cursor + kPaintedAround));
-    const QString slice = whole.mid(from, to - from);
     const QFontMetrics metrics = fontMetrics();
+    const qsizetype cursor = cursorPosition();
+    qsizetype fits = cursor; // the text from here to the cursor fits in the box
+    for (int width = 0; fits > 0 && cursor - fits < kPaintedAround;) {
+        const qsizetype from = characterStart(whole, fits - 1);
+        width += metrics.horizontalAdvance(whole.mid(from, fits - from));
+        if (width >= area.width()) {
+            break;
+        }
+        fits = from;
+    }
+    m_firstShown = std::clamp(m_firstShown, fits, cursor);
+    const qsizetype from = m_firstShown;
+    const qsizetype to = characterStart(whole, std::min(whole.size(), from + 2 * kPaintedAround));
+    const QString slice = whole.mid(from, to - from);
     const auto xOf = [&](qsizetype position) {
         return metrics.horizontalAdvance(
             slice.left(std::clamp(position - from, qsizetype(0), slice.size())));
     };
-    // Scrolled so that the cursor shows at the right edge when it is past it, as the toolkit does.
     const int cursorX = xOf(cursor);
-    const int left = area.left() - std::max(0, cursorX - area.width() + 1);
+    const int left = area.left();
     const int baseline = area.top() + (area.height() - metrics.height() + 1) / 2 + metrics.ascent();
 
     const QPalette &colours = palette();

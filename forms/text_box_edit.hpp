@@ -22,6 +22,10 @@ protected:
 
 private:
     void paintLongText();
+
+    // The first character shown of a long text: kept from one repaint to the next and moved only
+    // as far as the cursor needs to stay in view, so the text does not jump as the cursor moves.
+    qsizetype m_firstShown = 0;
 };
 
 } // namespace forms
