@@ -84,17 +84,20 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext & /*context*
 // it.
 QtMessageHandler g_runningHandler = nullptr;
 
-// Qt's xcb platform ends the program with exit(1) and its own words when the X server goes away;
-// the user reads one line of ours instead, and the status says the window could not stay.
+// Qt's xcb and Wayland platforms end the program with exit(1) and their own words when the
+// display server goes away; the user reads one line of ours instead, and the status says the
+// window could not stay.
 void runningMessageHandler(QtMsgType type, const QMessageLogContext &context,
                            const QString &message)
 {
-    if (message.startsWith(QLatin1String("The X11 connection broke"))) {
-        const std::optional<std::string_view> display = environment("DISPLAY");
-        std::fprintf(stderr, "%.*s: the display %s%.*s%s went away; the window is gone\n",
-                     programNameLength(), g_programName.data(), display ? "\"" : "",
-                     display ? static_cast<int>(display->size()) : 0,
-                     display ? display->data() : "", display ? "\"" : "");
+    const bool x11 = message.startsWith(QLatin1String("The X11 connection broke"));
+    if (x11 || message.startsWith(QLatin1String("The Wayland connection broke"))) {
+        const std::optional<std::string_view> display
+            = environment(x11 ? "DISPLAY" : "WAYLAND_DISPLAY");
+        const std::string named
+            = display ? "the display \"" + std::string(*display) + "\"" : "the display";
+        std::fprintf(stderr, "%.*s: %s went away; the window is gone\n", programNameLength(),
+                     g_programName.data(), named.c_str());
         std::fflush(stderr);
         std::_Exit(kStartFailureExitCode);
     }
