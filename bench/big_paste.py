@@ -3,8 +3,9 @@
 # Measures what a big paste costs the real icatlas on a private Xvfb display. For each size, a
 # text of that many megabytes (part numbers and blanks, no line break) is put on the clipboard
 # (xclip serves it) and pasted into a box with Ctrl+V. Then:
+#   transfer seconds from Ctrl+V until xclip has handed the whole text over
 #   landed   seconds from Ctrl+V until the program has the text and is quiet again (its CPU use
-#            below 2 % of a core over one second); most of it is the clipboard transfer
+#            below 2 % of a core over one second)
 #   idle     the program's share of a core over the next five seconds, the cursor in the box
 #   click    seconds from a click on a model button until the model box, copied out through the
 #            clipboard, shows that model (the same read-back takes about 0.25 s without a paste)
@@ -114,6 +115,7 @@ def measure(args, megabytes, caption, buttons, boxes):
             pasted_at = time.monotonic()
             xdotool(env, "key", "ctrl+v")
             serving.wait(timeout=900)
+            transfer = time.monotonic() - pasted_at
         # Landed: the transfer is over and the program has been quiet for a second. A program
         # that never goes quiet is given up on after a minute, and that is what the table says.
         last = cpu_seconds(program.pid)
@@ -141,8 +143,8 @@ def measure(args, megabytes, caption, buttons, boxes):
         while shown != model.encode() and time.monotonic() - clicked_at < 300:
             shown = copied_text(env, window, boxes["Text1"])
         took = time.monotonic() - clicked_at
-        print(f"| {megabytes} MB | {landed or 'never (1 min)'} | {idle:.1f} % | {took:.2f} s | {rss:,.0f} MB |",
-              flush=True)
+        print(f"| {megabytes} MB | {transfer:.1f} s | {landed or 'never (1 min)'} | {idle:.1f} % "
+              f"| {took:.2f} s | {rss:,.0f} MB |", flush=True)
     finally:
         if serving is not None and serving.poll() is None:
             serving.kill()
@@ -160,8 +162,8 @@ def main():
     parser.add_argument("sizes", type=int, nargs="+", help="megabytes (0: no paste)")
     args = parser.parse_args()
     caption, buttons, boxes = read_layout(args.layout)
-    print("| Pasted | Landed and quiet | Idle CPU (5 s) | Click to model box | RSS |")
-    print("|---|---|---|---|---|")
+    print("| Pasted | Transfer | Landed and quiet | Idle CPU (5 s) | Click to model box | RSS |")
+    print("|---|---|---|---|---|---|")
     for megabytes in args.sizes:
         measure(args, megabytes, caption, buttons, boxes)
 

@@ -179,6 +179,10 @@ def isolation(args):
         env = {key: value for key, value in os.environ.items()
                if not key.startswith("XDG_") and key not in ("HOME", "DBUS_SESSION_BUS_ADDRESS")}
         env.update(dirs)
+        # No session bus, and none started for it: with no address at all libdbus launches one
+        # through dbus-launch (package dbus-x11) when that is installed, and the daemon it forks
+        # outlives the program, so strace -f would wait for it for ever.
+        env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:"
         env["XDG_CONFIG_DIRS"] = os.path.join(root, "config-dirs")
         env["XDG_DATA_DIRS"] = "/usr/share"
         trace = os.path.join(root, "strace.log")
