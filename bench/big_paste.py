@@ -3,11 +3,11 @@
 # Measures what a big paste costs the real icatlas on a private Xvfb display. For each size, a
 # text of that many megabytes (part numbers and blanks, no line break) is put on the clipboard
 # (xclip serves it) and pasted into a box with Ctrl+V. Then:
-#   transfer seconds from Ctrl+V until xclip (in the foreground) has handed the whole text over
 #   landed   seconds from Ctrl+V until the program has the text and is quiet again (its CPU use
 #            below 2 % of a core over one second)
 #   idle     the program's share of a core over the next five seconds, the cursor in the box
 #   whole    whether the box, copied out through the clipboard after that, holds the whole text
+#            (up to 8 MB: the toolkit hands out larger texts too slowly for a check)
 #   click    seconds from a click on a model button until the model box, copied out through the
 #            clipboard, shows that model (the same read-back takes about 0.25 s without a paste)
 #   bench/big_paste.py --program build/release/app/icatlas \
@@ -122,14 +122,13 @@ def measure(args, megabytes, caption, buttons, boxes):
         with tempfile.NamedTemporaryFile() as source:
             source.write(text.encode())
             source.flush()
-            serving = subprocess.Popen(["xclip", "-quiet", "-i", "-selection", "clipboard", "-loops", "1",
+            serving = subprocess.Popen(["xclip", "-i", "-selection", "clipboard", "-loops", "1",
                                         source.name], env=env)
             time.sleep(0.5)
             click(env, window, boxes["Text5"])
             pasted_at = time.monotonic()
             xdotool(env, "key", "ctrl+v")
             serving.wait(timeout=900)
-            transfer = time.monotonic() - pasted_at
         # Landed: the transfer is over and the program has been quiet for a second. A program
         # that never goes quiet is given up on after a minute, and that is what the table says.
         landed = quiet_after(program.pid, pasted_at)
@@ -143,9 +142,9 @@ def measure(args, megabytes, caption, buttons, boxes):
         rss = rss_mb(program.pid)
         # Copied out again (retried: the keys may come before the copy is served), and then
         # quiet again before the click.
-        whole = "NO"
+        whole = "NO" if 0 < megabytes <= 8 else "not checked"
         copied_at = time.monotonic()
-        while time.monotonic() - copied_at < 120:
+        while whole == "NO" and time.monotonic() - copied_at < 120:
             if copied_text(env, window, boxes["Text5"]) == text.encode():
                 whole = "yes"
                 break
@@ -159,7 +158,7 @@ def measure(args, megabytes, caption, buttons, boxes):
         while shown != model.encode() and time.monotonic() - clicked_at < 300:
             shown = copied_text(env, window, boxes["Text1"])
         took = time.monotonic() - clicked_at
-        print(f"| {megabytes} MB | {transfer:.1f} s | {landed or 'never (1 min)'} | {idle:.1f} % "
+        print(f"| {megabytes} MB | {landed or 'never (1 min)'} | {idle:.1f} % "
               f"| {whole} | {took:.2f} s | {rss:,.0f} MB |", flush=True)
     finally:
         if serving is not None and serving.poll() is None:
@@ -178,9 +177,8 @@ def main():
     parser.add_argument("sizes", type=int, nargs="+", help="megabytes (0: no paste)")
     args = parser.parse_args()
     caption, buttons, boxes = read_layout(args.layout)
-    print("| Pasted | Transfer | Landed and quiet | Idle CPU (5 s) | Kept whole | Click to model box "
-          "| RSS |")
-    print("|---|---|---|---|---|---|---|")
+    print("| Pasted | Landed and quiet | Idle CPU (5 s) | Kept whole | Click to model box | RSS |")
+    print("|---|---|---|---|---|---|")
     for megabytes in args.sizes:
         measure(args, megabytes, caption, buttons, boxes)
 
