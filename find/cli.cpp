@@ -80,9 +80,11 @@ Parsed refused(std::string error)
     return {std::nullopt, std::move(error)};
 }
 
+// An argument as a message shows it: quoted, and with its control characters escaped, so every
+// message stays one line that no argument can forge.
 std::string quoted(std::string_view text)
 {
-    return "'" + std::string(text) + "'";
+    return "'" + printable(text) + "'";
 }
 
 const Option *optionNamed(std::string_view name)

@@ -9,9 +9,11 @@ namespace icatlas::find {
 
 namespace {
 
+// Every ASCII white space, so that a part number from a file with CRLF line ends or tabs between
+// its fields matches as typed.
 constexpr bool isBlank(char c)
 {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 // Characters the catalogue uses loosely: '?' marks an unsure reading, '-' is written or left out
@@ -162,9 +164,108 @@ std::optional<PlatformFamily> findFamily(std::string_view name)
     return std::nullopt;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the start of `text`, or 0 when it is not one
+// (a stray continuation byte, a cut-off sequence, an overlong form or a surrogate).
+std::size_t utf8SequenceLength(std::string_view text, char32_t &codePoint)
+{
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(0);
+    std::size_t length = 0;
+    char32_t value = 0;
+    char32_t least = 0;
+    if (lead < 0x80U) {
+        codePoint = lead;
+        return 1;
+    }
+    if ((lead & 0xE0U) == 0xC0U) {
+        length = 2;
+        value = lead & 0x1FU;
+        least = 0x80;
+    } else if ((lead & 0xF0U) == 0xE0U) {
+        length = 3;
+        value = lead & 0x0FU;
+        least = 0x800;
+    } else if ((lead & 0xF8U) == 0xF0U) {
+        length = 4;
+        value = lead & 0x07U;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0U) != 0x80U) {
+            return 0;
+        }
+        value = (value << 6U) | (byte(i) & 0x3FU);
+    }
+    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        return 0;
+    }
+    codePoint = value;
+    return length;
+}
+
+} // namespace
+
+std::string printable(std::string_view text)
+{
+    constexpr std::string_view hexDigits = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(text.size());
+    const auto hex = [&shown, hexDigits](unsigned value, int digits) {
+        for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
+            shown += hexDigits[(value >> static_cast<unsigned>(shift)) & 0xFU];
+        }
+    };
+    while (!text.empty()) {
+        char32_t codePoint = 0;
+        const std::size_t length = utf8SequenceLength(text, codePoint);
+        if (length == 0) {
+            shown += "\\x";
+            hex(static_cast<unsigned char>(text.front()), 2);
+            text.remove_prefix(1);
+            continue;
+        }
+        switch (codePoint) {
+        case '\\':
+            shown += "\\\\";
+            break;
+        case '\n':
+            shown += "\\n";
+            break;
+        case '\r':
+            shown += "\\r";
+            break;
+        case '\t':
+            shown += "\\t";
+            break;
+        default:
+            if (codePoint < 0x20 || codePoint == 0x7F) {
+                shown += "\\x";
+                hex(static_cast<unsigned>(codePoint), 2);
+            } else if (codePoint >= 0x80 && codePoint < 0xA0) {
+                // The C1 controls, which some terminals obey as escape sequences too.
+                shown += "\\u";
+                hex(static_cast<unsigned>(codePoint), 4);
+            } else {
+                shown.append(text.substr(0, length));
+            }
+        }
+        text.remove_prefix(length);
+    }
+    return shown;
+}
+
 void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hits)
 {
-    out << part << ": ";
+    // The part as typed, but never a raw control character: the heading stays one line that no
+    // argument can make look like another result.
+    out << printable(part) << ": ";
     if (hits.empty()) {
         out << "no match\n";
         return;

@@ -54,6 +54,11 @@ struct Hit {
 // The family named `name`, ignoring case, or nothing.
 [[nodiscard]] std::optional<PlatformFamily> findFamily(std::string_view name);
 
+// `text` as one line a terminal shows as it is: control characters written as escapes ("\n",
+// "\r", "\t", "\x1b", C1 controls as "\u009b"), bytes that are not UTF-8 as "\xff", and the
+// backslash doubled so that no escape can be faked. Every argument echoed back goes through this.
+[[nodiscard]] std::string printable(std::string_view text);
+
 // A heading line naming the part as typed and how often it was found, then one line per hit.
 void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hits);
 

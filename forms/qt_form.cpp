@@ -3,6 +3,7 @@
 #include "forms/qt_form.hpp"
 
 #include "forms/runtime.hpp"
+#include "forms/text_box_edit.hpp"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -167,7 +168,7 @@ QWidget *createWidget(ControlKind kind, QWidget *parent)
     case ControlKind::Frame:
         return new QGroupBox(parent);
     case ControlKind::TextBox:
-        return new QLineEdit(parent);
+        return new TextBoxEdit(parent);
     case ControlKind::CommandButton:
         return new QPushButton(parent);
     }

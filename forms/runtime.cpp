@@ -4,13 +4,16 @@
 
 #include "forms/qt_form.hpp"
 #include "forms/start_failure.hpp"
+#include "forms/start_watchdog.hpp"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QScreen>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -43,22 +46,32 @@ int programNameLength()
     return static_cast<int>(g_programName.size());
 }
 
+// How long the start may wait for the display to answer. A display on the same machine answers
+// in milliseconds, one over a slow link or under valgrind in a second or two.
+constexpr int kDisplayAnswerSeconds = 15;
+
+// The one line of a start that cannot show the window, then the end: nothing of the toolkit has
+// been shown, so there is nothing to close.
+[[noreturn]] void refuseStart(const std::string &reason)
+{
+    std::fprintf(stderr, "%.*s: cannot open the window: %s\n", programNameLength(),
+                 g_programName.data(), reason.c_str());
+    std::fflush(stderr);
+    std::_Exit(kStartFailureExitCode);
+}
+
 void startupMessageHandler(QtMsgType type, const QMessageLogContext & /*context*/,
                            const QString &message)
 {
     const QByteArray text = message.toLocal8Bit();
     if (type == QtFatalMsg) {
-        const std::string reason = describeStartFailure({
+        refuseStart(describeStartFailure({
             .heldMessages = g_heldMessages != nullptr ? *g_heldMessages : std::string_view(),
             .fatalMessage
             = std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
             .requestedPlatform = environment("QT_QPA_PLATFORM"),
             .display = environment("DISPLAY"),
-        });
-        std::fprintf(stderr, "%.*s: cannot open the window: %s\n", programNameLength(),
-                     g_programName.data(), reason.c_str());
-        std::fflush(stderr);
-        std::_Exit(kStartFailureExitCode);
+        }));
     }
     if (g_heldMessages != nullptr) {
         g_heldMessages->append(text.constData()).append("\n");
@@ -97,6 +110,32 @@ private:
     QtMessageHandler m_previous;
 };
 
+// The message handler that was in place when the window came up; every message but one goes on to
+// it.
+QtMessageHandler g_runningHandler = nullptr;
+
+// Qt's xcb and Wayland platforms end the program with exit(1) and their own words when the
+// display server goes away; the user reads one line of ours instead, and the status says the
+// window could not stay.
+void runningMessageHandler(QtMsgType type, const QMessageLogContext &context,
+                           const QString &message)
+{
+    const bool x11 = message.startsWith(QLatin1String("The X11 connection broke"));
+    if (x11 || message.startsWith(QLatin1String("The Wayland connection broke"))) {
+        const std::optional<std::string_view> display
+            = environment(x11 ? "DISPLAY" : "WAYLAND_DISPLAY");
+        const std::string named
+            = display ? "the display \"" + std::string(*display) + "\"" : "the display";
+        std::fprintf(stderr, "%.*s: %s went away; the window is gone\n", programNameLength(),
+                     g_programName.data(), named.c_str());
+        std::fflush(stderr);
+        std::_Exit(kStartFailureExitCode);
+    }
+    if (g_runningHandler != nullptr) {
+        g_runningHandler(type, context, message);
+    }
+}
+
 } // namespace
 
 void reportUntrappedError(const std::exception &error)
@@ -123,9 +162,30 @@ int runProject(const ProjectDescription &project, const char *programPath)
     g_programName = project.name;
     StartupMessages startupMessages;
 
+    if (const auto refusal = refusedSettings({.platform = environment("QT_QPA_PLATFORM"),
+                                              .scaleFactor = environment("QT_SCALE_FACTOR")})) {
+        refuseStart(*refusal);
+    }
+
     int argc = 1;
     std::array<char *, 2> argv {const_cast<char *>(programPath), nullptr};
+    // The application object connects to the display; one that accepts and never answers would
+    // hold it there for ever.
+    std::optional<StartWatchdog> watchdog(
+        std::in_place, std::chrono::seconds(kDisplayAnswerSeconds),
+        std::string(g_programName) + ": cannot open the window: "
+            + describeSilentDisplay({.requestedPlatform = environment("QT_QPA_PLATFORM"),
+                                     .display = environment("DISPLAY")},
+                                    kDisplayAnswerSeconds)
+            + "\n",
+        kStartFailureExitCode);
     const QApplication application(argc, argv.data());
+    watchdog.reset();
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        if (const auto refusal = refusedColourDepth(screen->depth())) {
+            refuseStart(*refusal);
+        }
+    }
     QCoreApplication::setApplicationName(
         QString::fromUtf8(project.name.data(), static_cast<qsizetype>(project.name.size())));
     QCoreApplication::setApplicationVersion(
@@ -150,6 +210,7 @@ int runProject(const ProjectDescription &project, const char *programPath)
     form.show();
 
     startupMessages.release();
+    g_runningHandler = qInstallMessageHandler(runningMessageHandler);
     return QApplication::exec();
 }
 

@@ -53,6 +53,9 @@ build_preset() {
 # and for the start-up harness an X server with DAMAGE, Xlib to build it against, a session bus.
 ICATLAS_BENCH_PACKAGES=(libbenchmark-dev valgrind libx11-dev libxdamage-dev libxfixes-dev xvfb dbus)
 
+# What the fuzzing of icatlas-find needs: clang with libFuzzer and the sanitizer run-times.
+ICATLAS_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 # Packages the reliability checks need: the real program under valgrind memcheck and under strace,
 # driven from outside on a private Xvfb display (tests/reliability/drive_session.py).
 ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib)

@@ -112,6 +112,66 @@ const std::vector<AnswerCase> kAnswers {
     {"version", {"--version"}, 0, "icatlas-find " ICATLAS_EXPECTED_VERSION},
 };
 
+// Arguments holding control characters: what is echoed back shows them as escapes, so each message
+// stays one line and no argument can write a terminal escape or a line that looks like a result.
+struct EchoCase {
+    const char *label;
+    std::vector<std::string_view> args;
+    int status;
+    bool toError; // the echo is a usage error on standard error, not a heading on the output
+    const char *shown; // the whole line as written, without its line end
+};
+
+const std::vector<EchoCase> kEchoes {
+    {"forged_message_in_option",
+     {"--bogus\nicatlas-find: all good"},
+     2,
+     true,
+     R"(icatlas-find: unknown option '--bogus\nicatlas-find: all good' (try --help))"},
+    {"terminal_title_escape_as_model",
+     {"--model", "\x1b]0;pwned\a"},
+     2,
+     true,
+     R"(icatlas-find: unknown model '\x1b]0;pwned\x07' (try --list))"},
+    {"forged_result_in_part",
+     {"zz\n4370825: 15 places in 15 models"},
+     1,
+     false,
+     R"(zz\n4370825: 15 places in 15 models: no match)"},
+    {"found_part_with_windows_line_end",
+     {"4376371\r"},
+     0,
+     false,
+     R"(4376371\r: 2 places in 2 models)"},
+    {"c1_control_and_stray_byte", {"Z\xc2\x9b\xff"}, 1, false, R"(Z\u009b\xff: no match)"},
+    {"backslash_is_doubled", {"Z\\x1b"}, 1, false, R"(Z\\x1b: no match)"},
+    {"unknown_family_with_bell",
+     {"--family", "DCT\a"},
+     2,
+     true,
+     R"(icatlas-find: unknown family 'DCT\x07'; the families are DCT3, DCT4 and WD2)"},
+};
+
+class Echo : public ::testing::TestWithParam<EchoCase> { };
+
+TEST_P(Echo, ShowsControlCharactersAsEscapes)
+{
+    const EchoCase &c = GetParam();
+    const Outcome outcome = runWith(c.args);
+    EXPECT_EQ(outcome.status, c.status);
+    const std::string &written = c.toError ? outcome.err : outcome.out;
+    const auto shown = lines(written);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.front(), c.shown);
+    EXPECT_TRUE(std::none_of(written.begin(), written.end(), [](char ch) {
+        const auto byte = static_cast<unsigned char>(ch);
+        return (byte < 0x20 && ch != '\n') || byte == 0x7F || byte == 0xFF;
+    })) << written;
+}
+
+INSTANTIATE_TEST_SUITE_P(Run, Echo, ::testing::ValuesIn(kEchoes),
+                         [](const auto &info) { return std::string(info.param.label); });
+
 class Answer : public ::testing::TestWithParam<AnswerCase> { };
 
 TEST_P(Answer, ExitsWithStatusAndWritesOnlyToOutput)

@@ -114,7 +114,9 @@ def close_window(env, window):
     event = protocol.event.ClientMessage(window=target, client_type=protocols,
                                          data=(32, [delete, X.CurrentTime, 0, 0, 0]))
     target.send_event(event, event_mask=X.NoEventMask)
-    connection.flush()
+    # A round trip, not only a flush: Xlib's close may otherwise drop the connection before the
+    # server has read the request, and the event is then silently lost.
+    connection.sync()
     connection.close()
 
 
@@ -177,6 +179,10 @@ def isolation(args):
         env = {key: value for key, value in os.environ.items()
                if not key.startswith("XDG_") and key not in ("HOME", "DBUS_SESSION_BUS_ADDRESS")}
         env.update(dirs)
+        # No session bus, and none started for it: with no address at all libdbus launches one
+        # through dbus-launch (package dbus-x11) when that is installed, and the daemon it forks
+        # outlives the program, so strace -f would wait for it for ever.
+        env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:"
         env["XDG_CONFIG_DIRS"] = os.path.join(root, "config-dirs")
         env["XDG_DATA_DIRS"] = "/usr/share"
         trace = os.path.join(root, "strace.log")

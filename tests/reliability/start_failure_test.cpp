@@ -77,4 +77,54 @@ TEST_P(StartFailureLine, SaysPlainlyWhatIsWrong)
 INSTANTIATE_TEST_SUITE_P(QtMessages, StartFailureLine, ::testing::ValuesIn(kCases),
                          [](const auto &info) { return std::string(info.param.label); });
 
+// Settings read before the toolkit starts: the bounds of the scale factor, numbers written as the
+// toolkit reads them, and platforms with options.
+struct SettingsCase {
+    const char *label;
+    std::optional<std::string_view> platform;
+    std::optional<std::string_view> scaleFactor;
+    std::optional<std::string_view> said; // nothing: the start goes on
+};
+
+const auto kSettings = std::to_array<SettingsCase>({
+    {"nothing_set", std::nullopt, std::nullopt, std::nullopt},
+    {"smallest_scale", "xcb", "0.25", std::nullopt},
+    {"largest_scale", std::nullopt, "8", std::nullopt},
+    {"scale_with_blanks_and_plus", std::nullopt, " +2 ", std::nullopt},
+    {"scale_that_is_no_number", std::nullopt, "big", std::nullopt},
+    {"scale_of_zero", std::nullopt, "0",
+     "QT_SCALE_FACTOR=0 leaves no window that can be shown (it must be a number from 0.25 to 8)"},
+    {"scale_just_below", std::nullopt, "0.24",
+     "QT_SCALE_FACTOR=0.24 leaves no window that can be shown (it must be a number from 0.25 to "
+     "8)"},
+    {"scale_just_above", std::nullopt, "8.01",
+     "QT_SCALE_FACTOR=8.01 leaves no window that can be shown (it must be a number from 0.25 to "
+     "8)"},
+    {"scale_of_a_billion_with_plus", std::nullopt, "+1e9\n",
+     "QT_SCALE_FACTOR=1e+09 leaves no window that can be shown (it must be a number from 0.25 to "
+     "8)"},
+    {"scale_not_a_number", std::nullopt, "nan",
+     "QT_SCALE_FACTOR=nan leaves no window that can be shown (it must be a number from 0.25 to 8)"},
+    {"platform_without_windows_with_options", "vkkhrdisplay:size=640x480", std::nullopt,
+     "the platform \"vkkhrdisplay\" shows only Vulkan surfaces, not windows"},
+});
+
+void PrintTo(const SettingsCase &c, std::ostream *out)
+{
+    *out << c.label;
+}
+
+class StartSettings : public ::testing::TestWithParam<SettingsCase> { };
+
+TEST_P(StartSettings, RefusesOnlyWhatShowsNoWindow)
+{
+    const SettingsCase &c = GetParam();
+    const std::optional<std::string> said
+        = forms::refusedSettings({.platform = c.platform, .scaleFactor = c.scaleFactor});
+    EXPECT_EQ(said, c.said ? std::optional<std::string>(*c.said) : std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Environment, StartSettings, ::testing::ValuesIn(kSettings),
+                         [](const auto &info) { return std::string(info.param.label); });
+
 } // namespace

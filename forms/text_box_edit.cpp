@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+// Painting of a text box that holds a very long text (see text_box_edit.hpp).
+#include "forms/text_box_edit.hpp"
+
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+#include <algorithm>
+
+namespace forms {
+
+namespace {
+
+// More characters than the widest box shows: the first one shown is never further than this
+// before the cursor, and twice as many are painted from it.
+constexpr qsizetype kPaintedAround = 400;
+
+// `position` moved back off the second half of a surrogate pair, so a slice never splits one.
+qsizetype characterStart(const QString &text, qsizetype position)
+{
+    if (position > 0 && position < text.size() && text.at(position).isLowSurrogate()) {
+        return position - 1;
+    }
+    return position;
+}
+
+} // namespace
+
+void TextBoxEdit::paintEvent(QPaintEvent *event)
+{
+    if (text().size() <= kLongTextLength) {
+        QLineEdit::paintEvent(event);
+        return;
+    }
+    paintLongText();
+}
+
+void TextBoxEdit::paintLongText()
+{
+    QPainter painter(this);
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+
+    QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+    area = area.marginsRemoved(textMargins());
+    constexpr int kHorizontalMargin = 2; // as the toolkit leaves between frame and text
+    area.adjust(kHorizontalMargin, 0, -kHorizontalMargin, 0);
+    painter.setClipRect(area);
+
+    // The first character shown: where it was, moved back to a cursor left of it, or forward as
+    // far as the text before the cursor needs to fit, but never more than kPaintedAround before
+    // the cursor.
+    const QString whole = text();
+    const QFontMetrics metrics = fontMetrics();
+    const qsizetype cursor = cursorPosition();
+    qsizetype fits = cursor; // the text from here to the cursor fits in the box
+    for (int width = 0; fits > 0 && cursor - fits < kPaintedAround;) {
+        const qsizetype from = characterStart(whole, fits - 1);
+        width += metrics.horizontalAdvance(whole.mid(from, fits - from));
+        if (width >= area.width()) {
+            break;
+        }
+        fits = from;
+    }
+    m_firstShown = std::clamp(m_firstShown, fits, cursor);
+    const qsizetype from = m_firstShown;
+    const qsizetype to = characterStart(whole, std::min(whole.size(), from + 2 * kPaintedAround));
+    const QString slice = whole.mid(from, to - from);
+    const auto xOf = [&](qsizetype position) {
+        return metrics.horizontalAdvance(
+            slice.left(std::clamp(position - from, qsizetype(0), slice.size())));
+    };
+    const int cursorX = xOf(cursor);
+    const int left = area.left();
+    const int baseline = area.top() + (area.height() - metrics.height() + 1) / 2 + metrics.ascent();
+
+    const QPalette &colours = palette();
+    painter.setPen(colours.color(QPalette::Text));
+    painter.drawText(left, baseline, slice);
+
+    if (hasSelectedText()) {
+        const qsizetype start = selectionStart();
+        const qsizetype end = selectionEnd();
+        if (end > from && start < to) {
+            const QRect selected(left + xOf(start), area.top(), xOf(end) - xOf(start),
+                                 area.height());
+            painter.fillRect(selected, colours.brush(QPalette::Highlight));
+            painter.save();
+            painter.setClipRect(selected.intersected(area));
+            painter.setPen(colours.color(QPalette::HighlightedText));
+            painter.drawText(left, baseline, slice);
+            painter.restore();
+        }
+    }
+    if (hasFocus() && !isReadOnly()) {
+        const int x = left + cursorX;
+        const int cursorWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
+        painter.fillRect(QRect(x, area.top() + (area.height() - metrics.height()) / 2,
+                               std::max(1, cursorWidth), metrics.height()),
+                         colours.color(QPalette::Text));
+    }
+}
+
+} // namespace forms
