@@ -229,4 +229,20 @@ TEST_F(MainWindowTest, BannerIsClippedAtTheTopAndLiesUnderTheFrame)
     EXPECT_EQ(form->window()->childAt(inOverlap), frame);
 }
 
+// The window icon is read from the window's own resource bundle while the form lives: a picture
+// missing from the bundle, or one of another size than its name says, would leave window managers
+// a wrong or no icon without a word.
+TEST_F(MainWindowTest, IconHasEveryPictureAtTheSizeItsNameSays)
+{
+    const auto &paths = icatlas::ui::kProject.icon;
+    ASSERT_FALSE(paths.empty());
+    const QList<QSize> sizes = forms::iconFromPictures(paths).availableSizes();
+    EXPECT_EQ(static_cast<std::size_t>(sizes.size()), paths.size());
+    for (const std::string_view path : paths) {
+        const QString name = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+        const int side = name.section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, 0).toInt();
+        EXPECT_TRUE(sizes.contains(QSize(side, side))) << path;
+    }
+}
+
 } // namespace
