@@ -1,73 +1,122 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
-# Start-up and memory of icatlas against the empty Qt window, alternated run by run (A B A B ...)
-# under one private X server and session bus, so both see the same machine at the same moment.
-# Each pair gives a ratio; the table shows medians with min-max. Needs DISPLAY (scripts/bench
-# starts the session) and the ttfp harness binary.
-#   first_pixels.py --ttfp BIN --runs 21 --warmup 2 --settle 300 -- PROGRAM BASELINE
+# Start-up and memory of icatlas against its baselines (the main window built by hand in plain Qt,
+# the empty Qt window), all under one X server and session bus that scripts/bench starts. Rounds
+# alternate the programs (A B C, then B C A, then C A B ...), so every program sees the same
+# machine at the same moments; each round gives a ratio per baseline, and the tables show the
+# medians of those per-round ratios. Then each program's instructions to its first paint, counted
+# by callgrind under the same harness (once each: the count repeats within a few tenths of a per
+# cent, where times on a shared machine swing by half).
+#   first_pixels.py --harness BIN [--runs 21] [--warmup 2] [--settle 300] [--callgrind DIR]
+#                   icatlas=PROGRAM "hand-built window"=PROGRAM "empty window"=PROGRAM
 import argparse
+import os
 import re
 import statistics
 import subprocess
 import sys
 
 FIELDS = {
-    "paint": ("first pixels (ms)", "paint"),
-    "done": ("fully drawn (ms)", "done"),
-    "hwm": ("peak RSS (KiB)", "hwm_end_kb"),
-    "dirty": ("private dirty (KiB)", "dirty_end_kb"),
-    "libs": ("shared objects", "libs_end"),
+    "paint": "first pixels (ms)",
+    "done": "fully drawn (ms)",
+    "hwm_kb": "peak RSS (KiB)",
+    "dirty_kb": "private dirty (KiB)",
+    "libs": "shared objects",
 }
 
 
-def run_once(ttfp, settle, program):
-    """One spawn of program under ttfp; the run's fields, or None when it did not paint."""
-    out = subprocess.run([ttfp, "-n", "1", "-s", str(settle), "--", program],
-                         capture_output=True, text=True, check=False).stdout
-    line = next((l for l in out.splitlines() if l.startswith("ttfp run=")), "")
+def run_once(harness, settle, program, prefix=(), timeout_ms=10000):
+    """One start of program under the harness: its fields, or None when it did not paint."""
+    out = subprocess.run([harness, "-t", str(timeout_ms), "-s", str(settle), "--",
+                          *prefix, program], capture_output=True, text=True,
+                         check=False).stdout
+    line = next((l for l in out.splitlines() if l.startswith("first_paint ")), "")
     fields = dict(re.findall(r"(\w+)=([-\d.]+)", line))
     if fields.get("ok") != "1":
-        print(f"run of {program} failed: {line or out!r}", file=sys.stderr)
+        print(f"start of {program} did not paint: {line or out!r}", file=sys.stderr)
         return None
-    return {key: float(fields[name]) for key, (_, name) in FIELDS.items()}
+    return {key: float(fields[key]) for key in FIELDS}
 
 
-def spread(values):
-    return f"{statistics.median(values):.2f} ({min(values):.2f}-{max(values):.2f})"
+def spread(values, digits=2):
+    return (f"{statistics.median(values):,.{digits}f} "
+            f"({min(values):,.{digits}f}-{max(values):,.{digits}f})")
+
+
+def instructions(harness, program, directory, name):
+    """Instructions of one start up to its first paint and the quiet after it (callgrind)."""
+    out = os.path.join(directory, re.sub(r"\W+", "_", name) + ".callgrind")
+    if os.path.exists(out):
+        os.remove(out)
+    if run_once(harness, 1500, program, ("valgrind", "--tool=callgrind",
+                                         f"--callgrind-out-file={out}"), 600000) is None:
+        return None
+    with open(out, encoding="utf-8", errors="replace") as counts:
+        for line in counts:
+            if line.startswith("totals:") or line.startswith("summary:"):
+                return int(line.split()[1])
+    return None
 
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--ttfp", required=True)
+    parser.add_argument("--harness", required=True)
     parser.add_argument("--runs", type=int, default=21)
     parser.add_argument("--warmup", type=int, default=2)
     parser.add_argument("--settle", type=int, default=300)
-    parser.add_argument("program")
-    parser.add_argument("baseline")
+    parser.add_argument("--callgrind", metavar="DIR",
+                        help="also count instructions, keeping callgrind's files in DIR")
+    parser.add_argument("programs", nargs="+", metavar="NAME=PROGRAM")
     args = parser.parse_args()
+    programs = [tuple(item.split("=", 1)) for item in args.programs]
+    names = [name for name, _ in programs]
 
     for _ in range(args.warmup):
-        run_once(args.ttfp, args.settle, args.program)
-        run_once(args.ttfp, args.settle, args.baseline)
-    pairs = []
-    while len(pairs) < args.runs:
-        a = run_once(args.ttfp, args.settle, args.program)
-        b = run_once(args.ttfp, args.settle, args.baseline)
-        if a is None or b is None:
-            return 1
-        pairs.append((a, b))
-        print(f"pair {len(pairs)}: " + " ".join(
-            f"{key}={a[key]:g}/{b[key]:g}" for key in FIELDS), file=sys.stderr)
+        for _, path in programs:
+            run_once(args.harness, args.settle, path)
+    rounds = []
+    while len(rounds) < args.runs:
+        shift = len(rounds) % len(programs)
+        order = programs[shift:] + programs[:shift]
+        results = {}
+        for name, path in order:
+            result = run_once(args.harness, args.settle, path)
+            if result is None:
+                return 1
+            results[name] = result
+        rounds.append(results)
+        print(f"round {len(rounds)}: " + " ".join(
+            f"{name}: paint={results[name]['paint']:g}" for name in names), file=sys.stderr)
 
-    print(f"| figure | icatlas median (min-max) | empty window median (min-max) "
-          f"| ratio of pairs median (min-max) | runs |")
-    print("|---|---|---|---|---|")
-    for key, (label, _) in FIELDS.items():
-        ours = [a[key] for a, _ in pairs]
-        floor = [b[key] for _, b in pairs]
-        ratios = [a[key] / b[key] for a, b in pairs if b[key] > 0]
-        print(f"| {label} | {spread(ours)} | {spread(floor)} | "
-              f"{statistics.median(ratios):.3f} ({min(ratios):.3f}-{max(ratios):.3f}) | {len(pairs)} |")
+    ours, baselines = names[0], names[1:]
+    print("| figure | " + " | ".join(f"{name} median (min-max)" for name in names) + " | "
+          + " | ".join(f"{ours} / {name}, median of rounds (min-max)" for name in baselines)
+          + " |")
+    print("|---" * (1 + len(names) + len(baselines)) + "|")
+    for key, label in FIELDS.items():
+        digits = 2 if key in ("paint", "done") else 0
+        cells = [spread([r[name][key] for r in rounds], digits) for name in names]
+        for name in baselines:
+            ratios = [r[ours][key] / r[name][key] for r in rounds if r[name][key] > 0]
+            cells.append(f"{statistics.median(ratios):.3f} ({min(ratios):.3f}-{max(ratios):.3f})")
+        print(f"| {label} | " + " | ".join(cells) + " |")
+    print(f"\n{len(rounds)} rounds after {args.warmup} warm-up rounds; {args.settle} ms of quiet "
+          "ends a start.")
+
+    if args.callgrind:
+        os.makedirs(args.callgrind, exist_ok=True)
+        counts = {name: instructions(args.harness, path, args.callgrind, name)
+                  for name, path in programs}
+        print("\n| instructions to the first paint (callgrind) | "
+              + " | ".join(names) + " |")
+        print("|---" * (1 + len(names)) + "|")
+        print("| count | " + " | ".join(
+            f"{counts[name]:,}" if counts[name] else "failed" for name in names) + " |")
+        for name in baselines:
+            if counts[ours] and counts[name]:
+                print(f"| relative to {name} | " + " | ".join(
+                    f"{counts[other] / counts[name]:.3f}" if counts[other] else "-"
+                    for other in names) + " |")
     return 0
 
 

@@ -5,6 +5,7 @@
 
 #include "forms/definition.hpp"
 
+#include <span>
 #include <string_view>
 
 namespace forms {
@@ -17,6 +18,9 @@ struct ProjectDescription {
     std::string_view desktopFileName; // how desktops match its window to its desktop entry
     const FormDefinition *startupForm = nullptr;
     void (*connectEvents)(Form &form) = nullptr; // binds the start-up form's events
+    // The window icon: pictures in the start-up form's resources, one per size. Taken from the
+    // program itself, so showing it needs no search of the installed icon themes. Empty: none.
+    std::span<const std::string_view> icon;
 };
 
 } // namespace forms

@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,11 +21,14 @@
 #include <QPushButton>
 #include <QResource>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -105,6 +109,41 @@ QPixmap loadPicture(const QString &path, qreal devicePixelRatio)
     return readPicture(path);
 }
 
+QColor toQColor(const Colour &colour)
+{
+    return {colour.red, colour.green, colour.blue};
+}
+
+// A frame whose caption has its own colour. The colour is given to the caption when it is drawn,
+// not set in the frame's palette: a palette set on the frame would be handed down to every control
+// in it as a copy of its own, and the style, which caches the pictures of buttons by palette,
+// would then draw and keep each button's picture anew instead of sharing one.
+class CaptionColouredFrame final : public QGroupBox {
+public:
+    CaptionColouredFrame(QWidget *parent, const QColor &caption)
+        : QGroupBox(parent)
+        , m_caption(caption)
+    {
+    }
+
+protected:
+    void initStyleOption(QStyleOptionGroupBox *option) const override
+    {
+        QGroupBox::initStyleOption(option);
+        option->palette.setColor(QPalette::WindowText, m_caption);
+        // What the frame derived from its palette for the caption, derived again from the colour.
+        if (option->textColor.isValid()) {
+            const int rgba = style()->styleHint(QStyle::SH_GroupBox_TextLabelColor, option, this);
+            if (rgba != 0) {
+                option->textColor = QColor::fromRgba(static_cast<QRgb>(rgba));
+            }
+        }
+    }
+
+private:
+    QColor m_caption;
+};
+
 QPalette::ColorRole textRole(ControlKind kind)
 {
     switch (kind) {
@@ -159,13 +198,16 @@ private:
 
 // An empty widget of the control's kind. Its text comes later, once its font is set, so Qt lays
 // the text out once, in the font it is drawn in.
-QWidget *createWidget(ControlKind kind, QWidget *parent)
+QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
 {
-    switch (kind) {
+    switch (control.kind) {
     case ControlKind::Picture:
     case ControlKind::Label:
         return new QLabel(parent);
     case ControlKind::Frame:
+        if (!control.colour.isDefault) {
+            return new CaptionColouredFrame(parent, toQColor(control.colour));
+        }
         return new QGroupBox(parent);
     case ControlKind::TextBox:
         return new TextBoxEdit(parent);
@@ -228,7 +270,9 @@ void setContent(const ControlDefinition &control, QWidget *widget)
     case ControlKind::TextBox: {
         auto *edit = static_cast<QLineEdit *>(widget);
         edit->setMaxLength(std::numeric_limits<int>::max());
-        edit->setText(toQString(control.text));
+        if (!control.text.empty()) {
+            edit->setText(toQString(control.text));
+        }
         return;
     }
     case ControlKind::CommandButton: {
@@ -251,6 +295,18 @@ QFont toQFont(const Font &font)
     qfont.setItalic(font.italic);
     qfont.setUnderline(font.underline);
     return qfont;
+}
+
+QIcon iconFromPictures(std::span<const std::string_view> paths)
+{
+    QIcon icon;
+    for (const std::string_view path : paths) {
+        const QPixmap picture = readPicture(toQString(path));
+        if (!picture.isNull()) {
+            icon.addPixmap(picture);
+        }
+    }
+    return icon;
 }
 
 RegisteredResources::RegisteredResources(const unsigned char *bundle)
@@ -296,17 +352,20 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
                 parent = created[container - definition.controls.data()];
             }
         }
-        QWidget *made = createWidget(control.kind, parent);
+        QWidget *made = createWidget(control, parent);
         made->setObjectName(toQString(control.name));
         made->setGeometry(px(control.left), px(control.top), px(control.width), px(control.height));
         if (!control.font.face.empty()) {
-            // Set on every control, so nothing inherits its container's font.
-            made->setFont(toQFont(control.font));
+            // Only where it differs from the font the control has from its container: each font
+            // set on a widget is resolved and matched anew, one inherited is shared.
+            QFont font = toQFont(control.font);
+            if (font != parent->font()) {
+                made->setFont(font);
+            }
         }
-        if (!control.colour.isDefault) {
+        if (!control.colour.isDefault && control.kind != ControlKind::Frame) {
             QPalette palette = made->palette();
-            palette.setColor(textRole(control.kind),
-                             QColor(control.colour.red, control.colour.green, control.colour.blue));
+            palette.setColor(textRole(control.kind), toQColor(control.colour));
             made->setPalette(palette);
         }
         setContent(control, made);
@@ -368,7 +427,9 @@ QWidget *QtForm::widget(std::string_view name) const
 
 bool QtForm::onClick(std::string_view control, std::function<void()> handler)
 {
-    auto *button = qobject_cast<QAbstractButton *>(widget(control));
+    // Found among the controls made, not by searching the window's children by name.
+    const auto *made = dynamic_cast<const QtControl *>(findControl(control));
+    auto *button = qobject_cast<QAbstractButton *>(made != nullptr ? made->widget() : nullptr);
     if (button == nullptr) {
         return false;
     }

@@ -7,10 +7,12 @@
 #include "forms/form.hpp"
 
 #include <QFont>
+#include <QIcon>
 #include <QPointer>
 #include <QWidget>
 
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +27,10 @@ namespace forms {
 
 // A definition's font as Qt draws it, with its face substituted.
 [[nodiscard]] QFont toQFont(const Font &font);
+
+// An icon of the pictures at these paths, one per size, each read in the format its name ends
+// with; a picture that cannot be read is left out (none readable: a null icon).
+[[nodiscard]] QIcon iconFromPictures(std::span<const std::string_view> paths);
 
 // Keeps a bundle of resources registered for as long as it lives, so that its ":/" paths resolve
 // while a form needs them and nothing stays registered after the last form is gone.

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -193,9 +192,6 @@ int runProject(const ProjectDescription &project, const char *programPath)
     const QString applicationId = QString::fromUtf8(
         project.desktopFileName.data(), static_cast<qsizetype>(project.desktopFileName.size()));
     QGuiApplication::setDesktopFileName(applicationId);
-    // The icon installed under the same id, for window managers that take the icon from the
-    // window rather than from the desktop entry; where no theme has it, the window has none.
-    QApplication::setWindowIcon(QIcon::fromTheme(applicationId));
 
     if (!project.startupForm->font.face.empty()) {
         // The start-up form's font becomes the program's: a QLineEdit lays its empty text out in
@@ -204,6 +200,12 @@ int runProject(const ProjectDescription &project, const char *programPath)
         QApplication::setFont(toQFont(project.startupForm->font));
     }
     QtForm form(*project.startupForm);
+    if (!project.icon.empty()) {
+        // For window managers that take the icon from the window rather than from the desktop
+        // entry. It comes from the form's resources, now registered: asking the icon theme for it
+        // would read every installed theme's index before the first paint, found or not.
+        QApplication::setWindowIcon(iconFromPictures(project.icon));
+    }
     if (project.connectEvents != nullptr) {
         project.connectEvents(form);
     }

@@ -50,8 +50,10 @@ build_preset() {
 }
 
 # What scripts/bench needs besides the build: Google Benchmark, valgrind to count instructions,
-# and for the start-up harness an X server with DAMAGE, Xlib to build it against, a session bus.
-ICATLAS_BENCH_PACKAGES=(libbenchmark-dev valgrind libx11-dev libxdamage-dev libxfixes-dev xvfb dbus)
+# and for the start-up harness an X server with DAMAGE, Xlib to build it against, a session bus;
+# and the icon themes every desktop has, so start-up is measured as users see it.
+ICATLAS_BENCH_PACKAGES=(libbenchmark-dev valgrind libx11-dev libxdamage-dev libxfixes-dev xvfb dbus
+    python3 adwaita-icon-theme hicolor-icon-theme)
 
 # What the fuzzing of icatlas-find needs: clang with libFuzzer and the sanitizer run-times.
 ICATLAS_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -296,12 +296,21 @@ static_assert(forms::check::containersFirst(kForm1Controls));
 // Binds each model button's click to the selection of its own record.
 void connectClickHandlers(forms::Form &form);
 
+// The program's icon as installed for desktops, at the sizes window managers show (in the bundle).
+inline constexpr std::array<std::string_view, 4> kIcon {
+    ":/icatlas/icon/16.png",
+    ":/icatlas/icon/32.png",
+    ":/icatlas/icon/48.png",
+    ":/icatlas/icon/64.png",
+};
+
 inline constexpr forms::ProjectDescription kProject {
     .name = "icatlas",
     .version = kVersion,
     .desktopFileName = kApplicationId,
     .startupForm = &kForm1,
     .connectEvents = &connectClickHandlers,
+    .icon = kIcon,
 };
 
 } // namespace icatlas::ui

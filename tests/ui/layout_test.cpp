@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -87,7 +88,26 @@ TEST_P(EachControl, ShowsItsTextInItsFontAndColour)
     const QColor expected = def.colour.isDefault
         ? QApplication::palette(w).color(role)
         : QColor(def.colour.red, def.colour.green, def.colour.blue);
-    EXPECT_EQ(w->palette().color(role), expected);
+    if (def.kind == ControlKind::Frame) {
+        // A frame's caption gets its colour as it is drawn; the frame's palette stays the one the
+        // controls in it share with the window (a copy of its own for each would make the style
+        // draw every button's picture anew).
+        const QImage drawn = const_cast<QWidget *>(w)->grab().toImage();
+        const int captionHeight = QFontMetrics(w->font()).height();
+        bool found = false;
+        for (int y = 0; y < captionHeight && !found; ++y) {
+            for (int x = 0; x < drawn.width() && !found; ++x) {
+                found = drawn.pixelColor(x, y) == expected;
+            }
+        }
+        EXPECT_TRUE(found) << "no caption pixel in " << expected.name().toStdString();
+        for (const QWidget *inside : w->findChildren<QWidget *>()) {
+            EXPECT_EQ(inside->palette().cacheKey(), w->window()->palette().cacheKey())
+                << inside->objectName().toStdString();
+        }
+    } else {
+        EXPECT_EQ(w->palette().color(role), expected);
+    }
 
     EXPECT_EQ(w->focusPolicy(), forms::takesFocus(def.kind) ? Qt::StrongFocus : Qt::NoFocus);
 }
@@ -207,6 +227,22 @@ TEST_F(MainWindowTest, BannerIsClippedAtTheTopAndLiesUnderTheFrame)
     EXPECT_EQ(overlap, forms::twipsToPixels(60, logicalDpi()));
     const QPoint inOverlap(picture->x() + 10, frame->y() + overlap / 2);
     EXPECT_EQ(form->window()->childAt(inOverlap), frame);
+}
+
+// The window icon is read from the window's own resource bundle while the form lives: a picture
+// missing from the bundle, or one of another size than its name says, would leave window managers
+// a wrong or no icon without a word.
+TEST_F(MainWindowTest, IconHasEveryPictureAtTheSizeItsNameSays)
+{
+    const auto &paths = icatlas::ui::kProject.icon;
+    ASSERT_FALSE(paths.empty());
+    const QList<QSize> sizes = forms::iconFromPictures(paths).availableSizes();
+    EXPECT_EQ(static_cast<std::size_t>(sizes.size()), paths.size());
+    for (const std::string_view path : paths) {
+        const QString name = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+        const int side = name.section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, 0).toInt();
+        EXPECT_TRUE(sizes.contains(QSize(side, side))) << path;
+    }
 }
 
 } // namespace
