@@ -196,6 +196,20 @@ private:
     QPointer<QLineEdit> m_edit;
 };
 
+// Any other control: known by name, and by its widget to the runtime (a button's click).
+class QtControl final : public Control {
+public:
+    QtControl(std::string_view name, QWidget *widget)
+        : Control(std::string(name))
+        , m_widget(widget)
+    {
+    }
+    [[nodiscard]] QWidget *widget() const { return m_widget; }
+
+private:
+    QPointer<QWidget> m_widget;
+};
+
 // An empty widget of the control's kind. Its text comes later, once its font is set, so Qt lays
 // the text out once, in the font it is drawn in.
 QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
@@ -383,8 +397,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
             m_controls.push_back(
                 std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
         } else {
-            // Only text boxes are driven from the program; the others are known by name alone.
-            m_controls.push_back(std::make_unique<Control>(std::string(control.name)));
+            m_controls.push_back(std::make_unique<QtControl>(control.name, made));
         }
         created.push_back(made);
     }
