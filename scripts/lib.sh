@@ -55,4 +55,4 @@ ICATLAS_BENCH_PACKAGES=(libbenchmark-dev valgrind libx11-dev libxdamage-dev libx
 
 # Packages the reliability checks need: the real program under valgrind memcheck and under strace,
 # driven from outside on a private Xvfb display (tests/reliability/drive_session.py).
-ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib)
+ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib dbus-daemon)
