@@ -133,7 +133,7 @@ check_contents() {
         gzip -t "$gz" || fail "${gz#"$root"} is not a valid gzip file"
     done
 
-    # The dependencies come from the binaries; the font is recommended.
+    # The dependencies come from the binaries; the font and the Wayland platform are recommended.
     local depends recommends
     depends=$(dpkg-deb -f "$deb" Depends)
     recommends=$(dpkg-deb -f "$deb" Recommends)
@@ -141,7 +141,7 @@ check_contents() {
     echo "Recommends: $recommends"
     grep -q 'libqt6widgets6' <<<"$depends" || fail "Depends lacks libqt6widgets6"
     grep -q 'libc6' <<<"$depends" || fail "Depends lacks libc6"
-    [ "$recommends" = fonts-liberation ] || fail "Recommends is '$recommends'"
+    [ "$recommends" = "fonts-liberation, qt6-wayland" ] || fail "Recommends is '$recommends'"
     if dpkg-deb -c "$deb" | awk '{print $2}' | grep -vx 'root/root' | grep -q .; then
         fail "files in the package are not owned by root"
     fi
