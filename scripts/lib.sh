@@ -54,5 +54,7 @@ build_preset() {
 ICATLAS_BENCH_PACKAGES=(libbenchmark-dev valgrind libx11-dev libxdamage-dev libxfixes-dev xvfb dbus)
 
 # Packages the reliability checks need: the real program under valgrind memcheck and under strace,
-# driven from outside on a private Xvfb display (tests/reliability/drive_session.py).
-ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib dbus-daemon)
+# driven from outside on a private Xvfb display (tests/reliability/drive_session.py), and natively
+# on Wayland under a headless weston, compared with its X11 picture (wayland_session.py).
+ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib dbus-daemon
+    weston qt6-wayland imagemagick)
