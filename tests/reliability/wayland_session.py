@@ -13,6 +13,7 @@ import argparse
 import contextlib
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -62,18 +63,21 @@ def run(command, check=True, **kwargs):
 
 @contextlib.contextmanager
 def started(command, **kwargs):
-    """A helper process, ended (and waited for) whatever happens."""
-    process = subprocess.Popen(command, **kwargs)
+    """A helper process in a process group of its own (weston starts its shell as a child), the
+    whole group ended and the process waited for, whatever happens."""
+    process = subprocess.Popen(command, start_new_session=True, **kwargs)
     try:
         yield process
     finally:
-        if process.poll() is None:
-            process.terminate()
-            try:
-                process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+        # The process first, so that it reaps its own children; then anything left in its group.
+        process.terminate()
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(process.pid, signal.SIGKILL)
 
 
 def same_picture(first, second):
