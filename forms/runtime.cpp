@@ -2,6 +2,7 @@
 // The runtime's entry and its untrapped-error path.
 #include "forms/runtime.hpp"
 
+#include "forms/command_line.hpp"
 #include "forms/qt_form.hpp"
 #include "forms/start_failure.hpp"
 #include "forms/start_watchdog.hpp"
@@ -18,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace forms {
 
@@ -135,7 +137,76 @@ void runningMessageHandler(QtMsgType type, const QMessageLogContext &context,
     }
 }
 
+// The options Qt reads from the command line itself (QGuiApplication, QApplication and the xcb
+// platform), so that they pass through to it untouched.
+constexpr auto kQtOptions = std::to_array<ToolkitOption>({
+    {"-platform", OptionValue::Next},
+    {"-platformpluginpath", OptionValue::Next},
+    {"-platformtheme", OptionValue::Next},
+    {"-plugin", OptionValue::Next},
+    {"-qmljsdebugger", OptionValue::NextOrJoined},
+    {"-qwindowgeometry", OptionValue::Next},
+    {"-qwindowicon", OptionValue::Next},
+    {"-qwindowtitle", OptionValue::Next},
+    {"-reverse", OptionValue::None},
+    {"-session", OptionValue::Next},
+    {"-style", OptionValue::NextOrJoined},
+    {"-stylesheet", OptionValue::NextOrJoined},
+    {"-widgetcount", OptionValue::None},
+    {"-testability", OptionValue::None},
+    {"-display", OptionValue::Next},
+    {"-geometry", OptionValue::Next},
+    {"-title", OptionValue::Next},
+    {"-icon", OptionValue::Next},
+    {"-name", OptionValue::Next},
+    {"-visual", OptionValue::Next},
+    {"-nograb", OptionValue::None},
+    {"-dograb", OptionValue::None},
+});
+
+void printHelp(const ProjectDescription &project)
+{
+    const std::string_view name = project.name;
+    const std::string_view caption = project.startupForm->caption;
+    std::printf(
+        "Usage: %.*s [OPTION]...\n"
+        "Opens the window \"%.*s\".\n"
+        "\n"
+        "  -h, --help     show this help and exit\n"
+        "  -v, --version  show the version and exit\n"
+        "\n"
+        "Qt's standard options apply as in any Qt program, among them -platform NAME,\n"
+        "-style NAME, -reverse and -qwindowgeometry WIDTHxHEIGHT+X+Y; %.*s(1) lists them.\n",
+        static_cast<int>(name.size()), name.data(), static_cast<int>(caption.size()),
+        caption.data(), static_cast<int>(name.size()), name.data());
+}
+
 } // namespace
+
+std::optional<int> answerCommandLine(const ProjectDescription &project, int argc,
+                                     const char *const *argv)
+{
+    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
+    const CommandLine commandLine = parseCommandLine(arguments, kQtOptions);
+    switch (commandLine.action) {
+    case CommandAction::Run:
+        return std::nullopt;
+    case CommandAction::ShowHelp:
+        printHelp(project);
+        return 0;
+    case CommandAction::ShowVersion:
+        std::printf("%.*s %.*s\n", static_cast<int>(project.name.size()), project.name.data(),
+                    static_cast<int>(project.version.size()), project.version.data());
+        return 0;
+    case CommandAction::Refuse:
+        std::fprintf(stderr, "%.*s: %s (%.*s --help lists the options)\n",
+                     static_cast<int>(project.name.size()), project.name.data(),
+                     commandLine.refusal.c_str(), static_cast<int>(project.name.size()),
+                     project.name.data());
+        return kUsageExitCode;
+    }
+    return kUsageExitCode;
+}
 
 void reportUntrappedError(const std::exception &error)
 {
@@ -156,9 +227,12 @@ void reportUntrappedError(const std::exception &error)
     box->open();
 }
 
-int runProject(const ProjectDescription &project, const char *programPath)
+int runProject(const ProjectDescription &project, int &argc, char **argv)
 {
     g_programName = project.name;
+    if (const std::optional<int> status = answerCommandLine(project, argc, argv)) {
+        return *status;
+    }
     StartupMessages startupMessages;
 
     if (const auto refusal = refusedSettings({.platform = environment("QT_QPA_PLATFORM"),
@@ -166,8 +240,6 @@ int runProject(const ProjectDescription &project, const char *programPath)
         refuseStart(*refusal);
     }
 
-    int argc = 1;
-    std::array<char *, 2> argv {const_cast<char *>(programPath), nullptr};
     // The application object connects to the display; one that accepts and never answers would
     // hold it there for ever.
     std::optional<StartWatchdog> watchdog(
@@ -178,8 +250,17 @@ int runProject(const ProjectDescription &project, const char *programPath)
                                     kDisplayAnswerSeconds)
             + "\n",
         kStartFailureExitCode);
-    const QApplication application(argc, argv.data());
+    // Qt takes its own options out of the arguments; the rest were refused above.
+    const QApplication application(argc, argv);
     watchdog.reset();
+    if (argc > 1) {
+        // An option the list above lets through but this platform does not read (-display
+        // away from X11, say): refused all the same, before any window shows.
+        std::fprintf(stderr, "%.*s: unknown option '%s' (%.*s --help lists the options)\n",
+                     programNameLength(), g_programName.data(), argv[1], programNameLength(),
+                     g_programName.data());
+        return kUsageExitCode;
+    }
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         if (const auto refusal = refusedColourDepth(screen->depth())) {
             refuseStart(*refusal);

@@ -6,6 +6,7 @@
 #include "forms/project.hpp"
 
 #include <exception>
+#include <optional>
 
 namespace forms {
 
@@ -14,9 +15,18 @@ inline constexpr int kUntrappedErrorExitCode = 70;
 // Exit status when the window cannot be opened at all (no display, no usable platform).
 inline constexpr int kStartFailureExitCode = 3;
 
-// Starts the project and returns what the event loop returns. Command-line arguments are not
-// passed on: the program takes none.
-int runProject(const ProjectDescription &project, const char *programPath);
+// Exit status when the command line is refused (an unknown option or a stray argument).
+inline constexpr int kUsageExitCode = 2;
+
+// Answers --help and --version on stdout, or refuses the command line in one line on stderr,
+// and returns the exit status; nothing when the program is to run. Needs no display.
+std::optional<int> answerCommandLine(const ProjectDescription &project, int argc,
+                                     const char *const *argv);
+
+// Answers the command line as above, or else starts the project, handing Qt its own options
+// (-style, -platform, ...), and returns what the event loop returns. Qt keeps argc and argv for
+// the program's lifetime.
+int runProject(const ProjectDescription &project, int &argc, char **argv);
 
 // Reports an error that no handler trapped (a dialog and the same line on stderr), then ends the
 // event loop with kUntrappedErrorExitCode once the user has read it.

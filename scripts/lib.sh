@@ -59,5 +59,7 @@ ICATLAS_BENCH_PACKAGES=(libbenchmark-dev valgrind libx11-dev libxdamage-dev libx
 ICATLAS_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # Packages the reliability checks need: the real program under valgrind memcheck and under strace,
-# driven from outside on a private Xvfb display (tests/reliability/drive_session.py).
-ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib)
+# driven from outside on a private Xvfb display (tests/reliability/drive_session.py), and natively
+# on Wayland under a headless weston, compared with its X11 picture (wayland_session.py).
+ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib dbus-daemon
+    weston qt6-wayland imagemagick)

@@ -135,13 +135,16 @@ check_contents() {
     done
 
     # The dependencies come from the binaries, and the font the layout is measured in is one of
-    # them: without it the title and box texts are cut off.
-    local depends
+    # them: without it the title and box texts are cut off. The Wayland platform is recommended.
+    local depends recommends
     depends=$(dpkg-deb -f "$deb" Depends)
+    recommends=$(dpkg-deb -f "$deb" Recommends)
     echo "Depends: $depends"
+    echo "Recommends: $recommends"
     grep -q 'libqt6widgets6' <<<"$depends" || fail "Depends lacks libqt6widgets6"
     grep -q 'libc6' <<<"$depends" || fail "Depends lacks libc6"
     grep -Eq '(^|, )fonts-liberation(,|$)' <<<"$depends" || fail "Depends lacks fonts-liberation"
+    [ "$recommends" = "qt6-wayland" ] || fail "Recommends is '$recommends'"
     if dpkg-deb -c "$deb" | awk '{print $2}' | grep -vx 'root/root' | grep -q .; then
         fail "files in the package are not owned by root"
     fi

@@ -9,8 +9,9 @@
 #   isolation  nothing was written under an empty HOME and XDG directories, and no socket was
 #              opened but the display's and the accessibility bus's
 # Exit status 0 when all held; the reason otherwise. Needs xvfb, xdotool, xclip, python3-xlib
-# (and valgrind or strace), all from Debian.
+# (and valgrind or strace), dbus-daemon for a private session bus, all from Debian.
 import argparse
+import contextlib
 import os
 import re
 import shutil
@@ -59,6 +60,46 @@ def start_xvfb():
         server.kill()
         raise SessionError("Xvfb did not start")
     return server, ":" + number
+
+
+# A session bus of the test's own that offers no services: the program finds a bus, as on a
+# desktop, so libdbus never autolaunches one (with dbus-x11 installed it would fork a dbus-daemon
+# that outlives the test, and that strace -f would wait for), and nothing is activated on it.
+BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir={folder}</listen>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+"""
+
+
+@contextlib.contextmanager
+def private_bus():
+    """Yields the address of a private session bus, ended on leaving."""
+    folder = tempfile.mkdtemp(prefix="icatlas-bus-")
+    try:
+        config = os.path.join(folder, "session.conf")
+        with open(config, "w") as out:
+            out.write(BUS_CONFIG.format(folder=folder))
+        bus = subprocess.Popen(["dbus-daemon", "--nofork", "--config-file=" + config,
+                                "--print-address=1"],
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        try:
+            address = bus.stdout.readline().strip()
+            if not address:
+                raise SessionError("dbus-daemon did not start")
+            yield address
+        finally:
+            bus.terminate()
+            bus.wait()
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def xdotool(env, *args):
@@ -123,35 +164,38 @@ def close_window(env, window):
 def run_session(args, command, env):
     caption, buttons, boxes = read_layout(args.layout)
     server, display_name = start_xvfb()
-    env = dict(env, DISPLAY=display_name, QT_QPA_PLATFORM="xcb")
     try:
-        # A session of its own, so a failed run ends the program with whatever wraps it.
-        program = subprocess.Popen(command, env=env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.STDOUT, text=True, start_new_session=True)
-        try:
-            window = find_window(env, caption, program)
-            xdotool(env, "windowfocus", window)
-            click_every_model(env, window, buttons, boxes)
-            close_window(env, window)
-            output, _ = program.communicate(timeout=CLICK_TIMEOUT * 3)
-        except BaseException:
-            os.killpg(program.pid, signal.SIGKILL)
-            print(program.communicate()[0])
-            raise
-        print(output)
-        return program.returncode, output
+        with private_bus() as bus_address:
+            env = dict(env, DISPLAY=display_name, QT_QPA_PLATFORM="xcb",
+                       DBUS_SESSION_BUS_ADDRESS=bus_address)
+            return drive_program(command, env, caption, buttons, boxes)
     finally:
         server.terminate()
         server.wait()
 
 
+def drive_program(command, env, caption, buttons, boxes):
+    # A session of its own, so a failed run ends the program with whatever wraps it.
+    program = subprocess.Popen(command, env=env, stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, text=True, start_new_session=True)
+    try:
+        window = find_window(env, caption, program)
+        xdotool(env, "windowfocus", window)
+        click_every_model(env, window, buttons, boxes)
+        close_window(env, window)
+        output, _ = program.communicate(timeout=CLICK_TIMEOUT * 3)
+    except BaseException:
+        os.killpg(program.pid, signal.SIGKILL)
+        print(program.communicate()[0])
+        raise
+    print(output)
+    return program.returncode, output
+
+
 def memcheck(args):
     command = ["valgrind", "--tool=memcheck", "--error-exitcode=99", "--leak-check=full",
                "--show-leak-kinds=definite", "--errors-for-leak-kinds=definite",
-               "--num-callers=30",
-               # libdbus forks to launch a session bus where there is none; the forked copy
-               # exits without cleaning up and is not our program.
-               "--child-silent-after-fork=yes"]
+               "--num-callers=30"]
     for path in args.suppressions:
         command.append("--suppressions=" + path)
     status, output = run_session(args, command + [args.program], os.environ)
@@ -179,10 +223,9 @@ def isolation(args):
         env = {key: value for key, value in os.environ.items()
                if not key.startswith("XDG_") and key not in ("HOME", "DBUS_SESSION_BUS_ADDRESS")}
         env.update(dirs)
-        # No session bus, and none started for it: with no address at all libdbus launches one
-        # through dbus-launch (package dbus-x11) when that is installed, and the daemon it forks
-        # outlives the program, so strace -f would wait for it for ever.
-        env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:"
+        # run_session gives the program the test's own session bus: with no address at all,
+        # libdbus would launch one through dbus-launch (package dbus-x11) where that is installed,
+        # and the daemon it forks would outlive the program, so strace -f would wait for ever.
         env["XDG_CONFIG_DIRS"] = os.path.join(root, "config-dirs")
         env["XDG_DATA_DIRS"] = "/usr/share"
         trace = os.path.join(root, "strace.log")

@@ -4,6 +4,7 @@
 #include "tests/support/test_screen.hpp"
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,12 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     testing_support::applyTestScreen();
+    // Where there is no session (CI, a console), Qt would warn once per run that it falls back to
+    // a runtime folder of its own; the run gets a private one that goes when it ends.
+    const QTemporaryDir runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid()) {
+        qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    }
     // Death tests start the binary again; the re-run must not share this process's threads.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+// The command line's reading; see command_line.hpp.
+#include "forms/command_line.hpp"
+
+#include <algorithm>
+#include <utility>
+
+namespace forms {
+
+namespace {
+
+// "<what> '<argument>'<after>", built by appending: GCC 12 at -O2 warns falsely (-Wrestrict)
+// about a literal + std::string.
+CommandLine refuse(std::string_view what, std::string_view argument, std::string_view after = {})
+{
+    std::string reason(what);
+    reason.append(" '").append(argument).append("'").append(after);
+    return {.action = CommandAction::Refuse, .refusal = std::move(reason)};
+}
+
+} // namespace
+
+CommandLine parseCommandLine(std::span<const std::string_view> arguments,
+                             std::span<const ToolkitOption> toolkitOptions)
+{
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--help" || argument == "-h" || argument == "-?") {
+            return {.action = CommandAction::ShowHelp};
+        }
+        if (argument == "--version" || argument == "-v") {
+            return {.action = CommandAction::ShowVersion};
+        }
+        if (argument == "--") {
+            if (i + 1 < arguments.size()) {
+                return refuse("unexpected argument", arguments[i + 1]);
+            }
+            continue;
+        }
+        if (argument.size() < 2 || argument.front() != '-') {
+            return refuse("unexpected argument", argument);
+        }
+        // The toolkit reads "--style" as "-style".
+        std::string_view name = argument.starts_with("--") ? argument.substr(1) : argument;
+        const std::size_t equals = name.find('=');
+        const bool hasEquals = equals != std::string_view::npos;
+        name = name.substr(0, equals);
+        const auto option = std::find_if(
+            toolkitOptions.begin(), toolkitOptions.end(),
+            [name](const ToolkitOption &candidate) { return candidate.name == name; });
+        if (option == toolkitOptions.end()
+            || (hasEquals && option->value != OptionValue::NextOrJoined)) {
+            return refuse("unknown option", argument);
+        }
+        if (option->value != OptionValue::None && !hasEquals) {
+            if (i + 1 == arguments.size()) {
+                return refuse("option", argument, " needs a value");
+            }
+            ++i;
+        }
+    }
+    return {};
+}
+
+} // namespace forms

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+// The program's command line, decided before any window or display is touched: --help and
+// --version answer in the terminal, the toolkit's own options pass through to it, and anything
+// else is refused in one line.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace forms {
+
+// How a toolkit option takes its value.
+enum class OptionValue {
+    None, // -reverse
+    Next, // -platform NAME
+    NextOrJoined, // -style NAME or -style=NAME
+};
+
+// An option the toolkit reads from the command line itself, named with one leading '-' (the
+// toolkit also accepts two).
+struct ToolkitOption {
+    std::string_view name;
+    OptionValue value = OptionValue::None;
+};
+
+enum class CommandAction { Run, ShowHelp, ShowVersion, Refuse };
+
+struct CommandLine {
+    CommandAction action = CommandAction::Run;
+    std::string refusal; // why the command line is refused; empty unless action is Refuse
+};
+
+// Reads the arguments after the program's name, left to right: the first --help or --version (or
+// -h, -?, -v) decides, as does the first argument that is neither one of ours nor the toolkit's.
+// The program takes no other arguments.
+CommandLine parseCommandLine(std::span<const std::string_view> arguments,
+                             std::span<const ToolkitOption> toolkitOptions);
+
+} // namespace forms

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+// The command line's reading: where a toolkit option's value ends, which argument decides, and
+// what is refused. The real program's answers are checked in tests/reliability (icatlas.options).
+#include "forms/command_line.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using forms::CommandAction;
+using forms::OptionValue;
+using forms::ToolkitOption;
+
+constexpr auto kToolkit = std::to_array<ToolkitOption>({
+    {"-platform", OptionValue::Next},
+    {"-style", OptionValue::NextOrJoined},
+    {"-reverse", OptionValue::None},
+});
+
+struct LineCase {
+    const char *label;
+    std::vector<std::string_view> arguments;
+    CommandAction action;
+    const char *refusal; // the whole reason, when refused
+};
+
+const auto kLines = std::to_array<LineCase>({
+    {"nothing_runs", {}, CommandAction::Run, ""},
+    {"toolkit_options_run",
+     {"-platform", "xcb", "-reverse", "-style=Fusion"},
+     CommandAction::Run,
+     ""},
+    {"toolkit_option_with_two_dashes", {"--style", "Fusion"}, CommandAction::Run, ""},
+    {"value_that_looks_like_help_is_a_value", {"-platform", "--help"}, CommandAction::Run, ""},
+    {"help_after_toolkit_option", {"-reverse", "--help"}, CommandAction::ShowHelp, ""},
+    {"version_before_anything_unknown", {"-v", "--bogus"}, CommandAction::ShowVersion, ""},
+    {"unknown_before_help", {"--bogus", "-h"}, CommandAction::Refuse, "unknown option '--bogus'"},
+    {"joined_value_where_none_is_taken",
+     {"-platform=xcb"},
+     CommandAction::Refuse,
+     "unknown option '-platform=xcb'"},
+    {"flag_given_a_value", {"-reverse=1"}, CommandAction::Refuse, "unknown option '-reverse=1'"},
+    {"missing_value", {"-platform"}, CommandAction::Refuse, "option '-platform' needs a value"},
+    {"lone_dash", {"-"}, CommandAction::Refuse, "unexpected argument '-'"},
+    {"argument_after_double_dash",
+     {"--", "--help"},
+     CommandAction::Refuse,
+     "unexpected argument '--help'"},
+    {"trailing_double_dash", {"-reverse", "--"}, CommandAction::Run, ""},
+});
+
+class CommandLineReading : public ::testing::TestWithParam<LineCase> { };
+
+TEST_P(CommandLineReading, DecidesByTheFirstArgumentThatIsNotTheToolkits)
+{
+    const LineCase &line = GetParam();
+    const forms::CommandLine result = forms::parseCommandLine(line.arguments, kToolkit);
+    EXPECT_EQ(result.action, line.action);
+    EXPECT_EQ(result.refusal, line.refusal);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, CommandLineReading, ::testing::ValuesIn(kLines),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+} // namespace
