@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QMessageBox>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -113,8 +114,8 @@ void printHelp(const ProjectDescription &project)
         caption.data(), static_cast<int>(name.size()), name.data());
 }
 
-} // namespace
-
+// Answers --help and --version, or refuses the command line, and returns the exit status;
+// nothing when the program is to run.
 std::optional<int> answerCommandLine(const ProjectDescription &project, int argc,
                                      const char *const *argv)
 {
@@ -139,6 +140,8 @@ std::optional<int> answerCommandLine(const ProjectDescription &project, int argc
     }
     return kUsageExitCode;
 }
+
+} // namespace
 
 void reportUntrappedError(const std::exception &error)
 {
@@ -171,11 +174,14 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
 
     // Qt takes its own options out of the arguments; the rest were refused above.
     const QApplication application(argc, argv);
-    if (argc > 1) {
-        // An option the list above lets through but this platform does not read (-display
-        // away from X11, say): refused all the same, before any window shows.
+    // An option the list above lets through but this platform does not read (-display away
+    // from X11, say) is refused all the same, before any window shows; a closing "--" is not.
+    const auto leftover
+        = std::find_if(argv + std::min(argc, 1), argv + argc,
+                       [](const char *argument) { return std::string_view(argument) != "--"; });
+    if (leftover != argv + argc) {
         std::fprintf(stderr, "%.*s: unknown option '%s' (%.*s --help lists the options)\n",
-                     programNameLength(), g_programName.data(), argv[1], programNameLength(),
+                     programNameLength(), g_programName.data(), *leftover, programNameLength(),
                      g_programName.data());
         return kUsageExitCode;
     }
