@@ -176,7 +176,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     const QApplication application(argc, argv);
     // An option the list above lets through but this platform does not read (-display away
     // from X11, say) is refused all the same, before any window shows; a closing "--" is not.
-    const auto leftover
+    auto *const leftover
         = std::find_if(argv + std::min(argc, 1), argv + argc,
                        [](const char *argument) { return std::string_view(argument) != "--"; });
     if (leftover != argv + argc) {
