@@ -9,8 +9,7 @@ namespace forms {
 
 namespace {
 
-// "<what> '<argument>'<after>", built by appending: GCC 12 at -O2 warns falsely (-Wrestrict)
-// about a literal + std::string.
+// "<what> '<argument>'<after>": the reason a command line is refused.
 CommandLine refuse(std::string_view what, std::string_view argument, std::string_view after = {})
 {
     std::string reason(what);

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -95,6 +96,13 @@ public:
     StartupMessages &operator=(const StartupMessages &) = delete;
     StartupMessages(StartupMessages &&) = delete;
     StartupMessages &operator=(StartupMessages &&) = delete;
+
+    // Drops what was held, then puts the previous handler back.
+    void discard()
+    {
+        m_held.clear();
+        release();
+    }
 
     void release()
     {
@@ -181,8 +189,8 @@ void printHelp(const ProjectDescription &project)
         caption.data(), static_cast<int>(name.size()), name.data());
 }
 
-} // namespace
-
+// Answers --help and --version, or refuses the command line, and returns the exit status;
+// nothing when the program is to run.
 std::optional<int> answerCommandLine(const ProjectDescription &project, int argc,
                                      const char *const *argv)
 {
@@ -207,6 +215,8 @@ std::optional<int> answerCommandLine(const ProjectDescription &project, int argc
     }
     return kUsageExitCode;
 }
+
+} // namespace
 
 void reportUntrappedError(const std::exception &error)
 {
@@ -253,11 +263,16 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     // Qt takes its own options out of the arguments; the rest were refused above.
     const QApplication application(argc, argv);
     watchdog.reset();
-    if (argc > 1) {
-        // An option the list above lets through but this platform does not read (-display
-        // away from X11, say): refused all the same, before any window shows.
+    // An option the list above lets through but this platform does not read (-display away
+    // from X11, say) is refused all the same, before any window shows; a closing "--" is not.
+    auto *const leftover
+        = std::find_if(argv + std::min(argc, 1), argv + argc,
+                       [](const char *argument) { return std::string_view(argument) != "--"; });
+    if (leftover != argv + argc) {
+        // One line of ours, as for any refused start; what Qt said on the way is not passed on.
+        startupMessages.discard();
         std::fprintf(stderr, "%.*s: unknown option '%s' (%.*s --help lists the options)\n",
-                     programNameLength(), g_programName.data(), argv[1], programNameLength(),
+                     programNameLength(), g_programName.data(), *leftover, programNameLength(),
                      g_programName.data());
         return kUsageExitCode;
     }

@@ -6,7 +6,6 @@
 #include "forms/project.hpp"
 
 #include <exception>
-#include <optional>
 
 namespace forms {
 
@@ -18,12 +17,8 @@ inline constexpr int kStartFailureExitCode = 3;
 // Exit status when the command line is refused (an unknown option or a stray argument).
 inline constexpr int kUsageExitCode = 2;
 
-// Answers --help and --version on stdout, or refuses the command line in one line on stderr,
-// and returns the exit status; nothing when the program is to run. Needs no display.
-std::optional<int> answerCommandLine(const ProjectDescription &project, int argc,
-                                     const char *const *argv);
-
-// Answers the command line as above, or else starts the project, handing Qt its own options
+// Answers --help and --version on stdout, or refuses the command line in one line on stderr
+// (kUsageExitCode), without any display; or else starts the project, handing Qt its own options
 // (-style, -platform, ...), and returns what the event loop returns. Qt keeps argc and argv for
 // the program's lifetime.
 int runProject(const ProjectDescription &project, int &argc, char **argv);
