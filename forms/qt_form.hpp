@@ -55,6 +55,8 @@ public:
     [[nodiscard]] std::string_view name() const override;
     [[nodiscard]] Control *findControl(std::string_view name) override;
     bool onClick(std::string_view control, std::function<void()> handler) override;
+    // Shows the message as a notification, which screen readers speak as it appears.
+    void announce(std::string_view message) override;
 
     // The top-level window; null once it has been destroyed.
     [[nodiscard]] QWidget *window() const { return m_window; }
@@ -69,6 +71,7 @@ private:
     QPointer<QWidget> m_window;
     std::vector<std::unique_ptr<Control>> m_controls;
     QWidget *m_firstFocus = nullptr;
+    QPointer<QWidget> m_announcer; // made on the first announcement
 };
 
 } // namespace forms
