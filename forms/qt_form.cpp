@@ -2,6 +2,7 @@
 // Builds Qt widgets from a form definition and adapts them to the runtime's control interface.
 #include "forms/qt_form.hpp"
 
+#include "forms/contrast.hpp"
 #include "forms/runtime.hpp"
 
 #include <QAbstractButton>
@@ -21,6 +22,8 @@
 #include <QPushButton>
 #include <QResource>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 #include <array>
@@ -31,9 +34,9 @@
 
 namespace forms {
 
-int twipsToPixels(Twips twips, qreal logicalDpi)
+int twipsToPixels(Twips twips, qreal logicalDpi, qreal scale)
 {
-    return static_cast<int>(std::lround(twips * logicalDpi / 1440.0));
+    return static_cast<int>(std::lround(twips * logicalDpi * scale / 1440.0));
 }
 
 std::string_view substituteFace(std::string_view face)
@@ -104,6 +107,45 @@ QPixmap loadPicture(const QString &path, qreal devicePixelRatio)
         }
     }
     return readPicture(path);
+}
+
+// What a control's text is drawn on.
+QPalette::ColorRole backgroundRole(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::TextBox:
+        return QPalette::Base;
+    case ControlKind::CommandButton:
+        return QPalette::Button;
+    case ControlKind::Label:
+    case ControlKind::Frame:
+    case ControlKind::Picture:
+        break;
+    }
+    return QPalette::Window;
+}
+
+Rgb toRgb(const QColor &colour)
+{
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
+}
+
+QColor toQColor(Rgb colour)
+{
+    return {colour.red, colour.green, colour.blue};
+}
+
+// On a dark palette the style draws a box's frame in a shade next to the box's own, so an empty
+// box would vanish: such boxes get a border that stands out from the box.
+void keepBorderOnDark(QLineEdit *edit)
+{
+    const Rgb base = toRgb(edit->palette().color(QPalette::Base));
+    if (!isDark(base)) {
+        return;
+    }
+    const QColor border = toQColor(readableOn({128, 128, 128}, base));
+    edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; }").arg(border.name()));
 }
 
 QPalette::ColorRole textRole(ControlKind kind)
@@ -410,6 +452,66 @@ private:
     std::vector<std::pair<QPointer<QLineEdit>, QString>> m_before;
 };
 
+// A box whose text is wider than the room it shows text in offers the whole text as its tooltip;
+// one whose text fits offers none. Measured as QLineEdit lays text out: inside the frame, the
+// text margins and its own two-pixel margin on each side.
+void updateTextTip(QLineEdit *edit)
+{
+    const QString text = edit->text();
+    QStyleOptionFrame frame;
+    frame.initFrom(edit);
+    frame.rect = edit->rect();
+    frame.lineWidth = edit->hasFrame()
+        ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit)
+        : 0;
+    constexpr int kLineEditMargin = 2;
+    const QMargins margins = edit->textMargins();
+    const int room
+        = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit).width()
+        - margins.left() - margins.right() - 2 * kLineEditMargin;
+    const bool cutOff = !text.isEmpty() && edit->fontMetrics().horizontalAdvance(text) > room;
+    const QString tip = cutOff ? text : QString();
+    if (edit->toolTip() != tip) {
+        edit->setToolTip(tip);
+    }
+}
+
+// Passes a form's resizes and its boxes' size and font changes to the form.
+class FormWatcher final : public QObject {
+public:
+    FormWatcher(QWidget *window, std::function<void()> windowResized)
+        : QObject(window)
+        , m_window(window)
+        , m_windowResized(std::move(windowResized))
+    {
+        window->installEventFilter(this);
+    }
+
+    void watchBox(QLineEdit *edit)
+    {
+        edit->installEventFilter(this);
+        QObject::connect(edit, &QLineEdit::textChanged, this, [edit] { updateTextTip(edit); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window) {
+            if (event->type() == QEvent::Resize) {
+                m_windowResized();
+            }
+        } else if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange
+                   || event->type() == QEvent::StyleChange) {
+            updateTextTip(static_cast<QLineEdit *>(watched));
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    std::function<void()> m_windowResized;
+};
+
 // Marks a form's top-level widget, which is a plain QWidget.
 constexpr const char *kFormWindowProperty = "forms_formWindow";
 // Marks the empty widget through which a form announces (see QtForm::announce).
@@ -446,7 +548,8 @@ QWidget *createFormWindow()
     }();
     auto *window = new QWidget(nullptr,
                                Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                                   | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                                   | Qt::WindowCloseButtonHint);
     window->setProperty(kFormWindowProperty, factoryInstalled);
     return window;
 }
@@ -523,11 +626,16 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         const QScreen *screen = QGuiApplication::primaryScreen();
         logicalDpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
     }
+    m_logicalDpi = logicalDpi;
     const auto px = [logicalDpi](Twips twips) { return twipsToPixels(twips, logicalDpi); };
 
     m_window->setObjectName(toQString(definition.name));
     m_window->setWindowTitle(toQString(definition.caption));
-    m_window->setFixedSize(px(definition.clientWidth), px(definition.clientHeight));
+    // The designed size is the least: the window grows, never shrinks below it.
+    const QSize designed(px(definition.clientWidth), px(definition.clientHeight));
+    m_window->setMinimumSize(designed);
+    m_window->resize(designed);
+    auto *watcher = new FormWatcher(m_window, [this] { scaleToWindow(); });
 
     std::vector<std::pair<int, QWidget *>> tabOrder;
     // The widgets made so far, in definition order. A control's container is looked up among them
@@ -554,8 +662,11 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         }
         if (!control.colour.isDefault) {
             QPalette palette = made->palette();
-            palette.setColor(textRole(control.kind),
-                             QColor(control.colour.red, control.colour.green, control.colour.blue));
+            // Exactly as defined on a light background; lightened to stay readable on a dark one.
+            const Rgb shown
+                = readableOn({control.colour.red, control.colour.green, control.colour.blue},
+                             toRgb(palette.color(backgroundRole(control.kind))));
+            palette.setColor(textRole(control.kind), toQColor(shown));
             made->setPalette(palette);
         }
         setContent(control, made);
@@ -570,6 +681,9 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         }
 
         if (control.kind == ControlKind::TextBox) {
+            keepBorderOnDark(static_cast<QLineEdit *>(made));
+            watcher->watchBox(static_cast<QLineEdit *>(made));
+            updateTextTip(static_cast<QLineEdit *>(made));
             m_controls.push_back(
                 std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
         } else {
@@ -577,6 +691,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         }
         created.push_back(made);
     }
+    m_widgets = std::move(created);
 
     std::sort(tabOrder.begin(), tabOrder.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });
@@ -652,6 +767,51 @@ void QtForm::announce(std::string_view message)
     m_announcer->hide();
     m_announcer->setAccessibleName(toQString(message));
     m_announcer->show();
+}
+
+void QtForm::scaleToWindow()
+{
+    if (m_window.isNull()) {
+        return;
+    }
+    const auto px
+        = [this](Twips twips, qreal scale) { return twipsToPixels(twips, m_logicalDpi, scale); };
+    // One factor for both directions keeps the designed proportions; the window's other
+    // direction has room to spare, shared equally on both sides.
+    const QSize size = m_window->size();
+    const qreal scale
+        = std::max(1.0,
+                   std::min(size.width() / static_cast<qreal>(px(m_definition.clientWidth, 1)),
+                            size.height() / static_cast<qreal>(px(m_definition.clientHeight, 1))));
+    if (scale == m_scale) {
+        return; // at the designed size this is where the first show ends
+    }
+    m_scale = scale;
+    const QPoint margin((size.width() - px(m_definition.clientWidth, scale)) / 2,
+                        (size.height() - px(m_definition.clientHeight, scale)) / 2);
+    for (std::size_t i = 0; i < m_widgets.size(); ++i) {
+        const ControlDefinition &control = m_definition.controls[i];
+        QWidget *widget = m_widgets[i];
+        const QPoint offset = widget->parentWidget() == m_window ? margin : QPoint();
+        widget->setGeometry(QRect(QPoint(px(control.left, scale), px(control.top, scale)) + offset,
+                                  QSize(px(control.width, scale), px(control.height, scale))));
+        if (!control.font.face.empty()) {
+            QFont font = toQFont(control.font);
+            font.setPointSizeF(control.font.points() * scale);
+            widget->setFont(font);
+        }
+        if (control.kind == ControlKind::Picture) {
+            auto *picture = static_cast<QLabel *>(widget);
+            QPixmap pixmap
+                = loadPicture(toQString(control.picture), widget->devicePixelRatioF() * scale);
+            const QSize natural = pixmap.deviceIndependentSize().toSize();
+            const qreal ratio = pixmap.devicePixelRatio();
+            pixmap = pixmap.scaled(natural * scale * ratio, Qt::IgnoreAspectRatio,
+                                   Qt::SmoothTransformation);
+            pixmap.setDevicePixelRatio(ratio);
+            picture->setPixmap(pixmap);
+        }
+    }
 }
 
 void QtForm::show()
