@@ -5,6 +5,8 @@
 #include "tests/support/test_screen.hpp"
 #include "tests/support/window_fixture.hpp"
 
+#include "forms/contrast.hpp"
+
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -331,5 +333,128 @@ TEST_P(CutOffText, IsOfferedWholeAsTheTooltip)
 
 INSTANTIATE_TEST_SUITE_P(Form1, CutOffText, ::testing::ValuesIn(kCutOff),
                          [](const auto &info) { return std::string(info.param.label); });
+
+// A dark palette such as a dark desktop theme gives the program before its window is built.
+QPalette darkPalette()
+{
+    QPalette dark;
+    const QColor window(53, 53, 53);
+    const QColor base(42, 42, 42);
+    const QColor text(230, 230, 230);
+    for (const auto role : {QPalette::Window, QPalette::Button}) {
+        dark.setColor(role, window);
+    }
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, window);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, text);
+    }
+    dark.setColor(QPalette::Light, window.lighter(150));
+    dark.setColor(QPalette::Midlight, window.lighter(125));
+    dark.setColor(QPalette::Mid, window.darker(120));
+    dark.setColor(QPalette::Dark, window.darker(150));
+    dark.setColor(QPalette::Shadow, Qt::black);
+    return dark;
+}
+
+forms::Rgb rgbOf(QRgb pixel)
+{
+    return {static_cast<std::uint8_t>(qRed(pixel)), static_cast<std::uint8_t>(qGreen(pixel)),
+            static_cast<std::uint8_t>(qBlue(pixel))};
+}
+
+// The drawn pixel that stands out most from `background`, and by how much.
+std::pair<QColor, double> mostContrasting(const QImage &image, const QColor &background,
+                                          const QRect &area)
+{
+    const forms::Rgb behind = rgbOf(background.rgb());
+    std::pair<QColor, double> best {background, 1.0};
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            const double ratio = forms::contrastRatio(rgbOf(pixel), behind);
+            if (ratio > best.second) {
+                best = {QColor(pixel), ratio};
+            }
+        }
+    }
+    return best;
+}
+
+class DarkPaletteTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        m_saved = QApplication::palette();
+        QApplication::setPalette(darkPalette());
+        MainWindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        MainWindowTest::TearDown();
+        QApplication::setPalette(m_saved);
+    }
+
+private:
+    QPalette m_saved;
+};
+
+struct DarkText {
+    const char *label;
+    const char *control;
+    QPalette::ColorRole background;
+    int hue; // of the defined colour
+};
+
+const auto kDarkTexts = std::to_array<DarkText>({
+    {"blue_heading", "Label11", QPalette::Window, 240},
+    {"blue_frame_caption", "Frame1", QPalette::Window, 240},
+    {"red_part_number", "Text14", QPalette::Base, 0},
+});
+
+void PrintTo(const DarkText &row, std::ostream *out)
+{
+    *out << row.label;
+}
+
+class DarkPaletteText : public DarkPaletteTest, public ::testing::WithParamInterface<DarkText> { };
+
+// The fixed colours as drawn: the strongest pixel of the text reaches 4.5:1 against the
+// control's background and keeps the colour's hue.
+TEST_P(DarkPaletteText, IsDrawnReadableInItsOwnHue)
+{
+    const DarkText &row = GetParam();
+    QTest::mouseClick(widget("Command6"), Qt::LeftButton); // 5110 fills RAM IC 1
+    QWidget *w = widget(row.control);
+    ASSERT_NE(w, nullptr);
+    const QImage image = w->grab().toImage();
+    const QColor background = w->palette().color(row.background);
+    // A frame's caption runs along its top, above the buttons it holds.
+    const QRect area = qobject_cast<QGroupBox *>(w) != nullptr
+        ? QRect(0, 0, image.width(), qRound(w->fontMetrics().height() * image.devicePixelRatio()))
+        : image.rect().adjusted(3, 3, -3, -3);
+    const auto [strongest, ratio] = mostContrasting(image, background, area);
+    EXPECT_GE(ratio, forms::kReadableContrast) << strongest.name().toStdString();
+    EXPECT_NEAR(strongest.hsvHue(), row.hue == 0 && strongest.hsvHue() > 180 ? 360 : row.hue, 12)
+        << strongest.name().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, DarkPaletteText, ::testing::ValuesIn(kDarkTexts),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+// An empty box is still seen as a box: its edge stands out from its inside (3:1, as WCAG asks of
+// the parts of a control).
+TEST_F(DarkPaletteTest, EmptyBoxKeepsAVisibleBorder)
+{
+    QLineEdit *edit = box(3);
+    ASSERT_NE(edit, nullptr);
+    ASSERT_TRUE(edit->text().isEmpty());
+    const QImage image = edit->grab().toImage();
+    const QColor inside = edit->palette().color(QPalette::Base);
+    const int scale = qRound(image.devicePixelRatio());
+    const auto [edge, ratio]
+        = mostContrasting(image, inside, QRect(0, 0, image.width(), 2 * scale));
+    EXPECT_GE(ratio, 3.0) << edge.name().toStdString();
+}
 
 } // namespace
