@@ -682,8 +682,8 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
 
         if (control.kind == ControlKind::TextBox) {
             keepBorderOnDark(static_cast<QLineEdit *>(made));
+            // Its tooltip is worked out when it is first sized, as the window is shown.
             watcher->watchBox(static_cast<QLineEdit *>(made));
-            updateTextTip(static_cast<QLineEdit *>(made));
             m_controls.push_back(
                 std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
         } else {

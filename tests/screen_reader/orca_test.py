@@ -292,8 +292,10 @@ def main():
     args = parser.parse_args()
     if os.getpid() != 1:
         # Into a namespace of our own; its first process is this script again.
-        return subprocess.run(["unshare", "--pid", "--fork", "--mount-proc", "--kill-child",
-                               "/usr/bin/python3"] + sys.argv, check=False).returncode
+        # Without root, a user namespace of our own makes the PID namespace possible.
+        user = [] if os.geteuid() == 0 else ["--map-root-user"]
+        return subprocess.run(["unshare", "--pid", "--fork", "--mount-proc", "--kill-child"]
+                              + user + ["/usr/bin/python3"] + sys.argv, check=False).returncode
     models = {record["model"]: record for record in read_catalogue(args.find)}
     with tempfile.TemporaryFile("w+") as log:
         try:
