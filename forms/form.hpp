@@ -67,8 +67,8 @@ public:
     // no control of that name that can be clicked.
     virtual bool onClick(std::string_view control, std::function<void()> handler) = 0;
 
-    // Tells a listener using assistive technology `message` where the keyboard focus is, without
-    // moving the focus. A form that nobody can hear that way has nothing to do.
+    // Tells someone who listens through assistive technology `message`, leaving the keyboard
+    // focus where it is. A form that nobody can hear that way has nothing to do.
     virtual void announce(std::string_view /*message*/) { }
 
     // Counted references held now to the form and its controls.
