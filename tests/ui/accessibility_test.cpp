@@ -226,4 +226,49 @@ TEST_P(PressedByName, FillsTheBoxesAScreenReaderThenReads)
 INSTANTIATE_TEST_SUITE_P(Form1, PressedByName, ::testing::ValuesIn(kSpoken),
                          [](const auto &info) { return std::string(info.param.label); });
 
+struct HeardPress {
+    const char *label;
+    const char *button;
+    const char *announced;
+};
+
+const auto kHeardPresses = std::to_array<HeardPress>({
+    {"dct4_model", "Command31",
+     "6310I: PA IC 1 PF08125B, RF IC 1 MJOELNER, POWER IC (UEM) 1 4370805, UPP 1 4370815, "
+     "FLASH IC 1 N643HT7MI, RAM IC 1 @UPP"},
+    {"blanks_left_out_trailing_blank_kept", "Command2",
+     "3210: PA IC 1 PF01420B , PA IC 2 PF04110B, PA IC 3 BGY252, PA IC 4 BGY262, RF IC 1 CRFU3 , "
+     "RF IC 2 SUMMA, POWER IC (UEM) 1 CCONT , POWER IC (UEM) 2 TEA1210TS, FLASH IC 1 F160B3TA, "
+     "FLASH IC 2 M28W160BT, RAM IC 1 HY62U8100B, RAM IC 2 KM68U1000ELTGI, RAM IC 3 KM68FS1000TGI"},
+});
+
+void PrintTo(const HeardPress &row, std::ostream *out)
+{
+    *out << row.label;
+}
+
+class PressAnnounced : public MainWindowTest, public ::testing::WithParamInterface<HeardPress> { };
+
+// A press puts up a notification, which screen readers speak as it appears, naming the model and
+// its parts by heading; the focus stays on the button. Pressed again, it appears again.
+TEST_P(PressAnnounced, AsANotificationWithTheFocusLeftOnTheButton)
+{
+    const HeardPress &row = GetParam();
+    QWidget *button = widget(row.button);
+    ASSERT_NE(button, nullptr);
+    for (int press = 0; press < 2; ++press) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(QApplication::focusWidget(), button);
+        QAccessibleInterface *window = accessible(form->window());
+        ASSERT_NE(window, nullptr);
+        QAccessibleInterface *notification
+            = findHeard(window, QAccessible::Notification, row.announced);
+        ASSERT_NE(notification, nullptr);
+        EXPECT_FALSE(notification->state().invisible);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, PressAnnounced, ::testing::ValuesIn(kHeardPresses),
+                         [](const auto &info) { return std::string(info.param.label); });
+
 } // namespace
