@@ -67,6 +67,10 @@ public:
     // no control of that name that can be clicked.
     virtual bool onClick(std::string_view control, std::function<void()> handler) = 0;
 
+    // Tells someone who listens through assistive technology `message`, leaving the keyboard
+    // focus where it is. A form that nobody can hear that way has nothing to do.
+    virtual void announce(std::string_view /*message*/) { }
+
     // Counted references held now to the form and its controls.
     [[nodiscard]] int heldReferences() const noexcept { return m_held; }
 

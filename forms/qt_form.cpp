@@ -2,14 +2,17 @@
 // Builds Qt widgets from a form definition and adapts them to the runtime's control interface.
 #include "forms/qt_form.hpp"
 
+#include "forms/contrast.hpp"
 #include "forms/runtime.hpp"
 #include "forms/text_box_edit.hpp"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QFile>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
@@ -23,6 +26,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 #include <array>
@@ -34,9 +38,9 @@
 
 namespace forms {
 
-int twipsToPixels(Twips twips, qreal logicalDpi)
+int twipsToPixels(Twips twips, qreal logicalDpi, qreal scale)
 {
-    return static_cast<int>(std::lround(twips * logicalDpi / 1440.0));
+    return static_cast<int>(std::lround(twips * logicalDpi * scale / 1440.0));
 }
 
 std::string_view substituteFace(std::string_view face)
@@ -109,9 +113,38 @@ QPixmap loadPicture(const QString &path, qreal devicePixelRatio)
     return readPicture(path);
 }
 
-QColor toQColor(const Colour &colour)
+// What a control's text is drawn on.
+QPalette::ColorRole backgroundRole(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::TextBox:
+        return QPalette::Base;
+    case ControlKind::CommandButton:
+        return QPalette::Button;
+    case ControlKind::Label:
+    case ControlKind::Frame:
+    case ControlKind::Picture:
+        break;
+    }
+    return QPalette::Window;
+}
+
+Rgb toRgb(const QColor &colour)
+{
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
+}
+
+QColor toQColor(Rgb colour)
 {
     return {colour.red, colour.green, colour.blue};
+}
+
+// A fixed text colour as shown on `background`: exactly as defined on a light background,
+// lightened to stay readable on a dark one.
+QColor shownColour(const Colour &colour, const QColor &background)
+{
+    return toQColor(readableOn({colour.red, colour.green, colour.blue}, toRgb(background)));
 }
 
 // A frame whose caption has its own colour. The colour is given to the caption when it is drawn,
@@ -143,6 +176,18 @@ protected:
 private:
     QColor m_caption;
 };
+
+// On a dark palette the style draws a box's frame in a shade next to the box's own, so an empty
+// box would vanish: such boxes get a border that stands out from the box.
+void keepBorderOnDark(QLineEdit *edit)
+{
+    const Rgb base = toRgb(edit->palette().color(QPalette::Base));
+    if (!isDark(base)) {
+        return;
+    }
+    const QColor border = toQColor(readableOn({128, 128, 128}, base));
+    edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; }").arg(border.name()));
+}
 
 QPalette::ColorRole textRole(ControlKind kind)
 {
@@ -220,7 +265,8 @@ QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
         return new QLabel(parent);
     case ControlKind::Frame:
         if (!control.colour.isDefault) {
-            return new CaptionColouredFrame(parent, toQColor(control.colour));
+            return new CaptionColouredFrame(
+                parent, shownColour(control.colour, parent->palette().color(QPalette::Window)));
         }
         return new QGroupBox(parent);
     case ControlKind::TextBox:
@@ -231,16 +277,318 @@ QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
     return nullptr;
 }
 
+// A text box as assistive technology reads it. Qt's own interface for a line edit reports every
+// text attribute run as empty (from the asked offset to itself); Orca assembles what it speaks
+// from those runs and then drops a box's last character. The boxes carry no formatting, so here
+// one run spans the whole text.
+class AccessibleTextBox final : public QAccessibleWidget,
+                                public QAccessibleTextInterface,
+                                public QAccessibleEditableTextInterface {
+public:
+    explicit AccessibleTextBox(QLineEdit *edit)
+        : QAccessibleWidget(edit, QAccessible::EditableText)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        switch (type) {
+        case QAccessible::TextInterface:
+            return static_cast<QAccessibleTextInterface *>(this);
+        case QAccessible::EditableTextInterface:
+            return edit()->isReadOnly() ? nullptr
+                                        : static_cast<QAccessibleEditableTextInterface *>(this);
+        default:
+            return QAccessibleWidget::interface_cast(type);
+        }
+    }
+
+    [[nodiscard]] QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = !edit()->isReadOnly();
+        state.readOnly = edit()->isReadOnly();
+        state.selectableText = true;
+        return state;
+    }
+
+    [[nodiscard]] QString text(QAccessible::Text type) const override
+    {
+        return type == QAccessible::Value ? edit()->text() : QAccessibleWidget::text(type);
+    }
+
+    // Text
+
+    void selection(int selectionIndex, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        if (selectionIndex == 0 && edit()->hasSelectedText()) {
+            *startOffset = edit()->selectionStart();
+            *endOffset = edit()->selectionEnd();
+        }
+    }
+    [[nodiscard]] int selectionCount() const override { return edit()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int startOffset, int endOffset) override
+    {
+        setSelection(0, startOffset, endOffset);
+    }
+    void removeSelection(int selectionIndex) override
+    {
+        if (selectionIndex == 0) {
+            edit()->deselect();
+        }
+    }
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override
+    {
+        if (selectionIndex == 0) {
+            edit()->setSelection(startOffset, endOffset - startOffset);
+        }
+    }
+    [[nodiscard]] int cursorPosition() const override { return edit()->cursorPosition(); }
+    void setCursorPosition(int position) override { edit()->setCursorPosition(position); }
+    [[nodiscard]] QString text(int startOffset, int endOffset) const override
+    {
+        const QString whole = edit()->text();
+        if (endOffset < 0 || endOffset > whole.size()) {
+            endOffset = static_cast<int>(whole.size());
+        }
+        startOffset = std::clamp(startOffset, 0, endOffset);
+        return whole.mid(startOffset, endOffset - startOffset);
+    }
+    [[nodiscard]] int characterCount() const override
+    {
+        return static_cast<int>(edit()->text().size());
+    }
+    [[nodiscard]] QRect characterRect(int offset) const override
+    {
+        // Measured from the start of the text as the box shows it when filled (scrolled home).
+        const QString whole = edit()->text();
+        if (offset < 0 || offset >= whole.size()) {
+            return {};
+        }
+        const QFontMetrics metrics = edit()->fontMetrics();
+        const QRect contents = edit()->contentsRect();
+        constexpr int kLineEditMargin = 2; // QLineEdit's own inner horizontal margin
+        const int left
+            = contents.left() + kLineEditMargin + metrics.horizontalAdvance(whole.left(offset));
+        const int top = contents.top() + (contents.height() - metrics.height()) / 2;
+        const QRect local(left, top, metrics.horizontalAdvance(whole.at(offset)), metrics.height());
+        return {edit()->mapToGlobal(local.topLeft()), local.size()};
+    }
+    [[nodiscard]] int offsetAtPoint(const QPoint &point) const override
+    {
+        const QPoint local = edit()->mapFromGlobal(point);
+        return edit()->rect().contains(local) ? edit()->cursorPositionAt(local) : -1;
+    }
+    void scrollToSubstring(int startIndex, int endIndex) override
+    {
+        edit()->setCursorPosition(endIndex);
+        edit()->setCursorPosition(startIndex);
+    }
+    [[nodiscard]] QString attributes(int offset, int *startOffset, int *endOffset) const override
+    {
+        const int count = characterCount();
+        if (offset < 0 || offset > count) {
+            *startOffset = *endOffset = -1;
+            return {};
+        }
+        *startOffset = 0;
+        *endOffset = count;
+        return {};
+    }
+
+    // Editable text
+
+    void deleteText(int startOffset, int endOffset) override
+    {
+        replaceText(startOffset, endOffset, QString());
+    }
+    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
+    void replaceText(int startOffset, int endOffset, const QString &text) override
+    {
+        QString whole = edit()->text();
+        endOffset = std::clamp(endOffset, 0, static_cast<int>(whole.size()));
+        startOffset = std::clamp(startOffset, 0, endOffset);
+        whole.replace(startOffset, endOffset - startOffset, text);
+        edit()->setText(whole);
+        edit()->setCursorPosition(startOffset + static_cast<int>(text.size()));
+    }
+
+private:
+    [[nodiscard]] QLineEdit *edit() const { return static_cast<QLineEdit *>(widget()); }
+};
+
+// While a click handler runs, the text boxes it writes reach assistive technology as one change
+// each, sent when it returns. Written one by one, each box sends four or five events (text
+// removed and inserted, selection, the cursor to the end and back home); sixteen boxes make some
+// eighty, and a screen reader that sees such a flood drops what it deems unimportant from its
+// queue, the announcement of what the click did among it (Orca prunes beyond 50 waiting). The
+// focused box, if one is, keeps its own events. Nested handlers leave the work to the outermost.
+class QuietTextBoxes {
+public:
+    explicit QuietTextBoxes(QWidget *window)
+        : m_window(window)
+    {
+        if (!QAccessible::isActive() || s_active != nullptr || window == nullptr) {
+            return;
+        }
+        const auto edits = window->findChildren<QLineEdit *>();
+        m_before.reserve(static_cast<std::size_t>(edits.size()));
+        for (QLineEdit *edit : edits) {
+            m_before.emplace_back(edit, edit->text());
+        }
+        s_active = this;
+        m_previous = QAccessible::installUpdateHandler(&QuietTextBoxes::filter);
+    }
+    ~QuietTextBoxes()
+    {
+        if (s_active != this) {
+            return;
+        }
+        QAccessible::installUpdateHandler(m_previous);
+        s_active = nullptr;
+        for (const auto &[edit, before] : m_before) {
+            if (!edit.isNull() && edit != QApplication::focusWidget() && edit->text() != before) {
+                QAccessibleTextUpdateEvent event(edit, 0, before, edit->text());
+                QAccessible::updateAccessibility(&event);
+            }
+        }
+    }
+    QuietTextBoxes(const QuietTextBoxes &) = delete;
+    QuietTextBoxes &operator=(const QuietTextBoxes &) = delete;
+    QuietTextBoxes(QuietTextBoxes &&) = delete;
+    QuietTextBoxes &operator=(QuietTextBoxes &&) = delete;
+
+private:
+    static void filter(QAccessibleEvent *event)
+    {
+        if (s_active->holdsBack(event)) {
+            return;
+        }
+        if (s_active->m_previous != nullptr) {
+            s_active->m_previous(event);
+            return;
+        }
+        // Qt's own delivery runs only while no handler is installed.
+        QAccessible::installUpdateHandler(nullptr);
+        QAccessible::updateAccessibility(event);
+        QAccessible::installUpdateHandler(&QuietTextBoxes::filter);
+    }
+
+    [[nodiscard]] bool holdsBack(const QAccessibleEvent *event) const
+    {
+        switch (event->type()) {
+        case QAccessible::TextInserted:
+        case QAccessible::TextRemoved:
+        case QAccessible::TextUpdated:
+        case QAccessible::TextCaretMoved:
+        case QAccessible::TextSelectionChanged:
+        case QAccessible::ValueChanged:
+            break;
+        default:
+            return false;
+        }
+        auto *edit = qobject_cast<QLineEdit *>(event->object());
+        return edit != nullptr && edit != QApplication::focusWidget() && edit->window() == m_window;
+    }
+
+    static inline QuietTextBoxes *s_active = nullptr;
+    QWidget *m_window;
+    QAccessible::UpdateHandler m_previous = nullptr;
+    std::vector<std::pair<QPointer<QLineEdit>, QString>> m_before;
+};
+
+// A box whose text is wider than the room it shows text in offers the whole text as its tooltip;
+// one whose text fits offers none. Measured as QLineEdit lays text out: inside the frame, the
+// text margins and its own two-pixel margin on each side.
+void updateTextTip(QLineEdit *edit)
+{
+    const QString text = edit->text();
+    if (text.size() > kLongTextLength) {
+        // Far wider than any box, so cut off without measuring it (shaping a pasted megabyte
+        // takes seconds), and a tooltip is no place for megabytes: it shows the beginning.
+        constexpr qsizetype kLongTipLength = 1'000;
+        edit->setToolTip(text.left(kLongTipLength) + QChar(0x2026));
+        return;
+    }
+    QStyleOptionFrame frame;
+    frame.initFrom(edit);
+    frame.rect = edit->rect();
+    frame.lineWidth = edit->hasFrame()
+        ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit)
+        : 0;
+    constexpr int kLineEditMargin = 2;
+    const QMargins margins = edit->textMargins();
+    const int room
+        = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit).width()
+        - margins.left() - margins.right() - 2 * kLineEditMargin;
+    const bool cutOff = !text.isEmpty() && edit->fontMetrics().horizontalAdvance(text) > room;
+    const QString tip = cutOff ? text : QString();
+    if (edit->toolTip() != tip) {
+        edit->setToolTip(tip);
+    }
+}
+
+// Passes a form's resizes and its boxes' size and font changes to the form.
+class FormWatcher final : public QObject {
+public:
+    FormWatcher(QWidget *window, std::function<void()> windowResized)
+        : QObject(window)
+        , m_window(window)
+        , m_windowResized(std::move(windowResized))
+    {
+        window->installEventFilter(this);
+    }
+
+    void watchBox(QLineEdit *edit)
+    {
+        edit->installEventFilter(this);
+        QObject::connect(edit, &QLineEdit::textChanged, this, [edit] { updateTextTip(edit); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window) {
+            if (event->type() == QEvent::Resize) {
+                m_windowResized();
+            }
+        } else if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange
+                   || event->type() == QEvent::StyleChange) {
+            updateTextTip(static_cast<QLineEdit *>(watched));
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    std::function<void()> m_windowResized;
+};
+
 // Marks a form's top-level widget, which is a plain QWidget.
 constexpr const char *kFormWindowProperty = "forms_formWindow";
+// Marks the empty widget through which a form announces (see QtForm::announce).
+constexpr const char *kAnnouncerProperty = "forms_announcer";
 
 // Qt tells assistive technology that a plain QWidget is a client area ("filler"), even as a
 // top-level window; a screen reader announces a window by its role, so a form's is a window.
+// A form's text boxes read their whole text (see AccessibleTextBox).
 QAccessibleInterface *formWindowAccessible(const QString & /*className*/, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
-    if (widget != nullptr && widget->isWindow() && widget->property(kFormWindowProperty).toBool()) {
+    if (widget == nullptr) {
+        return nullptr;
+    }
+    if (widget->isWindow() && widget->property(kFormWindowProperty).toBool()) {
         return new QAccessibleWidget(widget, QAccessible::Window);
+    }
+    if (widget->property(kAnnouncerProperty).toBool()) {
+        return new QAccessibleWidget(widget, QAccessible::Notification);
+    }
+    auto *edit = qobject_cast<QLineEdit *>(widget);
+    if (edit != nullptr && edit->echoMode() == QLineEdit::Normal
+        && edit->window()->property(kFormWindowProperty).toBool()) {
+        return new AccessibleTextBox(edit);
     }
     return nullptr;
 }
@@ -253,7 +601,8 @@ QWidget *createFormWindow()
     }();
     auto *window = new QWidget(nullptr,
                                Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                                   | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                                   | Qt::WindowCloseButtonHint);
     window->setProperty(kFormWindowProperty, factoryInstalled);
     return window;
 }
@@ -344,11 +693,16 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         const QScreen *screen = QGuiApplication::primaryScreen();
         logicalDpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
     }
+    m_logicalDpi = logicalDpi;
     const auto px = [logicalDpi](Twips twips) { return twipsToPixels(twips, logicalDpi); };
 
     m_window->setObjectName(toQString(definition.name));
     m_window->setWindowTitle(toQString(definition.caption));
-    m_window->setFixedSize(px(definition.clientWidth), px(definition.clientHeight));
+    // The designed size is the least: the window grows, never shrinks below it.
+    const QSize designed(px(definition.clientWidth), px(definition.clientHeight));
+    m_window->setMinimumSize(designed);
+    m_window->resize(designed);
+    auto *watcher = new FormWatcher(m_window, [this] { scaleToWindow(); });
 
     std::vector<std::pair<int, QWidget *>> tabOrder;
     // The widgets made so far, in definition order. A control's container is looked up among them
@@ -379,7 +733,8 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         }
         if (!control.colour.isDefault && control.kind != ControlKind::Frame) {
             QPalette palette = made->palette();
-            palette.setColor(textRole(control.kind), toQColor(control.colour));
+            palette.setColor(textRole(control.kind),
+                             shownColour(control.colour, palette.color(backgroundRole(control.kind))));
             made->setPalette(palette);
         }
         setContent(control, made);
@@ -394,6 +749,9 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         }
 
         if (control.kind == ControlKind::TextBox) {
+            keepBorderOnDark(static_cast<QLineEdit *>(made));
+            // Its tooltip is worked out when it is first sized, as the window is shown.
+            watcher->watchBox(static_cast<QLineEdit *>(made));
             m_controls.push_back(
                 std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
         } else {
@@ -401,6 +759,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         }
         created.push_back(made);
     }
+    m_widgets = std::move(created);
 
     std::sort(tabOrder.begin(), tabOrder.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });
@@ -447,14 +806,82 @@ bool QtForm::onClick(std::string_view control, std::function<void()> handler)
         return false;
     }
     // Handlers trap nothing: an error that leaves one ends here, reported, and ends the program.
-    QObject::connect(button, &QAbstractButton::clicked, button, [handler = std::move(handler)] {
-        try {
-            handler();
-        } catch (const std::exception &error) {
-            reportUntrappedError(error);
-        }
-    });
+    QObject::connect(button, &QAbstractButton::clicked, button,
+                     [button, handler = std::move(handler)] {
+                         const QuietTextBoxes quiet(button->window());
+                         try {
+                             handler();
+                         } catch (const std::exception &error) {
+                             reportUntrappedError(error);
+                         }
+                     });
     return true;
+}
+
+void QtForm::announce(std::string_view message)
+{
+    if (m_window.isNull()) {
+        return;
+    }
+    // A screen reader speaks a notification as it appears, wherever the focus is, and leaves the
+    // focus where it was. (Qt 6.4 sends a changed name or description without its new text, so a
+    // change to the focused control's own properties is not heard.) The notification is an
+    // empty widget of no size, made on the first announcement, so it costs nothing at start-up.
+    if (m_announcer.isNull()) {
+        m_announcer = new QWidget(m_window);
+        m_announcer->setProperty(kAnnouncerProperty, true);
+        m_announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_announcer->setFocusPolicy(Qt::NoFocus);
+        m_announcer->setGeometry(0, 0, 0, 0);
+    }
+    m_announcer->hide();
+    m_announcer->setAccessibleName(toQString(message));
+    m_announcer->show();
+}
+
+void QtForm::scaleToWindow()
+{
+    if (m_window.isNull()) {
+        return;
+    }
+    const auto px
+        = [this](Twips twips, qreal scale) { return twipsToPixels(twips, m_logicalDpi, scale); };
+    // One factor for both directions keeps the designed proportions; the window's other
+    // direction has room to spare, shared equally on both sides.
+    const QSize size = m_window->size();
+    const qreal scale
+        = std::max(1.0,
+                   std::min(size.width() / static_cast<qreal>(px(m_definition.clientWidth, 1)),
+                            size.height() / static_cast<qreal>(px(m_definition.clientHeight, 1))));
+    if (scale == m_scale) {
+        return; // at the designed size this is where the first show ends
+    }
+    m_scale = scale;
+    const QPoint margin((size.width() - px(m_definition.clientWidth, scale)) / 2,
+                        (size.height() - px(m_definition.clientHeight, scale)) / 2);
+    for (std::size_t i = 0; i < m_widgets.size(); ++i) {
+        const ControlDefinition &control = m_definition.controls[i];
+        QWidget *widget = m_widgets[i];
+        const QPoint offset = widget->parentWidget() == m_window ? margin : QPoint();
+        widget->setGeometry(QRect(QPoint(px(control.left, scale), px(control.top, scale)) + offset,
+                                  QSize(px(control.width, scale), px(control.height, scale))));
+        if (!control.font.face.empty()) {
+            QFont font = toQFont(control.font);
+            font.setPointSizeF(control.font.points() * scale);
+            widget->setFont(font);
+        }
+        if (control.kind == ControlKind::Picture) {
+            auto *picture = static_cast<QLabel *>(widget);
+            QPixmap pixmap
+                = loadPicture(toQString(control.picture), widget->devicePixelRatioF() * scale);
+            const QSize natural = pixmap.deviceIndependentSize().toSize();
+            const qreal ratio = pixmap.devicePixelRatio();
+            pixmap = pixmap.scaled(natural * scale * ratio, Qt::IgnoreAspectRatio,
+                                   Qt::SmoothTransformation);
+            pixmap.setDevicePixelRatio(ratio);
+            picture->setPixmap(pixmap);
+        }
+    }
 }
 
 void QtForm::show()

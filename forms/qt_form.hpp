@@ -18,9 +18,10 @@
 
 namespace forms {
 
-// Twips to device-independent pixels at a logical DPI: 15 twips per pixel at 96 DPI. Fonts are
-// sized in points against the same DPI, so layout and text scale together.
-[[nodiscard]] int twipsToPixels(Twips twips, qreal logicalDpi);
+// Twips to device-independent pixels at a logical DPI: 15 twips per pixel at 96 DPI, times the
+// factor by which a window enlarged beyond its designed size scales what it holds. Fonts are
+// sized in points against the same DPI and factor, so layout and text scale together.
+[[nodiscard]] int twipsToPixels(Twips twips, qreal logicalDpi, qreal scale = 1.0);
 
 // The installed face drawn in place of a face this machine lacks (the face itself if none).
 [[nodiscard]] std::string_view substituteFace(std::string_view face);
@@ -61,6 +62,8 @@ public:
     [[nodiscard]] std::string_view name() const override;
     [[nodiscard]] Control *findControl(std::string_view name) override;
     bool onClick(std::string_view control, std::function<void()> handler) override;
+    // Shows the message as a notification, which screen readers speak as it appears.
+    void announce(std::string_view message) override;
 
     // The top-level window; null once it has been destroyed.
     [[nodiscard]] QWidget *window() const { return m_window; }
@@ -70,11 +73,19 @@ public:
     void show();
 
 private:
+    // Scales every control (place, size, font, picture) by how much the window exceeds its
+    // designed size, keeping the designed proportions; nothing to do at the designed size.
+    void scaleToWindow();
+
     const FormDefinition &m_definition;
     RegisteredResources m_resources;
     QPointer<QWidget> m_window;
     std::vector<std::unique_ptr<Control>> m_controls;
     QWidget *m_firstFocus = nullptr;
+    QPointer<QWidget> m_announcer; // made on the first announcement
+    std::vector<QWidget *> m_widgets; // one per control, in definition order; children of m_window
+    qreal m_logicalDpi = 96;
+    qreal m_scale = 1.0; // the factor the controls are laid out at now
 };
 
 } // namespace forms

@@ -8,8 +8,10 @@ ICATLAS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ICATLAS_BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libgl-dev fonts-liberation)
 
 # What the screen-reader test drives the real program with: a virtual display, a D-Bus session
-# bus, the AT-SPI bus and Debian's Python bindings for it, and xdotool for the Tab key.
-ICATLAS_SCREEN_READER_PACKAGES=(xvfb dbus dbus-daemon at-spi2-core python3 python3-pyatspi xdotool)
+# bus, the AT-SPI bus and Debian's Python bindings for it, xdotool for keys and clicks, the Orca
+# screen reader whose words it checks, and unshare (util-linux) to give each Orca a namespace.
+ICATLAS_SCREEN_READER_PACKAGES=(xvfb dbus dbus-daemon at-spi2-core python3 python3-pyatspi xdotool
+    orca util-linux)
 
 # Packages the checks of what ships need: formatting and static analysis, building the Debian
 # package (dpkg-shlibdeps), and the validators run on it.

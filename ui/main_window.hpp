@@ -235,8 +235,7 @@ constexpr ControlDefinition modelButton(const ModelRecord &record, std::size_t p
             .width = kButtonWidth,
             .height = kButtonHeight,
             .font = kFrameFont,
-            .tabIndex = static_cast<std::int16_t>(frame->tabIndex + 1 + static_cast<int>(place)),
-            .accessibleDescription = frame->text};
+            .tabIndex = static_cast<std::int16_t>(frame->tabIndex + 1 + static_cast<int>(place))};
 }
 
 constexpr std::array<ControlDefinition, kControlCount> form1Controls()

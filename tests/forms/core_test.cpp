@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The forms runtime's core: result codes, the run-time error a failed check raises, and counted
-// references released on every path.
+// The forms runtime's core: result codes, the run-time error a failed check raises, counted
+// references released on every path, and fixed text colours kept readable on dark backgrounds.
+#include "forms/contrast.hpp"
 #include "forms/form.hpp"
 #include "forms/result.hpp"
 #include "tests/support/memory_form.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include <stdexcept>
 #include <string>
@@ -98,5 +101,65 @@ TEST(CountedReference, MissingOrWrongKindOfControlGivesAnEmptyReferenceAndHoldsN
     EXPECT_FALSE(missing);
     EXPECT_EQ(form.heldReferences(), 0);
 }
+
+struct ShadeCase {
+    const char *label;
+    forms::Rgb colour;
+    forms::Rgb background;
+    bool lightened; // else the colour must come back exactly as given
+};
+
+const auto kShades = std::to_array<ShadeCase>({
+    {"blue_on_dark_grey", {0, 0, 255}, {45, 45, 45}, true},
+    {"red_on_dark_grey", {255, 0, 0}, {45, 45, 45}, true},
+    {"red_on_black", {255, 0, 0}, {0, 0, 0}, false}, // already 5.25:1
+    {"blue_on_near_black_blue", {0, 0, 255}, {20, 20, 40}, true},
+    {"blue_on_white", {0, 0, 255}, {255, 255, 255}, false},
+    {"red_on_light_grey", {255, 0, 0}, {240, 240, 240}, false}, // light: as defined, even at 3.5:1
+    {"blue_on_mid_grey", {0, 0, 255}, {110, 110, 110}, true}, // dark by the rule, just
+});
+
+// The HSV hue in degrees.
+double hue(forms::Rgb colour)
+{
+    const double r = colour.red;
+    const double g = colour.green;
+    const double b = colour.blue;
+    const double high = std::max({r, g, b});
+    const double range = high - std::min({r, g, b});
+    if (range == 0) {
+        return 0;
+    }
+    double degrees = high == r ? 60 * (g - b) / range
+        : high == g            ? 60 * ((b - r) / range + 2)
+                               : 60 * ((r - g) / range + 4);
+    return degrees < 0 ? degrees + 360 : degrees;
+}
+
+class TextShade : public ::testing::TestWithParam<ShadeCase> { };
+
+// The shade reaches 4.5:1 on a dark background with the hue unchanged (mixing with white raises
+// the lowest channels together), and is the least such shade: a step back falls short.
+TEST_P(TextShade, IsReadableOnDarkAndAsDefinedOnLight)
+{
+    const ShadeCase &c = GetParam();
+    const forms::Rgb shown = forms::readableOn(c.colour, c.background);
+    if (!c.lightened) {
+        EXPECT_EQ(shown, c.colour);
+        return;
+    }
+    EXPECT_NE(shown, c.colour);
+    EXPECT_GE(forms::contrastRatio(shown, c.background), forms::kReadableContrast);
+    EXPECT_NEAR(hue(shown), hue(c.colour), 1.0);
+    const std::uint8_t low = std::min({shown.red, shown.green, shown.blue});
+    const forms::Rgb stepBack {
+        static_cast<std::uint8_t>(shown.red == low ? low - 2 : shown.red),
+        static_cast<std::uint8_t>(shown.green == low ? low - 2 : shown.green),
+        static_cast<std::uint8_t>(shown.blue == low ? low - 2 : shown.blue)};
+    EXPECT_LT(forms::contrastRatio(stepBack, c.background), forms::kReadableContrast);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, TextShade, ::testing::ValuesIn(kShades),
+                         [](const auto &info) { return std::string(info.param.label); });
 
 } // namespace
