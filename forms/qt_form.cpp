@@ -25,8 +25,8 @@
 #include <QResource>
 #include <QScreen>
 #include <QStyle>
-#include <QStyleOptionGroupBox>
 #include <QStyleOptionFrame>
+#include <QStyleOptionGroupBox>
 
 #include <algorithm>
 #include <array>
@@ -733,8 +733,9 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         }
         if (!control.colour.isDefault && control.kind != ControlKind::Frame) {
             QPalette palette = made->palette();
-            palette.setColor(textRole(control.kind),
-                             shownColour(control.colour, palette.color(backgroundRole(control.kind))));
+            palette.setColor(
+                textRole(control.kind),
+                shownColour(control.colour, palette.color(backgroundRole(control.kind))));
             made->setPalette(palette);
         }
         setContent(control, made);

@@ -299,8 +299,11 @@ TEST_F(RandomSession, KeepsTheBoxesRightAndLosesNothing)
                 events);
     pasted = pastedText(random);
     QGuiApplication::clipboard()->setText(pasted);
+    // One click first: what the window makes once, on its first click (the notification a press
+    // is announced through), is there from the start and not counted as left behind.
+    run(Kind::Click, random);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    const qsizetype widgetsAtStart = QApplication::allWidgets().size();
+    const QWidgetList widgetsAtStart = QApplication::allWidgets();
     const auto start = std::chrono::steady_clock::now();
 
     for (eventIndex = 0; eventIndex < events; ++eventIndex) {
@@ -323,7 +326,15 @@ TEST_F(RandomSession, KeepsTheBoxesRightAndLosesNothing)
     widget("Command1")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), widget("Command2")) << whereWeAre();
-    EXPECT_EQ(QApplication::allWidgets().size(), widgetsAtStart) << whereWeAre();
+    // Named by class and object name, so a failure says which widget was left behind.
+    std::string leftBehind;
+    for (const QWidget *made : QApplication::allWidgets()) {
+        if (!widgetsAtStart.contains(made)) {
+            leftBehind += std::string(made->metaObject()->className()) + " '"
+                + made->objectName().toStdString() + "' ";
+        }
+    }
+    EXPECT_EQ(leftBehind, "") << whereWeAre();
     EXPECT_GT(clicks, events / 5) << "the session should be mostly clicks";
 
     const double seconds
@@ -331,7 +342,7 @@ TEST_F(RandomSession, KeepsTheBoxesRightAndLosesNothing)
     std::printf("random session: %ld events (%ld model selections, %ld pastes of %lld characters) "
                 "in %.1f s; %lld widgets at start and end\n",
                 events, clicks, pastes, static_cast<long long>(kPastedChars), seconds,
-                static_cast<long long>(widgetsAtStart));
+                static_cast<long long>(widgetsAtStart.size()));
 }
 
 } // namespace
