@@ -15,29 +15,17 @@
 # Needs xvfb, xdotool, xclip (Debian); --perf FILE records the second after landing with perf.
 import argparse
 import os
-import re
 import subprocess
 import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
+                                "support"))
+from xsession import SessionError, start_xvfb, visible_window  # noqa: E402
+
 TICKS = os.sysconf("SC_CLK_TCK")
 QUIET_SHARE = 0.02
-
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-dpi", "96",
-         "-nolisten", "tcp"],
-        pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as reader:
-        number = reader.readline().strip()
-    if not number:
-        server.kill()
-        sys.exit("Xvfb did not start")
-    return server, ":" + number
 
 
 def xdotool(env, *args):
@@ -100,17 +88,18 @@ def quiet_after(pid, since):
 
 def find_window(env, caption):
     for _ in range(240):
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
-                                "^" + re.escape(caption) + "$"],
-                               env=env, capture_output=True, text=True)
-        if found.returncode == 0 and found.stdout.split():
-            return found.stdout.split()[0]
+        window = visible_window(env, caption)
+        if window:
+            return window
         time.sleep(0.25)
     sys.exit("the window did not show")
 
 
 def measure(args, megabytes, caption, buttons, boxes):
-    server, display = start_xvfb()
+    try:
+        server, display = start_xvfb()
+    except SessionError as error:
+        sys.exit(str(error))
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb")
     env.pop("WAYLAND_DISPLAY", None)
     program = subprocess.Popen([args.program], env=env, stderr=subprocess.DEVNULL)

@@ -23,11 +23,10 @@ import time
 
 from Xlib import X, display as xdisplay, protocol
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import SessionError, start_xvfb, visible_window  # noqa: E402
+
 CLICK_TIMEOUT = 60  # seconds for one click to show, generous for memcheck on a busy machine
-
-
-class SessionError(Exception):
-    pass
 
 
 def read_layout(layout_program):
@@ -44,22 +43,6 @@ def read_layout(layout_program):
     if caption is None or len(buttons) != 42 or "Text1" not in boxes:
         raise SessionError(f"unexpected layout from {layout_program}")
     return caption, buttons, boxes
-
-
-def start_xvfb():
-    """A private X server on the first free display; returns (process, ':N')."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-dpi", "96",
-         "-nolisten", "tcp"],
-        pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as reader:
-        number = reader.readline().strip()
-    if not number:
-        server.kill()
-        raise SessionError("Xvfb did not start")
-    return server, ":" + number
 
 
 # A session bus of the test's own that offers no services: the program finds a bus, as on a
@@ -118,11 +101,9 @@ def find_window(env, caption, program):
     while time.monotonic() < deadline:
         if program.poll() is not None:
             raise SessionError(f"the program ended before its window showed ({program.returncode})")
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
-                                "^" + re.escape(caption) + "$"],
-                               env=env, capture_output=True, text=True)
-        if found.returncode == 0 and found.stdout.split():
-            return found.stdout.split()[0]
+        window = visible_window(env, caption)
+        if window:
+            return window
         time.sleep(0.5)
     raise SessionError("the window did not show")
 

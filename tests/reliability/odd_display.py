@@ -13,6 +13,9 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import SessionError, start_xvfb  # noqa: E402
+
 FIRST_DISPLAY = 300  # far above the numbers X servers and Xvfb -displayfd take first
 
 
@@ -42,20 +45,6 @@ def claim_silent_display():
     sys.exit("odd_display: no free display number")
 
 
-def start_xvfb(screen):
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp"],
-        pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as reader:
-        number = reader.readline().strip()
-    if not number:
-        server.kill()
-        sys.exit("odd_display: Xvfb did not start")
-    return server, number
-
-
 def status_of(process):
     code = process.wait()
     return 128 - code if code < 0 else code
@@ -77,9 +66,11 @@ def main():
             listener.close()
             os.unlink(lock)
     screen = {"depth8": "320x240x8", "lost": "1024x768x24"}[mode]
-    server, number = start_xvfb(screen)
     try:
-        env["DISPLAY"] = f":{number}"
+        server, env["DISPLAY"] = start_xvfb(screen, dpi=None)
+    except SessionError as error:
+        sys.exit(f"odd_display: {error}")
+    try:
         program = subprocess.Popen(command, env=env)
         if mode == "lost":
             time.sleep(2)
