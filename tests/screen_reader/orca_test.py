@@ -16,15 +16,14 @@ import argparse
 import contextlib
 import os
 import re
-import select
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-from screen_reader_test import CheckFailed, expected_boxes, read_catalogue
+from private_desktop import CheckFailed, PrivateDesktop, require
+from screen_reader_test import expected_boxes, read_catalogue
 
 TIMEOUT = 10.0  # seconds for Orca to react to one thing; polled, never slept out
 QUIET = 0.6  # seconds without a new utterance after which Orca has finished speaking
@@ -87,7 +86,7 @@ class Speech:
                 raise CheckFailed(f"timed out waiting for Orca to say {what}; it said {said}")
 
 
-class Round(contextlib.ExitStack):
+class Round(PrivateDesktop):
     """One private desktop: X display, session bus, Orca, then icatlas."""
 
     def __init__(self, workdir):
@@ -106,48 +105,9 @@ class Round(contextlib.ExitStack):
             os.makedirs(self.env[key], mode=0o700, exist_ok=True)
         self.speech = Speech(os.path.join(workdir, "orca.log"))
 
-    def _spawn(self, argv, **kwargs):
-        proc = subprocess.Popen(argv, start_new_session=True, env=self.env, **kwargs)
-        self.callback(self._end, proc)
-        return proc
-
-    @staticmethod
-    def _end(proc):
-        with contextlib.suppress(ProcessLookupError):
-            os.killpg(proc.pid, signal.SIGTERM)
-        try:
-            proc.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            with contextlib.suppress(ProcessLookupError):
-                os.killpg(proc.pid, signal.SIGKILL)
-            proc.wait()
-
-    def _spawn_reporting(self, argv, flag_with_fd, what):
-        read_end, write_end = os.pipe()
-        try:
-            self._spawn(argv + flag_with_fd(write_end), pass_fds=[write_end],
-                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        finally:
-            os.close(write_end)
-        with os.fdopen(read_end) as ready:
-            if not select.select([ready], [], [], TIMEOUT)[0]:
-                raise CheckFailed(f"{what} did not start within {TIMEOUT:.0f} s")
-            line = ready.readline().strip()
-        if not line:
-            raise CheckFailed(f"{what} ended at start")
-        return line
-
     def start(self, program, log):
-        for tool in ("Xvfb", "dbus-daemon", "xdotool", "orca"):
-            if shutil.which(tool) is None:
-                raise CheckFailed(f"{tool} is not installed (scripts/test installs it)")
-        display = self._spawn_reporting(
-            ["Xvfb", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"],
-            lambda fd: ["-displayfd", str(fd)], "Xvfb")
-        self.env["DISPLAY"] = ":" + display
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._spawn_reporting(
-            ["dbus-daemon", "--session", "--nofork", "--nopidfile"],
-            lambda fd: [f"--print-address={fd}"], "the D-Bus session bus")
+        require("Xvfb", "dbus-daemon", "xdotool", "orca")
+        self.start_display_and_bus()
         # Orca first: the program decides once, as it starts, whether a screen reader listens.
         self._spawn(["/usr/bin/python3", "-c", ORCA_LAUNCHER, self.speech.path],
                     stdout=log, stderr=subprocess.STDOUT)

@@ -10,16 +10,14 @@
 # is imported only once the private buses exist (the bindings connect at import).
 
 import argparse
-import contextlib
 import json
 import os
-import select
-import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
+
+from private_desktop import CheckFailed, PrivateDesktop, require
 
 # What a listener hears for each box, in Tab order, with the catalogue column and row it shows.
 # The model box shows the record's model; the others its slot of that column and row.
@@ -45,10 +43,6 @@ BOXES = [
 # The title bar names the version the build defines (--version).
 WINDOW_TITLE = "NOKIA GSM ICs {version} - part numbers by MOSSGROVE"
 TIMEOUT = 10.0  # seconds for any one thing to happen; each is polled, never slept out
-
-
-class CheckFailed(Exception):
-    pass
 
 
 def wait_for(predicate, what, timeout=TIMEOUT):
@@ -80,7 +74,7 @@ def expected_boxes(record):
     }
 
 
-class Session(contextlib.ExitStack):
+class Session(PrivateDesktop):
     """A private X display and D-Bus session bus; the AT-SPI bus is started on demand by the
     session bus. Everything started here is ended, process group by process group, on exit."""
 
@@ -88,52 +82,11 @@ class Session(contextlib.ExitStack):
         super().__init__()
         self.env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "AT_SPI"))}
 
-    def _spawn(self, argv, **kwargs):
-        proc = subprocess.Popen(argv, start_new_session=True, env=self.env, **kwargs)
-        self.callback(self._end, proc)
-        return proc
-
-    @staticmethod
-    def _end(proc):
-        with contextlib.suppress(ProcessLookupError):
-            os.killpg(proc.pid, signal.SIGTERM)
-        try:
-            proc.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            with contextlib.suppress(ProcessLookupError):
-                os.killpg(proc.pid, signal.SIGKILL)
-            proc.wait()
-
-    def _spawn_reporting(self, argv, flag_with_fd, what):
-        """Starts a server that writes one line to a descriptor once it is ready; returns it."""
-        read_end, write_end = os.pipe()
-        try:
-            self._spawn(argv + flag_with_fd(write_end), pass_fds=[write_end],
-                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        finally:
-            os.close(write_end)
-        with os.fdopen(read_end) as ready:
-            if not select.select([ready], [], [], TIMEOUT)[0]:
-                raise CheckFailed(f"{what} did not start within {TIMEOUT:.0f} s")
-            line = ready.readline().strip()
-        if not line:
-            raise CheckFailed(f"{what} ended at start")
-        return line
-
     def start(self):
-        for tool in ("Xvfb", "dbus-daemon", "xdotool"):
-            if shutil.which(tool) is None:
-                raise CheckFailed(f"{tool} is not installed (scripts/test installs it)")
+        require("Xvfb", "dbus-daemon", "xdotool")
         runtime_dir = self.enter_context(tempfile.TemporaryDirectory(prefix="icatlas-a11y-"))
         self.env["XDG_RUNTIME_DIR"] = runtime_dir
-        # -noreset: the server must outlive its first client rather than start over.
-        display = self._spawn_reporting(
-            ["Xvfb", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"],
-            lambda fd: ["-displayfd", str(fd)], "Xvfb")
-        self.env["DISPLAY"] = ":" + display
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._spawn_reporting(
-            ["dbus-daemon", "--session", "--nofork", "--nopidfile"],
-            lambda fd: [f"--print-address={fd}"], "the D-Bus session bus")
+        self.start_display_and_bus()
         # The bindings read these when they are first imported.
         os.environ.update(self.env)
         for key in [k for k in os.environ if k.startswith("AT_SPI")]:
