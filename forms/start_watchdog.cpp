@@ -10,20 +10,20 @@
 namespace forms {
 
 StartWatchdog::StartWatchdog(std::chrono::milliseconds limit, std::string line, int exitCode)
-    : line_(std::move(line))
-    , exitCode_(exitCode)
-    , thread_([this, limit] { watch(limit); })
+    : m_line(std::move(line))
+    , m_exitCode(exitCode)
+    , m_thread([this, limit] { watch(limit); })
 {
 }
 
 StartWatchdog::~StartWatchdog()
 {
     {
-        const std::lock_guard lock(mutex_);
-        done_ = true;
+        const std::lock_guard lock(m_mutex);
+        m_done = true;
     }
-    disarmed_.notify_one();
-    thread_.join();
+    m_disarmed.notify_one();
+    m_thread.join();
 }
 
 namespace {
@@ -43,9 +43,9 @@ void StartWatchdog::watch(std::chrono::milliseconds limit) const
     // A start that is waiting for an answer uses no CPU; one that is only slow (under valgrind,
     // on a loaded machine) keeps working, and is given another period each time.
     const auto working = limit / 10;
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(m_mutex);
     for (auto before = processCpuTime();;) {
-        if (disarmed_.wait_for(lock, limit, [this] { return done_; })) {
+        if (m_disarmed.wait_for(lock, limit, [this] { return m_done; })) {
             return;
         }
         const auto now = processCpuTime();
@@ -56,8 +56,8 @@ void StartWatchdog::watch(std::chrono::milliseconds limit) const
     }
     // The main thread is blocked inside the toolkit holding who knows what: no stdio, no exit
     // handlers, no destructors; one write and the end.
-    const char *text = line_.data();
-    std::size_t left = line_.size();
+    const char *text = m_line.data();
+    std::size_t left = m_line.size();
     while (left > 0) {
         const ssize_t written = ::write(STDERR_FILENO, text, left);
         if (written <= 0) {
@@ -66,7 +66,7 @@ void StartWatchdog::watch(std::chrono::milliseconds limit) const
         text += written;
         left -= static_cast<std::size_t>(written);
     }
-    std::_Exit(exitCode_);
+    std::_Exit(m_exitCode);
 }
 
 } // namespace forms

@@ -30,12 +30,12 @@ public:
 private:
     void watch(std::chrono::milliseconds limit) const;
 
-    std::string line_;
-    int exitCode_;
-    mutable std::mutex mutex_;
-    mutable std::condition_variable disarmed_;
-    bool done_ = false;
-    std::thread thread_; // last: started once every member it reads is ready
+    std::string m_line;
+    int m_exitCode;
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_disarmed;
+    bool m_done = false;
+    std::thread m_thread; // last: started once every member it reads is ready
 };
 
 } // namespace forms
