@@ -44,11 +44,14 @@ ensure_packages() {
             apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Configures and builds one preset.
+# Configures and builds one preset: every target, or only the ones named after it.
 build_preset() {
     local preset=$1
+    shift
+    local targets=()
+    [ $# -gt 0 ] && targets=(--target "$@")
     cmake --preset "$preset" -S "$ICATLAS_ROOT" >/dev/null \
-        && cmake --build --preset "$preset"
+        && cmake --build --preset "$preset" "${targets[@]}"
 }
 
 # What scripts/bench needs besides the build: Google Benchmark, valgrind to count instructions,
