@@ -108,7 +108,6 @@ public:
         }
         const QFontMetrics metrics = edit()->fontMetrics();
         const QRect contents = edit()->contentsRect();
-        constexpr int kLineEditMargin = 2; // QLineEdit's own inner horizontal margin
         const int left
             = contents.left() + kLineEditMargin + metrics.horizontalAdvance(whole.left(offset));
         const int top = contents.top() + (contents.height() - metrics.height()) / 2;

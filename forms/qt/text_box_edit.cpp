@@ -52,7 +52,7 @@ void TextBoxEdit::changeEvent(QEvent *event)
 
 // A box whose text is wider than the room it shows text in offers the whole text as its tooltip;
 // one whose text fits offers none. Measured as QLineEdit lays text out: inside the frame, the
-// text margins and its own two-pixel margin on each side.
+// text margins and its own margin on each side.
 void TextBoxEdit::updateTip()
 {
     const QString whole = text();
@@ -68,7 +68,6 @@ void TextBoxEdit::updateTip()
     frame.rect = rect();
     frame.lineWidth
         = hasFrame() ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this) : 0;
-    constexpr int kLineEditMargin = 2;
     const QMargins margins = textMargins();
     const int room = style()->subElementRect(QStyle::SE_LineEditContents, &frame, this).width()
         - margins.left() - margins.right() - 2 * kLineEditMargin;
@@ -97,8 +96,7 @@ void TextBoxEdit::paintLongText()
 
     QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
     area = area.marginsRemoved(textMargins());
-    constexpr int kHorizontalMargin = 2; // as the toolkit leaves between frame and text
-    area.adjust(kHorizontalMargin, 0, -kHorizontalMargin, 0);
+    area.adjust(kLineEditMargin, 0, -kLineEditMargin, 0);
     painter.setClipRect(area);
 
     // The first character shown: where it was, moved back to a cursor left of it, or forward as

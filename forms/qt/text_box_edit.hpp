@@ -14,6 +14,10 @@ namespace forms {
 // enough that the toolkit's painting of it costs well under a millisecond.
 inline constexpr qsizetype kLongTextLength = 10'000;
 
+// The room QLineEdit leaves on either side between its contents' edge and its text, in pixels:
+// where the text of a box begins and how much of it shows.
+inline constexpr int kLineEditMargin = 2;
+
 class TextBoxEdit : public QLineEdit {
 public:
     explicit TextBoxEdit(QWidget *parent);
