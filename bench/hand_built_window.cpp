@@ -130,10 +130,11 @@ int main(int argc, char *argv[])
         if (!control.font.face.empty()) {
             widget->setFont(fontOf(control.font));
         }
-        if (!control.colour.isDefault) {
+        if (control.colour) {
             QPalette palette = widget->palette();
-            palette.setColor(textRole(control.kind),
-                             QColor(control.colour.red, control.colour.green, control.colour.blue));
+            palette.setColor(
+                textRole(control.kind),
+                QColor(control.colour->red, control.colour->green, control.colour->blue));
             widget->setPalette(palette);
         }
         widget->setAccessibleName(

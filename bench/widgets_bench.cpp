@@ -173,8 +173,10 @@ std::vector<HandControl> handControls()
              QRect(px(control.left), px(control.top), px(control.width), px(control.height)),
              parent, !control.font.face.empty(),
              toQString(forms::substituteFace(control.font.face)), control.font.points(),
-             control.font.weight, !control.colour.isDefault,
-             QColor(control.colour.red, control.colour.green, control.colour.blue),
+             control.font.weight, control.colour.has_value(),
+             control.colour
+                 ? QColor(control.colour->red, control.colour->green, control.colour->blue)
+                 : QColor(),
              toQString(control.accessibleName.empty() ? control.text : control.accessibleName),
              toQString(control.accessibleDescription), control.tabIndex});
     }

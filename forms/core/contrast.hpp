@@ -3,17 +3,9 @@
 // the one rule the runtime applies to a control's fixed text colour. Pure, toolkit-free.
 #pragma once
 
-#include <cstdint>
+#include "forms/core/definition.hpp"
 
 namespace forms {
-
-struct Rgb {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
-
-    friend constexpr bool operator==(const Rgb &, const Rgb &) = default;
-};
 
 // WCAG 2 relative luminance, 0 (black) to 1 (white).
 [[nodiscard]] double relativeLuminance(Rgb colour);

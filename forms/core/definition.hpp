@@ -18,18 +18,17 @@ using Twips = std::int32_t;
 
 enum class ControlKind : std::uint8_t { Picture, Label, Frame, TextBox, CommandButton };
 
-// A text colour; `isDefault` keeps the system's normal text colour.
-struct Colour {
+// A colour by its red, green and blue, each 0 to 255.
+struct Rgb {
     std::uint8_t red = 0;
     std::uint8_t green = 0;
     std::uint8_t blue = 0;
-    bool isDefault = true;
 
-    friend constexpr bool operator==(const Colour &, const Colour &) = default;
+    friend constexpr bool operator==(const Rgb &, const Rgb &) = default;
 };
 
-inline constexpr Colour kBlue {0, 0, 255, false};
-inline constexpr Colour kRed {255, 0, 0, false};
+inline constexpr Rgb kBlue {0, 0, 255};
+inline constexpr Rgb kRed {255, 0, 0};
 
 struct Font {
     std::string_view face;
@@ -88,7 +87,7 @@ struct ControlDefinition {
     Twips width = 0;
     Twips height = 0;
     Font font;
-    Colour colour;
+    std::optional<Rgb> colour; // a fixed text colour; none: the system's normal text colour
     std::int16_t tabIndex = kNoTabIndex;
     std::string_view picture; // a picture's image resource
     std::string_view accessibleName; // what a screen reader calls it (default: its text)

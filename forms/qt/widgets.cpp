@@ -90,9 +90,9 @@ QColor toQColor(Rgb colour)
 
 // A fixed text colour as shown on `background`: exactly as defined on a light background,
 // lightened to stay readable on a dark one.
-QColor shownColour(const Colour &colour, const QColor &background)
+QColor shownColour(Rgb colour, const QColor &background)
 {
-    return toQColor(readableOn({colour.red, colour.green, colour.blue}, toRgb(background)));
+    return toQColor(readableOn(colour, toRgb(background)));
 }
 
 // A frame whose caption has its own colour. The colour is given to the caption when it is drawn,
@@ -146,10 +146,10 @@ QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
     case ControlKind::Label:
         return new QLabel(parent);
     case ControlKind::Frame:
-        if (!control.colour.isDefault) {
+        if (control.colour) {
             return new CaptionColouredFrame(
                 parent,
-                shownColour(control.colour,
+                shownColour(*control.colour,
                             parent->palette().color(textRoles(control.kind).background)));
         }
         return new QGroupBox(parent);
@@ -218,10 +218,10 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
             made->setFont(font);
         }
     }
-    if (!control.colour.isDefault && control.kind != ControlKind::Frame) {
+    if (control.colour && control.kind != ControlKind::Frame) {
         const TextRoles roles = textRoles(control.kind);
         QPalette palette = made->palette();
-        palette.setColor(roles.text, shownColour(control.colour, palette.color(roles.background)));
+        palette.setColor(roles.text, shownColour(*control.colour, palette.color(roles.background)));
         made->setPalette(palette);
     }
     setContent(control, made);

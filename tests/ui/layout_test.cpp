@@ -89,9 +89,9 @@ TEST_P(EachControl, ShowsItsTextInItsFontAndColour)
     const QPalette::ColorRole role = def.kind == ControlKind::TextBox ? QPalette::Text
         : def.kind == ControlKind::CommandButton                      ? QPalette::ButtonText
                                                                       : QPalette::WindowText;
-    const QColor expected = def.colour.isDefault
+    const QColor expected = !def.colour
         ? QApplication::palette(w).color(role)
-        : QColor(def.colour.red, def.colour.green, def.colour.blue);
+        : QColor(def.colour->red, def.colour->green, def.colour->blue);
     if (def.kind == ControlKind::Frame) {
         // A frame's caption gets its colour as it is drawn; the frame's palette stays the one the
         // controls in it share with the window (a copy of its own for each would make the style
