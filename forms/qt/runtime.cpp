@@ -50,6 +50,46 @@ int programNameLength()
     return static_cast<int>(g_programName.size());
 }
 
+// What the environment asks of the display, read once as the start begins: the start is refused
+// by it, and a failed start or a display gone away names what was asked for.
+struct DisplayEnvironment {
+    std::optional<std::string_view> platform; // QT_QPA_PLATFORM
+    std::optional<std::string_view> display; // DISPLAY
+    std::optional<std::string_view> waylandDisplay; // WAYLAND_DISPLAY
+    std::optional<std::string_view> scaleFactor; // QT_SCALE_FACTOR
+};
+DisplayEnvironment g_environment;
+
+void readEnvironment()
+{
+    g_environment = {
+        .platform = environment("QT_QPA_PLATFORM"),
+        .display = environment("DISPLAY"),
+        .waylandDisplay = environment("WAYLAND_DISPLAY"),
+        .scaleFactor = environment("QT_SCALE_FACTOR"),
+    };
+}
+
+// The display and platform asked for, as the words of a failed start take them.
+StartFailure askedFor()
+{
+    return {.requestedPlatform = g_environment.platform, .display = g_environment.display};
+}
+
+// The line a start that cannot show the window ends with.
+std::string startFailureLine(std::string_view reason)
+{
+    return std::string(g_programName) + ": cannot open the window: " + std::string(reason) + "\n";
+}
+
+// The line a refused command line ends with: what is wrong, and where the options are listed.
+void printRefusal(std::string_view what)
+{
+    std::fprintf(stderr, "%.*s: %.*s (%.*s --help lists the options)\n", programNameLength(),
+                 g_programName.data(), static_cast<int>(what.size()), what.data(),
+                 programNameLength(), g_programName.data());
+}
+
 // How long the start may wait for the display to answer. A display on the same machine answers
 // in milliseconds, one over a slow link or under valgrind in a second or two.
 constexpr int kDisplayAnswerSeconds = 15;
@@ -58,8 +98,7 @@ constexpr int kDisplayAnswerSeconds = 15;
 // been shown, so there is nothing to close.
 [[noreturn]] void refuseStart(const std::string &reason)
 {
-    std::fprintf(stderr, "%.*s: cannot open the window: %s\n", programNameLength(),
-                 g_programName.data(), reason.c_str());
+    std::fputs(startFailureLine(reason).c_str(), stderr);
     std::fflush(stderr);
     std::_Exit(kStartFailureExitCode);
 }
@@ -69,13 +108,11 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext & /*context*
 {
     const QByteArray text = message.toLocal8Bit();
     if (type == QtFatalMsg) {
-        refuseStart(describeStartFailure({
-            .heldMessages = g_heldMessages != nullptr ? *g_heldMessages : std::string_view(),
-            .fatalMessage
-            = std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-            .requestedPlatform = environment("QT_QPA_PLATFORM"),
-            .display = environment("DISPLAY"),
-        }));
+        StartFailure failure = askedFor();
+        failure.heldMessages = g_heldMessages != nullptr ? *g_heldMessages : std::string_view();
+        failure.fatalMessage
+            = std::string_view(text.constData(), static_cast<std::size_t>(text.size()));
+        refuseStart(describeStartFailure(failure));
     }
     if (g_heldMessages != nullptr) {
         g_heldMessages->append(text.constData()).append("\n");
@@ -134,7 +171,7 @@ void runningMessageHandler(QtMsgType type, const QMessageLogContext &context,
     const bool x11 = message.startsWith(QLatin1String("The X11 connection broke"));
     if (x11 || message.startsWith(QLatin1String("The Wayland connection broke"))) {
         const std::optional<std::string_view> display
-            = environment(x11 ? "DISPLAY" : "WAYLAND_DISPLAY");
+            = x11 ? g_environment.display : g_environment.waylandDisplay;
         const std::string named
             = display ? "the display \"" + std::string(*display) + "\"" : "the display";
         std::fprintf(stderr, "%.*s: %s went away; the window is gone\n", programNameLength(),
@@ -209,10 +246,7 @@ std::optional<int> answerCommandLine(const ProjectDescription &project, int argc
                     static_cast<int>(project.version.size()), project.version.data());
         return 0;
     case CommandAction::Refuse:
-        std::fprintf(stderr, "%.*s: %s (%.*s --help lists the options)\n",
-                     static_cast<int>(project.name.size()), project.name.data(),
-                     commandLine.refusal.c_str(), static_cast<int>(project.name.size()),
-                     project.name.data());
+        printRefusal(commandLine.refusal);
         return kUsageExitCode;
     }
     return kUsageExitCode;
@@ -245,10 +279,11 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (const std::optional<int> status = answerCommandLine(project, argc, argv)) {
         return *status;
     }
+    readEnvironment();
     StartupMessages startupMessages;
 
-    if (const auto refusal = refusedSettings({.platform = environment("QT_QPA_PLATFORM"),
-                                              .scaleFactor = environment("QT_SCALE_FACTOR")})) {
+    if (const auto refusal = refusedSettings(
+            {.platform = g_environment.platform, .scaleFactor = g_environment.scaleFactor})) {
         refuseStart(*refusal);
     }
 
@@ -256,11 +291,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     // hold it there for ever.
     std::optional<StartWatchdog> watchdog(
         std::in_place, std::chrono::seconds(kDisplayAnswerSeconds),
-        std::string(g_programName) + ": cannot open the window: "
-            + describeSilentDisplay({.requestedPlatform = environment("QT_QPA_PLATFORM"),
-                                     .display = environment("DISPLAY")},
-                                    kDisplayAnswerSeconds)
-            + "\n",
+        startFailureLine(describeSilentDisplay(askedFor(), kDisplayAnswerSeconds)),
         kStartFailureExitCode);
     // Qt takes its own options out of the arguments; the rest were refused above.
     const QApplication application(argc, argv);
@@ -273,9 +304,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (leftover != argv + argc) {
         // One line of ours, as for any refused start; what Qt said on the way is not passed on.
         startupMessages.discard();
-        std::fprintf(stderr, "%.*s: unknown option '%s' (%.*s --help lists the options)\n",
-                     programNameLength(), g_programName.data(), *leftover, programNameLength(),
-                     g_programName.data());
+        printRefusal("unknown option '" + std::string(*leftover) + "'");
         return kUsageExitCode;
     }
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {

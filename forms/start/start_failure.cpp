@@ -44,6 +44,14 @@ std::optional<std::string_view> availablePlugins(std::string_view fatal)
     return list.empty() ? std::nullopt : std::optional(list);
 }
 
+// A number as the messages show it: "0.25", "8", "1e+09".
+std::string shown(double value)
+{
+    std::array<char, 32> text {};
+    std::snprintf(text.data(), text.size(), "%g", value);
+    return text.data();
+}
+
 std::string quoted(std::string_view text)
 {
     return "\"" + std::string(text) + "\"";
@@ -80,18 +88,18 @@ std::optional<double> number(std::string_view text)
 
 std::optional<std::string> refusedSettings(const StartSettings &settings)
 {
-    if (settings.platform && platformName(*settings.platform) == "vkkhrdisplay") {
-        return "the platform \"vkkhrdisplay\" shows only Vulkan surfaces, not windows";
+    constexpr std::string_view kSurfacesOnly = "vkkhrdisplay";
+    if (settings.platform && platformName(*settings.platform) == kSurfacesOnly) {
+        return "the platform " + quoted(kSurfacesOnly) + " shows only Vulkan surfaces, not windows";
     }
     if (settings.scaleFactor) {
         const std::optional<double> factor = number(*settings.scaleFactor);
         if (factor
             && !(std::isfinite(*factor) && *factor >= kSmallestScaleFactor
                  && *factor <= kLargestScaleFactor)) {
-            std::array<char, 32> shown {};
-            std::snprintf(shown.data(), shown.size(), "%g", *factor);
-            return "QT_SCALE_FACTOR=" + std::string(shown.data())
-                + " leaves no window that can be shown (it must be a number from 0.25 to 8)";
+            return "QT_SCALE_FACTOR=" + shown(*factor)
+                + " leaves no window that can be shown (it must be a number from "
+                + shown(kSmallestScaleFactor) + " to " + shown(kLargestScaleFactor) + ")";
         }
     }
     return std::nullopt;
@@ -102,8 +110,8 @@ std::optional<std::string> refusedColourDepth(int depth)
     if (depth >= kSmallestColourDepth) {
         return std::nullopt;
     }
-    return "the display has " + std::to_string(depth)
-        + "-bit colour; the window needs at least 15 bits per pixel";
+    return "the display has " + std::to_string(depth) + "-bit colour; the window needs at least "
+        + std::to_string(kSmallestColourDepth) + " bits per pixel";
 }
 
 std::string describeSilentDisplay(const StartFailure &failure, int seconds)
