@@ -295,13 +295,30 @@ static_assert(forms::check::containersFirst(kForm1Controls));
 // Binds each model button's click to the selection of its own record.
 void connectClickHandlers(forms::Form &form);
 
-// The program's icon as installed for desktops, at the sizes window managers show (in the bundle).
-inline constexpr std::array<std::string_view, 4> kIcon {
-    ":/icatlas/icon/16.png",
-    ":/icatlas/icon/32.png",
-    ":/icatlas/icon/48.png",
-    ":/icatlas/icon/64.png",
-};
+// The sizes of the program's icon in the bundle, at which window managers show it
+// (ui/CMakeLists.txt puts them there).
+inline constexpr std::array kIconSizes {ICATLAS_ICON_SIZES};
+
+// The bundle's pictures of the icon, one per size ("16.png", ...).
+inline constexpr auto kIconPaths = [] {
+    std::array<forms::FixedText<32>, kIconSizes.size()> paths {};
+    for (std::size_t i = 0; i < kIconSizes.size(); ++i) {
+        paths.at(i)
+            .append(":/icatlas/icon/")
+            .append(static_cast<std::size_t>(kIconSizes.at(i)))
+            .append(".png");
+    }
+    return paths;
+}();
+
+// The program's icon as installed for desktops.
+inline constexpr auto kIcon = [] {
+    std::array<std::string_view, kIconPaths.size()> views {};
+    for (std::size_t i = 0; i < kIconPaths.size(); ++i) {
+        views.at(i) = kIconPaths.at(i).view();
+    }
+    return views;
+}();
 
 inline constexpr forms::ProjectDescription kProject {
     .name = "icatlas",
