@@ -23,9 +23,9 @@ using forms::Font;
 // The face the window was designed with; the runtime substitutes an installed, metric-compatible
 // one where it is missing. Character set 178 is what the design declares.
 inline constexpr std::string_view kFace = "MS Sans Serif";
-inline constexpr Font kTitleFont {kFace, 2400, 700, 178};
-inline constexpr Font kFrameFont {kFace, 975, 700, 178};
-inline constexpr Font kSmallFont {kFace, 825, 700, 178};
+inline constexpr Font kTitleFont {kFace, 2400, 700};
+inline constexpr Font kFrameFont {kFace, 975, 700};
+inline constexpr Font kSmallFont {kFace, 825, 700};
 
 // Model buttons: two rows of up to ten in each family's frame.
 inline constexpr forms::Twips kButtonWidth = 735;

@@ -34,7 +34,6 @@ struct Font {
     std::string_view face;
     std::uint16_t centipoints = 0; // 975 is 9.75 points
     std::uint16_t weight = 400; // 700 is bold
-    std::uint8_t charset = 0; // the declared character set, kept for fidelity
     bool italic = false;
     bool underline = false;
 
