@@ -21,20 +21,24 @@ using forms::Operation;
 using forms::ResultCode;
 using testing_support::MemoryForm;
 
+// Each code as a failed check reports it, worked out by hand: the error number is the code's low
+// word, the code itself in hex, the control and what was being done to it. Codes without the high
+// bit set are successes, whatever their value, and raise nothing.
 struct CodeCase {
     const char *label;
     ResultCode code;
-    bool ok;
-    unsigned number;
-    const char *wording;
+    const char *message; // null: no run-time error
 };
 
 const auto kCodes = std::to_array<CodeCase>({
-    {"ok", ResultCode::Ok, true, 0, "Success"},
-    {"invalid_property_value", ResultCode::InvalidPropertyValue, false, 380,
-     "Invalid property value"},
-    {"object_required", ResultCode::ObjectRequired, false, 424, "Object required"},
-    {"unknown_failure", static_cast<ResultCode>(0x80004005U), false, 0x4005, "Unknown error"},
+    {"ok", ResultCode::Ok, nullptr},
+    {"other_success", static_cast<ResultCode>(1), nullptr},
+    {"invalid_property_value", ResultCode::InvalidPropertyValue,
+     "Run-time error '380': Invalid property value (0x800A017C) in Text4, set Text"},
+    {"object_required", ResultCode::ObjectRequired,
+     "Run-time error '424': Object required (0x800A01A8) in Text4, set Text"},
+    {"unknown_failure", static_cast<ResultCode>(0x80004005U),
+     "Run-time error '16389': Unknown error (0x80004005) in Text4, set Text"},
 });
 
 class ResultCheck : public ::testing::TestWithParam<CodeCase> { };
@@ -42,10 +46,7 @@ class ResultCheck : public ::testing::TestWithParam<CodeCase> { };
 TEST_P(ResultCheck, FailedCodesRaiseTheRunTimeErrorAndOthersPass)
 {
     const CodeCase &c = GetParam();
-    EXPECT_EQ(forms::succeeded(c.code), c.ok);
-    EXPECT_EQ(forms::errorNumber(c.code), c.number);
-    EXPECT_EQ(forms::describe(c.code), c.wording);
-    if (c.ok) {
+    if (c.message == nullptr) {
         EXPECT_NO_THROW(forms::checkResult(c.code, "Text4", Operation::SetText));
         return;
     }
@@ -54,13 +55,7 @@ TEST_P(ResultCheck, FailedCodesRaiseTheRunTimeErrorAndOthersPass)
         FAIL() << "no run-time error raised";
     } catch (const forms::RunTimeError &error) {
         EXPECT_EQ(error.code(), c.code);
-        EXPECT_EQ(error.control(), "Text4");
-        EXPECT_EQ(error.operation(), Operation::SetText);
-        const std::string what = error.what();
-        EXPECT_NE(what.find(std::to_string(c.number)), std::string::npos) << what;
-        EXPECT_NE(what.find(c.wording), std::string::npos) << what;
-        EXPECT_NE(what.find("Text4"), std::string::npos) << what;
-        EXPECT_NE(what.find("set Text"), std::string::npos) << what;
+        EXPECT_STREQ(error.what(), c.message);
     }
 }
 
