@@ -50,7 +50,7 @@ public:
     constexpr FixedText &append(std::string_view text)
     {
         for (const char c : text) {
-            chars_.at(size_++) = c;
+            m_chars.at(m_size++) = c;
         }
         return *this;
     }
@@ -64,16 +64,16 @@ public:
             number /= 10;
         } while (number != 0);
         while (count > 0) {
-            chars_.at(size_++) = digits.at(--count);
+            m_chars.at(m_size++) = digits.at(--count);
         }
         return *this;
     }
 
-    [[nodiscard]] constexpr std::string_view view() const { return {chars_.data(), size_}; }
+    [[nodiscard]] constexpr std::string_view view() const { return {m_chars.data(), m_size}; }
 
 private:
-    std::array<char, Capacity> chars_ {};
-    std::size_t size_ = 0;
+    std::array<char, Capacity> m_chars {};
+    std::size_t m_size = 0;
 };
 
 struct ControlDefinition {
