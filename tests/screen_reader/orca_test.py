@@ -27,8 +27,10 @@ import tempfile
 import threading
 import time
 
-from private_desktop import CheckFailed, PrivateDesktop, require
-from screen_reader_test import expected_boxes, read_catalogue
+from screen_reader_test import CheckFailed, expected_boxes, read_catalogue
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import PrivateDesktop, SessionError, require  # noqa: E402
 
 TIMEOUT = 10.0  # seconds for Orca to react to one thing; polled, never slept out
 QUIET = 0.6  # seconds without a new utterance after which Orca has finished speaking
@@ -109,12 +111,11 @@ class Round(PrivateDesktop):
     """One private desktop: X display, session bus, Orca, then icatlas."""
 
     def __init__(self, workdir):
-        super().__init__()
+        super().__init__({k: v for k, v in os.environ.items()
+                          if not k.startswith(("QT_", "AT_SPI", "XDG_", "DBUS_", "DISPLAY",
+                                               "WAYLAND", "SPEECHD_"))})
         self.workdir = workdir
         home = os.path.join(workdir, "home")
-        self.env = {k: v for k, v in os.environ.items()
-                    if not k.startswith(("QT_", "AT_SPI", "XDG_", "DBUS_", "DISPLAY", "WAYLAND",
-                                         "SPEECHD_"))}
         self.env.update(HOME=home, XDG_RUNTIME_DIR=os.path.join(workdir, "run"),
                         XDG_CONFIG_HOME=os.path.join(home, ".config"),
                         XDG_DATA_HOME=os.path.join(home, ".local", "share"),
@@ -320,7 +321,7 @@ def main():
         try:
             transcript, failures = run_round(args.program, [models[m] for m in args.models], log,
                                              args.orca_log)
-        except (CheckFailed, subprocess.TimeoutExpired) as failure:
+        except (CheckFailed, SessionError, subprocess.TimeoutExpired) as failure:
             log.seek(0)
             print(f"FAILED: {failure}\n--- icatlas and Orca said:\n{log.read()}", file=sys.stderr)
             return 1
