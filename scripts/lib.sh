@@ -9,9 +9,10 @@ ICATLAS_BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libgl-de
 
 # What the screen-reader test drives the real program with: a virtual display, a D-Bus session
 # bus, the AT-SPI bus and Debian's Python bindings for it, xdotool for keys and clicks, the Orca
-# screen reader whose words it checks, and unshare (util-linux) to give each Orca a namespace.
+# screen reader whose words it checks, the speech-dispatcher each round configures for Orca to speak
+# to (silently), and unshare (util-linux) to give each Orca a namespace.
 ICATLAS_SCREEN_READER_PACKAGES=(xvfb dbus dbus-daemon at-spi2-core python3 python3-pyatspi xdotool
-    orca util-linux)
+    orca speech-dispatcher util-linux)
 
 # Packages the checks of what ships need: formatting and static analysis, building the Debian
 # package (dpkg-shlibdeps), and the validators run on it.

@@ -10,7 +10,11 @@
 # Each round runs in a private PID namespace with its own X display, D-Bus session, HOME and XDG
 # directories: Orca refuses to start beside another Orca of the same user, and the test must never
 # touch a screen reader the user is running. Ending the namespace's first process ends everything
-# started in it.
+# started in it. Orca speaks through a speech-dispatcher of the round's own, configured in the
+# round's XDG directories to synthesise nothing and play to ALSA's null device, so the round takes
+# the same time whatever synthesisers and sound server the machine has (a real synthesiser with no
+# sound server to reach can leave Orca waiting on its first utterance for ever). A round in which
+# Orca falls silent fails within SILENCE seconds with what Orca last said.
 
 import argparse
 import contextlib
@@ -20,13 +24,17 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
-from private_desktop import CheckFailed, PrivateDesktop, require
-from screen_reader_test import expected_boxes, read_catalogue
+from screen_reader_test import CheckFailed, expected_boxes, read_catalogue
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import PrivateDesktop, SessionError, require  # noqa: E402
 
 TIMEOUT = 10.0  # seconds for Orca to react to one thing; polled, never slept out
 QUIET = 0.6  # seconds without a new utterance after which Orca has finished speaking
+SILENCE = 40.0  # seconds without any utterance after which Orca is taken to hang
 SPOKEN = re.compile(r" - SPEECH OUTPUT: '(.*)'(?: voice=\w+)?\s*(?:\{.*\})?\s*$")
 
 # Run under Orca's own interpreter with the debug file line-buffered, so the log can be followed
@@ -42,6 +50,19 @@ def line_buffered_open(file, mode="r", *args, **kwargs):
 builtins.open = line_buffered_open
 sys.argv = ["orca", "--debug-file", log]
 runpy.run_path("/usr/bin/orca", run_name="__main__")
+"""
+
+
+# speech-dispatcher's configuration for the round (its own, as XDG_CONFIG_HOME is the round's): one
+# module, the generic one running a command that says nothing, and audio opened on ALSA's null PCM,
+# which every libasound has. No module the machine installed is loaded.
+SPEECHD_CONF = """AddModule "silent" "sd_generic" "silent.conf"
+DefaultModule silent
+AudioOutputMethod "alsa"
+AudioALSADevice "null"
+"""
+SILENT_MODULE_CONF = """GenericExecuteSynth "true"
+AddVoice "en" "MALE1" "silent"
 """
 
 
@@ -90,11 +111,11 @@ class Round(PrivateDesktop):
     """One private desktop: X display, session bus, Orca, then icatlas."""
 
     def __init__(self, workdir):
-        super().__init__()
+        super().__init__({k: v for k, v in os.environ.items()
+                          if not k.startswith(("QT_", "AT_SPI", "XDG_", "DBUS_", "DISPLAY",
+                                               "WAYLAND", "SPEECHD_"))})
         self.workdir = workdir
         home = os.path.join(workdir, "home")
-        self.env = {k: v for k, v in os.environ.items()
-                    if not k.startswith(("QT_", "AT_SPI", "XDG_", "DBUS_", "DISPLAY", "WAYLAND"))}
         self.env.update(HOME=home, XDG_RUNTIME_DIR=os.path.join(workdir, "run"),
                         XDG_CONFIG_HOME=os.path.join(home, ".config"),
                         XDG_DATA_HOME=os.path.join(home, ".local", "share"),
@@ -103,11 +124,48 @@ class Round(PrivateDesktop):
         for key in ("HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
                     "XDG_CACHE_HOME", "XDG_STATE_HOME"):
             os.makedirs(self.env[key], mode=0o700, exist_ok=True)
+        speechd = os.path.join(self.env["XDG_CONFIG_HOME"], "speech-dispatcher")
+        os.makedirs(os.path.join(speechd, "modules"))
+        for name, text in (("speechd.conf", SPEECHD_CONF),
+                           (os.path.join("modules", "silent.conf"), SILENT_MODULE_CONF)):
+            with open(os.path.join(speechd, name), "w", encoding="utf-8") as conf:
+                conf.write(text)
         self.speech = Speech(os.path.join(workdir, "orca.log"))
+        self.log = None
+        self.stop_watching = threading.Event()
+        self.callback(self.stop_watching.set)
+
+    def watch(self):
+        """Fails the round, saying what Orca last said, once Orca has said nothing for SILENCE.
+        It reads Orca's log on its own: the driver itself may be stuck in a call that waits on
+        Orca. The round's first process ends here, and with it everything in the namespace."""
+        speech = Speech(self.speech.path)
+        count, heard = 0, time.monotonic()
+        while not self.stop_watching.wait(1.0):
+            if speech.poll() != count:
+                count, heard = len(speech.lines), time.monotonic()
+            elif time.monotonic() - heard > SILENCE:
+                self.give_up(speech.lines[-5:])
+
+    def give_up(self, last_said):
+        tail = []
+        with contextlib.suppress(OSError), open(self.speech.path, encoding="utf-8",
+                                                errors="replace") as orca_log:
+            tail = orca_log.readlines()[-12:]
+        self.log.seek(0)
+        print(f"FAILED: Orca has said nothing for {SILENCE:.0f} s; it last said {last_said}; "
+              f"its log ends:\n{''.join(tail)}--- icatlas and Orca said:\n{self.log.read()}",
+              file=sys.stderr, flush=True)
+        self.close()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+        # Not sys.exit: that would end only this thread, and the driver's may never return.
+        os._exit(1)
 
     def start(self, program, log):
-        require("Xvfb", "dbus-daemon", "xdotool", "orca")
+        require("Xvfb", "dbus-daemon", "xdotool", "orca", "speech-dispatcher")
+        self.log = log
         self.start_display_and_bus()
+        threading.Thread(target=self.watch, daemon=True).start()
         # Orca first: the program decides once, as it starts, whether a screen reader listens.
         self._spawn(["/usr/bin/python3", "-c", ORCA_LAUNCHER, self.speech.path],
                     stdout=log, stderr=subprocess.STDOUT)
@@ -253,15 +311,17 @@ def main():
     if os.getpid() != 1:
         # Into a namespace of our own; its first process is this script again.
         # Without root, a user namespace of our own makes the PID namespace possible.
+        # unshare takes this process's place, so that whoever ends this process (a test runner's
+        # timeout) ends the namespace too.
         user = [] if os.geteuid() == 0 else ["--map-root-user"]
-        return subprocess.run(["unshare", "--pid", "--fork", "--mount-proc", "--kill-child"]
-                              + user + ["/usr/bin/python3"] + sys.argv, check=False).returncode
+        os.execvp("unshare", ["unshare", "--pid", "--fork", "--mount-proc", "--kill-child"]
+                  + user + ["/usr/bin/python3"] + sys.argv)
     models = {record["model"]: record for record in read_catalogue(args.find)}
     with tempfile.TemporaryFile("w+") as log:
         try:
             transcript, failures = run_round(args.program, [models[m] for m in args.models], log,
                                              args.orca_log)
-        except CheckFailed as failure:
+        except (CheckFailed, SessionError, subprocess.TimeoutExpired) as failure:
             log.seek(0)
             print(f"FAILED: {failure}\n--- icatlas and Orca said:\n{log.read()}", file=sys.stderr)
             return 1

@@ -17,7 +17,8 @@ import sys
 import tempfile
 import time
 
-from private_desktop import CheckFailed, PrivateDesktop, require
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import PrivateDesktop, SessionError, end, require  # noqa: E402
 
 # What a listener hears for each box, in Tab order, with the catalogue column and row it shows.
 # The model box shows the record's model; the others its slot of that column and row.
@@ -43,6 +44,10 @@ BOXES = [
 # The title bar names the version the build defines (--version).
 WINDOW_TITLE = "NOKIA GSM ICs {version} - part numbers by MOSSGROVE"
 TIMEOUT = 10.0  # seconds for any one thing to happen; each is polled, never slept out
+
+
+class CheckFailed(Exception):
+    pass
 
 
 def wait_for(predicate, what, timeout=TIMEOUT):
@@ -79,8 +84,8 @@ class Session(PrivateDesktop):
     session bus. Everything started here is ended, process group by process group, on exit."""
 
     def __init__(self):
-        super().__init__()
-        self.env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "AT_SPI"))}
+        super().__init__({k: v for k, v in os.environ.items()
+                          if not k.startswith(("QT_", "AT_SPI"))})
 
     def start(self):
         require("Xvfb", "dbus-daemon", "xdotool")
@@ -97,7 +102,7 @@ class Session(PrivateDesktop):
         env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
         proc = subprocess.Popen([program], env=env, start_new_session=True, stdout=log,
                                 stderr=subprocess.STDOUT)
-        self.callback(self._end, proc)
+        self.callback(end, proc)
         return proc
 
 
@@ -266,7 +271,7 @@ def main():
                             WINDOW_TITLE.format(version=args.version))
             for check in args.checks:
                 CHECKS[check](window, models)
-        except CheckFailed as failure:
+        except (CheckFailed, SessionError) as failure:
             log.seek(0)
             print(f"FAILED: {failure}\n--- icatlas said:\n{log.read()}", file=sys.stderr)
             return 1
