@@ -232,11 +232,10 @@ struct ModelRecord {
 // Window order: family by family; within a family the upper row of buttons left to right, then
 // the lower row.
 //
-// Reading the part numbers. The manual pages and the README take this note from here
-// (catalogue/PartNumberNote.cmake): each entry opens with "// - " and names its marks before the
-// first ": ", and goes on in lines opening with "//   ".
-// - "@UPP", "@FLASH_IC": in a RAM IC box: no RAM chip of its own is named; the box points to the
-//   chip in the model's UPP or FLASH IC column instead.
+// Reading the part numbers. Every text is stored and shown exactly as it was recorded, marks
+// included; this is what the marks say.
+// - "@UPP", "@FLASH_IC": in a RAM IC box, no separate RAM chip is named; the box points to the
+//   chip in the model's UPP or FLASH IC column.
 // - "?" before or after a number ("?N643HT7MI", "PF08133B?", "? M58MR016C"): the part is not
 //   identified for certain; check the marking on the chip.
 // - "???(4Mx16)": the part number is unknown; only the memory's organisation is given.
@@ -246,6 +245,10 @@ struct ModelRecord {
 // - Brackets after a number: the maker ("(Intel)", "(SHARP)"), the size ("(4Mbit)") or the
 //   organisation ("(4Mx16)", "(4M x16)": 4M words of 16 bits); a size may stand alone ("4Mbit").
 // - A blank at the end ("CCONT "): as recorded; the window and the exports keep it.
+//
+// The manual pages and the README take the note above from here (catalogue/PartNumberNote.cmake):
+// the lines before the first "// - " lead in; each entry opens with "// - ", names its marks
+// before the first ": " and goes on in lines opening with "//   "; an empty "//" ends the note.
 inline constexpr std::array<ModelRecord, 42> kModelRecords {{
     {PlatformFamily::DCT3,
      "Command1",
