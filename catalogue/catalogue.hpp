@@ -55,16 +55,6 @@ inline constexpr std::array<FamilyInfo, 3> kFamilyInfo {{
     return familyInfo(family).caption;
 }
 
-[[nodiscard]] constexpr std::optional<PlatformFamily> familyByName(std::string_view name)
-{
-    for (const PlatformFamily family : kFamilies) {
-        if (familyName(family) == name) {
-            return family;
-        }
-    }
-    return std::nullopt;
-}
-
 // The six columns of component boxes, left to right, each under its heading on the window.
 enum class ComponentColumn : std::uint8_t { PaIc, RfIc, PowerIc, Upp, FlashIc, RamIc };
 
@@ -186,6 +176,40 @@ inline constexpr std::array<std::string_view, kBoxCount> kBoxNames = [] {
     return names;
 }();
 
+// What the model box is called: the caption beside it, and its name wherever a box is named.
+inline constexpr std::string_view kModelHeading = "Phone Model";
+
+namespace detail {
+
+// A component box's title: its column's heading, the qualifier in brackets, its row from 1.
+inline constexpr std::array<forms::FixedText<32>, kSlotCount> kSlotTitles = [] {
+    std::array<forms::FixedText<32>, kSlotCount> titles {};
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        const ComponentSlot &slot = kComponentSlots.at(i);
+        const ColumnInfo &column = columnInfo(slot.column);
+        titles.at(i).append(column.heading.text);
+        if (!column.qualifier.text.empty()) {
+            titles.at(i).append(" (").append(column.qualifier.text).append(")");
+        }
+        titles.at(i).append(" ").append(std::size_t {slot.row} + 1);
+    }
+    return titles;
+}();
+
+} // namespace detail
+
+// What each of the sixteen boxes is called, in kBoxNames' order: "Phone Model", "PA IC 1", ..,
+// "POWER IC (UEM) 1", .., "RAM IC 3". The window gives these to a screen reader, icatlas-find
+// labels its lines and exports with them.
+inline constexpr std::array<std::string_view, kBoxCount> kBoxTitles = [] {
+    std::array<std::string_view, kBoxCount> titles {};
+    titles[0] = kModelHeading;
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        titles[i + 1] = detail::kSlotTitles[i].view();
+    }
+    return titles;
+}();
+
 // One handset model: its family, the button that selects it, its model text and its fifteen
 // slot texts (an empty text is a blank slot). Texts are shown exactly as stored, trailing blanks
 // included.
@@ -208,21 +232,23 @@ struct ModelRecord {
 // Window order: family by family; within a family the upper row of buttons left to right, then
 // the lower row.
 //
-// How to read the part numbers, as a technician at the bench would:
-// - "@UPP" or "@FLASH_IC" in the RAM column: the board has no RAM chip of its own; the RAM is
-//   inside that chip (the UPP processor, or a combined flash-and-RAM package such as LRS1341).
-// - "?" before or after a number ("?N643HT7MI", "PF08133B?", "??K8S64418TM"): the marking was
-//   not read with certainty; check the chip itself.
-// - "??\?(4Mx16)" (three question marks; the backslash keeps them from reading as a trigraph):
-//   the part number is unknown, only the memory's organisation is known (4M words of 16 bits).
-//   "&?(4Mx16)" beside another flash chip: one more chip, number unknown, of that organisation.
-// - A count such as "3x " or "4x " before a number: that many chips of the kind on the board.
-// - Brackets hold what helps identify the part: the size ("(2Mbit)"), the organisation
-//   ("(8M x16)"), the maker ("(Intel)") or the maker's own number beside NOKIA's
-//   ("CRFU3E(4370407)"; "(RF9203)" alone when only that is known). A bare "4Mbit" gives the size
-//   alone. "COMBO 4M+256kx16" is one package of flash and RAM.
-// - Seven-digit numbers starting 43 (4370825) are NOKIA's own codes for custom chips.
-// - Trailing blanks are as recorded, and shown as such.
+// Reading the part numbers. Every text is stored and shown exactly as it was recorded, marks
+// included; this is what the marks say.
+// - "@UPP", "@FLASH_IC": in a RAM IC box, no separate RAM chip is named; the box points to the
+//   chip in the model's UPP or FLASH IC column.
+// - "?" before or after a number ("?N643HT7MI", "PF08133B?", "? M58MR016C"): the part is not
+//   identified for certain; check the marking on the chip.
+// - "???(4Mx16)": the part number is unknown; only the memory's organisation is given.
+// - "&?(4Mx16)": one more chip beside the one in the box before it, its number unknown, only its
+//   organisation given.
+// - "2x ", "3x ", "4x " before a number: that many of that chip on the board.
+// - Brackets after a number: the maker ("(Intel)", "(SHARP)"), the size ("(4Mbit)") or the
+//   organisation ("(4Mx16)", "(4M x16)": 4M words of 16 bits); a size may stand alone ("4Mbit").
+// - A blank at the end ("CCONT "): as recorded; the window and the exports keep it.
+//
+// The manual pages and the README take the note above from here (catalogue/PartNumberNote.cmake):
+// the lines before the first "// - " lead in; each entry opens with "// - ", names its marks
+// before the first ": " and goes on in lines opening with "//   "; an empty "//" ends the note.
 inline constexpr std::array<ModelRecord, 42> kModelRecords {{
     {PlatformFamily::DCT3,
      "Command1",

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Argument handling for icatlas-find: options are checked in full before anything is written, so
-// a usage error leaves the output empty.
+// a usage error leaves the output empty. A part that is not found may earn a hint on the standard
+// error: the model it names, or the nearest parts and models.
 #include "find/cli.hpp"
 
 #include "find/lookup.hpp"
+#include "find/output.hpp"
 #include "icatlas/build_facts.hpp"
 
 #include <algorithm>
@@ -19,52 +21,98 @@ namespace {
 
 constexpr std::string_view kProgram = "icatlas-find";
 
-constexpr std::string_view kHelp = R"(Usage: icatlas-find PART...
-       icatlas-find --model MODEL | --family FAMILY | --list | --json | --csv
+// "a, b and c" (or with another last join).
+template <typename Range, typename Name>
+std::string joined(const Range &items, std::string_view lastJoin, Name name)
+{
+    std::string list;
+    std::size_t i = 0;
+    for (const auto &item : items) {
+        if (i > 0) {
+            list += i + 1 == std::size(items) ? lastJoin : ", ";
+        }
+        list += name(item);
+        ++i;
+    }
+    return list;
+}
+
+std::string joined(std::span<const std::string_view> items, std::string_view lastJoin)
+{
+    return joined(items, lastJoin, [](std::string_view item) { return item; });
+}
+
+// The families as a message lists them: "DCT3, DCT4 and WD2".
+std::string familyList(std::string_view lastJoin)
+{
+    return joined(kFamilies, lastJoin, familyName);
+}
+
+std::string help()
+{
+    return R"help(Usage: icatlas-find [--json | --csv | --tsv] PART...
+       icatlas-find --model MODEL | --family FAMILY | --list
+       icatlas-find --json | --csv | --tsv
        icatlas-find --help | --version
 
 Finds the NOKIA handset models whose catalogue record holds each PART, with the
-column and row it stands in. Matching ignores case, blanks, '?', '-' and a
-leading count such as "3x ", and finds a part inside a longer text, so
-N643HT7MI finds "3x N643HT7MI" and "?N643HT7MI". A PART that is nothing but
-these (such as "?") is a usage error. Put -- before a PART that starts with '-'.
+box it stands in. Matching ignores case, blanks, '?', '-', a soft hyphen or
+byte-order mark, and a leading count such as "3x ", and finds a part inside a
+longer text, so N643HT7MI finds "3x N643HT7MI" and "?N643HT7MI". A PART that is
+nothing but these (such as "?") is a usage error. A PART not found gets a hint
+on the standard error: the model it names, or the nearest parts and models.
+Put -- before a PART that starts with '-'.
 
-  --model MODEL     the model's record, one line per box (e.g. --model 6310I)
-  --family FAMILY   the models of DCT3, DCT4 or WD2, in window order
+  --model MODEL     the model's record, one line per box (e.g. --model 6310i,
+                    --model "Nokia 6310 i")
+  --family FAMILY   the models of )help"
+        + familyList(" or ") + R"help(, in window order
   --list            every model with its family
-  --json            the whole catalogue as JSON, texts exactly as stored
-  --csv             the whole catalogue as CSV (RFC 4180, CRLF line ends)
+  --json            the boxes holding each PART, or the whole catalogue, as JSON
+  --csv             the same as CSV (RFC 4180, CRLF line ends)
+  --tsv             the same as tab-separated text
   --help            this help
   --version         the version
+
+The exports hold one record per box, with the columns )help"
+        + joined(kExportColumns, ", ") + R"help(;
+texts exactly as stored, trailing blanks included. The marks in the part
+numbers ("@UPP", "?", "3x ", "(4Mx16)") are explained in icatlas-find(1).
 
 Exit status: 0 when something was found, 1 when no PART was found, 2 for a
 usage error (unknown option, model or family) or output that could not be
 written.
-)";
+)help";
+}
 
-enum class Mode : std::uint8_t { Parts, Model, Family, List, Json, Csv, Help, Version };
+enum class Mode : std::uint8_t { Parts, Model, Family, List, Help, Version };
 
+// An option chooses what to do (a mode) or how to write it (a format), not both.
 struct Option {
     std::string_view name;
-    Mode mode;
-    bool takesValue;
+    std::optional<Mode> mode;
+    std::optional<Format> format;
+    bool takesValue = false;
     std::string_view example; // shown when the value is missing
 };
 
 constexpr std::array kOptions = std::to_array<Option>({
-    {"--model", Mode::Model, true, "--model 6310I"},
-    {"--family", Mode::Family, true, "--family DCT4"},
-    {"--list", Mode::List, false, {}},
-    {"--json", Mode::Json, false, {}},
-    {"--csv", Mode::Csv, false, {}},
-    {"--help", Mode::Help, false, {}},
-    {"-h", Mode::Help, false, {}},
-    {"--version", Mode::Version, false, {}},
+    {"--model", Mode::Model, {}, true, "--model 6310I"},
+    {"--family", Mode::Family, {}, true, "--family DCT4"},
+    {"--list", Mode::List, {}, false, {}},
+    {"--json", {}, Format::Json, false, {}},
+    {"--csv", {}, Format::Csv, false, {}},
+    {"--tsv", {}, Format::Tsv, false, {}},
+    {"--help", Mode::Help, {}, false, {}},
+    {"-h", Mode::Help, {}, false, {}},
+    {"--version", Mode::Version, {}, false, {}},
 });
 
 struct Request {
     Mode mode = Mode::Parts;
-    std::string_view option; // the option that chose the mode, for messages
+    std::string_view modeOption; // the option that chose the mode, for messages
+    std::optional<Format> format;
+    std::string_view formatOption;
     std::string_view value; // the model or family
     std::vector<std::string_view> parts;
 };
@@ -80,8 +128,8 @@ Parsed refused(std::string error)
     return {std::nullopt, std::move(error)};
 }
 
-// An argument as a message shows it: quoted, and with its control characters escaped, so every
-// message stays one line that no argument can forge.
+// An argument as a message shows it: quoted, and with its control and invisible characters
+// escaped, so every message stays one line that no argument can forge.
 std::string quoted(std::string_view text)
 {
     return "'" + printable(text) + "'";
@@ -92,6 +140,42 @@ const Option *optionNamed(std::string_view name)
     const auto *found = std::find_if(kOptions.begin(), kOptions.end(),
                                      [name](const Option &option) { return option.name == name; });
     return found == kOptions.end() ? nullptr : found;
+}
+
+std::string together(std::string_view first, std::string_view second)
+{
+    return std::string(first) + " and " + std::string(second) + " cannot be used together";
+}
+
+// Takes `option` into the request, or says why it cannot join the options before it.
+std::optional<std::string> take(Request &request, const Option &option)
+{
+    if (option.format) {
+        if (request.format == option.format) {
+            return std::string(option.name) + " given twice";
+        }
+        if (request.format) {
+            return together(request.formatOption, option.name);
+        }
+        if (request.mode != Mode::Parts) {
+            return together(request.modeOption, option.name);
+        }
+        request.format = option.format;
+        request.formatOption = option.name;
+        return std::nullopt;
+    }
+    if (request.mode == option.mode) {
+        return std::string(option.name) + " given twice";
+    }
+    if (request.mode != Mode::Parts) {
+        return together(request.modeOption, option.name);
+    }
+    if (request.format) {
+        return together(request.formatOption, option.name);
+    }
+    request.mode = *option.mode;
+    request.modeOption = option.name;
+    return std::nullopt;
 }
 
 Parsed parse(std::span<const std::string_view> args)
@@ -113,15 +197,9 @@ Parsed parse(std::span<const std::string_view> args)
         if (option == nullptr) {
             return refused("unknown option " + quoted(arg) + " (try --help)");
         }
-        if (request.mode == option->mode) {
-            return refused(std::string(option->name) + " given twice");
+        if (std::optional<std::string> error = take(request, *option)) {
+            return refused(std::move(*error));
         }
-        if (request.mode != Mode::Parts) {
-            return refused(std::string(request.option) + " and " + std::string(option->name)
-                           + " cannot be used together");
-        }
-        request.mode = option->mode;
-        request.option = option->name;
         if (!option->takesValue && equals != std::string_view::npos) {
             return refused(std::string(option->name) + " takes no value");
         }
@@ -136,11 +214,11 @@ Parsed parse(std::span<const std::string_view> args)
             }
         }
     }
-    if (request.mode == Mode::Parts && request.parts.empty()) {
+    if (request.mode == Mode::Parts && request.parts.empty() && !request.format) {
         return refused("no part number given (try --help)");
     }
     if (request.mode != Mode::Parts && !request.parts.empty()) {
-        return refused(std::string(request.option) + " takes no part numbers, but got "
+        return refused(std::string(request.modeOption) + " takes no part numbers, but got "
                        + quoted(request.parts.front()));
     }
     return {std::move(request), {}};
@@ -152,11 +230,33 @@ int usageError(std::ostream &err, std::string_view message)
     return kExitUsageError;
 }
 
-int findParts(std::span<const std::string_view> parts, std::ostream &out, std::ostream &err)
+// "A", "A or B", "A, B or C"; among parts, models as the option that shows them.
+std::string alternatives(std::span<const Suggestion> suggestions, bool amongParts = true)
+{
+    return joined(suggestions, " or ", [amongParts](const Suggestion &s) {
+        return (amongParts && s.isModel ? "--model " : "") + std::string(s.text);
+    });
+}
+
+// What a part that found nothing may have meant, in one line, or nothing when no guess is near.
+void hint(std::ostream &err, std::string_view part, const PartKey &key)
+{
+    if (const ModelRecord *model = findModel(part)) {
+        err << printable(part) << " is a model: " << kProgram << " --model " << model->model
+            << '\n';
+        return;
+    }
+    const std::vector<Suggestion> near = nearest(key);
+    if (!near.empty()) {
+        err << printable(part) << ": did you mean " << alternatives(near) << "?\n";
+    }
+}
+
+int findParts(const Request &request, std::ostream &out, std::ostream &err)
 {
     std::vector<PartKey> keys;
-    keys.reserve(parts.size());
-    for (const std::string_view part : parts) {
+    keys.reserve(request.parts.size());
+    for (const std::string_view part : request.parts) {
         std::optional<PartKey> key = PartKey::from(part);
         if (!key) {
             return usageError(err,
@@ -167,15 +267,43 @@ int findParts(std::span<const std::string_view> parts, std::ostream &out, std::o
         keys.push_back(std::move(*key));
     }
     bool found = false;
+    std::vector<BoxRecord> records;
     for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::string_view part = request.parts[i];
         const std::vector<Hit> hits = findPart(keys[i]);
         found = found || !hits.empty();
-        if (i > 0) {
-            out << '\n';
+        if (request.format) {
+            for (const Hit &hit : hits) {
+                records.push_back({printable(part), hit.record, hit.slot + 1});
+            }
+        } else {
+            out << (i > 0 ? "\n" : "");
+            writeHits(out, part, hits);
         }
-        writeHits(out, parts[i], hits);
+        if (hits.empty()) {
+            hint(err, part, keys[i]);
+        }
+    }
+    if (request.format) {
+        writeRecords(out, *request.format, records);
     }
     return found ? kExitFound : kExitNothingFound;
+}
+
+int unknownModel(std::ostream &err, std::string_view typed)
+{
+    std::string message = "unknown model " + quoted(typed);
+    const std::optional<PartKey> key = PartKey::from(typed);
+    const std::vector<Suggestion> near = nearestModels(typed);
+    if (key && !findPart(*key).empty()) {
+        message += "; " + printable(typed) + " is a part: " + std::string(kProgram) + " "
+            + printable(typed);
+    } else if (!near.empty()) {
+        message += "; did you mean " + alternatives(near, false) + "?";
+    } else {
+        message += " (try --list)";
+    }
+    return usageError(err, message);
 }
 
 } // namespace
@@ -189,11 +317,15 @@ int run(std::span<const std::string_view> args, std::ostream &out, std::ostream 
     const Request &request = *parsed.request;
     switch (request.mode) {
     case Mode::Parts:
-        return findParts(request.parts, out, err);
+        if (request.parts.empty()) {
+            writeRecords(out, *request.format, catalogueRecords());
+            return kExitFound;
+        }
+        return findParts(request, out, err);
     case Mode::Model: {
         const ModelRecord *record = findModel(request.value);
         if (record == nullptr) {
-            return usageError(err, "unknown model " + quoted(request.value) + " (try --list)");
+            return unknownModel(err, request.value);
         }
         writeModel(out, *record);
         return kExitFound;
@@ -202,8 +334,8 @@ int run(std::span<const std::string_view> args, std::ostream &out, std::ostream 
         const std::optional<PlatformFamily> family = findFamily(request.value);
         if (!family) {
             return usageError(err,
-                              "unknown family " + quoted(request.value)
-                                  + "; the families are DCT3, DCT4 and WD2");
+                              "unknown family " + quoted(request.value) + "; the families are "
+                                  + familyList(" and "));
         }
         writeModelList(out, ComponentCatalogue::family(*family));
         return kExitFound;
@@ -211,14 +343,8 @@ int run(std::span<const std::string_view> args, std::ostream &out, std::ostream 
     case Mode::List:
         writeModelList(out, ComponentCatalogue::records());
         return kExitFound;
-    case Mode::Json:
-        writeJson(out, ComponentCatalogue::records());
-        return kExitFound;
-    case Mode::Csv:
-        writeCsv(out, ComponentCatalogue::records());
-        return kExitFound;
     case Mode::Help:
-        out << kHelp;
+        out << help();
         return kExitFound;
     case Mode::Version:
         out << kProgram << ' ' << kVersion << '\n';

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Matching of part numbers against the catalogue, and the text, JSON and CSV forms of records.
+// Matching of part numbers, models and families against the catalogue, and the nearest ones to
+// what matched nothing.
 #include "find/lookup.hpp"
+
+#include "find/unicode.hpp"
 
 #include <algorithm>
 #include <utility>
@@ -9,18 +12,34 @@ namespace icatlas::find {
 
 namespace {
 
-// Every ASCII white space, so that a part number from a file with CRLF line ends or tabs between
-// its fields matches as typed.
-constexpr bool isBlank(char c)
+// `text` with every blank, ASCII or Unicode, written as one ' ' and every character that takes
+// no room left out; all else, malformed bytes included, as it is.
+std::string folded(std::string_view text)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    std::string result;
+    result.reserve(text.size());
+    while (!text.empty()) {
+        const Utf8Char c = firstChar(text);
+        if (c.length == 0) {
+            result += text.front();
+            text.remove_prefix(1);
+            continue;
+        }
+        if (isBlank(c.codePoint)) {
+            result += ' ';
+        } else if (!isIgnorable(c.codePoint)) {
+            result.append(text.substr(0, c.length));
+        }
+        text.remove_prefix(c.length);
+    }
+    return result;
 }
 
 // Characters the catalogue uses loosely: '?' marks an unsure reading, '-' is written or left out
-// as the maker's marking happens to show it.
-constexpr bool isIgnored(char c)
+// as the maker's marking happens to show it. Blanks are ' ' once folded.
+constexpr bool isLoose(char c)
 {
-    return isBlank(c) || c == '?' || c == '-';
+    return c == ' ' || c == '?' || c == '-';
 }
 
 constexpr bool isDigit(char c)
@@ -33,12 +52,13 @@ constexpr char upper(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Where the part proper starts: past leading blanks, '?' and '-', and past a count (digits and an
-// 'x') that a blank or the end follows. Without that blank it would be part of the part number.
+// Where the part proper starts in a folded text: past leading blanks, '?' and '-', and past a
+// count (digits and an 'x') that a blank or the end follows. Without that blank it would be part
+// of the part number.
 std::size_t partStart(std::string_view text)
 {
     std::size_t start = 0;
-    while (start < text.size() && isIgnored(text[start])) {
+    while (start < text.size() && isLoose(text[start])) {
         ++start;
     }
     std::size_t end = start;
@@ -46,65 +66,184 @@ std::size_t partStart(std::string_view text)
         ++end;
     }
     const bool hasCount = end > start && end < text.size() && upper(text[end]) == 'X'
-        && (end + 1 == text.size() || isBlank(text[end + 1]));
+        && (end + 1 == text.size() || text[end + 1] == ' ');
     return hasCount ? end + 1 : 0;
 }
 
 std::string reduced(std::string_view text)
 {
+    const std::string folding = folded(text);
+    const std::string_view part = std::string_view(folding).substr(partStart(folding));
     std::string key;
-    key.reserve(text.size());
-    for (const char c : text.substr(partStart(text))) {
-        if (!isIgnored(c)) {
+    key.reserve(part.size());
+    for (const char c : part) {
+        if (!isLoose(c)) {
             key.push_back(upper(c));
         }
     }
     return key;
 }
 
-bool equalIgnoringCase(std::string_view a, std::string_view b)
+// Folded, without any blank, in upper case: how a model or family name is compared.
+std::string squeezed(std::string_view text)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return upper(x) == upper(y); });
+    std::string result;
+    for (const char c : folded(text)) {
+        if (c != ' ') {
+            result.push_back(upper(c));
+        }
+    }
+    return result;
 }
 
-std::string_view trimmed(std::string_view text)
+// Every slot's text reduced once, in kModelRecords' order, slot by slot.
+const std::vector<std::string> &reducedSlots()
 {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+    static const std::vector<std::string> slots = [] {
+        std::vector<std::string> keys;
+        for (const ModelRecord &record : ComponentCatalogue::records()) {
+            for (const std::string_view text : record.slots) {
+                keys.push_back(reduced(text));
+            }
+        }
+        return keys;
+    }();
+    return slots;
 }
 
-// Left-aligned in a column of `width`; a longer text is written whole.
-void padded(std::ostream &out, std::string_view text, std::size_t width)
+struct Candidate {
+    std::string key;
+    Suggestion suggestion;
+};
+
+constexpr bool isCount(std::string_view token)
 {
-    out << text;
-    for (std::size_t n = text.size(); n < width; ++n) {
-        out << ' ';
-    }
+    return token.size() >= 2 && upper(token.back()) == 'X'
+        && std::all_of(token.begin(), token.end() - 1, isDigit);
 }
 
-constexpr std::string_view kModelHeading = "Phone Model";
-
-// Widths that line up every model ("6310I"), family ("DCT4") and label ("FLASH IC 2").
-constexpr std::size_t kModelWidth = 5;
-constexpr std::size_t kFamilyWidth = 4;
-constexpr std::size_t kLabelWidth = kModelHeading.size();
-constexpr std::size_t kPlaceWidth = 10; // "FLASH IC 2"
-
-std::string_view plural(std::size_t count, std::string_view one, std::string_view many)
+// The part numbers a slot text names: its words, split at blanks, brackets, '&' and '+', each
+// without its '?'. Left out: counts ("3x"), pointers to another column ("@UPP") and words
+// under four characters ("4M", "x16"), which are sizes and organisations, not parts.
+std::vector<std::string_view> partWords(std::string_view text)
 {
-    return count == 1 ? one : many;
+    std::vector<std::string_view> words;
+    constexpr std::string_view separators = " ()&+";
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find_first_of(separators), text.size());
+        std::string_view word = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        while (!word.empty() && word.front() == '?') {
+            word.remove_prefix(1);
+        }
+        while (!word.empty() && word.back() == '?') {
+            word.remove_suffix(1);
+        }
+        if (word.size() >= 4 && word.front() != '@' && !isCount(word)) {
+            words.push_back(word);
+        }
+    }
+    return words;
+}
+
+// Models and part numbers in window order, each once.
+const std::vector<Candidate> &candidates()
+{
+    static const std::vector<Candidate> all = [] {
+        std::vector<Candidate> list;
+        const auto add = [&list](std::string key, Suggestion suggestion) {
+            if (std::none_of(list.begin(), list.end(),
+                             [&key](const Candidate &c) { return c.key == key; })) {
+                list.push_back({std::move(key), suggestion});
+            }
+        };
+        for (const ModelRecord &record : ComponentCatalogue::records()) {
+            add(std::string(record.model), {record.model, true});
+            for (const std::string_view text : record.slots) {
+                for (const std::string_view word : partWords(text)) {
+                    add(reduced(word), {word, false});
+                }
+            }
+        }
+        return list;
+    }();
+    return all;
+}
+
+// Edits from `a` to `b` (insertions, deletions, changes and swaps of neighbours), or more than
+// `limit` once it is clear there are more.
+std::size_t editDistance(std::string_view a, std::string_view b, std::size_t limit)
+{
+    const std::size_t longer = std::max(a.size(), b.size());
+    if (longer - std::min(a.size(), b.size()) > limit) {
+        return limit + 1;
+    }
+    // Three rows of the usual table: two rows back, the row before, and this one.
+    std::vector<std::size_t> twoBack(b.size() + 1);
+    std::vector<std::size_t> previous(b.size() + 1);
+    std::vector<std::size_t> current(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        previous[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        current[0] = i;
+        std::size_t rowBest = current[0];
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
+            current[j] = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                current[j] = std::min(current[j], twoBack[j - 2] + 1);
+            }
+            rowBest = std::min(rowBest, current[j]);
+        }
+        if (rowBest > limit) {
+            return limit + 1;
+        }
+        std::swap(twoBack, previous);
+        std::swap(previous, current);
+    }
+    return previous[b.size()];
+}
+
+// A model's name as typed, without the maker's name, blanks and case: "Nokia 6310 i" is "6310I".
+std::string modelName(std::string_view typed)
+{
+    constexpr std::string_view maker = "NOKIA";
+    std::string model = squeezed(typed);
+    if (model.starts_with(maker)) {
+        model.erase(0, maker.size());
+    }
+    return model;
+}
+
+std::vector<Suggestion> nearestTo(std::string_view key, bool modelsOnly)
+{
+    const std::size_t limit = key.size() >= 6 ? 2 : 1;
+    std::size_t best = limit + 1;
+    std::vector<Suggestion> found;
+    for (const Candidate &candidate : candidates()) {
+        if (modelsOnly && !candidate.suggestion.isModel) {
+            continue;
+        }
+        const std::size_t distance = editDistance(key, candidate.key, limit);
+        if (distance > limit) {
+            continue;
+        }
+        if (distance < best) {
+            best = distance;
+            found.clear();
+        }
+        if (distance == best && found.size() < kMostSuggestions) {
+            found.push_back(candidate.suggestion);
+        }
+    }
+    return found;
 }
 
 } // namespace
 
 PartKey::PartKey(std::string text)
-    : text_(std::move(text))
+    : m_text(std::move(text))
 {
 }
 
@@ -119,302 +258,48 @@ std::optional<PartKey> PartKey::from(std::string_view part)
 
 bool PartKey::foundIn(std::string_view stored) const
 {
-    return reduced(stored).find(text_) != std::string::npos;
+    return reduced(stored).find(m_text) != std::string::npos;
 }
 
 std::vector<Hit> findPart(const PartKey &key)
 {
     std::vector<Hit> hits;
-    for (const ModelRecord &record : ComponentCatalogue::records()) {
-        for (std::size_t slot = 0; slot < record.slots.size(); ++slot) {
-            if (key.foundIn(record.slots[slot])) {
-                hits.push_back({&record, slot});
+    const std::vector<std::string> &slots = reducedSlots();
+    const auto records = ComponentCatalogue::records();
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+            if (slots[r * kSlotCount + slot].find(key.text()) != std::string::npos) {
+                hits.push_back({&records[r], slot});
             }
         }
     }
     return hits;
 }
 
-std::string slotLabel(const ComponentSlot &slot)
+const ModelRecord *findModel(std::string_view typed)
 {
-    std::string label(columnHeading(slot.column));
-    label += ' ';
-    label += std::to_string(slot.row + 1);
-    return label;
-}
-
-const ModelRecord *findModel(std::string_view model)
-{
-    const std::string_view wanted = trimmed(model);
-    const auto records = ComponentCatalogue::records();
-    const auto found = std::find_if(records.begin(), records.end(), [wanted](const auto &record) {
-        return equalIgnoringCase(record.model, wanted);
-    });
-    return found == records.end() ? nullptr : &*found;
+    return ComponentCatalogue::findByModel(modelName(typed));
 }
 
 std::optional<PlatformFamily> findFamily(std::string_view name)
 {
-    const std::string_view wanted = trimmed(name);
+    const std::string wanted = squeezed(name);
     for (const PlatformFamily family : kFamilies) {
-        if (equalIgnoringCase(familyName(family), wanted)) {
+        if (familyName(family) == wanted) {
             return family;
         }
     }
     return std::nullopt;
 }
 
-namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of `text`, or 0 when it is not one
-// (a stray continuation byte, a cut-off sequence, an overlong form or a surrogate).
-std::size_t utf8SequenceLength(std::string_view text, char32_t &codePoint)
+std::vector<Suggestion> nearest(const PartKey &key)
 {
-    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned lead = byte(0);
-    std::size_t length = 0;
-    char32_t value = 0;
-    char32_t least = 0;
-    if (lead < 0x80U) {
-        codePoint = lead;
-        return 1;
-    }
-    if ((lead & 0xE0U) == 0xC0U) {
-        length = 2;
-        value = lead & 0x1FU;
-        least = 0x80;
-    } else if ((lead & 0xF0U) == 0xE0U) {
-        length = 3;
-        value = lead & 0x0FU;
-        least = 0x800;
-    } else if ((lead & 0xF8U) == 0xF0U) {
-        length = 4;
-        value = lead & 0x07U;
-        least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (text.size() < length) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0U) != 0x80U) {
-            return 0;
-        }
-        value = (value << 6U) | (byte(i) & 0x3FU);
-    }
-    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        return 0;
-    }
-    codePoint = value;
-    return length;
+    return nearestTo(key.text(), false);
 }
 
-} // namespace
-
-std::string printable(std::string_view text)
+std::vector<Suggestion> nearestModels(std::string_view typed)
 {
-    constexpr std::string_view hexDigits = "0123456789abcdef";
-    std::string shown;
-    shown.reserve(text.size());
-    const auto hex = [&shown, hexDigits](unsigned value, int digits) {
-        for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
-            shown += hexDigits[(value >> static_cast<unsigned>(shift)) & 0xFU];
-        }
-    };
-    while (!text.empty()) {
-        char32_t codePoint = 0;
-        const std::size_t length = utf8SequenceLength(text, codePoint);
-        if (length == 0) {
-            shown += "\\x";
-            hex(static_cast<unsigned char>(text.front()), 2);
-            text.remove_prefix(1);
-            continue;
-        }
-        switch (codePoint) {
-        case '\\':
-            shown += "\\\\";
-            break;
-        case '\n':
-            shown += "\\n";
-            break;
-        case '\r':
-            shown += "\\r";
-            break;
-        case '\t':
-            shown += "\\t";
-            break;
-        default:
-            if (codePoint < 0x20 || codePoint == 0x7F) {
-                shown += "\\x";
-                hex(static_cast<unsigned>(codePoint), 2);
-            } else if (codePoint >= 0x80 && codePoint < 0xA0) {
-                // The C1 controls, which some terminals obey as escape sequences too.
-                shown += "\\u";
-                hex(static_cast<unsigned>(codePoint), 4);
-            } else {
-                shown.append(text.substr(0, length));
-            }
-        }
-        text.remove_prefix(length);
-    }
-    return shown;
-}
-
-void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hits)
-{
-    // The part as typed, but never a raw control character: the heading stays one line that no
-    // argument can make look like another result.
-    out << printable(part) << ": ";
-    if (hits.empty()) {
-        out << "no match\n";
-        return;
-    }
-    // Hits come record by record, so each change of record is one more model.
-    std::size_t models = 0;
-    const ModelRecord *previous = nullptr;
-    for (const Hit &hit : hits) {
-        if (hit.record != previous) {
-            ++models;
-            previous = hit.record;
-        }
-    }
-    out << hits.size() << ' ' << plural(hits.size(), "place", "places") << " in " << models << ' '
-        << plural(models, "model", "models") << '\n';
-    for (const Hit &hit : hits) {
-        const ComponentSlot &slot = kComponentSlots.at(hit.slot);
-        out << "  ";
-        padded(out, hit.record->model, kModelWidth);
-        out << "  ";
-        padded(out, familyName(hit.record->family), kFamilyWidth);
-        out << "  ";
-        padded(out, slotLabel(slot), kPlaceWidth);
-        out << "  " << hit.record->slots.at(hit.slot) << '\n';
-    }
-}
-
-void writeModel(std::ostream &out, const ModelRecord &record)
-{
-    const auto line = [&out](std::string_view label, std::string_view text) {
-        padded(out, label, kLabelWidth);
-        out << "  " << (text.empty() ? "(blank)" : text) << '\n';
-    };
-    line(kModelHeading, record.model);
-    for (std::size_t i = 0; i < kComponentSlots.size(); ++i) {
-        line(slotLabel(kComponentSlots.at(i)), record.slots.at(i));
-    }
-}
-
-void writeModelList(std::ostream &out, std::span<const ModelRecord> records)
-{
-    for (const ModelRecord &record : records) {
-        padded(out, record.model, kModelWidth);
-        out << "  ";
-        out << familyName(record.family) << '\n';
-    }
-}
-
-std::string jsonString(std::string_view text)
-{
-    constexpr std::string_view hexDigits = "0123456789abcdef";
-    std::string quoted = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            quoted += "\\\"";
-            break;
-        case '\\':
-            quoted += "\\\\";
-            break;
-        case '\b':
-            quoted += "\\b";
-            break;
-        case '\f':
-            quoted += "\\f";
-            break;
-        case '\n':
-            quoted += "\\n";
-            break;
-        case '\r':
-            quoted += "\\r";
-            break;
-        case '\t':
-            quoted += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                const auto code = static_cast<unsigned char>(c);
-                quoted += "\\u00";
-                quoted += hexDigits[code >> 4U];
-                quoted += hexDigits[code & 0xFU];
-            } else {
-                quoted += c;
-            }
-        }
-    }
-    quoted += '"';
-    return quoted;
-}
-
-std::string csvField(std::string_view text)
-{
-    // RFC 4180 keeps blanks at either end as part of the field, but many readers trim them, so
-    // such a field is quoted too: the six texts that end in a blank must reach the reader whole.
-    const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos
-        || (!text.empty() && (isBlank(text.front()) || isBlank(text.back())));
-    if (!quote) {
-        return std::string(text);
-    }
-    std::string field = "\"";
-    for (const char c : text) {
-        if (c == '"') {
-            field += '"';
-        }
-        field += c;
-    }
-    field += '"';
-    return field;
-}
-
-void writeJson(std::ostream &out, std::span<const ModelRecord> records)
-{
-    out << "{\n  \"models\": [";
-    const char *recordSeparator = "\n";
-    for (const ModelRecord &record : records) {
-        out << recordSeparator << "    {\n"
-            << "      \"model\": " << jsonString(record.model) << ",\n"
-            << "      \"family\": " << jsonString(familyName(record.family)) << ",\n"
-            << "      \"button\": " << jsonString(record.button) << ",\n"
-            << "      \"slots\": [\n";
-        for (std::size_t i = 0; i < kComponentSlots.size(); ++i) {
-            const ComponentSlot &slot = kComponentSlots.at(i);
-            out << "        {\"box\": " << jsonString(slot.box)
-                << ", \"column\": " << jsonString(columnHeading(slot.column))
-                << ", \"row\": " << slot.row + 1 << ", \"text\": " << jsonString(record.slots.at(i))
-                << (i + 1 < kComponentSlots.size() ? "},\n" : "}\n");
-        }
-        out << "      ]\n    }";
-        recordSeparator = ",\n";
-    }
-    out << "\n  ]\n}\n";
-}
-
-void writeCsv(std::ostream &out, std::span<const ModelRecord> records)
-{
-    constexpr std::string_view lineEnd = "\r\n";
-    out << "Family,Button," << csvField(kModelHeading);
-    for (const ComponentSlot &slot : kComponentSlots) {
-        out << ',' << csvField(slotLabel(slot));
-    }
-    out << lineEnd;
-    for (const ModelRecord &record : records) {
-        out << csvField(familyName(record.family)) << ',' << csvField(record.button) << ','
-            << csvField(record.model);
-        for (const std::string_view text : record.slots) {
-            out << ',' << csvField(text);
-        }
-        out << lineEnd;
-    }
+    return nearestTo(modelName(typed), true);
 }
 
 } // namespace icatlas::find

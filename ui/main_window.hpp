@@ -112,7 +112,7 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
 inline constexpr std::array<ControlDefinition, 2> kModelControls {{
     {.kind = ControlKind::Label,
      .name = "Label1",
-     .text = "Phone Model",
+     .text = kModelHeading,
      .left = 120,
      .top = 5520,
      .width = 1215,
@@ -128,7 +128,7 @@ inline constexpr std::array<ControlDefinition, 2> kModelControls {{
      .height = 285,
      .font = kSmallFont,
      .tabIndex = 45,
-     .accessibleName = "Phone Model",
+     .accessibleName = kModelHeading,
      .accessibleDescription = "The model whose ICs the boxes show; a model button chooses it"},
 }};
 
@@ -144,22 +144,6 @@ inline constexpr forms::Twips kBoxHeight = 375;
 inline constexpr std::size_t kQualifierCount = static_cast<std::size_t>(
     std::count_if(kColumns.begin(), kColumns.end(),
                   [](const ColumnInfo &c) { return !c.qualifier.text.empty(); }));
-
-// What a screen reader calls each component box: its column's heading, the qualifier in
-// brackets, and its row from 1 ("POWER IC (UEM) 1").
-inline constexpr std::array<forms::FixedText<32>, kSlotCount> kSpokenBoxNames = [] {
-    std::array<forms::FixedText<32>, kSlotCount> names {};
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        const ComponentSlot &slot = kComponentSlots.at(i);
-        const ColumnInfo &column = columnInfo(slot.column);
-        names.at(i).append(column.heading.text);
-        if (!column.qualifier.text.empty()) {
-            names.at(i).append(" (").append(column.qualifier.text).append(")");
-        }
-        names.at(i).append(" ").append(std::size_t {slot.row} + 1);
-    }
-    return names;
-}();
 
 constexpr ControlDefinition columnCaption(const ColumnCaption &caption, forms::Twips left,
                                           forms::Twips top)
@@ -188,7 +172,7 @@ constexpr ControlDefinition componentBox(std::size_t index)
             .font = kSmallFont,
             .colour = forms::kRed,
             .tabIndex = static_cast<std::int16_t>(column.firstBoxTabIndex + slot.row),
-            .accessibleName = kSpokenBoxNames.at(index).view()};
+            .accessibleName = kBoxTitles.at(index + 1)}; // after the model box's
 }
 
 inline constexpr std::size_t kTailCount

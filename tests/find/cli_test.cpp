@@ -56,6 +56,15 @@ const std::vector<UsageErrorCase> kUsageErrors {
     {"family_without_value", {"--family"}, "--family needs a value"},
     {"value_for_flag", {"--list=all"}, "--list takes no value"},
     {"two_exports", {"--json", "--csv"}, "--json and --csv cannot be used together"},
+    {"export_twice", {"--tsv", "4370825", "--tsv"}, "--tsv given twice"},
+    {"export_of_a_model",
+     {"--json", "--model", "6310"},
+     "--json and --model cannot be used together"},
+    {"model_then_export", {"--list", "--csv"}, "--list and --csv cannot be used together"},
+    {"model_near_a_known_one", {"--model", "6301"}, "unknown model '6301'; did you mean 6310?"},
+    {"part_given_as_model",
+     {"--model", "4370825"},
+     "unknown model '4370825'; 4370825 is a part: icatlas-find 4370825"},
     {"model_and_family", {"--model", "6310I", "--family", "DCT4"}, "cannot be used together"},
     {"same_option_twice", {"--model", "6310I", "--model", "6310"}, "--model given twice"},
     {"list_with_part", {"--list", "4370825"}, "--list takes no part numbers"},
@@ -93,22 +102,20 @@ struct AnswerCase {
 const std::vector<AnswerCase> kAnswers {
     {"part_found", {"4376371"}, 0, "4376371: 2 places in 2 models"},
     {"part_not_found", {"ZZZ999"}, 1, "ZZZ999: no match"},
-    {"no_part_found", {"ZZZ999", "N643HT7MJ"}, 1, "ZZZ999: no match"},
+    {"no_part_found", {"ZZZ999", "QQQ888"}, 1, "ZZZ999: no match"},
     {"one_of_two_parts_found", {"ZZZ999", "4376371"}, 0, "ZZZ999: no match"},
     {"part_after_option_end", {"--", "-4376371"}, 0, "-4376371: 2 places in 2 models"},
-    {"model", {"--model", "6310I"}, 0, "Phone Model  6310I"},
-    {"model_lower_case_after_equals", {"--model=6310i"}, 0, "Phone Model  6310I"},
+    {"model", {"--model", "6310I"}, 0, "Phone Model       6310I"},
+    {"model_lower_case_after_equals", {"--model=6310i"}, 0, "Phone Model       6310I"},
+    {"model_with_maker_and_blank", {"--model", "Nokia 6310 i"}, 0, "Phone Model       6310I"},
     {"family", {"--family", "dct4"}, 0, "1100   DCT4"},
     {"list", {"--list"}, 0, "2100   DCT3"},
     {"json", {"--json"}, 0, "{"},
-    {"csv",
-     {"--csv"},
-     0,
-     "Family,Button,Phone Model,PA IC 1,PA IC 2,PA IC 3,PA IC 4,RF IC 1,"
-     "RF IC 2,POWER IC 1,POWER IC 2,UPP 1,UPP 2,FLASH IC 1,FLASH IC 2,"
-     "RAM IC 1,RAM IC 2,RAM IC 3\r"},
-    {"help", {"--help"}, 0, "Usage: icatlas-find PART..."},
-    {"short_help", {"-h"}, 0, "Usage: icatlas-find PART..."},
+    {"csv", {"--csv"}, 0, "part,model,family,box,text,box_id,button_id\r"},
+    {"tsv", {"--tsv"}, 0, "part\tmodel\tfamily\tbox\ttext\tbox_id\tbutton_id"},
+    {"part_export", {"--csv", "4370825"}, 0, "part,model,family,box,text,box_id,button_id\r"},
+    {"help", {"--help"}, 0, "Usage: icatlas-find [--json | --csv | --tsv] PART..."},
+    {"short_help", {"-h"}, 0, "Usage: icatlas-find [--json | --csv | --tsv] PART..."},
     {"version", {"--version"}, 0, "icatlas-find " ICATLAS_EXPECTED_VERSION},
 };
 
@@ -145,6 +152,26 @@ const std::vector<EchoCase> kEchoes {
      R"(4376371\r: 2 places in 2 models)"},
     {"c1_control_and_stray_byte", {"Z\xc2\x9b\xff"}, 1, false, R"(Z\u009b\xff: no match)"},
     {"backslash_is_doubled", {"Z\\x1b"}, 1, false, R"(Z\\x1b: no match)"},
+    {"byte_order_mark_and_no_break_space_found",
+     {"\ufeff4376371\u00a0"},
+     0,
+     false,
+     R"(\ufeff4376371\u00a0: 2 places in 2 models)"},
+    {"soft_hyphen_found",
+     {"N643\u00adHT7MI"},
+     0,
+     false,
+     R"(N643\u00adHT7MI: 7 places in 7 models)"},
+    {"direction_override_and_isolate",
+     {"ZZ\u202eKCAP\u2066"},
+     1,
+     false,
+     R"(ZZ\u202eKCAP\u2066: no match)"},
+    {"tag_character_beyond_the_first_plane",
+     {"--family", "DCT\U000E0034"},
+     2,
+     true,
+     R"(icatlas-find: unknown family 'DCT\U000e0034'; the families are DCT3, DCT4 and WD2)"},
     {"unknown_family_with_bell",
      {"--family", "DCT\a"},
      2,
@@ -167,6 +194,9 @@ TEST_P(Echo, ShowsControlCharactersAsEscapes)
         const auto byte = static_cast<unsigned char>(ch);
         return (byte < 0x20 && ch != '\n') || byte == 0x7F || byte == 0xFF;
     })) << written;
+    for (const std::string_view invisible : {"\u00a0", "\u00ad", "\u202e", "\u2066", "\ufeff"}) {
+        EXPECT_EQ(written.find(invisible), std::string::npos) << written;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Run, Echo, ::testing::ValuesIn(kEchoes),
@@ -188,6 +218,44 @@ TEST_P(Answer, ExitsWithStatusAndWritesOnlyToOutput)
 INSTANTIATE_TEST_SUITE_P(Run, Answer, ::testing::ValuesIn(kAnswers),
                          [](const auto &info) { return std::string(info.param.label); });
 
+// A part that found nothing: the answer as before on the output, and on the standard error one
+// line saying what it may have meant, or nothing when no guess is near.
+struct HintCase {
+    const char *label;
+    std::vector<std::string_view> args;
+    int status;
+    const char *err;
+};
+
+const std::vector<HintCase> kHints {
+    {"model_typed_as_part", {"6310"}, 1, "6310 is a model: icatlas-find --model 6310\n"},
+    {"model_with_maker_typed_as_part",
+     {"Nokia 6310i"},
+     1,
+     "Nokia 6310i is a model: icatlas-find --model 6310I\n"},
+    {"digits_swapped", {"4370852"}, 1, "4370852: did you mean 4370825?\n"},
+    {"letter_left_out", {"MJOLNER"}, 1, "MJOLNER: did you mean MJOELNER?\n"},
+    {"two_parts_equally_near", {"HELGE"}, 1, "HELGE: did you mean HELGO or HELGA?\n"},
+    {"model_near", {"6301"}, 1, "6301: did you mean --model 6310?\n"},
+    {"nothing_near", {"ZZZ999"}, 1, ""},
+    {"only_for_the_part_not_found", {"4376371", "4370852"}, 0, "4370852: did you mean 4370825?\n"},
+    {"with_an_export", {"--tsv", "6310"}, 1, "6310 is a model: icatlas-find --model 6310\n"},
+    {"echo_escaped", {"MJOLNER\u202e"}, 1, "MJOLNER\\u202e: did you mean MJOELNER?\n"},
+};
+
+class Hint : public ::testing::TestWithParam<HintCase> { };
+
+TEST_P(Hint, GoesToStandardErrorBesideTheAnswer)
+{
+    const Outcome outcome = runWith(GetParam().args);
+    EXPECT_EQ(outcome.status, GetParam().status);
+    EXPECT_EQ(outcome.err, GetParam().err);
+    EXPECT_FALSE(outcome.out.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Run, Hint, ::testing::ValuesIn(kHints),
+                         [](const auto &info) { return std::string(info.param.label); });
+
 // Each part gets its own block, in the order typed, a blank line apart.
 TEST(Run, SeveralPartsAnswerInTurn)
 {
@@ -197,12 +265,12 @@ TEST(Run, SeveralPartsAnswerInTurn)
               "ZZZ999: no match\n"
               "\n"
               "4376371: 2 places in 2 models\n"
-              "  3220   DCT4  POWER IC 1  4376371\n"
-              "  6230   DCT4  POWER IC 2  4376371\n"
+              "  3220   DCT4  POWER IC (UEM) 1  4376371\n"
+              "  6230   DCT4  POWER IC (UEM) 2  4376371\n"
               "\n"
               "4370453: 2 places in 1 model\n"
-              "  6150   DCT3  PA IC 2     4370453\n"
-              "  6150   DCT3  PA IC 4     4370453\n");
+              "  6150   DCT3  PA IC 2           4370453\n"
+              "  6150   DCT3  PA IC 4           4370453\n");
 }
 
 // Model and family of a record as --list and --family print them.

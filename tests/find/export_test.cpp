@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The JSON and CSV exports read back by Python's json and csv modules and compared with the
-// catalogue, every text of every record, trailing blanks included; and the quoting of single
-// texts, including characters the catalogue does not hold today.
+// The JSON, CSV and tab-separated exports, of the whole catalogue and of part searches, read back
+// by Python's json and csv modules and compared with the catalogue, every text of every box,
+// trailing blanks included; and the quoting of single texts, including characters the catalogue
+// does not hold today.
 #include "find/cli.hpp"
-#include "find/lookup.hpp"
+#include "find/output.hpp"
 
 #include "catalogue/catalogue.hpp"
 
@@ -23,7 +24,6 @@
 namespace {
 
 using icatlas::ComponentCatalogue;
-using icatlas::kComponentSlots;
 using icatlas::ModelRecord;
 
 // What Python's json and csv modules read from a text (tests/find/read_back.py): one row per
@@ -45,44 +45,44 @@ public:
     explicit ScratchFile(std::string_view contents)
     {
         const char *tmp = std::getenv("TMPDIR"); // NOLINT(concurrency-mt-unsafe): no threads here
-        path_ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/export-XXXXXX";
-        const int fd = mkstemp(path_.data());
+        m_path = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/export-XXXXXX";
+        const int fd = mkstemp(m_path.data());
         if (fd < 0) {
-            throw std::runtime_error("cannot create " + path_);
+            throw std::runtime_error("cannot create " + m_path);
         }
         const bool written
             = write(fd, contents.data(), contents.size()) == static_cast<ssize_t>(contents.size());
         close(fd);
         if (!written) {
-            throw std::runtime_error("cannot write " + path_);
+            throw std::runtime_error("cannot write " + m_path);
         }
     }
     ScratchFile(const ScratchFile &) = delete;
     ScratchFile &operator=(const ScratchFile &) = delete;
     ScratchFile(ScratchFile &&) = delete;
     ScratchFile &operator=(ScratchFile &&) = delete;
-    ~ScratchFile() { unlink(path_.c_str()); }
-    [[nodiscard]] const std::string &path() const { return path_; }
+    ~ScratchFile() { unlink(m_path.c_str()); }
+    [[nodiscard]] const std::string &path() const { return m_path; }
 
 private:
-    std::string path_;
+    std::string m_path;
 };
 
 // A command's output, read to the end; the command's status is kept for the caller.
 class CommandOutput {
 public:
     explicit CommandOutput(const std::string &command)
-        : pipe_(popen(command.c_str(), "r"))
+        : m_pipe(popen(command.c_str(), "r"))
     {
-        if (pipe_ == nullptr) {
+        if (m_pipe == nullptr) {
             throw std::runtime_error("cannot run " + command);
         }
         std::array<char, 4096> chunk {};
-        while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe_)) {
-            text_.append(chunk.data(), n);
+        while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), m_pipe)) {
+            m_text.append(chunk.data(), n);
         }
-        status_ = pclose(pipe_);
-        pipe_ = nullptr;
+        m_status = pclose(m_pipe);
+        m_pipe = nullptr;
     }
     CommandOutput(const CommandOutput &) = delete;
     CommandOutput &operator=(const CommandOutput &) = delete;
@@ -90,17 +90,17 @@ public:
     CommandOutput &operator=(CommandOutput &&) = delete;
     ~CommandOutput()
     {
-        if (pipe_ != nullptr) {
-            pclose(pipe_);
+        if (m_pipe != nullptr) {
+            pclose(m_pipe);
         }
     }
-    [[nodiscard]] const std::string &text() const { return text_; }
-    [[nodiscard]] bool succeeded() const { return status_ == 0; }
+    [[nodiscard]] const std::string &text() const { return m_text; }
+    [[nodiscard]] bool succeeded() const { return m_status == 0; }
 
 private:
-    FILE *pipe_;
-    std::string text_;
-    int status_ = -1;
+    FILE *m_pipe;
+    std::string m_text;
+    int m_status = -1;
 };
 
 // Rows read back; nothing when Python refused the text as malformed.
@@ -128,64 +128,95 @@ std::optional<Rows> readBack(std::string_view mode, std::string_view text)
     return rows;
 }
 
-std::string runExport(std::string_view option)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    const std::array<std::string_view, 1> args {option};
-    const int status = icatlas::find::run(args, out, err);
-    if (status != icatlas::find::kExitFound || !err.str().empty()) {
-        throw std::runtime_error("export failed: " + err.str());
-    }
-    return out.str();
-}
-
 using Row = std::vector<std::string>;
 
-TEST(Export, JsonHoldsEveryRecordExactlyAsStored)
+// The rows a reader gets back: a heading row where the format has one, then one row per box.
+struct ExportCase {
+    const char *label;
+    std::vector<std::string_view> args;
+    const char *mode; // read_back.py's
+    std::vector<Row> boxes; // empty: every box of the catalogue
+};
+
+const Row kHeading {"record", "part", "model", "family", "box", "text", "box_id", "button_id"};
+
+// The part found twice: in the first and the second row of the power column.
+const std::vector<Row> k4376371 {
+    {"record", "4376371", "3220", "DCT4", "POWER IC (UEM) 1", "4376371", "Text8", "Command22"},
+    {"record", "4376371", "6230", "DCT4", "POWER IC (UEM) 2", "4376371", "Text9", "Command29"},
+};
+
+// Found with and without a trailing blank; the text comes back as stored.
+const std::vector<Row> kCrfu3 {
+    {"record", "crfu3", "3210", "DCT3", "RF IC 1", "CRFU3 ", "Text6", "Command2"},
+    {"record", "crfu3", "6150", "DCT3", "RF IC 1", "CRFU3E(4370407)", "Text6", "Command10"},
+    {"record", "crfu3", "7110", "DCT3", "RF IC 1", "CRFU3 ", "Text6", "Command12"},
+};
+
+const std::vector<ExportCase> kExports {
+    {"json_catalogue", {"--json"}, "json", {}},
+    {"csv_catalogue", {"--csv"}, "csv", {}},
+    {"tsv_catalogue", {"--tsv"}, "tsv", {}},
+    {"json_part", {"--json", "4376371"}, "json", k4376371},
+    {"csv_part", {"--csv", "4376371"}, "csv", k4376371},
+    {"tsv_part_option_after", {"4376371", "--tsv"}, "tsv", k4376371},
+    {"csv_trailing_blanks_kept", {"--csv", "crfu3"}, "csv", kCrfu3},
+    {"tsv_trailing_blanks_kept", {"--tsv", "crfu3"}, "tsv", kCrfu3},
+    {"json_two_parts_in_turn",
+     {"--json", "4370453", "tea1210ts"},
+     "json",
+     {{"record", "4370453", "6150", "DCT3", "PA IC 2", "4370453", "Text3", "Command10"},
+      {"record", "4370453", "6150", "DCT3", "PA IC 4", "4370453", "Text5", "Command10"},
+      {"record", "tea1210ts", "3210", "DCT3", "POWER IC (UEM) 2", "TEA1210TS", "Text9",
+       "Command2"}}},
+    {"csv_part_echoed_with_escapes",
+     {"--csv", "\ufeff4376371\r"},
+     "csv",
+     {{"record", R"(\ufeff4376371\r)", "3220", "DCT4", "POWER IC (UEM) 1", "4376371", "Text8",
+       "Command22"},
+      {"record", R"(\ufeff4376371\r)", "6230", "DCT4", "POWER IC (UEM) 2", "4376371", "Text9",
+       "Command29"}}},
+    {"json_nothing_found", {"--json", "ZZZ999"}, "json", {}},
+    {"tsv_nothing_found", {"--tsv", "ZZZ999"}, "tsv", {}},
+};
+
+// Every box of every record, as the whole catalogue's export holds it.
+std::vector<Row> everyBox()
 {
-    const std::optional<Rows> rows = readBack("json", runExport("--json"));
-    ASSERT_TRUE(rows.has_value()) << "Python's json module refused the export";
-    const auto records = ComponentCatalogue::records();
-    ASSERT_EQ(rows->size(), records.size() * (1 + kComponentSlots.size()));
-    auto row = rows->begin();
-    for (const ModelRecord &record : records) {
-        EXPECT_EQ(
-            *row++,
-            (Row {"model", std::string(record.model),
-                  std::string(icatlas::familyName(record.family)), std::string(record.button)}));
-        for (std::size_t i = 0; i < kComponentSlots.size(); ++i) {
-            const auto &slot = kComponentSlots.at(i);
-            EXPECT_EQ(*row++,
-                      (Row {"slot", std::string(slot.box),
-                            std::string(icatlas::columnHeading(slot.column)),
-                            std::to_string(slot.row + 1), std::string(record.slots.at(i))}))
-                << record.model << " " << slot.box;
+    std::vector<Row> rows;
+    for (const ModelRecord &record : ComponentCatalogue::records()) {
+        const auto texts = record.boxTexts();
+        for (std::size_t box = 0; box < icatlas::kBoxCount; ++box) {
+            rows.push_back({"record", "", std::string(record.model),
+                            std::string(icatlas::familyName(record.family)),
+                            std::string(icatlas::kBoxTitles.at(box)), std::string(texts.at(box)),
+                            std::string(icatlas::kBoxNames.at(box)), std::string(record.button)});
         }
     }
+    return rows;
 }
 
-TEST(Export, CsvHoldsEveryRecordExactlyAsStored)
+class ExportReadBack : public ::testing::TestWithParam<ExportCase> { };
+
+TEST_P(ExportReadBack, HoldsTheBoxesExactlyAsStored)
 {
-    const std::optional<Rows> rows = readBack("csv", runExport("--csv"));
-    ASSERT_TRUE(rows.has_value()) << "Python's csv module refused the export";
-    const auto records = ComponentCatalogue::records();
-    ASSERT_EQ(rows->size(), records.size() + 1);
-    Row heading {"record", "Family", "Button", "Phone Model"};
-    for (const auto &slot : kComponentSlots) {
-        heading.push_back(icatlas::find::slotLabel(slot));
+    const ExportCase &c = GetParam();
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = icatlas::find::run(c.args, out, err);
+    const bool nothingFound = c.boxes.empty() && c.args.size() > 1;
+    EXPECT_EQ(status, nothingFound ? icatlas::find::kExitNothingFound : icatlas::find::kExitFound);
+    const std::optional<Rows> rows = readBack(c.mode, out.str());
+    ASSERT_TRUE(rows.has_value()) << "Python refused the export:\n" << out.str();
+    std::vector<Row> expected = nothingFound || !c.boxes.empty() ? c.boxes : everyBox();
+    if (std::string_view(c.mode) != "json") {
+        expected.insert(expected.begin(), kHeading);
     }
-    EXPECT_EQ(rows->front(), heading);
-    for (std::size_t r = 0; r < records.size(); ++r) {
-        const ModelRecord &record = records[r];
-        Row expected {"record", std::string(icatlas::familyName(record.family)),
-                      std::string(record.button), std::string(record.model)};
-        for (const std::string_view text : record.slots) {
-            expected.emplace_back(text);
-        }
-        EXPECT_EQ(rows->at(r + 1), expected);
-    }
+    EXPECT_EQ(*rows, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Export, ExportReadBack, ::testing::ValuesIn(kExports),
+                         [](const auto &info) { return std::string(info.param.label); });
 
 struct MalformedCase {
     const char *label;
@@ -200,7 +231,7 @@ const auto kMalformed = std::to_array<MalformedCase>({
     {"json_number_for_a_string", "json-string", "1"},
     {"csv_bare_lf_line_end", "csv", "a,b\n"},
     {"csv_no_final_line_end", "csv", "a,b"},
-    {"csv_text_after_closing_quote", "csv", "\"a\"b,c\r\n"},
+    {"csv_m_textafter_closing_quote", "csv", "\"a\"b,c\r\n"},
 });
 
 class ReadBackRefuses : public ::testing::TestWithParam<MalformedCase> { };

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Finding parts as a technician types them: the loose spellings that must still match, the ones
-// that must not, parts standing in several boxes, and how hits and records read on the terminal.
+// Finding parts as a technician types them: the loose spellings that must still match (pasted
+// ones with invisible characters among them), the ones that must not, parts standing in several
+// boxes, the nearest parts to a typing error, and how hits and records read on the terminal.
 #include "find/lookup.hpp"
+#include "find/output.hpp"
 
 #include "tests/find/text_lines.hpp"
 
@@ -27,7 +29,6 @@ using icatlas::find::findModel;
 using icatlas::find::findPart;
 using icatlas::find::Hit;
 using icatlas::find::PartKey;
-using icatlas::find::slotLabel;
 
 // Hits as "model label", the way a reader checks them against the window.
 std::vector<std::string> describe(const std::vector<Hit> &hits)
@@ -36,7 +37,7 @@ std::vector<std::string> describe(const std::vector<Hit> &hits)
     described.reserve(hits.size());
     for (const Hit &hit : hits) {
         described.push_back(std::string(hit.record->model) + " "
-                            + slotLabel(kComponentSlots.at(hit.slot)));
+                            + std::string(icatlas::kBoxTitles.at(hit.slot + 1)));
     }
     return described;
 }
@@ -64,6 +65,15 @@ const std::vector<MatchCase> kMatchCases {
     {"line_end_of_a_windows_file", "N643HT7MI\r\n", kN643HT7MI},
     {"tab_and_other_white_space", "\tN643\vHT7MI\f", kN643HT7MI},
     {"count_followed_by_tab", "3x\tN643HT7MI", kN643HT7MI},
+    // From files and web pages: what nobody sees must not stop a match.
+    {"byte_order_mark_of_a_windows_file", "\ufeffN643HT7MI\r\n", kN643HT7MI},
+    {"no_break_space_after", "N643HT7MI\u00a0", kN643HT7MI},
+    {"count_followed_by_no_break_space", "3x\u00a0N643HT7MI", kN643HT7MI},
+    {"ideographic_and_em_spaces_between", "N643\u3000HT7\u2003MI", kN643HT7MI},
+    {"soft_hyphen_inside", "N643\u00adHT7MI", kN643HT7MI},
+    {"zero_width_space_and_joiner_inside", "N6\u200b43HT\u200d7MI", kN643HT7MI},
+    {"direction_marks_around", "\u202eN643HT7MI\u202c\u200f", kN643HT7MI},
+    {"other_letters_are_not_ignored", "N643HT7M\u00cd", {}},
     {"similar_part_is_not_confused", "N643GT7MI", {"3650 FLASH IC 1", "3660 FLASH IC 1"}},
     {"dash_in_catalogue_left_out_of_query", "QCPM8893", {"3100 PA IC 1", "6100 PA IC 1"}},
     {"blanks_in_catalogue_left_out_of_query",
@@ -80,11 +90,13 @@ const std::vector<MatchCase> kMatchCases {
     {"behind_count_with_size_after", "M58NR064ET", {"6600 FLASH IC 2"}},
     {"trailing_blank_in_catalogue", "CRFU3", {"3210 RF IC 1", "6150 RF IC 1", "7110 RF IC 1"}},
     {"twice_in_one_record", "4370453", {"6150 PA IC 2", "6150 PA IC 4"}},
-    {"first_and_second_row_of_a_column", "4376371", {"3220 POWER IC 1", "6230 POWER IC 2"}},
+    {"first_and_second_row_of_a_column",
+     "4376371",
+     {"3220 POWER IC (UEM) 1", "6230 POWER IC (UEM) 2"}},
     {"start_of_parts_in_two_columns",
      "43709",
-     {"3100 UPP 1", "3200 POWER IC 1", "3510I UPP 2", "6220 POWER IC 1", "6230 POWER IC 1",
-      "7250 UPP 2", "3600 UPP 1", "6600 UPP 1"}},
+     {"3100 UPP 1", "3200 POWER IC (UEM) 1", "3510I UPP 2", "6220 POWER IC (UEM) 1",
+      "6230 POWER IC (UEM) 1", "7250 UPP 2", "3600 UPP 1", "6600 UPP 1"}},
     {"count_is_not_part_of_stored_text", "XN643HT7MI", {}},
     {"count_without_blank_is_kept_in_query", "3xN643HT7MI", {}},
     {"unknown_part", "ZZZ999", {}},
@@ -118,6 +130,8 @@ const auto kEmptyParts = std::to_array<EmptyPartCase>({
     {"count_alone", "3x "},
     {"count_without_blank", "3x"},
     {"count_after_question_mark", "? 2X "},
+    {"byte_order_mark", "\ufeff"},
+    {"invisible_characters_and_unicode_blanks", "\u00a0\u00ad\u200b\u3000"},
 });
 
 class EmptyPart : public ::testing::TestWithParam<EmptyPartCase> { };
@@ -150,6 +164,12 @@ const auto kModelNames = std::to_array<ModelNameCase>({
     {"longer", "6310II", nullptr},
     {"empty", "", nullptr},
     {"button_is_not_a_model", "Command31", nullptr},
+    {"maker_name_before", "Nokia 6310i", "6310I"},
+    {"maker_name_without_blank", "NOKIA6310I", "6310I"},
+    {"blank_before_suffix", "6310 i", "6310I"},
+    {"pasted_with_byte_order_mark_and_no_break_space", "\ufeff6310\u00a0i", "6310I"},
+    {"maker_name_alone", "Nokia", nullptr},
+    {"maker_name_after", "6310i Nokia", nullptr},
 });
 
 class ModelByName : public ::testing::TestWithParam<ModelNameCase> { };
@@ -203,19 +223,24 @@ struct HitsTextCase {
 const auto kHitsTexts = std::to_array<HitsTextCase>({
     {"two_models", "4376371",
      "4376371: 2 places in 2 models\n"
-     "  3220   DCT4  POWER IC 1  4376371\n"
-     "  6230   DCT4  POWER IC 2  4376371\n"},
+     "  3220   DCT4  POWER IC (UEM) 1  4376371\n"
+     "  6230   DCT4  POWER IC (UEM) 2  4376371\n"},
     {"two_boxes_of_one_model", "4370453",
      "4370453: 2 places in 1 model\n"
-     "  6150   DCT3  PA IC 2     4370453\n"
-     "  6150   DCT3  PA IC 4     4370453\n"},
+     "  6150   DCT3  PA IC 2           4370453\n"
+     "  6150   DCT3  PA IC 4           4370453\n"},
     {"shown_as_typed_and_as_stored", "qcpm-8893",
      "qcpm-8893: 2 places in 2 models\n"
-     "  3100   DCT4  PA IC 1     QCPM-8893\n"
-     "  6100   DCT4  PA IC 1     QCPM-8893\n"},
-    {"one_place_widest_label", "4x M58NR064ET",
-     "4x M58NR064ET: 1 place in 1 model\n"
-     "  6600   WD2   FLASH IC 2  4x M58NR064ET (4Mx16)\n"},
+     "  3100   DCT4  PA IC 1           QCPM-8893\n"
+     "  6100   DCT4  PA IC 1           QCPM-8893\n"},
+    {"one_place_trailing_blank_kept", "4350297 ",
+     "4350297 : 6 places in 6 models\n"
+     "  6310   DCT4  PA IC 1           4350297\n"
+     "  6510   DCT4  PA IC 1           4350297\n"
+     "  8310   DCT4  PA IC 1           4350297\n"
+     "  8910   DCT4  PA IC 1           4350297\n"
+     "  8910I  DCT4  PA IC 1           4350297\n"
+     "  7650   WD2   PA IC 1           4350297 \n"},
     {"no_match", "ZZZ999", "ZZZ999: no match\n"},
 });
 
@@ -233,55 +258,65 @@ TEST_P(HitsText, ReadsAsOneHeadingThenOneLinePerBox)
 INSTANTIATE_TEST_SUITE_P(Find, HitsText, ::testing::ValuesIn(kHitsTexts),
                          [](const auto &info) { return std::string(info.param.label); });
 
-class ModelText : public ::testing::TestWithParam<ModelRecord> { };
-
-// Each line is the heading with its row, then the text as stored or "(blank)".
-TEST_P(ModelText, ShowsEveryBoxWithItsHeading)
+// Every box under its title, the titles in one column, blanks said, a trailing blank kept.
+TEST(Find, ModelReadsAsOneLinePerBox)
 {
-    const ModelRecord &record = GetParam();
     std::ostringstream out;
-    icatlas::find::writeModel(out, record);
-    const auto shown = lines(out.str());
-    ASSERT_EQ(shown.size(), 16U);
-    EXPECT_EQ(shown[0], "Phone Model  " + std::string(record.model));
-    for (std::size_t i = 0; i < kComponentSlots.size(); ++i) {
-        std::string expected = slotLabel(kComponentSlots.at(i));
-        expected.resize(13, ' ');
-        expected += record.slots.at(i).empty() ? "(blank)" : std::string(record.slots.at(i));
-        EXPECT_EQ(shown[i + 1], expected);
-    }
+    icatlas::find::writeModel(out, *ComponentCatalogue::findByModel("3210"));
+    EXPECT_EQ(out.str(),
+              "Phone Model       3210\n"
+              "PA IC 1           PF01420B \n"
+              "PA IC 2           PF04110B\n"
+              "PA IC 3           BGY252\n"
+              "PA IC 4           BGY262\n"
+              "RF IC 1           CRFU3 \n"
+              "RF IC 2           SUMMA\n"
+              "POWER IC (UEM) 1  CCONT \n"
+              "POWER IC (UEM) 2  TEA1210TS\n"
+              "UPP 1             (blank)\n"
+              "UPP 2             (blank)\n"
+              "FLASH IC 1        F160B3TA\n"
+              "FLASH IC 2        M28W160BT\n"
+              "RAM IC 1          HY62U8100B\n"
+              "RAM IC 2          KM68U1000ELTGI\n"
+              "RAM IC 3          KM68FS1000TGI\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Find, ModelText, ::testing::ValuesIn(ComponentCatalogue::records()),
-                         [](const auto &info) { return std::string(info.param.model); });
-
-struct LabelCase {
+struct NearestCase {
     const char *label;
-    std::string_view box;
-    const char *expected;
+    std::string_view typed;
+    std::vector<std::string> suggested; // models as "--model 6310"
 };
 
-const auto kLabels = std::to_array<LabelCase>({
-    {"first_pa", "Text2", "PA IC 1"},
-    {"last_pa", "Text5", "PA IC 4"},
-    {"second_rf", "Text7", "RF IC 2"},
-    {"first_power", "Text8", "POWER IC 1"},
-    {"second_upp", "Text11", "UPP 2"},
-    {"first_flash", "Text12", "FLASH IC 1"},
-    {"last_ram", "Text16", "RAM IC 3"},
-});
+const std::vector<NearestCase> kNearest {
+    {"two_digits_swapped", "4370852", {"4370825"}},
+    {"letter_left_out", "MJOLNER", {"MJOELNER"}},
+    {"letter_changed", "N643HT7MJ", {"N643HT7MI"}},
+    {"two_equally_near_in_window_order", "HELGE", {"HELGO", "HELGA"}},
+    {"inside_brackets", "437O407", {"4370407"}},
+    {"part_of_a_count", "M58NR064EX", {"M58NR064ET"}},
+    {"dash_as_stored", "QCPM8839", {"QCPM-8893"}},
+    {"model", "6301", {"--model 6310"}},
+    {"only_the_nearest_at_most_three", "4370000", {"4370407", "4377005", "4376001"}},
+    {"two_edits_too_many_for_a_short_key", "HAGXY", {}},
+    {"pointer_to_a_column_is_no_part", "@UPX", {}},
+    {"nothing_near", "ZZZ999", {}},
+};
 
-class SlotLabel : public ::testing::TestWithParam<LabelCase> { };
+class Nearest : public ::testing::TestWithParam<NearestCase> { };
 
-TEST_P(SlotLabel, NamesHeadingAndRowCountedFromOne)
+TEST_P(Nearest, SuggestsTheClosestPartsAndModels)
 {
-    const auto *slot = std::find_if(kComponentSlots.begin(), kComponentSlots.end(),
-                                    [](const auto &s) { return s.box == GetParam().box; });
-    ASSERT_NE(slot, kComponentSlots.end());
-    EXPECT_EQ(slotLabel(*slot), GetParam().expected);
+    const std::optional<PartKey> key = PartKey::from(GetParam().typed);
+    ASSERT_TRUE(key.has_value());
+    std::vector<std::string> suggested;
+    for (const icatlas::find::Suggestion &s : icatlas::find::nearest(*key)) {
+        suggested.push_back((s.isModel ? "--model " : "") + std::string(s.text));
+    }
+    EXPECT_EQ(suggested, GetParam().suggested);
 }
 
-INSTANTIATE_TEST_SUITE_P(Find, SlotLabel, ::testing::ValuesIn(kLabels),
+INSTANTIATE_TEST_SUITE_P(Find, Nearest, ::testing::ValuesIn(kNearest),
                          [](const auto &info) { return std::string(info.param.label); });
 
 } // namespace

@@ -3,11 +3,13 @@
 # Reads icatlas-find's exports back with Python's own json and csv modules, for the export tests:
 # the text comes on stdin, and what was read comes out one line per record, each field
 # hex-encoded and tab-separated, so the C++ side compares bytes without parsing anything itself.
-#   read_back.py json          the --json document: per model a line "model", model, family,
-#                              button; per slot a line "slot", box, column, row, text
+#   read_back.py json          a --json document: per record a line "record", then its members'
+#                              values in the stated column order
 #   read_back.py json-string   one JSON string: a line "string", the string
 #   read_back.py csv           RFC 4180 records, CRLF after each: per record a line "record",
 #                              fields
+#   read_back.py tsv           tab-separated lines, LF after each, no quoting: per line a line
+#                              "record", fields
 # Anything malformed, or of the wrong type, ends with status 1 and the reason on stderr.
 import csv
 import io
@@ -44,21 +46,17 @@ def line(*fields):
     print("\t".join(field.encode("utf-8").hex() for field in fields))
 
 
+COLUMNS = ["part", "model", "family", "box", "text", "box_id", "button_id"]
+
+
 def read_json(data):
     document = strict_json(data)
-    if set(document) != {"models"} or not isinstance(document["models"], list):
-        raise Malformed("the document is not one member 'models' holding an array")
-    for model in document["models"]:
-        if set(model) != {"model", "family", "button", "slots"}:
-            raise Malformed(f"model members {sorted(model)}")
-        line("model", text(model["model"]), text(model["family"]), text(model["button"]))
-        for slot in model["slots"]:
-            if set(slot) != {"box", "column", "row", "text"}:
-                raise Malformed(f"slot members {sorted(slot)}")
-            if type(slot["row"]) is not int:
-                raise Malformed(f"row {slot['row']!r} is not an integer")
-            line("slot", text(slot["box"]), text(slot["column"]), str(slot["row"]),
-                 text(slot["text"]))
+    if list(document) != ["records"] or not isinstance(document["records"], list):
+        raise Malformed("the document is not one member 'records' holding an array")
+    for record in document["records"]:
+        if not isinstance(record, dict) or list(record) != COLUMNS:
+            raise Malformed(f"record members {record!r}, not {COLUMNS}")
+        line("record", *(text(record[column]) for column in COLUMNS))
 
 
 def read_csv(data):
@@ -66,6 +64,13 @@ def read_csv(data):
         raise Malformed("a record does not end with CRLF")
     for row in csv.reader(io.StringIO(data, newline=""), strict=True):
         line("record", *(row or [""]))  # an empty line is a record of one empty field
+
+
+def read_tsv(data):
+    if not data.endswith("\n") or "\r" in data:
+        raise Malformed("a line does not end with LF alone")
+    for record in data[:-1].split("\n"):
+        line("record", *record.split("\t"))
 
 
 def main():
@@ -78,6 +83,8 @@ def main():
             line("string", text(strict_json(data)))
         elif mode == "csv":
             read_csv(data)
+        elif mode == "tsv":
+            read_tsv(data)
         else:
             raise Malformed(f"unknown mode {mode}")
     except (Malformed, ValueError, csv.Error) as error:

@@ -1,0 +1,262 @@
+// SPDX-License-Identifier: MIT
+// The terminal lines and the JSON, CSV and tab-separated records of icatlas-find.
+#include "find/output.hpp"
+
+#include "find/unicode.hpp"
+
+#include <algorithm>
+
+namespace icatlas::find {
+
+namespace {
+
+constexpr std::string_view kHexDigits = "0123456789abcdef";
+
+void appendHex(std::string &to, std::uint32_t value, int digits)
+{
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
+        to += kHexDigits[(value >> static_cast<unsigned>(shift)) & 0xFU];
+    }
+}
+
+// Left-aligned in a column of `width`; a longer text is written whole.
+void padded(std::ostream &out, std::string_view text, std::size_t width)
+{
+    out << text;
+    for (std::size_t n = text.size(); n < width; ++n) {
+        out << ' ';
+    }
+}
+
+// The columns of the terminal lines are as wide as their longest entry in the catalogue.
+constexpr std::size_t kModelWidth = [] {
+    std::size_t width = 0;
+    for (const ModelRecord &record : kModelRecords) {
+        width = std::max(width, record.model.size());
+    }
+    return width;
+}();
+
+constexpr std::size_t kFamilyWidth = [] {
+    std::size_t width = 0;
+    for (const PlatformFamily family : kFamilies) {
+        width = std::max(width, familyName(family).size());
+    }
+    return width;
+}();
+
+constexpr std::size_t kTitleWidth = [] {
+    std::size_t width = 0;
+    for (const std::string_view title : kBoxTitles) {
+        width = std::max(width, title.size());
+    }
+    return width;
+}();
+
+std::string_view plural(std::size_t count, std::string_view one, std::string_view many)
+{
+    return count == 1 ? one : many;
+}
+
+} // namespace
+
+std::string printable(std::string_view text)
+{
+    std::string shown;
+    shown.reserve(text.size());
+    while (!text.empty()) {
+        const Utf8Char c = firstChar(text);
+        if (c.length == 0) {
+            shown += "\\x";
+            appendHex(shown, static_cast<unsigned char>(text.front()), 2);
+            text.remove_prefix(1);
+            continue;
+        }
+        const char32_t code = c.codePoint;
+        if (code == '\\') {
+            shown += "\\\\";
+        } else if (code == '\n') {
+            shown += "\\n";
+        } else if (code == '\r') {
+            shown += "\\r";
+        } else if (code == '\t') {
+            shown += "\\t";
+        } else if (code < 0x80 && isInvisible(code)) {
+            shown += "\\x";
+            appendHex(shown, code, 2);
+        } else if (isInvisible(code)) {
+            shown += code > 0xFFFF ? "\\U" : "\\u";
+            appendHex(shown, code, code > 0xFFFF ? 8 : 4);
+        } else {
+            shown.append(text.substr(0, c.length));
+        }
+        text.remove_prefix(c.length);
+    }
+    return shown;
+}
+
+void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hits)
+{
+    // The part as typed, but never a raw control character: the heading stays one line that no
+    // argument can make look like another result.
+    out << printable(part) << ": ";
+    if (hits.empty()) {
+        out << "no match\n";
+        return;
+    }
+    // Hits come record by record, so each change of record is one more model.
+    std::size_t models = 0;
+    const ModelRecord *previous = nullptr;
+    for (const Hit &hit : hits) {
+        if (hit.record != previous) {
+            ++models;
+            previous = hit.record;
+        }
+    }
+    out << hits.size() << ' ' << plural(hits.size(), "place", "places") << " in " << models << ' '
+        << plural(models, "model", "models") << '\n';
+    for (const Hit &hit : hits) {
+        out << "  ";
+        padded(out, hit.record->model, kModelWidth);
+        out << "  ";
+        padded(out, familyName(hit.record->family), kFamilyWidth);
+        out << "  ";
+        padded(out, kBoxTitles.at(hit.slot + 1), kTitleWidth);
+        out << "  " << hit.record->slots.at(hit.slot) << '\n';
+    }
+}
+
+void writeModel(std::ostream &out, const ModelRecord &record)
+{
+    const auto texts = record.boxTexts();
+    for (std::size_t box = 0; box < kBoxCount; ++box) {
+        padded(out, kBoxTitles.at(box), kTitleWidth);
+        out << "  " << (texts.at(box).empty() ? "(blank)" : texts.at(box)) << '\n';
+    }
+}
+
+void writeModelList(std::ostream &out, std::span<const ModelRecord> records)
+{
+    for (const ModelRecord &record : records) {
+        padded(out, record.model, kModelWidth);
+        out << "  " << familyName(record.family) << '\n';
+    }
+}
+
+std::string jsonString(std::string_view text)
+{
+    std::string quoted = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"':
+            quoted += "\\\"";
+            break;
+        case '\\':
+            quoted += "\\\\";
+            break;
+        case '\b':
+            quoted += "\\b";
+            break;
+        case '\f':
+            quoted += "\\f";
+            break;
+        case '\n':
+            quoted += "\\n";
+            break;
+        case '\r':
+            quoted += "\\r";
+            break;
+        case '\t':
+            quoted += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                quoted += "\\u";
+                appendHex(quoted, static_cast<unsigned char>(c), 4);
+            } else {
+                quoted += c;
+            }
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string csvField(std::string_view text)
+{
+    // RFC 4180 keeps blanks at either end as part of the field, but many readers trim them, so
+    // such a field is quoted too: the six texts that end in a blank must reach the reader whole.
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos
+        || (!text.empty() && (blank(text.front()) || blank(text.back())));
+    if (!quote) {
+        return std::string(text);
+    }
+    std::string field = "\"";
+    for (const char c : text) {
+        if (c == '"') {
+            field += '"';
+        }
+        field += c;
+    }
+    field += '"';
+    return field;
+}
+
+std::vector<BoxRecord> catalogueRecords()
+{
+    std::vector<BoxRecord> records;
+    for (const ModelRecord &record : ComponentCatalogue::records()) {
+        for (std::size_t box = 0; box < kBoxCount; ++box) {
+            records.push_back({{}, &record, box});
+        }
+    }
+    return records;
+}
+
+void writeRecords(std::ostream &out, Format format, std::span<const BoxRecord> records)
+{
+    const auto fields = [](const BoxRecord &r) {
+        return std::array<std::string_view, kExportColumns.size()> {r.part,
+                                                                    r.record->model,
+                                                                    familyName(r.record->family),
+                                                                    kBoxTitles.at(r.box),
+                                                                    r.record->boxTexts().at(r.box),
+                                                                    kBoxNames.at(r.box),
+                                                                    r.record->button};
+    };
+    if (format == Format::Json) {
+        out << "{\n  \"records\": [";
+        std::string_view separator = "\n";
+        for (const BoxRecord &record : records) {
+            out << separator << "    {";
+            std::string_view between;
+            const auto values = fields(record);
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                out << between << jsonString(kExportColumns.at(i)) << ": "
+                    << jsonString(values.at(i));
+                between = ", ";
+            }
+            out << '}';
+            separator = ",\n";
+        }
+        out << (records.empty() ? "]\n}\n" : "\n  ]\n}\n");
+        return;
+    }
+    const char separator = format == Format::Csv ? ',' : '\t';
+    const std::string_view lineEnd = format == Format::Csv ? "\r\n" : "\n";
+    const auto line = [&](const auto &values) {
+        std::string_view between;
+        for (const std::string_view value : values) {
+            out << between << (format == Format::Csv ? csvField(value) : std::string(value));
+            between = std::string_view(&separator, 1);
+        }
+        out << lineEnd;
+    };
+    line(kExportColumns);
+    for (const BoxRecord &record : records) {
+        line(fields(record));
+    }
+}
+
+} // namespace icatlas::find

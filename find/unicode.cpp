@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+// UTF-8 decoding and the character classes of unicode.hpp, from the Unicode character database's
+// White_Space and Default_Ignorable_Code_Point properties.
+#include "find/unicode.hpp"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+namespace icatlas::find {
+
+namespace {
+
+struct Range {
+    char32_t first;
+    char32_t last;
+};
+
+constexpr bool inRanges(std::span<const Range> ranges, char32_t c)
+{
+    return std::any_of(ranges.begin(), ranges.end(),
+                       [c](const Range &r) { return c >= r.first && c <= r.last; });
+}
+
+// White_Space.
+constexpr std::array kBlanks = std::to_array<Range>({
+    {0x09, 0x0D},
+    {0x20, 0x20},
+    {0x85, 0x85},
+    {0xA0, 0xA0},
+    {0x1680, 0x1680},
+    {0x2000, 0x200A},
+    {0x2028, 0x2029},
+    {0x202F, 0x202F},
+    {0x205F, 0x205F},
+    {0x3000, 0x3000},
+});
+
+// Default_Ignorable_Code_Point.
+constexpr std::array kIgnorable = std::to_array<Range>({
+    {0xAD, 0xAD},
+    {0x34F, 0x34F},
+    {0x61C, 0x61C},
+    {0x115F, 0x1160},
+    {0x17B4, 0x17B5},
+    {0x180B, 0x180F},
+    {0x200B, 0x200F},
+    {0x202A, 0x202E},
+    {0x2060, 0x206F},
+    {0x3164, 0x3164},
+    {0xFE00, 0xFE0F},
+    {0xFEFF, 0xFEFF},
+    {0xFFA0, 0xFFA0},
+    {0xFFF0, 0xFFF8},
+    {0x1BCA0, 0x1BCA3},
+    {0x1D173, 0x1D17A},
+    {0xE0000, 0xE0FFF},
+});
+
+// Shown by no terminal as what they are, though neither blank nor ignorable: the C0 and C1
+// controls, the interlinear annotation marks and the two noncharacters ending the first plane.
+constexpr std::array kOtherInvisible = std::to_array<Range>({
+    {0x00, 0x1F},
+    {0x7F, 0x9F},
+    {0xFFF9, 0xFFFB},
+    {0xFFFE, 0xFFFF},
+});
+
+} // namespace
+
+Utf8Char firstChar(std::string_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(0);
+    std::size_t length = 0;
+    char32_t value = 0;
+    char32_t least = 0;
+    if (lead < 0x80U) {
+        return {lead, 1};
+    }
+    if ((lead & 0xE0U) == 0xC0U) {
+        length = 2;
+        value = lead & 0x1FU;
+        least = 0x80;
+    } else if ((lead & 0xF0U) == 0xE0U) {
+        length = 3;
+        value = lead & 0x0FU;
+        least = 0x800;
+    } else if ((lead & 0xF8U) == 0xF0U) {
+        length = 4;
+        value = lead & 0x07U;
+        least = 0x10000;
+    } else {
+        return {};
+    }
+    if (text.size() < length) {
+        return {};
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0U) != 0x80U) {
+            return {};
+        }
+        value = (value << 6U) | (byte(i) & 0x3FU);
+    }
+    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        return {};
+    }
+    return {value, length};
+}
+
+bool isBlank(char32_t c)
+{
+    return inRanges(kBlanks, c);
+}
+
+bool isIgnorable(char32_t c)
+{
+    return inRanges(kIgnorable, c);
+}
+
+bool isInvisible(char32_t c)
+{
+    return (c != ' ' && isBlank(c)) || isIgnorable(c) || inRanges(kOtherInvisible, c);
+}
+
+} // namespace icatlas::find

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// What icatlas-find needs to know of the characters people paste: where a UTF-8 character ends,
+// which ones are blanks, which ones take no room on the screen, and which ones a terminal cannot
+// be trusted to show. Arguments come from files saved by any editor, with a byte-order mark, a
+// no-break space or a soft hyphen that nobody sees.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace icatlas::find {
+
+// The well-formed UTF-8 character at the start of `text`: its code point and length in bytes.
+// A length of 0 means the first byte starts none (a stray continuation byte, a cut-off sequence,
+// an overlong form or a surrogate).
+struct Utf8Char {
+    char32_t codePoint = 0;
+    std::size_t length = 0;
+};
+[[nodiscard]] Utf8Char firstChar(std::string_view text);
+
+// ASCII white space and the Unicode spaces (no-break space, the typographic spaces, the line
+// and paragraph separators, the ideographic space).
+[[nodiscard]] bool isBlank(char32_t c);
+
+// Characters that take no room where they stand: the soft hyphen, the zero-width spaces and
+// joiners, the byte-order mark, the direction marks and overrides, variation selectors and tags.
+// Matching leaves them out.
+[[nodiscard]] bool isIgnorable(char32_t c);
+
+// Characters a terminal does not show as themselves: controls, blanks other than the space, and
+// the ignorable ones above (a direction override would even turn the rest of the line round).
+// What icatlas-find echoes shows them as escapes.
+[[nodiscard]] bool isInvisible(char32_t c);
+
+} // namespace icatlas::find
