@@ -63,20 +63,22 @@ def wait_for(predicate, what, timeout=TIMEOUT):
 
 
 def read_catalogue(find_program):
+    """The models in window order, each with its family and its boxes' texts keyed by the boxes'
+    names, from icatlas-find's one record per box."""
     out = subprocess.run([find_program, "--json"], check=True, capture_output=True, text=True)
-    models = json.loads(out.stdout)["models"]
+    models = {}
+    for box in json.loads(out.stdout)["records"]:
+        record = models.setdefault(box["model"], {"model": box["model"], "family": box["family"],
+                                                  "boxes": {}})
+        record["boxes"][box["box"]] = box["text"]
     if len(models) != 42:
         raise CheckFailed(f"the catalogue lists {len(models)} models, not 42")
-    return models
+    return list(models.values())
 
 
 def expected_boxes(record):
     """The sixteen texts a record puts in the boxes, keyed by the boxes' accessible names."""
-    slots = {(slot["column"], slot["row"]): slot["text"] for slot in record["slots"]}
-    return {
-        name: record["model"] if column is None else slots[(column, row)]
-        for name, column, row in BOXES
-    }
+    return {name: record["boxes"][name] for name, _, _ in BOXES}
 
 
 class Session(PrivateDesktop):
