@@ -5,11 +5,13 @@
 #include "forms/qt/pictures.hpp"
 #include "forms/qt/qt_form.hpp"
 #include "forms/qt/widgets.hpp"
+#include "forms/start/bus_probe.hpp"
 #include "forms/start/command_line.hpp"
 #include "forms/start/start_failure.hpp"
 #include "forms/start/start_watchdog.hpp"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -45,6 +47,11 @@ std::optional<std::string_view> environment(const char *name)
     return std::string_view(value);
 }
 
+// The display and platform the toolkit goes by: its -display and -platform options where they are
+// given, else the environment's.
+std::optional<std::string_view> g_display;
+std::optional<std::string_view> g_platform;
+
 int programNameLength()
 {
     return static_cast<int>(g_programName.size());
@@ -73,8 +80,8 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext & /*context*
             .heldMessages = g_heldMessages != nullptr ? *g_heldMessages : std::string_view(),
             .fatalMessage
             = std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-            .requestedPlatform = environment("QT_QPA_PLATFORM"),
-            .display = environment("DISPLAY"),
+            .requestedPlatform = g_platform,
+            .display = g_display,
         }));
     }
     if (g_heldMessages != nullptr) {
@@ -134,7 +141,7 @@ void runningMessageHandler(QtMsgType type, const QMessageLogContext &context,
     const bool x11 = message.startsWith(QLatin1String("The X11 connection broke"));
     if (x11 || message.startsWith(QLatin1String("The Wayland connection broke"))) {
         const std::optional<std::string_view> display
-            = environment(x11 ? "DISPLAY" : "WAYLAND_DISPLAY");
+            = x11 ? g_display : environment("WAYLAND_DISPLAY");
         const std::string named
             = display ? "the display \"" + std::string(*display) + "\"" : "the display";
         std::fprintf(stderr, "%.*s: %s went away; the window is gone\n", programNameLength(),
@@ -193,11 +200,9 @@ void printHelp(const ProjectDescription &project)
 
 // Answers --help and --version, or refuses the command line, and returns the exit status;
 // nothing when the program is to run.
-std::optional<int> answerCommandLine(const ProjectDescription &project, int argc,
-                                     const char *const *argv)
+std::optional<int> answerCommandLine(const ProjectDescription &project,
+                                     const CommandLine &commandLine)
 {
-    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
-    const CommandLine commandLine = parseCommandLine(arguments, kQtOptions);
     switch (commandLine.action) {
     case CommandAction::Run:
         return std::nullopt;
@@ -217,6 +222,67 @@ std::optional<int> answerCommandLine(const ProjectDescription &project, int argc
     }
     return kUsageExitCode;
 }
+
+// How long the session bus and the accessibility bus's owner may take to answer one call, all
+// told: both answer a local call in milliseconds.
+constexpr std::chrono::seconds kBusAnswerLimit {3};
+
+// An address at which no bus can be reached, for a bus that must not be asked: the toolkit gives up
+// on it at once.
+constexpr const char *kNoBus = "unix:path=/nonexistent/bus";
+
+// The toolkit's accessibility bridge asks the session bus, and the owner of org.a11y.Bus on it,
+// with calls of 25 s each while the window is built, and again and again while it runs. Where
+// either does not answer a bounded call now, the bridge is kept from asking (it connects to
+// AT_SPI_BUS_ADDRESS instead, where one is set, and fails at once) and the window is shown
+// without accessibility, which the user is told in one line.
+void keepSilentBusesOut()
+{
+    const std::optional<std::string_view> session = environment("DBUS_SESSION_BUS_ADDRESS");
+    if (!session || environment("AT_SPI_BUS_ADDRESS")) {
+        return;
+    }
+    const BusAnswer answer = probeAccessibilityBus(*session, kBusAnswerLimit);
+    if (answer != BusAnswer::SessionBusSilent && answer != BusAnswer::AccessibilityBusSilent) {
+        return;
+    }
+    const bool sessionSilent = answer == BusAnswer::SessionBusSilent;
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread yet
+    ::setenv(sessionSilent ? "DBUS_SESSION_BUS_ADDRESS" : "AT_SPI_BUS_ADDRESS", kNoBus, 1);
+    std::fprintf(stderr,
+                 "%.*s: the %s bus does not answer; the window is shown without "
+                 "accessibility\n",
+                 programNameLength(), g_programName.data(),
+                 sessionSilent ? "session" : "accessibility");
+    std::fflush(stderr);
+}
+
+// Disarms the start's watchdog when the window is first drawn (or is minimised before it could
+// be): until then, whatever the toolkit waits for may hold the start for ever.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(std::optional<StartWatchdog> &watchdog)
+        : m_watchdog(watchdog)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Paint
+            || (type == QEvent::WindowStateChange && watched->isWidgetType()
+                && (static_cast<QWidget *>(watched)->windowState() & Qt::WindowMinimized) != 0)) {
+            m_watchdog.reset();
+            QCoreApplication::instance()->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    std::optional<StartWatchdog> &m_watchdog;
+};
 
 } // namespace
 
@@ -242,29 +308,47 @@ void reportUntrappedError(const std::exception &error)
 int runProject(const ProjectDescription &project, int &argc, char **argv)
 {
     g_programName = project.name;
-    if (const std::optional<int> status = answerCommandLine(project, argc, argv)) {
+    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
+    const CommandLine commandLine = parseCommandLine(arguments, kQtOptions);
+    if (const std::optional<int> status = answerCommandLine(project, commandLine)) {
         return *status;
     }
+    g_display = commandLine.toolkitValue("-display");
+    g_display = g_display ? g_display : environment("DISPLAY");
+    g_platform = commandLine.toolkitValue("-platform");
+    g_platform = g_platform ? g_platform : environment("QT_QPA_PLATFORM");
     StartupMessages startupMessages;
 
-    if (const auto refusal = refusedSettings({.platform = environment("QT_QPA_PLATFORM"),
-                                              .scaleFactor = environment("QT_SCALE_FACTOR")})) {
+    if (const auto refusal
+        = refusedSettings({.platform = g_platform,
+                           .scaleFactor = environment("QT_SCALE_FACTOR"),
+                           .screenScaleFactors = environment("QT_SCREEN_SCALE_FACTORS"),
+                           .fontDpi = environment("QT_FONT_DPI")})) {
         refuseStart(*refusal);
     }
+    keepSilentBusesOut();
 
     // The application object connects to the display; one that accepts and never answers would
     // hold it there for ever.
     std::optional<StartWatchdog> watchdog(
         std::in_place, std::chrono::seconds(kDisplayAnswerSeconds),
         std::string(g_programName) + ": cannot open the window: "
-            + describeSilentDisplay({.requestedPlatform = environment("QT_QPA_PLATFORM"),
-                                     .display = environment("DISPLAY")},
+            + describeSilentDisplay({.requestedPlatform = g_platform, .display = g_display},
                                     kDisplayAnswerSeconds)
             + "\n",
         kStartFailureExitCode);
     // Qt takes its own options out of the arguments; the rest were refused above.
     const QApplication application(argc, argv);
-    watchdog.reset();
+    // From here to the first paint the start waits on the display and on the buses the toolkit
+    // asks while the window is built and shown.
+    watchdog.emplace(
+        std::chrono::seconds(kDisplayAnswerSeconds),
+        std::string(g_programName) + ": cannot open the window: "
+            + describeUndrawnWindow({.requestedPlatform = g_platform, .display = g_display},
+                                    kDisplayAnswerSeconds)
+            + "\n",
+        kStartFailureExitCode);
+    const FirstPaint firstPaint(watchdog);
     // An option the list above lets through but this platform does not read (-display away
     // from X11, say) is refused all the same, before any window shows; a closing "--" is not.
     auto *const leftover
