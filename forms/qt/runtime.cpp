@@ -24,6 +24,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace forms {
@@ -257,6 +259,16 @@ void keepSilentBusesOut()
     std::fflush(stderr);
 }
 
+bool canStartThread()
+{
+    try {
+        std::thread([] {}).join();
+        return true;
+    } catch (const std::system_error &) {
+        return false;
+    }
+}
+
 // Disarms the start's watchdog when the window is first drawn (or is minimised before it could
 // be): until then, whatever the toolkit waits for may hold the start for ever.
 class FirstPaint : public QObject {
@@ -366,6 +378,14 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         if (const auto refusal = refusedColourDepth(screen->depth())) {
             refuseStart(*refusal);
         }
+    }
+    // The accessibility bridge starts a thread for the session bus while the window is built, and
+    // where it cannot (the user's processes at their limit, ulimit -u) waits for it for ever.
+    const QString platform = QGuiApplication::platformName();
+    if ((platform.startsWith(QLatin1String("xcb")) || platform.startsWith(QLatin1String("wayland")))
+        && !canStartThread()) {
+        refuseStart(
+            "no thread can be started (the user's processes are at their limit, ulimit -u)");
     }
     QCoreApplication::setApplicationName(
         QString::fromUtf8(project.name.data(), static_cast<qsizetype>(project.name.size())));
