@@ -156,9 +156,10 @@ std::optional<std::string> refusedSettings(const StartSettings &settings)
             return screen + std::string(kNoWindow) + " (each must be a number from 0.25 to 8)";
         }
         if (!withinScale(scale * *factor)) {
-            return named + " with " + screen + std::string(kNoWindow)
-                + " (together they scale it by " + shown(scale * *factor)
-                + "; the scale must come to 0.25 to 8)";
+            std::string said = named;
+            said.append(" with ").append(screen).append(kNoWindow);
+            said.append(" (together they scale it by ").append(shown(scale * *factor));
+            return said.append("; the scale must come to 0.25 to 8)");
         }
     }
     return std::nullopt;
