@@ -5,11 +5,13 @@
 #include "forms/qt/pictures.hpp"
 #include "forms/qt/qt_form.hpp"
 #include "forms/qt/widgets.hpp"
+#include "forms/start/bus_probe.hpp"
 #include "forms/start/command_line.hpp"
 #include "forms/start/start_failure.hpp"
 #include "forms/start/start_watchdog.hpp"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -22,6 +24,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace forms {
@@ -50,23 +54,30 @@ int programNameLength()
     return static_cast<int>(g_programName.size());
 }
 
-// What the environment asks of the display, read once as the start begins: the start is refused
-// by it, and a failed start or a display gone away names what was asked for.
+// What the start is asked of the display, read once as it begins: the start is refused by it, and
+// a failed start or a display gone away names what was asked for. The toolkit's -display and
+// -platform options, where given, go before the environment's DISPLAY and QT_QPA_PLATFORM.
 struct DisplayEnvironment {
-    std::optional<std::string_view> platform; // QT_QPA_PLATFORM
-    std::optional<std::string_view> display; // DISPLAY
+    std::optional<std::string_view> platform; // -platform, else QT_QPA_PLATFORM
+    std::optional<std::string_view> display; // -display, else DISPLAY
     std::optional<std::string_view> waylandDisplay; // WAYLAND_DISPLAY
     std::optional<std::string_view> scaleFactor; // QT_SCALE_FACTOR
+    std::optional<std::string_view> screenScaleFactors; // QT_SCREEN_SCALE_FACTORS
+    std::optional<std::string_view> fontDpi; // QT_FONT_DPI
 };
 DisplayEnvironment g_environment;
 
-void readEnvironment()
+void readEnvironment(const CommandLine &commandLine)
 {
+    const std::optional<std::string_view> display = commandLine.toolkitValue("-display");
+    const std::optional<std::string_view> platform = commandLine.toolkitValue("-platform");
     g_environment = {
-        .platform = environment("QT_QPA_PLATFORM"),
-        .display = environment("DISPLAY"),
+        .platform = platform ? platform : environment("QT_QPA_PLATFORM"),
+        .display = display ? display : environment("DISPLAY"),
         .waylandDisplay = environment("WAYLAND_DISPLAY"),
         .scaleFactor = environment("QT_SCALE_FACTOR"),
+        .screenScaleFactors = environment("QT_SCREEN_SCALE_FACTORS"),
+        .fontDpi = environment("QT_FONT_DPI"),
     };
 }
 
@@ -230,11 +241,9 @@ void printHelp(const ProjectDescription &project)
 
 // Answers --help and --version, or refuses the command line, and returns the exit status;
 // nothing when the program is to run.
-std::optional<int> answerCommandLine(const ProjectDescription &project, int argc,
-                                     const char *const *argv)
+std::optional<int> answerCommandLine(const ProjectDescription &project,
+                                     const CommandLine &commandLine)
 {
-    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
-    const CommandLine commandLine = parseCommandLine(arguments, kQtOptions);
     switch (commandLine.action) {
     case CommandAction::Run:
         return std::nullopt;
@@ -251,6 +260,77 @@ std::optional<int> answerCommandLine(const ProjectDescription &project, int argc
     }
     return kUsageExitCode;
 }
+
+// How long the session bus and the accessibility bus's owner may take to answer one call, all
+// told: both answer a local call in milliseconds.
+constexpr std::chrono::seconds kBusAnswerLimit {3};
+
+// An address at which no bus can be reached, for a bus that must not be asked: the toolkit gives up
+// on it at once.
+constexpr const char *kNoBus = "unix:path=/nonexistent/bus";
+
+// The toolkit's accessibility bridge asks the session bus, and the owner of org.a11y.Bus on it,
+// with calls of 25 s each while the window is built, and again and again while it runs. Where
+// either does not answer a bounded call now, the bridge is kept from asking (it connects to
+// AT_SPI_BUS_ADDRESS instead, where one is set, and fails at once) and the window is shown
+// without accessibility, which the user is told in one line.
+void keepSilentBusesOut()
+{
+    const std::optional<std::string_view> session = environment("DBUS_SESSION_BUS_ADDRESS");
+    if (!session || environment("AT_SPI_BUS_ADDRESS")) {
+        return;
+    }
+    const BusAnswer answer = probeAccessibilityBus(*session, kBusAnswerLimit);
+    if (answer != BusAnswer::SessionBusSilent && answer != BusAnswer::AccessibilityBusSilent) {
+        return;
+    }
+    const bool sessionSilent = answer == BusAnswer::SessionBusSilent;
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread yet
+    ::setenv(sessionSilent ? "DBUS_SESSION_BUS_ADDRESS" : "AT_SPI_BUS_ADDRESS", kNoBus, 1);
+    std::fprintf(stderr,
+                 "%.*s: the %s bus does not answer; the window is shown without "
+                 "accessibility\n",
+                 programNameLength(), g_programName.data(),
+                 sessionSilent ? "session" : "accessibility");
+    std::fflush(stderr);
+}
+
+bool canStartThread()
+{
+    try {
+        std::thread([] {}).join();
+        return true;
+    } catch (const std::system_error &) {
+        return false;
+    }
+}
+
+// Disarms the start's watchdog when the window is first drawn (or is minimised before it could
+// be): until then, whatever the toolkit waits for may hold the start for ever.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(std::optional<StartWatchdog> &watchdog)
+        : m_watchdog(watchdog)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Paint
+            || (type == QEvent::WindowStateChange && watched->isWidgetType()
+                && (static_cast<QWidget *>(watched)->windowState() & Qt::WindowMinimized) != 0)) {
+            m_watchdog.reset();
+            QCoreApplication::instance()->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    std::optional<StartWatchdog> &m_watchdog;
+};
 
 } // namespace
 
@@ -276,16 +356,22 @@ void reportUntrappedError(const std::exception &error)
 int runProject(const ProjectDescription &project, int &argc, char **argv)
 {
     g_programName = project.name;
-    if (const std::optional<int> status = answerCommandLine(project, argc, argv)) {
+    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
+    const CommandLine commandLine = parseCommandLine(arguments, kQtOptions);
+    if (const std::optional<int> status = answerCommandLine(project, commandLine)) {
         return *status;
     }
-    readEnvironment();
+    readEnvironment(commandLine);
     StartupMessages startupMessages;
 
-    if (const auto refusal = refusedSettings(
-            {.platform = g_environment.platform, .scaleFactor = g_environment.scaleFactor})) {
+    if (const auto refusal
+        = refusedSettings({.platform = g_environment.platform,
+                           .scaleFactor = g_environment.scaleFactor,
+                           .screenScaleFactors = g_environment.screenScaleFactors,
+                           .fontDpi = g_environment.fontDpi})) {
         refuseStart(*refusal);
     }
+    keepSilentBusesOut();
 
     // The application object connects to the display; one that accepts and never answers would
     // hold it there for ever.
@@ -295,7 +381,12 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         kStartFailureExitCode);
     // Qt takes its own options out of the arguments; the rest were refused above.
     const QApplication application(argc, argv);
-    watchdog.reset();
+    // From here to the first paint the start waits on the display and on the buses the toolkit
+    // asks while the window is built and shown.
+    watchdog.emplace(std::chrono::seconds(kDisplayAnswerSeconds),
+                     startFailureLine(describeUndrawnWindow(askedFor(), kDisplayAnswerSeconds)),
+                     kStartFailureExitCode);
+    const FirstPaint firstPaint(watchdog);
     // An option the list above lets through but this platform does not read (-display away
     // from X11, say) is refused all the same, before any window shows; a closing "--" is not.
     auto *const leftover
@@ -311,6 +402,14 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         if (const auto refusal = refusedColourDepth(screen->depth())) {
             refuseStart(*refusal);
         }
+    }
+    // The accessibility bridge starts a thread for the session bus while the window is built, and
+    // where it cannot (the user's processes at their limit, ulimit -u) waits for it for ever.
+    const QString platform = QGuiApplication::platformName();
+    if ((platform.startsWith(QLatin1String("xcb")) || platform.startsWith(QLatin1String("wayland")))
+        && !canStartThread()) {
+        refuseStart(
+            "no thread can be started (the user's processes are at their limit, ulimit -u)");
     }
     QCoreApplication::setApplicationName(
         QString::fromUtf8(project.name.data(), static_cast<qsizetype>(project.name.size())));

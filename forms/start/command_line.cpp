@@ -19,9 +19,17 @@ CommandLine refuse(std::string_view what, std::string_view argument, std::string
 
 } // namespace
 
+std::optional<std::string_view> CommandLine::toolkitValue(std::string_view name) const
+{
+    const auto last = std::find_if(toolkitValues.rbegin(), toolkitValues.rend(),
+                                   [name](const auto &given) { return given.first == name; });
+    return last == toolkitValues.rend() ? std::nullopt : std::optional(last->second);
+}
+
 CommandLine parseCommandLine(std::span<const std::string_view> arguments,
                              std::span<const ToolkitOption> toolkitOptions)
 {
+    CommandLine read;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (argument == "--help" || argument == "-h" || argument == "-?") {
@@ -56,9 +64,12 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments,
                 return refuse("option", argument, " needs a value");
             }
             ++i;
+            read.toolkitValues.emplace_back(option->name, arguments[i]);
+        } else if (hasEquals) {
+            read.toolkitValues.emplace_back(option->name, argument.substr(argument.find('=') + 1));
         }
     }
-    return {};
+    return read;
 }
 
 } // namespace forms

@@ -4,9 +4,12 @@
 // else is refused in one line.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace forms {
 
@@ -29,6 +32,12 @@ enum class CommandAction { Run, ShowHelp, ShowVersion, Refuse };
 struct CommandLine {
     CommandAction action = CommandAction::Run;
     std::string refusal; // why the command line is refused; empty unless action is Refuse
+    // The toolkit options given a value, as (name with one '-', value), in the order given.
+    std::vector<std::pair<std::string_view, std::string_view>> toolkitValues;
+
+    // The value the toolkit takes for the option `name` (the last one given); nothing when the
+    // option is not given.
+    [[nodiscard]] std::optional<std::string_view> toolkitValue(std::string_view name) const;
 };
 
 // Reads the arguments after the program's name, left to right: the first --help or --version (or

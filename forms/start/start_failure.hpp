@@ -31,18 +31,25 @@ struct StartSettings {
     std::optional<std::string_view> platform;
     // QT_SCALE_FACTOR, when it is set and not empty.
     std::optional<std::string_view> scaleFactor;
+    // QT_SCREEN_SCALE_FACTORS, when it is set and not empty: factors by screen, separated by ';',
+    // each a number (for the screens in order) or NAME=number (for the screen of that name).
+    std::optional<std::string_view> screenScaleFactors;
+    // QT_FONT_DPI, when it is set and not empty: the dots per inch the toolkit then takes for
+    // the screens', scaling the window by it over 96.
+    std::optional<std::string_view> fontDpi;
 };
 
-// The scale factors under which the window can be shown and read: below the smallest its texts
-// are a few pixels high; at the largest it is eight times its size and already larger than any
-// screen, and above it the toolkit tries to draw on gigabytes (at 100, 13 GB) or shows nothing
-// (0, 1e9).
+// The scale factors under which the window can be shown and read, each alone and all of them
+// together: below the smallest its texts are a few pixels high (a window of 7x5 pixels at 0.01);
+// at the largest it is eight times its size and already larger than any screen, and above it the
+// toolkit tries to draw on gigabytes (at 100, 13 GB, and a crash) or shows nothing (0, 1e9).
 inline constexpr double kSmallestScaleFactor = 0.25;
 inline constexpr double kLargestScaleFactor = 8.0;
 
 // Why no window can be shown under these settings, in words as describeStartFailure gives them;
-// nothing when the start may go on. A scale factor the toolkit cannot read as a number is left
-// for it to ignore, as it does.
+// nothing when the start may go on. A scale factor the toolkit cannot read as a number (or, for a
+// screen's, one not above 0, and a dots-per-inch not a whole number above 0) is left for it to
+// ignore, as it does.
 [[nodiscard]] std::optional<std::string> refusedSettings(const StartSettings &settings);
 
 // The fewest bits per pixel the window can be drawn at: the toolkit's group-box painting crashes
@@ -55,5 +62,9 @@ inline constexpr int kSmallestColourDepth = 15;
 // What to say when the display has not answered after `seconds`: the display and platform asked
 // for, as far as the environment names them.
 [[nodiscard]] std::string describeSilentDisplay(const StartFailure &failure, int seconds);
+
+// What to say when the window has not been drawn `seconds` after the display answered: the
+// display, or a bus the toolkit asks while it builds the window, stopped answering.
+[[nodiscard]] std::string describeUndrawnWindow(const StartFailure &failure, int seconds);
 
 } // namespace forms

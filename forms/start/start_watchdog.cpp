@@ -1,63 +1,56 @@
 // SPDX-License-Identifier: MIT
-// The start's watchdog thread.
+// The start's watchdog on the real-time interval timer.
 #include "forms/start/start_watchdog.hpp"
 
+#include <signal.h> // NOLINT(modernize-deprecated-headers): sigaction is POSIX, not in <csignal>
+#include <sys/time.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 
 namespace forms {
 
-StartWatchdog::StartWatchdog(std::chrono::milliseconds limit, std::string line, int exitCode)
-    : m_line(std::move(line))
-    , m_exitCode(exitCode)
-    , m_thread([this, limit] { watch(limit); })
-{
-}
-
-StartWatchdog::~StartWatchdog()
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        m_done = true;
-    }
-    m_disarmed.notify_one();
-    m_thread.join();
-}
-
 namespace {
 
-// The CPU time the whole process has used so far.
-std::chrono::nanoseconds processCpuTime()
+// What the handler reads; set before the timer is armed, so the handler always sees them whole.
+struct Watch {
+    std::atomic<const char *> line {nullptr};
+    std::atomic<std::size_t> length {0};
+    std::atomic<int> exitCode {0};
+    std::atomic<std::int64_t> working {0}; // ns of CPU time in a period that show work
+    std::atomic<std::int64_t> before {0}; // the process's CPU time at the last ring, ns
+};
+
+Watch g_watch; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): read by the handler
+struct sigaction g_previous { }; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+
+static_assert(std::atomic<const char *>::is_always_lock_free
+                  && std::atomic<std::int64_t>::is_always_lock_free,
+              "the signal handler reads these");
+
+// The CPU time the whole process has used so far (clock_gettime is async-signal-safe).
+std::int64_t processCpuNanoseconds()
 {
     timespec used {};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
-    return std::chrono::seconds(used.tv_sec) + std::chrono::nanoseconds(used.tv_nsec);
+    return static_cast<std::int64_t>(used.tv_sec) * 1'000'000'000 + used.tv_nsec;
 }
 
-} // namespace
-
-void StartWatchdog::watch(std::chrono::milliseconds limit) const
+extern "C" void onRing(int /*signal*/)
 {
     // A start that is waiting for an answer uses no CPU; one that is only slow (under valgrind,
     // on a loaded machine) keeps working, and is given another period each time.
-    const auto working = limit / 10;
-    std::unique_lock lock(m_mutex);
-    for (auto before = processCpuTime();;) {
-        if (m_disarmed.wait_for(lock, limit, [this] { return m_done; })) {
-            return;
-        }
-        const auto now = processCpuTime();
-        if (now - before < working) {
-            break;
-        }
-        before = now;
+    const std::int64_t now = processCpuNanoseconds();
+    if (now - g_watch.before.exchange(now) >= g_watch.working.load()) {
+        return;
     }
     // The main thread is blocked inside the toolkit holding who knows what: no stdio, no exit
     // handlers, no destructors; one write and the end.
-    const char *text = m_line.data();
-    std::size_t left = m_line.size();
+    const char *text = g_watch.line.load();
+    std::size_t left = g_watch.length.load();
     while (left > 0) {
         const ssize_t written = ::write(STDERR_FILENO, text, left);
         if (written <= 0) {
@@ -66,7 +59,58 @@ void StartWatchdog::watch(std::chrono::milliseconds limit) const
         text += written;
         left -= static_cast<std::size_t>(written);
     }
-    std::_Exit(m_exitCode);
+    std::_Exit(g_watch.exitCode.load());
+}
+
+itimerval every(std::chrono::milliseconds period)
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(period);
+    const timeval value {
+        .tv_sec = static_cast<time_t>(seconds.count()),
+        .tv_usec = static_cast<suseconds_t>(std::chrono::microseconds(period - seconds).count())};
+    return {.it_interval = value, .it_value = value};
+}
+
+} // namespace
+
+StartWatchdog::StartWatchdog(std::chrono::milliseconds limit, std::string line, int exitCode)
+    : m_line(std::move(line))
+{
+    g_watch.line = m_line.data();
+    g_watch.length = m_line.size();
+    g_watch.exitCode = exitCode;
+    g_watch.working = std::chrono::nanoseconds(limit).count() / 10;
+    g_watch.before = processCpuNanoseconds();
+
+    struct sigaction action { };
+    action.sa_handler = onRing;
+    sigemptyset(&action.sa_mask);
+    // Calls the toolkit is inside go on where the system can restart them; the others (poll)
+    // see EINTR, which every event loop and X library retries.
+    action.sa_flags = SA_RESTART;
+    if (::sigaction(SIGALRM, &action, &g_previous) != 0) {
+        return; // unwatched, as it would be without this watchdog
+    }
+    // An inherited mask that blocks the signal would keep it from ever ringing.
+    sigset_t alarm {};
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    ::pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
+    const itimerval timer = every(limit);
+    m_armed = ::setitimer(ITIMER_REAL, &timer, nullptr) == 0;
+    if (!m_armed) {
+        ::sigaction(SIGALRM, &g_previous, nullptr);
+    }
+}
+
+StartWatchdog::~StartWatchdog()
+{
+    if (!m_armed) {
+        return;
+    }
+    const itimerval off {};
+    ::setitimer(ITIMER_REAL, &off, nullptr);
+    ::sigaction(SIGALRM, &g_previous, nullptr);
 }
 
 } // namespace forms

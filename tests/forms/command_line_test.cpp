@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +66,34 @@ TEST_P(CommandLineReading, DecidesByTheFirstArgumentThatIsNotTheToolkits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, CommandLineReading, ::testing::ValuesIn(kLines),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+// The value the toolkit goes by, which the start's messages name (the display of -display, not
+// DISPLAY's).
+struct ValueCase {
+    const char *label;
+    std::vector<std::string_view> arguments;
+    std::optional<std::string_view> platform;
+};
+
+const auto kValues = std::to_array<ValueCase>({
+    {"not_given", {"-reverse", "-style", "Fusion"}, std::nullopt},
+    {"given_after_a_flag", {"-reverse", "-platform", "xcb"}, "xcb"},
+    {"given_with_two_dashes", {"--platform", "wayland"}, "wayland"},
+    {"the_last_of_two", {"-platform", "a", "-style=Fusion", "-platform", "b"}, "b"},
+    {"a_value_that_looks_like_an_option", {"-platform", "-reverse"}, "-reverse"},
+});
+
+class ToolkitValue : public ::testing::TestWithParam<ValueCase> { };
+
+TEST_P(ToolkitValue, IsTheOneTheToolkitTakes)
+{
+    const ValueCase &line = GetParam();
+    const forms::CommandLine result = forms::parseCommandLine(line.arguments, kToolkit);
+    EXPECT_EQ(result.toolkitValue("-platform"), line.platform);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, ToolkitValue, ::testing::ValuesIn(kValues),
                          [](const auto &info) { return std::string(info.param.label); });
 
 } // namespace

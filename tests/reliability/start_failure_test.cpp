@@ -77,13 +77,15 @@ TEST_P(StartFailureLine, SaysPlainlyWhatIsWrong)
 INSTANTIATE_TEST_SUITE_P(QtMessages, StartFailureLine, ::testing::ValuesIn(kCases),
                          [](const auto &info) { return std::string(info.param.label); });
 
-// Settings read before the toolkit starts: the bounds of the scale factor, numbers written as the
-// toolkit reads them, and platforms with options.
+// Settings read before the toolkit starts: the bounds of each scale factor and of their product
+// with the dots per inch, numbers written as the toolkit reads them, and platforms with options.
 struct SettingsCase {
     const char *label;
     std::optional<std::string_view> platform;
     std::optional<std::string_view> scaleFactor;
     std::optional<std::string_view> said; // nothing: the start goes on
+    std::optional<std::string_view> screenScaleFactors = std::nullopt;
+    std::optional<std::string_view> fontDpi = std::nullopt;
 };
 
 const auto kSettings = std::to_array<SettingsCase>({
@@ -107,6 +109,36 @@ const auto kSettings = std::to_array<SettingsCase>({
      "QT_SCALE_FACTOR=nan leaves no window that can be shown (it must be a number from 0.25 to 8)"},
     {"platform_without_windows_with_options", "vkkhrdisplay:size=640x480", std::nullopt,
      "the platform \"vkkhrdisplay\" shows only Vulkan surfaces, not windows"},
+    // Each screen's factor, plain or named, and what the toolkit skips.
+    {"screen_factors_plain_and_named", std::nullopt, std::nullopt, std::nullopt, "1.5;HDMI-1=2;8"},
+    {"screen_factors_it_skips", std::nullopt, std::nullopt, std::nullopt, "0;-3;big;a=nan;;"},
+    {"screen_factor_of_a_billion", std::nullopt, std::nullopt,
+     "the factor 1e+09 in QT_SCREEN_SCALE_FACTORS leaves no window that can be shown (each must "
+     "be a number from 0.25 to 8)",
+     "1e9"},
+    {"second_screen_factor_too_large", std::nullopt, std::nullopt,
+     "the factor 100 in QT_SCREEN_SCALE_FACTORS leaves no window that can be shown (each must be "
+     "a number from 0.25 to 8)",
+     "1.5;100"},
+    {"named_screen_factor_too_small", std::nullopt, std::nullopt,
+     "the factor 0.01 in QT_SCREEN_SCALE_FACTORS leaves no window that can be shown (each must "
+     "be a number from 0.25 to 8)",
+     "DP-1=0.01"},
+    // The product of the scale, each screen's factor and the dots per inch over 96.
+    {"scale_and_dpi_each_allowed_together_too_large", std::nullopt, "8",
+     "QT_SCALE_FACTOR=8 with QT_FONT_DPI=768 leaves no window that can be shown (it is scaled by "
+     "64; the scale must come to 0.25 to 8)",
+     std::nullopt, "768"},
+    {"dpi_of_one", std::nullopt, std::nullopt,
+     "QT_FONT_DPI=1 leaves no window that can be shown (it is scaled by 0.0104167; the scale "
+     "must come to 0.25 to 8)",
+     std::nullopt, "1"},
+    {"dpi_that_cancels_the_scale", std::nullopt, "0.5", std::nullopt, std::nullopt, "192"},
+    {"dpi_the_toolkit_skips", std::nullopt, "8", std::nullopt, std::nullopt, "1.5"},
+    {"scale_with_a_screen_factor_too_large", std::nullopt, "4",
+     "QT_SCALE_FACTOR=4 with the factor 4 in QT_SCREEN_SCALE_FACTORS leaves no window that can "
+     "be shown (together they scale it by 16; the scale must come to 0.25 to 8)",
+     "2;4"},
 });
 
 void PrintTo(const SettingsCase &c, std::ostream *out)
@@ -120,7 +152,10 @@ TEST_P(StartSettings, RefusesOnlyWhatShowsNoWindow)
 {
     const SettingsCase &c = GetParam();
     const std::optional<std::string> said
-        = forms::refusedSettings({.platform = c.platform, .scaleFactor = c.scaleFactor});
+        = forms::refusedSettings({.platform = c.platform,
+                                  .scaleFactor = c.scaleFactor,
+                                  .screenScaleFactors = c.screenScaleFactors,
+                                  .fontDpi = c.fontDpi});
     EXPECT_EQ(said, c.said ? std::optional<std::string>(*c.said) : std::nullopt);
 }
 
