@@ -46,6 +46,10 @@ QFont toQFont(const Font &font)
     qfont.setWeight(static_cast<QFont::Weight>(font.weight));
     qfont.setItalic(font.italic);
     qfont.setUnderline(font.underline);
+    // Fixed too, so that none of them comes from a desktop theme's font when this one is resolved
+    // against it: a style name there would override the weight.
+    qfont.setStrikeOut(false);
+    qfont.setStyleName(QString());
     return qfont;
 }
 
@@ -211,8 +215,10 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
     made->setObjectName(toQString(control.name));
     made->setGeometry(px(control.left), px(control.top), px(control.width), px(control.height));
     if (!control.font.face.empty()) {
-        // Only where it differs from the font the control has from its container: each font
-        // set on a widget is resolved and matched anew, one inherited is shared.
+        // Only where it differs from the font the control has from its container, which is the
+        // form's own or a frame's, both set from the definition (never the application's, which
+        // a desktop theme may change): each font set on a widget is resolved and matched anew,
+        // one inherited is shared.
         QFont font = toQFont(control.font);
         if (font != parent->font()) {
             made->setFont(font);

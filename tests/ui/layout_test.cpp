@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionButton>
 #include <QTest>
 
 #include <algorithm>
@@ -146,6 +147,68 @@ TEST_P(EachCaption, FitsItsControl)
 
 INSTANTIATE_TEST_SUITE_P(Form1, EachCaption, ::testing::ValuesIn(captionedControls()),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// A desktop theme's application font (as qt6ct sets from `[Fonts] general=`), set before the
+// window is built or while it is open: every control keeps the font its definition gives.
+class ThemeFont : public MainWindowTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override
+    {
+        m_saved = QApplication::font();
+        if (!GetParam()) {
+            QApplication::setFont(themeFont());
+        }
+        MainWindowTest::SetUp();
+        if (GetParam()) {
+            QApplication::setFont(themeFont());
+            QCoreApplication::processEvents();
+        }
+    }
+    void TearDown() override
+    {
+        MainWindowTest::TearDown();
+        QApplication::setFont(m_saved);
+    }
+
+private:
+    static QFont themeFont()
+    {
+        QFont font;
+        font.fromString(QStringLiteral("DejaVu Sans,14,-1,5,400,0,0,0,0,0,0,0,0,0,0,1"));
+        return font;
+    }
+    QFont m_saved;
+};
+
+TEST_P(ThemeFont, LeavesEveryControlInItsDefinedFont)
+{
+    ASSERT_EQ(QApplication::font().pointSize(), 14);
+    for (const ControlDefinition &def : kForm1Controls) {
+        const QWidget *w = widget(def.name);
+        ASSERT_NE(w, nullptr);
+        const forms::Font &font = def.font.face.empty() ? kForm1.font : def.font;
+        const QFontInfo info(w->font());
+        EXPECT_EQ(info.family(), "Liberation Sans") << def.name;
+        EXPECT_DOUBLE_EQ(w->font().pointSizeF(), font.points()) << def.name;
+        EXPECT_EQ(info.weight(), font.weight) << def.name;
+    }
+    // The buttons whose captions end in a letter their neighbours lack show it.
+    for (const char *caption : {"3510I", "8910I"}) {
+        const auto buttons = form->window()->findChildren<QPushButton *>();
+        const auto *button = *std::find_if(buttons.begin(), buttons.end(), [caption](auto *b) {
+            return b->text() == QLatin1String(caption);
+        });
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QRect room
+            = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), room.width()) << caption;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, ThemeFont, ::testing::Bool(), [](const auto &info) {
+    return std::string(info.param ? "set_while_open" : "set_before_the_window");
+});
 
 struct PixelCase {
     const char *label;
