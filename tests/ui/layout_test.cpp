@@ -530,7 +530,7 @@ protected:
         MainWindowTest::TearDown();
         QApplication::setPalette(m_saved);
     }
-    const QPalette &saved() const { return m_saved; }
+    [[nodiscard]] const QPalette &saved() const { return m_saved; }
 
 private:
     QPalette m_saved;
