@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-// WCAG 2 contrast and the lightening of fixed text colours on dark backgrounds.
+// WCAG 2 contrast and the nearest readable shade of a fixed text colour.
 #include "forms/core/contrast.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace forms {
 
@@ -15,13 +16,41 @@ double linear(std::uint8_t channel)
     return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
-// The colour moved `amount` (0 to 1) of the way to white, which keeps its hue.
-Rgb towardsWhite(Rgb colour, double amount)
+double ratioOfLuminances(double a, double b)
 {
-    const auto mix = [amount](std::uint8_t c) {
-        return static_cast<std::uint8_t>(std::lround(c + (255 - c) * amount));
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// The colour moved `steps` 255ths of the way to `target`; mixing with white or black keeps the
+// hue.
+Rgb mixed(Rgb colour, Rgb target, int steps)
+{
+    const auto mix = [steps](std::uint8_t from, std::uint8_t to) {
+        return static_cast<std::uint8_t>(std::lround(from + (to - from) * (steps / 255.0)));
     };
-    return {mix(colour.red), mix(colour.green), mix(colour.blue)};
+    return {mix(colour.red, target.red), mix(colour.green, target.green),
+            mix(colour.blue, target.blue)};
+}
+
+// The least mix of `colour` with `target` readable on a background of luminance `behind`, or
+// none if not even the target is. The colour itself is not readable, so along the way its
+// luminance passes the background's (if it must) and then only moves away from it: readable
+// once, readable from there on, and halving the 255 steps finds the first.
+std::optional<Rgb> leastReadableMix(Rgb colour, Rgb target, double behind)
+{
+    const auto readable = [behind](Rgb shade) {
+        return ratioOfLuminances(relativeLuminance(shade), behind) >= kReadableContrast;
+    };
+    if (!readable(target)) {
+        return std::nullopt;
+    }
+    int low = 0; // not readable
+    int high = 255; // readable
+    while (high - low > 1) {
+        const int middle = (low + high) / 2;
+        (readable(mixed(colour, target, middle)) ? high : low) = middle;
+    }
+    return mixed(colour, target, high);
 }
 
 } // namespace
@@ -34,9 +63,7 @@ double relativeLuminance(Rgb colour)
 
 double contrastRatio(Rgb a, Rgb b)
 {
-    const double la = relativeLuminance(a);
-    const double lb = relativeLuminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return ratioOfLuminances(relativeLuminance(a), relativeLuminance(b));
 }
 
 bool isDark(Rgb background)
@@ -46,25 +73,21 @@ bool isDark(Rgb background)
 
 Rgb readableOn(Rgb colour, Rgb background)
 {
-    if (!isDark(background) || contrastRatio(colour, background) >= kReadableContrast) {
+    const double behind = relativeLuminance(background);
+    const double own = relativeLuminance(colour);
+    if (ratioOfLuminances(own, behind) >= kReadableContrast) {
         return colour;
     }
-    // Contrast grows steadily on the way to white, and white itself reaches the target on any
-    // dark background (at least 4.58:1), so halving the interval finds the least step.
-    double low = 0.0;
-    double high = 1.0;
-    for (int step = 0; step < 20; ++step) {
-        const double middle = (low + high) / 2;
-        (contrastRatio(towardsWhite(colour, middle), background) >= kReadableContrast ? high : low)
-            = middle;
+    // White reaches 4.5:1 on any background black does not (and black on any white does not),
+    // so at least one of the two is there.
+    const std::optional<Rgb> lighter = leastReadableMix(colour, {255, 255, 255}, behind);
+    const std::optional<Rgb> darker = leastReadableMix(colour, {0, 0, 0}, behind);
+    if (!lighter || !darker) {
+        return lighter ? *lighter : *darker;
     }
-    // Rounding to whole channel values may land a hair short: step on until it does not.
-    Rgb shade = towardsWhite(colour, high);
-    while (contrastRatio(shade, background) < kReadableContrast && high < 1.0) {
-        high = std::min(1.0, high + 1.0 / 255);
-        shade = towardsWhite(colour, high);
-    }
-    return shade;
+    const auto distance
+        = [own](Rgb shade) { return ratioOfLuminances(relativeLuminance(shade), own); };
+    return distance(*lighter) <= distance(*darker) ? *lighter : *darker;
 }
 
 } // namespace forms

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Text colours that stay readable on a dark background: the contrast arithmetic of WCAG 2 and
-// the one rule the runtime applies to a control's fixed text colour. Pure, toolkit-free.
+// Text colours that stay readable on any background: the contrast arithmetic of WCAG 2 and the
+// one rule the runtime applies to a control's fixed text colour. Pure, toolkit-free.
 #pragma once
 
 #include "forms/core/definition.hpp"
@@ -19,9 +19,10 @@ inline constexpr double kReadableContrast = 4.5;
 // A background is dark when white text on it contrasts more than black text does.
 [[nodiscard]] bool isDark(Rgb background);
 
-// A fixed text colour as it is drawn on `background`: on a light background exactly itself; on a
-// dark one, the least lightened shade of the same hue (mixed with white) that reaches
-// kReadableContrast against it, or itself if it already does.
+// A fixed text colour as it is drawn on `background`: itself where it reaches kReadableContrast
+// against it; otherwise the nearest shade of the same hue that does, mixed with white or with
+// black, whichever of the two readable shades is closer in lightness to the colour (on a dark
+// background that is a lighter shade, on white a darker one, on a mid grey whichever reaches).
 [[nodiscard]] Rgb readableOn(Rgb colour, Rgb background);
 
 } // namespace forms

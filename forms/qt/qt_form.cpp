@@ -119,6 +119,11 @@ void QtForm::shapeWindow()
     const auto px = [this](Twips twips) { return twipsToPixels(twips, m_logicalDpi); };
     m_window->setObjectName(toQString(m_definition.name));
     m_window->setWindowTitle(toQString(m_definition.caption));
+    // The form's font is fixed on the window once, so its controls inherit the definition's font
+    // and not the application's, which a desktop theme sets, and may set again while it runs.
+    if (!m_definition.font.face.empty()) {
+        m_window->setFont(toQFont(m_definition.font));
+    }
     // The designed size is the least: the window grows, never shrinks below it.
     const QSize designed(px(m_definition.clientWidth), px(m_definition.clientHeight));
     m_window->setMinimumSize(designed);

@@ -2,7 +2,7 @@
 // Makes a control's widget from its definition (see widgets.hpp).
 #include "forms/qt/widgets.hpp"
 
-#include "forms/core/contrast.hpp"
+#include "forms/qt/colours.hpp"
 #include "forms/qt/pictures.hpp"
 #include "forms/qt/text_box_edit.hpp"
 
@@ -10,8 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
 #include <QWidget>
 
 #include <algorithm>
@@ -46,6 +44,10 @@ QFont toQFont(const Font &font)
     qfont.setWeight(static_cast<QFont::Weight>(font.weight));
     qfont.setItalic(font.italic);
     qfont.setUnderline(font.underline);
+    // Fixed too, so that none of them comes from a desktop theme's font when this one is resolved
+    // against it: a style name there would override the weight.
+    qfont.setStrikeOut(false);
+    qfont.setStyleName(QString());
     return qfont;
 }
 
@@ -77,66 +79,6 @@ QString literalCaption(std::string_view text)
     return toQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-Rgb toRgb(const QColor &colour)
-{
-    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
-            static_cast<std::uint8_t>(colour.blue())};
-}
-
-QColor toQColor(Rgb colour)
-{
-    return {colour.red, colour.green, colour.blue};
-}
-
-// A fixed text colour as shown on `background`: exactly as defined on a light background,
-// lightened to stay readable on a dark one.
-QColor shownColour(Rgb colour, const QColor &background)
-{
-    return toQColor(readableOn(colour, toRgb(background)));
-}
-
-// A frame whose caption has its own colour. The colour is given to the caption when it is drawn,
-// not set in the frame's palette: a palette set on the frame would be handed down to every control
-// in it as a copy of its own, and the style, which caches the pictures of buttons by palette,
-// would then draw and keep each button's picture anew instead of sharing one.
-class CaptionColouredFrame final : public QGroupBox {
-public:
-    CaptionColouredFrame(QWidget *parent, const QColor &caption)
-        : QGroupBox(parent)
-        , m_caption(caption)
-    {
-    }
-
-protected:
-    void initStyleOption(QStyleOptionGroupBox *option) const override
-    {
-        QGroupBox::initStyleOption(option);
-        option->palette.setColor(QPalette::WindowText, m_caption);
-        // What the frame derived from its palette for the caption, derived again from the colour.
-        if (option->textColor.isValid()) {
-            const int rgba = style()->styleHint(QStyle::SH_GroupBox_TextLabelColor, option, this);
-            if (rgba != 0) {
-                option->textColor = QColor::fromRgba(static_cast<QRgb>(rgba));
-            }
-        }
-    }
-
-private:
-    QColor m_caption;
-};
-
-// On a dark palette the style draws a box's frame in a shade next to the box's own, so an empty
-// box would vanish: such boxes get a border that stands out from the box.
-void keepBorderOnDark(QLineEdit *edit)
-{
-    const Rgb base = toRgb(edit->palette().color(QPalette::Base));
-    if (!isDark(base)) {
-        return;
-    }
-    const QColor border = toQColor(readableOn({128, 128, 128}, base));
-    edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; }").arg(border.name()));
-}
-
 // An empty widget of the control's kind. Its text comes later, once its font is set, so Qt lays
 // the text out once, in the font it is drawn in.
 QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
@@ -146,13 +88,8 @@ QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
     case ControlKind::Label:
         return new QLabel(parent);
     case ControlKind::Frame:
-        if (control.colour) {
-            return new CaptionColouredFrame(
-                parent,
-                shownColour(*control.colour,
-                            parent->palette().color(textRoles(control.kind).background)));
-        }
-        return new QGroupBox(parent);
+        return control.colour ? createCaptionColouredFrame(parent, *control.colour)
+                              : new QGroupBox(parent);
     case ControlKind::TextBox:
         return new TextBoxEdit(parent);
     case ControlKind::CommandButton:
@@ -211,27 +148,21 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
     made->setObjectName(toQString(control.name));
     made->setGeometry(px(control.left), px(control.top), px(control.width), px(control.height));
     if (!control.font.face.empty()) {
-        // Only where it differs from the font the control has from its container: each font
-        // set on a widget is resolved and matched anew, one inherited is shared.
+        // Only where it differs from the font the control has from its container, which is the
+        // form's own or a frame's, both set from the definition (never the application's, which
+        // a desktop theme may change): each font set on a widget is resolved and matched anew,
+        // one inherited is shared.
         QFont font = toQFont(control.font);
         if (font != parent->font()) {
             made->setFont(font);
         }
-    }
-    if (control.colour && control.kind != ControlKind::Frame) {
-        const TextRoles roles = textRoles(control.kind);
-        QPalette palette = made->palette();
-        palette.setColor(roles.text, shownColour(*control.colour, palette.color(roles.background)));
-        made->setPalette(palette);
     }
     setContent(control, made);
     made->setAccessibleName(
         toQString(control.accessibleName.empty() ? control.text : control.accessibleName));
     made->setAccessibleDescription(toQString(control.accessibleDescription));
     made->setFocusPolicy(takesFocus(control.kind) ? Qt::StrongFocus : Qt::NoFocus);
-    if (control.kind == ControlKind::TextBox) {
-        keepBorderOnDark(static_cast<QLineEdit *>(made));
-    }
+    keepColoursReadable(made, control);
     return made;
 }
 

@@ -97,21 +97,34 @@ TEST(CountedReference, MissingOrWrongKindOfControlGivesAnEmptyReferenceAndHoldsN
     EXPECT_EQ(form.heldReferences(), 0);
 }
 
+enum class Shade : std::uint8_t { Same, Lighter, Darker };
+
 struct ShadeCase {
     const char *label;
     forms::Rgb colour;
     forms::Rgb background;
-    bool lightened; // else the colour must come back exactly as given
+    Shade shade; // Same: the colour must come back exactly as given
 };
 
 const auto kShades = std::to_array<ShadeCase>({
-    {"blue_on_dark_grey", {0, 0, 255}, {45, 45, 45}, true},
-    {"red_on_dark_grey", {255, 0, 0}, {45, 45, 45}, true},
-    {"red_on_black", {255, 0, 0}, {0, 0, 0}, false}, // already 5.25:1
-    {"blue_on_near_black_blue", {0, 0, 255}, {20, 20, 40}, true},
-    {"blue_on_white", {0, 0, 255}, {255, 255, 255}, false},
-    {"red_on_light_grey", {255, 0, 0}, {240, 240, 240}, false}, // light: as defined, even at 3.5:1
-    {"blue_on_mid_grey", {0, 0, 255}, {110, 110, 110}, true}, // dark by the rule, just
+    {"blue_on_dark_grey", {0, 0, 255}, {45, 45, 45}, Shade::Lighter},
+    {"red_on_dark_grey", {255, 0, 0}, {45, 45, 45}, Shade::Lighter},
+    {"red_on_black", {255, 0, 0}, {0, 0, 0}, Shade::Same}, // already 5.25:1
+    {"blue_on_near_black_blue", {0, 0, 255}, {20, 20, 40}, Shade::Lighter},
+    {"blue_on_white", {0, 0, 255}, {255, 255, 255}, Shade::Same},
+    {"blue_on_light_grey", {0, 0, 255}, {239, 239, 239}, Shade::Same},
+    {"red_on_white", {255, 0, 0}, {255, 255, 255}, Shade::Darker}, // 4.0:1 as defined
+    {"red_on_light_grey", {255, 0, 0}, {240, 240, 240}, Shade::Darker},
+    {"blue_on_mid_grey", {0, 0, 255}, {110, 110, 110}, Shade::Lighter}, // dark by the rule, just
+    // White reaches only 3.4:1 on this grey: every colour takes a dark shade, even one that
+    // starts lighter than the grey.
+    {"red_on_mid_grey", {255, 0, 0}, {140, 140, 140}, Shade::Darker}, // 1.19:1 as defined
+    {"blue_on_mid_grey_8c", {0, 0, 255}, {140, 140, 140}, Shade::Darker},
+    {"grey_on_mid_grey", {128, 128, 128}, {140, 140, 140}, Shade::Darker},
+    {"red_on_dark_red", {255, 0, 0}, {90, 0, 0}, Shade::Lighter},
+    // Both white and black reach 4.5:1 on this grey, just: the shade nearer the colour wins.
+    {"red_on_grey_118", {255, 0, 0}, {118, 118, 118}, Shade::Lighter},
+    {"blue_on_grey_118", {0, 0, 255}, {118, 118, 118}, Shade::Darker},
 });
 
 // The HSV hue in degrees.
@@ -133,24 +146,26 @@ double hue(forms::Rgb colour)
 
 class TextShade : public ::testing::TestWithParam<ShadeCase> { };
 
-// The shade reaches 4.5:1 on a dark background with the hue unchanged (mixing with white raises
-// the lowest channels together), and is the least such shade: a step back falls short.
-TEST_P(TextShade, IsReadableOnDarkAndAsDefinedOnLight)
+// The shade reaches 4.5:1 with the hue unchanged (mixing with white or black moves the channels
+// together), on the side the row expects, and is the least such shade: a step back towards the
+// defined colour falls short.
+TEST_P(TextShade, IsTheNearestReadableShade)
 {
     const ShadeCase &c = GetParam();
     const forms::Rgb shown = forms::readableOn(c.colour, c.background);
-    if (!c.lightened) {
+    if (c.shade == Shade::Same) {
         EXPECT_EQ(shown, c.colour);
         return;
     }
-    EXPECT_NE(shown, c.colour);
     EXPECT_GE(forms::contrastRatio(shown, c.background), forms::kReadableContrast);
     EXPECT_NEAR(hue(shown), hue(c.colour), 1.0);
-    const std::uint8_t low = std::min({shown.red, shown.green, shown.blue});
-    const forms::Rgb stepBack {
-        static_cast<std::uint8_t>(shown.red == low ? low - 2 : shown.red),
-        static_cast<std::uint8_t>(shown.green == low ? low - 2 : shown.green),
-        static_cast<std::uint8_t>(shown.blue == low ? low - 2 : shown.blue)};
+    const double lighter = forms::relativeLuminance(shown) - forms::relativeLuminance(c.colour);
+    EXPECT_EQ(lighter > 0, c.shade == Shade::Lighter) << lighter;
+    const auto back = [](std::uint8_t now, std::uint8_t defined) {
+        return static_cast<std::uint8_t>(now == defined ? now : now < defined ? now + 2 : now - 2);
+    };
+    const forms::Rgb stepBack {back(shown.red, c.colour.red), back(shown.green, c.colour.green),
+                               back(shown.blue, c.colour.blue)};
     EXPECT_LT(forms::contrastRatio(stepBack, c.background), forms::kReadableContrast);
 }
 
