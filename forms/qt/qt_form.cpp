@@ -4,6 +4,7 @@
 #include "forms/qt/qt_form.hpp"
 
 #include "forms/qt/accessibility.hpp"
+#include "forms/qt/keyboard.hpp"
 #include "forms/start/runtime.hpp"
 
 #include <QAbstractButton>
@@ -112,6 +113,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     new ResizeWatcher(m_window, [this] { scaleToWindow(); });
     createControls();
     chainTabOrder();
+    bindKeys(m_window);
 }
 
 void QtForm::shapeWindow()
