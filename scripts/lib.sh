@@ -66,6 +66,7 @@ ICATLAS_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # Packages the reliability checks need: the real program under valgrind memcheck and under strace,
 # driven from outside on a private Xvfb display (tests/reliability/drive_session.py), and natively
-# on Wayland under a headless weston, compared with its X11 picture (wayland_session.py).
+# on Wayland under a headless weston, compared with its X11 picture (wayland_session.py), and on
+# screens of a given size under a window manager (fits_the_screen.py).
 ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib dbus-daemon
-    weston qt6-wayland imagemagick)
+    weston qt6-wayland imagemagick openbox x11-utils)

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // A form's window built from its definition, the runtime's adapters to its controls, and its
-// scaling when the window grows.
+// scaling to the screen it opens on and as the window is resized.
 #include "forms/qt/qt_form.hpp"
 
 #include "forms/qt/accessibility.hpp"
+#include "forms/qt/keyboard.hpp"
 #include "forms/start/runtime.hpp"
 
 #include <QAbstractButton>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 #include <utility>
@@ -94,6 +96,15 @@ private:
     std::function<void()> m_resized;
 };
 
+// The room a window manager's frame takes round the client area, before the window is shown and
+// the frame is known: the style's title bar and a border on every side.
+QSize frameAllowance(const QWidget *window)
+{
+    const QStyle *style = window->style();
+    const int border = 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    return {2 * border, style->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border};
+}
+
 qreal primaryScreenDpi()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -112,11 +123,11 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     new ResizeWatcher(m_window, [this] { scaleToWindow(); });
     createControls();
     chainTabOrder();
+    bindKeys(m_window);
 }
 
 void QtForm::shapeWindow()
 {
-    const auto px = [this](Twips twips) { return twipsToPixels(twips, m_logicalDpi); };
     m_window->setObjectName(toQString(m_definition.name));
     m_window->setWindowTitle(toQString(m_definition.caption));
     // The form's font is fixed on the window once, so its controls inherit the definition's font
@@ -124,10 +135,22 @@ void QtForm::shapeWindow()
     if (!m_definition.font.face.empty()) {
         m_window->setFont(toQFont(m_definition.font));
     }
-    // The designed size is the least: the window grows, never shrinks below it.
-    const QSize designed(px(m_definition.clientWidth), px(m_definition.clientHeight));
-    m_window->setMinimumSize(designed);
-    m_window->resize(designed);
+    const auto size = [this](qreal scale) {
+        return QSize(twipsToPixels(m_definition.clientWidth, m_logicalDpi, scale),
+                     twipsToPixels(m_definition.clientHeight, m_logicalDpi, scale));
+    };
+    m_window->setMinimumSize(size(kLeastScale));
+    // On a screen too small for the designed size (a laptop at 150 %, a netbook), the window
+    // opens as large as fits, frame included, and is laid out smaller in proportion.
+    qreal scale = 1.0;
+    if (const QScreen *screen = m_window->screen()) {
+        const QSize room = screen->availableGeometry().size() - frameAllowance(m_window);
+        const QSize designed = size(1.0);
+        scale = std::clamp(std::min(room.width() / static_cast<qreal>(designed.width()),
+                                    room.height() / static_cast<qreal>(designed.height())),
+                           kLeastScale, 1.0);
+    }
+    m_window->resize(size(scale));
 }
 
 void QtForm::createControls()
@@ -252,7 +275,7 @@ void QtForm::scaleToWindow()
     // direction has room to spare, shared equally on both sides.
     const QSize size = m_window->size();
     const qreal scale
-        = std::max(1.0,
+        = std::max(kLeastScale,
                    std::min(size.width() / static_cast<qreal>(px(m_definition.clientWidth, 1)),
                             size.height() / static_cast<qreal>(px(m_definition.clientHeight, 1))));
     if (scale == m_scale) {

@@ -17,6 +17,11 @@
 
 namespace forms {
 
+// The least factor a window is laid out at, against its designed size at the screen's scale. The
+// smallest texts are 8.25 pt, 11 pixels at 96 DPI; at 0.82 they are 9 pixels, the least at which
+// the bold face's digits and capitals (8 and B, 0 and O in a part number) still read apart.
+inline constexpr qreal kLeastScale = 0.82;
+
 class QtForm final : public Form {
 public:
     // Builds the window and all its controls, at the logical DPI of the primary screen unless
@@ -42,14 +47,16 @@ public:
     void show();
 
 private:
-    // The window's name, caption and designed size, which is also its least.
+    // The window's name, caption and first size: the designed size, or less in proportion where
+    // that does not fit the screen's available area; it may shrink to kLeastScale and grow.
     void shapeWindow();
     // One widget per control, each in its container, and the adapter the runtime reaches it by.
     void createControls();
     // The controls that take the focus, chained in the order of their tab indexes.
     void chainTabOrder();
-    // Scales every control (place, size, font, picture) by how much the window exceeds its
-    // designed size, keeping the designed proportions; nothing to do at the designed size.
+    // Scales every control (place, size, font, picture) by how much the window exceeds or falls
+    // short of its designed size, keeping the designed proportions; nothing to do at the designed
+    // size.
     void scaleToWindow();
 
     const FormDefinition &m_definition;

@@ -13,10 +13,10 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    testing_support::applyTestScreen();
     // Where there is no session (CI, a console), Qt would warn once per run that it falls back to
     // a runtime folder of its own; the run gets a private one that goes when it ends.
     const QTemporaryDir runtimeDir;
+    testing_support::applyTestScreen(runtimeDir.path());
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid()) {
         qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
     }

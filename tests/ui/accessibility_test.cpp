@@ -230,16 +230,23 @@ struct HeardPress {
     const char *label;
     const char *button;
     const char *announced;
+    Qt::Key key; // pressed with this key on the focused button; Key_unknown: with the mouse
 };
 
 const auto kHeardPresses = std::to_array<HeardPress>({
     {"dct4_model", "Command31",
      "6310I: PA IC 1 PF08125B, RF IC 1 MJOELNER, POWER IC (UEM) 1 4370805, UPP 1 4370815, "
-     "FLASH IC 1 N643HT7MI, RAM IC 1 @UPP"},
+     "FLASH IC 1 N643HT7MI, RAM IC 1 @UPP",
+     Qt::Key_unknown},
+    {"dct4_model_by_enter", "Command31",
+     "6310I: PA IC 1 PF08125B, RF IC 1 MJOELNER, POWER IC (UEM) 1 4370805, UPP 1 4370815, "
+     "FLASH IC 1 N643HT7MI, RAM IC 1 @UPP",
+     Qt::Key_Return},
     {"blanks_left_out_trailing_blank_kept", "Command2",
      "3210: PA IC 1 PF01420B , PA IC 2 PF04110B, PA IC 3 BGY252, PA IC 4 BGY262, RF IC 1 CRFU3 , "
      "RF IC 2 SUMMA, POWER IC (UEM) 1 CCONT , POWER IC (UEM) 2 TEA1210TS, FLASH IC 1 F160B3TA, "
-     "FLASH IC 2 M28W160BT, RAM IC 1 HY62U8100B, RAM IC 2 KM68U1000ELTGI, RAM IC 3 KM68FS1000TGI"},
+     "FLASH IC 2 M28W160BT, RAM IC 1 HY62U8100B, RAM IC 2 KM68U1000ELTGI, RAM IC 3 KM68FS1000TGI",
+     Qt::Key_unknown},
 });
 
 void PrintTo(const HeardPress &row, std::ostream *out)
@@ -257,7 +264,12 @@ TEST_P(PressAnnounced, AsANotificationWithTheFocusLeftOnTheButton)
     QWidget *button = widget(row.button);
     ASSERT_NE(button, nullptr);
     for (int press = 0; press < 2; ++press) {
-        QTest::mouseClick(button, Qt::LeftButton);
+        if (row.key == Qt::Key_unknown) {
+            QTest::mouseClick(button, Qt::LeftButton);
+        } else {
+            button->setFocus();
+            QTest::keyClick(button, row.key);
+        }
         EXPECT_EQ(QApplication::focusWidget(), button);
         QAccessibleInterface *window = accessible(form->window());
         ASSERT_NE(window, nullptr);

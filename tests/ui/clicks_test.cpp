@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The main window driven as a user drives it: real mouse clicks and key presses on the window
-// the runtime built, what the sixteen boxes then show, the focus order, and what happens when a
-// box refuses its text.
+// the runtime built, what the sixteen boxes then show, the focus order, the keys that press and
+// close, and what happens when a box refuses its text.
 #include "tests/support/window_fixture.hpp"
 
 #include "catalogue/catalogue.hpp"
@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -164,16 +166,69 @@ TEST_F(MainWindowTest, ShiftTabWalksBackFromTheFirstWd2Button)
     EXPECT_EQ(focused(), "Command25");
 }
 
-TEST_F(MainWindowTest, SpaceOnTheFocusedButtonSelectsItsModel)
+enum class KeyEffect : std::uint8_t { Presses, Closes, Nothing };
+
+struct KeyCase {
+    const char *label;
+    const char *focus; // the control the key goes to
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    KeyEffect effect;
+};
+
+const auto kKeys = std::to_array<KeyCase>({
+    {"space_presses", "Command31", Qt::Key_Space, Qt::NoModifier, KeyEffect::Presses},
+    {"enter_presses", "Command31", Qt::Key_Return, Qt::NoModifier, KeyEffect::Presses},
+    {"keypad_enter_presses", "Command25", Qt::Key_Enter, Qt::KeypadModifier, KeyEffect::Presses},
+    {"shift_enter_does_nothing", "Command31", Qt::Key_Return, Qt::ShiftModifier,
+     KeyEffect::Nothing},
+    {"enter_in_a_box_does_nothing", "Text3", Qt::Key_Return, Qt::NoModifier, KeyEffect::Nothing},
+    {"escape_leaves_the_window_open", "Command31", Qt::Key_Escape, Qt::NoModifier,
+     KeyEffect::Nothing},
+    {"ctrl_q_closes", "Command31", Qt::Key_Q, Qt::ControlModifier, KeyEffect::Closes},
+    {"ctrl_w_closes", "Command1", Qt::Key_W, Qt::ControlModifier, KeyEffect::Closes},
+    {"ctrl_w_closes_from_a_box", "Text14", Qt::Key_W, Qt::ControlModifier, KeyEffect::Closes},
+});
+
+void PrintTo(const KeyCase &row, std::ostream *out)
 {
-    widget("Command31")->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    EXPECT_EQ(boxTexts(), expectedTexts(*ComponentCatalogue::findByButton("Command31")));
-    // Enter is no shortcut to any button: nothing is a default button.
-    widget("Command1")->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(box(1)->text(), "6310I");
+    *out << row.label;
 }
+
+class KeyOnFocus : public MainWindowTest, public ::testing::WithParamInterface<KeyCase> { };
+
+// A pressing key clicks the focused button once, as a mouse click does, and leaves the focus on
+// it; the closing keys close the window from any control; every other key changes nothing.
+TEST_P(KeyOnFocus, PressesClosesOrLeavesAlone)
+{
+    const KeyCase &row = GetParam();
+    QWidget *target = widget(row.focus);
+    ASSERT_NE(target, nullptr);
+    target->setFocus();
+    std::vector<std::string> clicked;
+    for (auto *button : form->window()->findChildren<QPushButton *>()) {
+        QObject::connect(button, &QPushButton::clicked, button, [&clicked, button] {
+            clicked.push_back(button->objectName().toStdString());
+        });
+    }
+    const auto before = boxTexts();
+    QTest::keyClick(target, row.key, row.modifiers);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(form->window()->isVisible(), row.effect != KeyEffect::Closes);
+    if (row.effect == KeyEffect::Presses) {
+        EXPECT_EQ(clicked, std::vector<std::string> {row.focus});
+        EXPECT_EQ(boxTexts(), expectedTexts(*ComponentCatalogue::findByButton(row.focus)));
+        EXPECT_EQ(focused(), row.focus);
+        EXPECT_FALSE(qobject_cast<QPushButton *>(target)->isDown());
+    } else {
+        EXPECT_TRUE(clicked.empty()) << clicked.front();
+        EXPECT_EQ(boxTexts(), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, KeyOnFocus, ::testing::ValuesIn(kKeys),
+                         [](const auto &info) { return std::string(info.param.label); });
 
 struct RefusalCase {
     const char *label;
