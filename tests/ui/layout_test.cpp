@@ -5,7 +5,7 @@
 #include "tests/support/test_screen.hpp"
 #include "tests/support/window_fixture.hpp"
 
-#include "forms/contrast.hpp"
+#include "forms/core/contrast.hpp"
 
 #include <QFontInfo>
 #include <QFontMetrics>
