@@ -38,11 +38,6 @@
 
 namespace forms {
 
-int twipsToPixels(Twips twips, qreal logicalDpi, qreal scale)
-{
-    return static_cast<int>(std::lround(twips * logicalDpi * scale / 1440.0));
-}
-
 std::string_view substituteFace(std::string_view face)
 {
     // Liberation Sans keeps the widths the captions were laid out for; asking for it by name
@@ -739,8 +734,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
             made->setPalette(palette);
         }
         setContent(control, made);
-        made->setAccessibleName(
-            toQString(control.accessibleName.empty() ? control.text : control.accessibleName));
+        made->setAccessibleName(toQString(accessibleName(control)));
         made->setAccessibleDescription(toQString(control.accessibleDescription));
         if (takesFocus(control.kind)) {
             made->setFocusPolicy(Qt::StrongFocus);

@@ -5,6 +5,7 @@
 
 #include "forms/definition.hpp"
 #include "forms/form.hpp"
+#include "forms/scaling.hpp"
 
 #include <QFont>
 #include <QIcon>
@@ -17,11 +18,6 @@
 #include <vector>
 
 namespace forms {
-
-// Twips to device-independent pixels at a logical DPI: 15 twips per pixel at 96 DPI, times the
-// factor by which a window enlarged beyond its designed size scales what it holds. Fonts are
-// sized in points against the same DPI and factor, so layout and text scale together.
-[[nodiscard]] int twipsToPixels(Twips twips, qreal logicalDpi, qreal scale = 1.0);
 
 // The installed face drawn in place of a face this machine lacks (the face itself if none).
 [[nodiscard]] std::string_view substituteFace(std::string_view face);
