@@ -68,3 +68,8 @@ ICATLAS_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # on Wayland under a headless weston, compared with its X11 picture (wayland_session.py).
 ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib dbus-daemon
     weston qt6-wayland imagemagick)
+
+# The Windows build (the `windows` preset): the mingw-w64 cross compiler with POSIX threads and its
+# windres, GoogleTest's sources to cross-build, Wine to run the programs and their tests on a
+# private Xvfb, NSIS for the installer, and Python for the icon made at build time.
+ICATLAS_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb nsis python3)
