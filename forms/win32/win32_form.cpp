@@ -10,10 +10,8 @@
 #include "forms/win32/wide.hpp"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -96,11 +94,54 @@ public:
     using Control::Control;
 };
 
-// A frame holds its buttons as a dialog holds controls; what they tell their parent goes on to the
-// form, and the frame is opaque, hiding what lies under it (the foot of the picture).
+// Draws a frame as the classic group box, its caption in the colour the form gives it (through
+// WM_CTLCOLORSTATIC, as for every static text): a group box drawn by a visual style, or by Wine,
+// keeps its caption in the theme's colour.
+void paintFrame(HWND frame, HWND form)
+{
+    PAINTSTRUCT paint {};
+    HDC dc = BeginPaint(frame, &paint);
+    RECT area {};
+    GetClientRect(frame, &area);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the brush the form answers with
+    auto *brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(frame)));
+    // Opaque: it hides what lies under it, such as the foot of the picture.
+    FillRect(dc, &area, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the frame's font
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics {};
+    GetTextMetricsW(dc, &metrics);
+    RECT edge = area;
+    edge.top += metrics.tmHeight / 2;
+    DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+    std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(frame)) + 1, L'\0');
+    caption.resize(static_cast<std::size_t>(
+        GetWindowTextW(frame, caption.data(), static_cast<int>(caption.size()))));
+    if (!caption.empty()) {
+        // Where the classic group box puts it: a character's width in, on a gap in the edge.
+        RECT text {area.left + metrics.tmAveCharWidth, area.top, area.right, area.top + metrics.tmHeight};
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                  DT_SINGLELINE | DT_LEFT | DT_TOP | DT_CALCRECT);
+        text.right = std::min(text.right + 2, area.right);
+        text.left -= 2;
+        SetBkMode(dc, OPAQUE);
+        ExtTextOutW(dc, text.left, text.top, ETO_OPAQUE, &text, L"", 0, nullptr);
+        text.left += 2;
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                  DT_SINGLELINE | DT_LEFT | DT_TOP | DT_HIDEPREFIX);
+    }
+    SelectObject(dc, previous);
+    EndPaint(frame, &paint);
+}
+
+// A frame holds its buttons as a dialog holds controls: what they tell their parent goes on to the
+// form.
 LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
                                 UINT_PTR /*id*/, DWORD_PTR form)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the form's window, as given to the subclass
+    HWND formWindow = reinterpret_cast<HWND>(form);
     switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -108,15 +149,12 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_DRAWITEM:
-        // NOLINTNEXTLINE(performance-no-int-to-ptr): the form's window, as given to the subclass
-        return SendMessageW(reinterpret_cast<HWND>(form), message, wParam, lParam);
-    case WM_ERASEBKGND: {
-        RECT area {};
-        GetClientRect(frame, &area);
-        // NOLINTNEXTLINE(performance-no-int-to-ptr): the message's device context
-        FillRect(reinterpret_cast<HDC>(wParam), &area, GetSysColorBrush(COLOR_BTNFACE));
-        return 1;
-    }
+        return SendMessageW(formWindow, message, wParam, lParam);
+    case WM_ERASEBKGND:
+        return 1; // painted whole in WM_PAINT
+    case WM_PAINT:
+        paintFrame(frame, formWindow);
+        return 0;
     case WM_NCDESTROY:
         RemoveWindowSubclass(frame, frameProcedure, kFrameSubclass);
         break;
@@ -280,9 +318,6 @@ void Win32Form::createControls()
                                     nullptr);
         switch (control.kind) {
         case ControlKind::Frame:
-            // Drawn by the classic code, which takes its caption's colour from the form (a visual
-            // style would draw it in the theme's).
-            SetWindowTheme(made, L"", L"");
             SetWindowSubclass(made, frameProcedure, kFrameSubclass,
                               reinterpret_cast<DWORD_PTR>(m_window));
             break;
@@ -305,22 +340,26 @@ void Win32Form::createControls()
 }
 
 // The dialog keys move the focus through a window's children in their z-order, into frames that
-// hold controls: each parent's children are ordered by tab index, the picture last, so Tab walks
-// 0, 1, 2, ... And as each child is drawn over the ones after it, the frames lie over the picture.
+// hold controls, and each child is drawn over those after it. So in each parent the controls that
+// take the focus, and the frames that hold them, come first by tab index (Tab walks 0, 1, 2, ...);
+// the others follow, each over the ones created before it, as the definition draws them (the frames
+// over the picture's foot, the boxes over the headings' lower edge).
 void Win32Form::orderForTabbing()
 {
     std::map<HWND, std::vector<const Item *>> byParent;
     for (const Item &item : m_items) {
         byParent[GetParent(item.hwnd)].push_back(&item);
     }
+    const auto tabbed = [](const Item *item) {
+        return takesFocus(item->definition->kind) || item->definition->kind == ControlKind::Frame;
+    };
     for (auto &[parent, children] : byParent) {
-        std::stable_sort(children.begin(), children.end(), [](const Item *a, const Item *b) {
-            const auto key = [](const Item *item) {
-                return item->definition->tabIndex == kNoTabIndex ? INT_MAX
-                                                                 : item->definition->tabIndex;
-            };
-            return key(a) < key(b);
+        // Creation order first; then the tabbed ones to the front by tab index, the rest reversed.
+        const auto rest = std::stable_partition(children.begin(), children.end(), tabbed);
+        std::stable_sort(children.begin(), rest, [](const Item *a, const Item *b) {
+            return a->definition->tabIndex < b->definition->tabIndex;
         });
+        std::reverse(rest, children.end());
         HWND after = HWND_TOP;
         for (const Item *child : children) {
             SetWindowPos(child->hwnd, after, 0, 0, 0, 0,
