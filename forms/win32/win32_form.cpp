@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <utility>
 
 namespace forms {
@@ -219,9 +218,6 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     }
     m_dpi = dpi != 0 ? dpi : win32::windowDpi(m_window);
     m_tips = std::make_unique<win32::BoxTips>(m_window);
-    createControls();
-    orderForTabbing();
-
     // The designed size where the monitor has room for it, else scaled down in proportion to fit.
     const SIZE designed = designedSize();
     const SIZE outer = win32::windowSizeFor(designed, kFormStyle, kFormExStyle, m_dpi);
@@ -248,6 +244,8 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
         SetWindowPos(m_window, nullptr, 0, 0, size.cx, size.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
+    // The controls are made once the window has its size, and laid out once.
+    createControls();
     scaleToWindow(true);
 }
 
@@ -263,24 +261,56 @@ Win32Form::~Win32Form()
     }
 }
 
+// The dialog keys move the focus through a window's children in their z-order, into frames that
+// hold controls, and each child is drawn over those after it; a child is made at the bottom of its
+// parent's z-order. So in each parent the controls that take the focus, and the frames that hold
+// them, are made first, by tab index (Tab walks 0, 1, 2, ...); the others follow, the last defined
+// first, so each lies over those defined before it, as the definition draws them (the frames over
+// the picture's foot, the boxes over the headings' lower edge).
+std::vector<std::size_t> Win32Form::creationOrder(const std::vector<std::ptrdiff_t> &parentOf) const
+{
+    const auto tabbed = [this](std::size_t i) {
+        const ControlDefinition &control = m_definition.controls[i];
+        return takesFocus(control.kind) || control.kind == ControlKind::Frame;
+    };
+    const auto childrenOf = [&](std::ptrdiff_t parent) {
+        std::vector<std::size_t> children;
+        for (std::size_t i = m_definition.controls.size(); i-- > 0;) {
+            if (parentOf[i] == parent) {
+                children.push_back(i); // the last defined first
+            }
+        }
+        const auto rest = std::stable_partition(children.begin(), children.end(), tabbed);
+        std::sort(children.begin(), rest, [this](std::size_t a, std::size_t b) {
+            return m_definition.controls[a].tabIndex < m_definition.controls[b].tabIndex;
+        });
+        return children;
+    };
+    // Each container is made before what it holds.
+    std::vector<std::size_t> order = childrenOf(-1);
+    for (std::size_t next = 0; next < order.size(); ++next) {
+        const auto inside = childrenOf(static_cast<std::ptrdiff_t>(order[next]));
+        order.insert(order.end(), inside.begin(), inside.end());
+    }
+    return order;
+}
+
 void Win32Form::createControls()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    m_items.reserve(m_definition.controls.size());
-    m_controls.reserve(m_definition.controls.size());
-    int id = kFirstControlId;
-    for (const ControlDefinition &control : m_definition.controls) {
-        HWND parent = m_window;
-        if (!control.container.empty()) {
-            // Looked up among the controls made so far: a container named later stays unfound.
-            const auto found
-                = std::find_if(m_items.begin(), m_items.end(), [&control](const Item &item) {
-                      return item.definition->name == control.container;
-                  });
-            if (found != m_items.end()) {
-                parent = found->hwnd;
-            }
+    const auto controls = m_definition.controls;
+    // Each control's container among those defined before it; a container named later, or not at
+    // all, leaves the control in the window.
+    std::vector<std::ptrdiff_t> parentOf(controls.size(), -1);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        m_items.push_back({&controls[i], nullptr, {}});
+        if (const auto at = check::indexOf(controls.first(i), controls[i].container)) {
+            parentOf[i] = static_cast<std::ptrdiff_t>(*at);
         }
+    }
+    for (const std::size_t i : creationOrder(parentOf)) {
+        const ControlDefinition &control = controls[i];
+        HWND parent = parentOf[i] < 0 ? m_window : m_items[static_cast<std::size_t>(parentOf[i])].hwnd;
         const wchar_t *className = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
         DWORD exStyle = 0;
@@ -312,10 +342,10 @@ void Win32Form::createControls()
             text = literalCaption(control.text);
             break;
         }
+        const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i));
         HWND made = CreateWindowExW(exStyle, className, text.c_str(), style, 0, 0, 0, 0, parent,
                                     // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance,
-                                    nullptr);
+                                    reinterpret_cast<HMENU>(id), instance, nullptr);
         switch (control.kind) {
         case ControlKind::Frame:
             SetWindowSubclass(made, frameProcedure, kFrameSubclass,
@@ -330,41 +360,13 @@ void Win32Form::createControls()
             break;
         }
         m_annotations.annotate(made, accessibleName(control), control.accessibleDescription);
-        m_items.push_back({&control, made, {}});
-        if (control.kind == ControlKind::TextBox) {
-            m_controls.push_back(std::make_unique<Win32TextBox>(control.name, made));
-        } else {
-            m_controls.push_back(std::make_unique<Win32Control>(std::string(control.name)));
-        }
+        m_items[i].hwnd = made;
     }
-}
-
-// The dialog keys move the focus through a window's children in their z-order, into frames that
-// hold controls, and each child is drawn over those after it. So in each parent the controls that
-// take the focus, and the frames that hold them, come first by tab index (Tab walks 0, 1, 2, ...);
-// the others follow, each over the ones created before it, as the definition draws them (the frames
-// over the picture's foot, the boxes over the headings' lower edge).
-void Win32Form::orderForTabbing()
-{
-    std::map<HWND, std::vector<const Item *>> byParent;
     for (const Item &item : m_items) {
-        byParent[GetParent(item.hwnd)].push_back(&item);
-    }
-    const auto tabbed = [](const Item *item) {
-        return takesFocus(item->definition->kind) || item->definition->kind == ControlKind::Frame;
-    };
-    for (auto &[parent, children] : byParent) {
-        // Creation order first; then the tabbed ones to the front by tab index, the rest reversed.
-        const auto rest = std::stable_partition(children.begin(), children.end(), tabbed);
-        std::stable_sort(children.begin(), rest, [](const Item *a, const Item *b) {
-            return a->definition->tabIndex < b->definition->tabIndex;
-        });
-        std::reverse(rest, children.end());
-        HWND after = HWND_TOP;
-        for (const Item *child : children) {
-            SetWindowPos(child->hwnd, after, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
-            after = child->hwnd;
+        if (item.definition->kind == ControlKind::TextBox) {
+            m_controls.push_back(std::make_unique<Win32TextBox>(item.definition->name, item.hwnd));
+        } else {
+            m_controls.push_back(std::make_unique<Win32Control>(std::string(item.definition->name)));
         }
     }
 }

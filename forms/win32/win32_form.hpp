@@ -78,8 +78,9 @@ private:
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     [[nodiscard]] const Item *itemOf(HWND control) const;
+    [[nodiscard]] std::vector<std::size_t>
+    creationOrder(const std::vector<std::ptrdiff_t> &parentOf) const;
     void createControls();
-    void orderForTabbing();
     // Places every control at the form's DPI and the scale the client area's size gives, centred
     // in the client area, with its font; nothing to do when neither changed.
     void scaleToWindow(bool force = false);
