@@ -3,7 +3,7 @@
 // offscreen platform. The baselines do the same visible work with direct Qt calls, so the
 // difference between a pair is what the forms runtime itself costs.
 #include "catalogue/selection.hpp"
-#include "forms/qt_form.hpp"
+#include "forms/qt/qt_form.hpp"
 #include "ui/main_window.hpp"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // The table is constant data in read-only memory; nothing here allocates or runs at start-up.
 #pragma once
 
-#include "forms/definition.hpp"
+#include "forms/core/definition.hpp"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // Model selection over the forms runtime's toolkit-free form interface.
 #include "catalogue/selection.hpp"
 
-#include "forms/form.hpp"
+#include "forms/core/form.hpp"
 
 namespace icatlas {
 

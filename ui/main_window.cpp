@@ -4,7 +4,7 @@
 #include "ui/main_window.hpp"
 
 #include "catalogue/selection.hpp"
-#include "forms/form.hpp"
+#include "forms/core/form.hpp"
 
 #include <stdexcept>
 #include <string>

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "catalogue/catalogue.hpp"
-#include "forms/definition.hpp"
-#include "forms/project.hpp"
+#include "forms/core/definition.hpp"
+#include "forms/core/project.hpp"
 #include "icatlas/build_facts.hpp"
 
 #include <algorithm>

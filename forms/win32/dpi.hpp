@@ -4,7 +4,7 @@
 // pictures at a DPI and scale. Calls that older Windows lacks are found at run time.
 #pragma once
 
-#include "forms/definition.hpp"
+#include "forms/core/definition.hpp"
 #include "forms/win32/handles.hpp"
 
 #include <windows.h>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The runtime's entry on Windows and its untrapped-error path: the command line answered in the
 // console it was typed in, the start-up form made and shown, the message loop run.
-#include "forms/runtime.hpp"
+#include "forms/start/runtime.hpp"
 
-#include "forms/command_line.hpp"
+#include "forms/start/command_line.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 

@@ -3,9 +3,9 @@
 // interface: creation, tab order, colours, scaling with the window and its DPI, and clicks.
 #include "forms/win32/win32_form.hpp"
 
-#include "forms/contrast.hpp"
-#include "forms/runtime.hpp"
-#include "forms/scaling.hpp"
+#include "forms/core/contrast.hpp"
+#include "forms/start/runtime.hpp"
+#include "forms/core/scaling.hpp"
 #include "forms/win32/dpi.hpp"
 #include "forms/win32/wide.hpp"
 

@@ -4,8 +4,8 @@
 // the DPI of the monitor the window is on.
 #pragma once
 
-#include "forms/definition.hpp"
-#include "forms/form.hpp"
+#include "forms/core/definition.hpp"
+#include "forms/core/form.hpp"
 #include "forms/win32/accessibility.hpp"
 #include "forms/win32/handles.hpp"
 #include "forms/win32/tooltips.hpp"

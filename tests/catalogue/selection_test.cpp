@@ -3,7 +3,7 @@
 // failed write, and the references it holds.
 #include "catalogue/selection.hpp"
 
-#include "forms/form.hpp"
+#include "forms/core/form.hpp"
 #include "tests/support/memory_form.hpp"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The forms runtime's core: result codes, the run-time error a failed check raises, counted
 // references released on every path, and fixed text colours kept readable on dark backgrounds.
-#include "forms/contrast.hpp"
-#include "forms/form.hpp"
-#include "forms/result.hpp"
+#include "forms/core/contrast.hpp"
+#include "forms/core/form.hpp"
+#include "forms/core/result.hpp"
 #include "tests/support/memory_form.hpp"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,8 @@
 
 #include "catalogue/catalogue.hpp"
 #include "catalogue/selection.hpp"
-#include "forms/result.hpp"
-#include "forms/runtime.hpp"
+#include "forms/core/result.hpp"
+#include "forms/start/runtime.hpp"
 
 #include <QMessageBox>
 #include <QTimer>

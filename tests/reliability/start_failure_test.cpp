@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The line a failed start prints, from the messages Qt 6 gives on the way to its fatal error (as
 // Qt 6.4 words them). The real executable failing to start is run by ctest as well.
-#include "forms/start_failure.hpp"
+#include "forms/start/start_failure.hpp"
 
 #include <gtest/gtest.h>
 

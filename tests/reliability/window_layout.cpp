@@ -6,7 +6,7 @@
 //   button  <name> <model> <x> <y>
 //   box     <name> <x> <y>
 #include "catalogue/catalogue.hpp"
-#include "forms/qt_form.hpp"
+#include "forms/qt/qt_form.hpp"
 #include "ui/main_window.hpp"
 
 #include <cstdio>

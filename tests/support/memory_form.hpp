@@ -3,7 +3,7 @@
 // fail its next writes or be taken away, so the failure paths run for real.
 #pragma once
 
-#include "forms/form.hpp"
+#include "forms/core/form.hpp"
 
 #include <map>
 #include <memory>

@@ -3,7 +3,7 @@
 // helpers to reach its widgets the way a user does.
 #pragma once
 
-#include "forms/qt_form.hpp"
+#include "forms/qt/qt_form.hpp"
 #include "ui/main_window.hpp"
 
 #include <QApplication>

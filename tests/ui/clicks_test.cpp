@@ -6,7 +6,7 @@
 #include "tests/support/window_fixture.hpp"
 
 #include "catalogue/catalogue.hpp"
-#include "forms/runtime.hpp"
+#include "forms/start/runtime.hpp"
 
 #include <QMessageBox>
 #include <QPushButton>

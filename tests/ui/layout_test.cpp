@@ -6,7 +6,7 @@
 #include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
 
-#include "forms/contrast.hpp"
+#include "forms/core/contrast.hpp"
 
 #include <QFontInfo>
 #include <QFontMetrics>

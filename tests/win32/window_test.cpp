@@ -4,8 +4,8 @@
 // keys, and a box that refuses its text. The expectations are the Linux window tests' own
 // (tests/support/window_expectations.hpp) and the catalogue's.
 #include "catalogue/catalogue.hpp"
-#include "forms/runtime.hpp"
-#include "forms/scaling.hpp"
+#include "forms/start/runtime.hpp"
+#include "forms/core/scaling.hpp"
 #include "forms/win32/dpi.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"

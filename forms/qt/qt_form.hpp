@@ -3,46 +3,19 @@
 // definition, placed and scaled from twips with the screen's logical DPI.
 #pragma once
 
-#include "forms/definition.hpp"
-#include "forms/form.hpp"
-#include "forms/scaling.hpp"
+#include "forms/core/definition.hpp"
+#include "forms/core/form.hpp"
+#include "forms/qt/pictures.hpp"
+#include "forms/qt/widgets.hpp"
 
-#include <QFont>
-#include <QIcon>
 #include <QPointer>
 #include <QWidget>
 
 #include <memory>
-#include <span>
 #include <string_view>
 #include <vector>
 
 namespace forms {
-
-// The installed face drawn in place of a face this machine lacks (the face itself if none).
-[[nodiscard]] std::string_view substituteFace(std::string_view face);
-
-// A definition's font as Qt draws it, with its face substituted.
-[[nodiscard]] QFont toQFont(const Font &font);
-
-// An icon of the pictures at these paths, one per size, each read in the format its name ends
-// with; a picture that cannot be read is left out (none readable: a null icon).
-[[nodiscard]] QIcon iconFromPictures(std::span<const std::string_view> paths);
-
-// Keeps a bundle of resources registered for as long as it lives, so that its ":/" paths resolve
-// while a form needs them and nothing stays registered after the last form is gone.
-class RegisteredResources {
-public:
-    explicit RegisteredResources(const unsigned char *bundle);
-    ~RegisteredResources();
-    RegisteredResources(const RegisteredResources &) = delete;
-    RegisteredResources &operator=(const RegisteredResources &) = delete;
-    RegisteredResources(RegisteredResources &&) = delete;
-    RegisteredResources &operator=(RegisteredResources &&) = delete;
-
-private:
-    const unsigned char *m_bundle = nullptr; // null when nothing was registered
-};
 
 class QtForm final : public Form {
 public:
@@ -69,6 +42,12 @@ public:
     void show();
 
 private:
+    // The window's name, caption and designed size, which is also its least.
+    void shapeWindow();
+    // One widget per control, each in its container, and the adapter the runtime reaches it by.
+    void createControls();
+    // The controls that take the focus, chained in the order of their tab indexes.
+    void chainTabOrder();
     // Scales every control (place, size, font, picture) by how much the window exceeds its
     // designed size, keeping the designed proportions; nothing to do at the designed size.
     void scaleToWindow();

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The runtime's entry and its untrapped-error path.
-#include "forms/runtime.hpp"
+// The runtime's entry over Qt and its untrapped-error path.
+#include "forms/start/runtime.hpp"
 
-#include "forms/command_line.hpp"
-#include "forms/qt_form.hpp"
-#include "forms/start_failure.hpp"
-#include "forms/start_watchdog.hpp"
+#include "forms/qt/pictures.hpp"
+#include "forms/qt/qt_form.hpp"
+#include "forms/qt/widgets.hpp"
+#include "forms/start/command_line.hpp"
+#include "forms/start/start_failure.hpp"
+#include "forms/start/start_watchdog.hpp"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Twips to pixels, and the factor a window's size gives what it holds.
-#include "forms/scaling.hpp"
+#include "forms/core/scaling.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // drives a real window and an in-memory one.
 #pragma once
 
-#include "forms/result.hpp"
+#include "forms/core/result.hpp"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Painting of a text box that holds a very long text (see text_box_edit.hpp).
-#include "forms/text_box_edit.hpp"
+// A text box's tooltip, and the painting of a box that holds a very long text (see
+// text_box_edit.hpp).
+#include "forms/qt/text_box_edit.hpp"
 
+#include <QEvent>
+#include <QMargins>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -26,6 +29,55 @@ qsizetype characterStart(const QString &text, qsizetype position)
 }
 
 } // namespace
+
+TextBoxEdit::TextBoxEdit(QWidget *parent)
+    : QLineEdit(parent)
+{
+    QObject::connect(this, &QLineEdit::textChanged, this, &TextBoxEdit::updateTip);
+}
+
+void TextBoxEdit::resizeEvent(QResizeEvent *event)
+{
+    QLineEdit::resizeEvent(event);
+    updateTip();
+}
+
+void TextBoxEdit::changeEvent(QEvent *event)
+{
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        updateTip();
+    }
+}
+
+// A box whose text is wider than the room it shows text in offers the whole text as its tooltip;
+// one whose text fits offers none. Measured as QLineEdit lays text out: inside the frame, the
+// text margins and its own two-pixel margin on each side.
+void TextBoxEdit::updateTip()
+{
+    const QString whole = text();
+    if (whole.size() > kLongTextLength) {
+        // Far wider than any box, so cut off without measuring it (shaping a pasted megabyte
+        // takes seconds), and a tooltip is no place for megabytes: it shows the beginning.
+        constexpr qsizetype kLongTipLength = 1'000;
+        setToolTip(whole.left(kLongTipLength) + QChar(0x2026));
+        return;
+    }
+    QStyleOptionFrame frame;
+    frame.initFrom(this);
+    frame.rect = rect();
+    frame.lineWidth
+        = hasFrame() ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this) : 0;
+    constexpr int kLineEditMargin = 2;
+    const QMargins margins = textMargins();
+    const int room = style()->subElementRect(QStyle::SE_LineEditContents, &frame, this).width()
+        - margins.left() - margins.right() - 2 * kLineEditMargin;
+    const bool cutOff = !whole.isEmpty() && fontMetrics().horizontalAdvance(whole) > room;
+    const QString tip = cutOff ? whole : QString();
+    if (toolTip() != tip) {
+        setToolTip(tip);
+    }
+}
 
 void TextBoxEdit::paintEvent(QPaintEvent *event)
 {

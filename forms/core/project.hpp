@@ -3,7 +3,7 @@
 // the code that wires the form's events to the program's handlers.
 #pragma once
 
-#include "forms/definition.hpp"
+#include "forms/core/definition.hpp"
 
 #include <span>
 #include <string_view>

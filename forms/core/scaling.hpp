@@ -3,7 +3,7 @@
 // it holds when it is not at its designed size. Toolkit-free: every realisation lays out with it.
 #pragma once
 
-#include "forms/definition.hpp"
+#include "forms/core/definition.hpp"
 
 namespace forms {
 

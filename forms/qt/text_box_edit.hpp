@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The line edit behind a text box. The toolkit's own painting shapes the whole text again on every
+// The line edit behind a text box, and the tooltip that shows a text cut off by its edge. The
+// toolkit's own painting shapes the whole text again on every
 // repaint (a second or more for a pasted 8 MB), so a box holding a very long text paints only the
 // part around its cursor; the text itself stays whole in the line edit, for copying and for the
 // program. Shorter texts are painted by the toolkit as always.
@@ -15,12 +16,18 @@ inline constexpr qsizetype kLongTextLength = 10'000;
 
 class TextBoxEdit : public QLineEdit {
 public:
-    using QLineEdit::QLineEdit;
+    explicit TextBoxEdit(QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    // Offers the whole text as the tooltip when it is wider than the room the box shows text in,
+    // none when it fits; worked out anew whenever the text, the size, the font or the style
+    // change.
+    void updateTip();
     void paintLongText();
 
     // The first character shown of a long text: kept from one repaint to the next and moved only

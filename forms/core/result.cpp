@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Wording of result codes and run-time errors, as the user reads them in the error report.
-#include "forms/result.hpp"
+#include "forms/core/result.hpp"
 
 #include <array>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The start's watchdog thread.
-#include "forms/start_watchdog.hpp"
+#include "forms/start/start_watchdog.hpp"
 
 #include <unistd.h>
 

@@ -3,7 +3,7 @@
 // is where an untrapped run-time error ends the program.
 #pragma once
 
-#include "forms/project.hpp"
+#include "forms/core/project.hpp"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // WCAG 2 contrast and the lightening of fixed text colours on dark backgrounds.
-#include "forms/contrast.hpp"
+#include "forms/core/contrast.hpp"
 
 #include <algorithm>
 #include <cmath>

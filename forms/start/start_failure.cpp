@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Reads the cause of a failed start out of Qt's own messages.
-#include "forms/start_failure.hpp"
+#include "forms/start/start_failure.hpp"
 
 #include <array>
 #include <charconv>

@@ -1,0 +1,277 @@
+// SPDX-License-Identifier: MIT
+// The accessible side of a form (see accessibility.hpp): the text boxes' text interface, the
+// factory that gives a form's widgets their interfaces, and the quiet writes of a click.
+#include "forms/qt/accessibility.hpp"
+
+#include "forms/qt/text_box_edit.hpp"
+
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace forms {
+
+namespace {
+
+// A text box as assistive technology reads it. Qt's own interface for a line edit reports every
+// text attribute run as empty (from the asked offset to itself); Orca assembles what it speaks
+// from those runs and then drops a box's last character. The boxes carry no formatting, so here
+// one run spans the whole text.
+class AccessibleTextBox final : public QAccessibleWidget,
+                                public QAccessibleTextInterface,
+                                public QAccessibleEditableTextInterface {
+public:
+    explicit AccessibleTextBox(QLineEdit *edit)
+        : QAccessibleWidget(edit, QAccessible::EditableText)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        switch (type) {
+        case QAccessible::TextInterface:
+            return static_cast<QAccessibleTextInterface *>(this);
+        case QAccessible::EditableTextInterface:
+            return edit()->isReadOnly() ? nullptr
+                                        : static_cast<QAccessibleEditableTextInterface *>(this);
+        default:
+            return QAccessibleWidget::interface_cast(type);
+        }
+    }
+
+    [[nodiscard]] QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = !edit()->isReadOnly();
+        state.readOnly = edit()->isReadOnly();
+        state.selectableText = true;
+        return state;
+    }
+
+    [[nodiscard]] QString text(QAccessible::Text type) const override
+    {
+        return type == QAccessible::Value ? edit()->text() : QAccessibleWidget::text(type);
+    }
+
+    // Text
+
+    void selection(int selectionIndex, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        if (selectionIndex == 0 && edit()->hasSelectedText()) {
+            *startOffset = edit()->selectionStart();
+            *endOffset = edit()->selectionEnd();
+        }
+    }
+    [[nodiscard]] int selectionCount() const override { return edit()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int startOffset, int endOffset) override
+    {
+        setSelection(0, startOffset, endOffset);
+    }
+    void removeSelection(int selectionIndex) override
+    {
+        if (selectionIndex == 0) {
+            edit()->deselect();
+        }
+    }
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override
+    {
+        if (selectionIndex == 0) {
+            edit()->setSelection(startOffset, endOffset - startOffset);
+        }
+    }
+    [[nodiscard]] int cursorPosition() const override { return edit()->cursorPosition(); }
+    void setCursorPosition(int position) override { edit()->setCursorPosition(position); }
+    [[nodiscard]] QString text(int startOffset, int endOffset) const override
+    {
+        const QString whole = edit()->text();
+        if (endOffset < 0 || endOffset > whole.size()) {
+            endOffset = static_cast<int>(whole.size());
+        }
+        startOffset = std::clamp(startOffset, 0, endOffset);
+        return whole.mid(startOffset, endOffset - startOffset);
+    }
+    [[nodiscard]] int characterCount() const override
+    {
+        return static_cast<int>(edit()->text().size());
+    }
+    [[nodiscard]] QRect characterRect(int offset) const override
+    {
+        // Measured from the start of the text as the box shows it when filled (scrolled home).
+        const QString whole = edit()->text();
+        if (offset < 0 || offset >= whole.size()) {
+            return {};
+        }
+        const QFontMetrics metrics = edit()->fontMetrics();
+        const QRect contents = edit()->contentsRect();
+        constexpr int kLineEditMargin = 2; // QLineEdit's own inner horizontal margin
+        const int left
+            = contents.left() + kLineEditMargin + metrics.horizontalAdvance(whole.left(offset));
+        const int top = contents.top() + (contents.height() - metrics.height()) / 2;
+        const QRect local(left, top, metrics.horizontalAdvance(whole.at(offset)), metrics.height());
+        return {edit()->mapToGlobal(local.topLeft()), local.size()};
+    }
+    [[nodiscard]] int offsetAtPoint(const QPoint &point) const override
+    {
+        const QPoint local = edit()->mapFromGlobal(point);
+        return edit()->rect().contains(local) ? edit()->cursorPositionAt(local) : -1;
+    }
+    void scrollToSubstring(int startIndex, int endIndex) override
+    {
+        edit()->setCursorPosition(endIndex);
+        edit()->setCursorPosition(startIndex);
+    }
+    [[nodiscard]] QString attributes(int offset, int *startOffset, int *endOffset) const override
+    {
+        const int count = characterCount();
+        if (offset < 0 || offset > count) {
+            *startOffset = *endOffset = -1;
+            return {};
+        }
+        *startOffset = 0;
+        *endOffset = count;
+        return {};
+    }
+
+    // Editable text
+
+    void deleteText(int startOffset, int endOffset) override
+    {
+        replaceText(startOffset, endOffset, QString());
+    }
+    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
+    void replaceText(int startOffset, int endOffset, const QString &text) override
+    {
+        QString whole = edit()->text();
+        endOffset = std::clamp(endOffset, 0, static_cast<int>(whole.size()));
+        startOffset = std::clamp(startOffset, 0, endOffset);
+        whole.replace(startOffset, endOffset - startOffset, text);
+        edit()->setText(whole);
+        edit()->setCursorPosition(startOffset + static_cast<int>(text.size()));
+    }
+
+private:
+    [[nodiscard]] QLineEdit *edit() const { return static_cast<QLineEdit *>(widget()); }
+};
+
+// Marks a form's top-level widget, which is a plain QWidget.
+constexpr const char *kFormWindowProperty = "forms_formWindow";
+// Marks the empty widget through which a form announces (see QtForm::announce).
+constexpr const char *kAnnouncerProperty = "forms_announcer";
+
+// Qt tells assistive technology that a plain QWidget is a client area ("filler"), even as a
+// top-level window; a screen reader announces a window by its role, so a form's is a window.
+// A form's text boxes read their whole text (see AccessibleTextBox).
+QAccessibleInterface *formWindowAccessible(const QString & /*className*/, QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (widget == nullptr) {
+        return nullptr;
+    }
+    if (widget->isWindow() && widget->property(kFormWindowProperty).toBool()) {
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    }
+    if (widget->property(kAnnouncerProperty).toBool()) {
+        return new QAccessibleWidget(widget, QAccessible::Notification);
+    }
+    auto *edit = qobject_cast<QLineEdit *>(widget);
+    if (edit != nullptr && edit->echoMode() == QLineEdit::Normal
+        && edit->window()->property(kFormWindowProperty).toBool()) {
+        return new AccessibleTextBox(edit);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QWidget *createFormWindow()
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(formWindowAccessible);
+        return true;
+    }();
+    auto *window = new QWidget(nullptr,
+                               Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                                   | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                                   | Qt::WindowCloseButtonHint);
+    window->setProperty(kFormWindowProperty, factoryInstalled);
+    return window;
+}
+
+QWidget *createAnnouncer(QWidget *window)
+{
+    auto *announcer = new QWidget(window);
+    announcer->setProperty(kAnnouncerProperty, true);
+    announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
+    announcer->setFocusPolicy(Qt::NoFocus);
+    announcer->setGeometry(0, 0, 0, 0);
+    return announcer;
+}
+
+QuietTextBoxes::QuietTextBoxes(QWidget *window)
+    : m_window(window)
+{
+    if (!QAccessible::isActive() || s_active != nullptr || window == nullptr) {
+        return;
+    }
+    const auto edits = window->findChildren<QLineEdit *>();
+    m_before.reserve(static_cast<std::size_t>(edits.size()));
+    for (QLineEdit *edit : edits) {
+        m_before.emplace_back(edit, edit->text());
+    }
+    s_active = this;
+    m_previous = QAccessible::installUpdateHandler(&QuietTextBoxes::filter);
+}
+
+QuietTextBoxes::~QuietTextBoxes()
+{
+    if (s_active != this) {
+        return;
+    }
+    QAccessible::installUpdateHandler(m_previous);
+    s_active = nullptr;
+    for (const auto &[edit, before] : m_before) {
+        if (!edit.isNull() && edit != QApplication::focusWidget() && edit->text() != before) {
+            QAccessibleTextUpdateEvent event(edit, 0, before, edit->text());
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+}
+
+void QuietTextBoxes::filter(QAccessibleEvent *event)
+{
+    if (s_active->holdsBack(event)) {
+        return;
+    }
+    if (s_active->m_previous != nullptr) {
+        s_active->m_previous(event);
+        return;
+    }
+    // Qt's own delivery runs only while no handler is installed.
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(&QuietTextBoxes::filter);
+}
+
+bool QuietTextBoxes::holdsBack(const QAccessibleEvent *event) const
+{
+    switch (event->type()) {
+    case QAccessible::TextInserted:
+    case QAccessible::TextRemoved:
+    case QAccessible::TextUpdated:
+    case QAccessible::TextCaretMoved:
+    case QAccessible::TextSelectionChanged:
+    case QAccessible::ValueChanged:
+        break;
+    default:
+        return false;
+    }
+    auto *edit = qobject_cast<QLineEdit *>(event->object());
+    return edit != nullptr && edit != QApplication::focusWidget() && edit->window() == m_window;
+}
+
+} // namespace forms
