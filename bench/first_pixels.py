@@ -7,7 +7,9 @@
 # medians of those per-round ratios. Then each program's instructions to its first paint, counted
 # by callgrind under the same harness (once each: the count repeats within a few tenths of a per
 # cent, where times on a shared machine swing by half).
+# With --through, every program is started through that command (scripts/bench-windows: Wine).
 #   first_pixels.py --harness BIN [--runs 21] [--warmup 2] [--settle 300] [--callgrind DIR]
+#                   [--through COMMAND]
 #                   icatlas=PROGRAM "hand-built window"=PROGRAM "empty window"=PROGRAM
 import argparse
 import os
@@ -15,6 +17,8 @@ import re
 import statistics
 import subprocess
 import sys
+
+THROUGH = []  # the command every program is started through, if any
 
 FIELDS = {
     "paint": "first pixels (ms)",
@@ -26,6 +30,7 @@ FIELDS = {
 
 
 def run_once(harness, settle, program, prefix=(), timeout_ms=10000):
+    prefix = (*prefix, *THROUGH)
     """One start of program under the harness: its fields, or None when it did not paint."""
     out = subprocess.run([harness, "-t", str(timeout_ms), "-s", str(settle), "--",
                           *prefix, program], capture_output=True, text=True,
@@ -66,8 +71,12 @@ def main():
     parser.add_argument("--settle", type=int, default=300)
     parser.add_argument("--callgrind", metavar="DIR",
                         help="also count instructions, keeping callgrind's files in DIR")
+    parser.add_argument("--through", metavar="COMMAND",
+                        help="start every program through COMMAND (such as Wine)")
     parser.add_argument("programs", nargs="+", metavar="NAME=PROGRAM")
     args = parser.parse_args()
+    if args.through:
+        THROUGH.append(args.through)
     programs = [tuple(item.split("=", 1)) for item in args.programs]
     names = [name for name, _ in programs]
 

@@ -11,8 +11,12 @@ set(CMAKE_CXX_COMPILER ${ICATLAS_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${ICATLAS_MINGW_PREFIX}-windres)
 set(CMAKE_OBJDUMP ${ICATLAS_MINGW_PREFIX}-objdump CACHE FILEPATH "")
 
-# libstdc++, libgcc and winpthread go into each program rather than beside it as DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# libstdc++, libgcc and winpthread go into each program rather than beside it as DLLs; of the
+# static libraries only the functions a program calls, and no symbols in what ships.
+set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--gc-sections")
+set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL_INIT "-s")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${ICATLAS_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: MIT
 // icatlas-find's entry point: hands the arguments to run() and makes sure the output got out.
 #include "find/cli.hpp"
+#include "find/console.hpp"
 
 #include <exception>
 #include <iostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
 int main(int argc, char **argv)
 {
     try {
-        const std::vector<std::string_view> args(argv + 1, argv + argc);
+        [[maybe_unused]] const icatlas::find::Utf8Output utf8;
+        const std::vector<std::string> arguments = icatlas::find::utf8Arguments(argc, argv);
+        const std::vector<std::string_view> args(arguments.begin(), arguments.end());
         const int status = icatlas::find::run(args, std::cout, std::cerr);
         // A full disk or a closed pipe must not pass for a finished listing.
         if (!std::cout.flush()) {
