@@ -220,8 +220,7 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
         made->setPalette(palette);
     }
     setContent(control, made);
-    made->setAccessibleName(
-        toQString(accessibleName(control)));
+    made->setAccessibleName(toQString(accessibleName(control)));
     made->setAccessibleDescription(toQString(control.accessibleDescription));
     made->setFocusPolicy(takesFocus(control.kind) ? Qt::StrongFocus : Qt::NoFocus);
     if (control.kind == ControlKind::TextBox) {

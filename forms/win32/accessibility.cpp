@@ -53,9 +53,9 @@ void Annotations::annotate(HWND control, std::string_view name, std::string_view
         return;
     }
     const std::wstring wideName = widen(name);
-    bool annotated = SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
-                                                         CHILDID_SELF, PROPID_ACC_NAME,
-                                                         wideName.c_str()));
+    bool annotated
+        = SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                                              CHILDID_SELF, PROPID_ACC_NAME, wideName.c_str()));
     if (!description.empty()) {
         const std::wstring wideDescription = widen(description);
         annotated = SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),

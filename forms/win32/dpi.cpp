@@ -18,9 +18,9 @@ template <class Function> Function user32Entry(const char *name)
 {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the documented way to call it
-    return user32 != nullptr ? reinterpret_cast<Function>(
-                                   reinterpret_cast<void *>(GetProcAddress(user32, name)))
-                             : nullptr;
+    return user32 != nullptr
+        ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(user32, name)))
+        : nullptr;
 }
 
 } // namespace
@@ -103,7 +103,8 @@ std::wstring pictureResourceName(std::string_view picture, int factor)
     std::string name(slash == std::string_view::npos ? picture : picture.substr(slash + 1));
     if (factor > 1) {
         const std::size_t dot = name.rfind('.');
-        name.insert(dot == std::string::npos ? name.size() : dot, "@" + std::to_string(factor) + "x");
+        name.insert(dot == std::string::npos ? name.size() : dot,
+                    "@" + std::to_string(factor) + "x");
     }
     return widen(name);
 }

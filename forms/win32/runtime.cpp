@@ -57,10 +57,11 @@ void printHelp(const ProjectDescription &project)
 void reportUntrappedError(const std::exception &error)
 {
     reachConsole();
-    std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(g_programName.size()),
-                 g_programName.data(), error.what());
+    std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(g_programName.size()), g_programName.data(),
+                 error.what());
     std::fflush(stderr);
-    const std::wstring text = win32::widen(std::string(error.what()) + "\n\nThe program will now end.");
+    const std::wstring text
+        = win32::widen(std::string(error.what()) + "\n\nThe program will now end.");
     const std::wstring title = win32::widen(g_programName);
     // Modal to the window, so nothing else reaches it; the loop ends once the user has read it.
     MessageBoxW(IsWindow(g_reportOwner) != FALSE ? g_reportOwner : nullptr, text.c_str(),

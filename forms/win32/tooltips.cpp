@@ -13,8 +13,8 @@ namespace {
 std::wstring textOf(HWND box)
 {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 

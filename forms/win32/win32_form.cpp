@@ -4,8 +4,8 @@
 #include "forms/win32/win32_form.hpp"
 
 #include "forms/core/contrast.hpp"
-#include "forms/start/runtime.hpp"
 #include "forms/core/scaling.hpp"
+#include "forms/start/runtime.hpp"
 #include "forms/win32/dpi.hpp"
 #include "forms/win32/wide.hpp"
 
@@ -108,7 +108,8 @@ void paintFrame(HWND frame, HWND form)
     // Opaque: it hides what lies under it, such as the foot of the picture.
     FillRect(dc, &area, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the frame's font
-    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+    HGDIOBJ previous
+        = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics {};
     GetTextMetricsW(dc, &metrics);
     RECT edge = area;
@@ -119,7 +120,8 @@ void paintFrame(HWND frame, HWND form)
         GetWindowTextW(frame, caption.data(), static_cast<int>(caption.size()))));
     if (!caption.empty()) {
         // Where the classic group box puts it: a character's width in, on a gap in the edge.
-        RECT text {area.left + metrics.tmAveCharWidth, area.top, area.right, area.top + metrics.tmHeight};
+        RECT text {area.left + metrics.tmAveCharWidth, area.top, area.right,
+                   area.top + metrics.tmHeight};
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                   DT_SINGLELINE | DT_LEFT | DT_TOP | DT_CALCRECT);
         text.right = std::min(text.right + 2, area.right);
@@ -166,8 +168,8 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
 HICON programIcon(int width, int height)
 {
     // The program's icon is its first icon resource, as Explorer shows it.
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
-                                         IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                         width, height, LR_DEFAULTCOLOR));
 }
 
 } // namespace
@@ -222,17 +224,19 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     const SIZE designed = designedSize();
     const SIZE outer = win32::windowSizeFor(designed, kFormStyle, kFormExStyle, m_dpi);
     const RECT work = win32::workAreaOf(m_window);
-    const double scale = openingScale(
-        designed.cx, designed.cy,
-        static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
-        static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy)));
+    const double scale
+        = openingScale(designed.cx, designed.cy,
+                       static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
+                       static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy)));
     const SIZE client {static_cast<LONG>(std::lround(designed.cx * scale)),
                        static_cast<LONG>(std::lround(designed.cy * scale))};
     SIZE size = win32::windowSizeFor(client, kFormStyle, kFormExStyle, m_dpi);
     RECT placed {};
     GetWindowRect(m_window, &placed);
-    const auto x = std::clamp<LONG>(placed.left, work.left, std::max(work.left, work.right - size.cx));
-    const auto y = std::clamp<LONG>(placed.top, work.top, std::max(work.top, work.bottom - size.cy));
+    const auto x
+        = std::clamp<LONG>(placed.left, work.left, std::max(work.left, work.right - size.cx));
+    const auto y
+        = std::clamp<LONG>(placed.top, work.top, std::max(work.top, work.bottom - size.cy));
     SetWindowPos(m_window, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame may differ from what was reckoned (a DPI given for a test, a theme): the client
     // area is what must have the size.
@@ -310,7 +314,8 @@ void Win32Form::createControls()
     }
     for (const std::size_t i : creationOrder(parentOf)) {
         const ControlDefinition &control = controls[i];
-        HWND parent = parentOf[i] < 0 ? m_window : m_items[static_cast<std::size_t>(parentOf[i])].hwnd;
+        HWND parent
+            = parentOf[i] < 0 ? m_window : m_items[static_cast<std::size_t>(parentOf[i])].hwnd;
         const wchar_t *className = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
         DWORD exStyle = 0;
@@ -366,7 +371,8 @@ void Win32Form::createControls()
         if (item.definition->kind == ControlKind::TextBox) {
             m_controls.push_back(std::make_unique<Win32TextBox>(item.definition->name, item.hwnd));
         } else {
-            m_controls.push_back(std::make_unique<Win32Control>(std::string(item.definition->name)));
+            m_controls.push_back(
+                std::make_unique<Win32Control>(std::string(item.definition->name)));
         }
     }
 }
@@ -388,8 +394,7 @@ void Win32Form::scaleToWindow(bool force)
         return; // minimised
     }
     const SIZE designed = designedSize();
-    const double scale
-        = scaleForClientArea(client.right, client.bottom, designed.cx, designed.cy);
+    const double scale = scaleForClientArea(client.right, client.bottom, designed.cx, designed.cy);
     const bool rescaled = force || scale != m_scale || m_dpi != m_laidOutDpi;
     m_scale = scale;
     m_laidOutDpi = m_dpi;
@@ -416,9 +421,9 @@ void Win32Form::scaleToWindow(bool force)
                      px(control.top) + (topLevel ? margin.y : 0), px(control.width),
                      px(control.height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
         if (rescaled && !control.font.face.empty()) {
-            const auto font = std::find_if(fonts.begin(), fonts.end(), [&control](const auto &made) {
-                return made.first == control.font;
-            });
+            const auto font
+                = std::find_if(fonts.begin(), fonts.end(),
+                               [&control](const auto &made) { return made.first == control.font; });
             SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font->second.get()),
                          FALSE);
         }
@@ -478,8 +483,9 @@ Control *Win32Form::findControl(std::string_view name)
 
 HWND Win32Form::handle(std::string_view name) const
 {
-    const auto found = std::find_if(m_items.begin(), m_items.end(),
-                                    [name](const Item &item) { return item.definition->name == name; });
+    const auto found = std::find_if(m_items.begin(), m_items.end(), [name](const Item &item) {
+        return item.definition->name == name;
+    });
     return found != m_items.end() && IsWindow(found->hwnd) != FALSE ? found->hwnd : nullptr;
 }
 
@@ -576,7 +582,8 @@ const Win32Form::Item *Win32Form::itemOf(HWND control) const
 LRESULT Win32Form::colourControl(HDC dc, HWND control, int systemBackground)
 {
     const COLORREF background = GetSysColor(systemBackground);
-    COLORREF text = GetSysColor(systemBackground == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+    COLORREF text
+        = GetSysColor(systemBackground == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
     const Item *item = itemOf(control);
     if (item != nullptr && !item->definition->colour.isDefault) {
         const Colour &colour = item->definition->colour;
@@ -601,12 +608,12 @@ void Win32Form::click(const Item &item)
     }
 }
 
-LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam)
+LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the creation data CreateWindowEx was given
-        auto *form = static_cast<Win32Form *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        auto *form
+            = static_cast<Win32Form *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
         form->m_window = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
@@ -666,10 +673,10 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_GETMINMAXINFO: {
         // The window may shrink below its designed size, down to the least scale.
         const SIZE designed = designedSize();
-        const SIZE least = win32::windowSizeFor(
-            {static_cast<LONG>(std::lround(designed.cx * kSmallestScale)),
-             static_cast<LONG>(std::lround(designed.cy * kSmallestScale))},
-            kFormStyle, kFormExStyle, m_dpi);
+        const SIZE least
+            = win32::windowSizeFor({static_cast<LONG>(std::lround(designed.cx * kSmallestScale)),
+                                    static_cast<LONG>(std::lround(designed.cy * kSmallestScale))},
+                                   kFormStyle, kFormExStyle, m_dpi);
         auto *limits = reinterpret_cast<MINMAXINFO *>(lParam);
         limits->ptMinTrackSize = {least.cx, least.cy};
         return 0;

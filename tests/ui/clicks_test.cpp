@@ -23,8 +23,8 @@ using icatlas::ModelRecord;
 using testing_support::acceptReportWhenShown;
 using testing_support::expectedTexts;
 using testing_support::focusOrder;
-using testing_support::RefusalCase;
 using testing_support::MainWindowTest;
+using testing_support::RefusalCase;
 
 class ClickEachModel : public MainWindowTest, public ::testing::WithParamInterface<ModelRecord> { };
 

@@ -4,8 +4,8 @@
 // keys, and a box that refuses its text. The expectations are the Linux window tests' own
 // (tests/support/window_expectations.hpp) and the catalogue's.
 #include "catalogue/catalogue.hpp"
-#include "forms/start/runtime.hpp"
 #include "forms/core/scaling.hpp"
+#include "forms/start/runtime.hpp"
 #include "forms/win32/dpi.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
@@ -236,7 +236,8 @@ TEST_P(AtDpi, EveryControlStandsWhereItsDefinitionPutsIt)
     }
     for (const testing_support::PixelCase &row : testing_support::kPixels) {
         const RECT at = placeInParent(form->handle(row.control));
-        const auto scaled = [dpi](int pixels) { return std::lround(pixels * static_cast<double>(dpi) / 96.0); };
+        const auto scaled
+            = [dpi](int pixels) { return std::lround(pixels * static_cast<double>(dpi) / 96.0); };
         EXPECT_NEAR(at.left, scaled(row.x), 1) << row.label;
         EXPECT_NEAR(at.top, scaled(row.y), 1) << row.label;
         EXPECT_NEAR(at.right - at.left, scaled(row.width), 1) << row.label;
@@ -258,8 +259,8 @@ TEST_P(AtDpi, EveryCaptionIsDrawnInItsFontAndFits)
         HWND control = form->handle(def.name);
         ASSERT_NE(control, nullptr) << def.name;
         HDC dc = GetDC(control);
-        HGDIOBJ previous = SelectObject(
-            dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        HGDIOBJ previous
+            = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
         TEXTMETRICW metrics {};
         GetTextMetricsW(dc, &metrics);
         std::array<wchar_t, LF_FACESIZE> face {};
@@ -436,7 +437,8 @@ LRESULT CALLBACK keepTwoCharacters(HWND box, UINT message, WPARAM wParam, LPARAM
                                    UINT_PTR /*id*/, DWORD_PTR /*data*/)
 {
     if (message == WM_SETTEXT && lParam != 0) {
-        const std::wstring kept = std::wstring(reinterpret_cast<const wchar_t *>(lParam)).substr(0, 2);
+        const std::wstring kept
+            = std::wstring(reinterpret_cast<const wchar_t *>(lParam)).substr(0, 2);
         return DefSubclassProc(box, message, wParam, reinterpret_cast<LPARAM>(kept.c_str()));
     }
     return DefSubclassProc(box, message, wParam, lParam);
@@ -506,7 +508,8 @@ TEST_P(RefusedWrite, IsReportedAndEndsTheLoopLeavingLaterBoxesUntouched)
     const auto texts = expectedTexts(*ComponentCatalogue::findByButton("Command24"));
     for (int n = 1; n <= 16; ++n) {
         if (n != c.box) {
-            EXPECT_EQ(textOf(handle("Text" + std::to_string(n))), n < c.box ? texts.at(n - 1) : "old")
+            EXPECT_EQ(textOf(handle("Text" + std::to_string(n))),
+                      n < c.box ? texts.at(n - 1) : "old")
                 << n;
         }
     }

@@ -69,4 +69,8 @@ fi
 "$run" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 "$run" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f \
     >/dev/null 2>&1
+# The desktop is chosen as the prefix's first program starts: start it again with the setting.
+WINEPREFIX=$state/prefix wineserver -k 2>/dev/null || true
+WINEPREFIX=$state/prefix wineserver -w 2>/dev/null || true
+WINEPREFIX=$state/prefix wineserver -p </dev/null >/dev/null 2>&1
 echo "Wine prefix ready in $(($(date +%s) - started)) s on display $(cat "$state/display")"
