@@ -73,4 +73,31 @@ fi
 WINEPREFIX=$state/prefix wineserver -k 2>/dev/null || true
 WINEPREFIX=$state/prefix wineserver -w 2>/dev/null || true
 WINEPREFIX=$state/prefix wineserver -p </dev/null >/dev/null 2>&1
+# The desktop's own process is started here, for the whole run and away from ctest's pipes: one
+# that a test started would hold the test's output open after the test ends. It ends with the
+# prefix's server.
+"$run" explorer /desktop=Default,1280x1024 </dev/null >/dev/null 2>&1 &
+desktop_up() {
+    for environ in /proc/[0-9]*/environ; do
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        case $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) in
+        *explorer.exe*/desktop=*)
+            if tr '\0' '\n' <"$environ" 2>/dev/null | grep -qx "WINEPREFIX=$state/prefix"; then
+                return 0
+            fi
+            ;;
+        esac
+    done
+    return 1
+}
+tries=0
+until desktop_up; do
+    tries=$((tries + 1))
+    if [ $tries -gt 300 ]; then
+        echo "Wine's desktop did not start within 30 s" >&2
+        exit 1
+    fi
+    sleep 0.1
+done
 echo "Wine prefix ready in $(($(date +%s) - started)) s on display $(cat "$state/display")"
