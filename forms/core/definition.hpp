@@ -108,6 +108,13 @@ struct FormDefinition {
     const unsigned char *resources = nullptr;
 };
 
+// What assistive technology calls a control: the name its definition gives, else its text. Every
+// realisation names its controls with this.
+[[nodiscard]] constexpr std::string_view accessibleName(const ControlDefinition &control)
+{
+    return control.accessibleName.empty() ? control.text : control.accessibleName;
+}
+
 [[nodiscard]] constexpr bool takesFocus(ControlKind kind)
 {
     return kind == ControlKind::TextBox || kind == ControlKind::CommandButton;

@@ -20,11 +20,6 @@
 
 namespace forms {
 
-int twipsToPixels(Twips twips, qreal logicalDpi, qreal scale)
-{
-    return static_cast<int>(std::lround(twips * logicalDpi * scale / 1440.0));
-}
-
 std::string_view substituteFace(std::string_view face)
 {
     // Liberation Sans keeps the widths the captions were laid out for; asking for it by name
@@ -158,8 +153,7 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
         }
     }
     setContent(control, made);
-    made->setAccessibleName(
-        toQString(control.accessibleName.empty() ? control.text : control.accessibleName));
+    made->setAccessibleName(toQString(accessibleName(control)));
     made->setAccessibleDescription(toQString(control.accessibleDescription));
     made->setFocusPolicy(takesFocus(control.kind) ? Qt::StrongFocus : Qt::NoFocus);
     keepColoursReadable(made, control);

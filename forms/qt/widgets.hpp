@@ -4,6 +4,7 @@
 #pragma once
 
 #include "forms/core/definition.hpp"
+#include "forms/core/scaling.hpp"
 
 #include <QFont>
 #include <QPalette>
@@ -14,11 +15,6 @@
 class QWidget;
 
 namespace forms {
-
-// Twips to device-independent pixels at a logical DPI: 15 twips per pixel at 96 DPI, times the
-// factor by which a window larger or smaller than its designed size scales what it holds. Fonts
-// are sized in points against the same DPI and factor, so layout and text scale together.
-[[nodiscard]] int twipsToPixels(Twips twips, qreal logicalDpi, qreal scale = 1.0);
 
 // The installed face drawn in place of a face this machine lacks (the face itself if none).
 [[nodiscard]] std::string_view substituteFace(std::string_view face);

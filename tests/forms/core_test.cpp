@@ -4,6 +4,7 @@
 #include "forms/core/contrast.hpp"
 #include "forms/core/form.hpp"
 #include "forms/core/result.hpp"
+#include "forms/core/scaling.hpp"
 #include "tests/support/memory_form.hpp"
 
 #include <gtest/gtest.h>
@@ -170,6 +171,43 @@ TEST_P(TextShade, IsTheNearestReadableShade)
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, TextShade, ::testing::ValuesIn(kShades),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+// The window's scale from its size, and the size it opens at, for the designed 642 x 525 pixels
+// at 96 DPI (963 x 788 at 144): worked out by hand.
+struct ScaleCase {
+    const char *label;
+    int width; // the client area, or the room the screen offers it
+    int height;
+    int designedWidth;
+    int designedHeight;
+    bool opening; // openingScale, else scaleForClientArea
+    double scale;
+};
+
+const auto kScales = std::to_array<ScaleCase>({
+    {"twice_the_designed_size", 1284, 1050, 642, 525, false, 2.0},
+    {"wider_than_tall_follows_the_height", 1926, 787, 642, 525, false, 787 / 525.0},
+    {"shrunk_to_the_least_scale", 482, 394, 642, 525, false, 394 / 525.0},
+    {"never_below_the_least_scale", 321, 262, 642, 525, false, 0.75},
+    {"full_hd_opens_designed", 1904, 1001, 642, 525, true, 1.0},
+    {"netbook_1024x600_opens_designed", 1008, 540, 642, 525, true, 1.0},
+    {"laptop_1366x768_at_150_percent_fits", 1350, 690, 963, 788, true, 690 / 788.0},
+    {"tiny_screen_opens_at_the_least_scale", 400, 300, 642, 525, true, 0.75},
+});
+
+class WindowScale : public ::testing::TestWithParam<ScaleCase> { };
+
+TEST_P(WindowScale, KeepsTheProportionsWithinTheLeastScale)
+{
+    const ScaleCase &c = GetParam();
+    const double scale = c.opening
+        ? forms::openingScale(c.designedWidth, c.designedHeight, c.width, c.height)
+        : forms::scaleForClientArea(c.width, c.height, c.designedWidth, c.designedHeight);
+    EXPECT_NEAR(scale, c.scale, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, WindowScale, ::testing::ValuesIn(kScales),
                          [](const auto &info) { return std::string(info.param.label); });
 
 } // namespace

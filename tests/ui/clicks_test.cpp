@@ -2,6 +2,7 @@
 // The main window driven as a user drives it: real mouse clicks and key presses on the window
 // the runtime built, what the sixteen boxes then show, the focus order, the keys that press and
 // close, and what happens when a box refuses its text.
+#include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
 
 #include "catalogue/catalogue.hpp"
@@ -22,15 +23,10 @@ namespace {
 using icatlas::ComponentCatalogue;
 using icatlas::ModelRecord;
 using testing_support::acceptReportWhenShown;
+using testing_support::expectedTexts;
+using testing_support::focusOrder;
 using testing_support::MainWindowTest;
-
-std::array<std::string, 16> expectedTexts(const ModelRecord &record)
-{
-    std::array<std::string, 16> texts;
-    const auto source = record.boxTexts();
-    std::copy(source.begin(), source.end(), texts.begin());
-    return texts;
-}
+using testing_support::RefusalCase;
 
 class ClickEachModel : public MainWindowTest, public ::testing::WithParamInterface<ModelRecord> { };
 
@@ -115,27 +111,6 @@ TEST_F(MainWindowTest, TextBoxesTakeFarMoreThanQtsDefaultLimit)
     const QString pasted(100000, QLatin1Char('x'));
     box(2)->setText(pasted);
     EXPECT_EQ(box(2)->text().size(), pasted.size());
-}
-
-// Focus order by tab index: the frames' buttons in place order (Command25 opens WD2), then the
-// model box and the component boxes column by column.
-std::vector<std::string> focusOrder()
-{
-    std::vector<std::string> order;
-    for (int n = 1; n <= 24; ++n) {
-        order.push_back("Command" + std::to_string(n));
-    }
-    for (int n = 26; n <= 38; ++n) {
-        order.push_back("Command" + std::to_string(n));
-    }
-    order.emplace_back("Command25");
-    for (int n = 39; n <= 42; ++n) {
-        order.push_back("Command" + std::to_string(n));
-    }
-    for (int n = 1; n <= 16; ++n) {
-        order.push_back("Text" + std::to_string(n));
-    }
-    return order;
 }
 
 std::string focused()
@@ -230,21 +205,6 @@ TEST_P(KeyOnFocus, PressesClosesOrLeavesAlone)
 INSTANTIATE_TEST_SUITE_P(Form1, KeyOnFocus, ::testing::ValuesIn(kKeys),
                          [](const auto &info) { return std::string(info.param.label); });
 
-struct RefusalCase {
-    const char *label;
-    int box; // 1..16, the box that refuses (its 3510I text is not blank) or is gone
-    bool gone; // the box's widget was destroyed
-    const char *shown; // what the report says
-};
-
-const auto kRefusals = std::to_array<RefusalCase>({
-    {"model_box_refuses", 1, false, "Run-time error '380'"},
-    {"pa_box_refuses", 3, false, "Run-time error '380'"},
-    {"ram_box_refuses", 15, false, "Run-time error '380'"},
-    {"power_box_is_gone", 9, true, "Run-time error '424'"},
-    {"last_box_is_gone", 16, true, "Run-time error '424'"},
-});
-
 class RefusedWrite : public MainWindowTest, public ::testing::WithParamInterface<RefusalCase> { };
 
 // A box that cannot hold the text: the report names the error, the box and the operation; the
@@ -280,7 +240,7 @@ TEST_P(RefusedWrite, IsReportedAndLeavesLaterBoxesUntouched)
     EXPECT_EQ(form->heldReferences(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, RefusedWrite, ::testing::ValuesIn(kRefusals),
+INSTANTIATE_TEST_SUITE_P(Form1, RefusedWrite, ::testing::ValuesIn(testing_support::kRefusals),
                          [](const auto &info) { return std::string(info.param.label); });
 
 // The whole path in a process of its own: the report goes to stderr and the program ends with a

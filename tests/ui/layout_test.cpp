@@ -4,6 +4,7 @@
 // window's size on the screen it opens on. ctest runs all of it at 96 DPI, at 144 DPI and at a
 // 200 % scale factor, and the window's size and scaling on screens too small for its design.
 #include "tests/support/test_screen.hpp"
+#include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
 
 #include "forms/core/contrast.hpp"
@@ -33,6 +34,7 @@ using forms::ControlKind;
 using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
 using testing_support::MainWindowTest;
+using testing_support::PixelCase;
 
 qreal logicalDpi()
 {
@@ -217,25 +219,6 @@ INSTANTIATE_TEST_SUITE_P(Form1, ThemeFont, ::testing::Bool(), [](const auto &inf
     return std::string(info.param ? "set_while_open" : "set_before_the_window");
 });
 
-struct PixelCase {
-    const char *label;
-    std::string_view control;
-    QRect at96; // in device pixels, at 96 DPI and a scale of 1
-};
-
-// The client area at 96 DPI and a scale of 1, worked out by hand from its twips.
-constexpr QSize kClientAt96(642, 525);
-
-// A few controls in device pixels, worked out by hand from their twips.
-const auto kPixels = std::to_array<PixelCase>({
-    {"banner_above_the_client_area", "Image1", {8, -8, 101, 92}},
-    {"title", "Label10", {112, 0, 257, 33}},
-    {"dct3_frame", "Frame1", {8, 80, 577, 97}},
-    {"last_button_in_its_frame", "Command42", {232, 24, 49, 25}},
-    {"model_box", "Text1", {96, 368, 49, 19}},
-    {"last_ram_box", "Text16", {520, 464, 113, 25}},
-});
-
 class DevicePixels : public MainWindowTest, public ::testing::WithParamInterface<PixelCase> { };
 
 TEST_P(DevicePixels, ScaleWithTheScreen)
@@ -244,18 +227,18 @@ TEST_P(DevicePixels, ScaleWithTheScreen)
     ASSERT_NE(w, nullptr);
     // Layout follows the logical DPI; the scale factor multiplies what the toolkit draws.
     const qreal scale = logicalDpi() / 96.0 * w->devicePixelRatioF();
-    const QRect r = GetParam().at96;
+    const PixelCase &r = GetParam();
     const auto scaled = [scale](int v) { return std::lround(v * scale); };
     const QRect device(QPoint(static_cast<int>(std::lround(w->x() * w->devicePixelRatioF())),
                               static_cast<int>(std::lround(w->y() * w->devicePixelRatioF()))),
                        w->size() * w->devicePixelRatioF());
-    EXPECT_NEAR(device.x(), scaled(r.x()), 1);
-    EXPECT_NEAR(device.y(), scaled(r.y()), 1);
-    EXPECT_NEAR(device.width(), scaled(r.width()), 1);
-    EXPECT_NEAR(device.height(), scaled(r.height()), 1);
+    EXPECT_NEAR(device.x(), scaled(r.x), 1);
+    EXPECT_NEAR(device.y(), scaled(r.y), 1);
+    EXPECT_NEAR(device.width(), scaled(r.width), 1);
+    EXPECT_NEAR(device.height(), scaled(r.height), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, DevicePixels, ::testing::ValuesIn(kPixels),
+INSTANTIATE_TEST_SUITE_P(Form1, DevicePixels, ::testing::ValuesIn(testing_support::kPixels),
                          [](const auto &info) { return std::string(info.param.label); });
 
 TEST_F(MainWindowTest, RunsAtTheScaleCtestAskedFor)

@@ -63,4 +63,41 @@ if ! timeout 120 "$run" wineboot --init >"$state/wineboot.log" 2>&1 </dev/null; 
     cat "$state/wineboot.log" >&2
     exit 1
 fi
+# One virtual desktop for every window: a top-level window of its own on an X server without a
+# window manager costs Wine a second's wait when it is closed (for a window manager's answer
+# that never comes), and the window tests open and close dozens.
+"$run" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+"$run" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f \
+    >/dev/null 2>&1
+# The desktop is chosen as the prefix's first program starts: start it again with the setting.
+WINEPREFIX=$state/prefix wineserver -k 2>/dev/null || true
+WINEPREFIX=$state/prefix wineserver -w 2>/dev/null || true
+WINEPREFIX=$state/prefix wineserver -p </dev/null >/dev/null 2>&1
+# The desktop's own process is started here, for the whole run and away from ctest's pipes: one
+# that a test started would hold the test's output open after the test ends. It ends with the
+# prefix's server.
+"$run" explorer /desktop=Default,1280x1024 </dev/null >/dev/null 2>&1 &
+desktop_up() {
+    for environ in /proc/[0-9]*/environ; do
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        case $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) in
+        *explorer.exe*/desktop=*)
+            if tr '\0' '\n' <"$environ" 2>/dev/null | grep -qx "WINEPREFIX=$state/prefix"; then
+                return 0
+            fi
+            ;;
+        esac
+    done
+    return 1
+}
+tries=0
+until desktop_up; do
+    tries=$((tries + 1))
+    if [ $tries -gt 300 ]; then
+        echo "Wine's desktop did not start within 30 s" >&2
+        exit 1
+    fi
+    sleep 0.1
+done
 echo "Wine prefix ready in $(($(date +%s) - started)) s on display $(cat "$state/display")"

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+// Dynamic annotation of the standard controls and UI Automation notifications.
+#include "forms/win32/accessibility.hpp"
+
+#include "forms/win32/wide.hpp"
+
+#include <array>
+
+namespace forms::win32 {
+
+namespace {
+
+const std::array<MSAAPROPID, 2> kAnnotatedProperties {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
+
+} // namespace
+
+Annotations::Annotations()
+{
+    const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    m_comStarted = SUCCEEDED(started);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): COM's untyped out-parameter
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices,
+                                reinterpret_cast<void **>(m_service.put())))) {
+        m_service.reset();
+    }
+}
+
+Annotations::~Annotations()
+{
+    clear();
+    m_service.reset();
+    if (m_comStarted) {
+        CoUninitialize();
+    }
+}
+
+void Annotations::clear()
+{
+    if (m_service) {
+        for (HWND control : m_annotated) {
+            m_service->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                      kAnnotatedProperties.data(),
+                                      static_cast<int>(kAnnotatedProperties.size()));
+        }
+    }
+    m_annotated.clear();
+}
+
+void Annotations::annotate(HWND control, std::string_view name, std::string_view description)
+{
+    if (!m_service) {
+        return;
+    }
+    const std::wstring wideName = widen(name);
+    bool annotated
+        = SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                                              CHILDID_SELF, PROPID_ACC_NAME, wideName.c_str()));
+    if (!description.empty()) {
+        const std::wstring wideDescription = widen(description);
+        annotated = SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                                                        CHILDID_SELF, PROPID_ACC_DESCRIPTION,
+                                                        wideDescription.c_str()))
+            || annotated;
+    }
+    if (annotated) {
+        m_annotated.push_back(control);
+    }
+}
+
+bool announceThroughAutomation(HWND source, std::string_view message)
+{
+    // UiaCore's entries, typed here: the provider is passed along as an IUnknown.
+    using HostProviderFunction = HRESULT(WINAPI *)(HWND, IUnknown **);
+    using RaiseNotificationFunction = HRESULT(WINAPI *)(IUnknown *, int, int, BSTR, BSTR);
+    constexpr int kActionCompleted = 2; // NotificationKind_ActionCompleted
+    constexpr int kMostRecent = 3; // NotificationProcessing_MostRecent: a newer press replaces it
+    static const ModuleHandle automation(
+        LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!automation || source == nullptr) {
+        return false;
+    }
+    // NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast): the documented way to call them
+    static const auto hostProvider = reinterpret_cast<HostProviderFunction>(
+        reinterpret_cast<void *>(GetProcAddress(automation.get(), "UiaHostProviderFromHwnd")));
+    static const auto raiseNotification = reinterpret_cast<RaiseNotificationFunction>(
+        reinterpret_cast<void *>(GetProcAddress(automation.get(), "UiaRaiseNotificationEvent")));
+    // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast)
+    if (hostProvider == nullptr || raiseNotification == nullptr) {
+        return false;
+    }
+    ComPtr<IUnknown> provider;
+    if (FAILED(hostProvider(source, provider.put())) || !provider) {
+        return false;
+    }
+    const std::wstring text = widen(message);
+    BSTR display = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    BSTR activity = SysAllocString(L"forms.press");
+    const HRESULT raised
+        = raiseNotification(provider.get(), kActionCompleted, kMostRecent, display, activity);
+    SysFreeString(activity);
+    SysFreeString(display);
+    return SUCCEEDED(raised);
+}
+
+} // namespace forms::win32

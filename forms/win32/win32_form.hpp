@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+// A form realised with Win32's own controls from its definition: group boxes for frames, push
+// buttons, edit boxes, static labels and an owner-drawn picture, placed and scaled from twips at
+// the DPI of the monitor the window is on.
+#pragma once
+
+#include "forms/core/definition.hpp"
+#include "forms/core/form.hpp"
+#include "forms/win32/accessibility.hpp"
+#include "forms/win32/handles.hpp"
+#include "forms/win32/tooltips.hpp"
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace forms {
+
+// What a key pressed in a form does beyond what the controls and the dialog keys do themselves.
+enum class FormKey : std::uint8_t {
+    Pass, // to the focused control and the dialog keys (Tab, Shift+Tab, Space on a button)
+    PressFocusedButton, // Enter or keypad Enter on a button: the same click Space gives
+    Close, // Ctrl+Q or Ctrl+W
+    Ignore, // Esc: closing on it would lose the window by accident
+};
+
+[[nodiscard]] FormKey formKey(WPARAM virtualKey, bool control, bool alt, bool focusOnButton);
+
+class Win32Form final : public Form {
+public:
+    // Builds the window, hidden, and all its controls, at `dpi` (0: the DPI of the monitor it
+    // opens on), sized to fit the monitor's work area.
+    explicit Win32Form(const FormDefinition &definition, unsigned dpi = 0);
+    ~Win32Form() override;
+    Win32Form(const Win32Form &) = delete;
+    Win32Form &operator=(const Win32Form &) = delete;
+    Win32Form(Win32Form &&) = delete;
+    Win32Form &operator=(Win32Form &&) = delete;
+
+    [[nodiscard]] std::string_view name() const override;
+    [[nodiscard]] Control *findControl(std::string_view name) override;
+    bool onClick(std::string_view control, std::function<void()> handler) override;
+    // Raised as a UI Automation notification on the focused control.
+    void announce(std::string_view message) override;
+
+    // The top-level window; null once it has been destroyed.
+    [[nodiscard]] HWND window() const { return m_window; }
+    // The named control's window, or null.
+    [[nodiscard]] HWND handle(std::string_view name) const;
+    // The tooltip the named box offers now (its whole text when cut off; else empty).
+    [[nodiscard]] std::string toolTip(std::string_view box) const;
+    [[nodiscard]] unsigned dpi() const { return m_dpi; }
+    [[nodiscard]] double scale() const { return m_scale; }
+    // The client area's designed size in pixels at the form's DPI.
+    [[nodiscard]] SIZE designedSize() const;
+    // Controls given a name and description for assistive technology.
+    [[nodiscard]] std::size_t annotatedControls() const { return m_annotations.count(); }
+
+    // Shows the window with the keyboard focus on its first control in tab order.
+    void show(int showCommand = SW_SHOWNORMAL);
+
+    // Gives a message from the thread's queue its meaning in the form before it is dispatched:
+    // the form's own keys, then the dialog keys. True when it was handled here.
+    bool translate(MSG &message);
+
+private:
+    struct Item {
+        const ControlDefinition *definition = nullptr;
+        HWND hwnd = nullptr;
+        std::function<void()> click;
+    };
+
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    [[nodiscard]] const Item *itemOf(HWND control) const;
+    [[nodiscard]] std::vector<std::size_t>
+    creationOrder(const std::vector<std::ptrdiff_t> &parentOf) const;
+    void createControls();
+    // Places every control at the form's DPI and the scale the client area's size gives, centred
+    // in the client area, with its font; nothing to do when neither changed.
+    void scaleToWindow(bool force = false);
+    // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
+    void loadPicture();
+    LRESULT colourControl(HDC dc, HWND control, int systemBackground);
+    void click(const Item &item);
+
+    const FormDefinition &m_definition;
+    HWND m_window = nullptr;
+    std::vector<Item> m_items; // one per control, in definition order
+    std::vector<std::unique_ptr<Control>> m_controls;
+    std::vector<win32::FontHandle> m_fonts; // the fonts the controls are drawn in now
+    win32::BitmapHandle m_picture; // the picture in the size class of the current scale
+    int m_pictureFactor = 0;
+    std::unique_ptr<win32::BoxTips> m_tips;
+    win32::Annotations m_annotations;
+    HWND m_lastFocus = nullptr; // given back when the window is active again
+    unsigned m_dpi = 96;
+    unsigned m_laidOutDpi = 0;
+    double m_scale = 0; // the factor the controls are laid out at now (0: not yet)
+    bool m_destroying = false;
+};
+
+// Runs the thread's message loop for the form until it is closed or an untrapped error ends the
+// program; returns the exit status.
+int runEventLoop(Win32Form &form);
+
+} // namespace forms
