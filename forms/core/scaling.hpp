@@ -12,9 +12,10 @@ namespace forms {
 // text scale together.
 [[nodiscard]] int twipsToPixels(Twips twips, double dpi, double scale = 1.0);
 
-// The least factor a window shrinks to: the 8.25 point texts are then about 6.2 points, the
-// smallest size at which bold text on screen still reads letter by letter.
-inline constexpr double kSmallestScale = 0.75;
+// The least factor a window is laid out at, against its designed size at the screen's scale. The
+// smallest texts are 8.25 pt, 11 pixels at 96 DPI; at 0.82 they are 9 pixels, the least at which
+// the bold face's digits and capitals (8 and B, 0 and O in a part number) still read apart.
+inline constexpr double kSmallestScale = 0.82;
 
 // The factor for a client area of `width` x `height` pixels whose designed size is
 // `designedWidth` x `designedHeight`: one factor for both directions keeps the designed

@@ -139,16 +139,14 @@ void QtForm::shapeWindow()
         return QSize(twipsToPixels(m_definition.clientWidth, m_logicalDpi, scale),
                      twipsToPixels(m_definition.clientHeight, m_logicalDpi, scale));
     };
-    m_window->setMinimumSize(size(kLeastScale));
+    m_window->setMinimumSize(size(kSmallestScale));
     // On a screen too small for the designed size (a laptop at 150 %, a netbook), the window
     // opens as large as fits, frame included, and is laid out smaller in proportion.
     qreal scale = 1.0;
     if (const QScreen *screen = m_window->screen()) {
         const QSize room = screen->availableGeometry().size() - frameAllowance(m_window);
         const QSize designed = size(1.0);
-        scale = std::clamp(std::min(room.width() / static_cast<qreal>(designed.width()),
-                                    room.height() / static_cast<qreal>(designed.height())),
-                           kLeastScale, 1.0);
+        scale = openingScale(designed.width(), designed.height(), room.width(), room.height());
     }
     m_window->resize(size(scale));
 }
@@ -275,9 +273,8 @@ void QtForm::scaleToWindow()
     // direction has room to spare, shared equally on both sides.
     const QSize size = m_window->size();
     const qreal scale
-        = std::max(kLeastScale,
-                   std::min(size.width() / static_cast<qreal>(px(m_definition.clientWidth, 1)),
-                            size.height() / static_cast<qreal>(px(m_definition.clientHeight, 1))));
+        = scaleForClientArea(size.width(), size.height(), px(m_definition.clientWidth, 1),
+                             px(m_definition.clientHeight, 1));
     if (scale == m_scale) {
         return; // at the designed size this is where the first show ends
     }

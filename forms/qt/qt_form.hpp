@@ -17,11 +17,6 @@
 
 namespace forms {
 
-// The least factor a window is laid out at, against its designed size at the screen's scale. The
-// smallest texts are 8.25 pt, 11 pixels at 96 DPI; at 0.82 they are 9 pixels, the least at which
-// the bold face's digits and capitals (8 and B, 0 and O in a part number) still read apart.
-inline constexpr qreal kLeastScale = 0.82;
-
 class QtForm final : public Form {
 public:
     // Builds the window and all its controls, at the logical DPI of the primary screen unless
@@ -48,7 +43,7 @@ public:
 
 private:
     // The window's name, caption and first size: the designed size, or less in proportion where
-    // that does not fit the screen's available area; it may shrink to kLeastScale and grow.
+    // that does not fit the screen's available area; it may shrink to kSmallestScale and grow.
     void shapeWindow();
     // One widget per control, each in its container, and the adapter the runtime reaches it by.
     void createControls();

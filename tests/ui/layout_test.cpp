@@ -302,7 +302,7 @@ QSize designedSize()
 double scaleOf(const QWidget *window)
 {
     const QSize designed = designedSize();
-    return std::max(forms::kLeastScale,
+    return std::max(forms::kSmallestScale,
                     std::min(window->width() / double(designed.width()),
                              window->height() / double(designed.height())));
 }
@@ -361,8 +361,9 @@ TEST_F(MainWindowTest, OpensAsLargeAsTheScreenAllowsUpToItsDesignedSize)
     }
     expectLaidOutAt(*form, scaleOf(window));
 
-    const QSize least(forms::twipsToPixels(kForm1.clientWidth, logicalDpi(), forms::kLeastScale),
-                      forms::twipsToPixels(kForm1.clientHeight, logicalDpi(), forms::kLeastScale));
+    const QSize least(
+        forms::twipsToPixels(kForm1.clientWidth, logicalDpi(), forms::kSmallestScale),
+        forms::twipsToPixels(kForm1.clientHeight, logicalDpi(), forms::kSmallestScale));
     EXPECT_EQ(window->minimumSize(), least);
     window->resize(least);
     QCoreApplication::processEvents();
@@ -389,7 +390,7 @@ const auto kEnlarged = std::to_array<Enlarged>({
     {"wider_than_tall", 3.0, 1.5, 1.5},
     {"taller_than_wide", 1.25, 2.0, 1.25},
     {"a_little_smaller", 0.9, 0.95, 0.9},
-    {"smaller_stops_at_the_least_scale", 0.5, 0.5, forms::kLeastScale},
+    {"smaller_stops_at_the_least_scale", 0.5, 0.5, forms::kSmallestScale},
 });
 
 void PrintTo(const Enlarged &row, std::ostream *out)
