@@ -110,13 +110,6 @@ bool withinScale(double factor)
     return std::isfinite(factor) && factor >= kSmallestScaleFactor && factor <= kLargestScaleFactor;
 }
 
-std::string shown(double value)
-{
-    std::array<char, 32> text {};
-    std::snprintf(text.data(), text.size(), "%g", value);
-    return text.data();
-}
-
 } // namespace
 
 std::optional<std::string> refusedSettings(const StartSettings &settings)
