@@ -156,13 +156,15 @@ std::optional<std::string> refusedSettings(const StartSettings &settings)
         }
         const std::string screen = "the factor " + shown(*factor) + " in QT_SCREEN_SCALE_FACTORS";
         if (!withinScale(*factor)) {
-            return screen + std::string(kNoWindow) + " (each must be a number from " + range + ")";
+            std::string said = screen;
+            said.append(kNoWindow).append(" (each must be a number from ").append(range);
+            return said.append(")");
         }
         if (!withinScale(scale * *factor)) {
             std::string said = named;
             said.append(" with ").append(screen).append(kNoWindow);
             said.append(" (together they scale it by ").append(shown(scale * *factor));
-            return said.append("; the scale must come to " + range + ")");
+            return said.append("; the scale must come to ").append(range).append(")");
         }
     }
     return std::nullopt;

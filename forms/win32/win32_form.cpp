@@ -585,9 +585,8 @@ LRESULT Win32Form::colourControl(HDC dc, HWND control, int systemBackground)
     COLORREF text
         = GetSysColor(systemBackground == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
     const Item *item = itemOf(control);
-    if (item != nullptr && !item->definition->colour.isDefault) {
-        const Colour &colour = item->definition->colour;
-        const Rgb shown = readableOn({colour.red, colour.green, colour.blue}, toRgb(background));
+    if (item != nullptr && item->definition->colour) {
+        const Rgb shown = readableOn(*item->definition->colour, toRgb(background));
         text = RGB(shown.red, shown.green, shown.blue);
     }
     SetTextColor(dc, text);

@@ -188,7 +188,7 @@ struct ScaleCase {
 const auto kScales = std::to_array<ScaleCase>({
     {"twice_the_designed_size", 1284, 1050, 642, 525, false, 2.0},
     {"wider_than_tall_follows_the_height", 1926, 787, 642, 525, false, 787 / 525.0},
-    {"shrunk_to_the_least_scale", 482, 394, 642, 525, false, 394 / 525.0},
+    {"shrunk_above_the_least_scale", 546, 446, 642, 525, false, 446 / 525.0},
     {"never_below_the_least_scale", 321, 262, 642, 525, false, 0.82},
     {"full_hd_opens_designed", 1904, 1001, 642, 525, true, 1.0},
     {"netbook_1024x600_opens_designed", 1008, 540, 642, 525, true, 1.0},

@@ -16,8 +16,9 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
-sys.path.insert(0, os.path.join(HERE, "..", "screen_reader"))
-from private_desktop import CheckFailed, PrivateDesktop, require  # noqa: E402
+from xsession import PrivateDesktop, require  # noqa: E402
+from xsession import SessionError as CheckFailed  # noqa: E402
+
 WINDOW_LIMIT = 12.0  # seconds from the start to a visible window; the toolkit alone waits 50 s
 LINES = {
     "silent-owner": "icatlas: the accessibility bus does not answer; "
@@ -87,12 +88,6 @@ class Desktop(PrivateDesktop):
                     if key not in ("WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "AT_SPI_BUS_ADDRESS",
                                    "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI")}
         self.env["QT_QPA_PLATFORM"] = "xcb"
-        self.started = {}  # the last process started of each program
-
-    def _spawn(self, argv, **kwargs):
-        process = super()._spawn(argv, **kwargs)
-        self.started[os.path.basename(argv[0])] = process
-        return process
 
 
 def main():
@@ -104,7 +99,7 @@ def main():
         if mode == "silent-owner":
             desktop.enter_context(own_and_never_answer(address))
         else:
-            daemon = desktop.started["dbus-daemon"].pid
+            daemon = desktop.bus.pid
             os.kill(daemon, signal.SIGSTOP)
             desktop.callback(os.kill, daemon, signal.SIGCONT)  # before it is ended
         started = time.monotonic()

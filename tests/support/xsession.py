@@ -95,11 +95,12 @@ class PrivateDesktop(contextlib.ExitStack):
         return proc
 
     def start_display_and_bus(self, screen="1280x1024x24", dpi=None):
-        """Sets DISPLAY and DBUS_SESSION_BUS_ADDRESS in self.env to a private X server and bus."""
-        server, self.env["DISPLAY"] = start_xvfb(screen, dpi, self.env)
-        self.callback(end, server)
-        bus, self.env["DBUS_SESSION_BUS_ADDRESS"] = start_bus(self.env)
-        self.callback(end, bus)
+        """Sets DISPLAY and DBUS_SESSION_BUS_ADDRESS in self.env to a private X server and bus,
+        kept as self.server and self.bus (the bus daemon itself)."""
+        self.server, self.env["DISPLAY"] = start_xvfb(screen, dpi, self.env)
+        self.callback(end, self.server)
+        self.bus, self.env["DBUS_SESSION_BUS_ADDRESS"] = start_bus(self.env)
+        self.callback(end, self.bus)
 
 
 def visible_window(env, caption):
