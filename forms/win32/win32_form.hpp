@@ -74,6 +74,10 @@ private:
         std::function<void()> click;
     };
 
+    static constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    // Tab and Shift+Tab go into the frames' buttons.
+    static constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: MIT
+// Makes the form's controls as Win32 windows, each in its container, in the order that gives the
+// dialog keys the tab order and each control its place in the drawing.
+#include "forms/win32/win32_form.hpp"
+
+#include "forms/win32/controls.hpp"
+#include "forms/win32/painting.hpp"
+#include "forms/win32/wide.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace forms {
+
+using win32::widen;
+
+namespace {
+
+constexpr int kFirstControlId = 1000; // clear of IDOK and IDCANCEL, which the dialog keys send
+
+// An access key would appear where a caption holds '&'; captions are shown as they stand.
+std::wstring literalCaption(std::string_view text)
+{
+    std::wstring caption;
+    for (const wchar_t c : widen(text)) {
+        caption += c;
+        if (c == L'&') {
+            caption += L'&';
+        }
+    }
+    return caption;
+}
+
+} // namespace
+
+// The dialog keys move the focus through a window's children in their z-order, into frames that
+// hold controls, and each child is drawn over those after it; a child is made at the bottom of its
+// parent's z-order. So in each parent the controls that take the focus, and the frames that hold
+// them, are made first, by tab index (Tab walks 0, 1, 2, ...); the others follow, the last defined
+// first, so each lies over those defined before it, as the definition draws them (the frames over
+// the picture's foot, the boxes over the headings' lower edge).
+std::vector<std::size_t> Win32Form::creationOrder(const std::vector<std::ptrdiff_t> &parentOf) const
+{
+    const auto tabbed = [this](std::size_t i) {
+        const ControlDefinition &control = m_definition.controls[i];
+        return takesFocus(control.kind) || control.kind == ControlKind::Frame;
+    };
+    const auto childrenOf = [&](std::ptrdiff_t parent) {
+        std::vector<std::size_t> children;
+        for (std::size_t i = m_definition.controls.size(); i-- > 0;) {
+            if (parentOf[i] == parent) {
+                children.push_back(i); // the last defined first
+            }
+        }
+        const auto rest = std::stable_partition(children.begin(), children.end(), tabbed);
+        std::sort(children.begin(), rest, [this](std::size_t a, std::size_t b) {
+            return m_definition.controls[a].tabIndex < m_definition.controls[b].tabIndex;
+        });
+        return children;
+    };
+    // Each container is made before what it holds.
+    std::vector<std::size_t> order = childrenOf(-1);
+    for (std::size_t next = 0; next < order.size(); ++next) {
+        const auto inside = childrenOf(static_cast<std::ptrdiff_t>(order[next]));
+        order.insert(order.end(), inside.begin(), inside.end());
+    }
+    return order;
+}
+
+void Win32Form::createControls()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    const auto controls = m_definition.controls;
+    // Each control's container among those defined before it; a container named later, or not at
+    // all, leaves the control in the window.
+    std::vector<std::ptrdiff_t> parentOf(controls.size(), -1);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        m_items.push_back({&controls[i], nullptr, {}});
+        if (const auto at = check::indexOf(controls.first(i), controls[i].container)) {
+            parentOf[i] = static_cast<std::ptrdiff_t>(*at);
+        }
+    }
+    for (const std::size_t i : creationOrder(parentOf)) {
+        const ControlDefinition &control = controls[i];
+        HWND parent
+            = parentOf[i] < 0 ? m_window : m_items[static_cast<std::size_t>(parentOf[i])].hwnd;
+        const wchar_t *className = L"STATIC";
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        DWORD exStyle = 0;
+        std::wstring text;
+        switch (control.kind) {
+        case ControlKind::Picture:
+            style |= SS_OWNERDRAW;
+            break;
+        case ControlKind::Label:
+            // Left-aligned in the size given, on one line, '&' shown as it stands.
+            style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+            text = widen(control.text);
+            break;
+        case ControlKind::Frame:
+            className = L"BUTTON";
+            style |= BS_GROUPBOX | WS_CLIPCHILDREN;
+            exStyle |= WS_EX_CONTROLPARENT;
+            text = literalCaption(control.text);
+            break;
+        case ControlKind::TextBox:
+            className = L"EDIT";
+            style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
+            exStyle |= WS_EX_CLIENTEDGE;
+            text = widen(control.text);
+            break;
+        case ControlKind::CommandButton:
+            className = L"BUTTON";
+            style |= BS_PUSHBUTTON | WS_TABSTOP;
+            text = literalCaption(control.text);
+            break;
+        }
+        const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i));
+        HWND made = CreateWindowExW(exStyle, className, text.c_str(), style, 0, 0, 0, 0, parent,
+                                    // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
+                                    reinterpret_cast<HMENU>(id), instance, nullptr);
+        switch (control.kind) {
+        case ControlKind::Frame:
+            win32::adoptFrame(made, m_window);
+            break;
+        case ControlKind::TextBox:
+            // No length limit (the edit's own default is 32767 characters).
+            SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
+            m_tips->add(made);
+            break;
+        default:
+            break;
+        }
+        m_annotations.annotate(made, accessibleName(control), control.accessibleDescription);
+        m_items[i].hwnd = made;
+    }
+    for (const Item &item : m_items) {
+        if (item.definition->kind == ControlKind::TextBox) {
+            m_controls.push_back(
+                std::make_unique<win32::Win32TextBox>(item.definition->name, item.hwnd));
+        } else {
+            m_controls.push_back(
+                std::make_unique<win32::Win32Control>(std::string(item.definition->name)));
+        }
+    }
+}
+
+} // namespace forms

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: MIT
+// The colours the form's controls are drawn in, and its frames drawn as the classic group box.
+#include "forms/win32/painting.hpp"
+
+#include "forms/core/contrast.hpp"
+#include "forms/win32/win32_form.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+namespace forms {
+
+namespace win32 {
+
+namespace {
+
+constexpr UINT_PTR kFrameSubclass = 1;
+
+Rgb toRgb(COLORREF colour)
+{
+    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
+// Draws a frame as the classic group box, its caption in the colour the form gives it (through
+// WM_CTLCOLORSTATIC, as for every static text): a group box drawn by a visual style, or by Wine,
+// keeps its caption in the theme's colour.
+void paintFrame(HWND frame, HWND form)
+{
+    PAINTSTRUCT paint {};
+    HDC dc = BeginPaint(frame, &paint);
+    RECT area {};
+    GetClientRect(frame, &area);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the brush the form answers with
+    auto *brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(frame)));
+    // Opaque: it hides what lies under it, such as the foot of the picture.
+    FillRect(dc, &area, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the frame's font
+    HGDIOBJ previous
+        = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics {};
+    GetTextMetricsW(dc, &metrics);
+    RECT edge = area;
+    edge.top += metrics.tmHeight / 2;
+    DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+    std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(frame)) + 1, L'\0');
+    caption.resize(static_cast<std::size_t>(
+        GetWindowTextW(frame, caption.data(), static_cast<int>(caption.size()))));
+    if (!caption.empty()) {
+        // Where the classic group box puts it: a character's width in, on a gap in the edge.
+        RECT text {area.left + metrics.tmAveCharWidth, area.top, area.right,
+                   area.top + metrics.tmHeight};
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                  DT_SINGLELINE | DT_LEFT | DT_TOP | DT_CALCRECT);
+        text.right = std::min(text.right + 2, area.right);
+        text.left -= 2;
+        SetBkMode(dc, OPAQUE);
+        ExtTextOutW(dc, text.left, text.top, ETO_OPAQUE, &text, L"", 0, nullptr);
+        text.left += 2;
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                  DT_SINGLELINE | DT_LEFT | DT_TOP | DT_HIDEPREFIX);
+    }
+    SelectObject(dc, previous);
+    EndPaint(frame, &paint);
+}
+
+// A frame holds its buttons as a dialog holds controls: what they tell their parent goes on to the
+// form.
+LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
+                                UINT_PTR /*id*/, DWORD_PTR form)
+{
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the form's window, as given to the subclass
+    HWND formWindow = reinterpret_cast<HWND>(form);
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_DRAWITEM:
+        return SendMessageW(formWindow, message, wParam, lParam);
+    case WM_ERASEBKGND:
+        return 1; // painted whole in WM_PAINT
+    case WM_PAINT:
+        paintFrame(frame, formWindow);
+        return 0;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(frame, frameProcedure, kFrameSubclass);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(frame, message, wParam, lParam);
+}
+
+} // namespace
+
+void adoptFrame(HWND frame, HWND form)
+{
+    SetWindowSubclass(frame, frameProcedure, kFrameSubclass, reinterpret_cast<DWORD_PTR>(form));
+}
+
+} // namespace win32
+
+// A fixed text colour worked out against the system's background at the moment it is drawn, so a
+// change of colours or of high-contrast theme is followed at the next paint.
+LRESULT Win32Form::colourControl(HDC dc, HWND control, int systemBackground)
+{
+    const COLORREF background = GetSysColor(systemBackground);
+    COLORREF text
+        = GetSysColor(systemBackground == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+    const Item *item = itemOf(control);
+    if (item != nullptr && item->definition->colour) {
+        const Rgb shown = readableOn(*item->definition->colour, win32::toRgb(background));
+        text = RGB(shown.red, shown.green, shown.blue);
+    }
+    SetTextColor(dc, text);
+    SetBkColor(dc, background);
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(systemBackground));
+}
+
+} // namespace forms

@@ -1,0 +1,208 @@
+// SPDX-License-Identifier: MIT
+// The form's window procedure and its keys: clicks, colours, sizes and DPI changes, the focus kept
+// across activation, and the keys a form answers beyond the dialog keys.
+#include "forms/win32/win32_form.hpp"
+
+#include "forms/core/scaling.hpp"
+#include "forms/start/runtime.hpp"
+#include "forms/win32/dpi.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace forms {
+
+FormKey formKey(WPARAM virtualKey, bool control, bool alt, bool focusOnButton)
+{
+    if (virtualKey == VK_RETURN && !control && !alt && focusOnButton) {
+        return FormKey::PressFocusedButton;
+    }
+    if (control && !alt && (virtualKey == 'Q' || virtualKey == 'W')) {
+        return FormKey::Close;
+    }
+    if (virtualKey == VK_ESCAPE) {
+        return FormKey::Ignore;
+    }
+    return FormKey::Pass;
+}
+
+bool Win32Form::translate(MSG &message)
+{
+    if (m_window == nullptr
+        || (message.hwnd != m_window && IsChild(m_window, message.hwnd) == FALSE)) {
+        return false;
+    }
+    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+        const Item *focused = itemOf(GetFocus());
+        const bool onButton
+            = focused != nullptr && focused->definition->kind == ControlKind::CommandButton;
+        switch (formKey(message.wParam, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0,
+                        onButton)) {
+        case FormKey::PressFocusedButton:
+            // One press per press: a held key's repeats are not clicks, as Space's are not.
+            if ((message.lParam & (1L << 30)) == 0) {
+                SendMessageW(m_window, WM_COMMAND,
+                             MAKEWPARAM(GetDlgCtrlID(focused->hwnd), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(focused->hwnd));
+            }
+            return true;
+        case FormKey::Close:
+            PostMessageW(m_window, WM_CLOSE, 0, 0);
+            return true;
+        case FormKey::Ignore:
+            return true;
+        case FormKey::Pass:
+            break;
+        }
+    }
+    return IsDialogMessageW(m_window, &message) != FALSE;
+}
+
+const Win32Form::Item *Win32Form::itemOf(HWND control) const
+{
+    if (control == nullptr) {
+        return nullptr;
+    }
+    const auto found = std::find_if(m_items.begin(), m_items.end(),
+                                    [control](const Item &item) { return item.hwnd == control; });
+    return found != m_items.end() ? &*found : nullptr;
+}
+
+void Win32Form::click(const Item &item)
+{
+    if (!item.click) {
+        return;
+    }
+    // Handlers trap nothing: an error that leaves one ends here, reported, and ends the program.
+    try {
+        item.click();
+    } catch (const std::exception &error) {
+        reportUntrappedError(error);
+    }
+}
+
+LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the creation data CreateWindowEx was given
+        auto *form
+            = static_cast<Win32Form *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        form->m_window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the form stored at creation
+    auto *form = reinterpret_cast<Win32Form *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        form->m_window = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return form->handleMessage(message, wParam, lParam);
+}
+
+LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND: {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the control that sent it
+        const Item *item = itemOf(reinterpret_cast<HWND>(lParam));
+        if (item == nullptr) {
+            return 0; // IDOK and IDCANCEL from the dialog keys: nothing is a default button
+        }
+        if (HIWORD(wParam) == BN_CLICKED && item->definition->kind == ControlKind::CommandButton) {
+            click(*item);
+        } else if (HIWORD(wParam) == EN_CHANGE && m_tips) {
+            m_tips->update(item->hwnd);
+        }
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the message's device context and control
+        return colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                             COLOR_BTNFACE);
+    case WM_CTLCOLOREDIT:
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the message's device context and control
+        return colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                             COLOR_WINDOW);
+    case WM_DRAWITEM: {
+        const auto *drawn = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        const Item *item = itemOf(drawn->hwndItem);
+        if (item == nullptr || item->definition->kind != ControlKind::Picture) {
+            return FALSE;
+        }
+        FillRect(drawn->hDC, &drawn->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        win32::drawPicture(drawn->hDC, drawn->rcItem, m_picture.get());
+        return TRUE;
+    }
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) {
+            scaleToWindow();
+        }
+        return 0;
+    case WM_GETMINMAXINFO: {
+        // The window may shrink below its designed size, down to the least scale.
+        const SIZE designed = designedSize();
+        const SIZE least
+            = win32::windowSizeFor({static_cast<LONG>(std::lround(designed.cx * kSmallestScale)),
+                                    static_cast<LONG>(std::lround(designed.cy * kSmallestScale))},
+                                   kStyle, kExStyle, m_dpi);
+        auto *limits = reinterpret_cast<MINMAXINFO *>(lParam);
+        limits->ptMinTrackSize = {least.cx, least.cy};
+        return 0;
+    }
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another density: the size Windows suggests keeps the window's
+        // physical size, and places and fonts are worked out again from twips at the new DPI.
+        m_dpi = HIWORD(wParam);
+        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        scaleToWindow(true);
+        return 0;
+    }
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+    case WM_SETTINGCHANGE:
+        // The colours are worked out as each control is drawn: drawing everything again is all a
+        // change of colours, theme or high contrast needs. Controls hear of colours from their
+        // top-level window.
+        if (message == WM_SYSCOLORCHANGE) {
+            for (const Item &item : m_items) {
+                SendMessageW(item.hwnd, message, wParam, lParam);
+            }
+        }
+        RedrawWindow(m_window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        return 0;
+    case WM_ACTIVATE:
+        // A window that is not a dialog keeps its focus itself across being deactivated.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(m_window, focus) != FALSE) {
+                m_lastFocus = focus;
+            }
+        } else if (m_lastFocus != nullptr && IsWindow(m_lastFocus) != FALSE) {
+            SetFocus(m_lastFocus);
+        }
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(m_window);
+        return 0;
+    case WM_DESTROY:
+        // Closing the window ends the program; a form destroyed by its owner ends nothing.
+        if (!m_destroying) {
+            PostQuitMessage(0);
+        }
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+} // namespace forms
