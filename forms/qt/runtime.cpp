@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The runtime's entry over Qt and its untrapped-error path.
+// The runtime's entry over Qt and its untrapped-error path: the command line answered, the
+// start guarded against what would hold it for ever, the start-up form made and shown.
 #include "forms/start/runtime.hpp"
 
 #include "forms/qt/pictures.hpp"
 #include "forms/qt/qt_form.hpp"
+#include "forms/qt/start_messages.hpp"
 #include "forms/qt/widgets.hpp"
 #include "forms/start/bus_probe.hpp"
 #include "forms/start/command_line.hpp"
@@ -32,168 +34,9 @@ namespace forms {
 
 namespace {
 
-std::string_view g_programName = "icatlas";
-
-// Until the window is up, Qt's own complaints are held back here: a start that fails is reported
-// in one line of ours, not in the toolkit's several. A start that succeeds passes them on.
-// (A pointer to StartupMessages' buffer, so nothing here needs constructing before main.)
-std::string *g_heldMessages = nullptr;
-
-// An environment variable's value; nothing when it is unset or empty.
-std::optional<std::string_view> environment(const char *name)
-{
-    const char *value = std::getenv(name); // NOLINT(concurrency-mt-unsafe): read before any thread
-    if (value == nullptr || *value == '\0') {
-        return std::nullopt;
-    }
-    return std::string_view(value);
-}
-
-int programNameLength()
-{
-    return static_cast<int>(g_programName.size());
-}
-
-// What the start is asked of the display, read once as it begins: the start is refused by it, and
-// a failed start or a display gone away names what was asked for. The toolkit's -display and
-// -platform options, where given, go before the environment's DISPLAY and QT_QPA_PLATFORM.
-struct DisplayEnvironment {
-    std::optional<std::string_view> platform; // -platform, else QT_QPA_PLATFORM
-    std::optional<std::string_view> display; // -display, else DISPLAY
-    std::optional<std::string_view> waylandDisplay; // WAYLAND_DISPLAY
-    std::optional<std::string_view> scaleFactor; // QT_SCALE_FACTOR
-    std::optional<std::string_view> screenScaleFactors; // QT_SCREEN_SCALE_FACTORS
-    std::optional<std::string_view> fontDpi; // QT_FONT_DPI
-};
-DisplayEnvironment g_environment;
-
-void readEnvironment(const CommandLine &commandLine)
-{
-    const std::optional<std::string_view> display = commandLine.toolkitValue("-display");
-    const std::optional<std::string_view> platform = commandLine.toolkitValue("-platform");
-    g_environment = {
-        .platform = platform ? platform : environment("QT_QPA_PLATFORM"),
-        .display = display ? display : environment("DISPLAY"),
-        .waylandDisplay = environment("WAYLAND_DISPLAY"),
-        .scaleFactor = environment("QT_SCALE_FACTOR"),
-        .screenScaleFactors = environment("QT_SCREEN_SCALE_FACTORS"),
-        .fontDpi = environment("QT_FONT_DPI"),
-    };
-}
-
-// The display and platform asked for, as the words of a failed start take them.
-StartFailure askedFor()
-{
-    return {.requestedPlatform = g_environment.platform, .display = g_environment.display};
-}
-
-// The line a start that cannot show the window ends with.
-std::string startFailureLine(std::string_view reason)
-{
-    return std::string(g_programName) + ": cannot open the window: " + std::string(reason) + "\n";
-}
-
-// The line a refused command line ends with: what is wrong, and where the options are listed.
-void printRefusal(std::string_view what)
-{
-    std::fprintf(stderr, "%.*s: %.*s (%.*s --help lists the options)\n", programNameLength(),
-                 g_programName.data(), static_cast<int>(what.size()), what.data(),
-                 programNameLength(), g_programName.data());
-}
-
 // How long the start may wait for the display to answer. A display on the same machine answers
 // in milliseconds, one over a slow link or under valgrind in a second or two.
 constexpr int kDisplayAnswerSeconds = 15;
-
-// The one line of a start that cannot show the window, then the end: nothing of the toolkit has
-// been shown, so there is nothing to close.
-[[noreturn]] void refuseStart(const std::string &reason)
-{
-    std::fputs(startFailureLine(reason).c_str(), stderr);
-    std::fflush(stderr);
-    std::_Exit(kStartFailureExitCode);
-}
-
-void startupMessageHandler(QtMsgType type, const QMessageLogContext & /*context*/,
-                           const QString &message)
-{
-    const QByteArray text = message.toLocal8Bit();
-    if (type == QtFatalMsg) {
-        StartFailure failure = askedFor();
-        failure.heldMessages = g_heldMessages != nullptr ? *g_heldMessages : std::string_view();
-        failure.fatalMessage
-            = std::string_view(text.constData(), static_cast<std::size_t>(text.size()));
-        refuseStart(describeStartFailure(failure));
-    }
-    if (g_heldMessages != nullptr) {
-        g_heldMessages->append(text.constData()).append("\n");
-        return;
-    }
-    std::fprintf(stderr, "%s\n", text.constData());
-}
-
-// Installs the start-up handler and, once the window is up (or the start is abandoned), puts back
-// the handler that was there before, whatever it was, and passes on what was held.
-class StartupMessages {
-public:
-    StartupMessages()
-        : m_previous(qInstallMessageHandler(startupMessageHandler))
-    {
-        g_heldMessages = &m_held;
-    }
-    ~StartupMessages() { release(); }
-    StartupMessages(const StartupMessages &) = delete;
-    StartupMessages &operator=(const StartupMessages &) = delete;
-    StartupMessages(StartupMessages &&) = delete;
-    StartupMessages &operator=(StartupMessages &&) = delete;
-
-    // Drops what was held, then puts the previous handler back.
-    void discard()
-    {
-        m_held.clear();
-        release();
-    }
-
-    void release()
-    {
-        if (g_heldMessages != &m_held) {
-            return;
-        }
-        g_heldMessages = nullptr;
-        qInstallMessageHandler(m_previous);
-        std::fputs(m_held.c_str(), stderr);
-    }
-
-private:
-    std::string m_held;
-    QtMessageHandler m_previous;
-};
-
-// The message handler that was in place when the window came up; every message but one goes on to
-// it.
-QtMessageHandler g_runningHandler = nullptr;
-
-// Qt's xcb and Wayland platforms end the program with exit(1) and their own words when the
-// display server goes away; the user reads one line of ours instead, and the status says the
-// window could not stay.
-void runningMessageHandler(QtMsgType type, const QMessageLogContext &context,
-                           const QString &message)
-{
-    const bool x11 = message.startsWith(QLatin1String("The X11 connection broke"));
-    if (x11 || message.startsWith(QLatin1String("The Wayland connection broke"))) {
-        const std::optional<std::string_view> display
-            = x11 ? g_environment.display : g_environment.waylandDisplay;
-        const std::string named
-            = display ? "the display \"" + std::string(*display) + "\"" : "the display";
-        std::fprintf(stderr, "%.*s: %s went away; the window is gone\n", programNameLength(),
-                     g_programName.data(), named.c_str());
-        std::fflush(stderr);
-        std::_Exit(kStartFailureExitCode);
-    }
-    if (g_runningHandler != nullptr) {
-        g_runningHandler(type, context, message);
-    }
-}
 
 // The options Qt reads from the command line itself (QGuiApplication, QApplication and the xcb
 // platform), so that they pass through to it untouched.
@@ -285,12 +128,13 @@ void keepSilentBusesOut()
         return;
     }
     const bool sessionSilent = answer == BusAnswer::SessionBusSilent;
+    const std::string_view name = programName();
     // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread yet
     ::setenv(sessionSilent ? "DBUS_SESSION_BUS_ADDRESS" : "AT_SPI_BUS_ADDRESS", kNoBus, 1);
     std::fprintf(stderr,
                  "%.*s: the %s bus does not answer; the window is shown without "
                  "accessibility\n",
-                 programNameLength(), g_programName.data(),
+                 static_cast<int>(name.size()), name.data(),
                  sessionSilent ? "session" : "accessibility");
     std::fflush(stderr);
 }
@@ -336,13 +180,14 @@ private:
 
 void reportUntrappedError(const std::exception &error)
 {
-    std::fprintf(stderr, "%.*s: %s\n", programNameLength(), g_programName.data(), error.what());
+    const std::string_view name = programName();
+    std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(name.size()), name.data(), error.what());
     std::fflush(stderr);
     if (QApplication::instance() == nullptr) {
         std::_Exit(kUntrappedErrorExitCode);
     }
     auto *box = new QMessageBox(QMessageBox::Critical,
-                                QString::fromUtf8(g_programName.data(), programNameLength()),
+                                QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
                                 QString::fromUtf8(error.what()), QMessageBox::Ok);
     box->setInformativeText(QStringLiteral("The program will now end."));
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -355,7 +200,7 @@ void reportUntrappedError(const std::exception &error)
 
 int runProject(const ProjectDescription &project, int &argc, char **argv)
 {
-    g_programName = project.name;
+    setProgramName(project.name);
     const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
     const CommandLine commandLine = parseCommandLine(arguments, kQtOptions);
     if (const std::optional<int> status = answerCommandLine(project, commandLine)) {
@@ -365,10 +210,10 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     StartupMessages startupMessages;
 
     if (const auto refusal
-        = refusedSettings({.platform = g_environment.platform,
-                           .scaleFactor = g_environment.scaleFactor,
-                           .screenScaleFactors = g_environment.screenScaleFactors,
-                           .fontDpi = g_environment.fontDpi})) {
+        = refusedSettings({.platform = displayEnvironment().platform,
+                           .scaleFactor = displayEnvironment().scaleFactor,
+                           .screenScaleFactors = displayEnvironment().screenScaleFactors,
+                           .fontDpi = displayEnvironment().fontDpi})) {
         refuseStart(*refusal);
     }
     keepSilentBusesOut();
@@ -438,7 +283,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     form.show();
 
     startupMessages.release();
-    g_runningHandler = qInstallMessageHandler(runningMessageHandler);
+    passOnRunningMessages();
     return QApplication::exec();
 }
 
