@@ -64,16 +64,22 @@ std::string_view platformName(std::string_view platform)
     return platform.substr(0, platform.find(':'));
 }
 
-// The number in `text`, as the toolkit reads QT_SCALE_FACTOR (blanks around it and a leading '+'
-// allowed); nothing when it is not one.
-std::optional<double> number(std::string_view text)
+// `text` without the blanks around it (empty when it is all blanks).
+std::string_view trimmed(std::string_view text)
 {
     constexpr std::string_view kBlanks = " \t\r\n\v\f";
     const std::size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) {
-        return std::nullopt;
+        return {};
     }
-    text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// The number in `text`, as the toolkit reads QT_SCALE_FACTOR (blanks around it and a leading '+'
+// allowed); nothing when it is not one.
+std::optional<double> number(std::string_view text)
+{
+    text = trimmed(text);
     if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
         text.remove_prefix(1);
     }
@@ -88,12 +94,7 @@ std::optional<double> number(std::string_view text)
 // A whole number in `text` (blanks around it allowed), as the toolkit reads QT_FONT_DPI.
 std::optional<int> wholeNumber(std::string_view text)
 {
-    constexpr std::string_view kBlanks = " \t\r\n\v\f";
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
-        return std::nullopt;
-    }
-    text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    text = trimmed(text);
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size()) {
