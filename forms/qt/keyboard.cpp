@@ -52,11 +52,13 @@ protected:
 
 } // namespace
 
-void bindKeys(QWidget *window)
+void bindKeys(QWidget *window, std::span<QWidget *const> controls)
 {
     auto *enter = new EnterPresses(window);
-    for (auto *button : window->findChildren<QAbstractButton *>()) {
-        button->installEventFilter(enter);
+    for (QWidget *control : controls) {
+        if (qobject_cast<QAbstractButton *>(control) != nullptr) {
+            control->installEventFilter(enter);
+        }
     }
     for (const QKeyCombination keys : kClosingKeys) {
         auto *shortcut = new QShortcut(QKeySequence(keys), window);

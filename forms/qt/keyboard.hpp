@@ -3,12 +3,15 @@
 // Space does, and the keys that close a single-window program on a Linux desktop close it.
 #pragma once
 
+#include <span>
+
 class QWidget;
 
 namespace forms {
 
-// Binds the keys for `window` and everything in it; the bindings live as long as the window.
-// Esc stays unbound: one stray press would close the window and lose what the boxes hold.
-void bindKeys(QWidget *window);
+// Binds the keys for `window` and its `controls` (the widgets the form made, which Enter presses
+// where they are buttons); the bindings live as long as the window. Esc stays unbound: one stray
+// press would close the window and lose what the boxes hold.
+void bindKeys(QWidget *window, std::span<QWidget *const> controls);
 
 } // namespace forms

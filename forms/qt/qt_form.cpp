@@ -123,7 +123,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     new ResizeWatcher(m_window, [this] { scaleToWindow(); });
     createControls();
     chainTabOrder();
-    bindKeys(m_window);
+    bindKeys(m_window, m_widgets);
 }
 
 void QtForm::shapeWindow()
