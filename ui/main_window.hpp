@@ -179,6 +179,15 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
      .tabIndex = 39},
 }};
 
+static_assert(std::all_of(kFamilies.begin(), kFamilies.end(),
+                          [](PlatformFamily family) {
+                              const ControlDefinition *frame
+                                  = forms::findDefinition(kHead, familyFrame(family));
+                              return frame != nullptr
+                                  && frame->text.find(familyName(family)) != std::string_view::npos;
+                          }),
+              "each family has its frame, captioned with the family's name");
+
 // The model box and its label, before the columns.
 inline constexpr std::array<ControlDefinition, 2> kModelControls {{
     {.kind = ControlKind::Label,
