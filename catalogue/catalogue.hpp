@@ -3,13 +3,10 @@
 // The table is constant data in read-only memory; nothing here allocates or runs at start-up.
 #pragma once
 
-#include "forms/core/definition.hpp"
-
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string_view>
 
@@ -21,91 +18,38 @@ enum class PlatformFamily : std::uint8_t { DCT3, DCT4, WD2 };
 inline constexpr std::array<PlatformFamily, 3> kFamilies {
     PlatformFamily::DCT3, PlatformFamily::DCT4, PlatformFamily::WD2};
 
-// What names a family on the window: its own name, the frame that holds its buttons, and that
-// frame's caption.
-struct FamilyInfo {
-    std::string_view name;
-    std::string_view frame;
-    std::string_view caption;
-};
-
-inline constexpr std::array<FamilyInfo, 3> kFamilyInfo {{
-    {"DCT3", "Frame1", "NOKIA DCT3 PHONE"},
-    {"DCT4", "Frame2", "NOKIA DCT4 PHONE"},
-    {"WD2", "Frame3", "NOKIA WD2 PHONE"},
-}};
-
-[[nodiscard]] constexpr const FamilyInfo &familyInfo(PlatformFamily family)
-{
-    return kFamilyInfo.at(static_cast<std::size_t>(family));
-}
+inline constexpr std::array<std::string_view, kFamilies.size()> kFamilyNames {"DCT3", "DCT4",
+                                                                              "WD2"};
 
 [[nodiscard]] constexpr std::string_view familyName(PlatformFamily family)
 {
-    return familyInfo(family).name;
-}
-
-[[nodiscard]] constexpr std::string_view familyFrame(PlatformFamily family)
-{
-    return familyInfo(family).frame;
-}
-
-[[nodiscard]] constexpr std::string_view familyCaption(PlatformFamily family)
-{
-    return familyInfo(family).caption;
+    return kFamilyNames.at(static_cast<std::size_t>(family));
 }
 
 // The six columns of component boxes, left to right, each under its heading on the window.
 enum class ComponentColumn : std::uint8_t { PaIc, RfIc, PowerIc, Upp, FlashIc, RamIc };
 
-// How large a column's caption is drawn: the size of the frames' captions, or the smaller one.
-enum class CaptionSize : std::uint8_t { Frame, Small };
-
-// A caption over a column: its text, the label that shows it, the label's width in twips and its
-// place in tab order.
-struct ColumnCaption {
-    std::string_view text;
-    std::string_view label;
-    forms::Twips width = 0;
-    CaptionSize size = CaptionSize::Small;
-    std::int16_t tabIndex = forms::kNoTabIndex;
-};
-
 // One column of component boxes. The heading names the column on the window, to a screen reader
 // and in icatlas-find; the qualifier is a second caption above the heading ("UEM" over
-// "POWER IC"), said with the name of each of the column's boxes. Heading and boxes start at
-// `left`; the boxes' tab indexes follow each other from the first row's.
+// "POWER IC"), said with the name of each of the column's boxes. The rows are its boxes, top to
+// bottom.
 struct ColumnInfo {
     ComponentColumn column;
-    ColumnCaption heading;
-    ColumnCaption qualifier; // no text: none
-    forms::Twips left = 0;
-    forms::Twips boxWidth = 0;
+    std::string_view heading;
+    std::string_view qualifier; // empty: none
     std::uint8_t rows = 0;
-    std::int16_t firstBoxTabIndex = forms::kNoTabIndex;
 };
 
 // The columns in window order. The window, icatlas-find and the exports all take the columns'
-// headings, boxes and rows from here. Kept aligned as a table, each column's entry reading:
-//   column, heading {text, label, width, size, tab index}, qualifier (likewise),
-//   left, box width, rows, first box's tab index
-// clang-format off
+// headings and rows from here.
 inline constexpr std::array<ColumnInfo, 6> kColumns {{
-    {ComponentColumn::PaIc,    {"PA IC",    "Label2",  855, CaptionSize::Frame, 51}, {},
-     120,  1215, 4, 47},
-    {ComponentColumn::RfIc,    {"RF IC",    "Label3",  615, CaptionSize::Frame, 52}, {},
-     1440, 1335, 2, 53},
-    {ComponentColumn::PowerIc, {"POWER IC", "Label8", 1215, CaptionSize::Small, 68},
-                               {"UEM",      "Label4",  975, CaptionSize::Frame, 55},
-     2880, 1335, 2, 56},
-    {ComponentColumn::Upp,     {"UPP",      "Label5", 1335, CaptionSize::Small, 58}, {},
-     4320, 1335, 2, 59},
-    {ComponentColumn::FlashIc, {"FLASH IC", "Label6", 1095, CaptionSize::Small, 61}, {},
-     5760, 1935, 2, 62},
-    {ComponentColumn::RamIc,   {"RAM IC",   "Label7", 1215, CaptionSize::Small, 64}, {},
-     7800, 1695, 3, 65},
+    {ComponentColumn::PaIc, "PA IC", "", 4},
+    {ComponentColumn::RfIc, "RF IC", "", 2},
+    {ComponentColumn::PowerIc, "POWER IC", "UEM", 2},
+    {ComponentColumn::Upp, "UPP", "", 2},
+    {ComponentColumn::FlashIc, "FLASH IC", "", 2},
+    {ComponentColumn::RamIc, "RAM IC", "", 3},
 }};
-// clang-format on
 
 static_assert(std::all_of(kColumns.begin(), kColumns.end(),
                           [](const ColumnInfo &c) {
@@ -120,15 +64,8 @@ static_assert(std::all_of(kColumns.begin(), kColumns.end(),
 
 [[nodiscard]] constexpr std::string_view columnHeading(ComponentColumn column)
 {
-    return columnInfo(column).heading.text;
+    return columnInfo(column).heading;
 }
-
-// One component box: the box it fills, its column and its row within that column (from 0).
-struct ComponentSlot {
-    std::string_view box;
-    ComponentColumn column;
-    std::uint8_t row;
-};
 
 inline constexpr std::size_t kSlotCount = [] {
     std::size_t count = 0;
@@ -139,76 +76,108 @@ inline constexpr std::size_t kSlotCount = [] {
 }();
 inline constexpr std::size_t kBoxCount = kSlotCount + 1;
 
-// The model box comes first; the component boxes follow column by column, top to bottom, their
-// names numbered on from it (Text2 to Text16).
+// The model box comes first; the component boxes follow column by column, top to bottom.
 inline constexpr std::string_view kModelBox = "Text1";
 
-namespace detail {
+// The sixteen boxes a selection writes, in the order it writes them.
+inline constexpr std::array<std::string_view, kBoxCount> kBoxNames {
+    kModelBox, "Text2",  "Text3",  "Text4",  "Text5",  "Text6",  "Text7",  "Text8",
+    "Text9",   "Text10", "Text11", "Text12", "Text13", "Text14", "Text15", "Text16"};
 
-inline constexpr std::array<forms::FixedText<8>, kSlotCount> kSlotBoxNames = [] {
-    std::array<forms::FixedText<8>, kSlotCount> names {};
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        names.at(i).append("Text").append(i + 2);
-    }
-    return names;
-}();
+// What the model box is called: the caption beside it, and its name wherever a box is named.
+inline constexpr std::string_view kModelHeading = "Phone Model";
 
-} // namespace detail
+// What each of the sixteen boxes is called, in kBoxNames' order: a component box by its column's
+// heading, the qualifier in brackets, its row from 1. The window gives these to a screen reader,
+// icatlas-find labels its lines and exports with them.
+inline constexpr std::array<std::string_view, kBoxCount> kBoxTitles {
+    kModelHeading, "PA IC 1",          "PA IC 2",          "PA IC 3", "PA IC 4", "RF IC 1",
+    "RF IC 2",     "POWER IC (UEM) 1", "POWER IC (UEM) 2", "UPP 1",   "UPP 2",   "FLASH IC 1",
+    "FLASH IC 2",  "RAM IC 1",         "RAM IC 2",         "RAM IC 3"};
+
+// One component box: the box it fills, its column and its row within that column (from 0).
+struct ComponentSlot {
+    std::string_view box;
+    ComponentColumn column;
+    std::uint8_t row;
+};
 
 inline constexpr std::array<ComponentSlot, kSlotCount> kComponentSlots = [] {
     std::array<ComponentSlot, kSlotCount> slots {};
     std::size_t next = 0;
     for (const ColumnInfo &column : kColumns) {
         for (std::uint8_t row = 0; row < column.rows; ++row, ++next) {
-            slots.at(next) = {detail::kSlotBoxNames.at(next).view(), column.column, row};
+            slots.at(next) = {kBoxNames.at(next + 1), column.column, row};
         }
     }
     return slots;
 }();
 
-// The sixteen boxes a selection writes, in the order it writes them.
-inline constexpr std::array<std::string_view, kBoxCount> kBoxNames = [] {
-    std::array<std::string_view, kBoxCount> names {};
-    names[0] = kModelBox;
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        names[i + 1] = kComponentSlots[i].box;
-    }
-    return names;
-}();
-
-// What the model box is called: the caption beside it, and its name wherever a box is named.
-inline constexpr std::string_view kModelHeading = "Phone Model";
-
 namespace detail {
 
-// A component box's title: its column's heading, the qualifier in brackets, its row from 1.
-inline constexpr std::array<forms::FixedText<32>, kSlotCount> kSlotTitles = [] {
-    std::array<forms::FixedText<32>, kSlotCount> titles {};
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        const ComponentSlot &slot = kComponentSlots.at(i);
-        const ColumnInfo &column = columnInfo(slot.column);
-        titles.at(i).append(column.heading.text);
-        if (!column.qualifier.text.empty()) {
-            titles.at(i).append(" (").append(column.qualifier.text).append(")");
-        }
-        titles.at(i).append(" ").append(std::size_t {slot.row} + 1);
+// The number after `prefix` in a control's name ("Text12", "Command31"), or 0 when the rest is
+// not a number written without leading zeros.
+constexpr std::size_t numberAfter(std::string_view name, std::string_view prefix)
+{
+    if (!name.starts_with(prefix) || name.size() == prefix.size() || name[prefix.size()] == '0') {
+        return 0;
     }
-    return titles;
-}();
+    std::size_t value = 0;
+    for (const char c : name.substr(prefix.size())) {
+        if (c < '0' || c > '9') {
+            return 0;
+        }
+        value = value * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return value;
+}
+
+constexpr bool boxesNumberedInOrder()
+{
+    for (std::size_t i = 0; i < kBoxCount; ++i) {
+        if (numberAfter(kBoxNames.at(i), "Text") != i + 1) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The heading, " (qualifier)" where the column has one, " " and the row from 1.
+constexpr bool isSlotTitle(std::string_view title, const ComponentSlot &slot)
+{
+    const ColumnInfo &column = columnInfo(slot.column);
+    if (!title.starts_with(column.heading)) {
+        return false;
+    }
+    title.remove_prefix(column.heading.size());
+    if (!column.qualifier.empty()) {
+        if (!title.starts_with(" (") || !title.substr(2).starts_with(column.qualifier)) {
+            return false;
+        }
+        title.remove_prefix(2 + column.qualifier.size());
+        if (!title.starts_with(")")) {
+            return false;
+        }
+        title.remove_prefix(1);
+    }
+    return slot.row < 9 && title.size() == 2 && title[0] == ' '
+        && title[1] == static_cast<char>('1' + slot.row);
+}
+
+constexpr bool titlesFollowTheColumns()
+{
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        if (!isSlotTitle(kBoxTitles.at(i + 1), kComponentSlots.at(i))) {
+            return false;
+        }
+    }
+    return kBoxTitles[0] == kModelHeading;
+}
 
 } // namespace detail
 
-// What each of the sixteen boxes is called, in kBoxNames' order: "Phone Model", "PA IC 1", ..,
-// "POWER IC (UEM) 1", .., "RAM IC 3". The window gives these to a screen reader, icatlas-find
-// labels its lines and exports with them.
-inline constexpr std::array<std::string_view, kBoxCount> kBoxTitles = [] {
-    std::array<std::string_view, kBoxCount> titles {};
-    titles[0] = kModelHeading;
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        titles[i + 1] = detail::kSlotTitles[i].view();
-    }
-    return titles;
-}();
+static_assert(detail::boxesNumberedInOrder(), "kBoxNames runs Text1 to Text16");
+static_assert(detail::titlesFollowTheColumns(), "each title is its column's heading and row");
 
 // One handset model: its family, the button that selects it, its model text and its fifteen
 // slot texts (an empty text is a blank slot). Texts are shown exactly as stored, trailing blanks
@@ -522,17 +491,7 @@ constexpr bool everyButtonOnce()
 {
     std::array<bool, kModelRecords.size()> seen {};
     for (const ModelRecord &record : kModelRecords) {
-        constexpr std::string_view prefix = "Command";
-        if (!record.button.starts_with(prefix)) {
-            return false;
-        }
-        std::size_t number = 0;
-        for (const char c : record.button.substr(prefix.size())) {
-            if (c < '0' || c > '9') {
-                return false;
-            }
-            number = number * 10 + static_cast<std::size_t>(c - '0');
-        }
+        const std::size_t number = numberAfter(record.button, "Command");
         if (number < 1 || number > seen.size() || seen[number - 1]) {
             return false;
         }
@@ -560,10 +519,6 @@ constexpr bool textsDisplayable()
 
 } // namespace detail
 
-static_assert(kModelRecords.size() == 42);
-static_assert(ComponentCatalogue::family(PlatformFamily::DCT3).size() == 17);
-static_assert(ComponentCatalogue::family(PlatformFamily::DCT4).size() == 20);
-static_assert(ComponentCatalogue::family(PlatformFamily::WD2).size() == 5);
 static_assert(detail::familiesContiguous(), "records must stay grouped family by family");
 static_assert(detail::everyButtonOnce(), "Command1..Command42 must each select one record");
 static_assert(detail::textsDisplayable(), "texts are at most 23 printable ASCII characters");

@@ -4,9 +4,9 @@
 // error: the model it names, or the nearest parts and models.
 #include "find/cli.hpp"
 
-#include "find/lookup.hpp"
 #include "find/output.hpp"
 #include "icatlas/build_facts.hpp"
+#include "matching/matching.hpp"
 
 #include <algorithm>
 #include <array>
@@ -18,6 +18,15 @@
 namespace icatlas::find {
 
 namespace {
+
+using matching::findFamily;
+using matching::findModel;
+using matching::findPart;
+using matching::Hit;
+using matching::nearest;
+using matching::nearestModels;
+using matching::PartKey;
+using matching::Suggestion;
 
 constexpr std::string_view kProgram = "icatlas-find";
 

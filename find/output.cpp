@@ -2,13 +2,19 @@
 // The terminal lines and the JSON, CSV and tab-separated records of icatlas-find.
 #include "find/output.hpp"
 
-#include "find/unicode.hpp"
+#include "matching/unicode.hpp"
 
 #include <algorithm>
 
 namespace icatlas::find {
 
+using matching::Hit;
+
 namespace {
+
+using matching::firstChar;
+using matching::isInvisible;
+using matching::Utf8Char;
 
 constexpr std::string_view kHexDigits = "0123456789abcdef";
 

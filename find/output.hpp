@@ -5,7 +5,7 @@
 #pragma once
 
 #include "catalogue/catalogue.hpp"
-#include "find/lookup.hpp"
+#include "matching/matching.hpp"
 
 #include <array>
 #include <cstddef>
@@ -27,7 +27,7 @@ namespace icatlas::find {
 
 // A heading line naming the part as typed and how often it was found, then one line per hit:
 // model, family, the box's title and the text, in columns as wide as the catalogue needs.
-void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hits);
+void writeHits(std::ostream &out, std::string_view part, std::span<const matching::Hit> hits);
 
 // One line per box, each named by its title; a blank box reads "(blank)".
 void writeModel(std::ostream &out, const ModelRecord &record);

@@ -5,8 +5,8 @@
 // hint per part otherwise, no raw control or invisible character anywhere but the line ends, and
 // matching that ignores case, blanks (Unicode ones too) and characters that take no room.
 #include "find/cli.hpp"
-#include "find/lookup.hpp"
-#include "find/unicode.hpp"
+#include "matching/matching.hpp"
+#include "matching/unicode.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -34,14 +34,14 @@ void check(bool holds, const char *what)
 bool hasRawControl(std::string_view text, std::string_view allowed)
 {
     while (!text.empty()) {
-        const icatlas::find::Utf8Char c = icatlas::find::firstChar(text);
+        const icatlas::matching::Utf8Char c = icatlas::matching::firstChar(text);
         if (c.length == 0) {
             return true;
         }
         const bool permitted = c.codePoint == '\n'
             || (c.codePoint < 0x80
                 && allowed.find(static_cast<char>(c.codePoint)) != std::string_view::npos);
-        if (!permitted && icatlas::find::isInvisible(c.codePoint)) {
+        if (!permitted && icatlas::matching::isInvisible(c.codePoint)) {
             return true;
         }
         text.remove_prefix(c.length);
@@ -62,7 +62,7 @@ std::string lowered(std::string_view text)
 
 void checkMatching(std::string_view part)
 {
-    using icatlas::find::PartKey;
+    using icatlas::matching::PartKey;
     const auto key = PartKey::from(part);
     // Case, and blanks around the part (a CRLF line end among them), change nothing.
     const auto lowerKey = PartKey::from(lowered(part));

@@ -15,9 +15,10 @@ ICATLAS_SCREEN_READER_PACKAGES=(xvfb dbus dbus-daemon at-spi2-core python3 pytho
     orca speech-dispatcher util-linux)
 
 # Packages the checks of what ships need: formatting and static analysis, building the Debian
-# package (dpkg-shlibdeps), and the validators run on it.
+# package (dpkg-shlibdeps), the validators run on it, and the Unicode character database that the
+# matching's character tables are held to.
 ICATLAS_CHECK_PACKAGES=(clang-format clang-tidy dpkg-dev file lintian desktop-file-utils appstream
-    devscripts python3)
+    devscripts python3 unicode-data)
 
 # Installs whichever of the named packages are missing: as root directly, else through sudo;
 # where neither is possible, prints the one line to run and fails.

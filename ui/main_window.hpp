@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The main window, Form1, as data: every control with its caption, place in twips, font, colour
-// and tab index. The model buttons and the component columns are derived from the catalogue, so a
-// model's caption and place, or a column's heading and boxes, come from one record. Checked at
-// compile time.
+// and tab index. The catalogue gives the models, the columns' headings and their boxes; where
+// they stand, the frames and labels that show them and their places in tab order are the window's
+// own facts, kept here and built into the definition with the catalogue's, so each is written
+// once. Checked at compile time.
 #pragma once
 
 #include "catalogue/catalogue.hpp"
@@ -13,6 +14,8 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <string_view>
 
 namespace icatlas::ui {
 
@@ -21,7 +24,8 @@ using forms::ControlKind;
 using forms::Font;
 
 // The face the window was designed with; the runtime substitutes an installed, metric-compatible
-// one where it is missing. Character set 178 is what the design declares.
+// one where it is missing. The design's fonts also name character set 178 (Arabic), but every text
+// shown is plain ASCII, which every character set draws alike, so the definition leaves it out.
 inline constexpr std::string_view kFace = "MS Sans Serif";
 inline constexpr Font kTitleFont {kFace, 2400, 700};
 inline constexpr Font kFrameFont {kFace, 975, 700};
@@ -34,6 +38,73 @@ inline constexpr forms::Twips kButtonFirstLeft = 120;
 inline constexpr forms::Twips kButtonPitch = 840;
 inline constexpr std::array<forms::Twips, 2> kButtonRowTops {360, 840};
 inline constexpr std::size_t kButtonsPerRow = 10;
+
+// The frame that holds each family's buttons, in kFamilies' order.
+inline constexpr std::array<std::string_view, kFamilies.size()> kFamilyFrames {"Frame1", "Frame2",
+                                                                               "Frame3"};
+
+[[nodiscard]] constexpr std::string_view familyFrame(PlatformFamily family)
+{
+    return kFamilyFrames.at(static_cast<std::size_t>(family));
+}
+
+// How large a column's caption is drawn: the size of the frames' captions, or the smaller one.
+enum class CaptionSize : std::uint8_t { Frame, Small };
+
+// The label that shows a column's heading or qualifier: its name, width, size and tab index.
+struct CaptionLabel {
+    std::string_view name; // empty: the column has no such caption
+    forms::Twips width = 0;
+    CaptionSize size = CaptionSize::Small;
+    std::int16_t tabIndex = forms::kNoTabIndex;
+};
+
+// Where a column of the catalogue (kColumns) stands on the window: the labels of its heading and
+// qualifier, the left edge they and its boxes share, the boxes' width, and the first box's tab
+// index (the boxes below follow it).
+struct ColumnLayout {
+    ComponentColumn column;
+    CaptionLabel heading;
+    CaptionLabel qualifier;
+    forms::Twips left = 0;
+    forms::Twips boxWidth = 0;
+    std::int16_t firstBoxTabIndex = forms::kNoTabIndex;
+};
+
+// Kept aligned as a table, each column's entry reading:
+//   column, heading {label, width, size, tab index}, qualifier (likewise), left, box width,
+//   first box's tab index
+// clang-format off
+inline constexpr std::array<ColumnLayout, kColumns.size()> kColumnLayout {{
+    {ComponentColumn::PaIc,    {"Label2",  855, CaptionSize::Frame, 51}, {},
+     120,  1215, 47},
+    {ComponentColumn::RfIc,    {"Label3",  615, CaptionSize::Frame, 52}, {},
+     1440, 1335, 53},
+    {ComponentColumn::PowerIc, {"Label8", 1215, CaptionSize::Small, 68},
+                               {"Label4",  975, CaptionSize::Frame, 55},
+     2880, 1335, 56},
+    {ComponentColumn::Upp,     {"Label5", 1335, CaptionSize::Small, 58}, {},
+     4320, 1335, 59},
+    {ComponentColumn::FlashIc, {"Label6", 1095, CaptionSize::Small, 61}, {},
+     5760, 1935, 62},
+    {ComponentColumn::RamIc,   {"Label7", 1215, CaptionSize::Small, 64}, {},
+     7800, 1695, 65},
+}};
+// clang-format on
+
+static_assert(std::all_of(kColumnLayout.begin(), kColumnLayout.end(),
+                          [](const ColumnLayout &layout) {
+                              const ColumnInfo &column = kColumns.at(
+                                  static_cast<std::size_t>(&layout - kColumnLayout.begin()));
+                              return layout.column == column.column
+                                  && layout.qualifier.name.empty() == column.qualifier.empty();
+                          }),
+              "one layout per catalogue column, in its order, with a label for each caption");
+
+[[nodiscard]] constexpr const ColumnLayout &columnLayout(ComponentColumn column)
+{
+    return kColumnLayout.at(static_cast<std::size_t>(column));
+}
 
 namespace detail {
 
@@ -78,7 +149,7 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
      .tabIndex = 69},
     {.kind = ControlKind::Frame,
      .name = familyFrame(PlatformFamily::DCT3),
-     .text = familyCaption(PlatformFamily::DCT3),
+     .text = "NOKIA DCT3 PHONE",
      .left = 120,
      .top = 1200,
      .width = 8655,
@@ -88,7 +159,7 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
      .tabIndex = 0},
     {.kind = ControlKind::Frame,
      .name = familyFrame(PlatformFamily::DCT4),
-     .text = familyCaption(PlatformFamily::DCT4),
+     .text = "NOKIA DCT4 PHONE",
      .left = 120,
      .top = 2760,
      .width = 8655,
@@ -98,7 +169,7 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
      .tabIndex = 18},
     {.kind = ControlKind::Frame,
      .name = familyFrame(PlatformFamily::WD2),
-     .text = familyCaption(PlatformFamily::WD2),
+     .text = "NOKIA WD2 PHONE",
      .left = 120,
      .top = 4320,
      .width = 8655,
@@ -107,6 +178,15 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
      .colour = forms::kBlue,
      .tabIndex = 39},
 }};
+
+static_assert(std::all_of(kFamilies.begin(), kFamilies.end(),
+                          [](PlatformFamily family) {
+                              const ControlDefinition *frame
+                                  = forms::findDefinition(kHead, familyFrame(family));
+                              return frame != nullptr
+                                  && frame->text.find(familyName(family)) != std::string_view::npos;
+                          }),
+              "each family has its frame, captioned with the family's name");
 
 // The model box and its label, before the columns.
 inline constexpr std::array<ControlDefinition, 2> kModelControls {{
@@ -132,7 +212,7 @@ inline constexpr std::array<ControlDefinition, 2> kModelControls {{
      .accessibleDescription = "The model whose ICs the boxes show; a model button chooses it"},
 }};
 
-// The columns' captions and boxes (catalogue's kColumns): the qualifiers on one line, the headings
+// The columns' captions and boxes (kColumnLayout): the qualifiers on one line, the headings
 // on the next, then the boxes row under row.
 inline constexpr forms::Twips kQualifierTop = 5760;
 inline constexpr forms::Twips kHeadingTop = 6000;
@@ -141,28 +221,27 @@ inline constexpr forms::Twips kFirstBoxTop = 6240;
 inline constexpr forms::Twips kBoxPitch = 360;
 inline constexpr forms::Twips kBoxHeight = 375;
 
-inline constexpr std::size_t kQualifierCount = static_cast<std::size_t>(
-    std::count_if(kColumns.begin(), kColumns.end(),
-                  [](const ColumnInfo &c) { return !c.qualifier.text.empty(); }));
+inline constexpr std::size_t kQualifierCount = static_cast<std::size_t>(std::count_if(
+    kColumns.begin(), kColumns.end(), [](const ColumnInfo &c) { return !c.qualifier.empty(); }));
 
-constexpr ControlDefinition columnCaption(const ColumnCaption &caption, forms::Twips left,
-                                          forms::Twips top)
+constexpr ControlDefinition columnCaption(std::string_view text, const CaptionLabel &label,
+                                          forms::Twips left, forms::Twips top)
 {
     return {.kind = ControlKind::Label,
-            .name = caption.label,
-            .text = caption.text,
+            .name = label.name,
+            .text = text,
             .left = left,
             .top = top,
-            .width = caption.width,
+            .width = label.width,
             .height = kCaptionHeight,
-            .font = caption.size == CaptionSize::Frame ? kFrameFont : kSmallFont,
-            .tabIndex = caption.tabIndex};
+            .font = label.size == CaptionSize::Frame ? kFrameFont : kSmallFont,
+            .tabIndex = label.tabIndex};
 }
 
 constexpr ControlDefinition componentBox(std::size_t index)
 {
     const ComponentSlot &slot = kComponentSlots.at(index);
-    const ColumnInfo &column = columnInfo(slot.column);
+    const ColumnLayout &column = columnLayout(slot.column);
     return {.kind = ControlKind::TextBox,
             .name = slot.box,
             .left = column.left,
@@ -187,12 +266,16 @@ constexpr std::array<ControlDefinition, kTailCount> tailControls()
         controls.at(next++) = control;
     }
     for (const ColumnInfo &column : kColumns) {
-        if (!column.qualifier.text.empty()) {
-            controls.at(next++) = columnCaption(column.qualifier, column.left, kQualifierTop);
+        if (!column.qualifier.empty()) {
+            const ColumnLayout &layout = columnLayout(column.column);
+            controls.at(next++)
+                = columnCaption(column.qualifier, layout.qualifier, layout.left, kQualifierTop);
         }
     }
     for (const ColumnInfo &column : kColumns) {
-        controls.at(next++) = columnCaption(column.heading, column.left, kHeadingTop);
+        const ColumnLayout &layout = columnLayout(column.column);
+        controls.at(next++)
+            = columnCaption(column.heading, layout.heading, layout.left, kHeadingTop);
     }
     for (std::size_t i = 0; i < kSlotCount; ++i) {
         controls.at(next++) = componentBox(i);

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
-// UTF-8 decoding and the character classes of unicode.hpp, from the Unicode character database's
-// White_Space and Default_Ignorable_Code_Point properties.
-#include "find/unicode.hpp"
+// UTF-8 decoding and the character classes of unicode.hpp, from the White_Space property of the
+// Unicode character database's PropList.txt and Default_Ignorable_Code_Point of its
+// DerivedCoreProperties.txt, release kUnicodeVersion (15.0.0).
+#include "matching/unicode.hpp"
 
 #include <algorithm>
 #include <array>
 #include <span>
 
-namespace icatlas::find {
+namespace icatlas::matching {
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr bool inRanges(std::span<const Range> ranges, char32_t c)
                        [c](const Range &r) { return c >= r.first && c <= r.last; });
 }
 
-// White_Space.
+// White_Space (PropList.txt, 15.0.0).
 constexpr std::array kBlanks = std::to_array<Range>({
     {0x09, 0x0D},
     {0x20, 0x20},
@@ -36,7 +37,7 @@ constexpr std::array kBlanks = std::to_array<Range>({
     {0x3000, 0x3000},
 });
 
-// Default_Ignorable_Code_Point.
+// Default_Ignorable_Code_Point (DerivedCoreProperties.txt, 15.0.0).
 constexpr std::array kIgnorable = std::to_array<Range>({
     {0xAD, 0xAD},
     {0x34F, 0x34F},
@@ -126,4 +127,4 @@ bool isInvisible(char32_t c)
     return (c != ' ' && isBlank(c)) || isIgnorable(c) || inRanges(kOtherInvisible, c);
 }
 
-} // namespace icatlas::find
+} // namespace icatlas::matching

@@ -1,34 +1,27 @@
 // SPDX-License-Identifier: MIT
 // Finding parts as a technician types them: the loose spellings that must still match (pasted
 // ones with invisible characters among them), the ones that must not, parts standing in several
-// boxes, the nearest parts to a typing error, and how hits and records read on the terminal.
-#include "find/lookup.hpp"
-#include "find/output.hpp"
-
-#include "tests/find/text_lines.hpp"
+// boxes, models and families by name, and the nearest parts to a typing error.
+#include "matching/matching.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-using find_testing::lines;
-
 using icatlas::ComponentCatalogue;
-using icatlas::kComponentSlots;
 using icatlas::ModelRecord;
 using icatlas::PlatformFamily;
-using icatlas::find::findFamily;
-using icatlas::find::findModel;
-using icatlas::find::findPart;
-using icatlas::find::Hit;
-using icatlas::find::PartKey;
+using icatlas::matching::findFamily;
+using icatlas::matching::findModel;
+using icatlas::matching::findPart;
+using icatlas::matching::Hit;
+using icatlas::matching::PartKey;
 
 // Hits as "model label", the way a reader checks them against the window.
 std::vector<std::string> describe(const std::vector<Hit> &hits)
@@ -112,7 +105,7 @@ TEST_P(PartMatching, FindsExactlyTheseBoxesInWindowOrder)
     EXPECT_EQ(describe(findPart(*key)), GetParam().hits);
 }
 
-INSTANTIATE_TEST_SUITE_P(Find, PartMatching, ::testing::ValuesIn(kMatchCases),
+INSTANTIATE_TEST_SUITE_P(Matching, PartMatching, ::testing::ValuesIn(kMatchCases),
                          [](const auto &info) { return std::string(info.param.label); });
 
 struct EmptyPartCase {
@@ -142,7 +135,7 @@ TEST_P(EmptyPart, GivesNoKey)
     EXPECT_FALSE(PartKey::from(GetParam().part).has_value());
 }
 
-INSTANTIATE_TEST_SUITE_P(Find, EmptyPart, ::testing::ValuesIn(kEmptyParts),
+INSTANTIATE_TEST_SUITE_P(Matching, EmptyPart, ::testing::ValuesIn(kEmptyParts),
                          [](const auto &info) { return std::string(info.param.label); });
 
 struct ModelNameCase {
@@ -185,7 +178,7 @@ TEST_P(ModelByName, FindsTheRecordOrSaysThereIsNone)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Find, ModelByName, ::testing::ValuesIn(kModelNames),
+INSTANTIATE_TEST_SUITE_P(Matching, ModelByName, ::testing::ValuesIn(kModelNames),
                          [](const auto &info) { return std::string(info.param.label); });
 
 struct FamilyNameCase {
@@ -211,76 +204,8 @@ TEST_P(FamilyByName, FindsTheFamilyOrSaysThereIsNone)
     EXPECT_EQ(findFamily(GetParam().typed), GetParam().family);
 }
 
-INSTANTIATE_TEST_SUITE_P(Find, FamilyByName, ::testing::ValuesIn(kFamilyNames),
+INSTANTIATE_TEST_SUITE_P(Matching, FamilyByName, ::testing::ValuesIn(kFamilyNames),
                          [](const auto &info) { return std::string(info.param.label); });
-
-struct HitsTextCase {
-    const char *label;
-    std::string_view part;
-    const char *text;
-};
-
-const auto kHitsTexts = std::to_array<HitsTextCase>({
-    {"two_models", "4376371",
-     "4376371: 2 places in 2 models\n"
-     "  3220   DCT4  POWER IC (UEM) 1  4376371\n"
-     "  6230   DCT4  POWER IC (UEM) 2  4376371\n"},
-    {"two_boxes_of_one_model", "4370453",
-     "4370453: 2 places in 1 model\n"
-     "  6150   DCT3  PA IC 2           4370453\n"
-     "  6150   DCT3  PA IC 4           4370453\n"},
-    {"shown_as_typed_and_as_stored", "qcpm-8893",
-     "qcpm-8893: 2 places in 2 models\n"
-     "  3100   DCT4  PA IC 1           QCPM-8893\n"
-     "  6100   DCT4  PA IC 1           QCPM-8893\n"},
-    {"one_place_trailing_blank_kept", "4350297 ",
-     "4350297 : 6 places in 6 models\n"
-     "  6310   DCT4  PA IC 1           4350297\n"
-     "  6510   DCT4  PA IC 1           4350297\n"
-     "  8310   DCT4  PA IC 1           4350297\n"
-     "  8910   DCT4  PA IC 1           4350297\n"
-     "  8910I  DCT4  PA IC 1           4350297\n"
-     "  7650   WD2   PA IC 1           4350297 \n"},
-    {"no_match", "ZZZ999", "ZZZ999: no match\n"},
-});
-
-class HitsText : public ::testing::TestWithParam<HitsTextCase> { };
-
-TEST_P(HitsText, ReadsAsOneHeadingThenOneLinePerBox)
-{
-    const auto key = PartKey::from(GetParam().part);
-    ASSERT_TRUE(key.has_value());
-    std::ostringstream out;
-    icatlas::find::writeHits(out, GetParam().part, findPart(*key));
-    EXPECT_EQ(out.str(), GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(Find, HitsText, ::testing::ValuesIn(kHitsTexts),
-                         [](const auto &info) { return std::string(info.param.label); });
-
-// Every box under its title, the titles in one column, blanks said, a trailing blank kept.
-TEST(Find, ModelReadsAsOneLinePerBox)
-{
-    std::ostringstream out;
-    icatlas::find::writeModel(out, *ComponentCatalogue::findByModel("3210"));
-    EXPECT_EQ(out.str(),
-              "Phone Model       3210\n"
-              "PA IC 1           PF01420B \n"
-              "PA IC 2           PF04110B\n"
-              "PA IC 3           BGY252\n"
-              "PA IC 4           BGY262\n"
-              "RF IC 1           CRFU3 \n"
-              "RF IC 2           SUMMA\n"
-              "POWER IC (UEM) 1  CCONT \n"
-              "POWER IC (UEM) 2  TEA1210TS\n"
-              "UPP 1             (blank)\n"
-              "UPP 2             (blank)\n"
-              "FLASH IC 1        F160B3TA\n"
-              "FLASH IC 2        M28W160BT\n"
-              "RAM IC 1          HY62U8100B\n"
-              "RAM IC 2          KM68U1000ELTGI\n"
-              "RAM IC 3          KM68FS1000TGI\n");
-}
 
 struct NearestCase {
     const char *label;
@@ -310,13 +235,13 @@ TEST_P(Nearest, SuggestsTheClosestPartsAndModels)
     const std::optional<PartKey> key = PartKey::from(GetParam().typed);
     ASSERT_TRUE(key.has_value());
     std::vector<std::string> suggested;
-    for (const icatlas::find::Suggestion &s : icatlas::find::nearest(*key)) {
+    for (const icatlas::matching::Suggestion &s : icatlas::matching::nearest(*key)) {
         suggested.push_back((s.isModel ? "--model " : "") + std::string(s.text));
     }
     EXPECT_EQ(suggested, GetParam().suggested);
 }
 
-INSTANTIATE_TEST_SUITE_P(Find, Nearest, ::testing::ValuesIn(kNearest),
+INSTANTIATE_TEST_SUITE_P(Matching, Nearest, ::testing::ValuesIn(kNearest),
                          [](const auto &info) { return std::string(info.param.label); });
 
 } // namespace

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-// What icatlas-find needs to know of the characters people paste: where a UTF-8 character ends,
-// which ones are blanks, which ones take no room on the screen, and which ones a terminal cannot
-// be trusted to show. Arguments come from files saved by any editor, with a byte-order mark, a
-// no-break space or a soft hyphen that nobody sees.
+// What matching and echoing need to know of the characters people paste: where a UTF-8 character
+// ends, which ones are blanks, which ones take no room on the screen, and which ones a terminal
+// cannot be trusted to show. Arguments come from files saved by any editor, with a byte-order mark,
+// a no-break space or a soft hyphen that nobody sees.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
 
-namespace icatlas::find {
+namespace icatlas::matching {
 
 // The well-formed UTF-8 character at the start of `text`: its code point and length in bytes.
 // A length of 0 means the first byte starts none (a stray continuation byte, a cut-off sequence,
@@ -18,6 +18,10 @@ struct Utf8Char {
     std::size_t length = 0;
 };
 [[nodiscard]] Utf8Char firstChar(std::string_view text);
+
+// The release of the Unicode character database whose White_Space and
+// Default_Ignorable_Code_Point properties isBlank() and isIgnorable() follow.
+inline constexpr std::string_view kUnicodeVersion = "15.0.0";
 
 // ASCII white space and the Unicode spaces (no-break space, the typographic spaces, the line
 // and paragraph separators, the ideographic space).
@@ -33,4 +37,4 @@ struct Utf8Char {
 // What icatlas-find echoes shows them as escapes.
 [[nodiscard]] bool isInvisible(char32_t c);
 
-} // namespace icatlas::find
+} // namespace icatlas::matching

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// What icatlas-find knows how to find in the catalogue: the boxes that hold a part, a model or
-// family by the name a user types, and the parts and models nearest to one that is not there.
-// Writing the answers lives apart (output.hpp), and so does argument handling (cli.hpp).
+// Forgiving matching of what a user types against the catalogue: the boxes that hold a part, a
+// model or family by the name a user types, and the parts and models nearest to one that is not
+// there. For icatlas-find and the window alike; how an answer is written is theirs.
 #pragma once
 
 #include "catalogue/catalogue.hpp"
@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace icatlas::find {
+namespace icatlas::matching {
 
 // A part number reduced to what matching compares: upper case, without blanks (Unicode ones
 // included), '?', '-' and characters that take no room (a soft hyphen, a byte-order mark), and
@@ -67,4 +67,4 @@ inline constexpr std::size_t kMostSuggestions = 3;
 // findModel forgives it.
 [[nodiscard]] std::vector<Suggestion> nearestModels(std::string_view typed);
 
-} // namespace icatlas::find
+} // namespace icatlas::matching

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Matching of part numbers, models and families against the catalogue, and the nearest ones to
 // what matched nothing.
-#include "find/lookup.hpp"
+#include "matching/matching.hpp"
 
-#include "find/unicode.hpp"
+#include "matching/unicode.hpp"
 
 #include <algorithm>
 #include <utility>
 
-namespace icatlas::find {
+namespace icatlas::matching {
 
 namespace {
 
@@ -302,4 +302,4 @@ std::vector<Suggestion> nearestModels(std::string_view typed)
     return nearestTo(modelName(typed), true);
 }
 
-} // namespace icatlas::find
+} // namespace icatlas::matching

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: MIT
+// How icatlas-find writes hits and records on the terminal: one heading, then columns as wide as
+// the catalogue needs, texts as stored.
+#include "find/output.hpp"
+#include "matching/matching.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using icatlas::ComponentCatalogue;
+using icatlas::matching::findPart;
+using icatlas::matching::PartKey;
+
+struct HitsTextCase {
+    const char *label;
+    std::string_view part;
+    const char *text;
+};
+
+const auto kHitsTexts = std::to_array<HitsTextCase>({
+    {"two_models", "4376371",
+     "4376371: 2 places in 2 models\n"
+     "  3220   DCT4  POWER IC (UEM) 1  4376371\n"
+     "  6230   DCT4  POWER IC (UEM) 2  4376371\n"},
+    {"two_boxes_of_one_model", "4370453",
+     "4370453: 2 places in 1 model\n"
+     "  6150   DCT3  PA IC 2           4370453\n"
+     "  6150   DCT3  PA IC 4           4370453\n"},
+    {"shown_as_typed_and_as_stored", "qcpm-8893",
+     "qcpm-8893: 2 places in 2 models\n"
+     "  3100   DCT4  PA IC 1           QCPM-8893\n"
+     "  6100   DCT4  PA IC 1           QCPM-8893\n"},
+    {"one_place_trailing_blank_kept", "4350297 ",
+     "4350297 : 6 places in 6 models\n"
+     "  6310   DCT4  PA IC 1           4350297\n"
+     "  6510   DCT4  PA IC 1           4350297\n"
+     "  8310   DCT4  PA IC 1           4350297\n"
+     "  8910   DCT4  PA IC 1           4350297\n"
+     "  8910I  DCT4  PA IC 1           4350297\n"
+     "  7650   WD2   PA IC 1           4350297 \n"},
+    {"no_match", "ZZZ999", "ZZZ999: no match\n"},
+});
+
+class HitsText : public ::testing::TestWithParam<HitsTextCase> { };
+
+TEST_P(HitsText, ReadsAsOneHeadingThenOneLinePerBox)
+{
+    const auto key = PartKey::from(GetParam().part);
+    ASSERT_TRUE(key.has_value());
+    std::ostringstream out;
+    icatlas::find::writeHits(out, GetParam().part, findPart(*key));
+    EXPECT_EQ(out.str(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Find, HitsText, ::testing::ValuesIn(kHitsTexts),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+// Every box under its title, the titles in one column, blanks said, a trailing blank kept.
+TEST(Find, ModelReadsAsOneLinePerBox)
+{
+    std::ostringstream out;
+    icatlas::find::writeModel(out, *ComponentCatalogue::findByModel("3210"));
+    EXPECT_EQ(out.str(),
+              "Phone Model       3210\n"
+              "PA IC 1           PF01420B \n"
+              "PA IC 2           PF04110B\n"
+              "PA IC 3           BGY252\n"
+              "PA IC 4           BGY262\n"
+              "RF IC 1           CRFU3 \n"
+              "RF IC 2           SUMMA\n"
+              "POWER IC (UEM) 1  CCONT \n"
+              "POWER IC (UEM) 2  TEA1210TS\n"
+              "UPP 1             (blank)\n"
+              "UPP 2             (blank)\n"
+              "FLASH IC 1        F160B3TA\n"
+              "FLASH IC 2        M28W160BT\n"
+              "RAM IC 1          HY62U8100B\n"
+              "RAM IC 2          KM68U1000ELTGI\n"
+              "RAM IC 3          KM68FS1000TGI\n");
+}
+
+} // namespace
