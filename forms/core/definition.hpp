@@ -103,8 +103,9 @@ struct FormDefinition {
     Font font;
     // In creation order: each control is drawn over the ones before it.
     std::span<const ControlDefinition> controls;
-    // The pictures its controls name, as a compiled resource bundle (rcc --binary) in the
-    // program's read-only data; registered when the form is first built. Null: none.
+    // The pictures its controls name, as a resource bundle in the program's read-only data, for a
+    // realisation that reads them from one when the form is first built (one that finds them
+    // among the program's own resources leaves it alone). Null: none.
     const unsigned char *resources = nullptr;
 };
 

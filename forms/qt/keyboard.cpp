@@ -2,30 +2,56 @@
 // A form window's key bindings (see keyboard.hpp).
 #include "forms/qt/keyboard.hpp"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QKeyEvent>
-#include <QKeySequence>
-#include <QShortcut>
-#include <QWidget>
+#include "forms/core/keys.hpp"
 
-#include <array>
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QWidget>
 
 namespace forms {
 
 namespace {
 
-// Ctrl+Q quits and Ctrl+W closes the window on every Linux desktop; with one window both close it.
-constexpr std::array kClosingKeys {QKeyCombination(Qt::ControlModifier, Qt::Key_Q),
-                                   QKeyCombination(Qt::ControlModifier, Qt::Key_W)};
+Key tableKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: // the keypad's
+        return Key::Enter;
+    case Qt::Key_Escape:
+        return Key::Escape;
+    case Qt::Key_Q:
+        return Key::Q;
+    case Qt::Key_W:
+        return Key::W;
+    default:
+        return Key::Other;
+    }
+}
 
-// Turns Enter, on the main keys or the keypad, into Space for the focused button, so the button
-// goes down and comes up, clicks and is announced exactly as Space makes it do. The buttons are
-// not default buttons, so Qt itself gives Enter no meaning there.
-class EnterPresses final : public QObject {
+std::uint8_t tableModifiers(Qt::KeyboardModifiers held)
+{
+    std::uint8_t modifiers = kNoModifier;
+    const auto add = [&](Qt::KeyboardModifier qt, Modifiers bit) {
+        if (held.testFlag(qt)) {
+            modifiers |= bit;
+        }
+    };
+    add(Qt::ShiftModifier, kShift);
+    add(Qt::ControlModifier, kControl);
+    add(Qt::AltModifier, kAlt);
+    add(Qt::MetaModifier, kMeta);
+    return modifiers;
+}
+
+// Watches the window and its controls for the table's keys, before the control they go to sees
+// them.
+class FormKeys final : public QObject {
 public:
-    explicit EnterPresses(QObject *parent)
-        : QObject(parent)
+    explicit FormKeys(QWidget *window)
+        : QObject(window)
+        , m_window(window)
     {
     }
 
@@ -37,33 +63,42 @@ protected:
         }
         auto *button = qobject_cast<QAbstractButton *>(watched);
         const auto *key = static_cast<QKeyEvent *>(event);
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        // Shift+Enter and the like keep whatever meaning they have (none here).
-        if (button == nullptr || !enter
-            || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
-            return false;
+        switch (keyAction(tableKey(key->key()), tableModifiers(key->modifiers()),
+                          button != nullptr)) {
+        case KeyAction::PressFocusedButton: {
+            // Enter becomes Space for the button, so it goes down and comes up, clicks and is
+            // announced exactly as Space makes it do. The buttons are not default buttons, so Qt
+            // itself gives Enter no meaning there.
+            QKeyEvent space(key->type(), Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
+                            key->isAutoRepeat());
+            QCoreApplication::sendEvent(button, &space);
+            return true;
         }
-        QKeyEvent space(key->type(), Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
-                        key->isAutoRepeat());
-        QCoreApplication::sendEvent(button, &space);
-        return true;
+        case KeyAction::Close:
+            if (event->type() == QEvent::KeyPress) {
+                m_window->close();
+            }
+            return true;
+        case KeyAction::Ignore:
+            return true;
+        case KeyAction::Pass:
+            break;
+        }
+        return false;
     }
+
+private:
+    QWidget *m_window;
 };
 
 } // namespace
 
 void bindKeys(QWidget *window, std::span<QWidget *const> controls)
 {
-    auto *enter = new EnterPresses(window);
+    auto *keys = new FormKeys(window);
+    window->installEventFilter(keys);
     for (QWidget *control : controls) {
-        if (qobject_cast<QAbstractButton *>(control) != nullptr) {
-            control->installEventFilter(enter);
-        }
-    }
-    for (const QKeyCombination keys : kClosingKeys) {
-        auto *shortcut = new QShortcut(QKeySequence(keys), window);
-        shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window, &QWidget::close);
+        control->installEventFilter(keys);
     }
 }
 
