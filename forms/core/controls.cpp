@@ -9,11 +9,10 @@ namespace forms {
 std::optional<std::size_t> controlIndex(std::span<const ControlDefinition> controls,
                                         std::string_view name, std::optional<ControlKind> kind)
 {
-    const auto found = std::find_if(controls.begin(), controls.end(),
-                                    [name, kind](const ControlDefinition &control) {
-                                        return control.name == name
-                                            && (!kind || control.kind == *kind);
-                                    });
+    const auto found = std::find_if(
+        controls.begin(), controls.end(), [name, kind](const ControlDefinition &control) {
+            return control.name == name && (!kind || control.kind == *kind);
+        });
     if (found == controls.end()) {
         return std::nullopt;
     }

@@ -63,8 +63,9 @@ protected:
         }
         auto *button = qobject_cast<QAbstractButton *>(watched);
         const auto *key = static_cast<QKeyEvent *>(event);
-        switch (keyAction(tableKey(key->key()), tableModifiers(key->modifiers()),
-                          button != nullptr)) {
+        const KeyAction action
+            = keyAction(tableKey(key->key()), tableModifiers(key->modifiers()), button != nullptr);
+        switch (action) {
         case KeyAction::PressFocusedButton: {
             // Enter becomes Space for the button, so it goes down and comes up, clicks and is
             // announced exactly as Space makes it do. The buttons are not default buttons, so Qt

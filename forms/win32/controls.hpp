@@ -12,12 +12,15 @@
 
 namespace forms::win32 {
 
-class Win32TextBox final : public TextBox {
+class Win32TextBox final : public CheckedTextBox {
 public:
     Win32TextBox(std::string_view name, HWND edit);
 
-    ResultCode setText(std::string_view text) override;
-    [[nodiscard]] std::string text() const override;
+protected:
+    [[nodiscard]] bool present() const override;
+    [[nodiscard]] std::string rawText() const override;
+    void setRawText(std::string_view text) override;
+    void showBeginning() override;
 
 private:
     HWND m_edit;

@@ -12,19 +12,48 @@
 
 namespace forms {
 
-FormKey formKey(WPARAM virtualKey, bool control, bool alt, bool focusOnButton)
+KeyAction formKey(WPARAM virtualKey, std::uint8_t modifiers, bool focusOnButton)
 {
-    if (virtualKey == VK_RETURN && !control && !alt && focusOnButton) {
-        return FormKey::PressFocusedButton;
+    Key key = Key::Other;
+    switch (virtualKey) {
+    case VK_RETURN:
+        key = Key::Enter;
+        break;
+    case VK_ESCAPE:
+        key = Key::Escape;
+        break;
+    case 'Q':
+        key = Key::Q;
+        break;
+    case 'W':
+        key = Key::W;
+        break;
+    default:
+        break;
     }
-    if (control && !alt && (virtualKey == 'Q' || virtualKey == 'W')) {
-        return FormKey::Close;
-    }
-    if (virtualKey == VK_ESCAPE) {
-        return FormKey::Ignore;
-    }
-    return FormKey::Pass;
+    return keyAction(key, modifiers, focusOnButton);
 }
+
+namespace {
+
+// The modifiers held as the message was taken from the queue.
+std::uint8_t heldModifiers()
+{
+    std::uint8_t modifiers = kNoModifier;
+    const auto add = [&](int virtualKey, Modifiers bit) {
+        if (GetKeyState(virtualKey) < 0) {
+            modifiers |= bit;
+        }
+    };
+    add(VK_SHIFT, kShift);
+    add(VK_CONTROL, kControl);
+    add(VK_MENU, kAlt);
+    add(VK_LWIN, kMeta);
+    add(VK_RWIN, kMeta);
+    return modifiers;
+}
+
+} // namespace
 
 bool Win32Form::translate(MSG &message)
 {
@@ -36,9 +65,8 @@ bool Win32Form::translate(MSG &message)
         const Item *focused = itemOf(GetFocus());
         const bool onButton
             = focused != nullptr && focused->definition->kind == ControlKind::CommandButton;
-        switch (formKey(message.wParam, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0,
-                        onButton)) {
-        case FormKey::PressFocusedButton:
+        switch (formKey(message.wParam, heldModifiers(), onButton)) {
+        case KeyAction::PressFocusedButton:
             // One press per press: a held key's repeats are not clicks, as Space's are not.
             if ((message.lParam & (1L << 30)) == 0) {
                 SendMessageW(m_window, WM_COMMAND,
@@ -46,12 +74,12 @@ bool Win32Form::translate(MSG &message)
                              reinterpret_cast<LPARAM>(focused->hwnd));
             }
             return true;
-        case FormKey::Close:
+        case KeyAction::Close:
             PostMessageW(m_window, WM_CLOSE, 0, 0);
             return true;
-        case FormKey::Ignore:
+        case KeyAction::Ignore:
             return true;
-        case FormKey::Pass:
+        case KeyAction::Pass:
             break;
         }
     }
