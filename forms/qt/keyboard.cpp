@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include <utility>
+
 namespace forms {
 
 namespace {
@@ -33,15 +35,13 @@ Key tableKey(int key)
 std::uint8_t tableModifiers(Qt::KeyboardModifiers held)
 {
     std::uint8_t modifiers = kNoModifier;
-    const auto add = [&](Qt::KeyboardModifier qt, Modifiers bit) {
+    for (const auto &[qt, bit] :
+         {std::pair {Qt::ShiftModifier, kShift}, std::pair {Qt::ControlModifier, kControl},
+          std::pair {Qt::AltModifier, kAlt}, std::pair {Qt::MetaModifier, kMeta}}) {
         if (held.testFlag(qt)) {
             modifiers |= bit;
         }
-    };
-    add(Qt::ShiftModifier, kShift);
-    add(Qt::ControlModifier, kControl);
-    add(Qt::AltModifier, kAlt);
-    add(Qt::MetaModifier, kMeta);
+    }
     return modifiers;
 }
 

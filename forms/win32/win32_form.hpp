@@ -6,7 +6,6 @@
 
 #include "forms/core/definition.hpp"
 #include "forms/core/form.hpp"
-#include "forms/core/keys.hpp"
 #include "forms/win32/accessibility.hpp"
 #include "forms/win32/handles.hpp"
 #include "forms/win32/tooltips.hpp"
@@ -21,11 +20,6 @@
 #include <vector>
 
 namespace forms {
-
-// What a key pressed in a form does beyond what the controls and the dialog keys do themselves:
-// the virtual key and the modifiers held, mapped onto the core's key table. Keypad Enter is
-// VK_RETURN too.
-[[nodiscard]] KeyAction formKey(WPARAM virtualKey, std::uint8_t modifiers, bool focusOnButton);
 
 class Win32Form final : public Form {
 public:

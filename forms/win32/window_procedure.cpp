@@ -3,54 +3,37 @@
 // across activation, and the keys a form answers beyond the dialog keys.
 #include "forms/win32/win32_form.hpp"
 
+#include "forms/core/keys.hpp"
 #include "forms/core/scaling.hpp"
 #include "forms/start/runtime.hpp"
 #include "forms/win32/dpi.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace forms {
 
-KeyAction formKey(WPARAM virtualKey, std::uint8_t modifiers, bool focusOnButton)
-{
-    Key key = Key::Other;
-    switch (virtualKey) {
-    case VK_RETURN:
-        key = Key::Enter;
-        break;
-    case VK_ESCAPE:
-        key = Key::Escape;
-        break;
-    case 'Q':
-        key = Key::Q;
-        break;
-    case 'W':
-        key = Key::W;
-        break;
-    default:
-        break;
-    }
-    return keyAction(key, modifiers, focusOnButton);
-}
-
 namespace {
 
-// The modifiers held as the message was taken from the queue.
-std::uint8_t heldModifiers()
+// The key and the modifiers held as the message was taken from the queue, mapped onto the core's
+// key table. Keypad Enter is VK_RETURN too.
+KeyAction formKey(WPARAM virtualKey, bool focusOnButton)
 {
+    const Key key = virtualKey == VK_RETURN ? Key::Enter
+        : virtualKey == VK_ESCAPE           ? Key::Escape
+        : virtualKey == 'Q'                 ? Key::Q
+        : virtualKey == 'W'                 ? Key::W
+                                            : Key::Other;
     std::uint8_t modifiers = kNoModifier;
-    const auto add = [&](int virtualKey, Modifiers bit) {
-        if (GetKeyState(virtualKey) < 0) {
+    for (const auto &[held, bit] :
+         {std::pair {VK_SHIFT, kShift}, std::pair {VK_CONTROL, kControl}, std::pair {VK_MENU, kAlt},
+          std::pair {VK_LWIN, kMeta}, std::pair {VK_RWIN, kMeta}}) {
+        if (GetKeyState(held) < 0) {
             modifiers |= bit;
         }
-    };
-    add(VK_SHIFT, kShift);
-    add(VK_CONTROL, kControl);
-    add(VK_MENU, kAlt);
-    add(VK_LWIN, kMeta);
-    add(VK_RWIN, kMeta);
-    return modifiers;
+    }
+    return keyAction(key, modifiers, focusOnButton);
 }
 
 } // namespace
@@ -65,7 +48,7 @@ bool Win32Form::translate(MSG &message)
         const Item *focused = itemOf(GetFocus());
         const bool onButton
             = focused != nullptr && focused->definition->kind == ControlKind::CommandButton;
-        switch (formKey(message.wParam, heldModifiers(), onButton)) {
+        switch (formKey(message.wParam, onButton)) {
         case KeyAction::PressFocusedButton:
             // One press per press: a held key's repeats are not clicks, as Space's are not.
             if ((message.lParam & (1L << 30)) == 0) {

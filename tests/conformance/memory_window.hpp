@@ -4,7 +4,6 @@
 // by the core's key table (Space pressing the focused button, as every toolkit's buttons do).
 #pragma once
 
-#include "tests/conformance/driver.hpp"
 #include "tests/support/memory_form.hpp"
 #include "tests/support/window_expectations.hpp"
 
@@ -111,7 +110,7 @@ public:
         if (gone) {
             m_form.remove(std::string(box));
         } else {
-            m_form.box(std::string(box)).keepAtMost(2);
+            m_form.box(std::string(box)).keepAtMost(0);
         }
     }
 

@@ -4,7 +4,6 @@
 // (the form's keys, then the dialog keys), and the error report closed as a user closes it.
 #pragma once
 
-#include "tests/conformance/driver.hpp"
 #include "tests/support/window_expectations.hpp"
 
 #include "forms/win32/win32_form.hpp"
@@ -94,15 +93,12 @@ private:
     std::thread m_thread;
 };
 
-// Makes a box keep at most two characters of what it is given, as a box with a length limit
-// would.
-inline LRESULT CALLBACK keepTwoCharacters(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR /*id*/, DWORD_PTR /*data*/)
+// Makes a box keep none of what it is given, as a box with a length limit of zero would.
+inline LRESULT CALLBACK keepNothing(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR /*id*/, DWORD_PTR /*data*/)
 {
     if (message == WM_SETTEXT && lParam != 0) {
-        const std::wstring kept
-            = std::wstring(reinterpret_cast<const wchar_t *>(lParam)).substr(0, 2);
-        return DefSubclassProc(box, message, wParam, reinterpret_cast<LPARAM>(kept.c_str()));
+        return DefSubclassProc(box, message, wParam, reinterpret_cast<LPARAM>(L""));
     }
     return DefSubclassProc(box, message, wParam, lParam);
 }
@@ -112,7 +108,7 @@ inline void refuseWrites(HWND box, bool gone)
     if (gone) {
         DestroyWindow(box);
     } else {
-        SetWindowSubclass(box, keepTwoCharacters, 1, 0);
+        SetWindowSubclass(box, keepNothing, 1, 0);
     }
 }
 

@@ -3,6 +3,12 @@
 // in-memory form that the core's rules alone make, and the toolkit's window of this platform (Qt,
 // or Win32 under Wine). Places at 96 and 144 DPI, the 42 clicks, typed text replaced, the tab walk
 // both ways, the key rows, and a refused and a failed write.
+//
+// Each realisation has a driver that acts on its main window as a user does: made at a DPI, it
+// answers opened(), place(name), text(name) (a box's text, a button's caption), click(button),
+// type(box, text), focus(name), focused(), tab(back), press(KeyCase) (true: the window closed),
+// refuse(box, gone) (the box keeps nothing of a write, or is destroyed),
+// clickReported(button) (what the error's report said) and heldReferences().
 #include "tests/conformance/memory_window.hpp"
 #include "tests/support/window_expectations.hpp"
 
@@ -14,7 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -45,13 +50,6 @@ protected:
         for (int n = 1; n <= 16; ++n) {
             texts.at(n - 1) = window.text("Text" + std::to_string(n));
         }
-        return texts;
-    }
-
-    static std::array<std::string, 16> expected(std::string_view button)
-    {
-        std::array<std::string, 16> texts;
-        std::copy(clickOf(button).texts.begin(), clickOf(button).texts.end(), texts.begin());
         return texts;
     }
 };
@@ -92,10 +90,10 @@ TYPED_TEST(WindowPromises, EachOfTheFortyTwoClicksLeavesItsSixteenTexts)
     TypeParam window;
     ASSERT_TRUE(window.opened());
     for (const ClickCase &row : kClicks) {
-        SCOPED_TRACE(std::string(row.button));
-        EXPECT_EQ(window.text(row.button), row.texts[0]) << "the button's caption";
-        window.click(row.button);
-        EXPECT_EQ(this->boxTexts(window), this->expected(row.button));
+        SCOPED_TRACE(std::string(row[0]));
+        EXPECT_EQ(window.text(row[0]), row[1]) << "the button's caption";
+        window.click(row[0]);
+        EXPECT_EQ(this->boxTexts(window), textsAfter(row[0]));
         EXPECT_EQ(window.heldReferences(), 0);
     }
 }
@@ -109,7 +107,7 @@ TYPED_TEST(WindowPromises, TypedTextIsReplacedByTheNextClickEvenWhereTheRecordIs
     }
     ASSERT_EQ(window.text("Text9"), "typed");
     window.click("Command1"); // 2100: Text9 is blank
-    EXPECT_EQ(this->boxTexts(window), this->expected("Command1"));
+    EXPECT_EQ(this->boxTexts(window), textsAfter("Command1"));
 }
 
 // Round once each way from Command1; Tab from Command38 opens the WD2 frame at Command25.
@@ -149,26 +147,25 @@ TYPED_TEST(WindowPromises, KeysPressTheFocusedButtonCloseTheWindowOrDoNothing)
         }
         EXPECT_EQ(window.focused(), row.focus) << "the focus stays";
         EXPECT_EQ(this->boxTexts(window),
-                  row.effect == KeyEffect::Presses ? this->expected(row.focus) : before);
+                  row.effect == KeyEffect::Presses ? textsAfter(row.focus) : before);
     }
 }
 
-// A box that cannot hold the text: the report names the error, the box and the operation; the
-// boxes before it show the new record and those after it their old texts.
+// A box that cannot hold the text, each box in turn: the report names the error, the box and the
+// operation; the boxes before it show the new record and those after it their old texts.
 TYPED_TEST(WindowPromises, ARefusedOrFailedWriteIsReportedAndLeavesLaterBoxesUntouched)
 {
-    const auto record = this->expected("Command24"); // 3510I
-    for (const RefusalCase &row : kRefusals) {
-        SCOPED_TRACE(row.label);
+    for (const RefusalCase &row : refusalCases()) {
+        SCOPED_TRACE(row.label + " writing " + std::string(row.button));
         TypeParam window;
         ASSERT_TRUE(window.opened());
         for (int n = 1; n <= 16; ++n) {
             window.type("Text" + std::to_string(n), "old");
         }
-        const std::string name = "Text" + std::to_string(row.box);
-        window.refuse(name, row.gone);
-        const std::string shown = window.clickReported("Command24");
+        window.refuse("Text" + std::to_string(row.box), row.gone);
+        const std::string shown = window.clickReported(row.button);
         EXPECT_NE(shown.find(row.shown), std::string::npos) << shown;
+        const auto record = textsAfter(row.button);
         for (int n = 1; n <= 16; ++n) {
             if (n != row.box) {
                 EXPECT_EQ(window.text("Text" + std::to_string(n)),
