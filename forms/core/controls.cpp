@@ -6,19 +6,6 @@
 
 namespace forms {
 
-std::optional<std::size_t> controlIndex(std::span<const ControlDefinition> controls,
-                                        std::string_view name, std::optional<ControlKind> kind)
-{
-    const auto found = std::find_if(
-        controls.begin(), controls.end(), [name, kind](const ControlDefinition &control) {
-            return control.name == name && (!kind || control.kind == *kind);
-        });
-    if (found == controls.end()) {
-        return std::nullopt;
-    }
-    return static_cast<std::size_t>(found - controls.begin());
-}
-
 std::vector<std::optional<std::size_t>> containers(std::span<const ControlDefinition> controls)
 {
     std::vector<std::optional<std::size_t>> parents(controls.size());

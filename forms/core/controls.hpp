@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The rules every realisation follows to build a form from its definition and reach its controls:
-// a control found by name (and kind), the container each control lies in, and the order the
-// keyboard focus walks. Pure functions of the definition, so each rule is written once.
+// The rules every realisation follows to build a form from its definition: the container each
+// control lies in and the order the keyboard focus walks (a control is found by name and kind with
+// definition.hpp's controlIndex). Pure functions of the definition, so each rule is written once.
 #pragma once
 
 #include "forms/core/definition.hpp"
@@ -9,16 +9,9 @@
 #include <cstddef>
 #include <optional>
 #include <span>
-#include <string_view>
 #include <vector>
 
 namespace forms {
-
-// The position of the control of that name, and of that kind where one is given; none when the
-// definition has no such control.
-[[nodiscard]] std::optional<std::size_t>
-controlIndex(std::span<const ControlDefinition> controls, std::string_view name,
-             std::optional<ControlKind> kind = std::nullopt);
 
 // Each control's container, by position: the frame it names among the controls defined before
 // it. None: the form's client area, also for a container named later or not at all, so a faulty

@@ -16,7 +16,6 @@
 #include <QScreen>
 #include <QStyle>
 
-#include <algorithm>
 #include <utility>
 
 namespace forms {
@@ -43,20 +42,6 @@ protected:
 
 private:
     QPointer<QLineEdit> m_edit;
-};
-
-// Any other control: known by name, and by its widget to the runtime (a button's click).
-class QtControl final : public Control {
-public:
-    QtControl(std::string_view name, QWidget *widget)
-        : Control(std::string(name))
-        , m_widget(widget)
-    {
-    }
-    [[nodiscard]] QWidget *widget() const { return m_widget; }
-
-private:
-    QPointer<QWidget> m_widget;
 };
 
 // Passes a window's resizes to the form.
@@ -151,7 +136,7 @@ void QtForm::createControls()
             m_controls.push_back(
                 std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
         } else {
-            m_controls.push_back(std::make_unique<QtControl>(control.name, made));
+            m_controls.push_back(std::make_unique<Control>(std::string(control.name)));
         }
         m_widgets.push_back(made);
     }
@@ -196,8 +181,7 @@ bool QtForm::onClick(std::string_view control, std::function<void()> handler)
 {
     // Found among the controls made, not by searching the window's children by name.
     const auto at = controlIndex(m_definition.controls, control, ControlKind::CommandButton);
-    const auto *made = at ? static_cast<const QtControl *>(m_controls[*at].get()) : nullptr;
-    auto *button = qobject_cast<QAbstractButton *>(made != nullptr ? made->widget() : nullptr);
+    auto *button = at ? qobject_cast<QAbstractButton *>(m_widgets[*at]) : nullptr;
     if (button == nullptr) {
         return false;
     }

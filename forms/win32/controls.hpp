@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The runtime's controls over a form's Win32 windows: a text box whose writes are checked, and
-// any other control, known by its name.
+// The runtime's text box over a form's Win32 edit, whose writes the core checks; any other control
+// is the core's Control, known by its name.
 #pragma once
 
 #include "forms/core/form.hpp"
@@ -24,12 +24,6 @@ protected:
 
 private:
     HWND m_edit;
-};
-
-// Any other control: known by name.
-class Win32Control final : public Control {
-public:
-    using Control::Control;
 };
 
 } // namespace forms::win32

@@ -136,8 +136,7 @@ void Win32Form::createControls()
             m_controls.push_back(
                 std::make_unique<win32::Win32TextBox>(item.definition->name, item.hwnd));
         } else {
-            m_controls.push_back(
-                std::make_unique<win32::Win32Control>(std::string(item.definition->name)));
+            m_controls.push_back(std::make_unique<Control>(std::string(item.definition->name)));
         }
     }
 }

@@ -14,16 +14,12 @@
 #include <commctrl.h>
 
 #include <array>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
 namespace testing_support {
 
@@ -56,41 +52,31 @@ inline bool pump(forms::Win32Form &form, int *status = nullptr)
 }
 
 // Ends the test program with what it was doing when a step hangs (a modal report nobody closes),
-// well before ctest's timeout.
+// well before ctest's timeout: a timer of the thread pool, as the step's own thread is stuck.
 class HangGuard {
 public:
     explicit HangGuard(std::string what)
         : m_what(std::move(what))
-        , m_thread([this] {
-            std::unique_lock lock(m_mutex);
-            if (!m_done.wait_for(lock, std::chrono::seconds(30), [this] { return m_finished; })) {
-                std::fprintf(stderr, "hung for 30 s: %s\n", m_what.c_str());
-                std::fflush(stderr);
-                std::_Exit(1);
-            }
-        })
     {
+        CreateTimerQueueTimer(&m_timer, nullptr, hung, &m_what, 30000, 0, WT_EXECUTEONLYONCE);
     }
-    ~HangGuard()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_one();
-        m_thread.join();
-    }
+    ~HangGuard() { DeleteTimerQueueTimer(nullptr, m_timer, INVALID_HANDLE_VALUE); }
     HangGuard(const HangGuard &) = delete;
     HangGuard &operator=(const HangGuard &) = delete;
     HangGuard(HangGuard &&) = delete;
     HangGuard &operator=(HangGuard &&) = delete;
 
 private:
+    static void CALLBACK hung(void *what, BOOLEAN /*timedOut*/)
+    {
+        std::fprintf(stderr, "hung for 30 s: %s\n",
+                     static_cast<const std::string *>(what)->c_str());
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+
     std::string m_what;
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
+    HANDLE m_timer = nullptr;
 };
 
 // Makes a box keep none of what it is given, as a box with a length limit of zero would.
