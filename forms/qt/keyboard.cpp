@@ -17,19 +17,11 @@ namespace {
 
 Key tableKey(int key)
 {
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: // the keypad's
-        return Key::Enter;
-    case Qt::Key_Escape:
-        return Key::Escape;
-    case Qt::Key_Q:
-        return Key::Q;
-    case Qt::Key_W:
-        return Key::W;
-    default:
-        return Key::Other;
-    }
+    return key == Qt::Key_Return || key == Qt::Key_Enter ? Key::Enter // Key_Enter: the keypad's
+        : key == Qt::Key_Escape                          ? Key::Escape
+        : key == Qt::Key_Q                               ? Key::Q
+        : key == Qt::Key_W                               ? Key::W
+                                                         : Key::Other;
 }
 
 std::uint8_t tableModifiers(Qt::KeyboardModifiers held)

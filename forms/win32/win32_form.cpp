@@ -211,10 +211,9 @@ Control *Win32Form::findControl(std::string_view name)
 
 HWND Win32Form::handle(std::string_view name) const
 {
-    const auto found = std::find_if(m_items.begin(), m_items.end(), [name](const Item &item) {
-        return item.definition->name == name;
-    });
-    return found != m_items.end() && IsWindow(found->hwnd) != FALSE ? found->hwnd : nullptr;
+    const auto at = controlIndex(m_definition.controls, name);
+    HWND found = at && *at < m_items.size() ? m_items[*at].hwnd : nullptr;
+    return found != nullptr && IsWindow(found) != FALSE ? found : nullptr;
 }
 
 std::string Win32Form::toolTip(std::string_view box) const
