@@ -103,8 +103,9 @@ struct FormDefinition {
     Font font;
     // In creation order: each control is drawn over the ones before it.
     std::span<const ControlDefinition> controls;
-    // The pictures its controls name, as a compiled resource bundle (rcc --binary) in the
-    // program's read-only data; registered when the form is first built. Null: none.
+    // The pictures its controls name, as a resource bundle in the program's read-only data, for a
+    // realisation that reads them from one when the form is first built (one that finds them
+    // among the program's own resources leaves it alone). Null: none.
     const unsigned char *resources = nullptr;
 };
 
@@ -120,29 +121,30 @@ struct FormDefinition {
     return kind == ControlKind::TextBox || kind == ControlKind::CommandButton;
 }
 
-[[nodiscard]] constexpr const ControlDefinition *
-findDefinition(std::span<const ControlDefinition> controls, std::string_view name)
-{
-    const auto found = std::find_if(controls.begin(), controls.end(),
-                                    [name](const ControlDefinition &c) { return c.name == name; });
-    return found != controls.end() ? &*found : nullptr;
-}
-
-// The checks a definition must pass before it is built; used in static_asserts.
-namespace check {
-
-// The position of the named control. The checks compare positions, not pointers: GCC's sanitizer
-// builds cannot compare pointers into a constexpr array in a constant expression.
-constexpr std::optional<std::size_t> indexOf(std::span<const ControlDefinition> controls,
-                                             std::string_view name)
+// The position of the control of that name, and of that kind where one is given; none when the
+// definition has no such control. (Positions, not pointers: GCC's sanitizer builds cannot compare
+// pointers into a constexpr array in a constant expression, and the checks below use it.)
+[[nodiscard]] constexpr std::optional<std::size_t>
+controlIndex(std::span<const ControlDefinition> controls, std::string_view name,
+             std::optional<ControlKind> kind = std::nullopt)
 {
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].name == name) {
+        if (controls[i].name == name && (!kind || controls[i].kind == *kind)) {
             return i;
         }
     }
     return std::nullopt;
 }
+
+[[nodiscard]] constexpr const ControlDefinition *
+findDefinition(std::span<const ControlDefinition> controls, std::string_view name)
+{
+    const auto at = controlIndex(controls, name);
+    return at ? &controls[*at] : nullptr;
+}
+
+// The checks a definition must pass before it is built; used in static_asserts.
+namespace check {
 
 constexpr bool uniqueNames(std::span<const ControlDefinition> controls)
 {
@@ -183,7 +185,7 @@ constexpr bool containedInFrames(std::span<const ControlDefinition> controls)
         if (c.container.empty()) {
             return true;
         }
-        const auto at = indexOf(controls, c.container);
+        const auto at = controlIndex(controls, c.container);
         if (!at) {
             return false;
         }
@@ -200,7 +202,7 @@ constexpr bool containersFirst(std::span<const ControlDefinition> controls)
         if (controls[i].container.empty()) {
             continue;
         }
-        const auto at = indexOf(controls, controls[i].container);
+        const auto at = controlIndex(controls, controls[i].container);
         if (!at || *at >= i) {
             return false;
         }

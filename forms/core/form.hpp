@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The forms runtime's view of a window: controls reached by name, counted references to them,
-// and the text box operation that replaces a box's whole text. Toolkit-free, so the same code
-// drives a real window and an in-memory one.
+// and the text box operation that replaces a box's whole text, with the one contract its writes
+// keep. Toolkit-free, so the same code drives a real window and an in-memory one.
 #pragma once
 
 #include "forms/core/result.hpp"
@@ -45,6 +45,42 @@ public:
     // Replaces the box's whole text. Fails when the box does not end up holding exactly `text`.
     [[nodiscard]] virtual ResultCode setText(std::string_view text) = 0;
     [[nodiscard]] virtual std::string text() const = 0;
+};
+
+// A text box over a toolkit's edit, whose writes all keep one contract: a box that is gone fails
+// with ObjectRequired; a box that holds the text already is not written again; the box shows the
+// text's beginning with nothing selected, as a box just filled should; and only the exact text read
+// back counts as written (the box may refuse or alter it: a length limit, a validator). A
+// realisation supplies the raw operations.
+class CheckedTextBox : public TextBox {
+public:
+    using TextBox::TextBox;
+
+    [[nodiscard]] ResultCode setText(std::string_view text) override
+    {
+        if (!present()) {
+            return ResultCode::ObjectRequired;
+        }
+        if (rawText() != text) {
+            setRawText(text);
+        }
+        showBeginning();
+        return rawText() == text ? ResultCode::Ok : ResultCode::InvalidPropertyValue;
+    }
+
+    [[nodiscard]] std::string text() const override
+    {
+        return present() ? rawText() : std::string();
+    }
+
+protected:
+    // The edit still exists.
+    [[nodiscard]] virtual bool present() const = 0;
+    // The edit's text as it stands, in UTF-8.
+    [[nodiscard]] virtual std::string rawText() const = 0;
+    virtual void setRawText(std::string_view text) = 0;
+    // Scrolled to the text's beginning, the cursor there and nothing selected.
+    virtual void showBeginning() = 0;
 };
 
 template <class T> class Counted;

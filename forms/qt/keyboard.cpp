@@ -2,30 +2,48 @@
 // A form window's key bindings (see keyboard.hpp).
 #include "forms/qt/keyboard.hpp"
 
+#include "forms/core/keys.hpp"
+
 #include <QAbstractButton>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
-#include <QKeySequence>
-#include <QShortcut>
 #include <QWidget>
 
-#include <array>
+#include <utility>
 
 namespace forms {
 
 namespace {
 
-// Ctrl+Q quits and Ctrl+W closes the window on every Linux desktop; with one window both close it.
-constexpr std::array kClosingKeys {QKeyCombination(Qt::ControlModifier, Qt::Key_Q),
-                                   QKeyCombination(Qt::ControlModifier, Qt::Key_W)};
+Key tableKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter ? Key::Enter // Key_Enter: the keypad's
+        : key == Qt::Key_Escape                          ? Key::Escape
+        : key == Qt::Key_Q                               ? Key::Q
+        : key == Qt::Key_W                               ? Key::W
+                                                         : Key::Other;
+}
 
-// Turns Enter, on the main keys or the keypad, into Space for the focused button, so the button
-// goes down and comes up, clicks and is announced exactly as Space makes it do. The buttons are
-// not default buttons, so Qt itself gives Enter no meaning there.
-class EnterPresses final : public QObject {
+std::uint8_t tableModifiers(Qt::KeyboardModifiers held)
+{
+    std::uint8_t modifiers = kNoModifier;
+    for (const auto &[qt, bit] :
+         {std::pair {Qt::ShiftModifier, kShift}, std::pair {Qt::ControlModifier, kControl},
+          std::pair {Qt::AltModifier, kAlt}, std::pair {Qt::MetaModifier, kMeta}}) {
+        if (held.testFlag(qt)) {
+            modifiers |= bit;
+        }
+    }
+    return modifiers;
+}
+
+// Watches the window and its controls for the table's keys, before the control they go to sees
+// them.
+class FormKeys final : public QObject {
 public:
-    explicit EnterPresses(QObject *parent)
-        : QObject(parent)
+    explicit FormKeys(QWidget *window)
+        : QObject(window)
+        , m_window(window)
     {
     }
 
@@ -37,33 +55,43 @@ protected:
         }
         auto *button = qobject_cast<QAbstractButton *>(watched);
         const auto *key = static_cast<QKeyEvent *>(event);
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        // Shift+Enter and the like keep whatever meaning they have (none here).
-        if (button == nullptr || !enter
-            || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
-            return false;
+        const KeyAction action
+            = keyAction(tableKey(key->key()), tableModifiers(key->modifiers()), button != nullptr);
+        switch (action) {
+        case KeyAction::PressFocusedButton: {
+            // Enter becomes Space for the button, so it goes down and comes up, clicks and is
+            // announced exactly as Space makes it do. The buttons are not default buttons, so Qt
+            // itself gives Enter no meaning there.
+            QKeyEvent space(key->type(), Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
+                            key->isAutoRepeat());
+            QCoreApplication::sendEvent(button, &space);
+            return true;
         }
-        QKeyEvent space(key->type(), Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
-                        key->isAutoRepeat());
-        QCoreApplication::sendEvent(button, &space);
-        return true;
+        case KeyAction::Close:
+            if (event->type() == QEvent::KeyPress) {
+                m_window->close();
+            }
+            return true;
+        case KeyAction::Ignore:
+            return true;
+        case KeyAction::Pass:
+            break;
+        }
+        return false;
     }
+
+private:
+    QWidget *m_window;
 };
 
 } // namespace
 
 void bindKeys(QWidget *window, std::span<QWidget *const> controls)
 {
-    auto *enter = new EnterPresses(window);
+    auto *keys = new FormKeys(window);
+    window->installEventFilter(keys);
     for (QWidget *control : controls) {
-        if (qobject_cast<QAbstractButton *>(control) != nullptr) {
-            control->installEventFilter(enter);
-        }
-    }
-    for (const QKeyCombination keys : kClosingKeys) {
-        auto *shortcut = new QShortcut(QKeySequence(keys), window);
-        shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window, &QWidget::close);
+        control->installEventFilter(keys);
     }
 }
 

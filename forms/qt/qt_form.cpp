@@ -3,6 +3,7 @@
 // scaling to the screen it opens on and as the window is resized.
 #include "forms/qt/qt_form.hpp"
 
+#include "forms/core/controls.hpp"
 #include "forms/qt/accessibility.hpp"
 #include "forms/qt/keyboard.hpp"
 #include "forms/start/runtime.hpp"
@@ -15,62 +16,32 @@
 #include <QScreen>
 #include <QStyle>
 
-#include <algorithm>
 #include <utility>
 
 namespace forms {
 
 namespace {
 
-class QtTextBox final : public TextBox {
+class QtTextBox final : public CheckedTextBox {
 public:
     QtTextBox(std::string_view name, QLineEdit *edit)
-        : TextBox(std::string(name))
+        : CheckedTextBox(std::string(name))
         , m_edit(edit)
     {
     }
 
-    ResultCode setText(std::string_view text) override
+protected:
+    [[nodiscard]] bool present() const override { return !m_edit.isNull(); }
+    [[nodiscard]] std::string rawText() const override { return m_edit->text().toStdString(); }
+    void setRawText(std::string_view text) override { m_edit->setText(toQString(text)); }
+    void showBeginning() override
     {
-        if (m_edit.isNull()) {
-            return ResultCode::ObjectRequired;
-        }
-        const QString value = toQString(text);
-        if (m_edit->text() != value) {
-            m_edit->setText(value);
-        } else {
-            // The box already holds the text: writing it again would only move the cursor to the
-            // end and back, and repaint a box that shows nothing new.
-            m_edit->deselect();
-        }
-        // A long text shows its beginning, as a box that was just filled should.
+        m_edit->deselect();
         m_edit->setCursorPosition(0);
-        // The box may refuse or alter the text (a length limit, a validator): only the exact text
-        // counts as written.
-        return m_edit->text() == value ? ResultCode::Ok : ResultCode::InvalidPropertyValue;
-    }
-
-    [[nodiscard]] std::string text() const override
-    {
-        return m_edit.isNull() ? std::string() : m_edit->text().toStdString();
     }
 
 private:
     QPointer<QLineEdit> m_edit;
-};
-
-// Any other control: known by name, and by its widget to the runtime (a button's click).
-class QtControl final : public Control {
-public:
-    QtControl(std::string_view name, QWidget *widget)
-        : Control(std::string(name))
-        , m_widget(widget)
-    {
-    }
-    [[nodiscard]] QWidget *widget() const { return m_widget; }
-
-private:
-    QPointer<QWidget> m_widget;
 };
 
 // Passes a window's resizes to the form.
@@ -154,26 +125,18 @@ void QtForm::shapeWindow()
 void QtForm::createControls()
 {
     const std::span<const ControlDefinition> controls = m_definition.controls;
+    const auto parents = containers(controls);
     m_widgets.reserve(controls.size());
     m_controls.reserve(controls.size());
-    for (const ControlDefinition &control : controls) {
-        // A control's container is looked up among the widgets made so far by definition, not by
-        // searching the window's children; one that is not there (a definition that names a
-        // later or unknown frame) leaves the control in the window.
-        QWidget *parent = m_window;
-        if (!control.container.empty()) {
-            const ControlDefinition *container
-                = findDefinition(controls.first(m_widgets.size()), control.container);
-            if (container != nullptr) {
-                parent = m_widgets[container - controls.data()];
-            }
-        }
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlDefinition &control = controls[i];
+        QWidget *parent = parents[i] ? m_widgets[*parents[i]] : m_window.data();
         QWidget *made = createControlWidget(control, parent, m_logicalDpi);
         if (control.kind == ControlKind::TextBox) {
             m_controls.push_back(
                 std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
         } else {
-            m_controls.push_back(std::make_unique<QtControl>(control.name, made));
+            m_controls.push_back(std::make_unique<Control>(std::string(control.name)));
         }
         m_widgets.push_back(made);
     }
@@ -181,19 +144,11 @@ void QtForm::createControls()
 
 void QtForm::chainTabOrder()
 {
-    std::vector<std::pair<int, QWidget *>> tabOrder;
-    for (std::size_t i = 0; i < m_widgets.size(); ++i) {
-        const ControlDefinition &control = m_definition.controls[i];
-        if (takesFocus(control.kind)) {
-            tabOrder.emplace_back(control.tabIndex, m_widgets[i]);
-        }
+    const std::vector<std::size_t> order = tabOrder(m_definition.controls);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(m_widgets[order[i - 1]], m_widgets[order[i]]);
     }
-    std::sort(tabOrder.begin(), tabOrder.end(),
-              [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabOrder.size(); ++i) {
-        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
-    }
-    m_firstFocus = tabOrder.empty() ? nullptr : tabOrder.front().second;
+    m_firstFocus = order.empty() ? nullptr : m_widgets[order.front()];
 }
 
 QtForm::~QtForm()
@@ -210,10 +165,8 @@ std::string_view QtForm::name() const
 
 Control *QtForm::findControl(std::string_view name)
 {
-    const auto found
-        = std::find_if(m_controls.begin(), m_controls.end(),
-                       [name](const auto &control) { return control->name() == name; });
-    return found != m_controls.end() ? found->get() : nullptr;
+    const auto at = controlIndex(m_definition.controls, name);
+    return at ? m_controls[*at].get() : nullptr;
 }
 
 QWidget *QtForm::widget(std::string_view name) const
@@ -227,8 +180,8 @@ QWidget *QtForm::widget(std::string_view name) const
 bool QtForm::onClick(std::string_view control, std::function<void()> handler)
 {
     // Found among the controls made, not by searching the window's children by name.
-    const auto *made = dynamic_cast<const QtControl *>(findControl(control));
-    auto *button = qobject_cast<QAbstractButton *>(made != nullptr ? made->widget() : nullptr);
+    const auto at = controlIndex(m_definition.controls, control, ControlKind::CommandButton);
+    auto *button = at ? qobject_cast<QAbstractButton *>(m_widgets[*at]) : nullptr;
     if (button == nullptr) {
         return false;
     }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The runtime's controls over a form's Win32 windows: a text box whose writes are checked, and
-// any other control, known by its name.
+// The runtime's text box over a form's Win32 edit, whose writes the core checks; any other control
+// is the core's Control, known by its name.
 #pragma once
 
 #include "forms/core/form.hpp"
@@ -12,21 +12,18 @@
 
 namespace forms::win32 {
 
-class Win32TextBox final : public TextBox {
+class Win32TextBox final : public CheckedTextBox {
 public:
     Win32TextBox(std::string_view name, HWND edit);
 
-    ResultCode setText(std::string_view text) override;
-    [[nodiscard]] std::string text() const override;
+protected:
+    [[nodiscard]] bool present() const override;
+    [[nodiscard]] std::string rawText() const override;
+    void setRawText(std::string_view text) override;
+    void showBeginning() override;
 
 private:
     HWND m_edit;
-};
-
-// Any other control: known by name.
-class Win32Control final : public Control {
-public:
-    using Control::Control;
 };
 
 } // namespace forms::win32

@@ -3,6 +3,7 @@
 // dialog keys the tab order and each control its place in the drawing.
 #include "forms/win32/win32_form.hpp"
 
+#include "forms/core/controls.hpp"
 #include "forms/win32/controls.hpp"
 #include "forms/win32/painting.hpp"
 #include "forms/win32/wide.hpp"
@@ -40,16 +41,17 @@ std::wstring literalCaption(std::string_view text)
 // them, are made first, by tab index (Tab walks 0, 1, 2, ...); the others follow, the last defined
 // first, so each lies over those defined before it, as the definition draws them (the frames over
 // the picture's foot, the boxes over the headings' lower edge).
-std::vector<std::size_t> Win32Form::creationOrder(const std::vector<std::ptrdiff_t> &parentOf) const
+std::vector<std::size_t>
+Win32Form::creationOrder(const std::vector<std::optional<std::size_t>> &parents) const
 {
     const auto tabbed = [this](std::size_t i) {
         const ControlDefinition &control = m_definition.controls[i];
         return takesFocus(control.kind) || control.kind == ControlKind::Frame;
     };
-    const auto childrenOf = [&](std::ptrdiff_t parent) {
+    const auto childrenOf = [&](std::optional<std::size_t> parent) {
         std::vector<std::size_t> children;
-        for (std::size_t i = m_definition.controls.size(); i-- > 0;) {
-            if (parentOf[i] == parent) {
+        for (std::size_t i = parents.size(); i-- > 0;) {
+            if (parents[i] == parent) {
                 children.push_back(i); // the last defined first
             }
         }
@@ -60,9 +62,9 @@ std::vector<std::size_t> Win32Form::creationOrder(const std::vector<std::ptrdiff
         return children;
     };
     // Each container is made before what it holds.
-    std::vector<std::size_t> order = childrenOf(-1);
+    std::vector<std::size_t> order = childrenOf(std::nullopt);
     for (std::size_t next = 0; next < order.size(); ++next) {
-        const auto inside = childrenOf(static_cast<std::ptrdiff_t>(order[next]));
+        const auto inside = childrenOf(order[next]);
         order.insert(order.end(), inside.begin(), inside.end());
     }
     return order;
@@ -72,19 +74,13 @@ void Win32Form::createControls()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto controls = m_definition.controls;
-    // Each control's container among those defined before it; a container named later, or not at
-    // all, leaves the control in the window.
-    std::vector<std::ptrdiff_t> parentOf(controls.size(), -1);
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        m_items.push_back({&controls[i], nullptr, {}});
-        if (const auto at = check::indexOf(controls.first(i), controls[i].container)) {
-            parentOf[i] = static_cast<std::ptrdiff_t>(*at);
-        }
+    const std::vector<std::optional<std::size_t>> parents = containers(controls);
+    for (const ControlDefinition &control : controls) {
+        m_items.push_back({&control, nullptr, {}});
     }
-    for (const std::size_t i : creationOrder(parentOf)) {
+    for (const std::size_t i : creationOrder(parents)) {
         const ControlDefinition &control = controls[i];
-        HWND parent
-            = parentOf[i] < 0 ? m_window : m_items[static_cast<std::size_t>(parentOf[i])].hwnd;
+        HWND parent = parents[i] ? m_items[*parents[i]].hwnd : m_window;
         const wchar_t *className = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
         DWORD exStyle = 0;
@@ -140,8 +136,7 @@ void Win32Form::createControls()
             m_controls.push_back(
                 std::make_unique<win32::Win32TextBox>(item.definition->name, item.hwnd));
         } else {
-            m_controls.push_back(
-                std::make_unique<win32::Win32Control>(std::string(item.definition->name)));
+            m_controls.push_back(std::make_unique<Control>(std::string(item.definition->name)));
         }
     }
 }

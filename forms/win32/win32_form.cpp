@@ -3,6 +3,7 @@
 // scaled from twips at its DPI, and what the runtime asks of the form.
 #include "forms/win32/win32_form.hpp"
 
+#include "forms/core/controls.hpp"
 #include "forms/core/scaling.hpp"
 #include "forms/win32/dpi.hpp"
 #include "forms/win32/wide.hpp"
@@ -204,18 +205,15 @@ std::string_view Win32Form::name() const
 
 Control *Win32Form::findControl(std::string_view name)
 {
-    const auto found
-        = std::find_if(m_controls.begin(), m_controls.end(),
-                       [name](const auto &control) { return control->name() == name; });
-    return found != m_controls.end() ? found->get() : nullptr;
+    const auto at = controlIndex(m_definition.controls, name);
+    return at && *at < m_controls.size() ? m_controls[*at].get() : nullptr;
 }
 
 HWND Win32Form::handle(std::string_view name) const
 {
-    const auto found = std::find_if(m_items.begin(), m_items.end(), [name](const Item &item) {
-        return item.definition->name == name;
-    });
-    return found != m_items.end() && IsWindow(found->hwnd) != FALSE ? found->hwnd : nullptr;
+    const auto at = controlIndex(m_definition.controls, name);
+    HWND found = at && *at < m_items.size() ? m_items[*at].hwnd : nullptr;
+    return found != nullptr && IsWindow(found) != FALSE ? found : nullptr;
 }
 
 std::string Win32Form::toolTip(std::string_view box) const
@@ -226,14 +224,11 @@ std::string Win32Form::toolTip(std::string_view box) const
 
 bool Win32Form::onClick(std::string_view control, std::function<void()> handler)
 {
-    const auto found = std::find_if(m_items.begin(), m_items.end(), [control](const Item &item) {
-        return item.definition->name == control
-            && item.definition->kind == ControlKind::CommandButton;
-    });
-    if (found == m_items.end()) {
+    const auto at = controlIndex(m_definition.controls, control, ControlKind::CommandButton);
+    if (!at || *at >= m_items.size()) {
         return false;
     }
-    found->click = std::move(handler);
+    m_items[*at].click = std::move(handler);
     return true;
 }
 
@@ -251,16 +246,10 @@ void Win32Form::show(int showCommand)
     }
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
-    const Item *first = nullptr;
-    for (const Item &item : m_items) {
-        if (takesFocus(item.definition->kind)
-            && (first == nullptr || item.definition->tabIndex < first->definition->tabIndex)) {
-            first = &item;
-        }
-    }
-    if (first != nullptr) {
-        m_lastFocus = first->hwnd;
-        SetFocus(first->hwnd);
+    const std::vector<std::size_t> order = tabOrder(m_definition.controls);
+    if (!order.empty() && order.front() < m_items.size()) {
+        m_lastFocus = m_items[order.front()].hwnd;
+        SetFocus(m_lastFocus);
     }
 }
 

@@ -14,21 +14,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace forms {
-
-// What a key pressed in a form does beyond what the controls and the dialog keys do themselves.
-enum class FormKey : std::uint8_t {
-    Pass, // to the focused control and the dialog keys (Tab, Shift+Tab, Space on a button)
-    PressFocusedButton, // Enter or keypad Enter on a button: the same click Space gives
-    Close, // Ctrl+Q or Ctrl+W
-    Ignore, // Esc: closing on it would lose the window by accident
-};
-
-[[nodiscard]] FormKey formKey(WPARAM virtualKey, bool control, bool alt, bool focusOnButton);
 
 class Win32Form final : public Form {
 public:
@@ -83,7 +74,7 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     [[nodiscard]] const Item *itemOf(HWND control) const;
     [[nodiscard]] std::vector<std::size_t>
-    creationOrder(const std::vector<std::ptrdiff_t> &parentOf) const;
+    creationOrder(const std::vector<std::optional<std::size_t>> &parents) const;
     void createControls();
     // Places every control at the form's DPI and the scale the client area's size gives, centred
     // in the client area, with its font; nothing to do when neither changed.

@@ -3,28 +3,40 @@
 // across activation, and the keys a form answers beyond the dialog keys.
 #include "forms/win32/win32_form.hpp"
 
+#include "forms/core/keys.hpp"
 #include "forms/core/scaling.hpp"
 #include "forms/start/runtime.hpp"
 #include "forms/win32/dpi.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace forms {
 
-FormKey formKey(WPARAM virtualKey, bool control, bool alt, bool focusOnButton)
+namespace {
+
+// The key and the modifiers held as the message was taken from the queue, mapped onto the core's
+// key table. Keypad Enter is VK_RETURN too.
+KeyAction formKey(WPARAM virtualKey, bool focusOnButton)
 {
-    if (virtualKey == VK_RETURN && !control && !alt && focusOnButton) {
-        return FormKey::PressFocusedButton;
+    const Key key = virtualKey == VK_RETURN ? Key::Enter
+        : virtualKey == VK_ESCAPE           ? Key::Escape
+        : virtualKey == 'Q'                 ? Key::Q
+        : virtualKey == 'W'                 ? Key::W
+                                            : Key::Other;
+    std::uint8_t modifiers = kNoModifier;
+    for (const auto &[held, bit] :
+         {std::pair {VK_SHIFT, kShift}, std::pair {VK_CONTROL, kControl}, std::pair {VK_MENU, kAlt},
+          std::pair {VK_LWIN, kMeta}, std::pair {VK_RWIN, kMeta}}) {
+        if (GetKeyState(held) < 0) {
+            modifiers |= bit;
+        }
     }
-    if (control && !alt && (virtualKey == 'Q' || virtualKey == 'W')) {
-        return FormKey::Close;
-    }
-    if (virtualKey == VK_ESCAPE) {
-        return FormKey::Ignore;
-    }
-    return FormKey::Pass;
+    return keyAction(key, modifiers, focusOnButton);
 }
+
+} // namespace
 
 bool Win32Form::translate(MSG &message)
 {
@@ -36,9 +48,8 @@ bool Win32Form::translate(MSG &message)
         const Item *focused = itemOf(GetFocus());
         const bool onButton
             = focused != nullptr && focused->definition->kind == ControlKind::CommandButton;
-        switch (formKey(message.wParam, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0,
-                        onButton)) {
-        case FormKey::PressFocusedButton:
+        switch (formKey(message.wParam, onButton)) {
+        case KeyAction::PressFocusedButton:
             // One press per press: a held key's repeats are not clicks, as Space's are not.
             if ((message.lParam & (1L << 30)) == 0) {
                 SendMessageW(m_window, WM_COMMAND,
@@ -46,12 +57,12 @@ bool Win32Form::translate(MSG &message)
                              reinterpret_cast<LPARAM>(focused->hwnd));
             }
             return true;
-        case FormKey::Close:
+        case KeyAction::Close:
             PostMessageW(m_window, WM_CLOSE, 0, 0);
             return true;
-        case FormKey::Ignore:
+        case KeyAction::Ignore:
             return true;
-        case FormKey::Pass:
+        case KeyAction::Pass:
             break;
         }
     }

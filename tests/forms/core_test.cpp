@@ -2,6 +2,7 @@
 // The forms runtime's core: result codes, the run-time error a failed check raises, counted
 // references released on every path, and fixed text colours kept readable on dark backgrounds.
 #include "forms/core/contrast.hpp"
+#include "forms/core/controls.hpp"
 #include "forms/core/form.hpp"
 #include "forms/core/result.hpp"
 #include "forms/core/scaling.hpp"
@@ -12,9 +13,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -96,6 +98,28 @@ TEST(CountedReference, MissingOrWrongKindOfControlGivesAnEmptyReferenceAndHoldsN
     const auto missing = form.takeTextBox("Text99");
     EXPECT_FALSE(missing);
     EXPECT_EQ(form.heldReferences(), 0);
+}
+
+// A definition the compile-time checks would refuse, built anyway: each control still gets a
+// parent (a frame defined before it, else the client area), and the focus walks the controls that
+// take it by tab index, definition order breaking a tie.
+TEST(ControlRules, EveryControlHasAContainerAndTheFocusWalksByTabIndex)
+{
+    using forms::ControlKind;
+    constexpr auto controls = std::to_array<forms::ControlDefinition>({
+        {.kind = ControlKind::CommandButton, .name = "Early", .container = "Frame", .tabIndex = 2},
+        {.kind = ControlKind::Frame, .name = "Frame", .tabIndex = 0},
+        {.kind = ControlKind::CommandButton, .name = "Inside", .container = "Frame", .tabIndex = 3},
+        {.kind = ControlKind::TextBox, .name = "Nowhere", .container = "Missing", .tabIndex = 1},
+        {.kind = ControlKind::Label, .name = "Label", .tabIndex = 4},
+        {.kind = ControlKind::TextBox, .name = "InALabel", .container = "Label", .tabIndex = 2},
+    });
+    const std::vector<std::optional<std::size_t>> parents {
+        std::nullopt, std::nullopt, 1, std::nullopt, std::nullopt, std::nullopt};
+    EXPECT_EQ(forms::containers(controls), parents);
+    EXPECT_EQ(forms::tabOrder(controls), (std::vector<std::size_t> {3, 0, 5, 2}));
+    EXPECT_EQ(forms::controlIndex(controls, "Inside", ControlKind::CommandButton), 2U);
+    EXPECT_EQ(forms::controlIndex(controls, "Nowhere", ControlKind::CommandButton), std::nullopt);
 }
 
 enum class Shade : std::uint8_t { Same, Lighter, Darker };

@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: MIT
-// An in-memory form for tests: text boxes that remember every write, and a box can be told to
-// fail its next writes or be taken away, so the failure paths run for real.
+// An in-memory form for tests: text boxes that remember every write and keep the core's write
+// contract, and a box can be told to fail its next writes, keep only part of what it is given, or
+// be taken away, so the failure paths run for real. Made from a definition, it knows which
+// controls are buttons, as a real form does.
 #pragma once
 
+#include "forms/core/controls.hpp"
+#include "forms/core/definition.hpp"
 #include "forms/core/form.hpp"
+
+#include <cstddef>
+#include <functional>
 
 #include <map>
 #include <memory>
@@ -23,25 +30,34 @@ struct Write {
     friend bool operator==(const Write &, const Write &) = default;
 };
 
-class MemoryTextBox final : public forms::TextBox {
+class MemoryTextBox final : public forms::CheckedTextBox {
 public:
     MemoryTextBox(MemoryForm &form, std::string name)
-        : forms::TextBox(std::move(name))
+        : forms::CheckedTextBox(std::move(name))
         , m_form(form)
     {
     }
 
     [[nodiscard]] forms::ResultCode setText(std::string_view text) override;
-    [[nodiscard]] std::string text() const override { return m_text; }
 
     // The user types: replaces the text without going through the runtime.
     void type(std::string_view text) { m_text = text; }
     void failWith(forms::ResultCode code) { m_failure = code; }
+    // From now on the box keeps only the first `characters` of what it is given, as a box with a
+    // length limit does.
+    void keepAtMost(std::size_t characters) { m_limit = characters; }
+
+protected:
+    [[nodiscard]] bool present() const override { return true; }
+    [[nodiscard]] std::string rawText() const override { return m_text; }
+    void setRawText(std::string_view text) override { m_text = text.substr(0, m_limit); }
+    void showBeginning() override { }
 
 private:
     MemoryForm &m_form;
     std::string m_text;
     forms::ResultCode m_failure = forms::ResultCode::Ok;
+    std::size_t m_limit = std::string::npos;
 };
 
 class MemoryForm final : public forms::Form {
@@ -56,7 +72,24 @@ public:
         }
     }
 
-    [[nodiscard]] std::string_view name() const override { return "MemoryForm"; }
+    // A form with a box for each text box of the definition, holding its initial text; only its
+    // buttons can be clicked.
+    explicit MemoryForm(const forms::FormDefinition *definition)
+        : m_definition(definition)
+    {
+        for (const forms::ControlDefinition &control : definition->controls) {
+            if (control.kind == forms::ControlKind::TextBox) {
+                auto box = std::make_unique<MemoryTextBox>(*this, std::string(control.name));
+                box->type(control.text);
+                m_boxes.emplace(control.name, std::move(box));
+            }
+        }
+    }
+
+    [[nodiscard]] std::string_view name() const override
+    {
+        return m_definition != nullptr ? m_definition->name : "MemoryForm";
+    }
 
     [[nodiscard]] forms::Control *findControl(std::string_view name) override
     {
@@ -66,6 +99,11 @@ public:
 
     bool onClick(std::string_view control, std::function<void()> handler) override
     {
+        if (m_definition != nullptr
+            && !forms::controlIndex(m_definition->controls, control,
+                                    forms::ControlKind::CommandButton)) {
+            return false;
+        }
         m_handlers[std::string(control)] = std::move(handler);
         return true;
     }
@@ -98,6 +136,7 @@ public:
 
 private:
     friend class MemoryTextBox;
+    const forms::FormDefinition *m_definition = nullptr;
     std::map<std::string, std::unique_ptr<MemoryTextBox>> m_boxes;
     std::map<std::string, std::function<void()>> m_handlers;
     std::vector<Write> m_writes;
@@ -109,8 +148,7 @@ inline forms::ResultCode MemoryTextBox::setText(std::string_view text)
     if (!forms::succeeded(m_failure)) {
         return m_failure;
     }
-    m_text = text;
-    return forms::ResultCode::Ok;
+    return CheckedTextBox::setText(text);
 }
 
 } // namespace testing_support

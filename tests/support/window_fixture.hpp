@@ -19,10 +19,11 @@
 
 namespace testing_support {
 
-// The real main window with its click handlers, shown on screen; null when it never gets there.
-inline std::unique_ptr<forms::QtForm> showMainWindow()
+// The real main window with its click handlers, shown on screen, laid out at `logicalDpi` (0: the
+// screen's); null when it never gets there.
+inline std::unique_ptr<forms::QtForm> showMainWindow(qreal logicalDpi = 0)
 {
-    auto window = std::make_unique<forms::QtForm>(icatlas::ui::kForm1);
+    auto window = std::make_unique<forms::QtForm>(icatlas::ui::kForm1, logicalDpi);
     icatlas::ui::connectClickHandlers(*window);
     window->show();
     if (!QTest::qWaitForWindowExposed(window->window())) {
@@ -55,16 +56,6 @@ protected:
     [[nodiscard]] QLineEdit *box(int n) const
     {
         return widget<QLineEdit>("Text" + std::to_string(n));
-    }
-
-    // The sixteen boxes' texts, Text1 first.
-    [[nodiscard]] std::array<std::string, 16> boxTexts() const
-    {
-        std::array<std::string, 16> texts;
-        for (int n = 1; n <= 16; ++n) {
-            texts.at(n - 1) = box(n)->text().toStdString();
-        }
-        return texts;
     }
 
     std::unique_ptr<forms::QtForm> form;

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+// The rules every realisation follows to build a form from its definition: the container each
+// control lies in and the order the keyboard focus walks (a control is found by name and kind with
+// definition.hpp's controlIndex). Pure functions of the definition, so each rule is written once.
+#pragma once
+
+#include "forms/core/definition.hpp"
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace forms {
+
+// Each control's container, by position: the frame it names among the controls defined before
+// it. None: the form's client area, also for a container named later or not at all, so a faulty
+// definition still gives every control a parent.
+[[nodiscard]] std::vector<std::optional<std::size_t>>
+containers(std::span<const ControlDefinition> controls);
+
+// The controls that take the focus, by position, in ascending tab index (definition order where
+// two share one): the walk of Tab, whose first is the control focused when the form is shown.
+[[nodiscard]] std::vector<std::size_t> tabOrder(std::span<const ControlDefinition> controls);
+
+} // namespace forms

@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: MIT
+// The promises suite's driver over the Win32 window under Wine: clicks as the buttons take them,
+// key presses and typing posted to the thread's queue and handled by the program's own loop
+// (the form's keys, then the dialog keys), and the error report closed as a user closes it.
+#pragma once
+
+#include "tests/support/window_expectations.hpp"
+
+#include "forms/win32/win32_form.hpp"
+#include "ui/main_window.hpp"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+inline std::string windowText(HWND control)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return {text.begin(), text.end()}; // the window's texts are ASCII
+}
+
+// Handles what is queued for the thread as the program's loop does; true when the loop was told
+// to end (WM_QUIT), with its status.
+inline bool pump(forms::Win32Form &form, int *status = nullptr)
+{
+    MSG message {};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+        if (message.message == WM_QUIT) {
+            if (status != nullptr) {
+                *status = static_cast<int>(message.wParam);
+            }
+            return true;
+        }
+        if (!form.translate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return false;
+}
+
+// Ends the test program with what it was doing when a step hangs (a modal report nobody closes),
+// well before ctest's timeout: a timer of the thread pool, as the step's own thread is stuck.
+class HangGuard {
+public:
+    explicit HangGuard(std::string what)
+        : m_what(std::move(what))
+    {
+        CreateTimerQueueTimer(&m_timer, nullptr, hung, &m_what, 30000, 0, WT_EXECUTEONLYONCE);
+    }
+    ~HangGuard() { DeleteTimerQueueTimer(nullptr, m_timer, INVALID_HANDLE_VALUE); }
+    HangGuard(const HangGuard &) = delete;
+    HangGuard &operator=(const HangGuard &) = delete;
+    HangGuard(HangGuard &&) = delete;
+    HangGuard &operator=(HangGuard &&) = delete;
+
+private:
+    static void CALLBACK hung(void *what, BOOLEAN /*timedOut*/)
+    {
+        std::fprintf(stderr, "hung for 30 s: %s\n",
+                     static_cast<const std::string *>(what)->c_str());
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+
+    std::string m_what;
+    HANDLE m_timer = nullptr;
+};
+
+// Makes a box keep none of what it is given, as a box with a length limit of zero would.
+inline LRESULT CALLBACK keepNothing(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR /*id*/, DWORD_PTR /*data*/)
+{
+    if (message == WM_SETTEXT && lParam != 0) {
+        return DefSubclassProc(box, message, wParam, reinterpret_cast<LPARAM>(L""));
+    }
+    return DefSubclassProc(box, message, wParam, lParam);
+}
+
+inline void refuseWrites(HWND box, bool gone)
+{
+    if (gone) {
+        DestroyWindow(box);
+    } else {
+        SetWindowSubclass(box, keepNothing, 1, 0);
+    }
+}
+
+// What the error report said; it is closed as the user would close it.
+inline std::string g_reported;
+
+inline void CALLBACK closeReport(HWND /*window*/, UINT /*message*/, UINT_PTR timer, DWORD /*time*/)
+{
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM timerId) -> BOOL {
+            std::array<wchar_t, 16> className {};
+            GetClassNameW(window, className.data(), static_cast<int>(className.size()));
+            if (std::wstring(className.data()) != L"#32770" || IsWindowVisible(window) == FALSE) {
+                return TRUE;
+            }
+            EnumChildWindows(
+                window,
+                [](HWND child, LPARAM) -> BOOL {
+                    g_reported += windowText(child) + "\n";
+                    return TRUE;
+                },
+                0);
+            KillTimer(nullptr, static_cast<UINT_PTR>(timerId));
+            PostMessageW(window, WM_COMMAND, IDOK, 0);
+            return FALSE;
+        },
+        static_cast<LPARAM>(timer));
+}
+
+inline std::unique_ptr<forms::Win32Form> showMainWindow(unsigned dpi = 96)
+{
+    auto form = std::make_unique<forms::Win32Form>(icatlas::ui::kForm1, dpi);
+    if (form->window() == nullptr) {
+        return nullptr;
+    }
+    icatlas::ui::connectClickHandlers(*form);
+    form->show();
+    pump(*form);
+    return form;
+}
+
+class Win32Window {
+public:
+    static constexpr std::string_view kName = "win32";
+
+    explicit Win32Window(unsigned dpi = 96)
+        : m_form(showMainWindow(dpi))
+    {
+    }
+
+    [[nodiscard]] bool opened() const { return m_form != nullptr; }
+
+    [[nodiscard]] std::optional<Place> place(std::string_view name) const
+    {
+        HWND control = m_form->handle(name);
+        if (control == nullptr) {
+            return std::nullopt;
+        }
+        RECT at {};
+        GetWindowRect(control, &at);
+        HWND parent = GetParent(control);
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT *>(&at), 2);
+        return Place {at.left, at.top, at.right - at.left, at.bottom - at.top,
+                      parent == m_form->window() ? std::string() : nameOf(parent)};
+    }
+
+    [[nodiscard]] std::string text(std::string_view name) const
+    {
+        HWND control = m_form->handle(name);
+        return control != nullptr ? windowText(control) : "(gone)";
+    }
+
+    // A mouse click as the button takes it (pressed and released over it).
+    void click(std::string_view button)
+    {
+        SendMessageW(m_form->handle(button), BM_CLICK, 0, 0);
+        pump(*m_form);
+    }
+
+    void type(std::string_view box, std::string_view text)
+    {
+        HWND edit = m_form->handle(box);
+        SetFocus(edit);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        for (const char c : text) {
+            PostMessageW(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+        }
+        pump(*m_form);
+    }
+
+    void focus(std::string_view name) { SetFocus(m_form->handle(name)); }
+
+    [[nodiscard]] std::string focused() const
+    {
+        HWND focus = GetFocus();
+        return focus != nullptr ? nameOf(focus) : "(none)";
+    }
+
+    void tab(bool back) { send(VK_TAB, back, false, false); }
+
+    bool press(const KeyCase &row)
+    {
+        constexpr std::array<WPARAM, 6> keys {VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, 'Q', 'W'};
+        return send(keys.at(static_cast<std::size_t>(row.key)), row.shift, row.control,
+                    row.key == TestKey::KeypadEnter);
+    }
+
+    void refuse(std::string_view box, bool gone) { refuseWrites(m_form->handle(box), gone); }
+
+    // The report is modal: the click returns once it is closed, and the loop is told to end.
+    std::string clickReported(std::string_view button)
+    {
+        const HangGuard guard("a click whose error is reported, " + std::string(button));
+        g_reported.clear();
+        SetTimer(nullptr, 0, 20, closeReport);
+        SendMessageW(m_form->handle(button), BM_CLICK, 0, 0);
+        pump(*m_form);
+        return g_reported;
+    }
+
+    [[nodiscard]] int heldReferences() const { return m_form->heldReferences(); }
+
+private:
+    [[nodiscard]] std::string nameOf(HWND control) const
+    {
+        for (const forms::ControlDefinition &definition : icatlas::ui::kForm1Controls) {
+            if (m_form->handle(definition.name) == control) {
+                return std::string(definition.name);
+            }
+        }
+        return "(unknown)";
+    }
+
+    // A key pressed and released on the focused control, with Shift or Ctrl held, through the
+    // program's own handling of the thread's messages. True when the window was closed.
+    bool send(WPARAM key, bool shift, bool control, bool extended)
+    {
+        std::array<BYTE, 256> state {};
+        GetKeyboardState(state.data());
+        state[VK_SHIFT] = shift ? 0x80 : 0;
+        state[VK_CONTROL] = control ? 0x80 : 0;
+        SetKeyboardState(state.data());
+        const LPARAM flags = 1 | (extended ? (1L << 24) : 0);
+        HWND focus = GetFocus();
+        PostMessageW(focus, WM_KEYDOWN, key, flags);
+        PostMessageW(focus, WM_KEYUP, key, flags | (1L << 30) | (1L << 31));
+        const bool ended = pump(*m_form);
+        state[VK_SHIFT] = 0;
+        state[VK_CONTROL] = 0;
+        SetKeyboardState(state.data());
+        return ended || m_form->window() == nullptr;
+    }
+
+    std::unique_ptr<forms::Win32Form> m_form;
+};
+
+} // namespace testing_support
