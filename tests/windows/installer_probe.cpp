@@ -22,7 +22,10 @@ namespace {
 // COM for this thread, for as long as it lives.
 class ComScope {
 public:
-    ComScope() : m_ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComScope()
+        : m_ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    {
+    }
     ~ComScope()
     {
         if (m_ok) {
@@ -64,7 +67,10 @@ private:
 // A handle closed when it goes.
 class Handle {
 public:
-    explicit Handle(HANDLE handle) : m_handle(handle) {}
+    explicit Handle(HANDLE handle)
+        : m_handle(handle)
+    {
+    }
     ~Handle()
     {
         if (m_handle != nullptr) {
@@ -83,7 +89,8 @@ private:
 
 std::string utf8(const std::wstring &text)
 {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int size
+        = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string converted(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, converted.data(), size, nullptr, nullptr);
     converted.pop_back();
@@ -107,7 +114,7 @@ bool readShortcut(const wchar_t *file, Shortcut &shortcut)
         std::fprintf(stderr, "cannot read the shortcut %s\n", utf8(file).c_str());
         return false;
     }
-    std::array<wchar_t, 32768> text{};
+    std::array<wchar_t, 32768> text {};
     const int size = static_cast<int>(text.size());
     if (link->GetPath(text.data(), size, nullptr, SLGP_RAWPATH) != S_OK) {
         std::fprintf(stderr, "the shortcut names no file\n");
@@ -156,9 +163,9 @@ int open(const wchar_t *file, const wchar_t *argument)
         command += L" ";
         command += argument;
     }
-    STARTUPINFOW startup{};
+    STARTUPINFOW startup {};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
+    PROCESS_INFORMATION started {};
     if (CreateProcessW(shortcut.target.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                        shortcut.folder.empty() ? nullptr : shortcut.folder.c_str(), &startup,
                        &started)
@@ -170,7 +177,7 @@ int open(const wchar_t *file, const wchar_t *argument)
     const Handle process(started.hProcess);
     const Handle thread(started.hThread);
     if (argument == nullptr) {
-        Search search{started.dwProcessId, nullptr};
+        Search search {started.dwProcessId, nullptr};
         for (int tries = 0; search.found == nullptr && tries < 300; ++tries) {
             if (WaitForSingleObject(process.get(), 100) == WAIT_OBJECT_0) {
                 std::fprintf(stderr, "the program ended before it showed a window\n");
@@ -183,7 +190,7 @@ int open(const wchar_t *file, const wchar_t *argument)
             TerminateProcess(process.get(), 2);
             return 2;
         }
-        std::array<wchar_t, 512> title{};
+        std::array<wchar_t, 512> title {};
         GetWindowTextW(search.found, title.data(), static_cast<int>(title.size()));
         std::printf("window: %s\n", utf8(title.data()).c_str());
         PostMessageW(search.found, WM_CLOSE, 0, 0);
@@ -225,12 +232,12 @@ int version(const wchar_t *file)
         std::fprintf(stderr, "%s's version record names no language\n", utf8(file).c_str());
         return 1;
     }
-    std::array<wchar_t, 64> block{};
+    std::array<wchar_t, 64> block {};
     swprintf(block.data(), block.size(), L"\\StringFileInfo\\%04x%04x\\", translation->language,
              translation->codePage);
     std::printf("Translation=%04x%04x\n", translation->language, translation->codePage);
-    for (const wchar_t *name : {L"CompanyName", L"ProductName", L"FileVersion", L"ProductVersion",
-                                L"FileDescription"}) {
+    for (const wchar_t *name :
+         {L"CompanyName", L"ProductName", L"FileVersion", L"ProductVersion", L"FileDescription"}) {
         const std::wstring path = block.data() + std::wstring(name);
         wchar_t *value = nullptr;
         UINT length = 0;
