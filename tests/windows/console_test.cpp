@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,32 +44,11 @@ TEST(ConsoleOutput, WaitsOnlyForAnUnfinishedSequence)
     }
 }
 
-// A handle closed when it goes.
-class Handle {
-public:
-    explicit Handle(HANDLE handle)
-        : m_handle(handle)
-    {
-    }
-    ~Handle()
-    {
-        if (m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(m_handle);
-        }
-    }
-    Handle(const Handle &) = delete;
-    Handle &operator=(const Handle &) = delete;
-    Handle(Handle &&) = delete;
-    Handle &operator=(Handle &&) = delete;
-    [[nodiscard]] HANDLE get() const { return m_handle; }
-    [[nodiscard]] bool valid() const
-    {
-        return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_handle;
+// A kernel handle, closed when it goes.
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+using Handle = std::unique_ptr<void, HandleCloser>;
 
 // A console of this process's own for the test's length, in place of whatever it had (a pipe
 // under ctest); the C run-time's streams, and so the test's report, stay where they were.
@@ -95,12 +75,14 @@ private:
     bool m_made = false;
 };
 
+// One of the console's own handles, inheritable; null when it cannot be opened.
 Handle openConsole(const wchar_t *name)
 {
     SECURITY_ATTRIBUTES inherited {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    return Handle(CreateFileW(name, GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0,
-                              nullptr));
+    HANDLE opened
+        = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      &inherited, OPEN_EXISTING, 0, nullptr);
+    return Handle(opened != INVALID_HANDLE_VALUE ? opened : nullptr);
 }
 
 // Runs icatlas-find with the console as its standard streams and gives back the screen's lines,
@@ -114,7 +96,7 @@ std::vector<std::wstring> runInConsole(const std::wstring &arguments)
     }
     const Handle input = openConsole(L"CONIN$");
     const Handle output = openConsole(L"CONOUT$");
-    if (!input.valid() || !output.valid()) {
+    if (!input || !output) {
         ADD_FAILURE() << "the console's handles could not be opened";
         return {};
     }

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdio>
 #include <cwchar>
+#include <memory>
 #include <string>
 
 namespace {
@@ -64,28 +65,11 @@ private:
     Interface *m_pointer = nullptr;
 };
 
-// A handle closed when it goes.
-class Handle {
-public:
-    explicit Handle(HANDLE handle)
-        : m_handle(handle)
-    {
-    }
-    ~Handle()
-    {
-        if (m_handle != nullptr) {
-            CloseHandle(m_handle);
-        }
-    }
-    Handle(const Handle &) = delete;
-    Handle &operator=(const Handle &) = delete;
-    Handle(Handle &&) = delete;
-    Handle &operator=(Handle &&) = delete;
-    [[nodiscard]] HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
+// A kernel handle, closed when it goes.
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+using Handle = std::unique_ptr<void, HandleCloser>;
 
 std::string utf8(const std::wstring &text)
 {
