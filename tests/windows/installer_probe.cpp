@@ -6,6 +6,7 @@
 //                                               waits for the program's window, prints its title
 //                                               and closes it
 //   installer_probe version <file.exe>          the file's version record
+//   installer_probe manifest <file.exe>         the manifest the file gives Windows at its start
 #include <windows.h>
 // After windows.h, which they need.
 #include <objbase.h>
@@ -17,6 +18,7 @@
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -234,13 +236,33 @@ int version(const wchar_t *file)
     return 0;
 }
 
+struct LibraryFreer {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+
+int manifest(const wchar_t *file)
+{
+    const std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer> module(
+        LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    HRSRC found = module ? FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+    HGLOBAL loaded = found != nullptr ? LoadResource(module.get(), found) : nullptr;
+    const void *bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) {
+        std::fprintf(stderr, "%s has no manifest for its start\n", utf8(file).c_str());
+        return 1;
+    }
+    std::fwrite(bytes, 1, SizeofResource(module.get(), found), stdout);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
 {
     const ComScope com;
     if (!com.ok() || argc < 3) {
-        std::fprintf(stderr, "usage: installer_probe shortcut|open|version FILE [ARGUMENT]\n");
+        std::fprintf(stderr,
+                     "usage: installer_probe shortcut|open|version|manifest FILE [ARGUMENT]\n");
         return 2;
     }
     const std::wstring action = argv[1];
@@ -258,6 +280,9 @@ int wmain(int argc, wchar_t **argv)
     }
     if (action == L"version") {
         return version(argv[2]);
+    }
+    if (action == L"manifest") {
+        return manifest(argv[2]);
     }
     std::fprintf(stderr, "unknown action\n");
     return 2;

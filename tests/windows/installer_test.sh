@@ -111,6 +111,11 @@ $fields"
 done
 echo "version records on the installer, the uninstaller and both programs"
 
+# icatlas-find asks Windows for UTF-8 as its code page.
+"$run" "$probe" manifest "$("$run" winepath -w "$installed/icatlas-find.exe" | tr -d '\r')" \
+    | grep -q '<activeCodePage [^>]*>UTF-8</activeCodePage>' \
+    || fail "icatlas-find.exe's manifest does not ask for UTF-8 as its code page"
+
 # The Start-menu entry names the installed program and starts it, as the shell would.
 link=$("$run" winepath -w "$menu" | tr -d '\r')
 target=$("$run" "$probe" shortcut "$link" | tr -d '\r' | sed -n 's/^target=//p')
