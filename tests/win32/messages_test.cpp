@@ -48,6 +48,19 @@ std::unique_ptr<Win32Form> shownForm(unsigned dpi)
     return form;
 }
 
+// Each table's rows are shown and named by their label.
+template <class Row>
+requires requires(const Row &row)
+{
+    row.label;
+}
+void PrintTo(const Row &row, std::ostream *out)
+{
+    *out << row.label;
+}
+
+const auto byLabel = [](const auto &info) { return std::string(info.param.label); };
+
 // Pixels for twips at a DPI and scale, as the description's units say: 1440 twips an inch.
 double pixels(int twips, unsigned dpi, double scale)
 {
@@ -149,11 +162,6 @@ struct Resize {
     double down;
 };
 
-void PrintTo(const Resize &row, std::ostream *out)
-{
-    *out << row.label;
-}
-
 const auto kResizes = std::to_array<Resize>({
     {"larger", 1.25, 1.25},
     {"wider_than_its_proportions", 2.0, 1.5},
@@ -176,8 +184,7 @@ TEST_P(Resized, LaysEverythingOutAtTheScaleItsSizeGives)
     expectLaidOut(*form, 96, row.label);
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, Resized, ::testing::ValuesIn(kResizes),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Form1, Resized, ::testing::ValuesIn(kResizes), byLabel);
 
 // The least size the user can drag the window to still shows everything whole.
 TEST(Resizing, DownToTheLeastTrackingSizeCutsNothing)
@@ -214,11 +221,6 @@ struct DpiChange {
     unsigned to;
 };
 
-void PrintTo(const DpiChange &row, std::ostream *out)
-{
-    *out << row.label;
-}
-
 const auto kDpiChanges = std::to_array<DpiChange>({
     {"to_150_percent", 96, 144},
     {"to_125_percent", 96, 120},
@@ -252,8 +254,7 @@ TEST_P(DpiChanged, TakesTheSuggestedSizeAndLaysOutAtTheNewDpi)
     expectLaidOut(*form, row.to, "after");
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, DpiChanged, ::testing::ValuesIn(kDpiChanges),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Form1, DpiChanged, ::testing::ValuesIn(kDpiChanges), byLabel);
 
 // A live change of colours or theme
 
@@ -310,11 +311,6 @@ struct Colours {
     COLORREF ground;
     COLORREF text;
 };
-
-void PrintTo(const Colours &row, std::ostream *out)
-{
-    *out << row.label;
-}
 
 const auto kColours = std::to_array<Colours>({
     {"dark", RGB(0x20, 0x20, 0x20), RGB(0xFF, 0xFF, 0xFF)},
@@ -409,8 +405,7 @@ TEST_P(ColoursChanged, EveryTextStaysReadableOnTheNewColours)
     EXPECT_EQ(shownGround(form->window()), row.ground) << "the window drawn on the new colour";
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, ColoursChanged, ::testing::ValuesIn(kColours),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Form1, ColoursChanged, ::testing::ValuesIn(kColours), byLabel);
 
 // A change of theme or of the desktop's settings changes no control's font or place: the form's
 // fonts are its definition's, not the theme's.
