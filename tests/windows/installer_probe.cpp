@@ -7,6 +7,11 @@
 //                                               and closes it
 //   installer_probe version <file.exe>          the file's version record
 //   installer_probe manifest <file.exe>         the manifest the file gives Windows at its start
+//   installer_probe install <installer.exe>     goes through the installer's pages as a user
+//                                               does, Next to Finish, leaving what the last page
+//                                               offers as it is; prints what it offered and the
+//                                               program (and window) that then opened, and
+//                                               closes it
 #include <windows.h>
 // After windows.h, which they need.
 #include <objbase.h>
@@ -236,6 +241,123 @@ int version(const wchar_t *file)
     return 0;
 }
 
+// The first check box among a window's descendants, or null.
+HWND findCheckBox(HWND window)
+{
+    HWND found = nullptr;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM parameter) -> BOOL {
+            std::array<wchar_t, 16> name {};
+            GetClassNameW(child, name.data(), static_cast<int>(name.size()));
+            const auto type = static_cast<UINT>(GetWindowLongPtrW(child, GWL_STYLE)) & BS_TYPEMASK;
+            if (_wcsicmp(name.data(), L"Button") == 0 && IsWindowVisible(child) != FALSE
+                && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)) {
+                *reinterpret_cast<HWND *>(parameter) = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::wstring textOf(HWND window)
+{
+    std::array<wchar_t, 512> text {};
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
+int install(const wchar_t *installer)
+{
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started {};
+    std::wstring command = L"\"" + std::wstring(installer) + L"\"";
+    if (CreateProcessW(installer, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &started)
+        == 0) {
+        std::fprintf(stderr, "cannot start the installer: error %lu\n", GetLastError());
+        return 2;
+    }
+    const Handle process(started.hProcess);
+    const Handle thread(started.hThread);
+    // Next (the dialog's button 1: Next, I Agree, Install, Finish) whenever it can be pressed,
+    // posted as the button posts it; then the page must change before the next press.
+    std::wstring offered;
+    HWND pressedOn = nullptr;
+    for (int tries = 0; WaitForSingleObject(process.get(), 250) == WAIT_TIMEOUT; ++tries) {
+        if (tries > 480) {
+            std::fprintf(stderr, "the installer did not end within 2 minutes\n");
+            TerminateProcess(process.get(), 2);
+            return 2;
+        }
+        Search search {started.dwProcessId, nullptr};
+        EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+        HWND next = search.found != nullptr ? GetDlgItem(search.found, 1) : nullptr;
+        HWND page = search.found != nullptr
+            ? FindWindowExW(search.found, nullptr, L"#32770", nullptr)
+            : nullptr;
+        if (next == nullptr || page == nullptr || page == pressedOn
+            || IsWindowEnabled(next) == FALSE || IsWindowVisible(next) == FALSE) {
+            continue;
+        }
+        if (HWND box = findCheckBox(page); box != nullptr) {
+            offered = textOf(box) + L" ("
+                + (SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"ticked" : L"not ticked")
+                + L")";
+        }
+        pressedOn = page;
+        PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(next));
+    }
+    std::printf("offered: %s\n", offered.empty() ? "nothing" : utf8(offered).c_str());
+    // What it opened: a window of another process than this one or the installer.
+    for (int tries = 0; tries < 300; ++tries) {
+        struct Opened {
+            DWORD skipped;
+            HWND window;
+        } opened {GetCurrentProcessId(), nullptr};
+        EnumWindows(
+            [](HWND window, LPARAM parameter) -> BOOL {
+                auto *opened = reinterpret_cast<Opened *>(parameter);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                std::array<wchar_t, 16> name {};
+                GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+                if (owner != opened->skipped && IsWindowVisible(window) != FALSE
+                    && std::wstring(name.data()) == L"forms.Form") {
+                    opened->window = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&opened));
+        if (opened.window != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(opened.window, &owner);
+            const Handle program(
+                OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, owner));
+            std::array<wchar_t, MAX_PATH> path {};
+            DWORD length = static_cast<DWORD>(path.size());
+            if (program) {
+                QueryFullProcessImageNameW(program.get(), 0, path.data(), &length);
+            }
+            std::printf("opened: %s\nwindow: %s\n", utf8(path.data()).c_str(),
+                        utf8(textOf(opened.window)).c_str());
+            PostMessageW(opened.window, WM_CLOSE, 0, 0);
+            if (program) {
+                WaitForSingleObject(program.get(), 30000);
+            }
+            return 0;
+        }
+        Sleep(100);
+    }
+    std::printf("opened: nothing\n");
+    return 0;
+}
+
 struct LibraryFreer {
     void operator()(HMODULE module) const { FreeLibrary(module); }
 };
@@ -261,8 +383,9 @@ int wmain(int argc, wchar_t **argv)
 {
     const ComScope com;
     if (!com.ok() || argc < 3) {
-        std::fprintf(stderr,
-                     "usage: installer_probe shortcut|open|version|manifest FILE [ARGUMENT]\n");
+        std::fprintf(
+            stderr,
+            "usage: installer_probe shortcut|open|version|manifest|install FILE [ARGUMENT]\n");
         return 2;
     }
     const std::wstring action = argv[1];
@@ -280,6 +403,9 @@ int wmain(int argc, wchar_t **argv)
     }
     if (action == L"version") {
         return version(argv[2]);
+    }
+    if (action == L"install") {
+        return install(argv[2]);
     }
     if (action == L"manifest") {
         return manifest(argv[2]);

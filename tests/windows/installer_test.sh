@@ -1,6 +1,7 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
-# Makes the zip and the installer with CPack, then, in the Wine session's prefix, installs silently
+# Makes the zip and the installer with CPack, then, in the Wine session's prefix, installs through
+# the installer's pages and opens the window from the last one, uninstalls, installs silently
 # for the current user, checks the uninstall record and the version records, starts the window
 # through its Start-menu entry, runs both installed programs as the README says, uninstalls
 # silently and checks that no file and no registry key of ours is left behind.
@@ -62,10 +63,37 @@ files >"$build/installer_files_before.txt"
 uninstall_entries >"$build/installer_uninstall_before.txt"
 key_exists "$uninstall_key" && fail "an earlier install is still registered"
 
-echo "installing"
+installed=$("$run" winepath -u "$appdata\\Programs\\IC Atlas" | tr -d '\r')
+# The uninstaller copies itself away and returns at once: wait for the folder to go.
+uninstall() {
+    timeout 60 "$run" "$appdata\\Programs\\IC Atlas\\Uninstall.exe" /S \
+        || fail "the silent uninstall failed"
+    waited=0
+    while [ -e "$installed" ] && [ $waited -lt 60 ]; do
+        sleep 1
+        waited=$((waited + 1))
+    done
+    [ -e "$installed" ] && fail "still there after uninstalling: $(find "$installed")"
+    return 0
+}
+
+# As a user installs it: Next to Finish, where the last page offers to open the window, ticked;
+# Finish opens the installed program.
+echo "installing through the pages"
+went=$(timeout 180 "$run" "$probe" install "$("$run" winepath -w "$packages/$name.exe" | tr -d '\r')" \
+    | tr -d '\r') || fail "the installer's pages: $went"
+printf '%s\n' "$went" | grep -qx 'offered: &Run IC Atlas (ticked)' \
+    || fail "the last page does not offer to open the window, ticked:
+$went"
+printf '%s\n' "$went" | grep -qxF "opened: $appdata\\Programs\\IC Atlas\\icatlas.exe" \
+    || fail "Finish did not open the installed program:
+$went"
+echo "the last page opened $(printf '%s\n' "$went" | sed -n 's/^window: //p')"
+uninstall
+
+echo "installing silently"
 timeout 120 "$run" "$packages/$name.exe" /S || fail "the silent install failed"
 
-installed=$("$run" winepath -u "$appdata\\Programs\\IC Atlas" | tr -d '\r')
 for file in icatlas.exe icatlas-find.exe LICENSE.txt README.txt Uninstall.exe; do
     [ -f "$installed/$file" ] || fail "not installed: $installed/$file"
 done
@@ -130,7 +158,7 @@ case $opened in
 "window: "?*) ;;
 *) fail "the Start-menu entry showed no window: '$opened'" ;;
 esac
-echo "the Start-menu entry starts $target (${opened})"
+printf '%s\n' "the Start-menu entry starts $target (${opened})"
 
 # icatlas-find from a command prompt, as the installed README says: its command lines (indented,
 # starting with the quoted program, `cd /d` or `icatlas-find`), typed in one batch in that order.
@@ -152,14 +180,7 @@ from:
 $(cat "$build/readme_commands.txt")"
 echo "installed in $installed; the README's $asked commands run icatlas-find"
 
-# The uninstaller copies itself away and returns at once: wait for the folder to go.
-timeout 60 "$run" "$appdata\\Programs\\IC Atlas\\Uninstall.exe" /S || fail "the silent uninstall failed"
-waited=0
-while [ -e "$installed" ] && [ $waited -lt 60 ]; do
-    sleep 1
-    waited=$((waited + 1))
-done
-[ -e "$installed" ] && fail "still there after uninstalling: $(find "$installed")"
+uninstall
 key_exists "$uninstall_key" && fail "the uninstall record is left"
 key_exists "$vendor_key" && fail "the vendor's key is left"
 uninstall_entries >"$build/installer_uninstall_after.txt"
