@@ -284,8 +284,10 @@ int install(const wchar_t *installer)
     const Handle process(started.hProcess);
     const Handle thread(started.hThread);
     // Next (the dialog's button 1: Next, I Agree, Install, Finish) whenever it can be pressed,
-    // posted as the button posts it; then the page must change before the next press.
-    std::wstring offered;
+    // posted as the button posts it; then the page must change before the next press. What the
+    // last page offers is what the one pressed last held.
+    std::wstring offered; // by the last page pressed on
+    HWND shown = nullptr;
     HWND pressedOn = nullptr;
     for (int tries = 0; WaitForSingleObject(process.get(), 250) == WAIT_TIMEOUT; ++tries) {
         if (tries > 480) {
@@ -303,11 +305,16 @@ int install(const wchar_t *installer)
             || IsWindowEnabled(next) == FALSE || IsWindowVisible(next) == FALSE) {
             continue;
         }
-        if (HWND box = findCheckBox(page); box != nullptr) {
-            offered = textOf(box) + L" ("
+        // A page is read once it has stood for a moment, as a user reads it before pressing on.
+        if (page != shown) {
+            shown = page;
+            continue;
+        }
+        HWND box = findCheckBox(page);
+        offered = box == nullptr ? std::wstring()
+                                 : textOf(box) + L" ("
                 + (SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"ticked" : L"not ticked")
                 + L")";
-        }
         pressedOn = page;
         PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED),
                      reinterpret_cast<LPARAM>(next));
