@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: MIT
 // What icatlas-find needs from the system it runs on to read its arguments and write its output
-// as UTF-8 bytes, the same on every system: on Linux nothing; on Windows the arguments come from
-// the wide command line, and the standard streams write bytes untouched (no LF to CRLF, which
-// would double the CSV's own CRLF) to a console set to UTF-8 while the program runs.
+// as UTF-8, the same on every system: on Linux nothing; on Windows the arguments come from the
+// wide command line, a console is written in UTF-16 through WriteConsoleW (a console shows UTF-8
+// bytes written piecemeal as one box per byte), and a pipe or a file takes the UTF-8 bytes
+// untouched (no LF to CRLF, which would double the CSV's own CRLF).
 #pragma once
 
+#include <cstddef>
+#include <memory>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace icatlas::find {
@@ -13,26 +18,29 @@ namespace icatlas::find {
 // The arguments after the program's name, as UTF-8.
 [[nodiscard]] std::vector<std::string> utf8Arguments(int argc, char **argv);
 
-// While it lives, the standard streams carry UTF-8 bytes as they are; the console's own setting is
-// given back at the end.
+// How much of `bytes` can be converted now: all of it but an unfinished sequence at its end,
+// which waits for the bytes that complete it. Bytes that are not UTF-8 are not held back.
+[[nodiscard]] std::size_t completeUtf8Length(std::string_view bytes);
+
+// The program's standard output and error as UTF-8 streams, for as long as it lives; what is
+// still buffered is written when it ends.
 class Utf8Output {
 public:
-#ifdef _WIN32
     Utf8Output();
     ~Utf8Output();
-#else
-    Utf8Output() = default;
-    ~Utf8Output() = default;
-#endif
     Utf8Output(const Utf8Output &) = delete;
     Utf8Output &operator=(const Utf8Output &) = delete;
     Utf8Output(Utf8Output &&) = delete;
     Utf8Output &operator=(Utf8Output &&) = delete;
 
-#ifdef _WIN32
+    [[nodiscard]] std::ostream &out() { return *m_out; }
+    [[nodiscard]] std::ostream &err() { return *m_err; }
+
 private:
-    unsigned m_previousCodePage = 0; // 0: nothing to give back
-#endif
+    class ConsoleStreams; // Windows' console, where one is attached
+    std::unique_ptr<ConsoleStreams> m_console;
+    std::ostream *m_out;
+    std::ostream *m_err;
 };
 
 } // namespace icatlas::find

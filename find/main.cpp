@@ -12,13 +12,13 @@
 int main(int argc, char **argv)
 {
     try {
-        [[maybe_unused]] const icatlas::find::Utf8Output utf8;
+        icatlas::find::Utf8Output utf8;
         const std::vector<std::string> arguments = icatlas::find::utf8Arguments(argc, argv);
         const std::vector<std::string_view> args(arguments.begin(), arguments.end());
-        const int status = icatlas::find::run(args, std::cout, std::cerr);
+        const int status = icatlas::find::run(args, utf8.out(), utf8.err());
         // A full disk or a closed pipe must not pass for a finished listing.
-        if (!std::cout.flush()) {
-            std::cerr << "icatlas-find: could not write the output\n";
+        if (!utf8.out().flush()) {
+            utf8.err() << "icatlas-find: could not write the output\n";
             return icatlas::find::kExitUsageError;
         }
         return status;

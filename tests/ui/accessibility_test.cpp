@@ -3,9 +3,8 @@
 // control is called, what it is and what is said after its name; controls found by those names
 // the way a screen reader finds them, a model button pressed through its accessible action, and
 // a box read back through its text interface.
+#include "tests/support/spoken_names.hpp"
 #include "tests/support/window_fixture.hpp"
-
-#include "catalogue/catalogue.hpp"
 
 #include <QAccessible>
 
@@ -16,8 +15,6 @@
 
 namespace {
 
-using icatlas::ComponentCatalogue;
-using icatlas::ModelRecord;
 using testing_support::MainWindowTest;
 
 struct Heard {
@@ -32,48 +29,24 @@ void PrintTo(const Heard &row, std::ostream *out)
     *out << row.control << " heard as \"" << row.name << "\"";
 }
 
-// What a listener hears for each control: the words are the window's own, as a sighted user
-// reads them beside or on the control. Buttons say their model.
+// What a listener hears for each control, and what it is: the words are the window's own, as a
+// sighted user reads them beside or on the control. Buttons say their model.
 std::vector<Heard> heardControls()
 {
-    std::vector<Heard> rows {
-        {"Image1", QAccessible::Graphic, "Banner", "NOKIA GSM ICs in yellow capitals on black"},
-        {"Label10", QAccessible::StaticText, "NOKIA GSM ICs", ""},
-        {"Label11", QAccessible::StaticText, "BY", ""},
-        {"Label9", QAccessible::StaticText, "MOSSGROVE", ""},
-        {"Frame1", QAccessible::Grouping, "NOKIA DCT3 PHONE", ""},
-        {"Frame2", QAccessible::Grouping, "NOKIA DCT4 PHONE", ""},
-        {"Frame3", QAccessible::Grouping, "NOKIA WD2 PHONE", ""},
-        {"Label1", QAccessible::StaticText, "Phone Model", ""},
-        {"Text1", QAccessible::EditableText, "Phone Model",
-         "The model whose ICs the boxes show; a model button chooses it"},
-        {"Label4", QAccessible::StaticText, "UEM", ""},
-        {"Label2", QAccessible::StaticText, "PA IC", ""},
-        {"Label3", QAccessible::StaticText, "RF IC", ""},
-        {"Label8", QAccessible::StaticText, "POWER IC", ""},
-        {"Label5", QAccessible::StaticText, "UPP", ""},
-        {"Label6", QAccessible::StaticText, "FLASH IC", ""},
-        {"Label7", QAccessible::StaticText, "RAM IC", ""},
-        {"Text2", QAccessible::EditableText, "PA IC 1", ""},
-        {"Text3", QAccessible::EditableText, "PA IC 2", ""},
-        {"Text4", QAccessible::EditableText, "PA IC 3", ""},
-        {"Text5", QAccessible::EditableText, "PA IC 4", ""},
-        {"Text6", QAccessible::EditableText, "RF IC 1", ""},
-        {"Text7", QAccessible::EditableText, "RF IC 2", ""},
-        {"Text8", QAccessible::EditableText, "POWER IC (UEM) 1", ""},
-        {"Text9", QAccessible::EditableText, "POWER IC (UEM) 2", ""},
-        {"Text10", QAccessible::EditableText, "UPP 1", ""},
-        {"Text11", QAccessible::EditableText, "UPP 2", ""},
-        {"Text12", QAccessible::EditableText, "FLASH IC 1", ""},
-        {"Text13", QAccessible::EditableText, "FLASH IC 2", ""},
-        {"Text14", QAccessible::EditableText, "RAM IC 1", ""},
-        {"Text15", QAccessible::EditableText, "RAM IC 2", ""},
-        {"Text16", QAccessible::EditableText, "RAM IC 3", ""},
+    const std::vector<std::pair<std::string, QAccessible::Role>> roles {
+        {"Image", QAccessible::Graphic},  {"Label", QAccessible::StaticText},
+        {"Frame", QAccessible::Grouping}, {"Text", QAccessible::EditableText},
+        {"Command", QAccessible::Button},
     };
-    for (const ModelRecord &record : ComponentCatalogue::records()) {
-        // The frame is announced as the focus enters it; its caption is not repeated per button.
-        rows.push_back(
-            {std::string(record.button), QAccessible::Button, std::string(record.model), ""});
+    std::vector<Heard> rows;
+    for (const testing_support::SpokenName &spoken : testing_support::spokenNames()) {
+        QAccessible::Role role = QAccessible::NoRole;
+        for (const auto &[kind, kindRole] : roles) {
+            if (spoken.control.starts_with(kind)) {
+                role = kindRole;
+            }
+        }
+        rows.push_back({spoken.control, role, spoken.name, spoken.description});
     }
     return rows;
 }
@@ -234,18 +207,9 @@ struct HeardPress {
 };
 
 const auto kHeardPresses = std::to_array<HeardPress>({
-    {"dct4_model", "Command31",
-     "6310I: PA IC 1 PF08125B, RF IC 1 MJOELNER, POWER IC (UEM) 1 4370805, UPP 1 4370815, "
-     "FLASH IC 1 N643HT7MI, RAM IC 1 @UPP",
-     Qt::Key_unknown},
-    {"dct4_model_by_enter", "Command31",
-     "6310I: PA IC 1 PF08125B, RF IC 1 MJOELNER, POWER IC (UEM) 1 4370805, UPP 1 4370815, "
-     "FLASH IC 1 N643HT7MI, RAM IC 1 @UPP",
-     Qt::Key_Return},
-    {"blanks_left_out_trailing_blank_kept", "Command2",
-     "3210: PA IC 1 PF01420B , PA IC 2 PF04110B, PA IC 3 BGY252, PA IC 4 BGY262, RF IC 1 CRFU3 , "
-     "RF IC 2 SUMMA, POWER IC (UEM) 1 CCONT , POWER IC (UEM) 2 TEA1210TS, FLASH IC 1 F160B3TA, "
-     "FLASH IC 2 M28W160BT, RAM IC 1 HY62U8100B, RAM IC 2 KM68U1000ELTGI, RAM IC 3 KM68FS1000TGI",
+    {"dct4_model", "Command31", testing_support::kAnnounced6310I, Qt::Key_unknown},
+    {"dct4_model_by_enter", "Command31", testing_support::kAnnounced6310I, Qt::Key_Return},
+    {"blanks_left_out_trailing_blank_kept", "Command2", testing_support::kAnnounced3210,
      Qt::Key_unknown},
 });
 

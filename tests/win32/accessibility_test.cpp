@@ -1,0 +1,313 @@
+// SPDX-License-Identifier: MIT
+// The Win32 window as assistive technology learns of it, checked where Wine's own services tell
+// nothing: an in-process stand-in for the accessibility property service records every name and
+// description the form gives its controls, held to the names the Linux window gives; and the
+// stand-in for UI Automation's core (automation_standin.hpp) records what a press announces.
+#include "automation_standin.hpp"
+#include "counted_object.hpp"
+
+#include "forms/win32/wide.hpp"
+#include "forms/win32/win32_form.hpp"
+#include "tests/support/spoken_names.hpp"
+#include "ui/main_window.hpp"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <initguid.h>
+#include <oleacc.h>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using forms::Win32Form;
+using forms::win32::widen;
+
+// What the service was told, per control and property; and the controls whose annotations were
+// taken back, with how many properties each time.
+struct Told {
+    std::map<std::pair<HWND, std::wstring>, std::vector<std::wstring>> values;
+    std::vector<std::pair<HWND, int>> cleared;
+    int outsideTheClient = 0; // annotations of anything but the control's client object itself
+};
+
+Told g_told;
+
+std::wstring propertyName(const MSAAPROPID &property)
+{
+    if (IsEqualGUID(property, PROPID_ACC_NAME)) {
+        return L"name";
+    }
+    if (IsEqualGUID(property, PROPID_ACC_DESCRIPTION)) {
+        return L"description";
+    }
+    return L"other";
+}
+
+// The property service as the form meets it; only what a form of windows uses records anything.
+class RecordingService final : public CountedObject<IAccPropServices> {
+public:
+    RecordingService()
+        : CountedObject(IID_IAccPropServices)
+    {
+    }
+
+    HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND window, DWORD object, DWORD child,
+                                             MSAAPROPID property, LPCWSTR text) override
+    {
+        if (object != static_cast<DWORD>(OBJID_CLIENT) || child != CHILDID_SELF) {
+            ++g_told.outsideTheClient;
+        }
+        g_told.values[{window, propertyName(property)}].emplace_back(text != nullptr ? text
+                                                                                     : L"(null)");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ClearHwndProps(HWND window, DWORD /*object*/, DWORD /*child*/,
+                                             const MSAAPROPID * /*properties*/, int count) override
+    {
+        g_told.cleared.emplace_back(window, count);
+        return S_OK;
+    }
+
+    // What a form of windows has no use for.
+    HRESULT STDMETHODCALLTYPE SetPropValue(const BYTE *, DWORD, MSAAPROPID, VARIANT) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetPropServer(const BYTE *, DWORD, const MSAAPROPID *, int,
+                                            IAccPropServer *, AnnoScope) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ClearProps(const BYTE *, DWORD, const MSAAPROPID *, int) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID *, int,
+                                                IAccPropServer *, AnnoScope) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE **,
+                                                        DWORD *) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DecomposeHwndIdentityString(const BYTE *, DWORD, HWND *, DWORD *,
+                                                          DWORD *) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID *, int,
+                                                 IAccPropServer *, AnnoScope) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ClearHmenuProps(HMENU, DWORD, const MSAAPROPID *, int) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ComposeHmenuIdentityString(HMENU, DWORD, BYTE **, DWORD *) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DecomposeHmenuIdentityString(const BYTE *, DWORD, HMENU *,
+                                                           DWORD *) override
+    {
+        return E_NOTIMPL;
+    }
+
+private:
+    ~RecordingService() override = default;
+};
+
+class RecordingFactory final : public CountedObject<IClassFactory> {
+public:
+    RecordingFactory()
+        : CountedObject(IID_IClassFactory)
+    {
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid, void **object) override
+    {
+        if (outer != nullptr) {
+            return CLASS_E_NOAGGREGATION;
+        }
+        auto *service = new RecordingService;
+        const HRESULT found = service->QueryInterface(iid, object);
+        service->Release();
+        return found;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL /*lock*/) override { return S_OK; }
+
+private:
+    ~RecordingFactory() override = default;
+};
+
+// The stand-in takes the service's place for this thread while it lives: registered before any
+// form is made, so the form's CoCreateInstance finds it.
+class StandInService {
+public:
+    StandInService()
+    {
+        m_comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        m_registered = SUCCEEDED(CoRegisterClassObject(
+            CLSID_AccPropServices, m_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie));
+    }
+    ~StandInService()
+    {
+        if (m_registered) {
+            CoRevokeClassObject(m_cookie);
+        }
+        m_factory->Release();
+        if (m_comStarted) {
+            CoUninitialize();
+        }
+    }
+    StandInService(const StandInService &) = delete;
+    StandInService &operator=(const StandInService &) = delete;
+    StandInService(StandInService &&) = delete;
+    StandInService &operator=(StandInService &&) = delete;
+    [[nodiscard]] bool registered() const { return m_registered; }
+
+private:
+    RecordingFactory *m_factory = new RecordingFactory; // one reference of this object's own
+    DWORD m_cookie = 0;
+    bool m_comStarted = false;
+    bool m_registered = false;
+};
+
+void pump(Win32Form &form)
+{
+    MSG message {};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+        if (!form.translate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+class Accessibility : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.registered()) << "the stand-in service could not be registered";
+        g_told = {};
+        form = std::make_unique<Win32Form>(icatlas::ui::kForm1, 96);
+        ASSERT_NE(form->window(), nullptr);
+        icatlas::ui::connectClickHandlers(*form);
+        form->show();
+        pump(*form);
+    }
+    void TearDown() override { form.reset(); }
+
+    StandInService service;
+    std::unique_ptr<Win32Form> form;
+};
+
+// Each control is named once, on its own client object, as the Linux window names it, and
+// described where the Linux window describes it.
+TEST_F(Accessibility, EachControlIsNamedAndDescribedAsOnLinux)
+{
+    const auto spoken = testing_support::spokenNames();
+    ASSERT_EQ(spoken.size(), icatlas::ui::kForm1Controls.size());
+    std::size_t annotatedWindows = 0;
+    for (const testing_support::SpokenName &row : spoken) {
+        HWND control = form->handle(row.control);
+        ASSERT_NE(control, nullptr) << row.control;
+        const std::vector<std::wstring> names = g_told.values[{control, L"name"}];
+        EXPECT_EQ(names, std::vector<std::wstring> {widen(row.name)}) << row.control;
+        const std::vector<std::wstring> descriptions = g_told.values[{control, L"description"}];
+        EXPECT_EQ(descriptions,
+                  row.description.empty() ? std::vector<std::wstring> {}
+                                          : std::vector<std::wstring> {widen(row.description)})
+            << row.control;
+        annotatedWindows += names.empty() ? 0 : 1;
+    }
+    EXPECT_EQ(annotatedWindows, spoken.size());
+    EXPECT_EQ(g_told.values.count({nullptr, L"name"}), 0U) << "a name given to no window";
+    EXPECT_EQ(g_told.outsideTheClient, 0);
+    EXPECT_EQ(form->annotatedControls(), spoken.size());
+}
+
+// The service keeps what it was told until it is taken back: each control's name and
+// description are taken back before its window goes.
+TEST_F(Accessibility, AnnotationsAreTakenBackWhenTheFormGoes)
+{
+    std::vector<HWND> controls;
+    for (const testing_support::SpokenName &row : testing_support::spokenNames()) {
+        controls.push_back(form->handle(row.control));
+    }
+    ASSERT_TRUE(g_told.cleared.empty());
+    form.reset();
+    for (HWND control : controls) {
+        int taken = 0;
+        for (const auto &[window, count] : g_told.cleared) {
+            taken += window == control ? count : 0;
+        }
+        EXPECT_EQ(taken, 2) << "name and description of each control, once";
+    }
+}
+
+struct Press {
+    const char *label;
+    const char *button;
+    const char *announced;
+};
+
+void PrintTo(const Press &row, std::ostream *out)
+{
+    *out << row.label;
+}
+
+const auto kPresses = std::to_array<Press>({
+    {"dct4_model", "Command31", testing_support::kAnnounced6310I},
+    {"blanks_left_out_trailing_blank_kept", "Command2", testing_support::kAnnounced3210},
+});
+
+class PressAnnounced : public Accessibility, public ::testing::WithParamInterface<Press> { };
+
+// A press raises one notification on the pressed button, spoken as an action completed that a
+// newer press replaces, with the Linux window's words.
+TEST_P(PressAnnounced, OnThePressedButtonWithTheWordsLinuxSays)
+{
+    const Press &row = GetParam();
+    const int before = standinNotifications(nullptr, 0);
+    HWND button = form->handle(row.button);
+    ASSERT_NE(button, nullptr);
+    SendMessageW(button, BM_CLICK, 0, 0);
+    pump(*form);
+    std::array<RaisedNotification, 64> raised {};
+    const int count = standinNotifications(raised.data(), static_cast<int>(raised.size()));
+    ASSERT_EQ(count, before + 1) << "one notification per press (is the stand-in loaded?)";
+    const RaisedNotification &last = raised.at(static_cast<std::size_t>(count - 1));
+    EXPECT_EQ(last.source, button);
+    EXPECT_EQ(std::wstring(last.display), widen(row.announced));
+    EXPECT_EQ(last.kind, 2) << "NotificationKind_ActionCompleted";
+    EXPECT_EQ(last.processing, 3) << "NotificationProcessing_MostRecent";
+    EXPECT_FALSE(std::wstring(last.activity).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, PressAnnounced, ::testing::ValuesIn(kPresses),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+} // namespace

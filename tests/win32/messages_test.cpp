@@ -1,0 +1,438 @@
+// SPDX-License-Identifier: MIT
+// The Win32 window through what the desktop sends it while it is open: resized (larger, wider
+// than its proportions, down to the least size the user can drag it to, maximised), its colours or
+// theme changed live, and moved to a screen of another DPI. What the user sees must hold: every
+// control at its place scaled from twips, its text in its font at the new size and not cut off,
+// and the fixed colours readable on whatever the desktop now draws behind them.
+#include "forms/win32/win32_form.hpp"
+#include "ui/main_window.hpp"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using forms::ControlDefinition;
+using forms::ControlKind;
+using forms::Win32Form;
+using icatlas::ui::kForm1;
+using icatlas::ui::kForm1Controls;
+
+void pump(Win32Form &form)
+{
+    MSG message {};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+        if (!form.translate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+std::unique_ptr<Win32Form> shownForm(unsigned dpi)
+{
+    auto form = std::make_unique<Win32Form>(kForm1, dpi);
+    if (form->window() == nullptr) {
+        return nullptr;
+    }
+    form->show();
+    pump(*form);
+    return form;
+}
+
+// Each table's rows are shown and named by their label.
+template <class Row>
+requires requires(const Row &row)
+{
+    row.label;
+}
+void PrintTo(const Row &row, std::ostream *out)
+{
+    *out << row.label;
+}
+
+const auto byLabel = [](const auto &info) { return std::string(info.param.label); };
+
+// Pixels for twips at a DPI and scale, as the description's units say: 1440 twips an inch.
+double pixels(int twips, unsigned dpi, double scale)
+{
+    return twips * static_cast<double>(dpi) / 1440.0 * scale;
+}
+
+// The scale a client area gives, from the window's rule: the designed proportions kept, the
+// smaller of the two factors, never below 0.82.
+double expectedScale(SIZE client, unsigned dpi)
+{
+    const double across = client.cx / std::round(pixels(kForm1.clientWidth, dpi, 1.0));
+    const double down = client.cy / std::round(pixels(kForm1.clientHeight, dpi, 1.0));
+    return std::max(0.82, std::min(across, down));
+}
+
+RECT placeInParent(HWND control)
+{
+    RECT rect {};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
+    return rect;
+}
+
+SIZE clientSize(HWND window)
+{
+    RECT client {};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+// Every control where its twips put it at the DPI and the scale the client area gives, centred in
+// the spare room; inside its container; its text in its font's size at that scale, bold, and a
+// caption not cut off.
+void expectLaidOut(const Win32Form &form, unsigned dpi, const std::string &when)
+{
+    const SIZE client = clientSize(form.window());
+    const double scale = expectedScale(client, dpi);
+    const double marginX
+        = std::max(0.0, (client.cx - std::round(pixels(kForm1.clientWidth, dpi, scale))) / 2);
+    const double marginY
+        = std::max(0.0, (client.cy - std::round(pixels(kForm1.clientHeight, dpi, scale))) / 2);
+    for (const ControlDefinition &def : kForm1Controls) {
+        HWND control = form.handle(def.name);
+        ASSERT_NE(control, nullptr) << when << ": " << def.name;
+        const bool topLevel = def.container.empty();
+        const RECT at = placeInParent(control);
+        EXPECT_NEAR(at.left, pixels(def.left, dpi, scale) + (topLevel ? marginX : 0), 2)
+            << when << ": " << def.name;
+        EXPECT_NEAR(at.top, pixels(def.top, dpi, scale) + (topLevel ? marginY : 0), 2)
+            << when << ": " << def.name;
+        EXPECT_NEAR(at.right - at.left, pixels(def.width, dpi, scale), 2)
+            << when << ": " << def.name;
+        EXPECT_NEAR(at.bottom - at.top, pixels(def.height, dpi, scale), 2)
+            << when << ": " << def.name;
+        // Inside its container, but the picture, whose top the design hides above the window.
+        if (def.kind != ControlKind::Picture) {
+            const SIZE room = clientSize(GetParent(control));
+            EXPECT_TRUE(at.left >= 0 && at.top >= 0 && at.right <= room.cx && at.bottom <= room.cy)
+                << when << ": " << def.name << " is cut off by its container";
+        }
+        if (def.font.face.empty()) {
+            continue;
+        }
+        HDC dc = GetDC(control);
+        HGDIOBJ previous
+            = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics {};
+        GetTextMetricsW(dc, &metrics);
+        std::wstring caption(def.text.begin(), def.text.end());
+        SIZE extent {};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        SelectObject(dc, previous);
+        ReleaseDC(control, dc);
+        // Points to pixels: 72 points an inch.
+        EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading,
+                    def.font.points() * dpi / 72.0 * scale, 1.5)
+            << when << ": " << def.name;
+        EXPECT_GE(metrics.tmWeight, 700) << when << ": " << def.name;
+        if (def.kind != ControlKind::TextBox) {
+            EXPECT_LE(extent.cx, at.right - at.left) << when << ": " << def.name << " is cut off";
+        }
+    }
+}
+
+// The window's outer size for a client area of `client` at `dpi`.
+SIZE outerFor(HWND window, SIZE client, unsigned dpi)
+{
+    RECT rect {0, 0, client.cx, client.cy};
+    AdjustWindowRectExForDpi(&rect, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// Resizing
+
+struct Resize {
+    const char *label;
+    double across; // the client area, in times its designed size
+    double down;
+};
+
+const auto kResizes = std::to_array<Resize>({
+    {"larger", 1.25, 1.25},
+    {"wider_than_its_proportions", 2.0, 1.5},
+    {"taller_than_its_proportions", 1.1, 1.6},
+    {"smaller", 0.9, 0.9},
+});
+
+class Resized : public ::testing::TestWithParam<Resize> { };
+
+TEST_P(Resized, LaysEverythingOutAtTheScaleItsSizeGives)
+{
+    const auto form = shownForm(96);
+    ASSERT_NE(form, nullptr);
+    const Resize &row = GetParam();
+    const SIZE client {static_cast<LONG>(std::lround(pixels(kForm1.clientWidth, 96, row.across))),
+                       static_cast<LONG>(std::lround(pixels(kForm1.clientHeight, 96, row.down)))};
+    const SIZE outer = outerFor(form->window(), client, 96);
+    SetWindowPos(form->window(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOMOVE);
+    pump(*form);
+    expectLaidOut(*form, 96, row.label);
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, Resized, ::testing::ValuesIn(kResizes), byLabel);
+
+// The least size the user can drag the window to still shows everything whole.
+TEST(Resizing, DownToTheLeastTrackingSizeCutsNothing)
+{
+    const auto form = shownForm(96);
+    ASSERT_NE(form, nullptr);
+    MINMAXINFO limits {};
+    SendMessageW(form->window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    SetWindowPos(form->window(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y,
+                 SWP_NOZORDER | SWP_NOMOVE);
+    pump(*form);
+    const SIZE client = clientSize(form->window());
+    EXPECT_NEAR(expectedScale(client, 96), 0.82, 0.01) << client.cx << "x" << client.cy;
+    expectLaidOut(*form, 96, "least");
+}
+
+TEST(Resizing, MaximisedAndRestored)
+{
+    const auto form = shownForm(96);
+    ASSERT_NE(form, nullptr);
+    ShowWindow(form->window(), SW_MAXIMIZE);
+    pump(*form);
+    expectLaidOut(*form, 96, "maximised");
+    ShowWindow(form->window(), SW_RESTORE);
+    pump(*form);
+    expectLaidOut(*form, 96, "restored");
+}
+
+// A change of DPI
+
+struct DpiChange {
+    const char *label;
+    unsigned from;
+    unsigned to;
+};
+
+const auto kDpiChanges = std::to_array<DpiChange>({
+    {"to_150_percent", 96, 144},
+    {"to_125_percent", 96, 120},
+    {"back_to_100_percent", 144, 96},
+});
+
+class DpiChanged : public ::testing::TestWithParam<DpiChange> { };
+
+// Windows suggests the window's rectangle at the new DPI; the window takes it and lays out again
+// from twips at that DPI, fonts included.
+TEST_P(DpiChanged, TakesTheSuggestedSizeAndLaysOutAtTheNewDpi)
+{
+    const DpiChange &row = GetParam();
+    const auto form = shownForm(row.from);
+    ASSERT_NE(form, nullptr);
+    expectLaidOut(*form, row.from, "before");
+    RECT before {};
+    GetWindowRect(form->window(), &before);
+    const SIZE designed {static_cast<LONG>(std::lround(pixels(kForm1.clientWidth, row.to, 1.0))),
+                         static_cast<LONG>(std::lround(pixels(kForm1.clientHeight, row.to, 1.0)))};
+    const SIZE outer = outerFor(form->window(), designed, row.to);
+    RECT suggested {before.left, before.top, before.left + outer.cx, before.top + outer.cy};
+    SendMessageW(form->window(), WM_DPICHANGED, MAKEWPARAM(row.to, row.to),
+                 reinterpret_cast<LPARAM>(&suggested));
+    pump(*form);
+    RECT after {};
+    GetWindowRect(form->window(), &after);
+    EXPECT_EQ(after.right - after.left, outer.cx);
+    EXPECT_EQ(after.bottom - after.top, outer.cy);
+    EXPECT_EQ(form->dpi(), row.to);
+    expectLaidOut(*form, row.to, "after");
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, DpiChanged, ::testing::ValuesIn(kDpiChanges), byLabel);
+
+// A live change of colours or theme
+
+// WCAG 2's relative luminance and contrast ratio.
+double luminance(COLORREF colour)
+{
+    const auto channel = [](BYTE value) {
+        const double c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(GetRValue(colour)) + 0.7152 * channel(GetGValue(colour))
+        + 0.0722 * channel(GetBValue(colour));
+}
+
+double contrast(COLORREF a, COLORREF b)
+{
+    const double lighter = std::max(luminance(a), luminance(b));
+    const double darker = std::min(luminance(a), luminance(b));
+    return (lighter + 0.05) / (darker + 0.05);
+}
+
+// The desktop's colours changed for the test's length, and given back after it.
+class SystemColours {
+public:
+    explicit SystemColours(COLORREF ground, COLORREF text)
+    {
+        for (std::size_t i = 0; i < kElements.size(); ++i) {
+            m_previous.at(i) = GetSysColor(kElements.at(i));
+        }
+        const std::array<COLORREF, 4> wanted {ground, ground, text, text};
+        m_changed
+            = SetSysColors(static_cast<int>(kElements.size()), kElements.data(), wanted.data())
+            != 0;
+    }
+    ~SystemColours()
+    {
+        SetSysColors(static_cast<int>(kElements.size()), kElements.data(), m_previous.data());
+    }
+    SystemColours(const SystemColours &) = delete;
+    SystemColours &operator=(const SystemColours &) = delete;
+    SystemColours(SystemColours &&) = delete;
+    SystemColours &operator=(SystemColours &&) = delete;
+    [[nodiscard]] bool changed() const { return m_changed; }
+
+private:
+    static constexpr std::array<int, 4> kElements {COLOR_WINDOW, COLOR_BTNFACE, COLOR_WINDOWTEXT,
+                                                   COLOR_BTNTEXT};
+    std::array<COLORREF, 4> m_previous {};
+    bool m_changed = false;
+};
+
+struct Colours {
+    const char *label;
+    COLORREF ground;
+    COLORREF text;
+};
+
+const auto kColours = std::to_array<Colours>({
+    {"dark", RGB(0x20, 0x20, 0x20), RGB(0xFF, 0xFF, 0xFF)},
+    {"mid_grey", RGB(0x80, 0x80, 0x80), RGB(0x00, 0x00, 0x00)},
+    {"white", RGB(0xFF, 0xFF, 0xFF), RGB(0x00, 0x00, 0x00)},
+});
+
+// What a control is told to draw in, asked as the control asks its parent.
+struct Drawn {
+    COLORREF text;
+    COLORREF ground;
+};
+
+Drawn drawnColours(HWND control, UINT message)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageW(GetParent(control), message, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(control));
+    const Drawn drawn {GetTextColor(dc), GetBkColor(dc)};
+    DeleteDC(dc);
+    return drawn;
+}
+
+// The pixel most often drawn in the control's client area: its background as the user sees it,
+// once what the change made invalid has been drawn again.
+COLORREF shownGround(HWND control)
+{
+    UpdateWindow(control);
+    const SIZE size = clientSize(control);
+    HDC dc = GetDC(control);
+    std::vector<COLORREF> seen;
+    for (LONG y = 1; y < size.cy - 1; y += 2) {
+        for (LONG x = 1; x < size.cx - 1; x += 2) {
+            seen.push_back(GetPixel(dc, x, y));
+        }
+    }
+    ReleaseDC(control, dc);
+    std::sort(seen.begin(), seen.end());
+    COLORREF most = CLR_INVALID;
+    std::size_t mostCount = 0;
+    for (auto run = seen.begin(); run != seen.end();) {
+        const auto end = std::upper_bound(run, seen.end(), *run);
+        if (static_cast<std::size_t>(end - run) > mostCount) {
+            mostCount = static_cast<std::size_t>(end - run);
+            most = *run;
+        }
+        run = end;
+    }
+    return most;
+}
+
+class ColoursChanged : public ::testing::TestWithParam<Colours> { };
+
+// The desktop's colours change while the window is open (SetSysColors sends WM_SYSCOLORCHANGE to
+// every window): the boxes and the window are drawn on the new colours, the plain texts take the
+// new text colour, and the fixed red and blue take a shade of their hue that reads at 4.5:1.
+TEST_P(ColoursChanged, EveryTextStaysReadableOnTheNewColours)
+{
+    const Colours &row = GetParam();
+    const auto form = shownForm(96);
+    ASSERT_NE(form, nullptr);
+    const SystemColours colours(row.ground, row.text);
+    ASSERT_TRUE(colours.changed());
+    pump(*form);
+
+    struct Seen {
+        const char *control;
+        UINT message;
+        const char *hue; // "red", "blue", or "" for the desktop's text colour
+    };
+    for (const Seen &seen :
+         {Seen {"Text2", WM_CTLCOLOREDIT, "red"}, Seen {"Label11", WM_CTLCOLORSTATIC, "blue"},
+          Seen {"Frame1", WM_CTLCOLORSTATIC, "blue"}, Seen {"Label1", WM_CTLCOLORSTATIC, ""},
+          Seen {"Text1", WM_CTLCOLOREDIT, ""}}) {
+        HWND control = form->handle(seen.control);
+        ASSERT_NE(control, nullptr) << seen.control;
+        const Drawn drawn = drawnColours(control, seen.message);
+        EXPECT_EQ(drawn.ground, row.ground) << seen.control;
+        EXPECT_GE(contrast(drawn.text, drawn.ground), 4.5) << seen.control;
+        const std::string hue = seen.hue;
+        if (hue == "red") {
+            EXPECT_GT(GetRValue(drawn.text), std::max(GetGValue(drawn.text), GetBValue(drawn.text)))
+                << seen.control;
+        } else if (hue == "blue") {
+            EXPECT_GT(GetBValue(drawn.text), std::max(GetRValue(drawn.text), GetGValue(drawn.text)))
+                << seen.control;
+        } else {
+            EXPECT_EQ(drawn.text, row.text) << seen.control;
+        }
+    }
+    EXPECT_EQ(shownGround(form->handle("Text2")), row.ground) << "a box drawn on the new colour";
+    EXPECT_EQ(shownGround(form->window()), row.ground) << "the window drawn on the new colour";
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, ColoursChanged, ::testing::ValuesIn(kColours), byLabel);
+
+// A change of theme or of the desktop's settings changes no control's font or place: the form's
+// fonts are its definition's, not the theme's.
+TEST(ThemeChanged, KeepsEveryControlsFontAndPlace)
+{
+    const auto form = shownForm(96);
+    ASSERT_NE(form, nullptr);
+    std::vector<HGDIOBJ> fonts;
+    for (const ControlDefinition &def : kForm1Controls) {
+        fonts.push_back(
+            reinterpret_cast<HGDIOBJ>(SendMessageW(form->handle(def.name), WM_GETFONT, 0, 0)));
+    }
+    // As Windows sends them: to the top-level window and, for a theme, to every child too.
+    SendMessageW(form->window(), WM_THEMECHANGED, 0, 0);
+    for (const ControlDefinition &def : kForm1Controls) {
+        SendMessageW(form->handle(def.name), WM_THEMECHANGED, 0, 0);
+    }
+    SendMessageW(form->window(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS,
+                 reinterpret_cast<LPARAM>(L"WindowMetrics"));
+    pump(*form);
+    for (std::size_t i = 0; i < kForm1Controls.size(); ++i) {
+        HWND control = form->handle(kForm1Controls.at(i).name);
+        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)), fonts.at(i))
+            << kForm1Controls.at(i).name;
+        EXPECT_NE(IsWindowVisible(control), FALSE) << kForm1Controls.at(i).name;
+    }
+    expectLaidOut(*form, 96, "after the theme changed");
+}
+
+} // namespace

@@ -1,0 +1,422 @@
+// SPDX-License-Identifier: MIT
+// What the installer's test asks of Windows itself, where Wine's command line cannot tell:
+//   installer_probe shortcut <file.lnk>         the shortcut's target, arguments and folder
+//   installer_probe open <file.lnk> [argument]  starts what the shortcut names, as the shell does,
+//                                               and gives its exit status; without an argument it
+//                                               waits for the program's window, prints its title
+//                                               and closes it
+//   installer_probe version <file.exe>          the file's version record
+//   installer_probe manifest <file.exe>         the manifest the file gives Windows at its start
+//   installer_probe install <installer.exe>     goes through the installer's pages as a user
+//                                               does, Next to Finish, leaving what the last page
+//                                               offers as it is; prints what it offered and the
+//                                               program (and window) that then opened, and
+//                                               closes it
+#include <windows.h>
+// After windows.h, which they need.
+#include <objbase.h>
+#include <shlobj.h>
+#include <winver.h>
+
+#include <array>
+#include <cstdio>
+#include <cwchar>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+namespace {
+
+// COM for this thread, for as long as it lives.
+class ComScope {
+public:
+    ComScope()
+        : m_ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    {
+    }
+    ~ComScope()
+    {
+        if (m_ok) {
+            CoUninitialize();
+        }
+    }
+    ComScope(const ComScope &) = delete;
+    ComScope &operator=(const ComScope &) = delete;
+    ComScope(ComScope &&) = delete;
+    ComScope &operator=(ComScope &&) = delete;
+    [[nodiscard]] bool ok() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
+
+// One COM interface, released when it goes.
+template <typename Interface> class Held {
+public:
+    Held() = default;
+    ~Held()
+    {
+        if (m_pointer != nullptr) {
+            m_pointer->Release();
+        }
+    }
+    Held(const Held &) = delete;
+    Held &operator=(const Held &) = delete;
+    Held(Held &&) = delete;
+    Held &operator=(Held &&) = delete;
+    Interface *operator->() const { return m_pointer; }
+    Interface **put() { return &m_pointer; }
+    void **putVoid() { return reinterpret_cast<void **>(&m_pointer); }
+
+private:
+    Interface *m_pointer = nullptr;
+};
+
+// A kernel handle, closed when it goes.
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+std::string utf8(const std::wstring &text)
+{
+    const int size
+        = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string converted(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, converted.data(), size, nullptr, nullptr);
+    converted.pop_back();
+    return converted;
+}
+
+struct Shortcut {
+    std::wstring target;
+    std::wstring arguments;
+    std::wstring folder;
+};
+
+bool readShortcut(const wchar_t *file, Shortcut &shortcut)
+{
+    Held<IShellLinkW> link;
+    Held<IPersistFile> persisted;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.putVoid()))
+        || FAILED(link->QueryInterface(IID_IPersistFile, persisted.putVoid()))
+        || FAILED(persisted->Load(file, STGM_READ))) {
+        std::fprintf(stderr, "cannot read the shortcut %s\n", utf8(file).c_str());
+        return false;
+    }
+    std::array<wchar_t, 32768> text {};
+    const int size = static_cast<int>(text.size());
+    if (link->GetPath(text.data(), size, nullptr, SLGP_RAWPATH) != S_OK) {
+        std::fprintf(stderr, "the shortcut names no file\n");
+        return false;
+    }
+    shortcut.target = text.data();
+    text[0] = L'\0';
+    link->GetArguments(text.data(), size);
+    shortcut.arguments = text.data();
+    text[0] = L'\0';
+    link->GetWorkingDirectory(text.data(), size);
+    shortcut.folder = text.data();
+    return true;
+}
+
+struct Search {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK findWindow(HWND window, LPARAM parameter)
+{
+    auto *search = reinterpret_cast<Search *>(parameter);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == search->process && IsWindowVisible(window) != 0
+        && GetWindow(window, GW_OWNER) == nullptr) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int open(const wchar_t *file, const wchar_t *argument)
+{
+    Shortcut shortcut;
+    if (!readShortcut(file, shortcut)) {
+        return 2;
+    }
+    // As the shell starts a shortcut: its target with its arguments, in its folder.
+    std::wstring command = L"\"" + shortcut.target + L"\"";
+    if (!shortcut.arguments.empty()) {
+        command += L" " + shortcut.arguments;
+    }
+    if (argument != nullptr) {
+        command += L" ";
+        command += argument;
+    }
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started {};
+    if (CreateProcessW(shortcut.target.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       shortcut.folder.empty() ? nullptr : shortcut.folder.c_str(), &startup,
+                       &started)
+        == 0) {
+        std::fprintf(stderr, "cannot start %s: error %lu\n", utf8(shortcut.target).c_str(),
+                     GetLastError());
+        return 2;
+    }
+    const Handle process(started.hProcess);
+    const Handle thread(started.hThread);
+    if (argument == nullptr) {
+        Search search {started.dwProcessId, nullptr};
+        for (int tries = 0; search.found == nullptr && tries < 300; ++tries) {
+            if (WaitForSingleObject(process.get(), 100) == WAIT_OBJECT_0) {
+                std::fprintf(stderr, "the program ended before it showed a window\n");
+                return 2;
+            }
+            EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+        }
+        if (search.found == nullptr) {
+            std::fprintf(stderr, "no window within 30 s\n");
+            TerminateProcess(process.get(), 2);
+            return 2;
+        }
+        std::array<wchar_t, 512> title {};
+        GetWindowTextW(search.found, title.data(), static_cast<int>(title.size()));
+        std::printf("window: %s\n", utf8(title.data()).c_str());
+        PostMessageW(search.found, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
+        std::fprintf(stderr, "the program did not end within 30 s\n");
+        TerminateProcess(process.get(), 2);
+        return 2;
+    }
+    DWORD status = 0;
+    GetExitCodeProcess(process.get(), &status);
+    std::fflush(stdout);
+    return static_cast<int>(status);
+}
+
+int version(const wchar_t *file)
+{
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file, &ignored);
+    if (size == 0) {
+        std::fprintf(stderr, "%s has no version record\n", utf8(file).c_str());
+        return 1;
+    }
+    std::string record(size, '\0');
+    if (GetFileVersionInfoW(file, 0, size, record.data()) == 0) {
+        return 1;
+    }
+    // The texts stand in a block named by the record's first language and code page.
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    };
+    Translation *translation = nullptr;
+    UINT translationSize = 0;
+    if (VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation",
+                       reinterpret_cast<void **>(&translation), &translationSize)
+            == 0
+        || translationSize < sizeof(Translation)) {
+        std::fprintf(stderr, "%s's version record names no language\n", utf8(file).c_str());
+        return 1;
+    }
+    std::array<wchar_t, 64> block {};
+    swprintf(block.data(), block.size(), L"\\StringFileInfo\\%04x%04x\\", translation->language,
+             translation->codePage);
+    std::printf("Translation=%04x%04x\n", translation->language, translation->codePage);
+    for (const wchar_t *name :
+         {L"CompanyName", L"ProductName", L"FileVersion", L"ProductVersion", L"FileDescription"}) {
+        const std::wstring path = block.data() + std::wstring(name);
+        wchar_t *value = nullptr;
+        UINT length = 0;
+        if (VerQueryValueW(record.data(), path.c_str(), reinterpret_cast<void **>(&value), &length)
+                != 0
+            && value != nullptr) {
+            std::printf("%s=%s\n", utf8(name).c_str(), utf8(value).c_str());
+        }
+    }
+    return 0;
+}
+
+// The first check box among a window's descendants, or null.
+HWND findCheckBox(HWND window)
+{
+    HWND found = nullptr;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM parameter) -> BOOL {
+            std::array<wchar_t, 16> name {};
+            GetClassNameW(child, name.data(), static_cast<int>(name.size()));
+            const auto type = static_cast<UINT>(GetWindowLongPtrW(child, GWL_STYLE)) & BS_TYPEMASK;
+            if (_wcsicmp(name.data(), L"Button") == 0 && IsWindowVisible(child) != FALSE
+                && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)) {
+                *reinterpret_cast<HWND *>(parameter) = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::wstring textOf(HWND window)
+{
+    std::array<wchar_t, 512> text {};
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
+int install(const wchar_t *installer)
+{
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started {};
+    std::wstring command = L"\"" + std::wstring(installer) + L"\"";
+    if (CreateProcessW(installer, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &started)
+        == 0) {
+        std::fprintf(stderr, "cannot start the installer: error %lu\n", GetLastError());
+        return 2;
+    }
+    const Handle process(started.hProcess);
+    const Handle thread(started.hThread);
+    // Next (the dialog's button 1: Next, I Agree, Install, Finish) whenever it can be pressed,
+    // posted as the button posts it; then the page must change before the next press. What the
+    // last page offers is what the one pressed last held.
+    std::wstring offered; // by the last page pressed on
+    HWND shown = nullptr;
+    HWND pressedOn = nullptr;
+    for (int tries = 0; WaitForSingleObject(process.get(), 250) == WAIT_TIMEOUT; ++tries) {
+        if (tries > 480) {
+            std::fprintf(stderr, "the installer did not end within 2 minutes\n");
+            TerminateProcess(process.get(), 2);
+            return 2;
+        }
+        Search search {started.dwProcessId, nullptr};
+        EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+        HWND next = search.found != nullptr ? GetDlgItem(search.found, 1) : nullptr;
+        HWND page = search.found != nullptr
+            ? FindWindowExW(search.found, nullptr, L"#32770", nullptr)
+            : nullptr;
+        if (next == nullptr || page == nullptr || page == pressedOn
+            || IsWindowEnabled(next) == FALSE || IsWindowVisible(next) == FALSE) {
+            continue;
+        }
+        // A page is read once it has stood for a moment, as a user reads it before pressing on.
+        if (page != shown) {
+            shown = page;
+            continue;
+        }
+        HWND box = findCheckBox(page);
+        offered = box == nullptr ? std::wstring()
+                                 : textOf(box) + L" ("
+                + (SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"ticked" : L"not ticked")
+                + L")";
+        pressedOn = page;
+        PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(next));
+    }
+    std::printf("offered: %s\n", offered.empty() ? "nothing" : utf8(offered).c_str());
+    // What it opened: a window of another process than this one or the installer.
+    for (int tries = 0; tries < 300; ++tries) {
+        struct Opened {
+            DWORD skipped;
+            HWND window;
+        } opened {GetCurrentProcessId(), nullptr};
+        EnumWindows(
+            [](HWND window, LPARAM parameter) -> BOOL {
+                auto *opened = reinterpret_cast<Opened *>(parameter);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                std::array<wchar_t, 16> name {};
+                GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+                if (owner != opened->skipped && IsWindowVisible(window) != FALSE
+                    && std::wstring(name.data()) == L"forms.Form") {
+                    opened->window = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&opened));
+        if (opened.window != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(opened.window, &owner);
+            const Handle program(
+                OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, owner));
+            std::array<wchar_t, MAX_PATH> path {};
+            DWORD length = static_cast<DWORD>(path.size());
+            if (program) {
+                QueryFullProcessImageNameW(program.get(), 0, path.data(), &length);
+            }
+            std::printf("opened: %s\nwindow: %s\n", utf8(path.data()).c_str(),
+                        utf8(textOf(opened.window)).c_str());
+            PostMessageW(opened.window, WM_CLOSE, 0, 0);
+            if (program) {
+                WaitForSingleObject(program.get(), 30000);
+            }
+            return 0;
+        }
+        Sleep(100);
+    }
+    std::printf("opened: nothing\n");
+    return 0;
+}
+
+struct LibraryFreer {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+
+int manifest(const wchar_t *file)
+{
+    const std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer> module(
+        LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    HRSRC found = module ? FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+    HGLOBAL loaded = found != nullptr ? LoadResource(module.get(), found) : nullptr;
+    const void *bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) {
+        std::fprintf(stderr, "%s has no manifest for its start\n", utf8(file).c_str());
+        return 1;
+    }
+    std::fwrite(bytes, 1, SizeofResource(module.get(), found), stdout);
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t **argv)
+{
+    const ComScope com;
+    if (!com.ok() || argc < 3) {
+        std::fprintf(
+            stderr,
+            "usage: installer_probe shortcut|open|version|manifest|install FILE [ARGUMENT]\n");
+        return 2;
+    }
+    const std::wstring action = argv[1];
+    if (action == L"shortcut") {
+        Shortcut shortcut;
+        if (!readShortcut(argv[2], shortcut)) {
+            return 2;
+        }
+        std::printf("target=%s\narguments=%s\nfolder=%s\n", utf8(shortcut.target).c_str(),
+                    utf8(shortcut.arguments).c_str(), utf8(shortcut.folder).c_str());
+        return 0;
+    }
+    if (action == L"open") {
+        return open(argv[2], argc > 3 ? argv[3] : nullptr);
+    }
+    if (action == L"version") {
+        return version(argv[2]);
+    }
+    if (action == L"install") {
+        return install(argv[2]);
+    }
+    if (action == L"manifest") {
+        return manifest(argv[2]);
+    }
+    std::fprintf(stderr, "unknown action\n");
+    return 2;
+}
