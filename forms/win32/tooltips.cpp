@@ -2,6 +2,8 @@
 // Tooltips on cut-off text boxes.
 #include "forms/win32/tooltips.hpp"
 
+#include "forms/win32/wide.hpp"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -9,14 +11,6 @@
 namespace forms::win32 {
 
 namespace {
-
-std::wstring textOf(HWND box)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // Whether the text is wider than the room the box draws text in.
 bool isCutOff(HWND box, const std::wstring &text)

@@ -89,9 +89,11 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
         SetWindowPos(m_window, nullptr, 0, 0, size.cx, size.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
-    // The controls are made once the window has its size, and laid out once.
+    // The controls are made once the window has its size, each at its place and in its font.
+    GetClientRect(m_window, &inner);
+    layOut({inner.right, inner.bottom});
     createControls();
-    scaleToWindow(true);
+    m_tips->updateAll();
 }
 
 Win32Form::~Win32Form()
@@ -112,7 +114,51 @@ SIZE Win32Form::designedSize() const
             twipsToPixels(m_definition.clientHeight, m_dpi)};
 }
 
-void Win32Form::scaleToWindow(bool force)
+Win32Form::Fonts Win32Form::layOut(SIZE client)
+{
+    const SIZE designed = designedSize();
+    const double scale = scaleForClientArea(client.cx, client.cy, designed.cx, designed.cy);
+    const bool refont = scale != m_scale || m_dpi != m_laidOutDpi;
+    m_scale = scale;
+    m_laidOutDpi = m_dpi;
+    m_laidOutSize = client;
+    const auto px = [this](Twips twips) { return twipsToPixels(twips, m_dpi, m_scale); };
+    m_margin = {std::max<LONG>(0, (client.cx - px(m_definition.clientWidth)) / 2),
+                std::max<LONG>(0, (client.cy - px(m_definition.clientHeight)) / 2)};
+    if (!refont) {
+        return {};
+    }
+    Fonts fonts;
+    for (const ControlDefinition &control : m_definition.controls) {
+        const Font &font = control.font;
+        if (!font.face.empty()
+            && std::none_of(fonts.begin(), fonts.end(),
+                            [&font](const auto &made) { return made.first == font; })) {
+            fonts.emplace_back(font, win32::createFont(font, m_dpi, m_scale));
+        }
+    }
+    std::swap(fonts, m_fonts);
+    loadPicture();
+    return fonts;
+}
+
+RECT Win32Form::placeOf(const ControlDefinition &control, bool topLevel) const
+{
+    const auto px = [this](Twips twips) { return twipsToPixels(twips, m_dpi, m_scale); };
+    const LONG left = px(control.left) + (topLevel ? m_margin.x : 0);
+    const LONG top = px(control.top) + (topLevel ? m_margin.y : 0);
+    return {left, top, left + px(control.width), top + px(control.height)};
+}
+
+HFONT Win32Form::fontOf(const ControlDefinition &control) const
+{
+    const auto found = std::find_if(m_fonts.begin(), m_fonts.end(), [&control](const auto &made) {
+        return made.first == control.font;
+    });
+    return found != m_fonts.end() ? found->second.get() : nullptr;
+}
+
+void Win32Form::scaleToWindow()
 {
     if (m_window == nullptr || m_items.empty()) {
         return;
@@ -122,62 +168,35 @@ void Win32Form::scaleToWindow(bool force)
     if (client.right <= 0 || client.bottom <= 0) {
         return; // minimised
     }
-    const SIZE designed = designedSize();
-    const double scale = scaleForClientArea(client.right, client.bottom, designed.cx, designed.cy);
-    const bool rescaled = force || scale != m_scale || m_dpi != m_laidOutDpi;
-    m_scale = scale;
-    m_laidOutDpi = m_dpi;
-    const auto px = [this](Twips twips) { return twipsToPixels(twips, m_dpi, m_scale); };
-    const POINT margin {std::max<LONG>(0, (client.right - px(m_definition.clientWidth)) / 2),
-                        std::max<LONG>(0, (client.bottom - px(m_definition.clientHeight)) / 2)};
-
-    std::vector<std::pair<Font, win32::FontHandle>> fonts;
-    if (rescaled) {
-        for (const Item &item : m_items) {
-            const Font &font = item.definition->font;
-            if (font.face.empty()
-                || std::any_of(fonts.begin(), fonts.end(),
-                               [&font](const auto &made) { return made.first == font; })) {
-                continue;
-            }
-            fonts.emplace_back(font, win32::createFont(font, m_dpi, m_scale));
-        }
+    // A size message that leaves the size as it was (ShowWindow sends one) has nothing to do.
+    if (client.right == m_laidOutSize.cx && client.bottom == m_laidOutSize.cy
+        && m_dpi == m_laidOutDpi) {
+        return;
     }
+    // The fonts the controls draw in until each is given its new one.
+    const Fonts retired = layOut({client.right, client.bottom});
     for (const Item &item : m_items) {
-        const ControlDefinition &control = *item.definition;
-        const bool topLevel = GetParent(item.hwnd) == m_window;
-        SetWindowPos(item.hwnd, nullptr, px(control.left) + (topLevel ? margin.x : 0),
-                     px(control.top) + (topLevel ? margin.y : 0), px(control.width),
-                     px(control.height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-        if (rescaled && !control.font.face.empty()) {
-            const auto font
-                = std::find_if(fonts.begin(), fonts.end(),
-                               [&control](const auto &made) { return made.first == control.font; });
-            SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font->second.get()),
+        const RECT place = placeOf(*item.definition, GetParent(item.hwnd) == m_window);
+        SetWindowPos(item.hwnd, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        if (!retired.empty() && !item.definition->font.face.empty()) {
+            SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*item.definition)),
                          FALSE);
         }
     }
-    if (rescaled) {
-        // The controls now draw in the new fonts; the old ones may go.
-        m_fonts.clear();
-        for (auto &[definitionFont, handle] : fonts) {
-            m_fonts.push_back(std::move(handle));
-        }
-        loadPicture();
-    }
     RedrawWindow(m_window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-    if (m_tips) {
-        m_tips->updateAll();
-    }
+    m_tips->updateAll();
 }
 
 void Win32Form::loadPicture()
 {
-    const auto picture = std::find_if(m_items.begin(), m_items.end(), [](const Item &item) {
-        return item.definition->kind == ControlKind::Picture;
-    });
-    if (picture == m_items.end()) {
+    const auto controls = m_definition.controls;
+    const auto picture
+        = std::find_if(controls.begin(), controls.end(), [](const ControlDefinition &control) {
+              return control.kind == ControlKind::Picture;
+          });
+    if (picture == controls.end()) {
         return;
     }
     const int factor = m_dpi * m_scale > win32::kDesignDpi ? 2 : 1;
@@ -186,7 +205,7 @@ void Win32Form::loadPicture()
     }
     HINSTANCE instance = GetModuleHandleW(nullptr);
     for (int tried = factor; tried >= 1; --tried) {
-        const std::wstring name = win32::pictureResourceName(picture->definition->picture, tried);
+        const std::wstring name = win32::pictureResourceName(picture->picture, tried);
         auto *bitmap = static_cast<HBITMAP>(
             LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         if (bitmap != nullptr) {
