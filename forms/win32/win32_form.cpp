@@ -5,6 +5,7 @@
 
 #include "forms/core/scaling.hpp"
 #include "forms/win32/dpi.hpp"
+#include "forms/win32/fonts.hpp"
 #include "forms/win32/wide.hpp"
 
 #include <commctrl.h>

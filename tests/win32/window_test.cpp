@@ -7,6 +7,7 @@
 #include "forms/core/scaling.hpp"
 #include "forms/start/runtime.hpp"
 #include "forms/win32/dpi.hpp"
+#include "forms/win32/fonts.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 #include "tests/support/window_expectations.hpp"
