@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
 // What the main window looks like under Wine at 96 DPI: small bold texts that read bold (their ink
-// against the same face drawn regular, the system's way) and the banner drawn where it shows.
+// against the same face drawn regular, the system's way), the banner drawn where it shows, and a
+// cut-off box's whole text in the tooltip window.
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 #include "ui/main_window.hpp"
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -92,17 +95,23 @@ double inkOf(const std::wstring &text, HFONT font)
     return canvas.ink();
 }
 
+void pump()
+{
+    MSG message {};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+        DispatchMessageW(&message);
+    }
+}
+
 std::unique_ptr<Win32Form> shownWindow()
 {
     auto form = std::make_unique<Win32Form>(icatlas::ui::kForm1, 96);
     if (form->window() == nullptr) {
         return nullptr;
     }
+    icatlas::ui::connectClickHandlers(*form);
     form->show();
-    MSG message {};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-        DispatchMessageW(&message);
-    }
+    pump();
     return form;
 }
 
@@ -175,6 +184,37 @@ TEST(Banner, IsDrawnWhereItShows)
         }
     }
     EXPECT_EQ(differing, 0);
+}
+
+// A box whose text is cut off offers its whole text in the tooltip window that the mouse brings up.
+TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
+{
+    const auto form = shownWindow();
+    ASSERT_NE(form, nullptr);
+    SendMessageW(form->handle("Command6"), BM_CLICK, 0, 0); // 5110
+    pump();
+    HWND tips = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            std::array<wchar_t, 32> name {};
+            GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+            if (std::wstring(name.data()) == TOOLTIPS_CLASSW) {
+                *reinterpret_cast<HWND *>(found) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&tips));
+    ASSERT_NE(tips, nullptr) << "no tooltip window";
+    std::array<wchar_t, 80> text {};
+    TTTOOLINFOW tool {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = form->window();
+    tool.uId = reinterpret_cast<UINT_PTR>(form->handle("Text14"));
+    tool.lpszText = text.data();
+    SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(text.data()), L"KM68U512ALTGE (512kbit)");
 }
 
 } // namespace
