@@ -52,7 +52,9 @@ RECT workAreaOf(HWND window)
 {
     MONITORINFO info {};
     info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info) != FALSE) {
+    HMONITOR monitor = window != nullptr ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                                         : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (GetMonitorInfoW(monitor, &info) != FALSE) {
         return info.rcWork;
     }
     RECT area {};

@@ -13,13 +13,15 @@ namespace forms::win32 {
 
 inline constexpr unsigned kDesignDpi = 96;
 
-// The DPI the window is drawn at: its monitor's, for a process aware of each monitor's DPI.
+// The DPI the window is drawn at: its monitor's, for a process aware of each monitor's DPI; for
+// null, the system's.
 [[nodiscard]] unsigned windowDpi(HWND window);
 
 // The outer size of a window with these styles whose client area is `client`, at `dpi`.
 [[nodiscard]] SIZE windowSizeFor(SIZE client, DWORD style, DWORD exStyle, unsigned dpi);
 
-// The part of the window's monitor that windows may use (the screen less the taskbar).
+// The part of the window's monitor that windows may use (the screen less the taskbar); for null,
+// the primary monitor's.
 [[nodiscard]] RECT workAreaOf(HWND window);
 
 // The name of the bitmap resource of a definition's picture: the picture's file name, and for

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 namespace forms {
@@ -55,31 +56,46 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     if (!registered) {
         return;
     }
+    // The designed size where the monitor has room for it, else scaled down in proportion to fit;
+    // the client area's size, and the window's, at m_dpi on a monitor with this work area.
+    const auto opening = [this](const RECT &work) {
+        const SIZE designed = designedSize();
+        const SIZE outer = win32::windowSizeFor(designed, kStyle, kExStyle, m_dpi);
+        const double scale
+            = openingScale(designed.cx, designed.cy,
+                           static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
+                           static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy)));
+        const SIZE client {static_cast<LONG>(std::lround(designed.cx * scale)),
+                           static_cast<LONG>(std::lround(designed.cy * scale))};
+        return std::pair {client, win32::windowSizeFor(client, kStyle, kExStyle, m_dpi)};
+    };
+    // Made at its size for the primary monitor, where a window opens unless told otherwise, and
+    // sized again only where it opened elsewhere.
+    m_dpi = dpi != 0 ? dpi : win32::windowDpi(nullptr);
+    const RECT primary = win32::workAreaOf(nullptr);
+    auto [client, size] = opening(primary);
     CreateWindowExW(kExStyle, kFormClass, widen(definition.caption).c_str(), kStyle, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+                    CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, this);
     if (m_window == nullptr) {
         return;
     }
-    m_dpi = dpi != 0 ? dpi : win32::windowDpi(m_window);
     m_tips = std::make_unique<win32::BoxTips>(m_window);
-    // The designed size where the monitor has room for it, else scaled down in proportion to fit.
-    const SIZE designed = designedSize();
-    const SIZE outer = win32::windowSizeFor(designed, kStyle, kExStyle, m_dpi);
+    const unsigned assumedDpi = m_dpi;
+    m_dpi = dpi != 0 ? dpi : win32::windowDpi(m_window);
     const RECT work = win32::workAreaOf(m_window);
-    const double scale
-        = openingScale(designed.cx, designed.cy,
-                       static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
-                       static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy)));
-    const SIZE client {static_cast<LONG>(std::lround(designed.cx * scale)),
-                       static_cast<LONG>(std::lround(designed.cy * scale))};
-    SIZE size = win32::windowSizeFor(client, kStyle, kExStyle, m_dpi);
+    if (m_dpi != assumedDpi || EqualRect(&work, &primary) == FALSE) {
+        std::tie(client, size) = opening(work);
+    }
     RECT placed {};
     GetWindowRect(m_window, &placed);
     const auto x
         = std::clamp<LONG>(placed.left, work.left, std::max(work.left, work.right - size.cx));
     const auto y
         = std::clamp<LONG>(placed.top, work.top, std::max(work.top, work.bottom - size.cy));
-    SetWindowPos(m_window, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (x != placed.left || y != placed.top || size.cx != placed.right - placed.left
+        || size.cy != placed.bottom - placed.top) {
+        SetWindowPos(m_window, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     // The frame may differ from what was reckoned (a DPI given for a test, a theme): the client
     // area is what must have the size.
     RECT inner {};
