@@ -67,10 +67,30 @@ if ! timeout 120 "$run" wineboot --init >"$state/wineboot.log" 2>&1 </dev/null; 
     cat "$state/wineboot.log" >&2
     exit 1
 fi
+# Whether a process of this prefix whose command line matches the pattern runs (others may run
+# beside it on a shared machine), waited for up to 30 s.
+wait_for() {
+    deadline=$(($(date +%s) + 30))
+    while :; do
+        for pid in $(pgrep -f "$1"); do
+            if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$state/prefix"
+            then
+                return 0
+            fi
+        done
+        if [ "$(date +%s)" -ge $deadline ]; then
+            echo "$2 did not start within 30 s" >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
+}
 if [ "$windows" = --x11-windows ]; then
     # Wine's desktop process ends once the last window on the X desktop is gone, and the next
     # program would start it again (seconds): a minimised Notepad keeps it up for the session.
     "$run" start /min notepad </dev/null >/dev/null 2>&1
+    wait_for 'notepad\.exe' Notepad
+    wait_for 'explorer\.exe /desktop' "Wine's desktop"
     echo "Wine prefix ready in $(($(date +%s) - started)) s on display $(cat "$state/display")"
     exit 0
 fi
@@ -88,21 +108,5 @@ WINEPREFIX=$state/prefix wineserver -p </dev/null >/dev/null 2>&1
 # that a test started would hold the test's output open after the test ends. It ends with the
 # prefix's server.
 "$run" explorer /desktop=Default,1280x1024 </dev/null >/dev/null 2>&1 &
-# Wine's desktop process of this prefix (others may run beside it on a shared machine).
-desktop_up() {
-    for pid in $(pgrep -f 'explorer\.exe.*/desktop='); do
-        if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$state/prefix"; then
-            return 0
-        fi
-    done
-    return 1
-}
-deadline=$(($(date +%s) + 30))
-until desktop_up; do
-    if [ "$(date +%s)" -ge $deadline ]; then
-        echo "Wine's desktop did not start within 30 s" >&2
-        exit 1
-    fi
-    sleep 0.1
-done
+wait_for 'explorer\.exe.*/desktop=' "Wine's desktop"
 echo "Wine prefix ready in $(($(date +%s) - started)) s on display $(cat "$state/display")"
