@@ -2,6 +2,7 @@
 // Makes a control's widget from its definition (see widgets.hpp).
 #include "forms/qt/widgets.hpp"
 
+#include "forms/core/faces.hpp"
 #include "forms/qt/colours.hpp"
 #include "forms/qt/frame.hpp"
 #include "forms/qt/pictures.hpp"
@@ -13,24 +14,18 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
-#include <utility>
 
 namespace forms {
 
 std::string_view substituteFace(std::string_view face)
 {
-    // Liberation Sans keeps the widths the captions were laid out for; asking for it by name
-    // also spares fontconfig a fallback search for a face that is not there.
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kSubstitutes {{
-        {"MS Sans Serif", "Liberation Sans"},
-    }};
-    const auto *found = std::find_if(kSubstitutes.begin(), kSubstitutes.end(),
-                                     [face](const auto &entry) { return entry.first == face; });
-    return found != kSubstitutes.end() ? found->second : face;
+    // The first of Linux's substitutes is installed with the program (Liberation Sans keeps the
+    // widths the captions were laid out for); asking for it by name also spares fontconfig a
+    // fallback search for a face that is not there.
+    const auto substitutes = substitutesFor(face, Platform::Linux);
+    return substitutes.empty() ? face : substitutes.front();
 }
 
 QFont toQFont(const Font &font)

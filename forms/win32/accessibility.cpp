@@ -21,15 +21,15 @@ Annotations::Annotations()
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): COM's untyped out-parameter
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IAccPropServices,
-                                reinterpret_cast<void **>(m_service.put())))) {
-        m_service.reset();
+                                reinterpret_cast<void **>(m_service.ReleaseAndGetAddressOf())))) {
+        m_service.Reset();
     }
 }
 
 Annotations::~Annotations()
 {
     clear();
-    m_service.reset();
+    m_service.Reset();
     if (m_comStarted) {
         CoUninitialize();
     }
@@ -90,14 +90,14 @@ bool announceThroughAutomation(HWND source, std::string_view message)
         return false;
     }
     ComPtr<IUnknown> provider;
-    if (FAILED(hostProvider(source, provider.put())) || !provider) {
+    if (FAILED(hostProvider(source, provider.GetAddressOf())) || !provider) {
         return false;
     }
     const std::wstring text = widen(message);
     BSTR display = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     BSTR activity = SysAllocString(L"forms.press");
     const HRESULT raised
-        = raiseNotification(provider.get(), kActionCompleted, kMostRecent, display, activity);
+        = raiseNotification(provider.Get(), kActionCompleted, kMostRecent, display, activity);
     SysFreeString(activity);
     SysFreeString(display);
     return SUCCEEDED(raised);

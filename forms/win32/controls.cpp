@@ -6,18 +6,6 @@
 
 namespace forms::win32 {
 
-namespace {
-
-std::wstring textOf(HWND control)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-} // namespace
-
 Win32TextBox::Win32TextBox(std::string_view name, HWND edit)
     : CheckedTextBox(std::string(name))
     , m_edit(edit)

@@ -113,9 +113,14 @@ void Win32Form::createControls()
             break;
         }
         const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i));
-        HWND made = CreateWindowExW(exStyle, className, text.c_str(), style, 0, 0, 0, 0, parent,
+        const RECT place = placeOf(control, parent == m_window);
+        HWND made = CreateWindowExW(exStyle, className, text.c_str(), style, place.left, place.top,
+                                    place.right - place.left, place.bottom - place.top, parent,
                                     // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
                                     reinterpret_cast<HMENU>(id), instance, nullptr);
+        if (HFONT font = fontOf(control); font != nullptr) {
+            SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        }
         switch (control.kind) {
         case ControlKind::Frame:
             win32::adoptFrame(made, m_window);

@@ -1,13 +1,8 @@
 // SPDX-License-Identifier: MIT
-// DPI, window sizes, fonts and pictures for the Win32 realisation.
+// DPI, window sizes and pictures for the Win32 realisation.
 #include "forms/win32/dpi.hpp"
 
 #include "forms/win32/wide.hpp"
-
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <utility>
 
 namespace forms::win32 {
 
@@ -57,44 +52,14 @@ RECT workAreaOf(HWND window)
 {
     MONITORINFO info {};
     info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info) != FALSE) {
+    HMONITOR monitor = window != nullptr ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                                         : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (GetMonitorInfoW(monitor, &info) != FALSE) {
         return info.rcWork;
     }
     RECT area {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     return area;
-}
-
-std::string_view substituteFace(std::string_view face)
-{
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kSubstitutes {{
-        {"MS Sans Serif", "Arial"},
-    }};
-    const auto *found = std::find_if(kSubstitutes.begin(), kSubstitutes.end(),
-                                     [face](const auto &entry) { return entry.first == face; });
-    return found != kSubstitutes.end() ? found->second : face;
-}
-
-int fontHeight(const Font &font, unsigned dpi, double scale)
-{
-    return -static_cast<int>(std::lround(font.centipoints * dpi * scale / 7200.0));
-}
-
-FontHandle createFont(const Font &font, unsigned dpi, double scale)
-{
-    LOGFONTW logFont {};
-    logFont.lfHeight = fontHeight(font, dpi, scale);
-    logFont.lfWeight = font.weight;
-    logFont.lfItalic = font.italic ? TRUE : FALSE;
-    logFont.lfUnderline = font.underline ? TRUE : FALSE;
-    // Every text shown is plain ASCII: the declared character set would only steer GDI's choice
-    // of face towards an Arabic one.
-    logFont.lfCharSet = DEFAULT_CHARSET;
-    logFont.lfOutPrecision = OUT_TT_PRECIS;
-    logFont.lfQuality = CLEARTYPE_QUALITY;
-    const std::wstring face = widen(substituteFace(font.face));
-    face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
-    return FontHandle(CreateFontIndirectW(&logFont));
 }
 
 std::wstring pictureResourceName(std::string_view picture, int factor)

@@ -3,6 +3,7 @@
 #include "forms/win32/painting.hpp"
 
 #include "forms/core/contrast.hpp"
+#include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 
 #include <commctrl.h>
@@ -23,20 +24,24 @@ Rgb toRgb(COLORREF colour)
     return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
 }
 
-// Draws a frame as the classic group box, its caption in the colour the form gives it (through
-// WM_CTLCOLORSTATIC, as for every static text): a group box drawn by a visual style, or by Wine,
-// keeps its caption in the theme's colour.
-void paintFrame(HWND frame, HWND form)
+// The brush the form gives the frame's background (through WM_CTLCOLORSTATIC, as for every
+// static text), which also sets the caption's colour in `dc`.
+HBRUSH frameBrush(HWND frame, HWND form, HDC dc)
 {
-    PAINTSTRUCT paint {};
-    HDC dc = BeginPaint(frame, &paint);
-    RECT area {};
-    GetClientRect(frame, &area);
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the brush the form answers with
     auto *brush = reinterpret_cast<HBRUSH>(SendMessageW(
         form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(frame)));
+    return brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// Draws a frame as the classic group box, its caption in the colour the form gives it: a group
+// box drawn by a visual style, or by Wine, keeps its caption in the theme's colour.
+void drawFrame(HWND frame, HWND form, HDC dc)
+{
+    RECT area {};
+    GetClientRect(frame, &area);
     // Opaque: it hides what lies under it, such as the foot of the picture.
-    FillRect(dc, &area, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(dc, &area, frameBrush(frame, form, dc));
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the frame's font
     HGDIOBJ previous
         = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
@@ -45,9 +50,7 @@ void paintFrame(HWND frame, HWND form)
     RECT edge = area;
     edge.top += metrics.tmHeight / 2;
     DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
-    std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(frame)) + 1, L'\0');
-    caption.resize(static_cast<std::size_t>(
-        GetWindowTextW(frame, caption.data(), static_cast<int>(caption.size()))));
+    const std::wstring caption = textOf(frame);
     if (!caption.empty()) {
         // Where the classic group box puts it: a character's width in, on a gap in the edge.
         RECT text {area.left + metrics.tmAveCharWidth, area.top, area.right,
@@ -63,7 +66,36 @@ void paintFrame(HWND frame, HWND form)
                   DT_SINGLELINE | DT_LEFT | DT_TOP | DT_HIDEPREFIX);
     }
     SelectObject(dc, previous);
-    EndPaint(frame, &paint);
+}
+
+// What a themed button asks of its parent for the pixels around its rounded corners: inside the
+// frame's edge that is its background alone, so only that is filled; a request that reaches the
+// edge or the caption has the frame drawn whole.
+void printFrame(HWND frame, HWND form, HDC dc)
+{
+    RECT wanted {};
+    if (GetClipBox(dc, &wanted) == NULLREGION) {
+        return;
+    }
+    RECT inside {};
+    GetClientRect(frame, &inside);
+    // The caption's line, with the edge's upper line across its middle, and the edge's two
+    // pixels at the sides and the foot.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the frame's font
+    HGDIOBJ previous
+        = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics {};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    InflateRect(&inside, -2, -2);
+    inside.top = std::max(inside.top, metrics.tmHeight);
+    RECT beyond {};
+    SubtractRect(&beyond, &wanted, &inside);
+    if (IsRectEmpty(&beyond) == FALSE) {
+        drawFrame(frame, form, dc);
+        return;
+    }
+    FillRect(dc, &wanted, frameBrush(frame, form, dc));
 }
 
 // A frame holds its buttons as a dialog holds controls: what they tell their parent goes on to the
@@ -83,8 +115,15 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
         return SendMessageW(formWindow, message, wParam, lParam);
     case WM_ERASEBKGND:
         return 1; // painted whole in WM_PAINT
-    case WM_PAINT:
-        paintFrame(frame, formWindow);
+    case WM_PAINT: {
+        PAINTSTRUCT paint {};
+        drawFrame(frame, formWindow, BeginPaint(frame, &paint));
+        EndPaint(frame, &paint);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the device context to draw into
+        printFrame(frame, formWindow, reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_NCDESTROY:
         RemoveWindowSubclass(frame, frameProcedure, kFrameSubclass);

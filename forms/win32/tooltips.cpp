@@ -2,6 +2,8 @@
 // Tooltips on cut-off text boxes.
 #include "forms/win32/tooltips.hpp"
 
+#include "forms/win32/wide.hpp"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -9,14 +11,6 @@
 namespace forms::win32 {
 
 namespace {
-
-std::wstring textOf(HWND box)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // Whether the text is wider than the room the box draws text in.
 bool isCutOff(HWND box, const std::wstring &text)
@@ -51,14 +45,7 @@ TTTOOLINFOW toolFor(HWND form, HWND box, wchar_t *text)
 
 BoxTips::BoxTips(HWND form)
     : m_form(form)
-    , m_tips(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form,
-                             nullptr, GetModuleHandleW(nullptr), nullptr))
 {
-    if (m_tips != nullptr) {
-        // A part number can be long: let the tip be as wide as it needs, on one line.
-        SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
-    }
 }
 
 BoxTips::~BoxTips()
@@ -71,9 +58,30 @@ BoxTips::~BoxTips()
 void BoxTips::add(HWND box)
 {
     m_boxes.emplace_back(box, std::wstring());
+    addTool(m_boxes.back());
+}
+
+// The tooltip window is made when a box first has a text cut off: a window whose boxes all show
+// their texts whole starts without one.
+void BoxTips::makeWindow()
+{
+    m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_form,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (m_tips == nullptr) {
+        return;
+    }
+    // A part number can be long: let the tip be as wide as it needs, on one line.
+    SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
+    for (auto &entry : m_boxes) {
+        addTool(entry);
+    }
+}
+
+void BoxTips::addTool(std::pair<HWND, std::wstring> &entry)
+{
     if (m_tips != nullptr) {
-        std::wstring empty;
-        TTTOOLINFOW tool = toolFor(m_form, box, empty.data());
+        TTTOOLINFOW tool = toolFor(m_form, entry.first, entry.second.data());
         SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -91,6 +99,10 @@ void BoxTips::update(HWND box)
         return;
     }
     found->second = std::move(tip);
+    if (m_tips == nullptr && !found->second.empty()) {
+        makeWindow(); // with each box's tooltip as it stands
+        return;
+    }
     if (m_tips != nullptr) {
         TTTOOLINFOW tool = toolFor(m_form, box, found->second.data());
         SendMessageW(m_tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));

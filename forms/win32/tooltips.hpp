@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace forms::win32 {
@@ -28,8 +29,11 @@ public:
     [[nodiscard]] std::wstring tip(HWND box) const;
 
 private:
+    void makeWindow();
+    void addTool(std::pair<HWND, std::wstring> &entry);
+
     HWND m_form;
-    HWND m_tips = nullptr;
+    HWND m_tips = nullptr; // made when a box first has a tooltip to offer
     std::vector<std::pair<HWND, std::wstring>> m_boxes; // each box and its tooltip's text
 };
 

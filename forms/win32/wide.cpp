@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
-// UTF-8 to UTF-16 and back, through Windows' own conversions.
+// UTF-8 to UTF-16 and back, through Windows' own conversions, and a window's text.
 #include "forms/win32/wide.hpp"
-
-#include <windows.h>
 
 namespace forms::win32 {
 
@@ -31,6 +29,14 @@ std::string narrow(std::wstring_view text)
     WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrowed.data(),
                         static_cast<int>(narrowed.size()), nullptr, nullptr);
     return narrowed;
+}
+
+std::wstring textOf(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 } // namespace forms::win32

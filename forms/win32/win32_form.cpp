@@ -6,12 +6,14 @@
 #include "forms/core/controls.hpp"
 #include "forms/core/scaling.hpp"
 #include "forms/win32/dpi.hpp"
+#include "forms/win32/fonts.hpp"
 #include "forms/win32/wide.hpp"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 namespace forms {
@@ -55,31 +57,46 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     if (!registered) {
         return;
     }
+    // The designed size where the monitor has room for it, else scaled down in proportion to fit;
+    // the client area's size, and the window's, at m_dpi on a monitor with this work area.
+    const auto opening = [this](const RECT &work) {
+        const SIZE designed = designedSize();
+        const SIZE outer = win32::windowSizeFor(designed, kStyle, kExStyle, m_dpi);
+        const double scale
+            = openingScale(designed.cx, designed.cy,
+                           static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
+                           static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy)));
+        const SIZE client {static_cast<LONG>(std::lround(designed.cx * scale)),
+                           static_cast<LONG>(std::lround(designed.cy * scale))};
+        return std::pair {client, win32::windowSizeFor(client, kStyle, kExStyle, m_dpi)};
+    };
+    // Made at its size for the primary monitor, where a window opens unless told otherwise, and
+    // sized again only where it opened elsewhere.
+    m_dpi = dpi != 0 ? dpi : win32::windowDpi(nullptr);
+    const RECT primary = win32::workAreaOf(nullptr);
+    auto [client, size] = opening(primary);
     CreateWindowExW(kExStyle, kFormClass, widen(definition.caption).c_str(), kStyle, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+                    CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, this);
     if (m_window == nullptr) {
         return;
     }
-    m_dpi = dpi != 0 ? dpi : win32::windowDpi(m_window);
     m_tips = std::make_unique<win32::BoxTips>(m_window);
-    // The designed size where the monitor has room for it, else scaled down in proportion to fit.
-    const SIZE designed = designedSize();
-    const SIZE outer = win32::windowSizeFor(designed, kStyle, kExStyle, m_dpi);
+    const unsigned assumedDpi = m_dpi;
+    m_dpi = dpi != 0 ? dpi : win32::windowDpi(m_window);
     const RECT work = win32::workAreaOf(m_window);
-    const double scale
-        = openingScale(designed.cx, designed.cy,
-                       static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
-                       static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy)));
-    const SIZE client {static_cast<LONG>(std::lround(designed.cx * scale)),
-                       static_cast<LONG>(std::lround(designed.cy * scale))};
-    SIZE size = win32::windowSizeFor(client, kStyle, kExStyle, m_dpi);
+    if (m_dpi != assumedDpi || EqualRect(&work, &primary) == FALSE) {
+        std::tie(client, size) = opening(work);
+    }
     RECT placed {};
     GetWindowRect(m_window, &placed);
     const auto x
         = std::clamp<LONG>(placed.left, work.left, std::max(work.left, work.right - size.cx));
     const auto y
         = std::clamp<LONG>(placed.top, work.top, std::max(work.top, work.bottom - size.cy));
-    SetWindowPos(m_window, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (x != placed.left || y != placed.top || size.cx != placed.right - placed.left
+        || size.cy != placed.bottom - placed.top) {
+        SetWindowPos(m_window, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     // The frame may differ from what was reckoned (a DPI given for a test, a theme): the client
     // area is what must have the size.
     RECT inner {};
@@ -90,9 +107,11 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
         SetWindowPos(m_window, nullptr, 0, 0, size.cx, size.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
-    // The controls are made once the window has its size, and laid out once.
+    // The controls are made once the window has its size, each at its place and in its font.
+    GetClientRect(m_window, &inner);
+    layOut({inner.right, inner.bottom});
     createControls();
-    scaleToWindow(true);
+    m_tips->updateAll();
 }
 
 Win32Form::~Win32Form()
@@ -113,7 +132,51 @@ SIZE Win32Form::designedSize() const
             twipsToPixels(m_definition.clientHeight, m_dpi)};
 }
 
-void Win32Form::scaleToWindow(bool force)
+Win32Form::Fonts Win32Form::layOut(SIZE client)
+{
+    const SIZE designed = designedSize();
+    const double scale = scaleForClientArea(client.cx, client.cy, designed.cx, designed.cy);
+    const bool refont = scale != m_scale || m_dpi != m_laidOutDpi;
+    m_scale = scale;
+    m_laidOutDpi = m_dpi;
+    m_laidOutSize = client;
+    const auto px = [this](Twips twips) { return twipsToPixels(twips, m_dpi, m_scale); };
+    m_margin = {std::max<LONG>(0, (client.cx - px(m_definition.clientWidth)) / 2),
+                std::max<LONG>(0, (client.cy - px(m_definition.clientHeight)) / 2)};
+    if (!refont) {
+        return {};
+    }
+    Fonts fonts;
+    for (const ControlDefinition &control : m_definition.controls) {
+        const Font &font = control.font;
+        if (!font.face.empty()
+            && std::none_of(fonts.begin(), fonts.end(),
+                            [&font](const auto &made) { return made.first == font; })) {
+            fonts.emplace_back(font, win32::createFont(font, m_dpi, m_scale));
+        }
+    }
+    std::swap(fonts, m_fonts);
+    loadPicture();
+    return fonts;
+}
+
+RECT Win32Form::placeOf(const ControlDefinition &control, bool topLevel) const
+{
+    const auto px = [this](Twips twips) { return twipsToPixels(twips, m_dpi, m_scale); };
+    const LONG left = px(control.left) + (topLevel ? m_margin.x : 0);
+    const LONG top = px(control.top) + (topLevel ? m_margin.y : 0);
+    return {left, top, left + px(control.width), top + px(control.height)};
+}
+
+HFONT Win32Form::fontOf(const ControlDefinition &control) const
+{
+    const auto found = std::find_if(m_fonts.begin(), m_fonts.end(), [&control](const auto &made) {
+        return made.first == control.font;
+    });
+    return found != m_fonts.end() ? found->second.get() : nullptr;
+}
+
+void Win32Form::scaleToWindow()
 {
     if (m_window == nullptr || m_items.empty()) {
         return;
@@ -123,62 +186,35 @@ void Win32Form::scaleToWindow(bool force)
     if (client.right <= 0 || client.bottom <= 0) {
         return; // minimised
     }
-    const SIZE designed = designedSize();
-    const double scale = scaleForClientArea(client.right, client.bottom, designed.cx, designed.cy);
-    const bool rescaled = force || scale != m_scale || m_dpi != m_laidOutDpi;
-    m_scale = scale;
-    m_laidOutDpi = m_dpi;
-    const auto px = [this](Twips twips) { return twipsToPixels(twips, m_dpi, m_scale); };
-    const POINT margin {std::max<LONG>(0, (client.right - px(m_definition.clientWidth)) / 2),
-                        std::max<LONG>(0, (client.bottom - px(m_definition.clientHeight)) / 2)};
-
-    std::vector<std::pair<Font, win32::FontHandle>> fonts;
-    if (rescaled) {
-        for (const Item &item : m_items) {
-            const Font &font = item.definition->font;
-            if (font.face.empty()
-                || std::any_of(fonts.begin(), fonts.end(),
-                               [&font](const auto &made) { return made.first == font; })) {
-                continue;
-            }
-            fonts.emplace_back(font, win32::createFont(font, m_dpi, m_scale));
-        }
+    // A size message that leaves the size as it was (ShowWindow sends one) has nothing to do.
+    if (client.right == m_laidOutSize.cx && client.bottom == m_laidOutSize.cy
+        && m_dpi == m_laidOutDpi) {
+        return;
     }
+    // The fonts the controls draw in until each is given its new one.
+    const Fonts retired = layOut({client.right, client.bottom});
     for (const Item &item : m_items) {
-        const ControlDefinition &control = *item.definition;
-        const bool topLevel = GetParent(item.hwnd) == m_window;
-        SetWindowPos(item.hwnd, nullptr, px(control.left) + (topLevel ? margin.x : 0),
-                     px(control.top) + (topLevel ? margin.y : 0), px(control.width),
-                     px(control.height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-        if (rescaled && !control.font.face.empty()) {
-            const auto font
-                = std::find_if(fonts.begin(), fonts.end(),
-                               [&control](const auto &made) { return made.first == control.font; });
-            SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font->second.get()),
+        const RECT place = placeOf(*item.definition, GetParent(item.hwnd) == m_window);
+        SetWindowPos(item.hwnd, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        if (!retired.empty() && !item.definition->font.face.empty()) {
+            SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*item.definition)),
                          FALSE);
         }
     }
-    if (rescaled) {
-        // The controls now draw in the new fonts; the old ones may go.
-        m_fonts.clear();
-        for (auto &[definitionFont, handle] : fonts) {
-            m_fonts.push_back(std::move(handle));
-        }
-        loadPicture();
-    }
     RedrawWindow(m_window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-    if (m_tips) {
-        m_tips->updateAll();
-    }
+    m_tips->updateAll();
 }
 
 void Win32Form::loadPicture()
 {
-    const auto picture = std::find_if(m_items.begin(), m_items.end(), [](const Item &item) {
-        return item.definition->kind == ControlKind::Picture;
-    });
-    if (picture == m_items.end()) {
+    const auto controls = m_definition.controls;
+    const auto picture
+        = std::find_if(controls.begin(), controls.end(), [](const ControlDefinition &control) {
+              return control.kind == ControlKind::Picture;
+          });
+    if (picture == controls.end()) {
         return;
     }
     const int factor = m_dpi * m_scale > win32::kDesignDpi ? 2 : 1;
@@ -187,7 +223,7 @@ void Win32Form::loadPicture()
     }
     HINSTANCE instance = GetModuleHandleW(nullptr);
     for (int tried = factor; tried >= 1; --tried) {
-        const std::wstring name = win32::pictureResourceName(picture->definition->picture, tried);
+        const std::wstring name = win32::pictureResourceName(picture->picture, tried);
         auto *bitmap = static_cast<HBITMAP>(
             LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         if (bitmap != nullptr) {

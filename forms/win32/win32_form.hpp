@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace forms {
@@ -76,9 +77,19 @@ private:
     [[nodiscard]] std::vector<std::size_t>
     creationOrder(const std::vector<std::optional<std::size_t>> &parents) const;
     void createControls();
-    // Places every control at the form's DPI and the scale the client area's size gives, centred
-    // in the client area, with its font; nothing to do when neither changed.
-    void scaleToWindow(bool force = false);
+    using Fonts = std::vector<std::pair<Font, win32::FontHandle>>;
+    // Sets the layout for a client area of `client` pixels: the scale its size gives at the
+    // form's DPI, the margins that centre the controls in it, and, where the scale or the DPI
+    // changed, the fonts and the picture. Returns the fonts the controls were drawn in until now
+    // (none when they stay), to be let go once the controls draw in the new ones.
+    Fonts layOut(SIZE client);
+    // Where a control lies in its parent at the current layout.
+    [[nodiscard]] RECT placeOf(const ControlDefinition &control, bool topLevel) const;
+    // The font a control is drawn in at the current layout; null for the system's.
+    [[nodiscard]] HFONT fontOf(const ControlDefinition &control) const;
+    // Places every control again and gives it its font, where the client area's size or the DPI
+    // changed since the last layout; nothing to do otherwise.
+    void scaleToWindow();
     // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
     void loadPicture();
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
@@ -88,7 +99,7 @@ private:
     HWND m_window = nullptr;
     std::vector<Item> m_items; // one per control, in definition order
     std::vector<std::unique_ptr<Control>> m_controls;
-    std::vector<win32::FontHandle> m_fonts; // the fonts the controls are drawn in now
+    Fonts m_fonts; // the fonts the controls are drawn in now, each with its definition
     win32::BitmapHandle m_picture; // the picture in the size class of the current scale
     int m_pictureFactor = 0;
     std::unique_ptr<win32::BoxTips> m_tips;
@@ -96,7 +107,9 @@ private:
     HWND m_lastFocus = nullptr; // given back when the window is active again
     unsigned m_dpi = 96;
     unsigned m_laidOutDpi = 0;
+    SIZE m_laidOutSize {}; // the client area's size at the last layout
     double m_scale = 0; // the factor the controls are laid out at now (0: not yet)
+    POINT m_margin {}; // where the controls in the window begin, centred in its client area
     bool m_destroying = false;
 };
 

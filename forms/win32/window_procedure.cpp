@@ -173,7 +173,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetWindowPos(m_window, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        scaleToWindow(true);
+        scaleToWindow(); // where the size message did not already
         return 0;
     }
     case WM_SYSCOLORCHANGE:

@@ -6,6 +6,7 @@
 
 #include "forms/start/runtime.hpp"
 #include "forms/win32/dpi.hpp"
+#include "forms/win32/fonts.hpp"
 #include "forms/win32/wide.hpp"
 #include "ui/main_window.hpp"
 

@@ -3,9 +3,12 @@
 # Starts or ends the Wine session the Windows tests share: a private Xvfb display and a fresh
 # Wine prefix, booted once per run since each boot costs seconds (15 s the first time).
 #
-#   wine_session.sh start|stop <state folder> <wine_run.sh>
+#   wine_session.sh start|stop <state folder> <wine_run.sh> [--x11-windows]
+#
+# The tests' windows share one virtual desktop; with --x11-windows (scripts/bench-windows), each
+# window is a top-level X window of its own, as on a desktop, so that a harness can watch it.
 set -eu
-action=$1 state=$2 run=$3
+action=$1 state=$2 run=$3 windows=${4:-}
 mkdir -p "$state"
 
 stop() {
@@ -36,23 +39,24 @@ esac
 stop
 rm -rf "$state/prefix"
 
-# Xvfb picks a free display and writes its number; it outlives this script, so none of its
-# output may hold ctest's pipes open.
-exec 3>"$state/display.number"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 </dev/null &
-echo $! >"$state/xvfb.pid"
-exec 3>&-
-tries=0
-while [ ! -s "$state/display.number" ]; do
-    tries=$((tries + 1))
-    if [ $tries -gt 100 ] || ! kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
-        echo "Xvfb did not start:" >&2
-        cat "$state/xvfb.log" >&2
-        exit 1
-    fi
-    sleep 0.1
-done
-echo ":$(cat "$state/display.number")" >"$state/display"
+# The display comes from the one display starter; its server outlives this script (in a process
+# group of its own, none of its output on ctest's pipes) and is ended by its PID.
+if ! python3 - "$(dirname "$0")/../support" "$state" <<'EOF'; then
+import sys
+sys.path.insert(0, sys.argv[1])
+import xsession
+try:
+    server, display = xsession.start_xvfb("1280x1024x24", dpi=None)
+except xsession.SessionError as error:
+    sys.exit(str(error))
+with open(sys.argv[2] + "/xvfb.pid", "w") as pid:
+    print(server.pid, file=pid)
+with open(sys.argv[2] + "/display", "w") as name:
+    print(display, file=name)
+EOF
+    echo "no display for the Wine session" >&2
+    exit 1
+fi
 
 # The prefix, made once; its wine server stays up for the run so each test's start is short.
 started=$(date +%s)
@@ -62,6 +66,33 @@ if ! timeout 120 "$run" wineboot --init >"$state/wineboot.log" 2>&1 </dev/null; 
     echo "wineboot failed or took over 120 s:" >&2
     cat "$state/wineboot.log" >&2
     exit 1
+fi
+# Whether a process of this prefix whose command line matches the pattern runs (others may run
+# beside it on a shared machine), waited for up to 30 s.
+wait_for() {
+    deadline=$(($(date +%s) + 30))
+    while :; do
+        for pid in $(pgrep -f "$1"); do
+            if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$state/prefix"
+            then
+                return 0
+            fi
+        done
+        if [ "$(date +%s)" -ge $deadline ]; then
+            echo "$2 did not start within 30 s" >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
+}
+if [ "$windows" = --x11-windows ]; then
+    # Wine's desktop process ends once the last window on the X desktop is gone, and the next
+    # program would start it again (seconds): a minimised Notepad keeps it up for the session.
+    "$run" start /min notepad </dev/null >/dev/null 2>&1
+    wait_for 'notepad\.exe' Notepad
+    wait_for 'explorer\.exe /desktop' "Wine's desktop"
+    echo "Wine prefix ready in $(($(date +%s) - started)) s on display $(cat "$state/display")"
+    exit 0
 fi
 # One virtual desktop for every window: a top-level window of its own on an X server without a
 # window manager costs Wine a second's wait when it is closed (for a window manager's answer
@@ -77,27 +108,5 @@ WINEPREFIX=$state/prefix wineserver -p </dev/null >/dev/null 2>&1
 # that a test started would hold the test's output open after the test ends. It ends with the
 # prefix's server.
 "$run" explorer /desktop=Default,1280x1024 </dev/null >/dev/null 2>&1 &
-desktop_up() {
-    for environ in /proc/[0-9]*/environ; do
-        pid=${environ#/proc/}
-        pid=${pid%/environ}
-        case $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) in
-        *explorer.exe*/desktop=*)
-            if tr '\0' '\n' <"$environ" 2>/dev/null | grep -qx "WINEPREFIX=$state/prefix"; then
-                return 0
-            fi
-            ;;
-        esac
-    done
-    return 1
-}
-tries=0
-until desktop_up; do
-    tries=$((tries + 1))
-    if [ $tries -gt 300 ]; then
-        echo "Wine's desktop did not start within 30 s" >&2
-        exit 1
-    fi
-    sleep 0.1
-done
+wait_for 'explorer\.exe.*/desktop=' "Wine's desktop"
 echo "Wine prefix ready in $(($(date +%s) - started)) s on display $(cat "$state/display")"
