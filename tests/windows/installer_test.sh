@@ -77,11 +77,22 @@ uninstall() {
     return 0
 }
 
+# Runs a Wine program within `limit` seconds and prints what it said. Its output goes through a
+# file, not a pipe: a program it started (the installed window, the installer) may outlive the
+# timeout, and would hold a pipe open for ever.
+bounded() {
+    local limit=$1 status=0
+    shift
+    timeout -k 10 "$limit" "$run" "$@" >"$build/bounded_output.txt" 2>&1 || status=$?
+    tr -d '\r' <"$build/bounded_output.txt"
+    return $status
+}
+
 # As a user installs it: Next to Finish, where the last page offers to open the window, ticked;
 # Finish opens the installed program.
 echo "installing through the pages"
-went=$(timeout 180 "$run" "$probe" install "$("$run" winepath -w "$packages/$name.exe" | tr -d '\r')" \
-    | tr -d '\r') || fail "the installer's pages: $went"
+went=$(bounded 180 "$probe" install "$("$run" winepath -w "$packages/$name.exe" | tr -d '\r')") \
+    || fail "the installer's pages: $went"
 printf '%s\n' "$went" | grep -qx 'offered: &Run IC Atlas (ticked)' \
     || fail "the last page does not offer to open the window, ticked:
 $went"
@@ -149,10 +160,10 @@ link=$("$run" winepath -w "$menu" | tr -d '\r')
 target=$("$run" "$probe" shortcut "$link" | tr -d '\r' | sed -n 's/^target=//p')
 [ "$target" = "$appdata\\Programs\\IC Atlas\\icatlas.exe" ] \
     || fail "the Start-menu entry points at '$target'"
-shown=$(timeout 60 "$run" "$probe" open "$link" --version | tr -d '\r') \
+shown=$(bounded 60 "$probe" open "$link" --version) \
     || fail "icatlas.exe --version through the Start-menu entry failed: $shown"
 [ "$shown" = "icatlas $version" ] || fail "icatlas.exe --version said '$shown'"
-opened=$(timeout 90 "$run" "$probe" open "$link" | tr -d '\r') \
+opened=$(bounded 90 "$probe" open "$link") \
     || fail "the window through the Start-menu entry: '$opened'"
 case $opened in
 "window: "?*) ;;
@@ -172,7 +183,7 @@ $(cat "$build/readme_commands.txt")"
     cat "$build/readme_commands.txt"
 } | sed 's/$/\r/' >"$build/readme_commands.cmd"
 batch=$("$run" winepath -w "$build/readme_commands.cmd" | tr -d '\r')
-found=$(timeout 60 "$run" cmd /c "$batch" | tr -d '\r')
+found=$(bounded 60 cmd /c "$batch") || true
 answers=$(printf '%s\n' "$found" | grep -c '^4370825:') || true
 [ "$answers" = "$asked" ] || fail "the README's commands gave:
 $found
