@@ -59,15 +59,16 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments,
             || (hasEquals && option->value != OptionValue::NextOrJoined)) {
             return refuse("unknown option", argument);
         }
+        std::string_view value;
         if (option->value != OptionValue::None && !hasEquals) {
             if (i + 1 == arguments.size()) {
                 return refuse("option", argument, " needs a value");
             }
-            ++i;
-            read.toolkitValues.emplace_back(option->name, arguments[i]);
+            value = arguments[++i];
         } else if (hasEquals) {
-            read.toolkitValues.emplace_back(option->name, argument.substr(argument.find('=') + 1));
+            value = argument.substr(argument.find('=') + 1);
         }
+        read.toolkitValues.emplace_back(option->name, value);
     }
     return read;
 }

@@ -1,49 +1,22 @@
 // SPDX-License-Identifier: MIT
-// Reads the cause of a failed start out of Qt's own messages.
+// The start's settings check and its lines; see start_failure.hpp.
 #include "forms/start/start_failure.hpp"
+
+#include "forms/core/start_texts.hpp"
+#include "forms/start/runtime.hpp"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace forms {
 
 namespace {
 
-// The quoted name after `prefix` in one of the held lines, such as the platform in
-// `Could not find the Qt platform plugin "nonesuch" in ""`; nothing when no line has it.
-std::optional<std::string_view> quotedAfter(std::string_view messages, std::string_view prefix)
-{
-    const std::size_t at = messages.find(prefix);
-    if (at == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const std::size_t begin = at + prefix.size();
-    const std::size_t end = messages.find('"', begin);
-    if (end == std::string_view::npos
-        || messages.substr(begin, end - begin).find('\n') != std::string_view::npos) {
-        return std::nullopt;
-    }
-    return messages.substr(begin, end - begin);
-}
-
-// The list after "Available platform plugins are: " up to its closing full stop, if Qt gave one.
-std::optional<std::string_view> availablePlugins(std::string_view fatal)
-{
-    constexpr std::string_view kLead = "Available platform plugins are: ";
-    const std::size_t at = fatal.find(kLead);
-    if (at == std::string_view::npos) {
-        return std::nullopt;
-    }
-    std::string_view list = fatal.substr(at + kLead.size());
-    list = list.substr(0, list.find('\n'));
-    if (!list.empty() && list.back() == '.') {
-        list.remove_suffix(1);
-    }
-    return list.empty() ? std::nullopt : std::optional(list);
-}
+std::string_view g_programName;
 
 // A number as the messages show it: "0.25", "8", "1e+09".
 std::string shown(double value)
@@ -51,11 +24,6 @@ std::string shown(double value)
     std::array<char, 32> text {};
     std::snprintf(text.data(), text.size(), "%g", value);
     return text.data();
-}
-
-std::string quoted(std::string_view text)
-{
-    return "\"" + std::string(text) + "\"";
 }
 
 // The platform's name without its options ("xcb" of "xcb:nograb").
@@ -180,50 +148,65 @@ std::optional<std::string> refusedColourDepth(int depth)
         + std::to_string(kSmallestColourDepth) + " bits per pixel";
 }
 
-std::string describeSilentDisplay(const StartFailure &failure, int seconds)
+std::string printable(std::string_view text)
 {
-    const std::string platform
-        = failure.requestedPlatform ? quoted(*failure.requestedPlatform) : "the default";
-    const std::string display
-        = failure.display ? "the display " + quoted(*failure.display) : std::string("the display");
-    return "no display is reachable (" + display + " did not answer within "
-        + std::to_string(seconds) + " s; platform " + platform + ")";
-}
-
-std::string describeUndrawnWindow(const StartFailure &failure, int seconds)
-{
-    const std::string display
-        = failure.display ? "the display " + quoted(*failure.display) : std::string("the display");
-    return "the window was not drawn within " + std::to_string(seconds) + " s (" + display
-        + ", the session bus or the accessibility bus did not answer)";
-}
-
-std::string describeStartFailure(const StartFailure &failure)
-{
-    const std::string_view held = failure.heldMessages;
-    const auto notFound = quotedAfter(held, "Could not find the Qt platform plugin \"");
-    const auto notLoaded = quotedAfter(held, "Could not load the Qt platform plugin \"");
-    const auto named = notFound ? notFound : (notLoaded ? notLoaded : failure.requestedPlatform);
-    const std::string platform = named ? quoted(*named) : std::string("the default");
-
-    if (held.find("could not connect to display") != std::string_view::npos) {
-        const std::string where = failure.display
-            ? "the display " + quoted(*failure.display) + " does not answer"
-            : std::string("DISPLAY is not set");
-        return "no display is reachable (" + where + "; platform " + platform + ")";
-    }
-    if (notFound) {
-        std::string text = "no usable platform plugin: " + platform + " is not installed";
-        if (const auto available = availablePlugins(failure.fatalMessage)) {
-            text += " (installed: " + std::string(*available) + ")";
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            shown.append(1, '\\').append(1, c);
+        } else if (c == '\n' || c == '\r' || c == '\t') {
+            shown.append(1, '\\').append(1, c == '\n' ? 'n' : (c == '\r' ? 'r' : 't'));
+        } else if (byte < 0x20 || byte >= 0x7f) {
+            constexpr std::string_view kDigits = "0123456789abcdef";
+            shown.append("\\x").append(1, kDigits[byte >> 4]).append(1, kDigits[byte & 0xf]);
+        } else {
+            shown += c;
         }
-        return text;
     }
-    if (notLoaded) {
-        return "no usable platform plugin: " + platform + " is installed but could not start";
+    return shown;
+}
+
+std::string quoted(std::string_view text)
+{
+    return "\"" + printable(text) + "\"";
+}
+
+std::optional<std::string_view> environment(const char *name)
+{
+    const char *value = std::getenv(name); // NOLINT(concurrency-mt-unsafe): read before any thread
+    if (value == nullptr || *value == '\0') {
+        return std::nullopt;
     }
-    std::string_view first = failure.fatalMessage.substr(0, failure.fatalMessage.find('\n'));
-    return first.empty() ? std::string("the toolkit gave no reason") : std::string(first);
+    return std::string_view(value);
+}
+
+void setProgramName(std::string_view name)
+{
+    g_programName = name;
+}
+
+std::string_view programName()
+{
+    return g_programName;
+}
+
+void printLine(std::string_view text)
+{
+    std::fputs(programLine(g_programName, text).c_str(), stderr);
+    std::fflush(stderr);
+}
+
+void printRefusal(std::string_view what)
+{
+    std::fputs(refusalLine(g_programName, what).c_str(), stderr);
+}
+
+void refuseStart(std::string_view reason)
+{
+    std::fputs(startFailureLine(g_programName, reason).c_str(), stderr);
+    std::fflush(stderr);
+    std::_Exit(kStartFailureExitCode);
 }
 
 } // namespace forms

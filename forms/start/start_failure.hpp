@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The one line a user reads when the window cannot be opened: what Qt said on the way to its fatal
-// error, turned into what is wrong (no display, no such platform plugin) and what was asked for.
-// Toolkit-free text handling, so every case can be tested without failing a real start.
+// What the start reads of its environment and the one line it ends with when the window cannot be
+// opened: settings under which no window can be shown, a display of too few colours, a display
+// that does not answer. Toolkit-free, so every case can be tested without failing a real start.
 #pragma once
 
 #include <optional>
@@ -10,20 +10,22 @@
 
 namespace forms {
 
-struct StartFailure {
-    // Qt's warnings held back during the start, one per line, oldest first.
-    std::string_view heldMessages;
-    // Qt's fatal message that ended the start.
-    std::string_view fatalMessage;
-    // QT_QPA_PLATFORM, when it is set and not empty.
-    std::optional<std::string_view> requestedPlatform;
-    // DISPLAY, when it is set and not empty.
-    std::optional<std::string_view> display;
-};
+// The name every line of the start begins with: the project description's.
+void setProgramName(std::string_view name);
+[[nodiscard]] std::string_view programName();
 
-// What is wrong, in words, without the program's name or a line end ("no display is reachable:
-// ..."). Falls back on the first line of Qt's fatal message when the cause is none of those known.
-[[nodiscard]] std::string describeStartFailure(const StartFailure &failure);
+// An environment variable's value; nothing when it is unset or empty.
+[[nodiscard]] std::optional<std::string_view> environment(const char *name);
+
+// Writes one line of the program's ("NAME: TEXT") to stderr at once.
+void printLine(std::string_view text);
+
+// The line of a refused command line, on stderr.
+void printRefusal(std::string_view what);
+
+// The one line of a start that cannot show the window, then the end: nothing has been shown, so
+// there is nothing to close.
+[[noreturn]] void refuseStart(std::string_view reason);
 
 // What the environment asks of the start, read before the toolkit starts.
 struct StartSettings {
@@ -46,10 +48,9 @@ struct StartSettings {
 inline constexpr double kSmallestScaleFactor = 0.25;
 inline constexpr double kLargestScaleFactor = 8.0;
 
-// Why no window can be shown under these settings, in words as describeStartFailure gives them;
-// nothing when the start may go on. A scale factor the toolkit cannot read as a number (or, for a
-// screen's, one not above 0, and a dots-per-inch not a whole number above 0) is left for it to
-// ignore, as it does.
+// Why no window can be shown under these settings, in words; nothing when the start may go on. A
+// scale factor the toolkit cannot read as a number (or, for a screen's, one not above 0, and a
+// dots-per-inch not a whole number above 0) is left for it to ignore, as it does.
 [[nodiscard]] std::optional<std::string> refusedSettings(const StartSettings &settings);
 
 // The fewest bits per pixel the window can be drawn at: the toolkit's group-box painting crashes
@@ -59,12 +60,10 @@ inline constexpr int kSmallestColourDepth = 15;
 // Why the window cannot be drawn on a screen of `depth` bits per pixel; nothing when it can.
 [[nodiscard]] std::optional<std::string> refusedColourDepth(int depth);
 
-// What to say when the display has not answered after `seconds`: the display and platform asked
-// for, as far as the environment names them.
-[[nodiscard]] std::string describeSilentDisplay(const StartFailure &failure, int seconds);
-
-// What to say when the window has not been drawn `seconds` after the display answered: the
-// display, or a bus the toolkit asks while it builds the window, stopped answering.
-[[nodiscard]] std::string describeUndrawnWindow(const StartFailure &failure, int seconds);
+// `text` as a line shows a value it was given: control characters as escapes ("\n", "\t",
+// "\x1b"), every byte outside printable ASCII as "\xff" and the backslash doubled, so that no
+// value can forge a line or colour the terminal. quoted() puts it in double quotes.
+[[nodiscard]] std::string printable(std::string_view text);
+[[nodiscard]] std::string quoted(std::string_view text);
 
 } // namespace forms

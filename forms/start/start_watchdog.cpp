@@ -22,6 +22,7 @@ struct Watch {
     std::atomic<int> exitCode {0};
     std::atomic<std::int64_t> working {0}; // ns of CPU time in a period that show work
     std::atomic<std::int64_t> before {0}; // the process's CPU time at the last ring, ns
+    std::atomic<std::int64_t> end {0}; // CLOCK_MONOTONIC time past which it rings last, ns
 };
 
 Watch g_watch; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): read by the handler
@@ -31,11 +32,12 @@ static_assert(std::atomic<const char *>::is_always_lock_free
                   && std::atomic<std::int64_t>::is_always_lock_free,
               "the signal handler reads these");
 
-// The CPU time the whole process has used so far (clock_gettime is async-signal-safe).
-std::int64_t processCpuNanoseconds()
+// A clock's time in ns: the CPU time the whole process has used, or the time since boot
+// (clock_gettime is async-signal-safe).
+std::int64_t nanoseconds(clockid_t clock)
 {
     timespec used {};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    ::clock_gettime(clock, &used);
     return static_cast<std::int64_t>(used.tv_sec) * 1'000'000'000 + used.tv_nsec;
 }
 
@@ -43,8 +45,9 @@ extern "C" void onRing(int /*signal*/)
 {
     // A start that is waiting for an answer uses no CPU; one that is only slow (under valgrind,
     // on a loaded machine) keeps working, and is given another period each time.
-    const std::int64_t now = processCpuNanoseconds();
-    if (now - g_watch.before.exchange(now) >= g_watch.working.load()) {
+    const std::int64_t now = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
+    if (now - g_watch.before.exchange(now) >= g_watch.working.load()
+        && nanoseconds(CLOCK_MONOTONIC) < g_watch.end.load()) {
         return;
     }
     // The main thread is blocked inside the toolkit holding who knows what: no stdio, no exit
@@ -62,6 +65,14 @@ extern "C" void onRing(int /*signal*/)
     std::_Exit(g_watch.exitCode.load());
 }
 
+sigset_t alarmSignal()
+{
+    sigset_t alarm {};
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    return alarm;
+}
+
 itimerval every(std::chrono::milliseconds period)
 {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(period);
@@ -73,14 +84,14 @@ itimerval every(std::chrono::milliseconds period)
 
 } // namespace
 
-StartWatchdog::StartWatchdog(std::chrono::milliseconds limit, std::string line, int exitCode)
-    : m_line(std::move(line))
+StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::milliseconds bound,
+                             std::string line, int exitCode)
 {
-    g_watch.line = m_line.data();
-    g_watch.length = m_line.size();
+    say(std::move(line));
     g_watch.exitCode = exitCode;
-    g_watch.working = std::chrono::nanoseconds(limit).count() / 10;
-    g_watch.before = processCpuNanoseconds();
+    g_watch.working = std::chrono::nanoseconds(period).count() / 10;
+    g_watch.before = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
+    g_watch.end = nanoseconds(CLOCK_MONOTONIC) + std::chrono::nanoseconds(bound).count();
 
     struct sigaction action { };
     action.sa_handler = onRing;
@@ -92,15 +103,25 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds limit, std::string line, 
         return; // unwatched, as it would be without this watchdog
     }
     // An inherited mask that blocks the signal would keep it from ever ringing.
-    sigset_t alarm {};
-    sigemptyset(&alarm);
-    sigaddset(&alarm, SIGALRM);
+    const sigset_t alarm = alarmSignal();
     ::pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
-    const itimerval timer = every(limit);
+    const itimerval timer = every(period);
     m_armed = ::setitimer(ITIMER_REAL, &timer, nullptr) == 0;
     if (!m_armed) {
         ::sigaction(SIGALRM, &g_previous, nullptr);
     }
+}
+
+void StartWatchdog::say(std::string line)
+{
+    // The handler reads the line whole: it is kept from ringing while the line changes.
+    const sigset_t alarm = alarmSignal();
+    sigset_t before {};
+    ::pthread_sigmask(SIG_BLOCK, &alarm, &before);
+    m_line = std::move(line);
+    g_watch.line = m_line.data();
+    g_watch.length = m_line.size();
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }
 
 StartWatchdog::~StartWatchdog()
