@@ -8,6 +8,7 @@
 #include "catalogue/selection.hpp"
 #include "forms/core/result.hpp"
 #include "forms/start/runtime.hpp"
+#include "forms/start/start_failure.hpp"
 
 #include <QMessageBox>
 #include <QTimer>
@@ -143,6 +144,8 @@ TEST_P(FailingWrite, ThroughAClickIsReportedAndEndsTheProgram)
     const std::string number = c.code == ResultCode::InvalidPropertyValue ? "380" : "424";
     EXPECT_EXIT(
         {
+            // As the program's start names it.
+            forms::setProgramName(icatlas::ui::kProject.name);
             const auto onScreen = testing_support::showMainWindow();
             if (onScreen == nullptr) {
                 std::exit(1);

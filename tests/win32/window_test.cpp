@@ -6,6 +6,7 @@
 #include "catalogue/catalogue.hpp"
 #include "forms/core/scaling.hpp"
 #include "forms/start/runtime.hpp"
+#include "forms/start/start_failure.hpp"
 #include "forms/win32/dpi.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
@@ -526,6 +527,7 @@ TEST(UntrappedError, EndsTheProgramWithItsStatusAndTheLineOnStderr)
     EXPECT_EXIT(
         {
             const HangGuard guard("the untrapped error's report");
+            forms::setProgramName(icatlas::ui::kProject.name); // as the program's start names it
             const auto form = showMainWindow();
             if (form == nullptr) {
                 std::exit(1);
