@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What the program's start says in a terminal, the same words on every platform: the help, the
 // version, a refused command line and a window that cannot be opened, each naming the program as
-// its project description does.
+// its project description does, and every value they echo escaped.
 #pragma once
 
 #include "forms/core/project.hpp"
@@ -27,5 +27,11 @@ namespace forms {
 
 // The line of a start that cannot show the window.
 [[nodiscard]] std::string startFailureLine(std::string_view program, std::string_view reason);
+
+// `text` as a line shows a value it was given: control characters as escapes ("\n", "\t",
+// "\x1b"), every byte outside printable ASCII as "\xff" and the backslash doubled, so that no
+// value can forge a line or colour the terminal. quoted() puts it in double quotes.
+[[nodiscard]] std::string printable(std::string_view text);
+[[nodiscard]] std::string quoted(std::string_view text);
 
 } // namespace forms

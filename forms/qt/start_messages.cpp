@@ -2,6 +2,7 @@
 // What the start over Qt reads of Qt's own words and tells the user; see start_messages.hpp.
 #include "forms/qt/start_messages.hpp"
 
+#include "forms/core/start_texts.hpp"
 #include "forms/start/runtime.hpp"
 #include "forms/start/start_failure.hpp"
 

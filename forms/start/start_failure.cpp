@@ -148,30 +148,6 @@ std::optional<std::string> refusedColourDepth(int depth)
         + std::to_string(kSmallestColourDepth) + " bits per pixel";
 }
 
-std::string printable(std::string_view text)
-{
-    std::string shown;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            shown.append(1, '\\').append(1, c);
-        } else if (c == '\n' || c == '\r' || c == '\t') {
-            shown.append(1, '\\').append(1, c == '\n' ? 'n' : (c == '\r' ? 'r' : 't'));
-        } else if (byte < 0x20 || byte >= 0x7f) {
-            constexpr std::string_view kDigits = "0123456789abcdef";
-            shown.append("\\x").append(1, kDigits[byte >> 4]).append(1, kDigits[byte & 0xf]);
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
-
-std::string quoted(std::string_view text)
-{
-    return "\"" + printable(text) + "\"";
-}
-
 std::optional<std::string_view> environment(const char *name)
 {
     const char *value = std::getenv(name); // NOLINT(concurrency-mt-unsafe): read before any thread

@@ -60,10 +60,4 @@ inline constexpr int kSmallestColourDepth = 15;
 // Why the window cannot be drawn on a screen of `depth` bits per pixel; nothing when it can.
 [[nodiscard]] std::optional<std::string> refusedColourDepth(int depth);
 
-// `text` as a line shows a value it was given: control characters as escapes ("\n", "\t",
-// "\x1b"), every byte outside printable ASCII as "\xff" and the backslash doubled, so that no
-// value can forge a line or colour the terminal. quoted() puts it in double quotes.
-[[nodiscard]] std::string printable(std::string_view text);
-[[nodiscard]] std::string quoted(std::string_view text);
-
 } // namespace forms
