@@ -7,6 +7,7 @@
 #include "forms/qt/pictures.hpp"
 #include "forms/qt/qt_form.hpp"
 #include "forms/qt/start_messages.hpp"
+#include "forms/qt/start_settings.hpp"
 #include "forms/qt/widgets.hpp"
 #include "forms/start/bus_probe.hpp"
 #include "forms/start/command_line.hpp"
