@@ -253,18 +253,8 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     setProgramName(project.name);
     const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
     const CommandLine commandLine = parseCommandLine(arguments, kQtOptions);
-    switch (commandLine.action) {
-    case CommandAction::ShowHelp:
-        std::fputs(helpText(project, qtOptionsNote(project.name)).c_str(), stdout);
-        return 0;
-    case CommandAction::ShowVersion:
-        std::fputs(versionText(project).c_str(), stdout);
-        return 0;
-    case CommandAction::Refuse:
-        printRefusal(commandLine.refusal);
-        return kUsageExitCode;
-    case CommandAction::Run:
-        break;
+    if (const auto status = answerCommandLine(project, commandLine, qtOptionsNote(project.name))) {
+        return *status;
     }
     readEnvironment(commandLine);
     const DisplayEnvironment &asked = displayEnvironment();

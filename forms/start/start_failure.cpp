@@ -46,6 +46,26 @@ void printRefusal(std::string_view what)
     std::fputs(refusalLine(g_programName, what).c_str(), stderr);
 }
 
+std::optional<int> answerCommandLine(const ProjectDescription &project,
+                                     const CommandLine &commandLine,
+                                     std::string_view toolkitOptions)
+{
+    switch (commandLine.action) {
+    case CommandAction::Run:
+        return std::nullopt;
+    case CommandAction::ShowHelp:
+        std::fputs(helpText(project, toolkitOptions).c_str(), stdout);
+        return 0;
+    case CommandAction::ShowVersion:
+        std::fputs(versionText(project).c_str(), stdout);
+        return 0;
+    case CommandAction::Refuse:
+        printRefusal(commandLine.refusal);
+        break;
+    }
+    return kUsageExitCode;
+}
+
 void refuseStart(std::string_view reason)
 {
     std::fputs(startFailureLine(g_programName, reason).c_str(), stderr);

@@ -4,6 +4,9 @@
 // them. Toolkit-free.
 #pragma once
 
+#include "forms/core/project.hpp"
+#include "forms/start/command_line.hpp"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +25,13 @@ void printLine(std::string_view text);
 
 // The line of a refused command line, on stderr.
 void printRefusal(std::string_view what);
+
+// Answers --help (with `toolkitOptions`, as helpText takes it) and --version on stdout, or
+// refuses the command line on stderr, and returns the exit status; nothing when the program is to
+// run.
+[[nodiscard]] std::optional<int> answerCommandLine(const ProjectDescription &project,
+                                                   const CommandLine &commandLine,
+                                                   std::string_view toolkitOptions);
 
 // The one line of a start that cannot show the window, then the end: nothing has been shown, so
 // there is nothing to close.

@@ -82,18 +82,8 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (commandLine.action != CommandAction::Run) {
         reachConsole();
     }
-    switch (commandLine.action) {
-    case CommandAction::Run:
-        break;
-    case CommandAction::ShowHelp:
-        std::fputs(helpText(project, {}).c_str(), stdout);
-        return 0;
-    case CommandAction::ShowVersion:
-        std::fputs(versionText(project).c_str(), stdout);
-        return 0;
-    case CommandAction::Refuse:
-        printRefusal(commandLine.refusal);
-        return kUsageExitCode;
+    if (const auto status = answerCommandLine(project, commandLine, {})) {
+        return *status;
     }
 
     Win32Form form(*project.startupForm);
