@@ -234,7 +234,7 @@ void reportUntrappedError(const std::exception &error)
     const std::string_view name = programName();
     printLine(error.what());
     if (QApplication::instance() == nullptr) {
-        std::_Exit(kUntrappedErrorExitCode);
+        endStart(kUntrappedErrorExitCode);
     }
     auto *box = new QMessageBox(QMessageBox::Critical,
                                 QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
@@ -265,6 +265,8 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
                            .fontDpi = environment("QT_FONT_DPI")})) {
         refuseStart(*refusal);
     }
+    // Qt looks for flatpak-info in the runtime folder, making /tmp/runtime-$USER where none is set.
+    const PrivateRuntimeFolder runtimeFolder;
     // The one bound on the start, from here to the first paint: the application object connects
     // to the display (one may accept and never answer), then the window is built and shown.
     std::optional<StartWatchdog> watchdog(
@@ -283,7 +285,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (const auto unread = unreadOption(commandLine)) {
         // One line of ours, as for any refused start; what Qt said on the way is not passed on.
         printRefusal("unknown option '" + std::string(*unread) + "'");
-        std::_Exit(kUsageExitCode);
+        endStart(kUsageExitCode);
     }
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         if (const auto refusal = refusedColourDepth(screen->depth())) {

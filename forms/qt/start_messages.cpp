@@ -82,7 +82,7 @@ void runningMessageHandler(QtMsgType type, const QMessageLogContext &context,
         || message.startsWith(QLatin1String("The Wayland connection broke"))) {
         printLine(withQtWords(awaitedDisplay(g_environment) + " went away; the window is gone",
                               message.toLocal8Bit().toStdString()));
-        std::_Exit(kStartFailureExitCode);
+        endStart(kStartFailureExitCode);
     }
     if (g_runningHandler != nullptr) {
         g_runningHandler(type, context, message);

@@ -5,14 +5,25 @@
 #include "forms/core/start_texts.hpp"
 #include "forms/start/runtime.hpp"
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace forms {
 
 namespace {
 
 std::string_view g_programName;
+#if !defined(_WIN32)
+// The private runtime folder's path while there is one; read by the watchdog's signal handler.
+std::atomic<const char *> g_runtimeFolder {nullptr};
+#endif
 
 } // namespace
 
@@ -66,11 +77,52 @@ std::optional<int> answerCommandLine(const ProjectDescription &project,
     return kUsageExitCode;
 }
 
+#if !defined(_WIN32) // the runtime folder is the freedesktop toolkits'; Windows has none
+PrivateRuntimeFolder::PrivateRuntimeFolder()
+{
+    if (environment("XDG_RUNTIME_DIR")) {
+        return;
+    }
+    const std::string_view folder = environment("TMPDIR").value_or("/tmp");
+    m_path = std::string(folder) + "/" + std::string(g_programName) + "-runtime-XXXXXX";
+    if (::mkdtemp(m_path.data()) == nullptr) {
+        m_path.clear();
+        return;
+    }
+    ::setenv("XDG_RUNTIME_DIR", m_path.c_str(), 1); // NOLINT(concurrency-mt-unsafe): no thread yet
+    g_runtimeFolder = m_path.c_str();
+}
+
+PrivateRuntimeFolder::~PrivateRuntimeFolder()
+{
+    g_runtimeFolder = nullptr;
+    if (!m_path.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+}
+
+void removeRuntimeFolder()
+{
+    if (const char *path = g_runtimeFolder.load(); path != nullptr) {
+        ::rmdir(path);
+    }
+}
+#else
+void removeRuntimeFolder() { }
+#endif
+
+void endStart(int status)
+{
+    removeRuntimeFolder();
+    std::_Exit(status);
+}
+
 void refuseStart(std::string_view reason)
 {
     std::fputs(startFailureLine(g_programName, reason).c_str(), stderr);
     std::fflush(stderr);
-    std::_Exit(kStartFailureExitCode);
+    endStart(kStartFailureExitCode);
 }
 
 } // namespace forms

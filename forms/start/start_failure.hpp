@@ -33,6 +33,29 @@ void printRefusal(std::string_view what);
                                                    const CommandLine &commandLine,
                                                    std::string_view toolkitOptions);
 
+// Where XDG_RUNTIME_DIR is not set, the toolkit makes a runtime folder of its own in /tmp and
+// leaves it there; while it lives, this gives the process a private one instead (in $TMPDIR),
+// removed when it goes or the start ends with endStart() or the watchdog.
+class PrivateRuntimeFolder {
+public:
+    PrivateRuntimeFolder();
+    ~PrivateRuntimeFolder();
+    PrivateRuntimeFolder(const PrivateRuntimeFolder &) = delete;
+    PrivateRuntimeFolder &operator=(const PrivateRuntimeFolder &) = delete;
+    PrivateRuntimeFolder(PrivateRuntimeFolder &&) = delete;
+    PrivateRuntimeFolder &operator=(PrivateRuntimeFolder &&) = delete;
+
+private:
+    std::string m_path;
+};
+
+// Removes the private runtime folder where there is one (async-signal-safe: rmdir only).
+void removeRuntimeFolder();
+
+// Ends the process at once with `status`, leaving nothing behind: nothing of the toolkit is
+// closed, so no destructor runs.
+[[noreturn]] void endStart(int status);
+
 // The one line of a start that cannot show the window, then the end: nothing has been shown, so
 // there is nothing to close.
 [[noreturn]] void refuseStart(std::string_view reason);

@@ -2,6 +2,8 @@
 // The start's watchdog on the real-time interval timer.
 #include "forms/start/start_watchdog.hpp"
 
+#include "forms/start/start_failure.hpp"
+
 #include <signal.h> // NOLINT(modernize-deprecated-headers): sigaction is POSIX, not in <csignal>
 #include <sys/time.h>
 #include <unistd.h>
@@ -62,7 +64,7 @@ extern "C" void onRing(int /*signal*/)
         text += written;
         left -= static_cast<std::size_t>(written);
     }
-    std::_Exit(g_watch.exitCode.load());
+    endStart(g_watch.exitCode.load());
 }
 
 sigset_t alarmSignal()
