@@ -3,6 +3,7 @@
 // start guarded against what would hold it for ever, the start-up form made and shown.
 #include "forms/start/runtime.hpp"
 
+#include "forms/core/command_line.hpp"
 #include "forms/core/start_texts.hpp"
 #include "forms/qt/pictures.hpp"
 #include "forms/qt/qt_form.hpp"
@@ -10,7 +11,6 @@
 #include "forms/qt/start_settings.hpp"
 #include "forms/qt/widgets.hpp"
 #include "forms/start/bus_probe.hpp"
-#include "forms/start/command_line.hpp"
 #include "forms/start/start_failure.hpp"
 #include "forms/start/start_watchdog.hpp"
 
@@ -25,7 +25,6 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -231,13 +230,11 @@ std::optional<std::string_view> unreadOption(const CommandLine &commandLine)
 
 void reportUntrappedError(const std::exception &error)
 {
-    const std::string_view name = programName();
     printLine(error.what());
     if (QApplication::instance() == nullptr) {
         endStart(kUntrappedErrorExitCode);
     }
-    auto *box = new QMessageBox(QMessageBox::Critical,
-                                QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
+    auto *box = new QMessageBox(QMessageBox::Critical, toQString(programName()),
                                 QString::fromUtf8(error.what()), QMessageBox::Ok);
     box->setInformativeText(QStringLiteral("The program will now end."));
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -274,8 +271,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         startFailureLine(programName(),
                          "no display is reachable (" + awaitedDisplay(asked)
                              + " did not answer; platform "
-                             + (asked.platform ? quoted(*asked.platform) : "the default") + ")"),
-        kStartFailureExitCode);
+                             + (asked.platform ? quoted(*asked.platform) : "the default") + ")"));
     StartupMessages startupMessages;
     // Qt takes its own options out of the arguments; the rest were refused above.
     const QApplication application(argc, argv);
@@ -304,13 +300,9 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         }
         keepSilentBusesOut();
     }
-    QCoreApplication::setApplicationName(
-        QString::fromUtf8(project.name.data(), static_cast<qsizetype>(project.name.size())));
-    QCoreApplication::setApplicationVersion(
-        QString::fromUtf8(project.version.data(), static_cast<qsizetype>(project.version.size())));
-    const QString applicationId = QString::fromUtf8(
-        project.desktopFileName.data(), static_cast<qsizetype>(project.desktopFileName.size()));
-    QGuiApplication::setDesktopFileName(applicationId);
+    QCoreApplication::setApplicationName(toQString(project.name));
+    QCoreApplication::setApplicationVersion(toQString(project.version));
+    QGuiApplication::setDesktopFileName(toQString(project.desktopFileName));
 
     if (!project.startupForm->font.face.empty()) {
         // The start-up form's font becomes the program's: a QLineEdit lays its empty text out in

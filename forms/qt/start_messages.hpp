@@ -3,7 +3,7 @@
 // start, Qt's messages held back until the window is up, and the one line of a display gone away.
 #pragma once
 
-#include "forms/start/command_line.hpp"
+#include "forms/core/command_line.hpp"
 
 #include <QtMessageHandler>
 

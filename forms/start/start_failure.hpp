@@ -4,8 +4,8 @@
 // them. Toolkit-free.
 #pragma once
 
+#include "forms/core/command_line.hpp"
 #include "forms/core/project.hpp"
-#include "forms/start/command_line.hpp"
 
 #include <optional>
 #include <string>

@@ -2,6 +2,7 @@
 // The start's watchdog on the real-time interval timer.
 #include "forms/start/start_watchdog.hpp"
 
+#include "forms/start/runtime.hpp"
 #include "forms/start/start_failure.hpp"
 
 #include <signal.h> // NOLINT(modernize-deprecated-headers): sigaction is POSIX, not in <csignal>
@@ -10,7 +11,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstdlib>
 #include <ctime>
 
 namespace forms {
@@ -19,9 +19,7 @@ namespace {
 
 // What the handler reads; set before the timer is armed, so the handler always sees them whole.
 struct Watch {
-    std::atomic<const char *> line {nullptr};
-    std::atomic<std::size_t> length {0};
-    std::atomic<int> exitCode {0};
+    std::atomic<const std::string *> line {nullptr};
     std::atomic<std::int64_t> working {0}; // ns of CPU time in a period that show work
     std::atomic<std::int64_t> before {0}; // the process's CPU time at the last ring, ns
     std::atomic<std::int64_t> end {0}; // CLOCK_MONOTONIC time past which it rings last, ns
@@ -30,7 +28,7 @@ struct Watch {
 Watch g_watch; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): read by the handler
 struct sigaction g_previous { }; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
-static_assert(std::atomic<const char *>::is_always_lock_free
+static_assert(std::atomic<const std::string *>::is_always_lock_free
                   && std::atomic<std::int64_t>::is_always_lock_free,
               "the signal handler reads these");
 
@@ -53,44 +51,20 @@ extern "C" void onRing(int /*signal*/)
         return;
     }
     // The main thread is blocked inside the toolkit holding who knows what: no stdio, no exit
-    // handlers, no destructors; one write and the end.
-    const char *text = g_watch.line.load();
-    std::size_t left = g_watch.length.load();
-    while (left > 0) {
-        const ssize_t written = ::write(STDERR_FILENO, text, left);
-        if (written <= 0) {
-            break;
-        }
-        text += written;
-        left -= static_cast<std::size_t>(written);
+    // handlers, no destructors; one write (a line shorter than PIPE_BUF goes whole) and the end.
+    const std::string *line = g_watch.line.load();
+    if (::write(STDERR_FILENO, line->data(), line->size()) < 0) {
+        // Nothing more can be said where standard error is gone.
     }
-    endStart(g_watch.exitCode.load());
-}
-
-sigset_t alarmSignal()
-{
-    sigset_t alarm {};
-    sigemptyset(&alarm);
-    sigaddset(&alarm, SIGALRM);
-    return alarm;
-}
-
-itimerval every(std::chrono::milliseconds period)
-{
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(period);
-    const timeval value {
-        .tv_sec = static_cast<time_t>(seconds.count()),
-        .tv_usec = static_cast<suseconds_t>(std::chrono::microseconds(period - seconds).count())};
-    return {.it_interval = value, .it_value = value};
+    endStart(kStartFailureExitCode);
 }
 
 } // namespace
 
 StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::milliseconds bound,
-                             std::string line, int exitCode)
+                             std::string line)
 {
     say(std::move(line));
-    g_watch.exitCode = exitCode;
     g_watch.working = std::chrono::nanoseconds(period).count() / 10;
     g_watch.before = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
     g_watch.end = nanoseconds(CLOCK_MONOTONIC) + std::chrono::nanoseconds(bound).count();
@@ -105,9 +79,14 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::mill
         return; // unwatched, as it would be without this watchdog
     }
     // An inherited mask that blocks the signal would keep it from ever ringing.
-    const sigset_t alarm = alarmSignal();
+    sigset_t alarm {};
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
     ::pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
-    const itimerval timer = every(period);
+    const auto us = std::chrono::microseconds(period).count();
+    const timeval every {.tv_sec = static_cast<time_t>(us / 1'000'000),
+                         .tv_usec = static_cast<suseconds_t>(us % 1'000'000)};
+    const itimerval timer {.it_interval = every, .it_value = every};
     m_armed = ::setitimer(ITIMER_REAL, &timer, nullptr) == 0;
     if (!m_armed) {
         ::sigaction(SIGALRM, &g_previous, nullptr);
@@ -116,14 +95,11 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::mill
 
 void StartWatchdog::say(std::string line)
 {
-    // The handler reads the line whole: it is kept from ringing while the line changes.
-    const sigset_t alarm = alarmSignal();
-    sigset_t before {};
-    ::pthread_sigmask(SIG_BLOCK, &alarm, &before);
-    m_line = std::move(line);
-    g_watch.line = m_line.data();
-    g_watch.length = m_line.size();
-    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    // The handler may be reading the line shown until now: the new one is written in the other
+    // slot and then shown, in one store.
+    m_shown = 1 - m_shown;
+    m_lines.at(m_shown) = std::move(line);
+    g_watch.line = &m_lines.at(m_shown);
 }
 
 StartWatchdog::~StartWatchdog()

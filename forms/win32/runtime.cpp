@@ -3,8 +3,8 @@
 // console it was typed in, the start-up form made and shown, the message loop run.
 #include "forms/start/runtime.hpp"
 
+#include "forms/core/command_line.hpp"
 #include "forms/core/start_texts.hpp"
-#include "forms/start/command_line.hpp"
 #include "forms/start/start_failure.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"

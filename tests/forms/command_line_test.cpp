@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The command line's reading: where a toolkit option's value ends, which argument decides, and
 // what is refused. The real program's answers are checked in tests/reliability (icatlas.options).
-#include "forms/start/command_line.hpp"
+#include "forms/core/command_line.hpp"
 
 #include <gtest/gtest.h>
 

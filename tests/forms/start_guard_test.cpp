@@ -33,7 +33,7 @@ TEST(StartWatchdog, EndsAStartThatWaitsWithItsLine)
 {
     EXPECT_EXIT(
         {
-            const forms::StartWatchdog watchdog(100ms, 10s, "icatlas: gave up\n", 3);
+            const forms::StartWatchdog watchdog(100ms, 10s, "icatlas: gave up\n");
             std::this_thread::sleep_for(10s);
             std::_Exit(0);
         },
@@ -45,7 +45,7 @@ TEST(StartWatchdog, EndsABusyStartAtItsBound)
     // Working all the time, as libXau does reading an endless XAUTHORITY.
     EXPECT_EXIT(
         {
-            const forms::StartWatchdog watchdog(100ms, 400ms, "icatlas: gave up\n", 3);
+            const forms::StartWatchdog watchdog(100ms, 400ms, "icatlas: gave up\n");
             std::atomic<unsigned long> spin {0};
             for (;;) {
                 spin.fetch_add(1, std::memory_order_relaxed);
@@ -60,7 +60,7 @@ TEST(StartWatchdog, OnceDisarmedLeavesTheProgramAlone)
     EXPECT_EXIT(
         {
             {
-                const forms::StartWatchdog watchdog(50ms, 50ms, "gave up\n", 3);
+                const forms::StartWatchdog watchdog(50ms, 50ms, "gave up\n");
             }
             std::this_thread::sleep_for(300ms);
             std::_Exit(0);
@@ -73,7 +73,7 @@ TEST(StartWatchdog, TakesNoThread)
     EXPECT_EXIT(
         {
             const std::ptrdiff_t before = threadCount();
-            const forms::StartWatchdog watchdog(10s, 10s, "gave up\n", 3);
+            const forms::StartWatchdog watchdog(10s, 10s, "gave up\n");
             std::_Exit(threadCount() == before ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");

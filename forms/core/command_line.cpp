@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The command line's reading; see command_line.hpp.
-#include "forms/start/command_line.hpp"
+#include "forms/core/command_line.hpp"
 
 #include <algorithm>
 #include <utility>
