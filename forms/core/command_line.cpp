@@ -2,6 +2,8 @@
 // The command line's reading; see command_line.hpp.
 #include "forms/core/command_line.hpp"
 
+#include "forms/core/start_texts.hpp"
+
 #include <algorithm>
 #include <utility>
 
@@ -9,11 +11,12 @@ namespace forms {
 
 namespace {
 
-// "<what> '<argument>'<after>": the reason a command line is refused.
+// "<what> '<argument>'<after>": the reason a command line is refused, the argument escaped so
+// that it can neither forge a line nor colour the terminal.
 CommandLine refuse(std::string_view what, std::string_view argument, std::string_view after = {})
 {
     std::string reason(what);
-    reason.append(" '").append(argument).append("'").append(after);
+    reason.append(" '").append(printable(argument)).append("'").append(after);
     return {.action = CommandAction::Refuse, .refusal = std::move(reason)};
 }
 

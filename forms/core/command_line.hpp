@@ -25,7 +25,6 @@ enum class OptionValue {
 struct ToolkitOption {
     std::string_view name;
     OptionValue value = OptionValue::None;
-    std::string_view platform {}; // the one platform that reads it; empty: every one
 };
 
 enum class CommandAction { Run, ShowHelp, ShowVersion, Refuse };

@@ -46,8 +46,7 @@ constexpr std::chrono::seconds kDisplayAnswerLimit {15};
 constexpr std::chrono::seconds kStartLimit {45};
 
 // The options Qt reads from the command line itself (QGuiApplication, QApplication and the xcb
-// platform), so that they pass through to it untouched; one given to a platform that does not
-// read it is refused as unknown.
+// platform), so that they pass through to it untouched.
 constexpr auto kQtOptions = std::to_array<ToolkitOption>({
     {"-platform", OptionValue::Next},
     {"-platformpluginpath", OptionValue::Next},
@@ -63,14 +62,14 @@ constexpr auto kQtOptions = std::to_array<ToolkitOption>({
     {"-stylesheet", OptionValue::NextOrJoined},
     {"-widgetcount", OptionValue::None},
     {"-testability", OptionValue::None},
-    {"-display", OptionValue::Next, "xcb"},
-    {"-geometry", OptionValue::Next, "xcb"},
-    {"-title", OptionValue::Next, "xcb"},
-    {"-icon", OptionValue::Next, "xcb"},
-    {"-name", OptionValue::Next, "xcb"},
-    {"-visual", OptionValue::Next, "xcb"},
-    {"-nograb", OptionValue::None, "xcb"},
-    {"-dograb", OptionValue::None, "xcb"},
+    {"-display", OptionValue::Next},
+    {"-geometry", OptionValue::Next},
+    {"-title", OptionValue::Next},
+    {"-icon", OptionValue::Next},
+    {"-name", OptionValue::Next},
+    {"-visual", OptionValue::Next},
+    {"-nograb", OptionValue::None},
+    {"-dograb", OptionValue::None},
 });
 
 // How long each bus may take to answer, all told: a local bus answers a call in milliseconds.
@@ -210,22 +209,6 @@ std::string qtOptionsNote(std::string_view program)
         + std::string(program) + "(1) lists them.\n";
 }
 
-// An option of Qt's given for a platform that does not read it (-display away from X11): Qt
-// would leave it unread, so it is refused as unknown, before any window shows.
-std::optional<std::string_view> unreadOption(const CommandLine &commandLine)
-{
-    const QString platform = QGuiApplication::platformName();
-    for (const auto &given : commandLine.toolkitValues) {
-        const auto *option = std::find_if(kQtOptions.begin(), kQtOptions.end(),
-                                          [&](const auto &o) { return o.name == given.first; });
-        if (option != kQtOptions.end() && !option->platform.empty()
-            && !platform.startsWith(QLatin1String(option->platform))) {
-            return given.first;
-        }
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 void reportUntrappedError(const std::exception &error)
@@ -273,14 +256,17 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
                              + " did not answer; platform "
                              + (asked.platform ? quoted(*asked.platform) : "the default") + ")"));
     StartupMessages startupMessages;
-    // Qt takes its own options out of the arguments; the rest were refused above.
+    // Qt takes the options it reads out of the arguments; those of another platform than the
+    // one started (-display away from X11) stay, unread, and are refused as unknown before any
+    // window shows. What Qt said on the way is not passed on.
     const QApplication application(argc, argv);
     watchdog->say(startFailureLine(
         programName(), "the window was not drawn (" + awaitedDisplay(asked) + " did not answer)"));
     const FirstPaint firstPaint(watchdog);
-    if (const auto unread = unreadOption(commandLine)) {
-        // One line of ours, as for any refused start; what Qt said on the way is not passed on.
-        printRefusal("unknown option '" + std::string(*unread) + "'");
+    if (const auto *unread = std::find_if(argv + std::min(argc, 1), argv + argc,
+                                          [](std::string_view left) { return left != "--"; });
+        unread != argv + argc) {
+        printRefusal("unknown option '" + printable(*unread) + "'");
         endStart(kUsageExitCode);
     }
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {

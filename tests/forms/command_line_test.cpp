@@ -53,6 +53,10 @@ const auto kLines = std::to_array<LineCase>({
      CommandAction::Refuse,
      "unexpected argument '--help'"},
     {"trailing_double_dash", {"-reverse", "--"}, CommandAction::Run, ""},
+    {"unknown_option_echoed_escaped",
+     {"--x\x1b[31m\nicatlas: all good"},
+     CommandAction::Refuse,
+     R"(unknown option '--x\x1b[31m\nicatlas: all good')"},
 });
 
 class CommandLineReading : public ::testing::TestWithParam<LineCase> { };
