@@ -236,8 +236,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (const auto status = answerCommandLine(project, commandLine, qtOptionsNote(project.name))) {
         return *status;
     }
-    readEnvironment(commandLine);
-    const DisplayEnvironment &asked = displayEnvironment();
+    const DisplayEnvironment &asked = readEnvironment(commandLine);
     if (const auto refusal
         = refusedSettings({.platform = asked.platform,
                            .scaleFactor = environment("QT_SCALE_FACTOR"),

@@ -91,7 +91,7 @@ void runningMessageHandler(QtMsgType type, const QMessageLogContext &context,
 
 } // namespace
 
-void readEnvironment(const CommandLine &commandLine)
+const DisplayEnvironment &readEnvironment(const CommandLine &commandLine)
 {
     const std::optional<std::string_view> display = commandLine.toolkitValue("-display");
     const std::optional<std::string_view> platform = commandLine.toolkitValue("-platform");
@@ -101,10 +101,6 @@ void readEnvironment(const CommandLine &commandLine)
         .waylandDisplay = environment("WAYLAND_DISPLAY"),
         .waylandSession = environment("XDG_SESSION_TYPE") == "wayland",
     };
-}
-
-const DisplayEnvironment &displayEnvironment()
-{
     return g_environment;
 }
 

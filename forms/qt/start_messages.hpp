@@ -21,8 +21,8 @@ struct DisplayEnvironment {
     std::optional<std::string_view> waylandDisplay; // WAYLAND_DISPLAY
     bool waylandSession = false; // XDG_SESSION_TYPE=wayland, where Qt picks Wayland by itself
 };
-void readEnvironment(const CommandLine &commandLine);
-[[nodiscard]] const DisplayEnvironment &displayEnvironment();
+// Reads it, keeping it for the lines of a start that fails or a display that goes away.
+const DisplayEnvironment &readEnvironment(const CommandLine &commandLine);
 
 // The one thing the window waits on, as a line names it: the Wayland socket where the platform is
 // Wayland, else the X display.
@@ -45,8 +45,6 @@ public:
     ~StartupMessages();
     StartupMessages(const StartupMessages &) = delete;
     StartupMessages &operator=(const StartupMessages &) = delete;
-    StartupMessages(StartupMessages &&) = delete;
-    StartupMessages &operator=(StartupMessages &&) = delete;
 
     // Puts the previous handler back and passes on what was held; from then on every message
     // goes on to it, but for Qt's words on a display gone away, which end the program with one

@@ -101,20 +101,16 @@ PrivateRuntimeFolder::~PrivateRuntimeFolder()
         std::filesystem::remove_all(m_path, ignored);
     }
 }
-
-void removeRuntimeFolder()
-{
-    if (const char *path = g_runtimeFolder.load(); path != nullptr) {
-        ::rmdir(path);
-    }
-}
-#else
-void removeRuntimeFolder() { }
 #endif
 
 void endStart(int status)
 {
-    removeRuntimeFolder();
+#if !defined(_WIN32)
+    // rmdir only, which a signal handler may call: the watchdog ends the start through here.
+    if (const char *path = g_runtimeFolder.load(); path != nullptr) {
+        ::rmdir(path);
+    }
+#endif
     std::_Exit(status);
 }
 

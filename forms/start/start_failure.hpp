@@ -42,15 +42,10 @@ public:
     ~PrivateRuntimeFolder();
     PrivateRuntimeFolder(const PrivateRuntimeFolder &) = delete;
     PrivateRuntimeFolder &operator=(const PrivateRuntimeFolder &) = delete;
-    PrivateRuntimeFolder(PrivateRuntimeFolder &&) = delete;
-    PrivateRuntimeFolder &operator=(PrivateRuntimeFolder &&) = delete;
 
 private:
     std::string m_path;
 };
-
-// Removes the private runtime folder where there is one (async-signal-safe: rmdir only).
-void removeRuntimeFolder();
 
 // Ends the process at once with `status`, leaving nothing behind: nothing of the toolkit is
 // closed, so no destructor runs.

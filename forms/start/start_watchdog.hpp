@@ -34,8 +34,6 @@ public:
 
     StartWatchdog(const StartWatchdog &) = delete;
     StartWatchdog &operator=(const StartWatchdog &) = delete;
-    StartWatchdog(StartWatchdog &&) = delete;
-    StartWatchdog &operator=(StartWatchdog &&) = delete;
 
 private:
     std::array<std::string, 2> m_lines; // the line shown, and the one shown before
