@@ -10,7 +10,6 @@
 #include <QString>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace forms {
@@ -23,8 +22,8 @@ DisplayEnvironment g_environment;
 // needs constructing before main).
 std::string *g_heldMessages = nullptr;
 
-// The message handler in place when the window came up; every message but one goes on to it.
-QtMessageHandler g_runningHandler = nullptr;
+// The message handler in place before the start's (Qt's default one where none was installed).
+QtMessageHandler g_previousHandler = nullptr;
 
 // The line of Qt's held messages that begins with `lead`, without its line end; nothing when none.
 std::optional<std::string_view> lineStarting(std::string_view messages, std::string_view lead)
@@ -56,37 +55,29 @@ std::string withQtWords(const std::string &ours, std::string_view qt)
     return ours + "; Qt: " + printable(qt);
 }
 
-void startupMessageHandler(QtMsgType type, const QMessageLogContext & /*context*/,
-                           const QString &message)
+// Until the window is up, holds Qt's messages back and turns its fatal one into our line; from
+// then on passes every message on to the handler that was there before, but for one.
+void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     const QByteArray text = message.toLocal8Bit();
-    if (type == QtFatalMsg) {
-        refuseStart(describeStartFailure(
-            g_environment, g_heldMessages != nullptr ? *g_heldMessages : std::string_view(),
-            std::string_view(text.constData(), static_cast<std::size_t>(text.size()))));
-    }
+    const std::string_view said(text.constData(), static_cast<std::size_t>(text.size()));
     if (g_heldMessages != nullptr) {
-        g_heldMessages->append(text.constData()).append("\n");
+        if (type == QtFatalMsg) {
+            refuseStart(describeStartFailure(g_environment, *g_heldMessages, said));
+        }
+        g_heldMessages->append(said).append("\n");
         return;
     }
-    std::fprintf(stderr, "%s\n", text.constData());
-}
-
-// Qt's xcb and Wayland platforms end the program with exit(1) and their own words when the
-// display server goes away; the user reads one line of ours instead, and the status says the
-// window could not stay.
-void runningMessageHandler(QtMsgType type, const QMessageLogContext &context,
-                           const QString &message)
-{
-    if (message.startsWith(QLatin1String("The X11 connection broke"))
-        || message.startsWith(QLatin1String("The Wayland connection broke"))) {
-        printLine(withQtWords(awaitedDisplay(g_environment) + " went away; the window is gone",
-                              message.toLocal8Bit().toStdString()));
+    // Qt's xcb and Wayland platforms end the program with exit(1) and their own words when the
+    // display server goes away; the user reads one line of ours instead, and the status says the
+    // window could not stay.
+    if (said.starts_with("The X11 connection broke")
+        || said.starts_with("The Wayland connection broke")) {
+        printLine(
+            withQtWords(awaitedDisplay(g_environment) + " went away; the window is gone", said));
         endStart(kStartFailureExitCode);
     }
-    if (g_runningHandler != nullptr) {
-        g_runningHandler(type, context, message);
-    }
+    g_previousHandler(type, context, message);
 }
 
 } // namespace
@@ -151,9 +142,9 @@ std::string describeStartFailure(const DisplayEnvironment &asked, std::string_vi
 }
 
 StartupMessages::StartupMessages()
-    : m_previous(qInstallMessageHandler(startupMessageHandler))
 {
     g_heldMessages = &m_held;
+    g_previousHandler = qInstallMessageHandler(messageHandler);
 }
 
 StartupMessages::~StartupMessages()
@@ -163,13 +154,10 @@ StartupMessages::~StartupMessages()
 
 void StartupMessages::release()
 {
-    if (g_heldMessages != &m_held) {
-        return;
+    if (g_heldMessages == &m_held) {
+        g_heldMessages = nullptr;
+        std::fputs(m_held.c_str(), stderr);
     }
-    g_heldMessages = nullptr;
-    qInstallMessageHandler(m_previous);
-    std::fputs(m_held.c_str(), stderr);
-    g_runningHandler = qInstallMessageHandler(runningMessageHandler);
 }
 
 } // namespace forms

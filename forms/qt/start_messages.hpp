@@ -36,9 +36,9 @@ const DisplayEnvironment &readEnvironment(const CommandLine &commandLine);
                                                std::string_view fatalMessage);
 
 // Until the window is up, Qt's own complaints are held back: a start that fails is reported in
-// one line of ours, not in the toolkit's several. This installs the start-up handler and, once
-// the window is up (or the start is abandoned), puts back the handler that was there before,
-// whatever it was, and passes on what was held.
+// one line of ours, not in the toolkit's several. This installs the start's handler; once the
+// window is up (or the start is abandoned), what was held is passed on, and so is every message
+// after it, to the handler that was there before, whatever it was.
 class StartupMessages {
 public:
     StartupMessages();
@@ -46,14 +46,12 @@ public:
     StartupMessages(const StartupMessages &) = delete;
     StartupMessages &operator=(const StartupMessages &) = delete;
 
-    // Puts the previous handler back and passes on what was held; from then on every message
-    // goes on to it, but for Qt's words on a display gone away, which end the program with one
-    // line of ours.
+    // Passes on what was held; from then on every message goes on to the previous handler, but
+    // for Qt's words on a display gone away, which end the program with one line of ours.
     void release();
 
 private:
     std::string m_held;
-    QtMessageHandler m_previous;
 };
 
 } // namespace forms
