@@ -87,9 +87,16 @@ void shutOut(const char *variable, const std::string &why)
     printLine(why + "; the window is shown without accessibility");
 }
 
-bool silent(const std::string &address)
+// Whether the accessibility bus at `address` (`origin` says who named it) does not answer a
+// bounded call; if so, the toolkit is kept from it.
+bool shutOutSilent(const std::string &address, std::string_view origin = {})
 {
-    return probeBus(address, false, kBusAnswerLimit).bus == BusAnswer::Silent;
+    if (probeBus(address, false, kBusAnswerLimit).bus != BusAnswer::Silent) {
+        return false;
+    }
+    shutOut("AT_SPI_BUS_ADDRESS",
+            "the accessibility bus " + quoted(address) + std::string(origin) + " does not answer");
+    return true;
 }
 
 // The accessibility bus the X root window's AT_SPI_BUS property names (the bridge connects to it
@@ -133,11 +140,7 @@ std::optional<std::string> rootWindowBus()
 void keepSilentBusesOut()
 {
     if (const auto named = environment("AT_SPI_BUS_ADDRESS")) {
-        if (silent(std::string(*named))) {
-            shutOut("AT_SPI_BUS_ADDRESS",
-                    "the accessibility bus " + quoted(*named)
-                        + " (AT_SPI_BUS_ADDRESS) does not answer");
-        }
+        shutOutSilent(std::string(*named), " (AT_SPI_BUS_ADDRESS)");
         return;
     }
     const std::optional<std::string> session = sessionBusAddress();
@@ -153,14 +156,9 @@ void keepSilentBusesOut()
     } else if (probe.launcher == BusAnswer::Silent) {
         shutOut("AT_SPI_BUS_ADDRESS",
                 "the accessibility bus's launcher (org.a11y.Bus) does not answer");
-    } else if (probe.accessibilityAddress && silent(*probe.accessibilityAddress)) {
-        shutOut("AT_SPI_BUS_ADDRESS",
-                "the accessibility bus " + quoted(*probe.accessibilityAddress)
-                    + " does not answer");
-    } else if (probe.bus == BusAnswer::Answered && root && silent(*root)) {
-        shutOut("AT_SPI_BUS_ADDRESS",
-                "the accessibility bus " + quoted(*root)
-                    + " (the root window's AT_SPI_BUS) does not answer");
+    } else if (!(probe.accessibilityAddress && shutOutSilent(*probe.accessibilityAddress))
+               && probe.bus == BusAnswer::Answered && root) {
+        shutOutSilent(*root, " (the root window's AT_SPI_BUS)");
     }
 }
 

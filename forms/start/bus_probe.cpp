@@ -16,18 +16,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct CloseConnection {
-    void operator()(DBusConnection *connection) const
-    {
-        dbus_connection_close(connection);
-        dbus_connection_unref(connection);
-    }
-};
-struct UnrefMessage {
-    void operator()(DBusMessage *message) const { dbus_message_unref(message); }
-};
-using Connection = std::unique_ptr<DBusConnection, CloseConnection>;
-using Message = std::unique_ptr<DBusMessage, UnrefMessage>;
+// A private connection is ours to close before its last reference goes.
+void close(DBusConnection *connection)
+{
+    dbus_connection_close(connection);
+    dbus_connection_unref(connection);
+}
+using Connection = std::unique_ptr<DBusConnection, decltype(&close)>;
+using Message = std::unique_ptr<DBusMessage, decltype(&dbus_message_unref)>;
 
 // Sends `call` and reads until its reply comes, the connection goes or the deadline passes.
 std::pair<BusAnswer, Message> ask(DBusConnection *connection, DBusMessage *call,
@@ -35,10 +31,10 @@ std::pair<BusAnswer, Message> ask(DBusConnection *connection, DBusMessage *call,
 {
     dbus_uint32_t serial = 0;
     if (call == nullptr || dbus_connection_send(connection, call, &serial) == FALSE) {
-        return {BusAnswer::NotReached, nullptr};
+        return {BusAnswer::NotReached, Message {nullptr, &dbus_message_unref}};
     }
     for (;;) {
-        while (Message reply {dbus_connection_pop_message(connection)}) {
+        while (Message reply {dbus_connection_pop_message(connection), &dbus_message_unref}) {
             if (dbus_message_get_reply_serial(reply.get()) == serial) {
                 return {BusAnswer::Answered, std::move(reply)};
             }
@@ -46,10 +42,10 @@ std::pair<BusAnswer, Message> ask(DBusConnection *connection, DBusMessage *call,
         const auto left
             = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (dbus_connection_get_is_connected(connection) == FALSE) {
-            return {BusAnswer::NotReached, nullptr};
+            return {BusAnswer::NotReached, Message {nullptr, &dbus_message_unref}};
         }
         if (left.count() <= 0) {
-            return {BusAnswer::Silent, nullptr};
+            return {BusAnswer::Silent, Message {nullptr, &dbus_message_unref}};
         }
         dbus_connection_read_write(connection, static_cast<int>(left.count()));
     }
@@ -58,7 +54,8 @@ std::pair<BusAnswer, Message> ask(DBusConnection *connection, DBusMessage *call,
 Message busCall(const char *destination, const char *path, const char *interface,
                 const char *member)
 {
-    return Message {dbus_message_new_method_call(destination, path, interface, member)};
+    return {dbus_message_new_method_call(destination, path, interface, member),
+            &dbus_message_unref};
 }
 
 } // namespace
@@ -89,7 +86,7 @@ BusProbe probeBus(std::string_view address, bool askLauncher, std::chrono::milli
     }
     DBusError error;
     dbus_error_init(&error);
-    const Connection connection {dbus_connection_open_private(named.c_str(), &error)};
+    const Connection connection {dbus_connection_open_private(named.c_str(), &error), &close};
     dbus_error_free(&error);
     if (!connection) {
         return {};
