@@ -263,8 +263,10 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (const auto *unread = std::find_if(argv + std::min(argc, 1), argv + argc,
                                           [](std::string_view left) { return left != "--"; });
         unread != argv + argc) {
-        printRefusal("unknown option '" + printable(*unread) + "'");
-        endStart(kUsageExitCode);
+        endStart(*answerCommandLine(project,
+                                    {.action = CommandAction::Refuse,
+                                     .refusal = "unknown option '" + printable(*unread) + "'"},
+                                    {}));
     }
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         if (const auto refusal = refusedColourDepth(screen->depth())) {

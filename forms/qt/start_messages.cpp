@@ -123,9 +123,7 @@ std::string describeStartFailure(const DisplayEnvironment &asked, std::string_vi
     if (notFound) {
         std::string text = "no usable platform plugin: " + platformNamed + " is not installed";
         constexpr std::string_view kLead = "Available platform plugins are: ";
-        if (const auto available = lineStarting(
-                fatalMessage.substr(std::min(fatalMessage.size(), fatalMessage.find(kLead))),
-                kLead)) {
+        if (const auto available = lineStarting(fatalMessage, kLead)) {
             std::string_view list = available->substr(kLead.size());
             list = list.substr(0, list.find_last_not_of('.') + 1);
             text += " (installed: " + printable(list) + ")";

@@ -52,11 +52,6 @@ void printLine(std::string_view text)
     std::fflush(stderr);
 }
 
-void printRefusal(std::string_view what)
-{
-    std::fputs(refusalLine(g_programName, what).c_str(), stderr);
-}
-
 std::optional<int> answerCommandLine(const ProjectDescription &project,
                                      const CommandLine &commandLine,
                                      std::string_view toolkitOptions)
@@ -71,7 +66,7 @@ std::optional<int> answerCommandLine(const ProjectDescription &project,
         std::fputs(versionText(project).c_str(), stdout);
         return 0;
     case CommandAction::Refuse:
-        printRefusal(commandLine.refusal);
+        std::fputs(refusalLine(g_programName, commandLine.refusal).c_str(), stderr);
         break;
     }
     return kUsageExitCode;

@@ -23,9 +23,6 @@ void setProgramName(std::string_view name);
 // Writes one line of the program's ("NAME: TEXT") to stderr at once.
 void printLine(std::string_view text);
 
-// The line of a refused command line, on stderr.
-void printRefusal(std::string_view what);
-
 // Answers --help (with `toolkitOptions`, as helpText takes it) and --version on stdout, or
 // refuses the command line on stderr, and returns the exit status; nothing when the program is to
 // run.
