@@ -3,12 +3,14 @@
 // start guarded against what would hold it for ever, the start-up form made and shown.
 #include "forms/start/runtime.hpp"
 
+#include "forms/core/command_line.hpp"
+#include "forms/core/start_texts.hpp"
 #include "forms/qt/pictures.hpp"
 #include "forms/qt/qt_form.hpp"
 #include "forms/qt/start_messages.hpp"
+#include "forms/qt/start_settings.hpp"
 #include "forms/qt/widgets.hpp"
 #include "forms/start/bus_probe.hpp"
-#include "forms/start/command_line.hpp"
 #include "forms/start/start_failure.hpp"
 #include "forms/start/start_watchdog.hpp"
 
@@ -18,11 +20,13 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,7 +40,10 @@ namespace {
 
 // How long the start may wait for the display to answer. A display on the same machine answers
 // in milliseconds, one over a slow link or under valgrind in a second or two.
-constexpr int kDisplayAnswerSeconds = 15;
+constexpr std::chrono::seconds kDisplayAnswerLimit {15};
+// How long the start may take to its first paint however busy it is: under valgrind memcheck it
+// takes about 8 s; libXau reading an endless XAUTHORITY (/dev/zero) never ends.
+constexpr std::chrono::seconds kStartLimit {45};
 
 // The options Qt reads from the command line itself (QGuiApplication, QApplication and the xcb
 // platform), so that they pass through to it untouched.
@@ -65,78 +72,94 @@ constexpr auto kQtOptions = std::to_array<ToolkitOption>({
     {"-dograb", OptionValue::None},
 });
 
-void printHelp(const ProjectDescription &project)
-{
-    const std::string_view name = project.name;
-    const std::string_view caption = project.startupForm->caption;
-    std::printf(
-        "Usage: %.*s [OPTION]...\n"
-        "Opens the window \"%.*s\".\n"
-        "\n"
-        "  -h, --help     show this help and exit\n"
-        "  -v, --version  show the version and exit\n"
-        "\n"
-        "Qt's standard options apply as in any Qt program, among them -platform NAME,\n"
-        "-style NAME, -reverse and -qwindowgeometry WIDTHxHEIGHT+X+Y; %.*s(1) lists them.\n",
-        static_cast<int>(name.size()), name.data(), static_cast<int>(caption.size()),
-        caption.data(), static_cast<int>(name.size()), name.data());
-}
-
-// Answers --help and --version, or refuses the command line, and returns the exit status;
-// nothing when the program is to run.
-std::optional<int> answerCommandLine(const ProjectDescription &project,
-                                     const CommandLine &commandLine)
-{
-    switch (commandLine.action) {
-    case CommandAction::Run:
-        return std::nullopt;
-    case CommandAction::ShowHelp:
-        printHelp(project);
-        return 0;
-    case CommandAction::ShowVersion:
-        std::printf("%.*s %.*s\n", static_cast<int>(project.name.size()), project.name.data(),
-                    static_cast<int>(project.version.size()), project.version.data());
-        return 0;
-    case CommandAction::Refuse:
-        printRefusal(commandLine.refusal);
-        return kUsageExitCode;
-    }
-    return kUsageExitCode;
-}
-
-// How long the session bus and the accessibility bus's owner may take to answer one call, all
-// told: both answer a local call in milliseconds.
+// How long each bus may take to answer, all told: a local bus answers a call in milliseconds.
 constexpr std::chrono::seconds kBusAnswerLimit {3};
 
 // An address at which no bus can be reached, for a bus that must not be asked: the toolkit gives up
 // on it at once.
 constexpr const char *kNoBus = "unix:path=/nonexistent/bus";
 
-// The toolkit's accessibility bridge asks the session bus, and the owner of org.a11y.Bus on it,
-// with calls of 25 s each while the window is built, and again and again while it runs. Where
-// either does not answer a bounded call now, the bridge is kept from asking (it connects to
-// AT_SPI_BUS_ADDRESS instead, where one is set, and fails at once) and the window is shown
-// without accessibility, which the user is told in one line.
+// Keeps the toolkit from the bus that `variable` names, and says why in one line.
+void shutOut(const char *variable, const std::string &why)
+{
+    // Qt's own environment lock, which the bridge's reading takes too: Qt's threads are running.
+    qputenv(variable, kNoBus);
+    printLine(why + "; the window is shown without accessibility");
+}
+
+// Whether the accessibility bus at `address` (`origin` says who named it) does not answer a
+// bounded call; if so, the toolkit is kept from it.
+bool shutOutSilent(const std::string &address, std::string_view origin = {})
+{
+    if (probeBus(address, false, kBusAnswerLimit).bus != BusAnswer::Silent) {
+        return false;
+    }
+    shutOut("AT_SPI_BUS_ADDRESS",
+            "the accessibility bus " + quoted(address) + std::string(origin) + " does not answer");
+    return true;
+}
+
+// The accessibility bus the X root window's AT_SPI_BUS property names (the bridge connects to it
+// too, for programs run as another user); nothing where there is none or the display is not X11.
+std::optional<std::string> rootWindowBus()
+{
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr) {
+        return std::nullopt;
+    }
+    constexpr std::string_view kName = "AT_SPI_BUS";
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom {
+        xcb_intern_atom_reply(connection,
+                              xcb_intern_atom(connection, 1, kName.size(), kName.data()), nullptr),
+        &std::free};
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!atom || atom->atom == XCB_ATOM_NONE || screen == nullptr) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> property {
+        xcb_get_property_reply(
+            connection,
+            xcb_get_property(connection, 0, screen->root, atom->atom, XCB_ATOM_STRING, 0, 4096),
+            nullptr),
+        &std::free};
+    const int length = property ? xcb_get_property_value_length(property.get()) : 0;
+    if (length <= 0) {
+        return std::nullopt;
+    }
+    return std::string(static_cast<const char *>(xcb_get_property_value(property.get())),
+                       static_cast<std::size_t>(length));
+}
+
+// The toolkit's accessibility bridge asks the session bus, the owner of org.a11y.Bus on it, the
+// accessibility bus that one names and the one the root window names (or only the one
+// AT_SPI_BUS_ADDRESS names) with calls of 25 s each while the window is built, and again while it
+// runs. Where one does not answer a bounded call now, the bridge is kept from it and the window
+// is shown without accessibility. Where no session bus is named at all, libdbus would start one
+// of its own, left running after the window has gone: the bridge is kept from that too.
 void keepSilentBusesOut()
 {
-    const std::optional<std::string_view> session = environment("DBUS_SESSION_BUS_ADDRESS");
-    if (!session || environment("AT_SPI_BUS_ADDRESS")) {
+    if (const auto named = environment("AT_SPI_BUS_ADDRESS")) {
+        shutOutSilent(std::string(*named), " (AT_SPI_BUS_ADDRESS)");
         return;
     }
-    const BusAnswer answer = probeAccessibilityBus(*session, kBusAnswerLimit);
-    if (answer != BusAnswer::SessionBusSilent && answer != BusAnswer::AccessibilityBusSilent) {
+    const std::optional<std::string> session = sessionBusAddress();
+    if (!session) {
+        shutOut("DBUS_SESSION_BUS_ADDRESS", "no session bus is named (DBUS_SESSION_BUS_ADDRESS)");
         return;
     }
-    const bool sessionSilent = answer == BusAnswer::SessionBusSilent;
-    const std::string_view name = programName();
-    // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread yet
-    ::setenv(sessionSilent ? "DBUS_SESSION_BUS_ADDRESS" : "AT_SPI_BUS_ADDRESS", kNoBus, 1);
-    std::fprintf(stderr,
-                 "%.*s: the %s bus does not answer; the window is shown without "
-                 "accessibility\n",
-                 static_cast<int>(name.size()), name.data(),
-                 sessionSilent ? "session" : "accessibility");
-    std::fflush(stderr);
+    const BusProbe probe = probeBus(*session, true, kBusAnswerLimit);
+    const std::optional<std::string> root = rootWindowBus();
+    if (probe.bus == BusAnswer::Silent) {
+        shutOut("DBUS_SESSION_BUS_ADDRESS",
+                "the session bus " + quoted(*session) + " does not answer");
+    } else if (probe.launcher == BusAnswer::Silent) {
+        shutOut("AT_SPI_BUS_ADDRESS",
+                "the accessibility bus's launcher (org.a11y.Bus) does not answer");
+    } else if (!(probe.accessibilityAddress && shutOutSilent(*probe.accessibilityAddress))
+               && probe.bus == BusAnswer::Answered && root) {
+        shutOutSilent(*root, " (the root window's AT_SPI_BUS)");
+    }
 }
 
 bool canStartThread()
@@ -176,18 +199,23 @@ private:
     std::optional<StartWatchdog> &m_watchdog;
 };
 
+// Qt's own options, as the help names them.
+std::string qtOptionsNote(std::string_view program)
+{
+    return "Qt's standard options apply as in any Qt program, among them -platform NAME,\n"
+           "-style NAME, -reverse and -qwindowgeometry WIDTHxHEIGHT+X+Y; "
+        + std::string(program) + "(1) lists them.\n";
+}
+
 } // namespace
 
 void reportUntrappedError(const std::exception &error)
 {
-    const std::string_view name = programName();
-    std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(name.size()), name.data(), error.what());
-    std::fflush(stderr);
+    printLine(error.what());
     if (QApplication::instance() == nullptr) {
-        std::_Exit(kUntrappedErrorExitCode);
+        endStart(kUntrappedErrorExitCode);
     }
-    auto *box = new QMessageBox(QMessageBox::Critical,
-                                QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
+    auto *box = new QMessageBox(QMessageBox::Critical, toQString(programName()),
                                 QString::fromUtf8(error.what()), QMessageBox::Ok);
     box->setInformativeText(QStringLiteral("The program will now end."));
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -203,66 +231,63 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     setProgramName(project.name);
     const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
     const CommandLine commandLine = parseCommandLine(arguments, kQtOptions);
-    if (const std::optional<int> status = answerCommandLine(project, commandLine)) {
+    if (const auto status = answerCommandLine(project, commandLine, qtOptionsNote(project.name))) {
         return *status;
     }
-    readEnvironment(commandLine);
-    StartupMessages startupMessages;
-
+    const DisplayEnvironment &asked = readEnvironment(commandLine);
     if (const auto refusal
-        = refusedSettings({.platform = displayEnvironment().platform,
-                           .scaleFactor = displayEnvironment().scaleFactor,
-                           .screenScaleFactors = displayEnvironment().screenScaleFactors,
-                           .fontDpi = displayEnvironment().fontDpi})) {
+        = refusedSettings({.platform = asked.platform,
+                           .scaleFactor = environment("QT_SCALE_FACTOR"),
+                           .screenScaleFactors = environment("QT_SCREEN_SCALE_FACTORS"),
+                           .fontDpi = environment("QT_FONT_DPI")})) {
         refuseStart(*refusal);
     }
-    keepSilentBusesOut();
-
-    // The application object connects to the display; one that accepts and never answers would
-    // hold it there for ever.
+    // Qt looks for flatpak-info in the runtime folder, making /tmp/runtime-$USER where none is set.
+    const PrivateRuntimeFolder runtimeFolder;
+    // The one bound on the start, from here to the first paint: the application object connects
+    // to the display (one may accept and never answer), then the window is built and shown.
     std::optional<StartWatchdog> watchdog(
-        std::in_place, std::chrono::seconds(kDisplayAnswerSeconds),
-        startFailureLine(describeSilentDisplay(askedFor(), kDisplayAnswerSeconds)),
-        kStartFailureExitCode);
-    // Qt takes its own options out of the arguments; the rest were refused above.
+        std::in_place, kDisplayAnswerLimit, kStartLimit,
+        startFailureLine(programName(),
+                         "no display is reachable (" + awaitedDisplay(asked)
+                             + " did not answer; platform "
+                             + (asked.platform ? quoted(*asked.platform) : "the default") + ")"));
+    StartupMessages startupMessages;
+    // Qt takes the options it reads out of the arguments; those of another platform than the
+    // one started (-display away from X11) stay, unread, and are refused as unknown before any
+    // window shows. What Qt said on the way is not passed on.
     const QApplication application(argc, argv);
-    // From here to the first paint the start waits on the display and on the buses the toolkit
-    // asks while the window is built and shown.
-    watchdog.emplace(std::chrono::seconds(kDisplayAnswerSeconds),
-                     startFailureLine(describeUndrawnWindow(askedFor(), kDisplayAnswerSeconds)),
-                     kStartFailureExitCode);
+    watchdog->say(startFailureLine(
+        programName(), "the window was not drawn (" + awaitedDisplay(asked) + " did not answer)"));
     const FirstPaint firstPaint(watchdog);
-    // An option the list above lets through but this platform does not read (-display away
-    // from X11, say) is refused all the same, before any window shows; a closing "--" is not.
-    auto *const leftover
-        = std::find_if(argv + std::min(argc, 1), argv + argc,
-                       [](const char *argument) { return std::string_view(argument) != "--"; });
-    if (leftover != argv + argc) {
-        // One line of ours, as for any refused start; what Qt said on the way is not passed on.
-        startupMessages.discard();
-        printRefusal("unknown option '" + std::string(*leftover) + "'");
-        return kUsageExitCode;
+    if (const auto *unread = std::find_if(argv + std::min(argc, 1), argv + argc,
+                                          [](std::string_view left) { return left != "--"; });
+        unread != argv + argc) {
+        endStart(*answerCommandLine(project,
+                                    {.action = CommandAction::Refuse,
+                                     .refusal = "unknown option '" + printable(*unread) + "'"},
+                                    {}));
     }
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         if (const auto refusal = refusedColourDepth(screen->depth())) {
             refuseStart(*refusal);
         }
     }
-    // The accessibility bridge starts a thread for the session bus while the window is built, and
-    // where it cannot (the user's processes at their limit, ulimit -u) waits for it for ever.
+    // The accessibility bridge, made as the window is built on X11 and Wayland, starts a thread
+    // for the session bus, and where it cannot (the user's processes at their limit, ulimit -u)
+    // waits for it for ever; and it asks the buses without a bound.
     const QString platform = QGuiApplication::platformName();
-    if ((platform.startsWith(QLatin1String("xcb")) || platform.startsWith(QLatin1String("wayland")))
-        && !canStartThread()) {
-        refuseStart(
-            "no thread can be started (the user's processes are at their limit, ulimit -u)");
+    if (platform.startsWith(QLatin1String("xcb"))
+        || platform.startsWith(QLatin1String("wayland"))) {
+        if (!canStartThread()) {
+            refuseStart(
+                "no thread can be started (the user's processes are at their limit, ulimit -u)");
+        }
+        keepSilentBusesOut();
     }
-    QCoreApplication::setApplicationName(
-        QString::fromUtf8(project.name.data(), static_cast<qsizetype>(project.name.size())));
-    QCoreApplication::setApplicationVersion(
-        QString::fromUtf8(project.version.data(), static_cast<qsizetype>(project.version.size())));
-    const QString applicationId = QString::fromUtf8(
-        project.desktopFileName.data(), static_cast<qsizetype>(project.desktopFileName.size()));
-    QGuiApplication::setDesktopFileName(applicationId);
+    QCoreApplication::setApplicationName(toQString(project.name));
+    QCoreApplication::setApplicationVersion(toQString(project.version));
+    QGuiApplication::setDesktopFileName(toQString(project.desktopFileName));
 
     if (!project.startupForm->font.face.empty()) {
         // The start-up form's font becomes the program's: a QLineEdit lays its empty text out in
@@ -283,7 +308,6 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     form.show();
 
     startupMessages.release();
-    passOnRunningMessages();
     return QApplication::exec();
 }
 

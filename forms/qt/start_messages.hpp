@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
-// What the start over Qt tells the user: the one line of a refused or failed start, the toolkit's
-// own messages held back until the window is up, and the one line of a display gone away.
+// What the start over Qt reads of Qt's own words and tells the user: the one line of a failed
+// start, Qt's messages held back until the window is up, and the one line of a display gone away.
 #pragma once
 
-#include "forms/start/command_line.hpp"
-#include "forms/start/start_failure.hpp"
+#include "forms/core/command_line.hpp"
 
 #include <QtMessageHandler>
 
@@ -14,65 +13,45 @@
 
 namespace forms {
 
-// The name every message of the program's begins with.
-void setProgramName(std::string_view name);
-[[nodiscard]] std::string_view programName();
-
-// An environment variable's value; nothing when it is unset or empty.
-[[nodiscard]] std::optional<std::string_view> environment(const char *name);
-
-// What the start is asked of the display, read once as it begins: the start is refused by it, and
-// a failed start or a display gone away names what was asked for. The toolkit's -display and
+// What the start is asked of the display, read once as it begins. The toolkit's -display and
 // -platform options, where given, go before the environment's DISPLAY and QT_QPA_PLATFORM.
 struct DisplayEnvironment {
     std::optional<std::string_view> platform; // -platform, else QT_QPA_PLATFORM
     std::optional<std::string_view> display; // -display, else DISPLAY
     std::optional<std::string_view> waylandDisplay; // WAYLAND_DISPLAY
-    std::optional<std::string_view> scaleFactor; // QT_SCALE_FACTOR
-    std::optional<std::string_view> screenScaleFactors; // QT_SCREEN_SCALE_FACTORS
-    std::optional<std::string_view> fontDpi; // QT_FONT_DPI
+    bool waylandSession = false; // XDG_SESSION_TYPE=wayland, where Qt picks Wayland by itself
 };
-void readEnvironment(const CommandLine &commandLine);
-[[nodiscard]] const DisplayEnvironment &displayEnvironment();
+// Reads it, keeping it for the lines of a start that fails or a display that goes away.
+const DisplayEnvironment &readEnvironment(const CommandLine &commandLine);
 
-// The display and platform asked for, as the words of a failed start take them.
-[[nodiscard]] StartFailure askedFor();
+// The one thing the window waits on, as a line names it: the Wayland socket where the platform is
+// Wayland, else the X display.
+[[nodiscard]] std::string awaitedDisplay(const DisplayEnvironment &asked);
 
-// The line a start that cannot show the window ends with.
-[[nodiscard]] std::string startFailureLine(std::string_view reason);
-
-// The line a refused command line ends with: what is wrong, and where the options are listed.
-void printRefusal(std::string_view what);
-
-// The one line of a start that cannot show the window, then the end: nothing of the toolkit has
-// been shown, so there is nothing to close.
-[[noreturn]] void refuseStart(const std::string &reason);
+// What is wrong, in words, from Qt's warnings held back during the start (one per line) and the
+// fatal message that ended it, ending with Qt's own words; falls back on the first line of the
+// fatal message when the cause is none of those known.
+[[nodiscard]] std::string describeStartFailure(const DisplayEnvironment &asked,
+                                               std::string_view heldMessages,
+                                               std::string_view fatalMessage);
 
 // Until the window is up, Qt's own complaints are held back: a start that fails is reported in
-// one line of ours, not in the toolkit's several. This installs the start-up handler and, once
-// the window is up (or the start is abandoned), puts back the handler that was there before,
-// whatever it was, and passes on what was held.
+// one line of ours, not in the toolkit's several. This installs the start's handler; once the
+// window is up (or the start is abandoned), what was held is passed on, and so is every message
+// after it, to the handler that was there before, whatever it was.
 class StartupMessages {
 public:
     StartupMessages();
     ~StartupMessages();
     StartupMessages(const StartupMessages &) = delete;
     StartupMessages &operator=(const StartupMessages &) = delete;
-    StartupMessages(StartupMessages &&) = delete;
-    StartupMessages &operator=(StartupMessages &&) = delete;
 
-    // Drops what was held, then puts the previous handler back.
-    void discard();
-    // Puts the previous handler back and passes on what was held.
+    // Passes on what was held; from then on every message goes on to the previous handler, but
+    // for Qt's words on a display gone away, which end the program with one line of ours.
     void release();
 
 private:
     std::string m_held;
-    QtMessageHandler m_previous;
 };
-
-// Once the window is up: every message goes on to the handler in place now, but for the
-// toolkit's words on a display gone away, which end the program with one line of ours.
-void passOnRunningMessages();
 
 } // namespace forms

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Asks, within a bound, whether the session bus and the accessibility bus's owner on it answer,
-// before the toolkit asks them without one: the toolkit's accessibility bridge makes blocking
-// calls (25 s each) to the owner of org.a11y.Bus while the window is being built, and a session
-// bus that never answers holds it for ever. Toolkit-free; speaks just enough of the bus protocol
-// over a local socket for one call.
+// Asks, within a bound, whether a bus the toolkit will call answers: the toolkit's accessibility
+// bridge makes blocking calls (25 s each) to the session bus, the owner of org.a11y.Bus on it and
+// the accessibility bus while the window is being built, and a bus that never answers holds it
+// for ever. Over libdbus, which knows every address and transport the toolkit does, through its
+// non-blocking calls only: dbus_connection_send_with_reply_and_block flushes without a bound (it
+// waited 577 s on a stopped bus daemon).
 #pragma once
 
 #include <chrono>
@@ -14,20 +15,28 @@
 namespace forms {
 
 enum class BusAnswer {
-    Answered, // both answered (or the accessibility bus has no owner, which is an answer too)
-    NotReached, // no local bus at that address, or it refused us: the toolkit fails as fast
-    SessionBusSilent, // the session bus took the connection and did not answer in time
-    AccessibilityBusSilent, // org.a11y.Bus is owned, and its owner did not answer in time
+    Answered, // it answered (an error is an answer too)
+    NotReached, // nothing there, or it refused us: the toolkit fails as fast
+    Silent, // it took the connection (or the call) and did not answer in time
 };
 
-// Calls org.a11y.Bus on the session bus at `address` (as DBUS_SESSION_BUS_ADDRESS gives it; only
-// its unix:path= and unix:abstract= entries are tried), without starting it where it is not
-// running, and waits at most `limit` in all.
-[[nodiscard]] BusAnswer probeAccessibilityBus(std::string_view address,
-                                              std::chrono::milliseconds limit);
+struct BusProbe {
+    BusAnswer bus = BusAnswer::NotReached; // the bus's own Hello
+    BusAnswer launcher = BusAnswer::NotReached; // its org.a11y.Bus, when asked
+    // Where the session bus's org.a11y.Bus said the accessibility bus is, when it answered so.
+    std::optional<std::string> accessibilityAddress;
+};
 
-// The socket name in a bus address: the first unix:path= (a file) or unix:abstract= (a name with
-// a leading NUL, as the kernel takes it) entry, unescaped; nothing when there is none.
-[[nodiscard]] std::optional<std::string> localSocketName(std::string_view address);
+// Says Hello to the bus at `address` (a libdbus address list); with `askLauncher`, then asks its
+// org.a11y.Bus for the accessibility bus's address, without starting it where it is not running.
+// Waits at most `limit` in all; opening
+// a connection waits on nothing for a local socket, and `autolaunch:` is never opened.
+[[nodiscard]] BusProbe probeBus(std::string_view address, bool askLauncher,
+                                std::chrono::milliseconds limit);
+
+// The session bus as libdbus finds it: DBUS_SESSION_BUS_ADDRESS, else the socket
+// $XDG_RUNTIME_DIR/bus where it is one of ours; nothing where neither names one (libdbus would
+// then start a bus of its own, which outlives the window).
+[[nodiscard]] std::optional<std::string> sessionBusAddress();
 
 } // namespace forms

@@ -18,9 +18,9 @@ inline constexpr int kStartFailureExitCode = 3;
 inline constexpr int kUsageExitCode = 2;
 
 // Answers --help and --version on stdout, or refuses the command line in one line on stderr
-// (kUsageExitCode), without any display; or else starts the project, handing Qt its own options
-// (-style, -platform, ...), and returns what the event loop returns. Qt keeps argc and argv for
-// the program's lifetime.
+// (kUsageExitCode), without any display; or else starts the project, passing on the options the
+// platform's toolkit reads itself, and returns what the event loop returns. argc and argv are kept
+// for the program's lifetime.
 int runProject(const ProjectDescription &project, int &argc, char **argv);
 
 // Reports an error that no handler trapped (a dialog and the same line on stderr), then ends the

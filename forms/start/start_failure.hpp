@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The one line a user reads when the window cannot be opened: what Qt said on the way to its fatal
-// error, turned into what is wrong (no display, no such platform plugin) and what was asked for.
-// Toolkit-free text handling, so every case can be tested without failing a real start.
+// The start's own lines: the program's name they begin with, the line of a refused command line
+// and the one line a start that cannot show the window ends with; and the environment read for
+// them. Toolkit-free.
 #pragma once
+
+#include "forms/core/command_line.hpp"
+#include "forms/core/project.hpp"
 
 #include <optional>
 #include <string>
@@ -10,61 +13,43 @@
 
 namespace forms {
 
-struct StartFailure {
-    // Qt's warnings held back during the start, one per line, oldest first.
-    std::string_view heldMessages;
-    // Qt's fatal message that ended the start.
-    std::string_view fatalMessage;
-    // QT_QPA_PLATFORM, when it is set and not empty.
-    std::optional<std::string_view> requestedPlatform;
-    // DISPLAY, when it is set and not empty.
-    std::optional<std::string_view> display;
+// The name every line of the start begins with: the project description's.
+void setProgramName(std::string_view name);
+[[nodiscard]] std::string_view programName();
+
+// An environment variable's value; nothing when it is unset or empty.
+[[nodiscard]] std::optional<std::string_view> environment(const char *name);
+
+// Writes one line of the program's ("NAME: TEXT") to stderr at once.
+void printLine(std::string_view text);
+
+// Answers --help (with `toolkitOptions`, as helpText takes it) and --version on stdout, or
+// refuses the command line on stderr, and returns the exit status; nothing when the program is to
+// run.
+[[nodiscard]] std::optional<int> answerCommandLine(const ProjectDescription &project,
+                                                   const CommandLine &commandLine,
+                                                   std::string_view toolkitOptions);
+
+// Where XDG_RUNTIME_DIR is not set, the toolkit makes a runtime folder of its own in /tmp and
+// leaves it there; while it lives, this gives the process a private one instead (in $TMPDIR),
+// removed when it goes or the start ends with endStart() or the watchdog.
+class PrivateRuntimeFolder {
+public:
+    PrivateRuntimeFolder();
+    ~PrivateRuntimeFolder();
+    PrivateRuntimeFolder(const PrivateRuntimeFolder &) = delete;
+    PrivateRuntimeFolder &operator=(const PrivateRuntimeFolder &) = delete;
+
+private:
+    std::string m_path;
 };
 
-// What is wrong, in words, without the program's name or a line end ("no display is reachable:
-// ..."). Falls back on the first line of Qt's fatal message when the cause is none of those known.
-[[nodiscard]] std::string describeStartFailure(const StartFailure &failure);
+// Ends the process at once with `status`, leaving nothing behind: nothing of the toolkit is
+// closed, so no destructor runs.
+[[noreturn]] void endStart(int status);
 
-// What the environment asks of the start, read before the toolkit starts.
-struct StartSettings {
-    // QT_QPA_PLATFORM, when it is set and not empty.
-    std::optional<std::string_view> platform;
-    // QT_SCALE_FACTOR, when it is set and not empty.
-    std::optional<std::string_view> scaleFactor;
-    // QT_SCREEN_SCALE_FACTORS, when it is set and not empty: factors by screen, separated by ';',
-    // each a number (for the screens in order) or NAME=number (for the screen of that name).
-    std::optional<std::string_view> screenScaleFactors;
-    // QT_FONT_DPI, when it is set and not empty: the dots per inch the toolkit then takes for
-    // the screens', scaling the window by it over 96.
-    std::optional<std::string_view> fontDpi;
-};
-
-// The scale factors under which the window can be shown and read, each alone and all of them
-// together: below the smallest its texts are a few pixels high (a window of 7x5 pixels at 0.01);
-// at the largest it is eight times its size and already larger than any screen, and above it the
-// toolkit tries to draw on gigabytes (at 100, 13 GB, and a crash) or shows nothing (0, 1e9).
-inline constexpr double kSmallestScaleFactor = 0.25;
-inline constexpr double kLargestScaleFactor = 8.0;
-
-// Why no window can be shown under these settings, in words as describeStartFailure gives them;
-// nothing when the start may go on. A scale factor the toolkit cannot read as a number (or, for a
-// screen's, one not above 0, and a dots-per-inch not a whole number above 0) is left for it to
-// ignore, as it does.
-[[nodiscard]] std::optional<std::string> refusedSettings(const StartSettings &settings);
-
-// The fewest bits per pixel the window can be drawn at: the toolkit's group-box painting crashes
-// on a display of 8 bits (indexed colour).
-inline constexpr int kSmallestColourDepth = 15;
-
-// Why the window cannot be drawn on a screen of `depth` bits per pixel; nothing when it can.
-[[nodiscard]] std::optional<std::string> refusedColourDepth(int depth);
-
-// What to say when the display has not answered after `seconds`: the display and platform asked
-// for, as far as the environment names them.
-[[nodiscard]] std::string describeSilentDisplay(const StartFailure &failure, int seconds);
-
-// What to say when the window has not been drawn `seconds` after the display answered: the
-// display, or a bus the toolkit asks while it builds the window, stopped answering.
-[[nodiscard]] std::string describeUndrawnWindow(const StartFailure &failure, int seconds);
+// The one line of a start that cannot show the window, then the end: nothing has been shown, so
+// there is nothing to close.
+[[noreturn]] void refuseStart(std::string_view reason);
 
 } // namespace forms

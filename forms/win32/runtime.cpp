@@ -3,7 +3,9 @@
 // console it was typed in, the start-up form made and shown, the message loop run.
 #include "forms/start/runtime.hpp"
 
-#include "forms/start/command_line.hpp"
+#include "forms/core/command_line.hpp"
+#include "forms/core/start_texts.hpp"
+#include "forms/start/start_failure.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 
@@ -19,7 +21,6 @@ namespace forms {
 
 namespace {
 
-std::string_view g_programName = "icatlas";
 HWND g_reportOwner = nullptr; // the form's window, which the error report is modal to
 
 // A program for the Windows desktop has no console of its own; started from one, it writes to
@@ -39,30 +40,15 @@ void reachConsole()
     (void)reached;
 }
 
-void printHelp(const ProjectDescription &project)
-{
-    const std::string_view name = project.name;
-    const std::string_view caption = project.startupForm->caption;
-    std::printf("Usage: %.*s [OPTION]...\n"
-                "Opens the window \"%.*s\".\n"
-                "\n"
-                "  -h, --help     show this help and exit\n"
-                "  -v, --version  show the version and exit\n",
-                static_cast<int>(name.size()), name.data(), static_cast<int>(caption.size()),
-                caption.data());
-}
-
 } // namespace
 
 void reportUntrappedError(const std::exception &error)
 {
     reachConsole();
-    std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(g_programName.size()), g_programName.data(),
-                 error.what());
-    std::fflush(stderr);
+    printLine(error.what());
     const std::wstring text
         = win32::widen(std::string(error.what()) + "\n\nThe program will now end.");
-    const std::wstring title = win32::widen(g_programName);
+    const std::wstring title = win32::widen(programName());
     // Modal to the window, so nothing else reaches it; the loop ends once the user has read it.
     MessageBoxW(IsWindow(g_reportOwner) != FALSE ? g_reportOwner : nullptr, text.c_str(),
                 title.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
@@ -90,35 +76,20 @@ int runEventLoop(Win32Form &form)
 
 int runProject(const ProjectDescription &project, int &argc, char **argv)
 {
-    g_programName = project.name;
+    setProgramName(project.name);
     const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
     const CommandLine commandLine = parseCommandLine(arguments, {});
-    switch (commandLine.action) {
-    case CommandAction::Run:
-        break;
-    case CommandAction::ShowHelp:
+    if (commandLine.action != CommandAction::Run) {
         reachConsole();
-        printHelp(project);
-        return 0;
-    case CommandAction::ShowVersion:
-        reachConsole();
-        std::printf("%.*s %.*s\n", static_cast<int>(project.name.size()), project.name.data(),
-                    static_cast<int>(project.version.size()), project.version.data());
-        return 0;
-    case CommandAction::Refuse:
-        reachConsole();
-        std::fprintf(stderr, "%.*s: %s (%.*s --help lists the options)\n",
-                     static_cast<int>(project.name.size()), project.name.data(),
-                     commandLine.refusal.c_str(), static_cast<int>(project.name.size()),
-                     project.name.data());
-        return kUsageExitCode;
+    }
+    if (const auto status = answerCommandLine(project, commandLine, {})) {
+        return *status;
     }
 
     Win32Form form(*project.startupForm);
     if (form.window() == nullptr) {
         reachConsole();
-        std::fprintf(stderr, "%.*s: cannot open the window: Windows refused to create it\n",
-                     static_cast<int>(project.name.size()), project.name.data());
+        std::fputs(startFailureLine(programName(), "Windows refused to create it").c_str(), stderr);
         return kStartFailureExitCode;
     }
     if (project.connectEvents != nullptr) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The command line's reading: where a toolkit option's value ends, which argument decides, and
 // what is refused. The real program's answers are checked in tests/reliability (icatlas.options).
-#include "forms/start/command_line.hpp"
+#include "forms/core/command_line.hpp"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +53,10 @@ const auto kLines = std::to_array<LineCase>({
      CommandAction::Refuse,
      "unexpected argument '--help'"},
     {"trailing_double_dash", {"-reverse", "--"}, CommandAction::Run, ""},
+    {"unknown_option_echoed_escaped",
+     {"--x\x1b[31m\nicatlas: all good"},
+     CommandAction::Refuse,
+     R"(unknown option '--x\x1b[31m\nicatlas: all good')"},
 });
 
 class CommandLineReading : public ::testing::TestWithParam<LineCase> { };

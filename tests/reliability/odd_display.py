@@ -5,12 +5,15 @@
 #   silent   an X display that accepts the connection and never answers (a stuck ssh tunnel)
 #   depth8   a private Xvfb whose only screen has 8-bit colour
 #   lost     a private Xvfb that is ended two seconds after the command starts
+#   endless-xauthority  a private Xvfb, with XAUTHORITY=/dev/zero: libXau reads it for ever, busy
+#   silent-wayland      the Wayland platform, with a Wayland socket that accepts and never answers
 # Passes the command's standard output and error through and exits with its status (128 + the
 # signal number when a signal ended it, so a crash never passes for a refusal).
 import os
 import socket
 import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
@@ -65,7 +68,17 @@ def main():
         finally:
             listener.close()
             os.unlink(lock)
-    screen = {"depth8": "320x240x8", "lost": "1024x768x24"}[mode]
+    if mode == "silent-wayland":
+        with tempfile.TemporaryDirectory(prefix="icatlas-wayland-") as runtime:
+            listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+            listener.bind(os.path.join(runtime, "wayland-silent"))
+            listener.listen(8)
+            env.update(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY="wayland-silent",
+                       XDG_RUNTIME_DIR=runtime)
+            sys.exit(status_of(subprocess.Popen(command, env=env)))
+    if mode == "endless-xauthority":
+        env["XAUTHORITY"] = "/dev/zero"
+    screen = {"depth8": "320x240x8"}.get(mode, "1024x768x24")
     try:
         server, env["DISPLAY"] = start_xvfb(screen, dpi=None)
     except SessionError as error:

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The line a failed start prints, from the messages Qt 6 gives on the way to its fatal error (as
-// Qt 6.4 words them). The real executable failing to start is run by ctest as well.
-#include "forms/start/start_failure.hpp"
+// Qt 6.4 words them), ending with Qt's own words; and the settings under which no window shows.
+// The real executable failing to start is run by ctest as well.
+#include "forms/qt/start_messages.hpp"
+#include "forms/qt/start_settings.hpp"
 
 #include <gtest/gtest.h>
 
@@ -32,23 +34,34 @@ const auto kCases = std::to_array<StartCase>({
      "could not connect to display \nCould not load the Qt platform plugin \"xcb\" in \"\" even "
      "though it was found.\n",
      kNoPluginFatal, std::nullopt, std::nullopt,
-     "no display is reachable (DISPLAY is not set; platform \"xcb\")"},
+     "no display is reachable (DISPLAY is not set; platform \"xcb\"); Qt: could not connect to "
+     "display"},
     {"display_that_does_not_answer",
      "could not connect to display :42\nCould not load the Qt platform plugin \"xcb\" in \"\" "
      "even though it was found.\n",
      kNoPluginFatal, "xcb", ":42",
-     R"(no display is reachable (the display ":42" does not answer; platform "xcb"))"},
+     R"(no display is reachable (the display ":42" does not answer; platform "xcb"); Qt: )"
+     "could not connect to display :42"},
     {"unknown_platform", "Could not find the Qt platform plugin \"nonesuch\" in \"\"\n",
      kNoPluginFatal, "nonesuch", std::nullopt,
      "no usable platform plugin: \"nonesuch\" is not installed (installed: eglfs, linuxfb, "
-     "minimal, offscreen, vnc, xcb)"},
+     "minimal, offscreen, vnc, xcb); Qt: Could not find the Qt platform plugin \"nonesuch\" in "
+     "\"\""},
     {"unknown_platform_and_no_list", "Could not find the Qt platform plugin \"nonesuch\" in \"\"\n",
      "This application failed to start because no Qt platform plugin could be initialized.\n",
-     "nonesuch", ":0", "no usable platform plugin: \"nonesuch\" is not installed"},
+     "nonesuch", ":0",
+     "no usable platform plugin: \"nonesuch\" is not installed; Qt: Could not find the Qt "
+     "platform plugin \"nonesuch\" in \"\""},
     {"platform_that_fails_to_start",
      "Could not load the Qt platform plugin \"eglfs\" in \"\" even though it was found.\n",
      kNoPluginFatal, "eglfs", std::nullopt,
-     "no usable platform plugin: \"eglfs\" is installed but could not start"},
+     "no usable platform plugin: \"eglfs\" is installed but could not start; Qt: Could not load "
+     "the Qt platform plugin \"eglfs\" in \"\" even though it was found."},
+    // A display's name is echoed escaped: it cannot forge a second line or colour the terminal.
+    {"display_with_escapes_and_a_line_end", "could not connect to display \x1b[31m:7\n",
+     kNoPluginFatal, "xcb", "\x1b[31m:7\nicatlas: all good",
+     R"(no display is reachable (the display "\x1b[31m:7\nicatlas: all good" does not answer; )"
+     R"(platform "xcb"); Qt: could not connect to display \x1b[31m:7)"},
     {"cause_not_known", "", "Something else went wrong.\nDetails.\n", std::nullopt, std::nullopt,
      "Something else went wrong."},
     {"nothing_said", "", "", std::nullopt, std::nullopt, "the toolkit gave no reason"},
@@ -64,12 +77,8 @@ class StartFailureLine : public ::testing::TestWithParam<StartCase> { };
 TEST_P(StartFailureLine, SaysPlainlyWhatIsWrong)
 {
     const StartCase &c = GetParam();
-    const std::string said = forms::describeStartFailure({
-        .heldMessages = c.held,
-        .fatalMessage = c.fatal,
-        .requestedPlatform = c.platform,
-        .display = c.display,
-    });
+    const std::string said = forms::describeStartFailure(
+        {.platform = c.platform, .display = c.display}, c.held, c.fatal);
     EXPECT_EQ(said, c.said);
     EXPECT_EQ(said.find('\n'), std::string::npos) << "one line";
 }

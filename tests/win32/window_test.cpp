@@ -5,6 +5,7 @@
 #include "tests/conformance/win32_window.hpp"
 
 #include "forms/start/runtime.hpp"
+#include "forms/start/start_failure.hpp"
 #include "forms/win32/dpi.hpp"
 #include "forms/win32/fonts.hpp"
 #include "forms/win32/wide.hpp"
@@ -117,6 +118,7 @@ TEST(UntrappedError, EndsTheProgramWithItsStatusAndTheLineOnStderr)
     EXPECT_EXIT(
         {
             const testing_support::HangGuard guard("the untrapped error's report");
+            forms::setProgramName(icatlas::ui::kProject.name); // as the program's start names it
             const auto form = showMainWindow();
             if (form == nullptr) {
                 std::exit(1);

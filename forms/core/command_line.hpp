@@ -32,7 +32,7 @@ enum class CommandAction { Run, ShowHelp, ShowVersion, Refuse };
 struct CommandLine {
     CommandAction action = CommandAction::Run;
     std::string refusal; // why the command line is refused; empty unless action is Refuse
-    // The toolkit options given a value, as (name with one '-', value), in the order given.
+    // The toolkit options given, as (name with one '-', value or empty), in the order given.
     std::vector<std::pair<std::string_view, std::string_view>> toolkitValues;
 
     // The value the toolkit takes for the option `name` (the last one given); nothing when the

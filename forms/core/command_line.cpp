@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The command line's reading; see command_line.hpp.
-#include "forms/start/command_line.hpp"
+#include "forms/core/command_line.hpp"
+
+#include "forms/core/start_texts.hpp"
 
 #include <algorithm>
 #include <utility>
@@ -9,11 +11,12 @@ namespace forms {
 
 namespace {
 
-// "<what> '<argument>'<after>": the reason a command line is refused.
+// "<what> '<argument>'<after>": the reason a command line is refused, the argument escaped so
+// that it can neither forge a line nor colour the terminal.
 CommandLine refuse(std::string_view what, std::string_view argument, std::string_view after = {})
 {
     std::string reason(what);
-    reason.append(" '").append(argument).append("'").append(after);
+    reason.append(" '").append(printable(argument)).append("'").append(after);
     return {.action = CommandAction::Refuse, .refusal = std::move(reason)};
 }
 
@@ -59,15 +62,16 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments,
             || (hasEquals && option->value != OptionValue::NextOrJoined)) {
             return refuse("unknown option", argument);
         }
+        std::string_view value;
         if (option->value != OptionValue::None && !hasEquals) {
             if (i + 1 == arguments.size()) {
                 return refuse("option", argument, " needs a value");
             }
-            ++i;
-            read.toolkitValues.emplace_back(option->name, arguments[i]);
+            value = arguments[++i];
         } else if (hasEquals) {
-            read.toolkitValues.emplace_back(option->name, argument.substr(argument.find('=') + 1));
+            value = argument.substr(argument.find('=') + 1);
         }
+        read.toolkitValues.emplace_back(option->name, value);
     }
     return read;
 }

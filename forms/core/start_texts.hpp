@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+// What the program's start says in a terminal, the same words on every platform: the help, the
+// version, a refused command line and a window that cannot be opened, each naming the program as
+// its project description does, and every value they echo escaped.
+#pragma once
+
+#include "forms/core/project.hpp"
+
+#include <string>
+#include <string_view>
+
+namespace forms {
+
+// The usage and our options, then `toolkitOptions`: a paragraph on the options the toolkit reads
+// itself (empty where there is none).
+[[nodiscard]] std::string helpText(const ProjectDescription &project,
+                                   std::string_view toolkitOptions);
+
+// "NAME VERSION\n".
+[[nodiscard]] std::string versionText(const ProjectDescription &project);
+
+// "NAME: TEXT\n": every line the start writes on its own behalf.
+[[nodiscard]] std::string programLine(std::string_view program, std::string_view text);
+
+// The line of a refused command line: what is wrong, and where the options are listed.
+[[nodiscard]] std::string refusalLine(std::string_view program, std::string_view what);
+
+// The line of a start that cannot show the window.
+[[nodiscard]] std::string startFailureLine(std::string_view program, std::string_view reason);
+
+// `text` as a line shows a value it was given: control characters as escapes ("\n", "\t",
+// "\x1b"), every byte outside printable ASCII as "\xff" and the backslash doubled, so that no
+// value can forge a line or colour the terminal. quoted() puts it in double quotes.
+[[nodiscard]] std::string printable(std::string_view text);
+[[nodiscard]] std::string quoted(std::string_view text);
+
+} // namespace forms
