@@ -67,9 +67,10 @@ ICATLAS_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # Packages the reliability checks need: the real program under valgrind memcheck and under strace,
 # driven from outside on a private Xvfb display (tests/reliability/drive_session.py), and natively
 # on Wayland under a headless weston, compared with its X11 picture (wayland_session.py), and on
-# screens of a given size under a window manager (fits_the_screen.py).
+# screens of a given size under a window manager (fits_the_screen.py), and on one X screen split
+# into two monitors of different scales (xrandr, in x11-xserver-utils).
 ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib dbus-daemon
-    weston qt6-wayland imagemagick openbox x11-utils)
+    weston qt6-wayland imagemagick openbox x11-utils x11-xserver-utils)
 
 # The Windows build (the `windows` preset): the mingw-w64 cross compiler with POSIX threads and its
 # windres, GoogleTest's sources to cross-build, Wine to run the programs and their tests on a

@@ -4,10 +4,10 @@
 #include "forms/qt/colours.hpp"
 
 #include "forms/core/contrast.hpp"
-#include "forms/qt/frame.hpp"
 #include "forms/qt/widgets.hpp"
 
 #include <QEvent>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QStyleOptionGroupBox>
 
@@ -43,10 +43,10 @@ QColor shownColour(Rgb defined, const QColor &background)
 // not set in the frame's palette: a palette set on the frame would be handed down to every control
 // in it as a copy of its own, and the style, which caches the pictures of buttons by palette,
 // would then draw and keep each button's picture anew instead of sharing one.
-class CaptionColouredFrame final : public Frame {
+class CaptionColouredFrame final : public QGroupBox {
 public:
     CaptionColouredFrame(QWidget *parent, Rgb colour)
-        : Frame(parent)
+        : QGroupBox(parent)
         , m_colour(colour)
     {
     }
