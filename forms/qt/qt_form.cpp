@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -96,6 +97,35 @@ private:
     std::function<void()> m_resized;
 };
 
+// Tells the form when its window has moved to another screen, from the window's first show (its
+// native window, which the screen belongs to, exists from then on).
+class ScreenWatcher final : public QObject {
+public:
+    ScreenWatcher(QWidget *window, std::function<void()> moved)
+        : QObject(window)
+        , m_window(window)
+        , m_moved(std::move(moved))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject * /*watched*/, QEvent *event) override
+    {
+        QWindow *handle = m_window->windowHandle();
+        if (event->type() == QEvent::Show && handle != m_watched) {
+            m_watched = handle;
+            QObject::connect(handle, &QWindow::screenChanged, this, [this] { m_moved(); });
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    QPointer<QWindow> m_watched; // the native window connected to
+    std::function<void()> m_moved;
+};
+
 // The room a window manager's frame takes round the client area, before the window is shown and
 // the frame is known: the style's title bar and a border on every side.
 QSize frameAllowance(const QWidget *window)
@@ -118,6 +148,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     , m_resources(definition.resources)
     , m_window(createFormWindow())
     , m_logicalDpi(logicalDpi > 0 ? logicalDpi : primaryScreenDpi())
+    , m_dpiFromScreen(logicalDpi <= 0)
 {
     shapeWindow();
     new ResizeWatcher(m_window, [this] { scaleToWindow(); });
@@ -149,6 +180,55 @@ void QtForm::shapeWindow()
         scale = openingScale(designed.width(), designed.height(), room.width(), room.height());
     }
     m_window->resize(size(scale));
+    new ScreenWatcher(m_window, [this] { followScreen(); });
+}
+
+void QtForm::followScreen()
+{
+    // The platform reports the window's geometry on the new screen after the move itself, in the
+    // old screen's device pixels, which on a screen of another scale is another size in the
+    // window's own: the layout's factor from before is kept, and the window shaped again once that
+    // report is in.
+    const qreal kept = m_scale;
+    QMetaObject::invokeMethod(
+        m_window, [this, kept] { fitToScreen(kept); }, Qt::QueuedConnection);
+}
+
+void QtForm::fitToScreen(qreal kept)
+{
+    const QScreen *screen = m_window.isNull() ? nullptr : m_window->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    if (m_dpiFromScreen) {
+        m_logicalDpi = screen->logicalDotsPerInch();
+    }
+    const auto size = [this](qreal scale) {
+        return QSize(twipsToPixels(m_definition.clientWidth, m_logicalDpi, scale),
+                     twipsToPixels(m_definition.clientHeight, m_logicalDpi, scale));
+    };
+    const QRect frame = m_window->frameGeometry();
+    const QSize frameRoom = frame.size() - m_window->size();
+    const QRect available = screen->availableGeometry();
+    const QSize room = available.size() - frameRoom;
+    const QSize designed = size(1.0);
+    const qreal scale = std::min(
+        kept, scaleForClientArea(room.width(), room.height(), designed.width(), designed.height()));
+    m_window->setMinimumSize(size(kSmallestScale));
+    // Laid out again even where the size comes out the same: the pictures are drawn for the new
+    // screen's density.
+    m_scale = 0;
+    m_window->resize(size(scale));
+    scaleToWindow();
+    // The frame is kept on the screen it was moved to, as far as it fits there.
+    const QSize framed = size(scale) + frameRoom;
+    const int x = std::max(available.left(),
+                           std::min(frame.left(), available.right() + 1 - framed.width()));
+    const int y = std::max(available.top(),
+                           std::min(frame.top(), available.bottom() + 1 - framed.height()));
+    if (QPoint(x, y) != frame.topLeft()) {
+        m_window->move(x, y);
+    }
 }
 
 void QtForm::createControls()

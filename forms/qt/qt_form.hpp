@@ -45,6 +45,11 @@ private:
     // The window's name, caption and first size: the designed size, or less in proportion where
     // that does not fit the screen's available area; it may shrink to kSmallestScale and grow.
     void shapeWindow();
+    // On a move to another screen: the size and layout worked out again for that screen's scale
+    // and free area, the window kept inside it.
+    void followScreen();
+    // The size for the window's screen at `kept`, or less where that screen has no room for it.
+    void fitToScreen(qreal kept);
     // One widget per control, each in its container, and the adapter the runtime reaches it by.
     void createControls();
     // The controls that take the focus, chained in the order of their tab indexes.
@@ -62,6 +67,7 @@ private:
     QPointer<QWidget> m_announcer; // made on the first announcement
     std::vector<QWidget *> m_widgets; // one per control, in definition order; children of m_window
     qreal m_logicalDpi = 96;
+    bool m_dpiFromScreen = true; // no DPI was given: the window's screen's is followed
     qreal m_scale = 1.0; // the factor the controls are laid out at now
 };
 
