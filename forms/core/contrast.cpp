@@ -66,6 +66,11 @@ double contrastRatio(Rgb a, Rgb b)
     return ratioOfLuminances(relativeLuminance(a), relativeLuminance(b));
 }
 
+Rgb seenThrough(Rgb colour, std::uint8_t alpha, Rgb under)
+{
+    return mixed(under, colour, alpha);
+}
+
 bool isDark(Rgb background)
 {
     return contrastRatio(background, {255, 255, 255}) > contrastRatio(background, {0, 0, 0});
