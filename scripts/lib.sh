@@ -4,8 +4,10 @@
 
 ICATLAS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Packages every build needs.
-ICATLAS_BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libgl-dev fonts-liberation)
+# Packages every build needs (libxcb1-dev: the X server's event types, which the Qt realisation
+# reads).
+ICATLAS_BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libgl-dev libxcb1-dev
+    fonts-liberation)
 
 # What the screen-reader test drives the real program with: a virtual display, a D-Bus session
 # bus, the AT-SPI bus and Debian's Python bindings for it, xdotool for keys and clicks, the Orca

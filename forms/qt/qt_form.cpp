@@ -5,6 +5,7 @@
 
 #include "forms/qt/accessibility.hpp"
 #include "forms/qt/keyboard.hpp"
+#include "forms/qt/outside_destruction.hpp"
 #include "forms/start/runtime.hpp"
 
 #include <QAbstractButton>
@@ -181,6 +182,7 @@ void QtForm::shapeWindow()
     }
     m_window->resize(size(scale));
     new ScreenWatcher(m_window, [this] { followScreen(); });
+    endWhenDestroyedFromOutside(m_window);
 }
 
 void QtForm::followScreen()
