@@ -129,8 +129,8 @@ private:
         // theme whose boxes have their text's colour); then it takes the nearest shade that can.
         const TextRoles roles = textRoles(m_kind);
         const std::optional<Rgb> colour = m_colour ? m_colour
-            : m_kind == ControlKind::TextBox      ? std::optional(toRgb(inherited(roles.text)))
-                                                  : std::nullopt;
+            : m_kind == ControlKind::TextBox       ? std::optional(toRgb(inherited(roles.text)))
+                                                   : std::nullopt;
         if (colour) {
             const QColor shown = shownColour(*colour, seenBehind(roles.background));
             if (m_widget->palette().color(roles.text) != shown) {

@@ -37,7 +37,8 @@ public:
     DestructionWatcher(DestructionWatcher &&) = delete;
     DestructionWatcher &operator=(DestructionWatcher &&) = delete;
 
-    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr * /*result*/) override
+    bool nativeEventFilter(const QByteArray &eventType, void *message,
+                           qintptr * /*result*/) override
     {
         if (eventType != "xcb_generic_event_t" || m_window.isNull()) {
             return false;

@@ -81,14 +81,14 @@ TEST_P(OddThemeTest, BoxTextReadsOnWhatShowsBehindIt)
     EXPECT_GE(best, forms::kReadableContrast);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Form1, OddThemeTest,
-    ::testing::Values(
-        // The fixed red worked out against the transparent colour (black) came out a light red,
-        // 3.48:1 on the window's grey that shows through.
-        OddTheme {"part_number_on_a_transparent_base", QColor(0, 0, 0, 0), QColor(), "Text2"},
-        OddTheme {"model_on_a_base_of_its_text_colour", QColor(255, 255, 255),
-                  QColor(255, 255, 255), "Text1"}),
-    [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Form1, OddThemeTest,
+                         ::testing::Values(
+                             // The fixed red worked out against the transparent colour (black) came
+                             // out a light red, 3.48:1 on the window's grey that shows through.
+                             OddTheme {"part_number_on_a_transparent_base", QColor(0, 0, 0, 0),
+                                       QColor(), "Text2"},
+                             OddTheme {"model_on_a_base_of_its_text_colour", QColor(255, 255, 255),
+                                       QColor(255, 255, 255), "Text1"}),
+                         [](const auto &info) { return std::string(info.param.label); });
 
 } // namespace
