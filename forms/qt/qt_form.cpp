@@ -237,8 +237,12 @@ void QtForm::fitToScreen(qreal kept)
     const qreal scale = std::min(
         kept, scaleForClientArea(room.width(), room.height(), designed.width(), designed.height()));
     // Laid out again even where the size comes out the same: the pictures are drawn for the new
-    // screen's density.
+    // screen's density. A maximised or full-screen window keeps the size the screen gives it.
     m_scale = 0;
+    if ((m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
+        scaleToWindow();
+        return;
+    }
     resizeWithin(scale, room);
     scaleToWindow();
     // The frame is kept on the screen it was moved to, as far as it fits there.
