@@ -5,7 +5,7 @@
 ICATLAS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Packages every build needs: the start asks the buses over libdbus and reads the X root window
-# over xcb.
+# over xcb, and the Qt realisation reads the X server's event types (libxcb1-dev).
 ICATLAS_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev qt6-base-dev libgl-dev
     libdbus-1-dev libxcb1-dev fonts-liberation)
 
@@ -70,10 +70,11 @@ ICATLAS_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # Packages the reliability checks need: the real program under valgrind memcheck and under strace,
 # driven from outside on a private Xvfb display (tests/reliability/drive_session.py), and natively
 # on Wayland under a headless weston, compared with its X11 picture (wayland_session.py), and on
-# screens of a given size under a window manager (fits_the_screen.py), and silent buses made of
-# real bus daemons and clients (silent_bus.py: python3-dbus and python3-gi for the clients).
+# screens of a given size under a window manager (fits_the_screen.py), on one X screen split into
+# two monitors of different scales (xrandr, in x11-xserver-utils), and silent buses made of real bus
+# daemons and clients (silent_bus.py: python3-dbus and python3-gi for the clients).
 ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3-xlib dbus-daemon
-    python3-dbus python3-gi weston qt6-wayland imagemagick openbox x11-utils)
+    python3-dbus python3-gi weston qt6-wayland imagemagick openbox x11-utils x11-xserver-utils)
 
 # The Windows build (the `windows` preset): the mingw-w64 cross compiler with POSIX threads and its
 # windres, GoogleTest's sources to cross-build, Wine to run the programs and their tests on a

@@ -21,15 +21,14 @@ double ratioOfLuminances(double a, double b)
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
-// The colour moved `steps` 255ths of the way to `target`; mixing with white or black keeps the
-// hue.
-Rgb mixed(Rgb colour, Rgb target, int steps)
+// The colour `start` moved `steps` 255ths of the way to `end`; mixing with white or black keeps
+// the hue.
+Rgb mixed(Rgb start, Rgb end, int steps)
 {
     const auto mix = [steps](std::uint8_t from, std::uint8_t to) {
         return static_cast<std::uint8_t>(std::lround(from + (to - from) * (steps / 255.0)));
     };
-    return {mix(colour.red, target.red), mix(colour.green, target.green),
-            mix(colour.blue, target.blue)};
+    return {mix(start.red, end.red), mix(start.green, end.green), mix(start.blue, end.blue)};
 }
 
 // The least mix of `colour` with `target` readable on a background of luminance `behind`, or
@@ -64,6 +63,11 @@ double relativeLuminance(Rgb colour)
 double contrastRatio(Rgb a, Rgb b)
 {
     return ratioOfLuminances(relativeLuminance(a), relativeLuminance(b));
+}
+
+Rgb seenThrough(Rgb colour, std::uint8_t alpha, Rgb under)
+{
+    return mixed(under, colour, alpha);
 }
 
 bool isDark(Rgb background)

@@ -19,6 +19,11 @@ inline constexpr double kReadableContrast = 4.5;
 // A background is dark when white text on it contrasts more than black text does.
 [[nodiscard]] bool isDark(Rgb background);
 
+// What shows where `colour` is drawn at `alpha` (0 clear, 255 opaque) over `under`: the two mixed
+// in proportion to the opacity, channel by channel, as a painter blends them. A background short
+// of opaque is read this way before any contrast is worked out against it.
+[[nodiscard]] Rgb seenThrough(Rgb colour, std::uint8_t alpha, Rgb under);
+
 // A fixed text colour as it is drawn on `background`: itself where it reaches kReadableContrast
 // against it; otherwise the nearest shade of the same hue that does, mixed with white or with
 // black, whichever of the two readable shades is closer in lightness to the colour (on a dark

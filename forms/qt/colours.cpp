@@ -4,10 +4,10 @@
 #include "forms/qt/colours.hpp"
 
 #include "forms/core/contrast.hpp"
-#include "forms/qt/frame.hpp"
 #include "forms/qt/widgets.hpp"
 
 #include <QEvent>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QStyleOptionGroupBox>
 
@@ -25,15 +25,15 @@ Rgb toRgb(const QColor &colour)
 
 // A fixed text colour as shown on `background`. The boxes of a form share one colour and one
 // background, so the last answer is kept and most calls cost a comparison.
-QColor shownColour(Rgb defined, const QColor &background)
+QColor shownColour(Rgb defined, Rgb background)
 {
     static Rgb lastColour;
-    static QRgb lastBackground = 0;
+    static Rgb lastBackground;
     static QColor lastShown;
-    if (!lastShown.isValid() || defined != lastColour || background.rgb() != lastBackground) {
-        const Rgb shown = readableOn(defined, toRgb(background));
+    if (!lastShown.isValid() || defined != lastColour || background != lastBackground) {
+        const Rgb shown = readableOn(defined, background);
         lastColour = defined;
-        lastBackground = background.rgb();
+        lastBackground = background;
         lastShown = QColor(shown.red, shown.green, shown.blue);
     }
     return lastShown;
@@ -43,10 +43,10 @@ QColor shownColour(Rgb defined, const QColor &background)
 // not set in the frame's palette: a palette set on the frame would be handed down to every control
 // in it as a copy of its own, and the style, which caches the pictures of buttons by palette,
 // would then draw and keep each button's picture anew instead of sharing one.
-class CaptionColouredFrame final : public Frame {
+class CaptionColouredFrame final : public QGroupBox {
 public:
     CaptionColouredFrame(QWidget *parent, Rgb colour)
-        : Frame(parent)
+        : QGroupBox(parent)
         , m_colour(colour)
     {
     }
@@ -55,7 +55,8 @@ protected:
     void initStyleOption(QStyleOptionGroupBox *option) const override
     {
         QGroupBox::initStyleOption(option);
-        const QColor caption = shownColour(m_colour, option->palette.color(QPalette::Window));
+        const QColor caption
+            = shownColour(m_colour, toRgb(option->palette.color(QPalette::Window)));
         option->palette.setColor(QPalette::WindowText, caption);
         // Styles draw the caption in the option's text colour where it has one; what they derive
         // it from differs (Fusion from the window text, the Windows style from the text role), so
@@ -124,9 +125,14 @@ private:
             // as the widget's own when it goes, theme and all: the theme's colours are dropped.
             m_widget->setPalette(QPalette());
         }
-        if (m_colour) {
-            const TextRoles roles = textRoles(m_kind);
-            const QColor shown = shownColour(*m_colour, inherited(roles.background));
+        // A box in the theme's own text colour keeps it unless it cannot be read on the box (a
+        // theme whose boxes have their text's colour); then it takes the nearest shade that can.
+        const TextRoles roles = textRoles(m_kind);
+        const std::optional<Rgb> colour = m_colour ? m_colour
+            : m_kind == ControlKind::TextBox       ? std::optional(toRgb(inherited(roles.text)))
+                                                   : std::nullopt;
+        if (colour) {
+            const QColor shown = shownColour(*colour, seenBehind(roles.background));
             if (m_widget->palette().color(roles.text) != shown) {
                 // Only the text role is the widget's own; a copy of its whole palette would fix
                 // every colour of the theme in force and keep them after the next change.
@@ -145,14 +151,26 @@ private:
         return (container != nullptr ? container : m_widget)->palette().color(role);
     }
 
+    // The colour a role shows as behind the widget's text: one short of opaque lets the window's
+    // colour show through, and what the eye sees is the two mixed.
+    [[nodiscard]] Rgb seenBehind(QPalette::ColorRole role) const
+    {
+        const QColor colour = inherited(role);
+        if (colour.alpha() == 255 || role == QPalette::Window) {
+            return toRgb(colour);
+        }
+        return seenThrough(toRgb(colour), static_cast<std::uint8_t>(colour.alpha()),
+                           toRgb(inherited(QPalette::Window)));
+    }
+
     // On a dark palette the style draws a box's frame in a shade next to the box's own, so an
     // empty box would vanish: there it gets a border that stands out from the box; on a light one
     // the style's own frame. True when the box's style sheet changed.
     bool keepBorder()
     {
-        const QColor base = inherited(QPalette::Base);
+        const Rgb base = seenBehind(QPalette::Base);
         QString sheet;
-        if (isDark(toRgb(base))) {
+        if (isDark(base)) {
             sheet = QStringLiteral("QLineEdit { border: 1px solid %1; }")
                         .arg(shownColour({128, 128, 128}, base).name());
         }

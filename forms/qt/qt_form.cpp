@@ -6,6 +6,7 @@
 #include "forms/core/controls.hpp"
 #include "forms/qt/accessibility.hpp"
 #include "forms/qt/keyboard.hpp"
+#include "forms/qt/outside_destruction.hpp"
 #include "forms/start/runtime.hpp"
 
 #include <QAbstractButton>
@@ -14,7 +15,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
+#include <QWindow>
 
 #include <utility>
 
@@ -67,6 +71,35 @@ private:
     std::function<void()> m_resized;
 };
 
+// Tells the form when its window has moved to another screen, from the window's first show (its
+// native window, which the screen belongs to, exists from then on).
+class ScreenWatcher final : public QObject {
+public:
+    ScreenWatcher(QWidget *window, std::function<void()> moved)
+        : QObject(window)
+        , m_window(window)
+        , m_moved(std::move(moved))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject * /*watched*/, QEvent *event) override
+    {
+        QWindow *handle = m_window->windowHandle();
+        if (event->type() == QEvent::Show && handle != m_watched) {
+            m_watched = handle;
+            QObject::connect(handle, &QWindow::screenChanged, this, [this] { m_moved(); });
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    QPointer<QWindow> m_watched; // the native window connected to
+    std::function<void()> m_moved;
+};
+
 // The room a window manager's frame takes round the client area, before the window is shown and
 // the frame is known: the style's title bar and a border on every side.
 QSize frameAllowance(const QWidget *window)
@@ -89,6 +122,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     , m_resources(definition.resources)
     , m_window(createFormWindow())
     , m_logicalDpi(logicalDpi > 0 ? logicalDpi : primaryScreenDpi())
+    , m_dpiFromScreen(logicalDpi <= 0)
 {
     shapeWindow();
     new ResizeWatcher(m_window, [this] { scaleToWindow(); });
@@ -106,20 +140,91 @@ void QtForm::shapeWindow()
     if (!m_definition.font.face.empty()) {
         m_window->setFont(toQFont(m_definition.font));
     }
-    const auto size = [this](qreal scale) {
-        return QSize(twipsToPixels(m_definition.clientWidth, m_logicalDpi, scale),
-                     twipsToPixels(m_definition.clientHeight, m_logicalDpi, scale));
-    };
-    m_window->setMinimumSize(size(kSmallestScale));
     // On a screen too small for the designed size (a laptop at 150 %, a netbook), the window
     // opens as large as fits, frame included, and is laid out smaller in proportion.
     qreal scale = 1.0;
+    QSize room(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (const QScreen *screen = m_window->screen()) {
-        const QSize room = screen->availableGeometry().size() - frameAllowance(m_window);
-        const QSize designed = size(1.0);
+        room = screen->availableGeometry().size() - frameAllowance(m_window);
+        const QSize designed = sizeAt(1.0);
         scale = openingScale(designed.width(), designed.height(), room.width(), room.height());
     }
-    m_window->resize(size(scale));
+    resizeWithin(scale, room);
+    new ScreenWatcher(m_window, [this] { followScreen(); });
+    endWhenDestroyedFromOutside(m_window);
+}
+
+QSize QtForm::sizeAt(qreal scale) const
+{
+    return {twipsToPixels(m_definition.clientWidth, m_logicalDpi, scale),
+            twipsToPixels(m_definition.clientHeight, m_logicalDpi, scale)};
+}
+
+void QtForm::resizeWithin(qreal scale, QSize room)
+{
+    room = room.expandedTo(QSize(1, 1));
+    QSize wanted = sizeAt(scale);
+    // Where even the least scale does not fit, the content scrolls (see scaleToWindow): the
+    // window takes what room there is, and the width of a scroll bar across the direction that
+    // scrolls, so that the other need not.
+    if (wanted.height() > room.height() || wanted.width() > room.width()) {
+        const QScrollBar bar(Qt::Vertical, m_window); // the style's own, to be measured
+        if (wanted.height() > room.height()) {
+            wanted.rwidth() += bar.sizeHint().width();
+        }
+        if (wanted.width() > room.width()) {
+            wanted.rheight() += bar.sizeHint().width();
+        }
+    }
+    m_window->setMinimumSize(sizeAt(kSmallestScale).boundedTo(room));
+    m_window->resize(wanted.boundedTo(room));
+}
+
+void QtForm::followScreen()
+{
+    // The platform reports the window's geometry on the new screen after the move itself, in the
+    // old screen's device pixels, which on a screen of another scale is another size in the
+    // window's own: the layout's factor from before is kept, and the window shaped again once that
+    // report is in.
+    const qreal kept = m_scale;
+    QMetaObject::invokeMethod(
+        m_window, [this, kept] { fitToScreen(kept); }, Qt::QueuedConnection);
+}
+
+void QtForm::fitToScreen(qreal kept)
+{
+    const QScreen *screen = m_window.isNull() ? nullptr : m_window->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    if (m_dpiFromScreen) {
+        m_logicalDpi = screen->logicalDotsPerInch();
+    }
+    const QRect frame = m_window->frameGeometry();
+    const QSize frameRoom = frame.size() - m_window->size();
+    const QRect available = screen->availableGeometry();
+    const QSize room = available.size() - frameRoom;
+    const QSize designed = sizeAt(1.0);
+    const qreal scale = std::min(
+        kept, scaleForClientArea(room.width(), room.height(), designed.width(), designed.height()));
+    // Laid out again even where the size comes out the same: the pictures are drawn for the new
+    // screen's density. A maximised or full-screen window keeps the size the screen gives it.
+    m_scale = 0;
+    if ((m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
+        scaleToWindow();
+        return;
+    }
+    resizeWithin(scale, room);
+    scaleToWindow();
+    // The frame is kept on the screen it was moved to, as far as it fits there.
+    const QSize framed = m_window->size() + frameRoom;
+    const int x = std::max(available.left(),
+                           std::min(frame.left(), available.right() + 1 - framed.width()));
+    const int y = std::max(available.top(),
+                           std::min(frame.top(), available.bottom() + 1 - framed.height()));
+    if (QPoint(x, y) != frame.topLeft()) {
+        m_window->move(x, y);
+    }
 }
 
 void QtForm::createControls()
@@ -222,22 +327,41 @@ void QtForm::scaleToWindow()
     }
     const auto px
         = [this](Twips twips, qreal scale) { return twipsToPixels(twips, m_logicalDpi, scale); };
-    // One factor for both directions keeps the designed proportions; the window's other
+    const QSize designed = sizeAt(1.0);
+    const QSize least = sizeAt(kSmallestScale);
+    if (m_scroller.isNull()
+        && (m_window->width() < least.width() || m_window->height() < least.height())) {
+        scrollContent();
+    }
+    // The controls' surface: the window, or the content of its scroll area once it has one.
+    QWidget *surface = m_window;
+    QSize room = m_window->size();
+    if (!m_scroller.isNull()) {
+        m_scroller->setGeometry(m_window->rect());
+        room = m_scroller->maximumViewportSize();
+        surface = m_scroller->widget();
+    }
+    // One factor for both directions keeps the designed proportions; the surface's other
     // direction has room to spare, shared equally on both sides.
-    const QSize size = m_window->size();
     const qreal scale
-        = scaleForClientArea(size.width(), size.height(), px(m_definition.clientWidth, 1),
-                             px(m_definition.clientHeight, 1));
-    if (scale == m_scale) {
+        = scaleForClientArea(room.width(), room.height(), designed.width(), designed.height());
+    const QSize laidOut = sizeAt(scale);
+    if (!m_scroller.isNull()) {
+        // The scroll area makes the content as large as its view, and no smaller than this.
+        surface->setMinimumSize(laidOut);
+    }
+    const QSize size = surface->size();
+    const QPoint margin(std::max(0, (size.width() - laidOut.width()) / 2),
+                        std::max(0, (size.height() - laidOut.height()) / 2));
+    if (scale == m_scale && margin == m_margin) {
         return; // at the designed size this is where the first show ends
     }
     m_scale = scale;
-    const QPoint margin((size.width() - px(m_definition.clientWidth, scale)) / 2,
-                        (size.height() - px(m_definition.clientHeight, scale)) / 2);
+    m_margin = margin;
     for (std::size_t i = 0; i < m_widgets.size(); ++i) {
         const ControlDefinition &control = m_definition.controls[i];
         QWidget *widget = m_widgets[i];
-        const QPoint offset = widget->parentWidget() == m_window ? margin : QPoint();
+        const QPoint offset = widget->parentWidget() == surface ? margin : QPoint();
         widget->setGeometry(QRect(QPoint(px(control.left, scale), px(control.top, scale)) + offset,
                                   QSize(px(control.width, scale), px(control.height, scale))));
         if (!control.font.face.empty()) {
@@ -250,6 +374,30 @@ void QtForm::scaleToWindow()
                 scaledPicture(toQString(control.picture), widget->devicePixelRatioF(), scale));
         }
     }
+}
+
+void QtForm::scrollContent()
+{
+    auto *scroller = new QScrollArea(m_window);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(true);
+    auto *content = new QWidget;
+    content->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidget(content);
+    // Moved within the one window, the controls keep their place in the tab order; a scroll area
+    // brings the control that takes the focus into view.
+    for (QWidget *widget : m_widgets) {
+        if (widget->parentWidget() == m_window) {
+            const bool shown = !widget->isHidden();
+            widget->setParent(content);
+            widget->setVisible(shown);
+        }
+    }
+    scroller->setGeometry(m_window->rect());
+    scroller->show();
+    new ResizeWatcher(content, [this] { scaleToWindow(); });
+    m_scroller = scroller;
 }
 
 void QtForm::show()

@@ -9,6 +9,7 @@
 #include "forms/qt/widgets.hpp"
 
 #include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 
 #include <memory>
@@ -45,6 +46,16 @@ private:
     // The window's name, caption and first size: the designed size, or less in proportion where
     // that does not fit the screen's available area; it may shrink to kSmallestScale and grow.
     void shapeWindow();
+    // The client area's designed size at `scale`, in pixels at the form's DPI.
+    [[nodiscard]] QSize sizeAt(qreal scale) const;
+    // The window at `scale` within `room` (the client area's share of its screen), and its least
+    // size, the least scale's, within the same room.
+    void resizeWithin(qreal scale, QSize room);
+    // On a move to another screen: the size and layout worked out again for that screen's scale
+    // and free area, the window kept inside it.
+    void followScreen();
+    // The size for the window's screen at `kept`, or less where that screen has no room for it.
+    void fitToScreen(qreal kept);
     // One widget per control, each in its container, and the adapter the runtime reaches it by.
     void createControls();
     // The controls that take the focus, chained in the order of their tab indexes.
@@ -53,6 +64,9 @@ private:
     // short of its designed size, keeping the designed proportions; nothing to do at the designed
     // size.
     void scaleToWindow();
+    // Where the window is smaller than the least scale's size, its controls move into a scroll
+    // area that fills it, rather than lie beyond its edges.
+    void scrollContent();
 
     const FormDefinition &m_definition;
     RegisteredResources m_resources;
@@ -62,7 +76,10 @@ private:
     QPointer<QWidget> m_announcer; // made on the first announcement
     std::vector<QWidget *> m_widgets; // one per control, in definition order; children of m_window
     qreal m_logicalDpi = 96;
+    bool m_dpiFromScreen = true; // no DPI was given: the window's screen's is followed
     qreal m_scale = 1.0; // the factor the controls are laid out at now
+    QPoint m_margin; // where the laid-out form lies on its surface, its spare room shared
+    QPointer<QScrollArea> m_scroller; // made once the window is smaller than the least scale
 };
 
 } // namespace forms

@@ -4,7 +4,6 @@
 
 #include "forms/core/faces.hpp"
 #include "forms/qt/colours.hpp"
-#include "forms/qt/frame.hpp"
 #include "forms/qt/pictures.hpp"
 #include "forms/qt/text_box_edit.hpp"
 
@@ -80,7 +79,7 @@ QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
         return new QLabel(parent);
     case ControlKind::Frame:
         return control.colour ? createCaptionColouredFrame(parent, *control.colour)
-                              : new Frame(parent);
+                              : new QGroupBox(parent);
     case ControlKind::TextBox:
         return new TextBoxEdit(parent);
     case ControlKind::CommandButton:

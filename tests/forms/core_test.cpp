@@ -197,6 +197,35 @@ TEST_P(TextShade, IsTheNearestReadableShade)
 INSTANTIATE_TEST_SUITE_P(Forms, TextShade, ::testing::ValuesIn(kShades),
                          [](const auto &info) { return std::string(info.param.label); });
 
+// A colour short of opaque over what lies under it, worked out by hand: under + (colour - under)
+// x alpha / 255, rounded, channel by channel.
+struct BlendCase {
+    const char *label;
+    forms::Rgb colour;
+    std::uint8_t alpha;
+    forms::Rgb under;
+    forms::Rgb seen;
+};
+
+const auto kBlends = std::to_array<BlendCase>({
+    {"clear_shows_only_what_is_under", {0, 0, 0}, 0, {239, 239, 239}, {239, 239, 239}},
+    {"opaque_hides_what_is_under", {255, 255, 255}, 255, {0, 0, 0}, {255, 255, 255}},
+    {"half_white_on_black", {255, 255, 255}, 128, {0, 0, 0}, {128, 128, 128}},
+    {"a_fifth_red_on_blue", {255, 0, 0}, 51, {0, 0, 255}, {51, 0, 204}},
+    {"a_quarter_each_channel_rounded", {100, 150, 200}, 64, {20, 40, 60}, {40, 68, 95}},
+});
+
+class Blend : public ::testing::TestWithParam<BlendCase> { };
+
+TEST_P(Blend, MixesByOpacity)
+{
+    const BlendCase &c = GetParam();
+    EXPECT_EQ(forms::seenThrough(c.colour, c.alpha, c.under), c.seen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, Blend, ::testing::ValuesIn(kBlends),
+                         [](const auto &info) { return std::string(info.param.label); });
+
 // The window's scale from its size, and the size it opens at, for the designed 642 x 525 pixels
 // at 96 DPI (963 x 788 at 144): worked out by hand.
 struct ScaleCase {

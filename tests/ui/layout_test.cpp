@@ -7,7 +7,6 @@
 #include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
 
-#include "forms/qt/frame.hpp"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -746,71 +745,5 @@ TEST_P(CaptionUnderStyle, KeepsItsColour)
 }
 
 INSTANTIATE_TEST_SUITE_P(Form1, CaptionUnderStyle, ::testing::Values("Fusion", "Windows"));
-
-} // namespace
-
-namespace {
-
-struct FrameLook {
-    const char *label;
-    const char *style;
-    const char *caption;
-    QSize size;
-    bool dark;
-};
-
-void PrintTo(const FrameLook &row, std::ostream *out)
-{
-    *out << row.label;
-}
-
-class FrameDrawsAsTheStyle : public ::testing::TestWithParam<FrameLook> {
-protected:
-    void SetUp() override
-    {
-        m_savedStyle = QApplication::style()->name();
-        m_savedPalette = QApplication::palette();
-        QApplication::setStyle(QStyleFactory::create(QLatin1String(GetParam().style)));
-        if (GetParam().dark) {
-            QApplication::setPalette(darkPalette());
-        }
-    }
-    void TearDown() override
-    {
-        QApplication::setStyle(m_savedStyle);
-        QApplication::setPalette(m_savedPalette);
-    }
-
-private:
-    QString m_savedStyle;
-    QPalette m_savedPalette;
-};
-
-// The frame's own border, where it draws one, has the very pixels the style would have drawn, at
-// every screen scale this suite runs at: corners, stretched edges, the shade inside, and the room
-// left for the caption.
-TEST_P(FrameDrawsAsTheStyle, PixelForPixel)
-{
-    const FrameLook &row = GetParam();
-    QWidget window;
-    forms::Frame ours(&window);
-    QGroupBox styles(&window);
-    for (QGroupBox *frame : {static_cast<QGroupBox *>(&ours), &styles}) {
-        frame->setAutoFillBackground(true);
-        frame->setTitle(QLatin1String(row.caption));
-        frame->resize(row.size);
-    }
-    EXPECT_EQ(ours.grab().toImage(), styles.grab().toImage());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Frames, FrameDrawsAsTheStyle,
-    ::testing::Values(
-        FrameLook {"fusion_captioned", "Fusion", "NOKIA DCT3 PHONE", {575, 97}, false},
-        FrameLook {"fusion_uncaptioned", "Fusion", "", {575, 97}, false},
-        FrameLook {"fusion_dark", "Fusion", "NOKIA WD2 PHONE", {575, 60}, true},
-        FrameLook {"fusion_smaller_than_its_corners", "Fusion", "", {9, 9}, false},
-        FrameLook {"windows_captioned", "Windows", "NOKIA DCT4 PHONE", {575, 97}, false}),
-    [](const auto &info) { return std::string(info.param.label); });
 
 } // namespace
