@@ -124,6 +124,13 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     createControls();
     chainTabOrder();
     bindKeys(m_window, m_widgets);
+    m_findRow = new QtFindRow({.window = m_window,
+                               .clientWidth = m_definition.clientWidth,
+                               .controls = m_definition.controls,
+                               .widgets = m_widgets,
+                               .logicalDpi = m_logicalDpi,
+                               .scale = [this] { return m_scale; },
+                               .announce = [this](std::string_view line) { announce(line); }});
 }
 
 void QtForm::shapeWindow()
@@ -271,7 +278,9 @@ void QtForm::scaleToWindow()
         = [this](Twips twips, qreal scale) { return twipsToPixels(twips, m_logicalDpi, scale); };
     // One factor for both directions keeps the designed proportions; the window's other
     // direction has room to spare, shared equally on both sides.
-    const QSize size = m_window->size();
+    // An open find row adds its height under the controls; they keep the rest.
+    const QSize size
+        = m_window->size() - QSize(0, m_findRow.isNull() ? 0 : m_findRow->addedHeight(m_scale));
     const qreal scale
         = scaleForClientArea(size.width(), size.height(), px(m_definition.clientWidth, 1),
                              px(m_definition.clientHeight, 1));
