@@ -321,7 +321,7 @@ void QtFindRow::showAnswer(std::string_view line)
     }
 }
 
-void QtFindRow::step(FindStep step)
+void QtFindRow::step(FindStep step) const
 {
     if (!m_handlers.stepped) {
         return;

@@ -69,7 +69,7 @@ private:
     bool act(KeyAction action, QWidget *focused);
     void moveFocus(QWidget *from, Direction direction);
     void contextMenu(QLineEdit *box, QPoint at);
-    void step(FindStep step);
+    void step(FindStep step) const;
     [[nodiscard]] std::string_view nameOf(const QWidget *widget) const;
     [[nodiscard]] FocusOn focusOn(const QWidget *widget) const;
 

@@ -62,7 +62,7 @@ protected:
         return names;
     }
 
-    [[nodiscard]] std::string focusedName() const
+    [[nodiscard]] static std::string focusedName()
     {
         const QWidget *focused = QApplication::focusWidget();
         return focused != nullptr ? focused->objectName().toStdString() : std::string();
