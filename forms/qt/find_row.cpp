@@ -41,40 +41,48 @@ constexpr double kAnswerFontFactor = 825.0 / 975.0; // 8.25 pt beside the form's
 constexpr std::string_view kFieldName = "Find a part";
 constexpr std::string_view kMenuItem = "Find models with this part";
 
-// A thick frame over a found control, in the window's text colour: it reads without colour, on a
-// light palette and a dark one, and leaves the control's own drawing as it is.
-class MarkFrame final : public QWidget {
+// A layer over the whole window that draws a thick frame, in the window's text colour, round each
+// marked control: it reads without colour, on a light palette and a dark one, leaves the controls'
+// own drawing as it is, and changes no control, so assistive technology sees no widget come or go
+// as the marks change.
+class MarkLayer final : public QWidget {
 public:
-    explicit MarkFrame(QWidget *control)
-        : QWidget(control)
+    explicit MarkLayer(QWidget *window)
+        : QWidget(window)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
-        setObjectName(QStringLiteral("findMark"));
-        setGeometry(control->rect());
-        control->installEventFilter(this);
-        show();
+        setObjectName(QStringLiteral("findMarks"));
+        setGeometry(window->rect());
+    }
+
+    void setControls(std::vector<QPointer<QWidget>> controls)
+    {
+        m_controls = std::move(controls);
+        raise();
+        update();
     }
 
 protected:
-    bool eventFilter(QObject * /*watched*/, QEvent *event) override
-    {
-        if (event->type() == QEvent::Resize) {
-            setGeometry(parentWidget()->rect());
-        }
-        return false;
-    }
-
     void paintEvent(QPaintEvent * /*event*/) override
     {
         QPainter painter(this);
-        const int thickness = std::max(3, height() / 10);
-        QPen pen(window()->palette().color(QPalette::WindowText), thickness);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(pen);
-        painter.drawRect(QRectF(rect()).adjusted(thickness / 2.0, thickness / 2.0, -thickness / 2.0,
-                                                 -thickness / 2.0));
+        for (const QPointer<QWidget> &control : m_controls) {
+            if (control.isNull() || !control->isVisible()) {
+                continue;
+            }
+            const QRectF place(control->mapTo(parentWidget(), QPoint()), control->size());
+            const double thickness = std::max(3, control->height() / 10);
+            QPen pen(palette().color(QPalette::WindowText), thickness);
+            pen.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(pen);
+            painter.drawRect(
+                place.adjusted(thickness / 2, thickness / 2, -thickness / 2, -thickness / 2));
+        }
     }
+
+private:
+    std::vector<QPointer<QWidget>> m_controls;
 };
 
 std::optional<Key> keyOf(int key)
@@ -163,7 +171,9 @@ void QtFindRow::makeRow()
     m_pause->setSingleShot(true);
     m_pause->setInterval(kAnnouncePause);
     QObject::connect(m_pause, &QTimer::timeout, this, [this] {
-        if (m_host.announce && !m_pendingAnswer.isEmpty()) {
+        describeMarks();
+        if (m_host.announce && !m_pendingAnswer.isEmpty() && m_pendingAnswer != m_announced) {
+            m_announced = m_pendingAnswer;
             m_host.announce(m_pendingAnswer.toStdString());
         }
     });
@@ -172,7 +182,8 @@ void QtFindRow::makeRow()
             m_handlers.edited(text.toStdString());
         }
     });
-    // Tab from the last component box reaches the field, and from the field the first button.
+    m_marks = new MarkLayer(m_host.window);
+    // The row keeps to the window's foot and the marks' layer to its size as the window resizes.
     m_host.window->installEventFilter(this);
 }
 
@@ -220,6 +231,7 @@ void QtFindRow::open(std::string_view text)
         window->resize(window->width(), window->height() + added);
         placeRow();
         m_row->show();
+        m_marks->show();
     }
     m_field->setText(toQString(text));
     m_field->selectAll();
@@ -232,8 +244,11 @@ void QtFindRow::close()
         return;
     }
     mark({});
+    describeMarks();
+    m_marks->hide();
     m_pause->stop();
     m_pendingAnswer.clear();
+    m_announced.clear();
     const int added = addedHeight(m_host.scale ? m_host.scale() : 1.0);
     m_row->hide();
     m_open = false;
@@ -288,13 +303,8 @@ FocusOn QtFindRow::focusOn(const QWidget *widget) const
 
 void QtFindRow::mark(std::span<const Mark> marks)
 {
-    for (Marked &marked : m_marked) {
-        if (!marked.control.isNull()) {
-            marked.control->setAccessibleDescription(marked.description);
-        }
-        delete marked.frame.data();
-    }
     m_marked.clear();
+    std::vector<QPointer<QWidget>> framed;
     for (const Mark &mark : marks) {
         const ControlDefinition *control = findDefinition(m_host.controls, mark.control);
         if (control == nullptr) {
@@ -302,8 +312,56 @@ void QtFindRow::mark(std::span<const Mark> marks)
         }
         QWidget *widget
             = m_host.widgets[static_cast<std::size_t>(control - m_host.controls.data())];
-        m_marked.push_back({widget, new MarkFrame(widget), widget->accessibleDescription()});
-        widget->setAccessibleDescription(toQString(mark.description));
+        m_marked.push_back({widget, toQString(mark.description)});
+        framed.emplace_back(widget);
+    }
+    if (!m_marks.isNull()) {
+        static_cast<MarkLayer *>(m_marks.data())->setControls(std::move(framed));
+    }
+}
+
+std::vector<std::string> QtFindRow::framed() const
+{
+    std::vector<std::string> names;
+    if (m_open) {
+        for (const Marked &mark : m_marked) {
+            names.emplace_back(nameOf(mark.control));
+        }
+    }
+    return names;
+}
+
+void QtFindRow::describeMarks()
+{
+    const auto marked = [this](const QWidget *widget) {
+        return std::find_if(m_marked.begin(), m_marked.end(),
+                            [widget](const Marked &m) { return m.control == widget; });
+    };
+    // Those no longer marked get their own description back.
+    std::erase_if(m_ownDescriptions, [&](const Marked &own) {
+        if (own.control.isNull()) {
+            return true;
+        }
+        if (marked(own.control) != m_marked.end()) {
+            return false;
+        }
+        own.control->setAccessibleDescription(own.description);
+        return true;
+    });
+    for (const Marked &mark : m_marked) {
+        if (mark.control.isNull()) {
+            continue;
+        }
+        const bool described
+            = std::any_of(m_ownDescriptions.begin(), m_ownDescriptions.end(),
+                          [&mark](const Marked &own) { return own.control == mark.control; });
+        if (!described) {
+            m_ownDescriptions.push_back({mark.control, mark.control->accessibleDescription()});
+        }
+        // Only a change is sent on to assistive technology.
+        if (mark.control->accessibleDescription() != mark.description) {
+            mark.control->setAccessibleDescription(mark.description);
+        }
     }
 }
 
@@ -407,6 +465,7 @@ bool QtFindRow::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_host.window) {
         if (event->type() == QEvent::Resize && m_open) {
             placeRow();
+            m_marks->setGeometry(m_host.window->rect());
         }
         return false;
     }

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -55,6 +56,9 @@ public:
     // The height the open row adds to the window at the given factor, in pixels; 0 when closed.
     [[nodiscard]] int addedHeight(double scale) const;
 
+    // The controls framed now, by name, in the order they were marked.
+    [[nodiscard]] std::vector<std::string> framed() const;
+
     // The row's widget and its field; null before the row is first opened.
     [[nodiscard]] QWidget *row() const;
     [[nodiscard]] QLineEdit *field() const;
@@ -73,21 +77,27 @@ private:
     [[nodiscard]] std::string_view nameOf(const QWidget *widget) const;
     [[nodiscard]] FocusOn focusOn(const QWidget *widget) const;
 
+    // Gives every marked control its description, and every other its own again: at a pause in
+    // typing, so that a listener's screen reader is not flooded with changes it would then prune,
+    // the announcement among them.
+    void describeMarks();
+
     struct Marked {
         QPointer<QWidget> control;
-        QPointer<QWidget> frame; // drawn over the control
-        QString description; // the control's own, given back when unmarked
+        QString description;
     };
-
     Host m_host;
     FindHandlers m_handlers;
     QPointer<QWidget> m_row;
     QPointer<QLineEdit> m_field;
     QPointer<QLabel> m_answer;
+    QPointer<QWidget> m_marks; // one layer over the window that draws every mark
     QPointer<QTimer> m_pause;
     QPointer<QWidget> m_focusBefore;
     std::vector<Marked> m_marked;
+    std::vector<Marked> m_ownDescriptions; // of the controls described now, to give back
     QString m_pendingAnswer;
+    QString m_announced; // the last answer announced, not repeated for a step to a model
     bool m_open = false;
 };
 

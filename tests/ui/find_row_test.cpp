@@ -51,15 +51,26 @@ protected:
         return line != nullptr ? line->text().toStdString() : std::string();
     }
 
-    // The controls that carry a mark now, by name.
+    // The controls framed now, by name.
     [[nodiscard]] std::set<std::string> marked() const
     {
-        std::set<std::string> names;
-        for (const QWidget *mark :
-             form->window()->findChildren<QWidget *>(QStringLiteral("findMark"))) {
-            names.insert(mark->parentWidget()->objectName().toStdString());
+        const auto *row = dynamic_cast<const forms::QtFindRow *>(form->findRow());
+        if (row == nullptr) {
+            ADD_FAILURE() << "the window has no find row";
+            return {};
         }
-        return names;
+        const std::vector<std::string> framed = row->framed();
+        return {framed.begin(), framed.end()};
+    }
+
+    // Waits, no longer than a second past the pause in typing, for a control's description.
+    [[nodiscard]] std::string describedAfterPause(std::string_view control) const
+    {
+        QWidget *target = widget(control);
+        const QString before = target->accessibleDescription();
+        static_cast<void>(QTest::qWaitFor([&] { return target->accessibleDescription() != before; },
+                                          forms::kAnnouncePause.count() + 1000));
+        return target->accessibleDescription().toStdString();
     }
 
     [[nodiscard]] static std::string focusedName()
@@ -91,8 +102,7 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     const std::set<std::string> buttons {"Command23", "Command30", "Command31", "Command32",
                                          "Command36", "Command37", "Command38"};
     EXPECT_EQ(marked(), buttons);
-    EXPECT_EQ(widget("Command23")->accessibleDescription().toStdString(),
-              "Holds 4370805 in POWER IC (UEM) 1");
+    EXPECT_EQ(describedAfterPause("Command23"), "Holds 4370805 in POWER IC (UEM) 1");
     EXPECT_EQ(widget("Command1")->accessibleDescription().toStdString(), "");
 
     press(Qt::Key_Escape);
