@@ -183,7 +183,7 @@ void QtFindRow::makeRow()
         }
     });
     m_marks = new MarkLayer(m_host.window);
-    // The row keeps to the window's foot and the marks' layer to its size as the window resizes.
+    // The marks' layer keeps to the window's size as it resizes.
     m_host.window->installEventFilter(this);
 }
 
@@ -192,9 +192,9 @@ int QtFindRow::addedHeight(double scale) const
     return m_open ? twipsToPixels(kRowHeight, m_host.logicalDpi, scale) : 0;
 }
 
-void QtFindRow::placeRow()
+void QtFindRow::layOut()
 {
-    if (m_row.isNull()) {
+    if (m_row.isNull() || !m_open) {
         return;
     }
     const double scale = m_host.scale ? m_host.scale() : 1.0;
@@ -229,11 +229,19 @@ void QtFindRow::open(std::string_view text)
         QWidget *window = m_host.window;
         window->setMinimumHeight(window->minimumHeight() + added);
         window->resize(window->width(), window->height() + added);
-        placeRow();
+        layOut();
         m_row->show();
         m_marks->show();
     }
-    m_field->setText(toQString(text));
+    // The same text again (Ctrl+F after Esc) is found again: the marks went with the row.
+    const QString wanted = toQString(text);
+    if (m_field->text() == wanted) {
+        if (m_handlers.edited) {
+            m_handlers.edited(text);
+        }
+    } else {
+        m_field->setText(wanted);
+    }
     m_field->selectAll();
     m_field->setFocus(Qt::ShortcutFocusReason);
 }
@@ -463,8 +471,7 @@ bool QtFindRow::act(KeyAction action, QWidget *focused)
 bool QtFindRow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_host.window) {
-        if (event->type() == QEvent::Resize && m_open) {
-            placeRow();
+        if (event->type() == QEvent::Resize && !m_marks.isNull()) {
             m_marks->setGeometry(m_host.window->rect());
         }
         return false;

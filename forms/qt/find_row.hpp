@@ -56,6 +56,10 @@ public:
     // The height the open row adds to the window at the given factor, in pixels; 0 when closed.
     [[nodiscard]] int addedHeight(double scale) const;
 
+    // Places the open row at the window's foot, at the factor the form's controls are laid out at
+    // now; the form calls it once it has laid them out after a resize.
+    void layOut();
+
     // The controls framed now, by name, in the order they were marked.
     [[nodiscard]] std::vector<std::string> framed() const;
 
@@ -68,7 +72,6 @@ protected:
 
 private:
     void makeRow();
-    void placeRow();
     // Runs what a key's action does; false when it does nothing here.
     bool act(KeyAction action, QWidget *focused);
     void moveFocus(QWidget *from, Direction direction);

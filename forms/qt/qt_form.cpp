@@ -120,7 +120,12 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     , m_logicalDpi(logicalDpi > 0 ? logicalDpi : primaryScreenDpi())
 {
     shapeWindow();
-    new ResizeWatcher(m_window, [this] { scaleToWindow(); });
+    new ResizeWatcher(m_window, [this] {
+        scaleToWindow();
+        if (!m_findRow.isNull()) {
+            m_findRow->layOut();
+        }
+    });
     createControls();
     chainTabOrder();
     bindKeys(m_window, m_widgets);

@@ -111,6 +111,10 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     EXPECT_TRUE(marked().empty());
     EXPECT_EQ(widget("Command23")->accessibleDescription().toStdString(), "");
     EXPECT_EQ(form->window()->grab().toImage(), designed) << "not the designed window's pixels";
+
+    press(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(field()->text().toStdString(), "4370805");
+    EXPECT_EQ(marked(), buttons) << "opened again on the same text, it finds it again";
 }
 
 TEST_F(FindRow, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
