@@ -21,6 +21,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <utility>
 
@@ -85,51 +86,35 @@ private:
     std::vector<QPointer<QWidget>> m_controls;
 };
 
-std::optional<Key> keyOf(int key)
-{
-    switch (key) {
-    case Qt::Key_F:
-        return Key::F;
-    case Qt::Key_C:
-        return Key::C;
-    case Qt::Key_Escape:
-        return Key::Escape;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return Key::Enter;
-    case Qt::Key_F3:
-        return Key::F3;
-    case Qt::Key_F10:
-        return Key::F10;
-    case Qt::Key_Menu:
-        return Key::Menu;
-    case Qt::Key_Left:
-        return Key::Left;
-    case Qt::Key_Right:
-        return Key::Right;
-    case Qt::Key_Up:
-        return Key::Up;
-    case Qt::Key_Down:
-        return Key::Down;
-    default:
-        return std::nullopt;
-    }
-}
+// Qt's keys as the find's key table names them.
+constexpr auto kKeys = std::to_array<std::pair<int, Key>>({
+    {Qt::Key_F, Key::F},
+    {Qt::Key_C, Key::C},
+    {Qt::Key_Escape, Key::Escape},
+    {Qt::Key_Return, Key::Enter},
+    {Qt::Key_Enter, Key::Enter},
+    {Qt::Key_F3, Key::F3},
+    {Qt::Key_F10, Key::F10},
+    {Qt::Key_Menu, Key::Menu},
+    {Qt::Key_Left, Key::Left},
+    {Qt::Key_Right, Key::Right},
+    {Qt::Key_Up, Key::Up},
+    {Qt::Key_Down, Key::Down},
+});
 
-std::optional<Direction> directionOf(KeyAction action)
+constexpr auto kMoves = std::to_array<std::pair<KeyAction, Direction>>({
+    {KeyAction::MoveLeft, Direction::Left},
+    {KeyAction::MoveRight, Direction::Right},
+    {KeyAction::MoveUp, Direction::Up},
+    {KeyAction::MoveDown, Direction::Down},
+});
+
+template <class From, class To, std::size_t N>
+std::optional<To> lookUp(const std::array<std::pair<From, To>, N> &table, From from)
 {
-    switch (action) {
-    case KeyAction::MoveLeft:
-        return Direction::Left;
-    case KeyAction::MoveRight:
-        return Direction::Right;
-    case KeyAction::MoveUp:
-        return Direction::Up;
-    case KeyAction::MoveDown:
-        return Direction::Down;
-    default:
-        return std::nullopt;
-    }
+    const auto found = std::find_if(table.begin(), table.end(),
+                                    [from](const auto &entry) { return entry.first == from; });
+    return found != table.end() ? std::optional<To>(found->second) : std::nullopt;
 }
 
 } // namespace
@@ -460,7 +445,7 @@ bool QtFindRow::act(KeyAction action, QWidget *focused)
         return true;
     }
     default:
-        if (const std::optional<Direction> direction = directionOf(action)) {
+        if (const std::optional<Direction> direction = lookUp(kMoves, action)) {
             moveFocus(focused, *direction);
             return true;
         }
@@ -490,7 +475,7 @@ bool QtFindRow::eventFilter(QObject *watched, QEvent *event)
     }
     const auto *key = static_cast<QKeyEvent *>(event);
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-    const std::optional<Key> which = keyOf(key->key());
+    const std::optional<Key> which = lookUp(kKeys, key->key());
     if (!which || (modifiers & (Qt::AltModifier | Qt::MetaModifier)) != Qt::NoModifier) {
         return false;
     }
