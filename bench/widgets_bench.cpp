@@ -3,6 +3,7 @@
 // offscreen platform. The baselines do the same visible work with direct Qt calls, so the
 // difference between a pair is what the forms runtime itself costs.
 #include "catalogue/selection.hpp"
+#include "forms/core/find_row.hpp"
 #include "forms/qt/qt_form.hpp"
 #include "ui/main_window.hpp"
 
@@ -91,6 +92,25 @@ void BM_Click_SelectModel(benchmark::State &state)
 }
 
 // Baseline: sixteen QLineEdit::setText calls on the same boxes with the same texts.
+// A keystroke in the find row's field: the find over the catalogue, the marks on every model that
+// holds the part (up to fifteen) and the answer line, then the paint. Target: one frame, 16 ms.
+void BM_Find_Keystroke(benchmark::State &state)
+{
+    ShownForm shown;
+    icatlas::ui::connectClickHandlers(shown.form);
+    forms::FindRow *row = shown.form.findRow();
+    row->open({});
+    auto *field = shown.form.window()->findChild<QLineEdit *>(QStringLiteral("findField"));
+    const std::array<QString, 4> typed {QStringLiteral("4370825"), QStringLiteral("n643ht7mi"),
+                                        QStringLiteral("4370852"), QStringLiteral("4370805")};
+    std::size_t next = 0;
+    for (auto _ : state) {
+        field->setText(typed.at(next++ % typed.size()));
+        shown.repaint();
+    }
+    row->close();
+}
+
 void BM_Click_Baseline_SetText(benchmark::State &state)
 {
     ShownForm shown;
@@ -293,10 +313,11 @@ void BM_Create_Baseline_ByHand(benchmark::State &state)
 // difference, which leaves out the set-up and hardly moves on a busy machine.
 void registerAll(benchmark::IterationCount fixed)
 {
-    const std::array<std::pair<const char *, void (*)(benchmark::State &)>, 5> all {{
+    const std::array<std::pair<const char *, void (*)(benchmark::State &)>, 6> all {{
         {"BM_Click_SelectModel", BM_Click_SelectModel},
         {"BM_Click_Baseline_SetText", BM_Click_Baseline_SetText},
         {"BM_Click_Baseline_SetTextFromStart", BM_Click_Baseline_SetTextFromStart},
+        {"BM_Find_Keystroke", BM_Find_Keystroke},
         {"BM_Create_Form1", BM_Create_Form1},
         {"BM_Create_Baseline_ByHand", BM_Create_Baseline_ByHand},
     }};

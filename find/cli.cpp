@@ -239,14 +239,6 @@ int usageError(std::ostream &err, std::string_view message)
     return kExitUsageError;
 }
 
-// "A", "A or B", "A, B or C"; among parts, models as the option that shows them.
-std::string alternatives(std::span<const Suggestion> suggestions, bool amongParts = true)
-{
-    return joined(suggestions, " or ", [amongParts](const Suggestion &s) {
-        return (amongParts && s.isModel ? "--model " : "") + std::string(s.text);
-    });
-}
-
 // What a part that found nothing may have meant, in one line, or nothing when no guess is near.
 void hint(std::ostream &err, std::string_view part, const PartKey &key)
 {
@@ -255,9 +247,9 @@ void hint(std::ostream &err, std::string_view part, const PartKey &key)
             << '\n';
         return;
     }
-    const std::vector<Suggestion> near = nearest(key);
-    if (!near.empty()) {
-        err << printable(part) << ": did you mean " << alternatives(near) << "?\n";
+    const std::string question = didYouMean(nearest(key), "--model ");
+    if (!question.empty()) {
+        err << printable(part) << ": " << question << '\n';
     }
 }
 
@@ -303,12 +295,12 @@ int unknownModel(std::ostream &err, std::string_view typed)
 {
     std::string message = "unknown model " + quoted(typed);
     const std::optional<PartKey> key = PartKey::from(typed);
-    const std::vector<Suggestion> near = nearestModels(typed);
+    const std::string question = didYouMean(nearestModels(typed));
     if (key && !findPart(*key).empty()) {
         message += "; " + printable(typed) + " is a part: " + std::string(kProgram) + " "
             + printable(typed);
-    } else if (!near.empty()) {
-        message += "; did you mean " + alternatives(near, false) + "?";
+    } else if (!question.empty()) {
+        message += "; " + question;
     } else {
         message += " (try --list)";
     }

@@ -12,18 +12,7 @@ using matching::Hit;
 
 namespace {
 
-using matching::firstChar;
-using matching::isInvisible;
-using matching::Utf8Char;
-
-constexpr std::string_view kHexDigits = "0123456789abcdef";
-
-void appendHex(std::string &to, std::uint32_t value, int digits)
-{
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
-        to += kHexDigits[(value >> static_cast<unsigned>(shift)) & 0xFU];
-    }
-}
+using matching::appendHex;
 
 // Left-aligned in a column of `width`; a longer text is written whole.
 void padded(std::ostream &out, std::string_view text, std::size_t width)
@@ -65,41 +54,6 @@ std::string_view plural(std::size_t count, std::string_view one, std::string_vie
 }
 
 } // namespace
-
-std::string printable(std::string_view text)
-{
-    std::string shown;
-    shown.reserve(text.size());
-    while (!text.empty()) {
-        const Utf8Char c = firstChar(text);
-        if (c.length == 0) {
-            shown += "\\x";
-            appendHex(shown, static_cast<unsigned char>(text.front()), 2);
-            text.remove_prefix(1);
-            continue;
-        }
-        const char32_t code = c.codePoint;
-        if (code == '\\') {
-            shown += "\\\\";
-        } else if (code == '\n') {
-            shown += "\\n";
-        } else if (code == '\r') {
-            shown += "\\r";
-        } else if (code == '\t') {
-            shown += "\\t";
-        } else if (code < 0x80 && isInvisible(code)) {
-            shown += "\\x";
-            appendHex(shown, code, 2);
-        } else if (isInvisible(code)) {
-            shown += code > 0xFFFF ? "\\U" : "\\u";
-            appendHex(shown, code, code > 0xFFFF ? 8 : 4);
-        } else {
-            shown.append(text.substr(0, c.length));
-        }
-        text.remove_prefix(c.length);
-    }
-    return shown;
-}
 
 void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hits)
 {

@@ -6,6 +6,7 @@
 
 #include "catalogue/catalogue.hpp"
 #include "matching/matching.hpp"
+#include "matching/unicode.hpp"
 
 #include <array>
 #include <cstddef>
@@ -18,12 +19,8 @@
 
 namespace icatlas::find {
 
-// `text` as one line a terminal shows as it is: control characters written as escapes ("\n",
-// "\r", "\t", "\x1b"), characters that show as nothing or turn the line round (a no-break space,
-// a soft hyphen, a byte-order mark, a direction override) as "\u00a0", "\u00ad", "\ufeff",
-// "\u202e", bytes that are not UTF-8 as "\xff", and the backslash doubled so that no escape can
-// be faked.
-[[nodiscard]] std::string printable(std::string_view text);
+// Every argument echoed back is written as matching::printable() writes it.
+using matching::printable;
 
 // A heading line naming the part as typed and how often it was found, then one line per hit:
 // model, family, the box's title and the text, in columns as wide as the catalogue needs.

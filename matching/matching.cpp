@@ -302,4 +302,22 @@ std::vector<Suggestion> nearestModels(std::string_view typed)
     return nearestTo(modelName(typed), true);
 }
 
+std::string didYouMean(std::span<const Suggestion> suggestions, std::string_view modelPrefix)
+{
+    if (suggestions.empty()) {
+        return {};
+    }
+    std::string question = "did you mean ";
+    for (std::size_t i = 0; i < suggestions.size(); ++i) {
+        if (i > 0) {
+            question += i + 1 == suggestions.size() ? " or " : ", ";
+        }
+        if (suggestions[i].isModel) {
+            question += modelPrefix;
+        }
+        question += suggestions[i].text;
+    }
+    return question + "?";
+}
+
 } // namespace icatlas::matching

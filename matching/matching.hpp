@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,5 +67,11 @@ inline constexpr std::size_t kMostSuggestions = 3;
 // The models nearest to a model name that found none, by the same rule, the name forgiven as
 // findModel forgives it.
 [[nodiscard]] std::vector<Suggestion> nearestModels(std::string_view typed);
+
+// Suggestions as the question both icatlas-find and the window ask: "did you mean A, B or C?",
+// each model after `modelPrefix` (icatlas-find names a model by the option that shows it). Empty
+// when there is nothing to suggest.
+[[nodiscard]] std::string didYouMean(std::span<const Suggestion> suggestions,
+                                     std::string_view modelPrefix = {});
 
 } // namespace icatlas::matching

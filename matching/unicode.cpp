@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <span>
+#include <string>
 
 namespace icatlas::matching {
 
@@ -125,6 +126,49 @@ bool isIgnorable(char32_t c)
 bool isInvisible(char32_t c)
 {
     return (c != ' ' && isBlank(c)) || isIgnorable(c) || inRanges(kOtherInvisible, c);
+}
+
+void appendHex(std::string &to, std::uint32_t value, int digits)
+{
+    constexpr std::string_view kHexDigits = "0123456789abcdef";
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
+        to += kHexDigits[(value >> static_cast<unsigned>(shift)) & 0xFU];
+    }
+}
+
+std::string printable(std::string_view text)
+{
+    std::string shown;
+    shown.reserve(text.size());
+    while (!text.empty()) {
+        const Utf8Char c = firstChar(text);
+        if (c.length == 0) {
+            shown += "\\x";
+            appendHex(shown, static_cast<unsigned char>(text.front()), 2);
+            text.remove_prefix(1);
+            continue;
+        }
+        const char32_t code = c.codePoint;
+        if (code == '\\') {
+            shown += "\\\\";
+        } else if (code == '\n') {
+            shown += "\\n";
+        } else if (code == '\r') {
+            shown += "\\r";
+        } else if (code == '\t') {
+            shown += "\\t";
+        } else if (code < 0x80 && isInvisible(code)) {
+            shown += "\\x";
+            appendHex(shown, code, 2);
+        } else if (isInvisible(code)) {
+            shown += code > 0xFFFF ? "\\U" : "\\u";
+            appendHex(shown, code, code > 0xFFFF ? 8 : 4);
+        } else {
+            shown.append(text.substr(0, c.length));
+        }
+        text.remove_prefix(c.length);
+    }
+    return shown;
 }
 
 } // namespace icatlas::matching

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace icatlas::matching {
@@ -36,5 +38,15 @@ inline constexpr std::string_view kUnicodeVersion = "15.0.0";
 // the ignorable ones above (a direction override would even turn the rest of the line round).
 // What icatlas-find echoes shows them as escapes.
 [[nodiscard]] bool isInvisible(char32_t c);
+
+// `value` as `digits` lower-case hexadecimal digits, appended to `to`.
+void appendHex(std::string &to, std::uint32_t value, int digits);
+
+// `text` as one line a terminal shows as it is: control characters written as escapes ("\n",
+// "\r", "\t", "\x1b"), characters that show as nothing or turn the line round (a no-break space,
+// a soft hyphen, a byte-order mark, a direction override) as "\u00a0", "\u00ad", "\ufeff",
+// "\u202e", bytes that are not UTF-8 as "\xff", and the backslash doubled so that no escape can
+// be faked.
+[[nodiscard]] std::string printable(std::string_view text);
 
 } // namespace icatlas::matching

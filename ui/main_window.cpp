@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The main window's only code: a click on a model button selects that button's model, and a
-// listener using a screen reader hears what the boxes now hold.
+// The main window's code: a click on a model button selects that button's model, and a listener
+// using a screen reader hears what the boxes now hold; the find row goes to models the same way.
 #include "ui/main_window.hpp"
 
 #include "catalogue/selection.hpp"
 #include "forms/core/form.hpp"
+#include "ui/find_row.hpp"
 
 #include <stdexcept>
 #include <string>
@@ -36,15 +37,18 @@ std::string pressSummary(const ModelRecord &record)
 
 void connectClickHandlers(forms::Form &form)
 {
+    const auto select = [&form](const ModelRecord &record) {
+        SelectModel(form, record);
+        form.announce(pressSummary(record));
+    };
     for (const ModelRecord &record : ComponentCatalogue::records()) {
-        if (!form.onClick(record.button, [&form, &record] {
-                SelectModel(form, record);
-                form.announce(pressSummary(record));
-            })) {
+        if (!form.onClick(record.button, [select, &record] { select(record); })) {
             // The definition and the catalogue are built from the same table; a miss is a bug.
             throw std::logic_error("the window has no button " + std::string(record.button));
         }
     }
+    // The find row goes to a model the way its button does.
+    bindFindRow(form, select);
 }
 
 } // namespace icatlas::ui

@@ -13,6 +13,7 @@
 
 namespace forms {
 
+class FindRow;
 class TextBox;
 
 class Control {
@@ -106,6 +107,9 @@ public:
     // Tells someone who listens through assistive technology `message`, leaving the keyboard
     // focus where it is. A form that nobody can hear that way has nothing to do.
     virtual void announce(std::string_view /*message*/) { }
+
+    // The window's find row (find_row.hpp), or nothing on a form that has none.
+    [[nodiscard]] virtual FindRow *findRow() { return nullptr; }
 
     // Counted references held now to the form and its controls.
     [[nodiscard]] int heldReferences() const noexcept { return m_held; }

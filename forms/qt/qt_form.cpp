@@ -125,10 +125,22 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     , m_dpiFromScreen(logicalDpi <= 0)
 {
     shapeWindow();
-    new ResizeWatcher(m_window, [this] { scaleToWindow(); });
+    new ResizeWatcher(m_window, [this] {
+        scaleToWindow();
+        if (!m_findRow.isNull()) {
+            m_findRow->layOut();
+        }
+    });
     createControls();
     chainTabOrder();
     bindKeys(m_window, m_widgets);
+    m_findRow = new QtFindRow({.window = m_window,
+                               .clientWidth = m_definition.clientWidth,
+                               .controls = m_definition.controls,
+                               .widgets = m_widgets,
+                               .logicalDpi = m_logicalDpi,
+                               .scale = [this] { return m_scale; },
+                               .announce = [this](std::string_view line) { announce(line); }});
 }
 
 void QtForm::shapeWindow()
@@ -333,11 +345,14 @@ void QtForm::scaleToWindow()
         && (m_window->width() < least.width() || m_window->height() < least.height())) {
         scrollContent();
     }
+    // An open find row adds its height under the controls; they keep the rest.
+    const QSize window
+        = m_window->size() - QSize(0, m_findRow.isNull() ? 0 : m_findRow->addedHeight(m_scale));
     // The controls' surface: the window, or the content of its scroll area once it has one.
     QWidget *surface = m_window;
-    QSize room = m_window->size();
+    QSize room = window;
     if (!m_scroller.isNull()) {
-        m_scroller->setGeometry(m_window->rect());
+        m_scroller->setGeometry(QRect(QPoint(), window));
         room = m_scroller->maximumViewportSize();
         surface = m_scroller->widget();
     }
@@ -350,7 +365,7 @@ void QtForm::scaleToWindow()
         // The scroll area makes the content as large as its view, and no smaller than this.
         surface->setMinimumSize(laidOut);
     }
-    const QSize size = surface->size();
+    const QSize size = surface == m_window ? window : surface->size();
     const QPoint margin(std::max(0, (size.width() - laidOut.width()) / 2),
                         std::max(0, (size.height() - laidOut.height()) / 2));
     if (scale == m_scale && margin == m_margin) {

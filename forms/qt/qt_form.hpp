@@ -5,6 +5,7 @@
 
 #include "forms/core/definition.hpp"
 #include "forms/core/form.hpp"
+#include "forms/qt/find_row.hpp"
 #include "forms/qt/pictures.hpp"
 #include "forms/qt/widgets.hpp"
 
@@ -34,6 +35,8 @@ public:
     bool onClick(std::string_view control, std::function<void()> handler) override;
     // Shows the message as a notification, which screen readers speak as it appears.
     void announce(std::string_view message) override;
+    // The row is made when first opened; until then only its keys are watched.
+    [[nodiscard]] FindRow *findRow() override { return m_findRow.data(); }
 
     // The top-level window; null once it has been destroyed.
     [[nodiscard]] QWidget *window() const { return m_window; }
@@ -80,6 +83,7 @@ private:
     qreal m_scale = 1.0; // the factor the controls are laid out at now
     QPoint m_margin; // where the laid-out form lies on its surface, its spare room shared
     QPointer<QScrollArea> m_scroller; // made once the window is smaller than the least scale
+    QPointer<QtFindRow> m_findRow; // a child of m_window
 };
 
 } // namespace forms

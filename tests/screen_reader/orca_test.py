@@ -5,7 +5,11 @@
 # every box must be announced by its name with its whole text, exactly as the window holds it, and
 # the press itself must be heard as the model and its parts.
 #
-#   /usr/bin/python3 orca_test.py --program icatlas --find icatlas-find [--transcript FILE] MODEL...
+#   /usr/bin/python3 orca_test.py --program icatlas --find icatlas-find [--transcript FILE]
+#                                 [--find-part PART] MODEL...
+#
+# With --find-part, the round ends by typing PART into the find row (Ctrl+F): Orca must say the
+# answer line, the models icatlas-find lists for PART.
 #
 # Each round runs in a private PID namespace with its own X display, D-Bus session, HOME and XDG
 # directories: Orca refuses to start beside another Orca of the same user, and the test must never
@@ -261,7 +265,29 @@ class Desktop:
         return box.x + box.width // 2, box.y + box.height // 2
 
 
-def run_round(program, records, log, keep_log=None):
+def answer_line(find_program, part):
+    """The find row's answer for a part, from the models icatlas-find lists for it, in its order."""
+    out = subprocess.run([find_program, part], capture_output=True, text=True, timeout=TIMEOUT)
+    found = []
+    for line in out.stdout.splitlines():
+        if line.startswith("  ") and line.split()[0] not in found:
+            found.append(line.split()[0])
+    return f"{part}: {len(found)} model{'s' if len(found) != 1 else ''}: " + ", ".join(found)
+
+
+def find_part(rnd, part, line):
+    """Ctrl+F, the part typed; returns what Orca said once typing paused, and what was wrong."""
+    start = rnd.speech.poll()
+    subprocess.run(["xdotool", "key", "--clearmodifiers", "ctrl+f"], check=True,
+                   timeout=TIMEOUT, env=rnd.env)
+    subprocess.run(["xdotool", "type", "--delay", "40", part], check=True, timeout=TIMEOUT,
+                   env=rnd.env)
+    said = rnd.speech.wait_for(lambda said: any(line in u for u in said), None, start)
+    return said, [] if any(line in u for u in said) else [
+        f"find {part}: Orca said {said}, not '{line}'"]
+
+
+def run_round(program, records, log, keep_log=None, find=None):
     """Presses each model's button (a click; the first also with Space) and visits the sixteen
     boxes (the first focused over AT-SPI, then Tab); returns what Orca said, step by step, and
     what was wrong in it."""
@@ -295,6 +321,10 @@ def run_round(program, records, log, keep_log=None):
                 if errors:
                     failures.append(f"{record['model']}: box '{name}' holds {text!r}: "
                                     + "; ".join(errors) + f" (Orca said {said})")
+        if find:
+            said, errors = find_part(rnd, *find)
+            transcript.append((f"find {find[0]}", said))
+            failures += errors
         if keep_log:
             shutil.copyfile(rnd.speech.path, keep_log)
     return transcript, failures
@@ -306,6 +336,7 @@ def main():
     parser.add_argument("--find", required=True, help="the built icatlas-find")
     parser.add_argument("--transcript", help="also write what Orca said to this file")
     parser.add_argument("--orca-log", help="keep Orca's whole debug log in this file")
+    parser.add_argument("--find-part", help="then type this part into the find row (Ctrl+F)")
     parser.add_argument("models", nargs="+", help="the model buttons to press, one round each")
     args = parser.parse_args()
     if os.getpid() != 1:
@@ -319,8 +350,10 @@ def main():
     models = {record["model"]: record for record in read_catalogue(args.find)}
     with tempfile.TemporaryFile("w+") as log:
         try:
+            find = (args.find_part, answer_line(args.find, args.find_part)) \
+                if args.find_part else None
             transcript, failures = run_round(args.program, [models[m] for m in args.models], log,
-                                             args.orca_log)
+                                             args.orca_log, find)
         except (CheckFailed, SessionError, subprocess.TimeoutExpired) as failure:
             log.seek(0)
             print(f"FAILED: {failure}\n--- icatlas and Orca said:\n{log.read()}", file=sys.stderr)

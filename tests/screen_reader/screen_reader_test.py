@@ -6,7 +6,7 @@
 #
 #   /usr/bin/python3 screen_reader_test.py --program icatlas --find icatlas-find CHECK...
 #
-# CHECK is one or more of: names, press, tab. Runs under Debian's python3, whose python3-pyatspi
+# CHECK is one or more of: names, press, tab, find. Runs under Debian's python3, whose python3-pyatspi
 # is imported only once the private buses exist (the bindings connect at import).
 
 import argparse
@@ -250,7 +250,76 @@ def check_tab(window, models):
     print(f"tab: {len(order)} stops, round to '{order[0]}'; Shift+Tab back to '{back}'")
 
 
-CHECKS = {"names": check_names, "press": check_press, "tab": check_tab}
+def focus_window(window):
+    """The window takes the keyboard as it would from a click on it: there is no window manager."""
+    ids = wait_for(lambda: subprocess.run(
+        ["xdotool", "search", "--onlyvisible", "--pid", str(window.proc.pid)],
+        capture_output=True, text=True).stdout.split(), "the window on the X display")
+    subprocess.run(["xdotool", "windowfocus", "--sync", ids[0]], check=True, timeout=TIMEOUT)
+
+
+def models_holding(find_program, part):
+    """The models icatlas-find lists for a part, from its hit lines ("  3510  DCT4  ...")."""
+    out = subprocess.run([find_program, part], capture_output=True, text=True, timeout=TIMEOUT)
+    return sorted({line.split()[0] for line in out.stdout.splitlines() if line.startswith("  ")})
+
+
+def check_find(window, models, find_program):
+    """Ctrl+F and a part typed: the field is named, the buttons of exactly the models icatlas-find
+    lists describe the part, the answer line is shown and announced; Esc takes it all back."""
+    pyatspi = window.pyatspi
+    focus_window(window)
+    window.wait(window.focused, "focus on the first button")
+    send_key("ctrl+f")
+
+    def field():
+        window.all = pyatspi.findAllDescendants(window.root, lambda _: True)
+        found = [o for o in window.with_role(pyatspi.ROLE_TEXT) if o.name == "Find a part"]
+        return found[0] if found else None
+
+    window.wait(field, "a text field named 'Find a part'")
+    subprocess.run(["xdotool", "type", "--delay", "30", "4370805"], check=True, timeout=TIMEOUT)
+    expected = models_holding(find_program, "4370805")
+    line = "4370805: 7 models: 3510, 6310, 6310I, 6510, 8310, 8910, 8910I"
+
+    def described():
+        marked = []
+        for button in window.with_role(pyatspi.ROLE_PUSH_BUTTON):
+            button.clear_cache()
+            if button.description.startswith("Holds 4370805 in "):
+                marked.append(button.name)
+        return sorted(marked) if sorted(marked) == expected else None
+
+    try:
+        window.wait(described, f"the buttons of {expected} to describe 4370805")
+    except CheckFailed:
+        raise CheckFailed(f"marked {described()} for 4370805, icatlas-find lists {expected}") \
+            from None
+
+    def shown(role):
+        window.all = pyatspi.findAllDescendants(window.root, lambda _: True)
+        return any(o.name == line for o in window.with_role(role))
+
+    window.wait(lambda: shown(pyatspi.ROLE_LABEL), f"the answer line '{line}'")
+    window.wait(lambda: shown(pyatspi.ROLE_NOTIFICATION), f"the answer announced: '{line}'")
+    send_key("Escape")
+
+    def taken_back():
+        window.all = pyatspi.findAllDescendants(window.root, lambda _: True)
+        for button in window.with_role(pyatspi.ROLE_PUSH_BUTTON):
+            button.clear_cache()
+            if button.description:
+                return False
+        return window.focused() == models[0]["model"]
+
+    window.wait(taken_back, "Esc to take the marks away and give the focus back")
+    print(f"find: 'Find a part' typed 4370805 -> buttons {', '.join(expected)} describe it; "
+          f"shown and announced: {line}; Esc took it back")
+
+
+CHECKS = {"names": check_names, "press": check_press, "tab": check_tab,
+          "find": lambda window, models: check_find(window, models, FIND_PROGRAM[0])}
+FIND_PROGRAM = []
 
 
 def main():
@@ -261,6 +330,7 @@ def main():
     parser.add_argument("checks", nargs="+", choices=sorted(CHECKS))
     args = parser.parse_args()
 
+    FIND_PROGRAM.append(args.find)
     models = read_catalogue(args.find)
     with tempfile.TemporaryFile("w+") as log, Session() as session:
         try:

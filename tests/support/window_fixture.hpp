@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -56,6 +57,15 @@ protected:
     [[nodiscard]] QLineEdit *box(int n) const
     {
         return widget<QLineEdit>("Text" + std::to_string(n));
+    }
+
+    [[nodiscard]] std::array<std::string, 16> boxTexts() const
+    {
+        std::array<std::string, 16> texts;
+        for (int n = 1; n <= 16; ++n) {
+            texts.at(n - 1) = box(n)->text().toStdString();
+        }
+        return texts;
     }
 
     std::unique_ptr<forms::QtForm> form;

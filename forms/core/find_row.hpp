@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: MIT
+// A window's find row as the runtime offers it to the program: a field opened with a text and
+// closed again, marks on controls, one line of answer; and the keys that work it, with the arrow
+// keys' walk over the buttons as they lie on the screen. Toolkit-free: each realisation draws the
+// row and routes its keys by these rules.
+#pragma once
+
+#include "forms/core/definition.hpp"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace forms {
+
+enum class FindStep : std::uint8_t { Next, Previous };
+
+// What the program does as the row is used. Any may be empty.
+struct FindHandlers {
+    std::function<void(std::string_view text)> edited; // after every change of the field's text
+    std::function<void(FindStep)> stepped;
+    std::function<void()> closed;
+    // What Ctrl+C on a focused button puts on the clipboard; empty: the key does nothing there.
+    std::function<std::string(std::string_view control)> copied;
+};
+
+// A control marked as found, and what assistive technology adds to its name for it.
+struct Mark {
+    std::string_view control;
+    std::string description;
+};
+
+// How long typing must pause before the answer line is announced, so that a listener hears the
+// answer to what was typed and not one for every key.
+inline constexpr std::chrono::milliseconds kAnnouncePause {500};
+
+class FindRow {
+public:
+    FindRow() = default;
+    virtual ~FindRow() = default;
+    FindRow(const FindRow &) = delete;
+    FindRow &operator=(const FindRow &) = delete;
+    FindRow(FindRow &&) = delete;
+    FindRow &operator=(FindRow &&) = delete;
+
+    virtual void bind(FindHandlers handlers) = 0;
+
+    // Opens the row (the window grows by it) with `text` in the field, all of it selected, and
+    // the focus there; `edited` follows when the text changes. Open already: only the text.
+    virtual void open(std::string_view text) = 0;
+    // Closes the row, takes every mark away, and gives the focus back to where it was when the
+    // row opened; the window is as designed again.
+    virtual void close() = 0;
+    [[nodiscard]] virtual bool isOpen() const = 0;
+
+    // Marks exactly these controls, unmarking all others.
+    virtual void mark(std::span<const Mark> marks) = 0;
+    // Shows the answer line now; it is announced once typing has paused for kAnnouncePause.
+    virtual void showAnswer(std::string_view line) = 0;
+};
+
+// The keys the find row adds, by what they do. Each realisation maps its toolkit's keys to these.
+enum class FindKey : std::uint8_t { F, C, Escape, Enter, F3, F10, Menu, Left, Right, Up, Down };
+
+// Where the focus is when a key is pressed.
+enum class FocusOn : std::uint8_t { Button, TextBox, FindField, Other };
+
+enum class FindAction : std::uint8_t {
+    OpenFind,
+    CloseFind,
+    Next,
+    Previous,
+    MoveLeft,
+    MoveRight,
+    MoveUp,
+    MoveDown,
+    CopyRecord,
+    ContextMenu,
+};
+
+struct FindKeyRule {
+    FindKey key;
+    bool control;
+    bool shift;
+    std::optional<FocusOn> focus; // none: wherever the focus is
+    bool onlyWhileOpen; // the find row must be open
+    FindAction action;
+};
+
+inline constexpr auto kFindKeys = std::to_array<FindKeyRule>({
+    {FindKey::F, true, false, std::nullopt, false, FindAction::OpenFind},
+    // Esc is bound only while the row is open: otherwise one stray press does nothing at all.
+    {FindKey::Escape, false, false, std::nullopt, true, FindAction::CloseFind},
+    {FindKey::Enter, false, false, FocusOn::FindField, true, FindAction::Next},
+    {FindKey::Enter, false, true, FocusOn::FindField, true, FindAction::Previous},
+    {FindKey::F3, false, false, std::nullopt, true, FindAction::Next},
+    {FindKey::F3, false, true, std::nullopt, true, FindAction::Previous},
+    {FindKey::Left, false, false, FocusOn::Button, false, FindAction::MoveLeft},
+    {FindKey::Right, false, false, FocusOn::Button, false, FindAction::MoveRight},
+    {FindKey::Up, false, false, FocusOn::Button, false, FindAction::MoveUp},
+    {FindKey::Down, false, false, FocusOn::Button, false, FindAction::MoveDown},
+    {FindKey::C, true, false, FocusOn::Button, false, FindAction::CopyRecord},
+    {FindKey::Menu, false, false, FocusOn::TextBox, false, FindAction::ContextMenu},
+    {FindKey::F10, false, true, FocusOn::TextBox, false, FindAction::ContextMenu},
+});
+
+// What the key does where the focus is, or nothing (the toolkit's own meaning stays).
+[[nodiscard]] constexpr std::optional<FindAction>
+findKeyAction(FindKey key, bool control, bool shift, FocusOn focus, bool rowOpen)
+{
+    for (const FindKeyRule &rule : kFindKeys) {
+        if (rule.key == key && rule.control == control && rule.shift == shift
+            && (!rule.focus || *rule.focus == focus) && (rowOpen || !rule.onlyWhileOpen)) {
+            return rule.action;
+        }
+    }
+    return std::nullopt;
+}
+
+enum class Direction : std::uint8_t { Left, Right, Up, Down };
+
+// The button the arrow key moves to from the button `from`, as the buttons lie in the window
+// (frames included): Left and Right along its row, no further than its ends; Up and Down to the
+// nearest row above or below, in this frame or the next, to the button whose middle is nearest
+// (the left one of two as near). Nothing at an edge, or when `from` is no button.
+[[nodiscard]] const ControlDefinition *neighbour(std::span<const ControlDefinition> controls,
+                                                 std::string_view from, Direction direction);
+
+} // namespace forms

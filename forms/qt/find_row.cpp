@@ -1,0 +1,488 @@
+// SPDX-License-Identifier: MIT
+// The find row over Qt Widgets (see find_row.hpp).
+#include "forms/qt/find_row.hpp"
+
+#include "forms/core/scaling.hpp"
+#include "forms/qt/accessibility.hpp"
+#include "forms/qt/widgets.hpp"
+#include "forms/start/runtime.hpp"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <utility>
+
+namespace forms {
+
+namespace {
+
+// The row's height and what it holds, in twips, as the form's controls are given: a field as
+// high as a component box, and an answer of up to two lines of the smaller caption size.
+constexpr Twips kRowHeight = 615;
+constexpr Twips kRowInset = 120;
+constexpr Twips kFieldWidth = 2655;
+constexpr Twips kFieldHeight = 375;
+constexpr Twips kAnswerLeft = 2880;
+constexpr Twips kAnswerWidth = 6630;
+constexpr double kAnswerFontFactor = 825.0 / 975.0; // 8.25 pt beside the form's 9.75 pt
+
+constexpr std::string_view kFieldName = "Find a part";
+constexpr std::string_view kMenuItem = "Find models with this part";
+
+// A layer over the whole window that draws a thick frame, in the window's text colour, round each
+// marked control: it reads without colour, on a light palette and a dark one, leaves the controls'
+// own drawing as it is, and changes no control, so assistive technology sees no widget come or go
+// as the marks change.
+class MarkLayer final : public QWidget {
+public:
+    explicit MarkLayer(QWidget *window)
+        : QWidget(window)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        setObjectName(QStringLiteral("findMarks"));
+        setGeometry(window->rect());
+    }
+
+    void setControls(std::vector<QPointer<QWidget>> controls)
+    {
+        m_controls = std::move(controls);
+        raise();
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent * /*event*/) override
+    {
+        QPainter painter(this);
+        for (const QPointer<QWidget> &control : m_controls) {
+            if (control.isNull() || !control->isVisible()) {
+                continue;
+            }
+            const QRectF place(control->mapTo(parentWidget(), QPoint()), control->size());
+            const double thickness = std::max(3, control->height() / 10);
+            QPen pen(palette().color(QPalette::WindowText), thickness);
+            pen.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(pen);
+            painter.drawRect(
+                place.adjusted(thickness / 2, thickness / 2, -thickness / 2, -thickness / 2));
+        }
+    }
+
+private:
+    std::vector<QPointer<QWidget>> m_controls;
+};
+
+// Qt's keys as the find's key table names them.
+constexpr auto kKeys = std::to_array<std::pair<int, FindKey>>({
+    {Qt::Key_F, FindKey::F},
+    {Qt::Key_C, FindKey::C},
+    {Qt::Key_Escape, FindKey::Escape},
+    {Qt::Key_Return, FindKey::Enter},
+    {Qt::Key_Enter, FindKey::Enter},
+    {Qt::Key_F3, FindKey::F3},
+    {Qt::Key_F10, FindKey::F10},
+    {Qt::Key_Menu, FindKey::Menu},
+    {Qt::Key_Left, FindKey::Left},
+    {Qt::Key_Right, FindKey::Right},
+    {Qt::Key_Up, FindKey::Up},
+    {Qt::Key_Down, FindKey::Down},
+});
+
+constexpr auto kMoves = std::to_array<std::pair<FindAction, Direction>>({
+    {FindAction::MoveLeft, Direction::Left},
+    {FindAction::MoveRight, Direction::Right},
+    {FindAction::MoveUp, Direction::Up},
+    {FindAction::MoveDown, Direction::Down},
+});
+
+template <class From, class To, std::size_t N>
+std::optional<To> lookUp(const std::array<std::pair<From, To>, N> &table, From from)
+{
+    const auto found = std::find_if(table.begin(), table.end(),
+                                    [from](const auto &entry) { return entry.first == from; });
+    return found != table.end() ? std::optional<To>(found->second) : std::nullopt;
+}
+
+} // namespace
+
+QtFindRow::QtFindRow(Host host)
+    : QObject(host.window)
+    , m_host(std::move(host))
+{
+    // Only the keys are watched from the start; the row itself is made when first opened.
+    for (std::size_t i = 0; i < m_host.widgets.size(); ++i) {
+        if (takesFocus(m_host.controls[i].kind)) {
+            m_host.widgets[i]->installEventFilter(this);
+        }
+    }
+}
+
+QtFindRow::~QtFindRow() = default;
+
+void QtFindRow::bind(FindHandlers handlers)
+{
+    m_handlers = std::move(handlers);
+}
+
+void QtFindRow::makeRow()
+{
+    m_row = new QWidget(m_host.window);
+    m_row->setObjectName(QStringLiteral("findRow"));
+    m_field = new QLineEdit(m_row);
+    m_field->setObjectName(QStringLiteral("findField"));
+    m_field->setAccessibleName(toQString(kFieldName));
+    m_field->setPlaceholderText(toQString(kFieldName));
+    m_field->installEventFilter(this);
+    m_answer = new QLabel(m_row);
+    m_answer->setObjectName(QStringLiteral("findAnswer"));
+    m_answer->setWordWrap(true);
+    m_answer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_answer->setTextFormat(Qt::PlainText);
+    m_pause = new QTimer(m_row);
+    m_pause->setSingleShot(true);
+    m_pause->setInterval(kAnnouncePause);
+    QObject::connect(m_pause, &QTimer::timeout, this, [this] {
+        describeMarks();
+        if (m_host.announce && !m_pendingAnswer.isEmpty() && m_pendingAnswer != m_announced) {
+            m_announced = m_pendingAnswer;
+            m_host.announce(m_pendingAnswer.toStdString());
+        }
+    });
+    QObject::connect(m_field, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (m_handlers.edited) {
+            m_handlers.edited(text.toStdString());
+        }
+    });
+    m_marks = new MarkLayer(m_host.window);
+    // The marks' layer keeps to the window's size as it resizes.
+    m_host.window->installEventFilter(this);
+}
+
+int QtFindRow::addedHeight(double scale) const
+{
+    return m_open ? twipsToPixels(kRowHeight, m_host.logicalDpi, scale) : 0;
+}
+
+void QtFindRow::layOut()
+{
+    if (m_row.isNull() || !m_open) {
+        return;
+    }
+    const double scale = m_host.scale ? m_host.scale() : 1.0;
+    const auto px
+        = [this, scale](Twips twips) { return twipsToPixels(twips, m_host.logicalDpi, scale); };
+    const QSize size = m_host.window->size();
+    const int height = addedHeight(scale);
+    m_row->setGeometry((size.width() - px(m_host.clientWidth)) / 2, size.height() - height,
+                       px(m_host.clientWidth), height);
+    QFont font = m_host.window->font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    m_field->setFont(font);
+    m_field->setGeometry(px(kRowInset), (height - px(kFieldHeight)) / 2, px(kFieldWidth),
+                         px(kFieldHeight));
+    font.setPointSizeF(font.pointSizeF() * kAnswerFontFactor);
+    m_answer->setFont(font);
+    m_answer->setGeometry(px(kAnswerLeft), 0, px(kAnswerWidth), height);
+}
+
+void QtFindRow::open(std::string_view text)
+{
+    if (m_row.isNull()) {
+        makeRow();
+    }
+    if (!m_open) {
+        QWidget *focused = QApplication::focusWidget();
+        m_focusBefore
+            = focused != nullptr && focused->window() == m_host.window ? focused : nullptr;
+        const double scale = m_host.scale ? m_host.scale() : 1.0;
+        m_open = true;
+        const int added = addedHeight(scale);
+        QWidget *window = m_host.window;
+        window->setMinimumHeight(window->minimumHeight() + added);
+        window->resize(window->width(), window->height() + added);
+        layOut();
+        m_row->show();
+        m_marks->show();
+    }
+    // The same text again (Ctrl+F after Esc) is found again: the marks went with the row.
+    const QString wanted = toQString(text);
+    if (m_field->text() == wanted) {
+        if (m_handlers.edited) {
+            m_handlers.edited(text);
+        }
+    } else {
+        m_field->setText(wanted);
+    }
+    m_field->selectAll();
+    m_field->setFocus(Qt::ShortcutFocusReason);
+}
+
+void QtFindRow::close()
+{
+    if (!m_open) {
+        return;
+    }
+    mark({});
+    describeMarks();
+    m_marks->hide();
+    m_pause->stop();
+    m_pendingAnswer.clear();
+    m_announced.clear();
+    const int added = addedHeight(m_host.scale ? m_host.scale() : 1.0);
+    m_row->hide();
+    m_open = false;
+    QWidget *window = m_host.window;
+    window->setMinimumHeight(window->minimumHeight() - added);
+    window->resize(window->width(), window->height() - added);
+    if (!m_focusBefore.isNull()) {
+        m_focusBefore->setFocus(Qt::OtherFocusReason);
+    }
+    if (m_handlers.closed) {
+        m_handlers.closed();
+    }
+}
+
+QWidget *QtFindRow::row() const
+{
+    return m_row;
+}
+
+QLineEdit *QtFindRow::field() const
+{
+    return m_field;
+}
+
+bool QtFindRow::isOpen() const
+{
+    return m_open;
+}
+
+std::string_view QtFindRow::nameOf(const QWidget *widget) const
+{
+    const auto found = std::find(m_host.widgets.begin(), m_host.widgets.end(), widget);
+    return found == m_host.widgets.end()
+        ? std::string_view()
+        : m_host.controls[static_cast<std::size_t>(found - m_host.widgets.begin())].name;
+}
+
+FocusOn QtFindRow::focusOn(const QWidget *widget) const
+{
+    if (widget != nullptr && widget == m_field) {
+        return FocusOn::FindField;
+    }
+    const ControlDefinition *control = findDefinition(m_host.controls, nameOf(widget));
+    if (control == nullptr) {
+        return FocusOn::Other;
+    }
+    if (control->kind == ControlKind::CommandButton) {
+        return FocusOn::Button;
+    }
+    return control->kind == ControlKind::TextBox ? FocusOn::TextBox : FocusOn::Other;
+}
+
+void QtFindRow::mark(std::span<const Mark> marks)
+{
+    m_marked.clear();
+    std::vector<QPointer<QWidget>> framed;
+    for (const Mark &mark : marks) {
+        const ControlDefinition *control = findDefinition(m_host.controls, mark.control);
+        if (control == nullptr) {
+            continue;
+        }
+        QWidget *widget
+            = m_host.widgets[static_cast<std::size_t>(control - m_host.controls.data())];
+        m_marked.push_back({widget, toQString(mark.description)});
+        framed.emplace_back(widget);
+    }
+    if (!m_marks.isNull()) {
+        static_cast<MarkLayer *>(m_marks.data())->setControls(std::move(framed));
+    }
+}
+
+std::vector<std::string> QtFindRow::framed() const
+{
+    std::vector<std::string> names;
+    if (m_open) {
+        for (const Marked &mark : m_marked) {
+            names.emplace_back(nameOf(mark.control));
+        }
+    }
+    return names;
+}
+
+void QtFindRow::describeMarks()
+{
+    const auto marked = [this](const QWidget *widget) {
+        return std::find_if(m_marked.begin(), m_marked.end(),
+                            [widget](const Marked &m) { return m.control == widget; });
+    };
+    // Those no longer marked get their own description back.
+    std::erase_if(m_ownDescriptions, [&](const Marked &own) {
+        if (own.control.isNull()) {
+            return true;
+        }
+        if (marked(own.control) != m_marked.end()) {
+            return false;
+        }
+        own.control->setAccessibleDescription(own.description);
+        return true;
+    });
+    for (const Marked &mark : m_marked) {
+        if (mark.control.isNull()) {
+            continue;
+        }
+        const bool described
+            = std::any_of(m_ownDescriptions.begin(), m_ownDescriptions.end(),
+                          [&mark](const Marked &own) { return own.control == mark.control; });
+        if (!described) {
+            m_ownDescriptions.push_back({mark.control, mark.control->accessibleDescription()});
+        }
+        // Only a change is sent on to assistive technology.
+        if (mark.control->accessibleDescription() != mark.description) {
+            mark.control->setAccessibleDescription(mark.description);
+        }
+    }
+}
+
+void QtFindRow::showAnswer(std::string_view line)
+{
+    if (m_answer.isNull()) {
+        return;
+    }
+    m_answer->setText(toQString(line));
+    m_pendingAnswer = toQString(line);
+    if (m_pendingAnswer.isEmpty()) {
+        m_pause->stop();
+    } else {
+        m_pause->start();
+    }
+}
+
+void QtFindRow::step(FindStep step) const
+{
+    if (!m_handlers.stepped) {
+        return;
+    }
+    // A step selects as a click does, and traps no more than a click's handler does.
+    const QuietTextBoxes quiet(m_host.window);
+    try {
+        m_handlers.stepped(step);
+    } catch (const std::exception &error) {
+        reportUntrappedError(error);
+    }
+}
+
+void QtFindRow::moveFocus(QWidget *from, Direction direction)
+{
+    const ControlDefinition *to = neighbour(m_host.controls, nameOf(from), direction);
+    if (to != nullptr) {
+        m_host.widgets[static_cast<std::size_t>(to - m_host.controls.data())]->setFocus(
+            Qt::OtherFocusReason);
+    }
+}
+
+void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
+{
+    QMenu *menu = box->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    auto *find = new QAction(toQString(kMenuItem), menu);
+    find->setObjectName(QStringLiteral("findModelsWithThisPart"));
+    QAction *first = menu->actions().isEmpty() ? nullptr : menu->actions().front();
+    menu->insertAction(first, find);
+    menu->insertSeparator(first);
+    QObject::connect(find, &QAction::triggered, this, [this, box = QPointer<QLineEdit>(box)] {
+        if (!box.isNull()) {
+            open(box->text().toStdString());
+        }
+    });
+    menu->popup(at, find);
+}
+
+bool QtFindRow::act(FindAction action, QWidget *focused)
+{
+    switch (action) {
+    case FindAction::OpenFind:
+        open(m_field.isNull() ? std::string() : m_field->text().toStdString());
+        return true;
+    case FindAction::CloseFind:
+        close();
+        return true;
+    case FindAction::Next:
+        step(FindStep::Next);
+        return true;
+    case FindAction::Previous:
+        step(FindStep::Previous);
+        return true;
+    case FindAction::CopyRecord: {
+        const std::string text
+            = m_handlers.copied ? m_handlers.copied(nameOf(focused)) : std::string();
+        if (text.empty()) {
+            return false;
+        }
+        QGuiApplication::clipboard()->setText(toQString(text));
+        return true;
+    }
+    case FindAction::ContextMenu: {
+        auto *box = qobject_cast<QLineEdit *>(focused);
+        if (box == nullptr) {
+            return false;
+        }
+        contextMenu(box, box->mapToGlobal(box->rect().center()));
+        return true;
+    }
+    default:
+        if (const std::optional<Direction> direction = lookUp(kMoves, action)) {
+            moveFocus(focused, *direction);
+            return true;
+        }
+        return false;
+    }
+}
+
+bool QtFindRow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_host.window) {
+        if (event->type() == QEvent::Resize && !m_marks.isNull()) {
+            m_marks->setGeometry(m_host.window->rect());
+        }
+        return false;
+    }
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (event->type() == QEvent::ContextMenu) {
+        auto *box = qobject_cast<QLineEdit *>(widget);
+        if (box == nullptr || focusOn(box) != FocusOn::TextBox) {
+            return false;
+        }
+        contextMenu(box, static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    const std::optional<FindKey> which = lookUp(kKeys, key->key());
+    if (!which || (modifiers & (Qt::AltModifier | Qt::MetaModifier)) != Qt::NoModifier) {
+        return false;
+    }
+    const std::optional<FindAction> action
+        = findKeyAction(*which, (modifiers & Qt::ControlModifier) != Qt::NoModifier,
+                        (modifiers & Qt::ShiftModifier) != Qt::NoModifier, focusOn(widget), m_open);
+    return action && act(*action, widget);
+}
+
+} // namespace forms

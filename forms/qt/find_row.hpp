@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+// A form's find row over Qt Widgets: a field and an answer line under the form's controls, made on
+// first use; frames drawn over the marked controls; and the find's keys on the form's own widgets,
+// by the core's table (forms/core/find_row.hpp).
+#pragma once
+
+#include "forms/core/definition.hpp"
+#include "forms/core/find_row.hpp"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QWidget;
+
+namespace forms {
+
+class QtFindRow final : public QObject, public FindRow {
+public:
+    // What the row needs of its form: the window, the definition and its widgets (one per
+    // control, in definition order), the factor the controls are laid out at now, and how the
+    // form announces.
+    struct Host {
+        QWidget *window = nullptr;
+        Twips clientWidth = 0; // the form's designed width
+        std::span<const ControlDefinition> controls;
+        std::span<QWidget *const> widgets;
+        double logicalDpi = 96;
+        std::function<double()> scale;
+        std::function<void(std::string_view)> announce;
+    };
+
+    explicit QtFindRow(Host host);
+    ~QtFindRow() override;
+    QtFindRow(const QtFindRow &) = delete;
+    QtFindRow &operator=(const QtFindRow &) = delete;
+    QtFindRow(QtFindRow &&) = delete;
+    QtFindRow &operator=(QtFindRow &&) = delete;
+
+    void bind(FindHandlers handlers) override;
+    void open(std::string_view text) override;
+    void close() override;
+    [[nodiscard]] bool isOpen() const override;
+    void mark(std::span<const Mark> marks) override;
+    void showAnswer(std::string_view line) override;
+
+    // The height the open row adds to the window at the given factor, in pixels; 0 when closed.
+    [[nodiscard]] int addedHeight(double scale) const;
+
+    // Places the open row at the window's foot, at the factor the form's controls are laid out at
+    // now; the form calls it once it has laid them out after a resize.
+    void layOut();
+
+    // The controls framed now, by name, in the order they were marked.
+    [[nodiscard]] std::vector<std::string> framed() const;
+
+    // The row's widget and its field; null before the row is first opened.
+    [[nodiscard]] QWidget *row() const;
+    [[nodiscard]] QLineEdit *field() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void makeRow();
+    // Runs what a key's action does; false when it does nothing here.
+    bool act(FindAction action, QWidget *focused);
+    void moveFocus(QWidget *from, Direction direction);
+    void contextMenu(QLineEdit *box, QPoint at);
+    void step(FindStep step) const;
+    [[nodiscard]] std::string_view nameOf(const QWidget *widget) const;
+    [[nodiscard]] FocusOn focusOn(const QWidget *widget) const;
+
+    // Gives every marked control its description, and every other its own again: at a pause in
+    // typing, so that a listener's screen reader is not flooded with changes it would then prune,
+    // the announcement among them.
+    void describeMarks();
+
+    struct Marked {
+        QPointer<QWidget> control;
+        QString description;
+    };
+    Host m_host;
+    FindHandlers m_handlers;
+    QPointer<QWidget> m_row;
+    QPointer<QLineEdit> m_field;
+    QPointer<QLabel> m_answer;
+    QPointer<QWidget> m_marks; // one layer over the window that draws every mark
+    QPointer<QTimer> m_pause;
+    QPointer<QWidget> m_focusBefore;
+    std::vector<Marked> m_marked;
+    std::vector<Marked> m_ownDescriptions; // of the controls described now, to give back
+    QString m_pendingAnswer;
+    QString m_announced; // the last answer announced, not repeated for a step to a model
+    bool m_open = false;
+};
+
+} // namespace forms

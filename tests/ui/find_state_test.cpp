@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: MIT
+// The find row's answers: what is marked, gone to and said for what a technician types, worked by
+// hand from the catalogue's table, and for every text the catalogue holds the same models that
+// icatlas-find lists.
+#include "ui/find_state.hpp"
+
+#include "find/cli.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using icatlas::ComponentCatalogue;
+using icatlas::ModelRecord;
+using icatlas::ui::FindState;
+
+std::vector<std::string> models(const std::vector<const ModelRecord *> &records)
+{
+    std::vector<std::string> names;
+    names.reserve(records.size());
+    for (const ModelRecord *record : records) {
+        names.emplace_back(record->model);
+    }
+    return names;
+}
+
+struct QueryCase {
+    const char *label;
+    std::string_view typed;
+    std::string line;
+    std::vector<std::string> marked;
+};
+
+const std::vector<QueryCase> kQueries {
+    {"part_in_seven_models",
+     "4370805",
+     "4370805: 7 models: 3510, 6310, 6310I, 6510, 8310, 8910, 8910I",
+     {"3510", "6310", "6310I", "6510", "8310", "8910", "8910I"}},
+    {"loose_spelling_across_frames_in_window_order",
+     "n643-ht7mi",
+     "n643-ht7mi: 7 models: 6310, 6310I, 6510, 8310, 8910, 3600, 6600",
+     {"6310", "6310I", "6510", "8310", "8910", "3600", "6600"}},
+    {"part_behind_a_mark_in_identical_models",
+     "PF08133B",
+     "PF08133B: 2 models: 1100, 2300",
+     {"1100", "2300"}},
+    {"part_inside_brackets_in_one_model", "RF9205", "RF9205: 1 model: 8890", {"8890"}},
+    {"miss_with_a_suggestion", "4370852", "4370852: no match; did you mean 4370825?", {}},
+    {"miss_with_nothing_near", "ZZZZZZZZZ", "ZZZZZZZZZ: no match", {}},
+    {"model_with_the_maker_named", "nokia 6310i", "nokia 6310i: model 6310I", {"6310I"}},
+    {"model_is_no_part_anywhere", "6310", "6310: model 6310", {"6310"}},
+    {"nothing_but_marks", "?", "?: no part number", {}},
+    {"control_character_echoed_as_icatlas_find_does", "zz\n", "zz\\n: no match", {}},
+    {"blanks_only", "   ", "", {}},
+    {"nothing_typed", "", "", {}},
+};
+
+class FindQuery : public testing::TestWithParam<QueryCase> { };
+
+TEST_P(FindQuery, MarksAndSays)
+{
+    FindState state;
+    state.setQuery(GetParam().typed);
+    EXPECT_EQ(state.line(), GetParam().line);
+    EXPECT_EQ(models(state.matches()), GetParam().marked);
+    EXPECT_EQ(state.current(), nullptr) << "nothing is gone to before Enter";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FindQuery, testing::ValuesIn(kQueries),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+// Steps through "4370805" (3510 ... 8910I) and "4370453" (one model, twice in it): each row is
+// the step taken, then the model gone to, its boxes to mark and its button's description.
+struct Step {
+    char key; // 'n' next, 'p' previous
+    std::string_view model;
+    std::vector<std::string_view> boxes;
+    std::string description;
+};
+
+TEST(FindSteps, NextAndPreviousWrapRoundAndMarkTheBoxesThatHoldThePart)
+{
+    FindState state;
+    state.setQuery("4370805");
+    const std::vector<Step> steps {
+        {'n', "3510", {"Text8"}, "Holds 4370805 in POWER IC (UEM) 1"},
+        {'n', "6310", {"Text8"}, "Holds 4370805 in POWER IC (UEM) 1"},
+        {'p', "3510", {"Text8"}, "Holds 4370805 in POWER IC (UEM) 1"},
+        {'p', "8910I", {"Text8"}, "Holds 4370805 in POWER IC (UEM) 1"},
+        {'n', "3510", {"Text8"}, "Holds 4370805 in POWER IC (UEM) 1"},
+    };
+    for (const Step &step : steps) {
+        const ModelRecord *went = step.key == 'n' ? state.next() : state.previous();
+        ASSERT_NE(went, nullptr);
+        EXPECT_EQ(went->model, step.model);
+        EXPECT_EQ(state.current(), went);
+        EXPECT_EQ(state.currentBoxes(), step.boxes) << step.model;
+        EXPECT_EQ(state.description(*went), step.description);
+    }
+
+    state.setQuery("4370453");
+    const ModelRecord *only = state.previous();
+    ASSERT_NE(only, nullptr);
+    EXPECT_EQ(only->model, "6150");
+    EXPECT_EQ(state.currentBoxes(), (std::vector<std::string_view> {"Text3", "Text5"}));
+    EXPECT_EQ(state.description(*only), "Holds 4370453 in PA IC 2, 4370453 in PA IC 4");
+    EXPECT_EQ(state.next(), only) << "one match wraps onto itself";
+
+    state.setQuery("nokia 6310i");
+    ASSERT_NE(state.next(), nullptr);
+    EXPECT_TRUE(state.currentBoxes().empty()) << "a model named marks its button, no box";
+    EXPECT_EQ(state.description(*state.current()), "The model named");
+    EXPECT_EQ(state.description(ComponentCatalogue::records().front()), "");
+
+    state.setQuery("4370852");
+    EXPECT_EQ(state.next(), nullptr);
+    EXPECT_EQ(state.previous(), nullptr);
+}
+
+TEST(RecordText, TheModelThenEachBoxThatIsNotBlankExactly)
+{
+    const auto record = [](std::string_view model) {
+        for (const ModelRecord &r : ComponentCatalogue::records()) {
+            if (r.model == model) {
+                return r;
+            }
+        }
+        ADD_FAILURE() << "no model " << model;
+        return ComponentCatalogue::records().front();
+    };
+    EXPECT_EQ(icatlas::ui::recordText(record("6310I")),
+              "6310I\nPA IC 1: PF08125B\nRF IC 1: MJOELNER\nPOWER IC (UEM) 1: 4370805\n"
+              "UPP 1: 4370815\nFLASH IC 1: N643HT7MI\nRAM IC 1: @UPP\n");
+    EXPECT_EQ(icatlas::ui::recordText(record("3210")),
+              "3210\nPA IC 1: PF01420B \nPA IC 2: PF04110B\nPA IC 3: BGY252\nPA IC 4: BGY262\n"
+              "RF IC 1: CRFU3 \nRF IC 2: SUMMA\nPOWER IC (UEM) 1: CCONT \n"
+              "POWER IC (UEM) 2: TEA1210TS\nFLASH IC 1: F160B3TA\nFLASH IC 2: M28W160BT\n"
+              "RAM IC 1: HY62U8100B\nRAM IC 2: KM68U1000ELTGI\nRAM IC 3: KM68FS1000TGI\n");
+}
+
+// The models icatlas-find names for `text`: those of its hit lines ("  3510  DCT4  ..."), else
+// the model --model shows; read from its output, not from the matching.
+std::vector<std::string> icatlasFindModels(std::string_view text)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const std::array<std::string_view, 2> parts {"--", text};
+    static_cast<void>(icatlas::find::run(parts, out, err));
+    std::vector<std::string> named;
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("  ")) {
+            std::string model = line.substr(2, line.find(' ', 2) - 2);
+            if (named.empty() || named.back() != model) {
+                named.push_back(model);
+            }
+        }
+    }
+    if (named.empty()) {
+        std::ostringstream shown;
+        const std::array<std::string_view, 2> model {"--model", text};
+        if (icatlas::find::run(model, shown, err) == 0) {
+            std::istringstream first(shown.str());
+            std::string title;
+            std::string word;
+            first >> title >> word >> word; // "Phone Model  6310I"
+            named.push_back(word);
+        }
+    }
+    return named;
+}
+
+TEST(FindOverTheCatalogue, EveryTextMarksTheModelsIcatlasFindLists)
+{
+    std::set<std::string_view> texts;
+    for (const ModelRecord &record : ComponentCatalogue::records()) {
+        for (const std::string_view text : record.boxTexts()) {
+            if (!text.empty()) {
+                texts.insert(text);
+            }
+        }
+    }
+    ASSERT_GT(texts.size(), 150U);
+    FindState state;
+    for (const std::string_view text : texts) {
+        state.setQuery(text);
+        EXPECT_EQ(models(state.matches()), icatlasFindModels(text)) << '"' << text << '"';
+        EXPECT_FALSE(state.matches().empty()) << '"' << text << '"';
+    }
+}
+
+} // namespace

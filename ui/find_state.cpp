@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: MIT
+// The find row's state over the same matching icatlas-find uses, so the window and the command
+// line give one answer to one question.
+#include "ui/find_state.hpp"
+
+#include "matching/matching.hpp"
+#include "matching/unicode.hpp"
+
+#include <algorithm>
+#include <optional>
+
+namespace icatlas::ui {
+
+namespace {
+
+// A box that shows nothing; the window's announcements skip the same boxes.
+bool isBlank(std::string_view text)
+{
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+std::string modelList(const std::vector<const ModelRecord *> &records)
+{
+    std::string list;
+    for (const ModelRecord *record : records) {
+        list.append(list.empty() ? "" : ", ").append(record->model);
+    }
+    return list;
+}
+
+} // namespace
+
+void FindState::setQuery(std::string_view typed)
+{
+    m_query = typed;
+    m_matches.clear();
+    m_slots.clear();
+    m_line.clear();
+    m_current = 0;
+    if (isBlank(typed)) {
+        return;
+    }
+    // The text typed is echoed as icatlas-find echoes it: one line, whatever was pasted.
+    const std::string echo = matching::printable(typed) + ": ";
+    const std::optional<matching::PartKey> key = matching::PartKey::from(typed);
+    if (!key) {
+        m_line = echo + "no part number";
+        return;
+    }
+    for (const matching::Hit &hit : matching::findPart(*key)) {
+        if (m_matches.empty() || m_matches.back() != hit.record) {
+            m_matches.push_back(hit.record);
+            m_slots.emplace_back();
+        }
+        m_slots.back().push_back(hit.slot);
+    }
+    if (!m_matches.empty()) {
+        m_line = echo + std::to_string(m_matches.size())
+            + (m_matches.size() == 1 ? " model: " : " models: ") + modelList(m_matches);
+    } else if (const ModelRecord *model = matching::findModel(typed)) {
+        m_matches.push_back(model);
+        m_slots.emplace_back();
+        m_line = echo + "model " + std::string(model->model);
+    } else {
+        m_line = echo + "no match";
+        const std::string question = matching::didYouMean(matching::nearest(*key));
+        if (!question.empty()) {
+            m_line += "; " + question;
+        }
+    }
+    m_current = m_matches.size();
+}
+
+bool FindState::marks(const ModelRecord &record) const
+{
+    return std::find(m_matches.begin(), m_matches.end(), &record) != m_matches.end();
+}
+
+const ModelRecord *FindState::current() const
+{
+    return m_current < m_matches.size() ? m_matches[m_current] : nullptr;
+}
+
+const ModelRecord *FindState::next()
+{
+    if (m_matches.empty()) {
+        return nullptr;
+    }
+    m_current = m_current + 1 < m_matches.size() ? m_current + 1 : 0;
+    return current();
+}
+
+const ModelRecord *FindState::previous()
+{
+    if (m_matches.empty()) {
+        return nullptr;
+    }
+    m_current
+        = (m_current == 0 || m_current >= m_matches.size()) ? m_matches.size() - 1 : m_current - 1;
+    return current();
+}
+
+std::vector<std::size_t> FindState::slotsOf(const ModelRecord &record) const
+{
+    const auto found = std::find(m_matches.begin(), m_matches.end(), &record);
+    return found == m_matches.end() ? std::vector<std::size_t> {}
+                                    : m_slots[static_cast<std::size_t>(found - m_matches.begin())];
+}
+
+std::vector<std::string_view> FindState::currentBoxes() const
+{
+    std::vector<std::string_view> boxes;
+    if (const ModelRecord *record = current()) {
+        for (const std::size_t slot : slotsOf(*record)) {
+            boxes.push_back(kComponentSlots.at(slot).box);
+        }
+    }
+    return boxes;
+}
+
+std::string FindState::description(const ModelRecord &record) const
+{
+    if (!marks(record)) {
+        return {};
+    }
+    const std::vector<std::size_t> slots = slotsOf(record);
+    if (slots.empty()) {
+        return "The model named";
+    }
+    std::string said = "Holds ";
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        said.append(i == 0 ? "" : ", ")
+            .append(record.slots.at(slots[i]))
+            .append(" in ")
+            .append(kBoxTitles.at(slots[i] + 1));
+    }
+    return said;
+}
+
+std::string recordText(const ModelRecord &record)
+{
+    const auto texts = record.boxTexts();
+    std::string text(texts[0]);
+    text += '\n';
+    for (std::size_t box = 1; box < kBoxCount; ++box) {
+        if (!isBlank(texts[box])) {
+            text.append(kBoxTitles.at(box)).append(": ").append(texts[box]) += '\n';
+        }
+    }
+    return text;
+}
+
+} // namespace icatlas::ui

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: MIT
+// What the window's find row knows: the text typed, the models whose boxes hold it (in window
+// order), the one gone to, the boxes to mark there, and the line that answers. No toolkit here:
+// the realisations only draw it.
+#pragma once
+
+#include "catalogue/catalogue.hpp"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace icatlas::ui {
+
+class FindState {
+public:
+    // Finds what was typed afresh, with the matching icatlas-find uses: a part in any box, else
+    // the model it names. No model is gone to yet.
+    void setQuery(std::string_view typed);
+
+    [[nodiscard]] const std::string &query() const { return m_query; }
+
+    // The models to mark, in window order; empty when nothing matches.
+    [[nodiscard]] const std::vector<const ModelRecord *> &matches() const { return m_matches; }
+
+    // Whether the record is among the matches.
+    [[nodiscard]] bool marks(const ModelRecord &record) const;
+
+    // The model gone to by next() or previous(); null before either, and after a new query.
+    [[nodiscard]] const ModelRecord *current() const;
+
+    // Goes to the match after (or before) the current one, wrapping round; from none, to the
+    // first (or the last). Null when nothing matches.
+    const ModelRecord *next();
+    const ModelRecord *previous();
+
+    // The boxes of the current model that hold the part ("Text8"), in box order; none when no
+    // model is current or a model was named rather than a part.
+    [[nodiscard]] std::vector<std::string_view> currentBoxes() const;
+
+    // What a marked button adds to its name for a screen reader: the part it holds and where
+    // ("Holds 4370805 in POWER IC (UEM) 1"), or that it is the model named. Empty for a record
+    // that is not marked.
+    [[nodiscard]] std::string description(const ModelRecord &record) const;
+
+    // The answer shown under the field and announced: "4370805: 7 models: 3510, 6310, ...",
+    // "4370852: no match; did you mean 4370825?". Empty when nothing is typed.
+    [[nodiscard]] const std::string &line() const { return m_line; }
+
+private:
+    // The boxes of `record` that hold the part, as slot indexes.
+    [[nodiscard]] std::vector<std::size_t> slotsOf(const ModelRecord &record) const;
+
+    std::string m_query;
+    std::vector<const ModelRecord *> m_matches;
+    // Per match, the slots that hold the part; all empty when a model was named.
+    std::vector<std::vector<std::size_t>> m_slots;
+    std::size_t m_current = 0; // into m_matches; m_matches.size() when none
+    std::string m_line;
+};
+
+// A model's record as text for the clipboard: the model, then "PA IC 1: PF08125B" for each box
+// that is not blank, one a line, texts exactly as stored.
+[[nodiscard]] std::string recordText(const ModelRecord &record);
+
+} // namespace icatlas::ui
