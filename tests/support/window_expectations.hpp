@@ -219,7 +219,7 @@ inline std::vector<RefusalCase> refusalCases()
 {
     std::vector<RefusalCase> cases;
     for (int box = 1; box <= 16; ++box) {
-        const auto row
+        const auto *const row
             = std::find_if(kClicks.begin(), kClicks.end(),
                            [box](const ClickCase &click) { return !click.at(box).empty(); });
         const std::string name = "Text" + std::to_string(box);
