@@ -2,7 +2,7 @@
 // The terminal lines and the JSON, CSV and tab-separated records of icatlas-find.
 #include "find/output.hpp"
 
-#include "matching/unicode.hpp"
+#include "text/unicode.hpp"
 
 #include <algorithm>
 
@@ -12,7 +12,7 @@ using matching::Hit;
 
 namespace {
 
-using matching::appendHex;
+using text::appendHex;
 
 // Left-aligned in a column of `width`; a longer text is written whole.
 void padded(std::ostream &out, std::string_view text, std::size_t width)

@@ -6,7 +6,7 @@
 
 #include "catalogue/catalogue.hpp"
 #include "matching/matching.hpp"
-#include "matching/unicode.hpp"
+#include "text/unicode.hpp"
 
 #include <array>
 #include <cstddef>
@@ -19,8 +19,8 @@
 
 namespace icatlas::find {
 
-// Every argument echoed back is written as matching::printable() writes it.
-using matching::printable;
+// Every argument echoed back is written as text::printable() writes it.
+using text::printable;
 
 // A heading line naming the part as typed and how often it was found, then one line per hit:
 // model, family, the box's title and the text, in columns as wide as the catalogue needs.

@@ -6,7 +6,7 @@
 // matching that ignores case, blanks (Unicode ones too) and characters that take no room.
 #include "find/cli.hpp"
 #include "matching/matching.hpp"
-#include "matching/unicode.hpp"
+#include "text/unicode.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -34,14 +34,14 @@ void check(bool holds, const char *what)
 bool hasRawControl(std::string_view text, std::string_view allowed)
 {
     while (!text.empty()) {
-        const icatlas::matching::Utf8Char c = icatlas::matching::firstChar(text);
+        const icatlas::text::Utf8Char c = icatlas::text::firstChar(text);
         if (c.length == 0) {
             return true;
         }
         const bool permitted = c.codePoint == '\n'
             || (c.codePoint < 0x80
                 && allowed.find(static_cast<char>(c.codePoint)) != std::string_view::npos);
-        if (!permitted && icatlas::matching::isInvisible(c.codePoint)) {
+        if (!permitted && icatlas::text::isInvisible(c.codePoint)) {
             return true;
         }
         text.remove_prefix(c.length);

@@ -3,7 +3,7 @@
 // what matched nothing.
 #include "matching/matching.hpp"
 
-#include "matching/unicode.hpp"
+#include "text/unicode.hpp"
 
 #include <algorithm>
 #include <utility>
@@ -11,6 +11,11 @@
 namespace icatlas::matching {
 
 namespace {
+
+using text::firstChar;
+using text::isBlank;
+using text::isIgnorable;
+using text::Utf8Char;
 
 // `text` with every blank, ASCII or Unicode, written as one ' ' and every character that takes
 // no room left out; all else, malformed bytes included, as it is.

@@ -18,7 +18,7 @@ ICATLAS_SCREEN_READER_PACKAGES=(xvfb dbus dbus-daemon at-spi2-core python3 pytho
 
 # Packages the checks of what ships need: formatting and static analysis, building the Debian
 # package (dpkg-shlibdeps), the validators run on it, and the Unicode character database that the
-# matching's character tables are held to.
+# character tables of text/ are held to.
 ICATLAS_CHECK_PACKAGES=(clang-format clang-tidy dpkg-dev file lintian desktop-file-utils appstream
     devscripts python3 unicode-data)
 

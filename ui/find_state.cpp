@@ -4,7 +4,7 @@
 #include "ui/find_state.hpp"
 
 #include "matching/matching.hpp"
-#include "matching/unicode.hpp"
+#include "text/unicode.hpp"
 
 #include <algorithm>
 #include <optional>
@@ -41,7 +41,7 @@ void FindState::setQuery(std::string_view typed)
         return;
     }
     // The text typed is echoed as icatlas-find echoes it: one line, whatever was pasted.
-    const std::string echo = matching::printable(typed) + ": ";
+    const std::string echo = text::printable(typed) + ": ";
     const std::optional<matching::PartKey> key = matching::PartKey::from(typed);
     if (!key) {
         m_line = echo + "no part number";

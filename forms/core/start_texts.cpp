@@ -2,6 +2,8 @@
 // The start's words; see start_texts.hpp.
 #include "forms/core/start_texts.hpp"
 
+#include "text/unicode.hpp"
+
 namespace forms {
 
 std::string helpText(const ProjectDescription &project, std::string_view toolkitOptions)
@@ -43,21 +45,7 @@ std::string startFailureLine(std::string_view program, std::string_view reason)
 
 std::string printable(std::string_view text)
 {
-    std::string shown;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            shown.append(1, '\\').append(1, c);
-        } else if (c == '\n' || c == '\r' || c == '\t') {
-            shown.append(1, '\\').append(1, c == '\n' ? 'n' : (c == '\r' ? 'r' : 't'));
-        } else if (byte < 0x20 || byte >= 0x7f) {
-            constexpr std::string_view kDigits = "0123456789abcdef";
-            shown.append("\\x").append(1, kDigits[byte >> 4]).append(1, kDigits[byte & 0xf]);
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
+    return icatlas::text::printable(text);
 }
 
 std::string quoted(std::string_view text)

@@ -28,9 +28,11 @@ namespace forms {
 // The line of a start that cannot show the window.
 [[nodiscard]] std::string startFailureLine(std::string_view program, std::string_view reason);
 
-// `text` as a line shows a value it was given: control characters as escapes ("\n", "\t",
-// "\x1b"), every byte outside printable ASCII as "\xff" and the backslash doubled, so that no
-// value can forge a line or colour the terminal. quoted() puts it in double quotes.
+// `text` as a line shows a value it was given, escaped as icatlas-find escapes what it echoes
+// (text/unicode.hpp): readable UTF-8 as typed; control, invisible and direction-changing
+// characters and bytes that are not UTF-8 as escapes ("\n", "\x1b", "\u202e", "\xff"); the
+// backslash doubled, so that no value can forge a line, colour the terminal or turn it round.
+// quoted() puts it in double quotes.
 [[nodiscard]] std::string printable(std::string_view text);
 [[nodiscard]] std::string quoted(std::string_view text);
 

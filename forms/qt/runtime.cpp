@@ -87,10 +87,48 @@ void shutOut(const char *variable, const std::string &why)
     printLine(why + "; the window is shown without accessibility");
 }
 
-// Whether the accessibility bus at `address` (`origin` says who named it) does not answer a
-// bounded call; if so, the toolkit is kept from it.
+// Why a bus at `address` is not asked, where libdbus would start a program for it (`method`).
+std::string startsAProgram(const std::string &address, std::string_view origin,
+                           const std::string &method)
+{
+    return quoted(address) + std::string(origin) + " is not asked: it names a program to start ("
+        + method + ":)";
+}
+
+// libdbus runs the program a unixexec: address names (for autolaunch:, a bus daemon) as a child
+// of ours, left running once the window has gone. The toolkit may ask the session bus while the
+// application object is made, so such an address is taken away before, while no thread runs yet;
+// the lines that say so are returned, to be said once the display has answered.
+std::vector<std::string> keepProgramBusesOut()
+{
+    std::vector<std::string> said;
+    struct NamedBus {
+        const char *variable;
+        const char *what;
+        std::string_view origin;
+    };
+    for (const NamedBus &bus :
+         {NamedBus {"DBUS_SESSION_BUS_ADDRESS", "the session bus ", ""},
+          NamedBus {"AT_SPI_BUS_ADDRESS", "the accessibility bus ", " (AT_SPI_BUS_ADDRESS)"}}) {
+        const auto named = environment(bus.variable);
+        if (const auto method = named ? programStartedFor(*named) : std::nullopt) {
+            said.push_back(bus.what + startsAProgram(std::string(*named), bus.origin, *method)
+                           + "; the window is shown without accessibility");
+            ::setenv(bus.variable, kNoBus, 1); // NOLINT(concurrency-mt-unsafe): no thread yet
+        }
+    }
+    return said;
+}
+
+// Whether the accessibility bus at `address` (`origin` says who named it) names a program to
+// start or does not answer a bounded call; if so, the toolkit is kept from it.
 bool shutOutSilent(const std::string &address, std::string_view origin = {})
 {
+    if (const auto method = programStartedFor(address)) {
+        shutOut("AT_SPI_BUS_ADDRESS",
+                "the accessibility bus " + startsAProgram(address, origin, *method));
+        return true;
+    }
     if (probeBus(address, false, kBusAnswerLimit).bus != BusAnswer::Silent) {
         return false;
     }
@@ -244,6 +282,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     }
     // Qt looks for flatpak-info in the runtime folder, making /tmp/runtime-$USER where none is set.
     const PrivateRuntimeFolder runtimeFolder;
+    const std::vector<std::string> programBusesKeptOut = keepProgramBusesOut();
     // The one bound on the start, from here to the first paint: the application object connects
     // to the display (one may accept and never answer), then the window is built and shown.
     std::optional<StartWatchdog> watchdog(
@@ -282,6 +321,9 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         if (!canStartThread()) {
             refuseStart(
                 "no thread can be started (the user's processes are at their limit, ulimit -u)");
+        }
+        for (const std::string &line : programBusesKeptOut) {
+            printLine(line);
         }
         keepSilentBusesOut();
     }

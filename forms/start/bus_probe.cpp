@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <span>
 
 namespace forms {
 
@@ -60,6 +61,29 @@ Message busCall(const char *destination, const char *path, const char *interface
 
 } // namespace
 
+std::optional<std::string> programStartedFor(std::string_view address)
+{
+    DBusAddressEntry **entries = nullptr;
+    int count = 0;
+    DBusError error;
+    dbus_error_init(&error);
+    const std::string named(address);
+    if (dbus_parse_address(named.c_str(), &entries, &count, &error) == FALSE) {
+        dbus_error_free(&error);
+        return std::nullopt; // libdbus opens nothing it cannot parse
+    }
+    std::optional<std::string> started;
+    for (DBusAddressEntry *entry : std::span(entries, static_cast<std::size_t>(count))) {
+        const std::string_view method = dbus_address_entry_get_method(entry);
+        if (method == "unixexec" || method == "autolaunch") {
+            started = std::string(method);
+            break;
+        }
+    }
+    dbus_address_entries_free(entries);
+    return started;
+}
+
 std::optional<std::string> sessionBusAddress()
 {
     if (const auto named = environment("DBUS_SESSION_BUS_ADDRESS")) {
@@ -81,8 +105,8 @@ BusProbe probeBus(std::string_view address, bool askLauncher, std::chrono::milli
 {
     const auto deadline = Clock::now() + limit;
     const std::string named(address);
-    if (named.find("autolaunch:") != std::string::npos) {
-        return {}; // it would start a bus daemon of its own, left running after the window
+    if (programStartedFor(named)) {
+        return {}; // what it would start would be left running after the window
     }
     DBusError error;
     dbus_error_init(&error);

@@ -30,9 +30,15 @@ struct BusProbe {
 // Says Hello to the bus at `address` (a libdbus address list); with `askLauncher`, then asks its
 // org.a11y.Bus for the accessibility bus's address, without starting it where it is not running.
 // Waits at most `limit` in all; opening
-// a connection waits on nothing for a local socket, and `autolaunch:` is never opened.
+// a connection waits on nothing for a local socket, and an address for which libdbus would start
+// a program (programStartedFor) is never opened.
 [[nodiscard]] BusProbe probeBus(std::string_view address, bool askLauncher,
                                 std::chrono::milliseconds limit);
+
+// The method of the first entry of the address list `address` for which libdbus would start a
+// program as a child of ours, left running once the window has gone: "unixexec" (the program it
+// names) or "autolaunch" (a bus daemon of its own); nothing where no entry would.
+[[nodiscard]] std::optional<std::string> programStartedFor(std::string_view address);
 
 // The session bus as libdbus finds it: DBUS_SESSION_BUS_ADDRESS, else the socket
 // $XDG_RUNTIME_DIR/bus where it is one of ours; nothing where neither names one (libdbus would

@@ -13,6 +13,8 @@
 #   no-bus                no session bus is named at all (libdbus would start one)
 #   no-runtime-dir        XDG_RUNTIME_DIR is not set (Qt would make $TMPDIR/runtime-$USER); the
 #                         buses answer, and nothing is said
+#   unixexec              DBUS_SESSION_BUS_ADDRESS names a program for libdbus to start (a script
+#                         that writes its PID and sleeps): once the program has gone, so has it
 # A silent socket listens and never reads. Usage: silent_bus.py MODE PROGRAM. Exit status 0 when
 # the program behaved, 1 with what it saw.
 import os
@@ -45,6 +47,8 @@ LINES = {
                             r"AT_SPI_BUS\) does not answer",
     "no-bus": r"no session bus is named \(DBUS_SESSION_BUS_ADDRESS\)",
     "no-runtime-dir": None,
+    "unixexec": r'the session bus "unixexec:path=[^"]+" is not asked: it names a program to start '
+                r"\(unixexec:\)",
 }
 
 # A client that owns org.a11y.Bus and runs no main loop, so that no call to it is ever answered;
@@ -118,6 +122,26 @@ def prepare(mode, desktop, folder):
         del env["DBUS_SESSION_BUS_ADDRESS"]
     elif mode == "no-runtime-dir":
         del env["XDG_RUNTIME_DIR"]
+    elif mode == "unixexec":
+        script = os.path.join(folder, "bus-program")
+        with open(script, "w") as written:
+            written.write(f"#!/bin/sh\necho $$ > {script}.pid\nexec sleep 3600\n")
+        os.chmod(script, 0o755)
+        env["DBUS_SESSION_BUS_ADDRESS"] = "unixexec:path=" + script
+        desktop.callback(started_program_left, folder)  # ended however the check goes
+
+
+def started_program_left(folder):
+    """The PID the unixexec: program wrote, where it is still running; None where it is not."""
+    try:
+        with open(os.path.join(folder, "bus-program.pid")) as recorded:
+            pid = int(recorded.read())
+    except (OSError, ValueError):
+        return None
+    if os.path.exists(f"/proc/{pid}"):
+        os.kill(pid, signal.SIGKILL)  # started for this test's program, so the test's to end
+        return pid
+    return None
 
 
 def visible_window_of(env, pid):
@@ -190,6 +214,9 @@ def main():
                               f"{LINES[mode]!r}; stderr: {said!r}")
         time.sleep(0.5)
         left = marked_processes(mark)
+        orphan = started_program_left(folder)
+        if orphan is not None:
+            left.append(f"{orphan} (the unixexec: program)")
         written = sorted(set(written_in(home, runtime, scratch)) - before)
         if left or written:
             raise CheckFailed(f"left behind: processes {left}, files {written}")

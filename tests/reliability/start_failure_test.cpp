@@ -62,6 +62,13 @@ const auto kCases = std::to_array<StartCase>({
      kNoPluginFatal, "xcb", "\x1b[31m:7\nicatlas: all good",
      R"(no display is reachable (the display "\x1b[31m:7\nicatlas: all good" does not answer; )"
      R"(platform "xcb"); Qt: could not connect to display \x1b[31m:7)"},
+    // Readable UTF-8 shows as typed; a direction override, which would turn the line round, as
+    // an escape.
+    {"display_with_an_accent_and_a_direction_override",
+     "could not connect to display \xc3\xa9:7\xe2\x80\xae\n", kNoPluginFatal, "xcb",
+     "\xc3\xa9:7\xe2\x80\xae",
+     "no display is reachable (the display \"\xc3\xa9:7\\u202e\" does not answer; platform "
+     "\"xcb\"); Qt: could not connect to display \xc3\xa9:7\\u202e"},
     {"cause_not_known", "", "Something else went wrong.\nDetails.\n", std::nullopt, std::nullopt,
      "Something else went wrong."},
     {"nothing_said", "", "", std::nullopt, std::nullopt, "the toolkit gave no reason"},

@@ -7,7 +7,6 @@
 #include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
 
-
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>

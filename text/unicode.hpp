@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace icatlas::matching {
+namespace icatlas::text {
 
 // The well-formed UTF-8 character at the start of `text`: its code point and length in bytes.
 // A length of 0 means the first byte starts none (a stray continuation byte, a cut-off sequence,
@@ -36,7 +36,7 @@ inline constexpr std::string_view kUnicodeVersion = "15.0.0";
 
 // Characters a terminal does not show as themselves: controls, blanks other than the space, and
 // the ignorable ones above (a direction override would even turn the rest of the line round).
-// What icatlas-find echoes shows them as escapes.
+// Every value icatlas-find or the window's start echoes shows them as escapes.
 [[nodiscard]] bool isInvisible(char32_t c);
 
 // `value` as `digits` lower-case hexadecimal digits, appended to `to`.
@@ -49,4 +49,4 @@ void appendHex(std::string &to, std::uint32_t value, int digits);
 // be faked.
 [[nodiscard]] std::string printable(std::string_view text);
 
-} // namespace icatlas::matching
+} // namespace icatlas::text

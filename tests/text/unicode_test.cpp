@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The blank and ignorable character tables against the Unicode character database as Debian's
 // unicode-data package ships it: every code point, in the release the tables name.
-#include "matching/unicode.hpp"
+#include "text/unicode.hpp"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +82,7 @@ TEST_P(UnicodeProperty, HoldsExactlyTheCodePointsOfTheDatabase)
     const Read data = read(path, property.name);
     ASSERT_GT(data.lines, 0U) << "no " << property.name << " in " << path
                               << " (Debian's unicode-data package)";
-    EXPECT_EQ(data.release, icatlas::matching::kUnicodeVersion)
+    EXPECT_EQ(data.release, icatlas::text::kUnicodeVersion)
         << path << " is another release than the tables follow";
     std::size_t wrong = 0;
     for (char32_t c = 0; c <= kLastCodePoint && wrong < 10; ++c) {
@@ -96,9 +96,9 @@ TEST_P(UnicodeProperty, HoldsExactlyTheCodePointsOfTheDatabase)
 
 INSTANTIATE_TEST_SUITE_P(
     Matching, UnicodeProperty,
-    ::testing::Values(Property {"PropList.txt", "White_Space", icatlas::matching::isBlank},
+    ::testing::Values(Property {"PropList.txt", "White_Space", icatlas::text::isBlank},
                       Property {"DerivedCoreProperties.txt", "Default_Ignorable_Code_Point",
-                                icatlas::matching::isIgnorable}),
+                                icatlas::text::isIgnorable}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -2,14 +2,14 @@
 // UTF-8 decoding and the character classes of unicode.hpp, from the White_Space property of the
 // Unicode character database's PropList.txt and Default_Ignorable_Code_Point of its
 // DerivedCoreProperties.txt, release kUnicodeVersion (15.0.0).
-#include "matching/unicode.hpp"
+#include "text/unicode.hpp"
 
 #include <algorithm>
 #include <array>
 #include <span>
 #include <string>
 
-namespace icatlas::matching {
+namespace icatlas::text {
 
 namespace {
 
@@ -171,4 +171,4 @@ std::string printable(std::string_view text)
     return shown;
 }
 
-} // namespace icatlas::matching
+} // namespace icatlas::text
