@@ -43,15 +43,6 @@ struct RealisationName {
 };
 
 template <class Window> class WindowPromises : public ::testing::Test {
-protected:
-    static std::array<std::string, 16> boxTexts(Window &window)
-    {
-        std::array<std::string, 16> texts;
-        for (int n = 1; n <= 16; ++n) {
-            texts.at(n - 1) = window.text("Text" + std::to_string(n));
-        }
-        return texts;
-    }
 };
 
 TYPED_TEST_SUITE(WindowPromises, Realisations, RealisationName);
@@ -80,7 +71,7 @@ TYPED_TEST(WindowPromises, OpensWithNokiaInTheModelBoxAndTheFocusOnCommand1)
     TypeParam window;
     ASSERT_TRUE(window.opened());
     std::array<std::string, 16> initial {"NOKIA"};
-    EXPECT_EQ(this->boxTexts(window), initial);
+    EXPECT_EQ(boxTexts(window), initial);
     EXPECT_EQ(window.focused(), "Command1");
 }
 
@@ -93,7 +84,7 @@ TYPED_TEST(WindowPromises, EachOfTheFortyTwoClicksLeavesItsSixteenTexts)
         SCOPED_TRACE(std::string(row[0]));
         EXPECT_EQ(window.text(row[0]), row[1]) << "the button's caption";
         window.click(row[0]);
-        EXPECT_EQ(this->boxTexts(window), textsAfter(row[0]));
+        EXPECT_EQ(boxTexts(window), textsAfter(row[0]));
         EXPECT_EQ(window.heldReferences(), 0);
     }
 }
@@ -107,7 +98,7 @@ TYPED_TEST(WindowPromises, TypedTextIsReplacedByTheNextClickEvenWhereTheRecordIs
     }
     ASSERT_EQ(window.text("Text9"), "typed");
     window.click("Command1"); // 2100: Text9 is blank
-    EXPECT_EQ(this->boxTexts(window), textsAfter("Command1"));
+    EXPECT_EQ(boxTexts(window), textsAfter("Command1"));
 }
 
 // Round once each way from Command1; Tab from Command38 opens the WD2 frame at Command25.
@@ -139,14 +130,14 @@ TYPED_TEST(WindowPromises, KeysPressTheFocusedButtonCloseTheWindowOrDoNothing)
         TypeParam window;
         ASSERT_TRUE(window.opened());
         window.focus(row.focus);
-        const auto before = this->boxTexts(window);
+        const auto before = boxTexts(window);
         const bool closed = window.press(row);
         EXPECT_EQ(closed, row.effect == KeyEffect::Closes);
         if (closed) {
             continue;
         }
         EXPECT_EQ(window.focused(), row.focus) << "the focus stays";
-        EXPECT_EQ(this->boxTexts(window),
+        EXPECT_EQ(boxTexts(window),
                   row.effect == KeyEffect::Presses ? textsAfter(row.focus) : before);
     }
 }

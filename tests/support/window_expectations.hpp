@@ -175,6 +175,16 @@ inline std::array<std::string, 16> textsAfter(std::string_view button)
     throw std::logic_error("no row for " + std::string(button));
 }
 
+// The sixteen boxes' texts, Text1 to Text16, as a window's driver reads them with text(name).
+template <class Window> std::array<std::string, 16> boxTexts(Window &window)
+{
+    std::array<std::string, 16> texts;
+    for (int n = 1; n <= 16; ++n) {
+        texts.at(n - 1) = window.text("Text" + std::to_string(n));
+    }
+    return texts;
+}
+
 enum class KeyEffect : std::uint8_t { Presses, Closes, Nothing };
 
 // The keys as a user presses them; each realisation sends its own events for them.

@@ -14,9 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace testing_support {
 
@@ -34,6 +34,13 @@ inline std::unique_ptr<forms::QtForm> showMainWindow(qreal logicalDpi = 0)
 }
 
 class MainWindowTest : public ::testing::Test {
+public:
+    // A box's text, as the window drivers read it.
+    [[nodiscard]] std::string text(std::string_view name) const
+    {
+        return widget<QLineEdit>(name)->text().toStdString();
+    }
+
 protected:
     void SetUp() override
     {
@@ -57,15 +64,6 @@ protected:
     [[nodiscard]] QLineEdit *box(int n) const
     {
         return widget<QLineEdit>("Text" + std::to_string(n));
-    }
-
-    [[nodiscard]] std::array<std::string, 16> boxTexts() const
-    {
-        std::array<std::string, 16> texts;
-        for (int n = 1; n <= 16; ++n) {
-            texts.at(n - 1) = box(n)->text().toStdString();
-        }
-        return texts;
     }
 
     std::unique_ptr<forms::QtForm> form;
