@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What only the Qt window can get wrong about its boxes and keys, beyond the promises every
-// realisation keeps: a long text shown from its start and scrollable, a box written again with
-// nothing left selected, no length limit, Enter's click made once with the button left up, and the
+// realisation keeps: a long text shown from its start and scrollable, written again with nothing
+// left selected, no length limit, Enter's click made once with the button left up, and the
 // untrapped error's exit status.
 #include "tests/support/window_fixture.hpp"
 
@@ -18,28 +18,19 @@ namespace {
 
 using testing_support::MainWindowTest;
 
-TEST_F(MainWindowTest, LongTextIsStoredWholeInANarrowerBoxAndShownFromItsStart)
+// A long text in a narrower box is shown from its start, and the user can reach its end. The same
+// model clicked again writes texts the boxes already hold: each box must still end up as a fresh
+// write leaves it, shown from its start with nothing selected.
+TEST_F(MainWindowTest, ALongTextIsShownFromItsStartAfterEachClickWithNothingSelected)
 {
     QTest::mouseClick(widget("Command6"), Qt::LeftButton); // 5110
     QLineEdit *ram = box(14);
-    EXPECT_EQ(ram->text(), "KM68U512ALTGE (512kbit)");
-    EXPECT_GT(ram->fontMetrics().horizontalAdvance(ram->text()), ram->width())
+    ASSERT_GT(ram->fontMetrics().horizontalAdvance(ram->text()), ram->width())
         << "the box is narrower than its text";
     EXPECT_EQ(ram->cursorPosition(), 0);
-    // The user can still reach the end of the text.
     ram->setFocus();
     QTest::keyClick(ram, Qt::Key_End);
     EXPECT_EQ(ram->cursorPosition(), ram->text().size());
-}
-
-// The same model clicked again writes texts the boxes already hold: each box must still end up as
-// a fresh write leaves it, shown from its start with nothing selected.
-TEST_F(MainWindowTest, ClickingTheSameModelAgainShowsEachBoxFromItsStartWithNothingSelected)
-{
-    QTest::mouseClick(widget("Command6"), Qt::LeftButton); // 5110
-    QLineEdit *ram = box(14);
-    ram->setFocus();
-    QTest::keyClick(ram, Qt::Key_End);
     QTest::keyClick(ram, Qt::Key_Home, Qt::ShiftModifier);
     ASSERT_TRUE(ram->hasSelectedText());
 
