@@ -6,6 +6,8 @@
 #include "automation_standin.hpp"
 #include "counted_object.hpp"
 
+#include "tests/conformance/win32_window.hpp"
+
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 #include "tests/support/spoken_names.hpp"
@@ -28,6 +30,7 @@ namespace {
 
 using forms::Win32Form;
 using forms::win32::widen;
+using testing_support::pump;
 
 // What the service was told, per control and property; and the controls whose annotations were
 // taken back, with how many properties each time.
@@ -194,17 +197,6 @@ private:
     bool m_comStarted = false;
     bool m_registered = false;
 };
-
-void pump(Win32Form &form)
-{
-    MSG message {};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-        if (!form.translate(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
 
 class Accessibility : public ::testing::Test {
 protected:

@@ -2,6 +2,8 @@
 // What the main window looks like under Wine at 96 DPI: small bold texts that read bold (their ink
 // against the same face drawn regular, the system's way), the banner drawn where it shows, and a
 // cut-off box's whole text in the tooltip window.
+#include "tests/conformance/win32_window.hpp"
+
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 #include "ui/main_window.hpp"
@@ -20,7 +22,8 @@
 
 namespace {
 
-using forms::Win32Form;
+using testing_support::pump;
+using testing_support::showMainWindow;
 
 // A 32-bit top-down picture in memory, white, for text to be drawn into in black.
 class Canvas {
@@ -95,26 +98,6 @@ double inkOf(const std::wstring &text, HFONT font)
     return canvas.ink();
 }
 
-void pump()
-{
-    MSG message {};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-        DispatchMessageW(&message);
-    }
-}
-
-std::unique_ptr<Win32Form> shownWindow()
-{
-    auto form = std::make_unique<Win32Form>(icatlas::ui::kForm1, 96);
-    if (form->window() == nullptr) {
-        return nullptr;
-    }
-    icatlas::ui::connectClickHandlers(*form);
-    form->show();
-    pump();
-    return form;
-}
-
 // Bold texts of 13 and 11 pixels: a frame's caption ("NOKIA DCT3 PHONE"), a button's, a heading
 // ("PA IC"), a small one ("POWER IC") and the model box's ("NOKIA").
 const std::vector<std::string> kSmallTexts {"Frame1", "Command31", "Label2", "Label8", "Text1"};
@@ -124,7 +107,7 @@ const std::vector<std::string> kSmallTexts {"Frame1", "Command31", "Label2", "La
 // Liberation Sans Bold at 13 pixels gave 1.31 times the regular ink.)
 TEST(SmallBoldText, HasHalfAsMuchInkAgainAsTheRegularFace)
 {
-    const auto form = shownWindow();
+    const auto form = showMainWindow();
     ASSERT_NE(form, nullptr);
     for (const std::string &name : kSmallTexts) {
         HWND control = form->handle(name);
@@ -149,7 +132,7 @@ TEST(SmallBoldText, HasHalfAsMuchInkAgainAsTheRegularFace)
 // over its foot, are the picture's own, pixel for pixel.
 TEST(Banner, IsDrawnWhereItShows)
 {
-    const auto form = shownWindow();
+    const auto form = showMainWindow();
     ASSERT_NE(form, nullptr);
     HWND picture = form->handle("Image1");
     ASSERT_NE(picture, nullptr);
@@ -186,13 +169,14 @@ TEST(Banner, IsDrawnWhereItShows)
     EXPECT_EQ(differing, 0);
 }
 
-// A box whose text is cut off offers its whole text in the tooltip window that the mouse brings up.
+// A box whose text is cut off is shown from its start and offers its whole text in the tooltip
+// window that the mouse brings up; a box that shows all of its text, or none, offers nothing.
 TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
 {
-    const auto form = shownWindow();
+    const auto form = showMainWindow();
     ASSERT_NE(form, nullptr);
     SendMessageW(form->handle("Command6"), BM_CLICK, 0, 0); // 5110
-    pump();
+    pump(*form);
     HWND tips = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
@@ -215,6 +199,9 @@ TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
     tool.lpszText = text.data();
     SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::wstring(text.data()), L"KM68U512ALTGE (512kbit)");
+    EXPECT_EQ(SendMessageW(form->handle("Text14"), EM_GETSEL, 0, 0), 0) << "shown from its start";
+    EXPECT_EQ(form->toolTip("Text2"), "");
+    EXPECT_EQ(form->toolTip("Text3"), "");
 }
 
 } // namespace

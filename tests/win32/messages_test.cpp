@@ -4,6 +4,8 @@
 // theme changed live, and moved to a screen of another DPI. What the user sees must hold: every
 // control at its place scaled from twips, its text in its font at the new size and not cut off,
 // and the fixed colours readable on whatever the desktop now draws behind them.
+#include "tests/conformance/win32_window.hpp"
+
 #include "forms/win32/win32_form.hpp"
 #include "ui/main_window.hpp"
 
@@ -25,28 +27,8 @@ using forms::ControlKind;
 using forms::Win32Form;
 using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
-
-void pump(Win32Form &form)
-{
-    MSG message {};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-        if (!form.translate(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
-
-std::unique_ptr<Win32Form> shownForm(unsigned dpi)
-{
-    auto form = std::make_unique<Win32Form>(kForm1, dpi);
-    if (form->window() == nullptr) {
-        return nullptr;
-    }
-    form->show();
-    pump(*form);
-    return form;
-}
+using testing_support::pump;
+using testing_support::showMainWindow;
 
 // Each table's rows are shown and named by their label.
 template <class Row>
@@ -132,8 +114,14 @@ void expectLaidOut(const Win32Form &form, unsigned dpi, const std::string &when)
         std::wstring caption(def.text.begin(), def.text.end());
         SIZE extent {};
         GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        std::array<wchar_t, LF_FACESIZE> face {};
+        GetTextFaceW(dc, static_cast<int>(face.size()), face.data());
         SelectObject(dc, previous);
         ReleaseDC(control, dc);
+        // The substituted face or, where that is missing, one of the same widths.
+        const std::string drawn(face.begin(), std::find(face.begin(), face.end(), L'\0'));
+        EXPECT_TRUE(drawn == "Arial" || drawn == "Liberation Sans") << def.name << ": " << drawn;
+        EXPECT_EQ(metrics.tmItalic, 0) << when << ": " << def.name;
         // Points to pixels: 72 points an inch.
         EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading,
                     def.font.points() * dpi / 72.0 * scale, 1.5)
@@ -173,7 +161,7 @@ class Resized : public ::testing::TestWithParam<Resize> { };
 
 TEST_P(Resized, LaysEverythingOutAtTheScaleItsSizeGives)
 {
-    const auto form = shownForm(96);
+    const auto form = showMainWindow(96);
     ASSERT_NE(form, nullptr);
     const Resize &row = GetParam();
     const SIZE client {static_cast<LONG>(std::lround(pixels(kForm1.clientWidth, 96, row.across))),
@@ -189,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Form1, Resized, ::testing::ValuesIn(kResizes), byLabel)
 // The least size the user can drag the window to still shows everything whole.
 TEST(Resizing, DownToTheLeastTrackingSizeCutsNothing)
 {
-    const auto form = shownForm(96);
+    const auto form = showMainWindow(96);
     ASSERT_NE(form, nullptr);
     MINMAXINFO limits {};
     SendMessageW(form->window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
@@ -203,7 +191,7 @@ TEST(Resizing, DownToTheLeastTrackingSizeCutsNothing)
 
 TEST(Resizing, MaximisedAndRestored)
 {
-    const auto form = shownForm(96);
+    const auto form = showMainWindow(96);
     ASSERT_NE(form, nullptr);
     ShowWindow(form->window(), SW_MAXIMIZE);
     pump(*form);
@@ -234,7 +222,7 @@ class DpiChanged : public ::testing::TestWithParam<DpiChange> { };
 TEST_P(DpiChanged, TakesTheSuggestedSizeAndLaysOutAtTheNewDpi)
 {
     const DpiChange &row = GetParam();
-    const auto form = shownForm(row.from);
+    const auto form = showMainWindow(row.from);
     ASSERT_NE(form, nullptr);
     expectLaidOut(*form, row.from, "before");
     RECT before {};
@@ -370,7 +358,7 @@ class ColoursChanged : public ::testing::TestWithParam<Colours> { };
 TEST_P(ColoursChanged, EveryTextStaysReadableOnTheNewColours)
 {
     const Colours &row = GetParam();
-    const auto form = shownForm(96);
+    const auto form = showMainWindow(96);
     ASSERT_NE(form, nullptr);
     const SystemColours colours(row.ground, row.text);
     ASSERT_TRUE(colours.changed());
@@ -411,7 +399,7 @@ INSTANTIATE_TEST_SUITE_P(Form1, ColoursChanged, ::testing::ValuesIn(kColours), b
 // fonts are its definition's, not the theme's.
 TEST(ThemeChanged, KeepsEveryControlsFontAndPlace)
 {
-    const auto form = shownForm(96);
+    const auto form = showMainWindow(96);
     ASSERT_NE(form, nullptr);
     std::vector<HGDIOBJ> fonts;
     for (const ControlDefinition &def : kForm1Controls) {
