@@ -125,19 +125,10 @@ TEST(FindSteps, NextAndPreviousWrapRoundAndMarkTheBoxesThatHoldThePart)
 
 TEST(RecordText, TheModelThenEachBoxThatIsNotBlankExactly)
 {
-    const auto record = [](std::string_view model) {
-        for (const ModelRecord &r : ComponentCatalogue::records()) {
-            if (r.model == model) {
-                return r;
-            }
-        }
-        ADD_FAILURE() << "no model " << model;
-        return ComponentCatalogue::records().front();
-    };
-    EXPECT_EQ(icatlas::ui::recordText(record("6310I")),
+    EXPECT_EQ(icatlas::ui::recordText(*ComponentCatalogue::findByModel("6310I")),
               "6310I\nPA IC 1: PF08125B\nRF IC 1: MJOELNER\nPOWER IC (UEM) 1: 4370805\n"
               "UPP 1: 4370815\nFLASH IC 1: N643HT7MI\nRAM IC 1: @UPP\n");
-    EXPECT_EQ(icatlas::ui::recordText(record("3210")),
+    EXPECT_EQ(icatlas::ui::recordText(*ComponentCatalogue::findByModel("3210")),
               "3210\nPA IC 1: PF01420B \nPA IC 2: PF04110B\nPA IC 3: BGY252\nPA IC 4: BGY262\n"
               "RF IC 1: CRFU3 \nRF IC 2: SUMMA\nPOWER IC (UEM) 1: CCONT \n"
               "POWER IC (UEM) 2: TEA1210TS\nFLASH IC 1: F160B3TA\nFLASH IC 2: M28W160BT\n"

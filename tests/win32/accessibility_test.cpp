@@ -204,11 +204,8 @@ protected:
     {
         ASSERT_TRUE(service.registered()) << "the stand-in service could not be registered";
         g_told = {};
-        form = std::make_unique<Win32Form>(icatlas::ui::kForm1, 96);
-        ASSERT_NE(form->window(), nullptr);
-        icatlas::ui::connectClickHandlers(*form);
-        form->show();
-        pump(*form);
+        form = testing_support::showMainWindow();
+        ASSERT_NE(form, nullptr);
     }
     void TearDown() override { form.reset(); }
 
