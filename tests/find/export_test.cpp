@@ -206,6 +206,7 @@ TEST_P(ExportReadBack, HoldsTheBoxesExactlyAsStored)
     const int status = icatlas::find::run(c.args, out, err);
     const bool nothingFound = c.boxes.empty() && c.args.size() > 1;
     EXPECT_EQ(status, nothingFound ? icatlas::find::kExitNothingFound : icatlas::find::kExitFound);
+    EXPECT_EQ(err.str(), "") << "nothing but the export is written";
     const std::optional<Rows> rows = readBack(c.mode, out.str());
     ASSERT_TRUE(rows.has_value()) << "Python refused the export:\n" << out.str();
     std::vector<Row> expected = nothingFound || !c.boxes.empty() ? c.boxes : everyBox();
