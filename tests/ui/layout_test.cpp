@@ -21,6 +21,7 @@
 #include <array>
 #include <cmath>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -648,6 +649,62 @@ TEST_P(DarkBoxTest, EmptyBoxKeepsAVisibleBorder)
 INSTANTIATE_TEST_SUITE_P(Form1, DarkBoxTest, ::testing::Bool(), [](const auto &info) {
     return std::string(info.param ? "switched_while_open" : "from_the_start");
 });
+
+// Themes that a careless colour scheme gives: boxes whose Base is transparent, and boxes whose Base
+// is their text's colour; the rest of the palette is Qt's own.
+struct CarelessTheme {
+    const char *label;
+    QColor base;
+    QColor text; // invalid: Qt's own
+    const char *box; // the box whose text is measured
+};
+
+void PrintTo(const CarelessTheme &row, std::ostream *out)
+{
+    *out << row.label;
+}
+
+const auto kCarelessThemes = std::to_array<CarelessTheme>({
+    // The fixed red worked out against the transparent colour (black) came out a light red,
+    // 3.48:1 on the window's grey that shows through.
+    {"part_number_on_a_transparent_base", QColor(0, 0, 0, 0), QColor(), "Text2"},
+    {"model_on_a_base_of_its_text_colour", QColor(255, 255, 255), QColor(255, 255, 255), "Text1"},
+});
+
+class CarelessThemeTest : public ThemedWindowTest,
+                          public ::testing::WithParamInterface<CarelessTheme> {
+protected:
+    void SetUp() override
+    {
+        QPalette theme = QApplication::palette();
+        theme.setColor(QPalette::Base, GetParam().base);
+        if (GetParam().text.isValid()) {
+            theme.setColor(QPalette::Text, GetParam().text);
+        }
+        applyTheme(theme, false);
+    }
+};
+
+// The box as the window draws it, with what shows through it: the top right corner inside its
+// border is taken as its background (the text lies lower and further left), and the pixel that
+// stands out most from it must reach 4.5:1.
+TEST_P(CarelessThemeTest, BoxTextReadsOnWhatShowsBehindIt)
+{
+    QTest::mouseClick(widget("Command31"), Qt::LeftButton); // 6310I: PF08125B in Text2
+    QWidget *w = widget(GetParam().box);
+    ASSERT_NE(w, nullptr);
+    QCoreApplication::sendPostedEvents();
+    const QImage window = form->window()->grab().toImage();
+    const qreal ratio = window.devicePixelRatio();
+    const QRect area(w->mapTo(form->window(), QPoint(3, 3)) * ratio,
+                     (w->size() - QSize(6, 6)) * ratio);
+    const auto [strongest, contrast]
+        = mostContrasting(window, QColor(window.pixel(area.topRight())), area);
+    EXPECT_GE(contrast, kReadable) << strongest.name().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Form1, CarelessThemeTest, ::testing::ValuesIn(kCarelessThemes),
+                         [](const auto &info) { return std::string(info.param.label); });
 
 class LiveSwitchTest : public ThemedWindowTest {
 protected:
