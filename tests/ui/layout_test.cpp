@@ -20,7 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <iterator>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -87,7 +87,7 @@ class EachControl : public MainWindowTest,
                     public ::testing::WithParamInterface<ControlDefinition> { };
 
 // Where it stands is worked out by hand for a few controls in the promises every realisation keeps.
-TEST_P(EachControl, ShowsItsTextInItsContainerFontAndColour)
+TEST_P(EachControl, ShowsItsTextInItsContainerAndColour)
 {
     const ControlDefinition &def = GetParam();
     const QWidget *w = widget(def.name);
@@ -98,15 +98,7 @@ TEST_P(EachControl, ShowsItsTextInItsContainerFontAndColour)
         EXPECT_EQ(w->focusPolicy(), Qt::NoFocus);
         return;
     }
-    EXPECT_EQ(caption(w).toStdString(), std::string(def.text));
-
-    // The face actually drawn, not just the one asked for.
-    const QFontInfo info(w->font());
-    EXPECT_EQ(info.family(), "Liberation Sans");
-    EXPECT_DOUBLE_EQ(w->font().pointSizeF(), def.font.points());
-    EXPECT_EQ(info.weight(), 700);
-    EXPECT_FALSE(info.italic());
-    EXPECT_FALSE(info.underline());
+    EXPECT_EQ(caption(w).toStdString(), std::string(def.text)); // its font is DefinedFont's
 
     const bool box = def.kind == ControlKind::TextBox;
     const QPalette::ColorRole role = box         ? QPalette::Text
@@ -141,46 +133,22 @@ TEST_P(EachControl, ShowsItsTextInItsContainerFontAndColour)
 INSTANTIATE_TEST_SUITE_P(Form1, EachControl, ::testing::ValuesIn(kForm1Controls),
                          [](const auto &info) { return std::string(info.param.name); });
 
-std::vector<ControlDefinition> captionedControls()
-{
-    std::vector<ControlDefinition> captioned;
-    std::copy_if(kForm1Controls.begin(), kForm1Controls.end(), std::back_inserter(captioned),
-                 [](const ControlDefinition &c) {
-                     return c.kind != ControlKind::Picture && c.kind != ControlKind::TextBox;
-                 });
-    return captioned;
-}
+// Qt's own application font, or a desktop theme's (as qt6ct sets from `[Fonts] general=`) set
+// before the window is built or while it is open: every control keeps the font its definition
+// gives, the face actually drawn and not just the one asked for, and each title, heading and
+// caption fits the room it was laid out for.
+enum class Theme : std::uint8_t { None, SetBefore, SetWhileOpen };
 
-class EachCaption : public MainWindowTest,
-                    public ::testing::WithParamInterface<ControlDefinition> { };
-
-// Titles, headings and captions fit the room they were laid out for in the substituted face.
-TEST_P(EachCaption, FitsItsControl)
-{
-    const ControlDefinition &def = GetParam();
-    const QWidget *w = widget(def.name);
-    ASSERT_NE(w, nullptr);
-    const QFontMetrics metrics(w->font());
-    EXPECT_LE(metrics.horizontalAdvance(caption(w)), w->width()) << def.name;
-    EXPECT_LE(metrics.height(), w->height() + (def.kind == ControlKind::Label ? 16 : 0))
-        << "a heading may reach below its label's box, as the title lines do";
-}
-
-INSTANTIATE_TEST_SUITE_P(Form1, EachCaption, ::testing::ValuesIn(captionedControls()),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-// A desktop theme's application font (as qt6ct sets from `[Fonts] general=`), set before the
-// window is built or while it is open: every control keeps the font its definition gives.
-class ThemeFont : public MainWindowTest, public ::testing::WithParamInterface<bool> {
+class DefinedFont : public MainWindowTest, public ::testing::WithParamInterface<Theme> {
 protected:
     void SetUp() override
     {
         m_saved = QApplication::font();
-        if (!GetParam()) {
+        if (GetParam() == Theme::SetBefore) {
             QApplication::setFont(themeFont());
         }
         MainWindowTest::SetUp();
-        if (GetParam()) {
+        if (GetParam() == Theme::SetWhileOpen) {
             QApplication::setFont(themeFont());
             QCoreApplication::processEvents();
         }
@@ -201,35 +169,43 @@ private:
     QFont m_saved;
 };
 
-TEST_P(ThemeFont, LeavesEveryControlInItsDefinedFont)
+TEST_P(DefinedFont, HoldsEveryControlAndItsCaptionFits)
 {
-    ASSERT_EQ(QApplication::font().pointSize(), 14);
     for (const ControlDefinition &def : kForm1Controls) {
-        const QWidget *w = widget(def.name);
+        QWidget *w = widget(def.name);
         ASSERT_NE(w, nullptr);
         const forms::Font &font = def.font.face.empty() ? kForm1.font : def.font;
         const QFontInfo info(w->font());
         EXPECT_EQ(info.family(), "Liberation Sans") << def.name;
         EXPECT_DOUBLE_EQ(w->font().pointSizeF(), font.points()) << def.name;
         EXPECT_EQ(info.weight(), font.weight) << def.name;
-    }
-    // The buttons whose captions end in a letter their neighbours lack show it.
-    for (const char *caption : {"3510I", "8910I"}) {
-        const auto buttons = form->window()->findChildren<QPushButton *>();
-        const auto *button = *std::find_if(buttons.begin(), buttons.end(), [caption](auto *b) {
-            return b->text() == QLatin1String(caption);
-        });
-        QStyleOptionButton option;
-        option.initFrom(button);
-        const QRect room
-            = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), room.width()) << caption;
+        EXPECT_FALSE(info.italic() || info.underline()) << def.name;
+        if (def.kind == ControlKind::Picture || def.kind == ControlKind::TextBox) {
+            continue;
+        }
+        // A button's caption within the room its style leaves inside the frame, so the buttons
+        // whose captions end in a letter their neighbours lack (3510I, 8910I) show it.
+        QRect room = w->rect();
+        if (auto *button = qobject_cast<QPushButton *>(w)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        }
+        const QFontMetrics metrics(w->font());
+        EXPECT_LE(metrics.horizontalAdvance(caption(w)), room.width()) << def.name;
+        EXPECT_LE(metrics.height(), w->height() + (def.kind == ControlKind::Label ? 16 : 0))
+            << def.name << ": a heading may reach below its label's box, as the title lines do";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, ThemeFont, ::testing::Bool(), [](const auto &info) {
-    return std::string(info.param ? "set_while_open" : "set_before_the_window");
-});
+INSTANTIATE_TEST_SUITE_P(Form1, DefinedFont,
+                         ::testing::Values(Theme::None, Theme::SetBefore, Theme::SetWhileOpen),
+                         [](const auto &info) {
+                             return std::to_array<std::string>({"qt_font",
+                                                                "theme_font_set_before_the_window",
+                                                                "theme_font_set_while_open"})
+                                 .at(static_cast<std::size_t>(info.param));
+                         });
 
 TEST_F(MainWindowTest, RunsAtTheScaleCtestAskedFor)
 {
