@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // An in-memory form for tests: text boxes that remember every write and keep the core's write
-// contract, and a box can be told to fail its next writes, keep only part of what it is given, or
-// be taken away, so the failure paths run for real. Made from a definition, it knows which
+// contract, and a box can be told to keep only part of what it is given, or be taken away, so the
+// failure paths run for real. Made from a definition, it knows which
 // controls are buttons, as a real form does.
 #pragma once
 
@@ -42,7 +42,6 @@ public:
 
     // The user types: replaces the text without going through the runtime.
     void type(std::string_view text) { m_text = text; }
-    void failWith(forms::ResultCode code) { m_failure = code; }
     // From now on the box keeps only the first `characters` of what it is given, as a box with a
     // length limit does.
     void keepAtMost(std::size_t characters) { m_limit = characters; }
@@ -56,7 +55,6 @@ protected:
 private:
     MemoryForm &m_form;
     std::string m_text;
-    forms::ResultCode m_failure = forms::ResultCode::Ok;
     std::size_t m_limit = std::string::npos;
 };
 
@@ -124,16 +122,6 @@ public:
     [[nodiscard]] const std::vector<Write> &writes() const { return m_writes; }
     void clearWrites() { m_writes.clear(); }
 
-    // Every box's text, by name.
-    [[nodiscard]] std::map<std::string, std::string> texts() const
-    {
-        std::map<std::string, std::string> all;
-        for (const auto &[name, box] : m_boxes) {
-            all.emplace(name, box->text());
-        }
-        return all;
-    }
-
 private:
     friend class MemoryTextBox;
     const forms::FormDefinition *m_definition = nullptr;
@@ -145,9 +133,6 @@ private:
 inline forms::ResultCode MemoryTextBox::setText(std::string_view text)
 {
     m_form.m_writes.push_back({name(), std::string(text), m_form.heldReferences()});
-    if (!forms::succeeded(m_failure)) {
-        return m_failure;
-    }
     return CheckedTextBox::setText(text);
 }
 

@@ -17,6 +17,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <winver.h>
+#include <wrl/client.h>
 
 #include <array>
 #include <cstdio>
@@ -50,28 +51,6 @@ private:
     bool m_ok;
 };
 
-// One COM interface, released when it goes.
-template <typename Interface> class Held {
-public:
-    Held() = default;
-    ~Held()
-    {
-        if (m_pointer != nullptr) {
-            m_pointer->Release();
-        }
-    }
-    Held(const Held &) = delete;
-    Held &operator=(const Held &) = delete;
-    Held(Held &&) = delete;
-    Held &operator=(Held &&) = delete;
-    Interface *operator->() const { return m_pointer; }
-    Interface **put() { return &m_pointer; }
-    void **putVoid() { return reinterpret_cast<void **>(&m_pointer); }
-
-private:
-    Interface *m_pointer = nullptr;
-};
-
 // A kernel handle, closed when it goes.
 struct HandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
@@ -96,12 +75,11 @@ struct Shortcut {
 
 bool readShortcut(const wchar_t *file, Shortcut &shortcut)
 {
-    Held<IShellLinkW> link;
-    Held<IPersistFile> persisted;
+    Microsoft::WRL::ComPtr<IShellLinkW> link;
+    Microsoft::WRL::ComPtr<IPersistFile> persisted;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                link.putVoid()))
-        || FAILED(link->QueryInterface(IID_IPersistFile, persisted.putVoid()))
-        || FAILED(persisted->Load(file, STGM_READ))) {
+                                reinterpret_cast<void **>(link.GetAddressOf())))
+        || FAILED(link.As(&persisted)) || FAILED(persisted->Load(file, STGM_READ))) {
         std::fprintf(stderr, "cannot read the shortcut %s\n", utf8(file).c_str());
         return false;
     }
