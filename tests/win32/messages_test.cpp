@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The Win32 window through what the desktop sends it while it is open: resized (larger, wider
 // than its proportions, down to the least size the user can drag it to, maximised), its colours or
-// theme changed live, and moved to a screen of another DPI. What the user sees must hold: every
-// control at its place scaled from twips, its text in its font at the new size and not cut off,
-// and the fixed colours readable on whatever the desktop now draws behind them.
+// theme changed live, and moved to a screen of another DPI. What the user sees must hold: the
+// designed client area, every control at its place scaled from twips, its text in its font at the
+// new size and not cut off, and the fixed colours readable on whatever the desktop now draws
+// behind them. And the untrapped error's line and status through the program's own loop.
 #include "tests/conformance/win32_window.hpp"
 
+#include "forms/start/runtime.hpp"
+#include "forms/start/start_failure.hpp"
 #include "forms/win32/win32_form.hpp"
 #include "ui/main_window.hpp"
 
@@ -16,6 +19,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -207,16 +211,18 @@ struct DpiChange {
     const char *label;
     unsigned from;
     unsigned to;
+    SIZE client; // the client area at `from`, worked out by hand from 9630 x 7875 twips
 };
 
 const auto kDpiChanges = std::to_array<DpiChange>({
-    {"to_150_percent", 96, 144},
-    {"to_125_percent", 96, 120},
-    {"back_to_100_percent", 144, 96},
+    {"to_150_percent", 96, 144, {642, 525}},
+    {"to_125_percent", 96, 120, {642, 525}},
+    {"back_to_100_percent", 144, 96, {963, 788}},
 });
 
 class DpiChanged : public ::testing::TestWithParam<DpiChange> { };
 
+// The frame round the client area is reckoned so that the client area has the designed size.
 // Windows suggests the window's rectangle at the new DPI; the window takes it and lays out again
 // from twips at that DPI, fonts included.
 TEST_P(DpiChanged, TakesTheSuggestedSizeAndLaysOutAtTheNewDpi)
@@ -224,6 +230,8 @@ TEST_P(DpiChanged, TakesTheSuggestedSizeAndLaysOutAtTheNewDpi)
     const DpiChange &row = GetParam();
     const auto form = showMainWindow(row.from);
     ASSERT_NE(form, nullptr);
+    EXPECT_EQ(clientSize(form->window()).cx, row.client.cx);
+    EXPECT_EQ(clientSize(form->window()).cy, row.client.cy);
     expectLaidOut(*form, row.from, "before");
     RECT before {};
     GetWindowRect(form->window(), &before);
@@ -421,6 +429,27 @@ TEST(ThemeChanged, KeepsEveryControlsFontAndPlace)
         EXPECT_NE(IsWindowVisible(control), FALSE) << kForm1Controls.at(i).name;
     }
     expectLaidOut(*form, 96, "after the theme changed");
+}
+
+// The whole path in a process of its own, through the program's own loop: the report's line on
+// stderr, and the untrapped error's exit status once the user has closed it.
+TEST(UntrappedError, EndsTheProgramWithItsStatusAndTheLineOnStderr)
+{
+    EXPECT_EXIT(
+        {
+            const testing_support::HangGuard guard("the untrapped error's report");
+            forms::setProgramName(icatlas::ui::kProject.name); // as the program's start names it
+            const auto form = showMainWindow();
+            if (form == nullptr) {
+                std::exit(1);
+            }
+            testing_support::refuseWrites(form->handle("Text2"), false);
+            PostMessageW(form->handle("Command31"), BM_CLICK, 0, 0);
+            SetTimer(nullptr, 0, 20, testing_support::closeReport);
+            std::exit(forms::runEventLoop(*form));
+        },
+        ::testing::ExitedWithCode(forms::kUntrappedErrorExitCode),
+        "icatlas: Run-time error '380': Invalid property value .* in Text2, set Text");
 }
 
 } // namespace
