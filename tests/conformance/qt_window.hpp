@@ -26,12 +26,6 @@ public:
     explicit QtWindow(unsigned dpi = 96)
         : m_form(showMainWindow(dpi))
     {
-        if (m_form != nullptr) {
-            QApplication::setActiveWindow(m_form->window());
-            if (!QTest::qWaitForWindowActive(m_form->window())) {
-                m_form.reset();
-            }
-        }
     }
 
     [[nodiscard]] bool opened() const { return m_form != nullptr; }

@@ -20,14 +20,16 @@
 
 namespace testing_support {
 
-// The real main window with its click handlers, shown on screen, laid out at `logicalDpi` (0: the
-// screen's); null when it never gets there.
+// The real main window with its click handlers, shown on screen and active, laid out at
+// `logicalDpi` (0: the screen's); null when it never gets there.
 inline std::unique_ptr<forms::QtForm> showMainWindow(qreal logicalDpi = 0)
 {
     auto window = std::make_unique<forms::QtForm>(icatlas::ui::kForm1, logicalDpi);
     icatlas::ui::connectClickHandlers(*window);
     window->show();
-    if (!QTest::qWaitForWindowExposed(window->window())) {
+    QApplication::setActiveWindow(window->window());
+    if (!QTest::qWaitForWindowExposed(window->window())
+        || !QTest::qWaitForWindowActive(window->window())) {
         return nullptr;
     }
     return window;
@@ -45,9 +47,7 @@ protected:
     void SetUp() override
     {
         form = showMainWindow();
-        ASSERT_NE(form, nullptr) << "the window never reached the screen";
-        QApplication::setActiveWindow(form->window());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form->window()));
+        ASSERT_NE(form, nullptr) << "the window never reached the screen, or never became active";
     }
 
     void TearDown() override { form.reset(); }
