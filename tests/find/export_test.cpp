@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -68,52 +69,37 @@ private:
     std::string m_path;
 };
 
-// A command's output, read to the end; the command's status is kept for the caller.
-class CommandOutput {
-public:
-    explicit CommandOutput(const std::string &command)
-        : m_pipe(popen(command.c_str(), "r"))
+// A command's output, read to the end; nothing when it did not succeed. The pipe is closed, and
+// the command's status taken, on every path.
+std::optional<std::string> outputOf(const std::string &command)
+{
+    int status = -1;
+    const auto close = [&status](FILE *pipe) { status = pclose(pipe); };
+    std::string text;
     {
-        if (m_pipe == nullptr) {
+        const std::unique_ptr<FILE, decltype(close)> pipe(popen(command.c_str(), "r"), close);
+        if (!pipe) {
             throw std::runtime_error("cannot run " + command);
         }
         std::array<char, 4096> chunk {};
-        while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), m_pipe)) {
-            m_text.append(chunk.data(), n);
-        }
-        m_status = pclose(m_pipe);
-        m_pipe = nullptr;
-    }
-    CommandOutput(const CommandOutput &) = delete;
-    CommandOutput &operator=(const CommandOutput &) = delete;
-    CommandOutput(CommandOutput &&) = delete;
-    CommandOutput &operator=(CommandOutput &&) = delete;
-    ~CommandOutput()
-    {
-        if (m_pipe != nullptr) {
-            pclose(m_pipe);
+        while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) {
+            text.append(chunk.data(), n);
         }
     }
-    [[nodiscard]] const std::string &text() const { return m_text; }
-    [[nodiscard]] bool succeeded() const { return m_status == 0; }
-
-private:
-    FILE *m_pipe;
-    std::string m_text;
-    int m_status = -1;
-};
+    return status == 0 ? std::optional(text) : std::nullopt;
+}
 
 // Rows read back; nothing when Python refused the text as malformed.
 std::optional<Rows> readBack(std::string_view mode, std::string_view text)
 {
     const ScratchFile input(text);
-    const CommandOutput output("/usr/bin/python3 " ICATLAS_READ_BACK " " + std::string(mode) + " < "
-                               + input.path());
-    if (!output.succeeded()) {
+    const std::optional<std::string> output = outputOf("/usr/bin/python3 " ICATLAS_READ_BACK " "
+                                                       + std::string(mode) + " < " + input.path());
+    if (!output) {
         return std::nullopt;
     }
     Rows rows;
-    std::istringstream lines(output.text());
+    std::istringstream lines(*output);
     for (std::string line; std::getline(lines, line);) {
         std::vector<std::string> fields;
         std::istringstream cells(line);
