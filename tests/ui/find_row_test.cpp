@@ -2,6 +2,7 @@
 // The find row as a user works it by keyboard: open, type, the marks, Enter and F3 going to the
 // models as a click does, Esc giving back the window as designed; the arrow keys over the buttons,
 // the boxes' menu item and Ctrl+C on a button.
+#include "tests/conformance/qt_window.hpp"
 #include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
 
@@ -17,6 +18,7 @@ namespace {
 
 using testing_support::boxTexts;
 using testing_support::MainWindowTest;
+using testing_support::QtWindow;
 using testing_support::textsAfter;
 
 class FindRow : public MainWindowTest {
@@ -61,12 +63,6 @@ protected:
                                           forms::kAnnouncePause.count() + 1000));
         return target->accessibleDescription().toStdString();
     }
-
-    [[nodiscard]] static std::string focusedName()
-    {
-        const QWidget *focused = QApplication::focusWidget();
-        return focused != nullptr ? focused->objectName().toStdString() : std::string();
-    }
 };
 
 TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
@@ -74,7 +70,7 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     // Reached by the keyboard, so that the button shows its focus as it will when the row closes.
     widget("Command30")->setFocus();
     press(Qt::Key_Tab);
-    ASSERT_EQ(focusedName(), "Command31");
+    ASSERT_EQ(QtWindow::focused(), "Command31");
     const QImage designed = form->window()->grab().toImage();
     const QSize designedSize = form->window()->size();
     ASSERT_EQ(field(), nullptr) << "the row is made on first use, not at the start";
@@ -95,7 +91,7 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     EXPECT_EQ(widget("Command1")->accessibleDescription().toStdString(), "");
 
     press(Qt::Key_Escape);
-    EXPECT_EQ(focusedName(), "Command31") << "the focus goes back where it was";
+    EXPECT_EQ(QtWindow::focused(), "Command31") << "the focus goes back where it was";
     EXPECT_EQ(form->window()->size(), designedSize);
     EXPECT_TRUE(marked().empty());
     EXPECT_EQ(widget("Command23")->accessibleDescription().toStdString(), "");
@@ -139,7 +135,7 @@ TEST_F(FindRow, ArrowKeysMoveAsTheButtonsLie)
     };
     for (const auto &[key, to] : walk) {
         press(key);
-        EXPECT_EQ(focusedName(), to);
+        EXPECT_EQ(QtWindow::focused(), to);
     }
 }
 
