@@ -1,22 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The runtime's entry over Qt and its untrapped-error path: the command line answered, the
-// start guarded against what would hold it for ever, the start-up form made and shown.
+// The runtime's entry over Qt and its untrapped-error path: the command line answered, the start
+// guarded against what would hold it for ever, Qt's words held back until the window is up, the
+// start-up form made and shown.
 #include "forms/start/runtime.hpp"
 
-#include "forms/core/command_line.hpp"
 #include "forms/core/start_texts.hpp"
 #include "forms/qt/pictures.hpp"
 #include "forms/qt/qt_form.hpp"
 #include "forms/qt/start_messages.hpp"
-#include "forms/qt/start_settings.hpp"
 #include "forms/qt/widgets.hpp"
-#include "forms/start/bus_probe.hpp"
-#include "forms/start/start_failure.hpp"
-#include "forms/start/start_watchdog.hpp"
 
 #include <QApplication>
-#include <QEvent>
-#include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -25,6 +19,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -44,97 +39,100 @@ constexpr std::chrono::seconds kDisplayAnswerLimit {15};
 // How long the start may take to its first paint however busy it is: under valgrind memcheck it
 // takes about 8 s; libXau reading an endless XAUTHORITY (/dev/zero) never ends.
 constexpr std::chrono::seconds kStartLimit {45};
-
-// The options Qt reads from the command line itself (QGuiApplication, QApplication and the xcb
-// platform), so that they pass through to it untouched.
-constexpr auto kQtOptions = std::to_array<ToolkitOption>({
-    {"-platform", OptionValue::Next},
-    {"-platformpluginpath", OptionValue::Next},
-    {"-platformtheme", OptionValue::Next},
-    {"-plugin", OptionValue::Next},
-    {"-qmljsdebugger", OptionValue::NextOrJoined},
-    {"-qwindowgeometry", OptionValue::Next},
-    {"-qwindowicon", OptionValue::Next},
-    {"-qwindowtitle", OptionValue::Next},
-    {"-reverse", OptionValue::None},
-    {"-session", OptionValue::Next},
-    {"-style", OptionValue::NextOrJoined},
-    {"-stylesheet", OptionValue::NextOrJoined},
-    {"-widgetcount", OptionValue::None},
-    {"-testability", OptionValue::None},
-    {"-display", OptionValue::Next},
-    {"-geometry", OptionValue::Next},
-    {"-title", OptionValue::Next},
-    {"-icon", OptionValue::Next},
-    {"-name", OptionValue::Next},
-    {"-visual", OptionValue::Next},
-    {"-nograb", OptionValue::None},
-    {"-dograb", OptionValue::None},
-});
-
 // How long each bus may take to answer, all told: a local bus answers a call in milliseconds.
 constexpr std::chrono::seconds kBusAnswerLimit {3};
 
-// An address at which no bus can be reached, for a bus that must not be asked: the toolkit gives up
-// on it at once.
-constexpr const char *kNoBus = "unix:path=/nonexistent/bus";
+// The options Qt reads from the command line itself (QGuiApplication, QApplication and the xcb
+// platform), so that they pass through to it untouched.
+using enum OptionValue;
+// clang-format off
+constexpr auto kQtOptions = std::to_array<ToolkitOption>({
+    {"-platform", Next}, {"-platformpluginpath", Next}, {"-platformtheme", Next}, {"-plugin", Next},
+    {"-qwindowgeometry", Next}, {"-qwindowicon", Next}, {"-qwindowtitle", Next},
+    {"-session", Next}, {"-display", Next}, {"-geometry", Next}, {"-title", Next},
+    {"-icon", Next}, {"-name", Next}, {"-visual", Next},
+    {"-qmljsdebugger", NextOrJoined}, {"-style", NextOrJoined}, {"-stylesheet", NextOrJoined},
+    {"-reverse", None}, {"-widgetcount", None}, {"-testability", None}, {"-nograb", None},
+    {"-dograb", None}});
+// clang-format on
 
-// Keeps the toolkit from the bus that `variable` names, and says why in one line.
-void shutOut(const char *variable, const std::string &why)
+constexpr const char *kSessionBus = "DBUS_SESSION_BUS_ADDRESS";
+constexpr const char *kAccessibilityBus = "AT_SPI_BUS_ADDRESS";
+
+StartEnvironment g_asked; // for the lines of a start that fails or a display that goes away
+// Until the window is up, Qt's words are held back, so that a start that fails is told in one line
+// of ours rather than in Qt's several; then they are passed on, and so is every message after
+// them, to the handler that was there before (Qt's default one where none was installed).
+bool g_holding = false;
+QtMessageHandler g_previousHandler = nullptr;
+
+std::string &heldMessages()
 {
-    // Qt's own environment lock, which the bridge's reading takes too: Qt's threads are running.
-    qputenv(variable, kNoBus);
-    printLine(why + "; the window is shown without accessibility");
+    static std::string held; // made at the first message, not before main
+    return held;
 }
 
-// Why a bus at `address` is not asked, where libdbus would start a program for it (`method`).
-std::string startsAProgram(const std::string &address, std::string_view origin,
-                           const std::string &method)
+// The one thing the window waits on, as a line names it: the Wayland socket where the platform is
+// Wayland, else the X display.
+std::string awaitedDisplay()
 {
-    return quoted(address) + std::string(origin) + " is not asked: it names a program to start ("
-        + method + ":)";
-}
-
-// libdbus runs the program a unixexec: address names (for autolaunch:, a bus daemon) as a child
-// of ours, left running once the window has gone. The toolkit may ask the session bus while the
-// application object is made, so such an address is taken away before, while no thread runs yet;
-// the lines that say so are returned, to be said once the display has answered.
-std::vector<std::string> keepProgramBusesOut()
-{
-    std::vector<std::string> said;
-    struct NamedBus {
-        const char *variable;
-        const char *what;
-        std::string_view origin;
-    };
-    for (const NamedBus &bus :
-         {NamedBus {"DBUS_SESSION_BUS_ADDRESS", "the session bus ", ""},
-          NamedBus {"AT_SPI_BUS_ADDRESS", "the accessibility bus ", " (AT_SPI_BUS_ADDRESS)"}}) {
-        const auto named = environment(bus.variable);
-        if (const auto method = named ? programStartedFor(*named) : std::nullopt) {
-            said.push_back(bus.what + startsAProgram(std::string(*named), bus.origin, *method)
-                           + "; the window is shown without accessibility");
-            ::setenv(bus.variable, kNoBus, 1); // NOLINT(concurrency-mt-unsafe): no thread yet
-        }
+    if (g_asked.platform ? g_asked.platform->starts_with("wayland")
+                         : g_asked.waylandSession && g_asked.waylandDisplay) {
+        return "the Wayland socket " + quoted(g_asked.waylandDisplay.value_or("wayland-0"));
     }
-    return said;
+    return g_asked.display ? "the display " + quoted(*g_asked.display) : "the display";
 }
 
-// Whether the accessibility bus at `address` (`origin` says who named it) names a program to
-// start or does not answer a bounded call; if so, the toolkit is kept from it.
-bool shutOutSilent(const std::string &address, std::string_view origin = {})
+void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
+    const QByteArray text = message.toLocal8Bit();
+    const std::string_view said(text.constData(), static_cast<std::size_t>(text.size()));
+    if (g_holding) {
+        if (type == QtFatalMsg) {
+            refuseStart(describeStartFailure(g_asked, heldMessages(), said));
+        }
+        heldMessages().append(said).append("\n");
+        return;
+    }
+    // Qt's xcb and Wayland platforms end the program with exit(1) and their own words when the
+    // display server goes away; the user reads one line of ours instead, and the status says the
+    // window could not stay.
+    if (said.starts_with("The X11 connection broke")
+        || said.starts_with("The Wayland connection broke")) {
+        printLine(withQtWords(awaitedDisplay() + " went away; the window is gone", said));
+        endStart(kStartFailureExitCode);
+    }
+    g_previousHandler(type, context, message);
+}
+
+// Keeps Qt from the bus that `variable` names, and notes why.
+void shutOut(std::vector<std::string> &said, const char *variable, const std::string &why)
+{
+    // Qt's own environment lock, which the bridge's reading takes too: Qt's threads may be running.
+    // At this address no bus can be reached, and Qt gives up on it at once.
+    qputenv(variable, "unix:path=/nonexistent/bus");
+    said.push_back(why + "; the window is shown without accessibility");
+}
+
+// Keeps Qt from the bus at `address` where libdbus would start a program for it (for unixexec:,
+// the program it names; for autolaunch:, a bus daemon), left running as a child of ours once the
+// window has gone; or, with `probe`, where it does not answer a bounded call. Says whether it did.
+bool keptOut(std::vector<std::string> &said, const char *variable, const std::string &address,
+             std::string_view origin, bool probe)
+{
+    const std::string bus
+        = (variable == kSessionBus ? "the session bus " : "the accessibility bus ")
+        + quoted(address) + std::string(origin);
     if (const auto method = programStartedFor(address)) {
-        shutOut("AT_SPI_BUS_ADDRESS",
-                "the accessibility bus " + startsAProgram(address, origin, *method));
+        shutOut(said, variable,
+                bus + " is not asked: it names a program to start (" + *method + ":)");
         return true;
     }
-    if (probeBus(address, false, kBusAnswerLimit).bus != BusAnswer::Silent) {
-        return false;
+    if (probe && probeBus(address, false, kBusAnswerLimit).bus == BusAnswer::Silent) {
+        shutOut(said, variable, bus + " does not answer");
+        return true;
     }
-    shutOut("AT_SPI_BUS_ADDRESS",
-            "the accessibility bus " + quoted(address) + std::string(origin) + " does not answer");
-    return true;
+    return false;
 }
 
 // The accessibility bus the X root window's AT_SPI_BUS property names (the bridge connects to it
@@ -169,34 +167,35 @@ std::optional<std::string> rootWindowBus()
                        static_cast<std::size_t>(length));
 }
 
-// The toolkit's accessibility bridge asks the session bus, the owner of org.a11y.Bus on it, the
+// Qt's accessibility bridge asks the session bus, the owner of org.a11y.Bus on it, the
 // accessibility bus that one names and the one the root window names (or only the one
 // AT_SPI_BUS_ADDRESS names) with calls of 25 s each while the window is built, and again while it
-// runs. Where one does not answer a bounded call now, the bridge is kept from it and the window
-// is shown without accessibility. Where no session bus is named at all, libdbus would start one
-// of its own, left running after the window has gone: the bridge is kept from that too.
-void keepSilentBusesOut()
+// runs. Where one does not answer a bounded call now, the bridge is kept from it. Where no
+// session bus is named at all, libdbus would start one of its own, left running after the window
+// has gone: the bridge is kept from that too.
+void keepSilentBusesOut(std::vector<std::string> &said)
 {
-    if (const auto named = environment("AT_SPI_BUS_ADDRESS")) {
-        shutOutSilent(std::string(*named), " (AT_SPI_BUS_ADDRESS)");
+    if (const auto named = environment(kAccessibilityBus)) {
+        keptOut(said, kAccessibilityBus, std::string(*named), " (AT_SPI_BUS_ADDRESS)", true);
         return;
     }
     const std::optional<std::string> session = sessionBusAddress();
     if (!session) {
-        shutOut("DBUS_SESSION_BUS_ADDRESS", "no session bus is named (DBUS_SESSION_BUS_ADDRESS)");
+        shutOut(said, kSessionBus, "no session bus is named (DBUS_SESSION_BUS_ADDRESS)");
         return;
     }
     const BusProbe probe = probeBus(*session, true, kBusAnswerLimit);
-    const std::optional<std::string> root = rootWindowBus();
     if (probe.bus == BusAnswer::Silent) {
-        shutOut("DBUS_SESSION_BUS_ADDRESS",
-                "the session bus " + quoted(*session) + " does not answer");
+        shutOut(said, kSessionBus, "the session bus " + quoted(*session) + " does not answer");
     } else if (probe.launcher == BusAnswer::Silent) {
-        shutOut("AT_SPI_BUS_ADDRESS",
+        shutOut(said, kAccessibilityBus,
                 "the accessibility bus's launcher (org.a11y.Bus) does not answer");
-    } else if (!(probe.accessibilityAddress && shutOutSilent(*probe.accessibilityAddress))
-               && probe.bus == BusAnswer::Answered && root) {
-        shutOutSilent(*root, " (the root window's AT_SPI_BUS)");
+    } else if (probe.bus == BusAnswer::Answered
+               && !(probe.accessibilityAddress
+                    && keptOut(said, kAccessibilityBus, *probe.accessibilityAddress, "", true))) {
+        if (const auto root = rootWindowBus()) {
+            keptOut(said, kAccessibilityBus, *root, " (the root window's AT_SPI_BUS)", true);
+        }
     }
 }
 
@@ -211,7 +210,7 @@ bool canStartThread()
 }
 
 // Disarms the start's watchdog when the window is first drawn (or is minimised before it could
-// be): until then, whatever the toolkit waits for may hold the start for ever.
+// be): until then, whatever Qt waits for may hold the start for ever.
 class FirstPaint : public QObject {
 public:
     explicit FirstPaint(std::optional<StartWatchdog> &watchdog)
@@ -223,9 +222,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        const QEvent::Type type = event->type();
-        if (type == QEvent::Paint
-            || (type == QEvent::WindowStateChange && watched->isWidgetType()
+        if (event->type() == QEvent::Paint
+            || (event->type() == QEvent::WindowStateChange && watched->isWidgetType()
                 && (static_cast<QWidget *>(watched)->windowState() & Qt::WindowMinimized) != 0)) {
             m_watchdog.reset();
             QCoreApplication::instance()->removeEventFilter(this);
@@ -236,14 +234,6 @@ protected:
 private:
     std::optional<StartWatchdog> &m_watchdog;
 };
-
-// Qt's own options, as the help names them.
-std::string qtOptionsNote(std::string_view program)
-{
-    return "Qt's standard options apply as in any Qt program, among them -platform NAME,\n"
-           "-style NAME, -reverse and -qwindowgeometry WIDTHxHEIGHT+X+Y; "
-        + std::string(program) + "(1) lists them.\n";
-}
 
 } // namespace
 
@@ -269,35 +259,53 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     setProgramName(project.name);
     const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
     const CommandLine commandLine = parseCommandLine(arguments, kQtOptions);
-    if (const auto status = answerCommandLine(project, commandLine, qtOptionsNote(project.name))) {
+    if (const auto status = answerCommandLine(
+            project, commandLine,
+            "Qt's standard options apply as in any Qt program, among them -platform NAME,\n"
+            "-style NAME, -reverse and -qwindowgeometry WIDTHxHEIGHT+X+Y; "
+                + std::string(project.name) + "(1) lists them.\n")) {
         return *status;
     }
-    const DisplayEnvironment &asked = readEnvironment(commandLine);
-    if (const auto refusal
-        = refusedSettings({.platform = asked.platform,
-                           .scaleFactor = environment("QT_SCALE_FACTOR"),
-                           .screenScaleFactors = environment("QT_SCREEN_SCALE_FACTORS"),
-                           .fontDpi = environment("QT_FONT_DPI")})) {
+    const auto platform = commandLine.toolkitValue("-platform");
+    const auto display = commandLine.toolkitValue("-display");
+    g_asked = {.platform = platform ? platform : environment("QT_QPA_PLATFORM"),
+               .display = display ? display : environment("DISPLAY"),
+               .waylandDisplay = environment("WAYLAND_DISPLAY"),
+               .waylandSession = environment("XDG_SESSION_TYPE") == "wayland",
+               .scaleFactor = environment("QT_SCALE_FACTOR"),
+               .screenScaleFactors = environment("QT_SCREEN_SCALE_FACTORS"),
+               .fontDpi = environment("QT_FONT_DPI")};
+    if (const auto refusal = refusedSettings(g_asked)) {
         refuseStart(*refusal);
     }
     // Qt looks for flatpak-info in the runtime folder, making /tmp/runtime-$USER where none is set.
     const PrivateRuntimeFolder runtimeFolder;
-    const std::vector<std::string> programBusesKeptOut = keepProgramBusesOut();
+    // Qt may ask the session bus while the application object is made: a bus for which libdbus
+    // would start a program is taken away before, while no thread runs yet. What is said of the
+    // buses is said once the display has answered.
+    std::vector<std::string> busLines;
+    for (const char *variable : {kSessionBus, kAccessibilityBus}) {
+        if (const auto named = environment(variable)) {
+            keptOut(busLines, variable, std::string(*named),
+                    variable == kSessionBus ? "" : " (AT_SPI_BUS_ADDRESS)", false);
+        }
+    }
     // The one bound on the start, from here to the first paint: the application object connects
     // to the display (one may accept and never answer), then the window is built and shown.
     std::optional<StartWatchdog> watchdog(
         std::in_place, kDisplayAnswerLimit, kStartLimit,
-        startFailureLine(programName(),
-                         "no display is reachable (" + awaitedDisplay(asked)
-                             + " did not answer; platform "
-                             + (asked.platform ? quoted(*asked.platform) : "the default") + ")"));
-    StartupMessages startupMessages;
+        startFailureLine(
+            programName(),
+            "no display is reachable (" + awaitedDisplay() + " did not answer; platform "
+                + (g_asked.platform ? quoted(*g_asked.platform) : "the default") + ")"));
+    g_holding = true;
+    g_previousHandler = qInstallMessageHandler(messageHandler);
     // Qt takes the options it reads out of the arguments; those of another platform than the
     // one started (-display away from X11) stay, unread, and are refused as unknown before any
-    // window shows. What Qt said on the way is not passed on.
+    // window shows.
     const QApplication application(argc, argv);
     watchdog->say(startFailureLine(
-        programName(), "the window was not drawn (" + awaitedDisplay(asked) + " did not answer)"));
+        programName(), "the window was not drawn (" + awaitedDisplay() + " did not answer)"));
     const FirstPaint firstPaint(watchdog);
     if (const auto *unread = std::find_if(argv + std::min(argc, 1), argv + argc,
                                           [](std::string_view left) { return left != "--"; });
@@ -315,26 +323,25 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     // The accessibility bridge, made as the window is built on X11 and Wayland, starts a thread
     // for the session bus, and where it cannot (the user's processes at their limit, ulimit -u)
     // waits for it for ever; and it asks the buses without a bound.
-    const QString platform = QGuiApplication::platformName();
-    if (platform.startsWith(QLatin1String("xcb"))
-        || platform.startsWith(QLatin1String("wayland"))) {
+    const QString platformName = QGuiApplication::platformName();
+    if (platformName.startsWith(QLatin1String("xcb"))
+        || platformName.startsWith(QLatin1String("wayland"))) {
         if (!canStartThread()) {
             refuseStart(
                 "no thread can be started (the user's processes are at their limit, ulimit -u)");
         }
-        for (const std::string &line : programBusesKeptOut) {
+        keepSilentBusesOut(busLines);
+        for (const std::string &line : busLines) {
             printLine(line);
         }
-        keepSilentBusesOut();
     }
     QCoreApplication::setApplicationName(toQString(project.name));
     QCoreApplication::setApplicationVersion(toQString(project.version));
     QGuiApplication::setDesktopFileName(toQString(project.desktopFileName));
-
     if (!project.startupForm->font.face.empty()) {
         // The start-up form's font becomes the program's: a QLineEdit lays its empty text out in
         // the application's font while it is being made, before the form's font reaches it, and
-        // that would load the toolkit's default face only for that.
+        // that would load Qt's default face only for that.
         QApplication::setFont(toQFont(project.startupForm->font));
     }
     QtForm form(*project.startupForm);
@@ -348,8 +355,8 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         project.connectEvents(form);
     }
     form.show();
-
-    startupMessages.release();
+    g_holding = false;
+    std::fputs(heldMessages().c_str(), stderr);
     return QApplication::exec();
 }
 

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: MIT
-// What the start over Qt reads of Qt's own words and tells the user: the one line of a failed
-// start, Qt's messages held back until the window is up, and the one line of a display gone away.
+// What the start over Qt makes of Qt's words and of its settings, in one line: why a start failed,
+// and the settings under which no window can be shown, refused before Qt starts. Free of Qt's own
+// types, so that every case can be tested without failing a real start.
 #pragma once
-
-#include "forms/core/command_line.hpp"
-
-#include <QtMessageHandler>
 
 #include <optional>
 #include <string>
@@ -13,45 +10,46 @@
 
 namespace forms {
 
-// What the start is asked of the display, read once as it begins. The toolkit's -display and
-// -platform options, where given, go before the environment's DISPLAY and QT_QPA_PLATFORM.
-struct DisplayEnvironment {
+// What the start is asked of the display and of its scale, read once as it begins; each value
+// where it is set and not empty.
+struct StartEnvironment {
     std::optional<std::string_view> platform; // -platform, else QT_QPA_PLATFORM
     std::optional<std::string_view> display; // -display, else DISPLAY
     std::optional<std::string_view> waylandDisplay; // WAYLAND_DISPLAY
     bool waylandSession = false; // XDG_SESSION_TYPE=wayland, where Qt picks Wayland by itself
+    std::optional<std::string_view> scaleFactor; // QT_SCALE_FACTOR
+    // QT_SCREEN_SCALE_FACTORS: factors separated by ';', each a number (for the screens in order)
+    // or NAME=number (for the screen of that name).
+    std::optional<std::string_view> screenScaleFactors;
+    std::optional<std::string_view> fontDpi; // QT_FONT_DPI, which scales the window by it over 96
 };
-// Reads it, keeping it for the lines of a start that fails or a display that goes away.
-const DisplayEnvironment &readEnvironment(const CommandLine &commandLine);
 
-// The one thing the window waits on, as a line names it: the Wayland socket where the platform is
-// Wayland, else the X display.
-[[nodiscard]] std::string awaitedDisplay(const DisplayEnvironment &asked);
+// Our words, then Qt's, which people search for.
+[[nodiscard]] std::string withQtWords(const std::string &ours, std::string_view qt);
 
 // What is wrong, in words, from Qt's warnings held back during the start (one per line) and the
-// fatal message that ended it, ending with Qt's own words; falls back on the first line of the
-// fatal message when the cause is none of those known.
-[[nodiscard]] std::string describeStartFailure(const DisplayEnvironment &asked,
+// fatal message that ended it, ending with Qt's own words; the first line of the fatal message
+// where the cause is none of those known.
+[[nodiscard]] std::string describeStartFailure(const StartEnvironment &asked,
                                                std::string_view heldMessages,
                                                std::string_view fatalMessage);
 
-// Until the window is up, Qt's own complaints are held back: a start that fails is reported in
-// one line of ours, not in the toolkit's several. This installs the start's handler; once the
-// window is up (or the start is abandoned), what was held is passed on, and so is every message
-// after it, to the handler that was there before, whatever it was.
-class StartupMessages {
-public:
-    StartupMessages();
-    ~StartupMessages();
-    StartupMessages(const StartupMessages &) = delete;
-    StartupMessages &operator=(const StartupMessages &) = delete;
+// The scale factors under which the window can be shown and read, each alone and all of them
+// together: below the smallest its texts are a few pixels high (a window of 7x5 pixels at 0.01);
+// at the largest it is eight times its size and already larger than any screen, and above it Qt
+// tries to draw on gigabytes (at 100, 13 GB, and a crash) or shows nothing (0, 1e9).
+inline constexpr double kSmallestScaleFactor = 0.25;
+inline constexpr double kLargestScaleFactor = 8.0;
+// The fewest bits per pixel the window can be drawn at: Qt's group-box painting crashes on a
+// display of 8 bits (indexed colour).
+inline constexpr int kSmallestColourDepth = 15;
 
-    // Passes on what was held; from then on every message goes on to the previous handler, but
-    // for Qt's words on a display gone away, which end the program with one line of ours.
-    void release();
+// Why no window can be shown on the platform or at the scale `asked`, in words; nothing when the
+// start may go on. A value Qt cannot read (a factor that is not a number, or for a screen's not
+// above 0, a dots-per-inch not a whole number above 0) is left for it to ignore, as it does.
+[[nodiscard]] std::optional<std::string> refusedSettings(const StartEnvironment &asked);
 
-private:
-    std::string m_held;
-};
+// Why the window cannot be drawn on a screen of `depth` bits per pixel; nothing when it can.
+[[nodiscard]] std::optional<std::string> refusedColourDepth(int depth);
 
 } // namespace forms

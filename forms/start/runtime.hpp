@@ -1,30 +1,128 @@
 // SPDX-License-Identifier: MIT
-// The forms runtime's entry: creates the start-up form of a project, runs the event loop, and
-// is where an untrapped run-time error ends the program.
+// The forms runtime's entry, which every realisation defines, and what their starts share, free of
+// any toolkit: the start's lines and the answer to the command line; on Unix, the bounds on what
+// the start waits for and a runtime folder of its own.
 #pragma once
 
+#include "forms/core/command_line.hpp"
 #include "forms/core/project.hpp"
 
+#include <array>
+#include <chrono>
+#include <cstddef>
 #include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace forms {
 
-// Exit status after an untrapped run-time error has been reported.
-inline constexpr int kUntrappedErrorExitCode = 70;
-// Exit status when the window cannot be opened at all (no display, no usable platform).
-inline constexpr int kStartFailureExitCode = 3;
-
-// Exit status when the command line is refused (an unknown option or a stray argument).
-inline constexpr int kUsageExitCode = 2;
+inline constexpr int kUsageExitCode = 2; // the command line is refused
+inline constexpr int kStartFailureExitCode = 3; // the window cannot be opened at all
+inline constexpr int kUntrappedErrorExitCode = 70; // an untrapped run-time error was reported
 
 // Answers --help and --version on stdout, or refuses the command line in one line on stderr
-// (kUsageExitCode), without any display; or else starts the project, passing on the options the
-// platform's toolkit reads itself, and returns what the event loop returns. argc and argv are kept
-// for the program's lifetime.
+// (kUsageExitCode), without any display; or else starts the project and returns what the event
+// loop returns. argc and argv are kept for the program's lifetime.
 int runProject(const ProjectDescription &project, int &argc, char **argv);
 
 // Reports an error that no handler trapped (a dialog and the same line on stderr), then ends the
 // event loop with kUntrappedErrorExitCode once the user has read it.
 void reportUntrappedError(const std::exception &error);
+
+// The name every line of the start begins with: the project description's.
+void setProgramName(std::string_view name);
+[[nodiscard]] std::string_view programName();
+
+// An environment variable's value; nothing when it is unset or empty.
+[[nodiscard]] std::optional<std::string_view> environment(const char *name);
+
+// Writes one line of the program's ("NAME: TEXT") to stderr at once.
+void printLine(std::string_view text);
+
+// Answers --help (with `toolkitOptions`, as helpText takes it) and --version on stdout, or
+// refuses the command line on stderr, and returns the exit status; nothing when it is to run.
+[[nodiscard]] std::optional<int> answerCommandLine(const ProjectDescription &project,
+                                                   const CommandLine &commandLine,
+                                                   std::string_view toolkitOptions);
+
+// Ends the process at once with `status`: nothing of the toolkit is closed, so no destructor runs,
+// and the private runtime folder is removed here (a signal handler may call it).
+[[noreturn]] void endStart(int status);
+
+// The one line of a start that cannot show the window, then endStart(kStartFailureExitCode).
+[[noreturn]] void refuseStart(std::string_view reason);
+
+#if !defined(_WIN32) // the freedesktop toolkits' runtime folder, display and buses
+// Where XDG_RUNTIME_DIR is not set, the toolkit makes a runtime folder of its own in /tmp and
+// leaves it there; while it lives, this gives the process a private one (in $TMPDIR) instead.
+class PrivateRuntimeFolder {
+public:
+    PrivateRuntimeFolder();
+    ~PrivateRuntimeFolder();
+    PrivateRuntimeFolder(const PrivateRuntimeFolder &) = delete;
+    PrivateRuntimeFolder &operator=(const PrivateRuntimeFolder &) = delete;
+
+private:
+    std::string m_path;
+};
+
+// A display that accepts the connection and never answers (a stuck ssh tunnel, a dead proxy) would
+// keep the start waiting for ever with nothing said. While this lives, the real-time interval
+// timer rings every `period`. Where the process has used
+// less than a tenth of that in CPU time since the last ring (it waits rather than works), or
+// `bound` has passed however busy it is (a library reading an endless file), the signal handler
+// writes the line to stderr and calls endStart(kStartFailureExitCode): nothing else is safe while
+// the main thread is stuck inside the toolkit. A start that is only slow (valgrind) goes on.
+// It takes no thread: under a tight RLIMIT_NPROC one could not be made, or would take the one the
+// toolkit needs. One lives at a time; its end puts back what handled the signal before.
+class StartWatchdog {
+public:
+    StartWatchdog(std::chrono::milliseconds period, std::chrono::milliseconds bound,
+                  std::string line);
+    ~StartWatchdog();
+    StartWatchdog(const StartWatchdog &) = delete;
+    StartWatchdog &operator=(const StartWatchdog &) = delete;
+
+    void say(std::string line); // the line from now on, as the start waits for something else
+
+private:
+    std::array<std::string, 2> m_lines; // the line shown, and the one shown before
+    std::size_t m_shown = 0;
+    bool m_installed = false;
+};
+
+// The toolkit's accessibility bridge calls the session bus, its org.a11y.Bus and the
+// accessibility bus with calls of 25 s each while the window is built; these ask first, over
+// libdbus (which knows every address the toolkit does) and its non-blocking calls alone:
+// dbus_connection_send_with_reply_and_block flushes without a bound (577 s on a stopped daemon).
+enum class BusAnswer {
+    Answered, // an error is an answer too
+    NotReached, // nothing there, or it refused us: the toolkit fails as fast
+    Silent, // it took the connection (or the call) and did not answer in time
+};
+
+struct BusProbe {
+    BusAnswer bus = BusAnswer::NotReached; // to Hello
+    BusAnswer launcher = BusAnswer::NotReached; // org.a11y.Bus, when asked
+    std::optional<std::string> accessibilityAddress; // what org.a11y.Bus answered
+};
+
+// Says Hello to the bus at the address list `address`; with `askLauncher`, then asks its
+// org.a11y.Bus for the accessibility bus's address, without starting it. Waits at most `limit`
+// in all, and never opens an address for which libdbus would start a program.
+[[nodiscard]] BusProbe probeBus(std::string_view address, bool askLauncher,
+                                std::chrono::milliseconds limit);
+
+// The method of the first entry of `address` for which libdbus would start a program as a child
+// of ours, left running once the window has gone: "unixexec" (the program it names) or
+// "autolaunch" (a bus daemon of its own); nothing where none would.
+[[nodiscard]] std::optional<std::string> programStartedFor(std::string_view address);
+
+// The session bus as libdbus finds it: DBUS_SESSION_BUS_ADDRESS, else the socket
+// $XDG_RUNTIME_DIR/bus where it is one of ours; nothing where neither is (libdbus would then
+// start a bus of its own, which outlives the window).
+[[nodiscard]] std::optional<std::string> sessionBusAddress();
+#endif
 
 } // namespace forms

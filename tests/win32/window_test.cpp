@@ -5,7 +5,6 @@
 #include "tests/conformance/win32_window.hpp"
 
 #include "forms/start/runtime.hpp"
-#include "forms/start/start_failure.hpp"
 #include "forms/win32/dpi.hpp"
 #include "forms/win32/fonts.hpp"
 #include "forms/win32/wide.hpp"
