@@ -33,14 +33,16 @@ namespace forms {
 
 namespace {
 
-// How long the start may wait for the display to answer. A display on the same machine answers
-// in milliseconds, one over a slow link or under valgrind in a second or two.
+// A display on the same machine answers in milliseconds, one over a slow link or under valgrind
+// in a second or two; a start under valgrind memcheck takes about 8 s to its first paint, while
+// libXau reading an endless XAUTHORITY (/dev/zero) never ends; a local bus answers a call in
+// milliseconds.
 constexpr std::chrono::seconds kDisplayAnswerLimit {15};
-// How long the start may take to its first paint however busy it is: under valgrind memcheck it
-// takes about 8 s; libXau reading an endless XAUTHORITY (/dev/zero) never ends.
-constexpr std::chrono::seconds kStartLimit {45};
-// How long each bus may take to answer, all told: a local bus answers a call in milliseconds.
-constexpr std::chrono::seconds kBusAnswerLimit {3};
+constexpr std::chrono::seconds kStartLimit {45}; // however busy it is
+constexpr std::chrono::seconds kBusAnswerLimit {3}; // each bus, all told
+// The fewest bits per pixel the window can be drawn at: Qt's group-box painting crashes on a
+// display of 8 bits (indexed colour).
+constexpr int kSmallestColourDepth = 15;
 
 // The options Qt reads from the command line itself (QGuiApplication, QApplication and the xcb
 // platform), so that they pass through to it untouched.
@@ -105,11 +107,10 @@ void messageHandler(QtMsgType type, const QMessageLogContext &context, const QSt
     g_previousHandler(type, context, message);
 }
 
-// Keeps Qt from the bus that `variable` names, and notes why.
+// Keeps Qt from the bus that `variable` names, and notes why. Through Qt's own environment lock,
+// which the bridge's reading takes too; at this address Qt finds no bus and gives up at once.
 void shutOut(std::vector<std::string> &said, const char *variable, const std::string &why)
 {
-    // Qt's own environment lock, which the bridge's reading takes too: Qt's threads may be running.
-    // At this address no bus can be reached, and Qt gives up on it at once.
     qputenv(variable, "unix:path=/nonexistent/bus");
     said.push_back(why + "; the window is shown without accessibility");
 }
@@ -135,29 +136,26 @@ bool keptOut(std::vector<std::string> &said, const char *variable, const std::st
     return false;
 }
 
+template <typename Reply> using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
+
 // The accessibility bus the X root window's AT_SPI_BUS property names (the bridge connects to it
 // too, for programs run as another user); nothing where there is none or the display is not X11.
 std::optional<std::string> rootWindowBus()
 {
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 != nullptr ? x11->connection() : nullptr;
-    if (connection == nullptr) {
+    xcb_connection_t *xcb = x11 != nullptr ? x11->connection() : nullptr;
+    const xcb_screen_t *screen
+        = xcb != nullptr ? xcb_setup_roots_iterator(xcb_get_setup(xcb)).data : nullptr;
+    if (screen == nullptr) {
         return std::nullopt;
     }
-    constexpr std::string_view kName = "AT_SPI_BUS";
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom {
-        xcb_intern_atom_reply(connection,
-                              xcb_intern_atom(connection, 1, kName.size(), kName.data()), nullptr),
-        &std::free};
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    if (!atom || atom->atom == XCB_ATOM_NONE || screen == nullptr) {
-        return std::nullopt;
-    }
-    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> property {
-        xcb_get_property_reply(
-            connection,
-            xcb_get_property(connection, 0, screen->root, atom->atom, XCB_ATOM_STRING, 0, 4096),
-            nullptr),
+    const XcbReply<xcb_intern_atom_reply_t> atom {
+        xcb_intern_atom_reply(xcb, xcb_intern_atom(xcb, 1, 10, "AT_SPI_BUS"), nullptr), &std::free};
+    const XcbReply<xcb_get_property_reply_t> property {
+        atom && atom->atom != XCB_ATOM_NONE ? xcb_get_property_reply(
+            xcb, xcb_get_property(xcb, 0, screen->root, atom->atom, XCB_ATOM_STRING, 0, 4096),
+            nullptr)
+                                            : nullptr,
         &std::free};
     const int length = property ? xcb_get_property_value_length(property.get()) : 0;
     if (length <= 0) {
@@ -167,12 +165,10 @@ std::optional<std::string> rootWindowBus()
                        static_cast<std::size_t>(length));
 }
 
-// Qt's accessibility bridge asks the session bus, the owner of org.a11y.Bus on it, the
-// accessibility bus that one names and the one the root window names (or only the one
-// AT_SPI_BUS_ADDRESS names) with calls of 25 s each while the window is built, and again while it
-// runs. Where one does not answer a bounded call now, the bridge is kept from it. Where no
-// session bus is named at all, libdbus would start one of its own, left running after the window
-// has gone: the bridge is kept from that too.
+// Qt's accessibility bridge calls the session bus, its org.a11y.Bus, the accessibility bus that one
+// names and the one the root window names (or only the one AT_SPI_BUS_ADDRESS names), 25 s each,
+// as the window is built and while it runs: it is kept from one that does not answer a bounded
+// call now, and from a session bus libdbus would start itself, where none is named.
 void keepSilentBusesOut(std::vector<std::string> &said)
 {
     if (const auto named = environment(kAccessibilityBus)) {
@@ -315,10 +311,11 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
                                      .refusal = "unknown option '" + printable(*unread) + "'"},
                                     {}));
     }
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        if (const auto refusal = refusedColourDepth(screen->depth())) {
-            refuseStart(*refusal);
-        }
+    if (const QScreen *screen = QGuiApplication::primaryScreen();
+        screen != nullptr && screen->depth() < kSmallestColourDepth) {
+        refuseStart("the display has " + std::to_string(screen->depth())
+                    + "-bit colour; the window needs at least "
+                    + std::to_string(kSmallestColourDepth) + " bits per pixel");
     }
     // The accessibility bridge, made as the window is built on X11 and Wayland, starts a thread
     // for the session bus, and where it cannot (the user's processes at their limit, ulimit -u)

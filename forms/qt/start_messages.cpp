@@ -4,11 +4,10 @@
 
 #include "forms/core/start_texts.hpp"
 
+#include <QByteArray>
+
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace forms {
 
@@ -28,26 +27,24 @@ std::optional<std::string_view> lineStarting(std::string_view messages, std::str
 // A number as the lines show it: "0.25", "8", "1e+09".
 std::string shown(double value)
 {
-    std::array<char, 32> text {};
-    std::snprintf(text.data(), text.size(), "%g", value);
-    return text.data();
+    return QByteArray::number(value).toStdString();
 }
 
-// The number in `text` as Qt reads its scale factors and dots per inch, blanks around it and a
-// leading '+' allowed; nothing when it is not one.
-template <typename Number> std::optional<Number> number(std::optional<std::string_view> given)
+// A scale factor and the dots per inch, read with Qt's own conversions; nothing where Qt reads
+// none.
+std::optional<double> factor(std::string_view text)
 {
-    constexpr std::string_view kBlanks = " \t\r\n\v\f";
-    std::string_view text = given.value_or("");
-    text.remove_prefix(std::min(text.find_first_not_of(kBlanks), text.size()));
-    text = text.substr(0, text.find_last_not_of(kBlanks) + 1);
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
-        text.remove_prefix(1);
-    }
-    Number value {};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() ? std::optional(value)
-                                                                    : std::nullopt;
+    bool read = false;
+    const double value
+        = QByteArray(text.data(), static_cast<qsizetype>(text.size())).toDouble(&read);
+    return read ? std::optional(value) : std::nullopt;
+}
+
+std::optional<int> dotsPerInch(std::string_view text)
+{
+    bool read = false; // as qEnvironmentVariableIntValue reads it
+    const int value = QByteArray(text.data(), static_cast<qsizetype>(text.size())).toInt(&read, 0);
+    return read ? std::optional(value) : std::nullopt;
 }
 
 bool withinScale(double factor)
@@ -109,14 +106,14 @@ std::optional<std::string> refusedSettings(const StartEnvironment &asked)
     // The settings that scale the whole window, in words, and the scale they come to together.
     std::string named;
     double scale = 1;
-    if (const auto factor = number<double>(asked.scaleFactor)) {
-        named = "QT_SCALE_FACTOR=" + shown(*factor);
-        if (!withinScale(*factor)) {
+    if (const auto whole = factor(asked.scaleFactor.value_or(""))) {
+        named = "QT_SCALE_FACTOR=" + shown(*whole);
+        if (!withinScale(*whole)) {
             return named + noWindow + "it must be a number from " + range + ")";
         }
-        scale = *factor;
+        scale = *whole;
     }
-    if (const auto dpi = number<int>(asked.fontDpi); dpi && *dpi > 0) {
+    if (const auto dpi = dotsPerInch(asked.fontDpi.value_or("")); dpi && *dpi > 0) {
         named += (named.empty() ? "QT_FONT_DPI=" : " with QT_FONT_DPI=") + std::to_string(*dpi);
         scale *= *dpi / 96.0; // Qt draws the window at its designed size at 96 dots per inch
     }
@@ -130,7 +127,7 @@ std::optional<std::string> refusedSettings(const StartEnvironment &asked)
     for (std::string_view factors = asked.screenScaleFactors.value_or(""); !factors.empty();) {
         const std::string_view entry = factors.substr(0, factors.find(';'));
         factors.remove_prefix(std::min(factors.size(), entry.size() + 1));
-        screen = number<double>(entry.substr(entry.rfind('=') + 1)); // npos + 1: all of it
+        screen = factor(entry.substr(entry.rfind('=') + 1)); // npos + 1: all of it
         if (screen && *screen > 0 && (!withinScale(*screen) || !withinScale(scale * *screen))) {
             break;
         }
@@ -145,15 +142,6 @@ std::optional<std::string> refusedSettings(const StartEnvironment &asked)
     }
     return named + " with " + factor + noWindow + "together they scale it by "
         + shown(scale * *screen) + "; the scale must come to " + range + ")";
-}
-
-std::optional<std::string> refusedColourDepth(int depth)
-{
-    if (depth >= kSmallestColourDepth) {
-        return std::nullopt;
-    }
-    return "the display has " + std::to_string(depth) + "-bit colour; the window needs at least "
-        + std::to_string(kSmallestColourDepth) + " bits per pixel";
 }
 
 } // namespace forms

@@ -40,16 +40,9 @@ struct StartEnvironment {
 // tries to draw on gigabytes (at 100, 13 GB, and a crash) or shows nothing (0, 1e9).
 inline constexpr double kSmallestScaleFactor = 0.25;
 inline constexpr double kLargestScaleFactor = 8.0;
-// The fewest bits per pixel the window can be drawn at: Qt's group-box painting crashes on a
-// display of 8 bits (indexed colour).
-inline constexpr int kSmallestColourDepth = 15;
-
 // Why no window can be shown on the platform or at the scale `asked`, in words; nothing when the
 // start may go on. A value Qt cannot read (a factor that is not a number, or for a screen's not
 // above 0, a dots-per-inch not a whole number above 0) is left for it to ignore, as it does.
 [[nodiscard]] std::optional<std::string> refusedSettings(const StartEnvironment &asked);
-
-// Why the window cannot be drawn on a screen of `depth` bits per pixel; nothing when it can.
-[[nodiscard]] std::optional<std::string> refusedColourDepth(int depth);
 
 } // namespace forms

@@ -21,9 +21,8 @@ inline constexpr int kUsageExitCode = 2; // the command line is refused
 inline constexpr int kStartFailureExitCode = 3; // the window cannot be opened at all
 inline constexpr int kUntrappedErrorExitCode = 70; // an untrapped run-time error was reported
 
-// Answers --help and --version on stdout, or refuses the command line in one line on stderr
-// (kUsageExitCode), without any display; or else starts the project and returns what the event
-// loop returns. argc and argv are kept for the program's lifetime.
+// Answers the command line without any display (answerCommandLine), or else starts the project
+// and returns what the event loop returns. argc and argv are kept for the program's lifetime.
 int runProject(const ProjectDescription &project, int &argc, char **argv);
 
 // Reports an error that no handler trapped (a dialog and the same line on stderr), then ends the
@@ -33,15 +32,14 @@ void reportUntrappedError(const std::exception &error);
 // The name every line of the start begins with: the project description's.
 void setProgramName(std::string_view name);
 [[nodiscard]] std::string_view programName();
+void printLine(std::string_view text); // "NAME: TEXT" on stderr
 
 // An environment variable's value; nothing when it is unset or empty.
 [[nodiscard]] std::optional<std::string_view> environment(const char *name);
 
-// Writes one line of the program's ("NAME: TEXT") to stderr at once.
-void printLine(std::string_view text);
-
 // Answers --help (with `toolkitOptions`, as helpText takes it) and --version on stdout, or
-// refuses the command line on stderr, and returns the exit status; nothing when it is to run.
+// refuses the command line in one line on stderr, and returns the exit status (kUsageExitCode for
+// a refusal); nothing when the program is to run.
 [[nodiscard]] std::optional<int> answerCommandLine(const ProjectDescription &project,
                                                    const CommandLine &commandLine,
                                                    std::string_view toolkitOptions);
@@ -69,13 +67,12 @@ private:
 
 // A display that accepts the connection and never answers (a stuck ssh tunnel, a dead proxy) would
 // keep the start waiting for ever with nothing said. While this lives, the real-time interval
-// timer rings every `period`. Where the process has used
-// less than a tenth of that in CPU time since the last ring (it waits rather than works), or
-// `bound` has passed however busy it is (a library reading an endless file), the signal handler
-// writes the line to stderr and calls endStart(kStartFailureExitCode): nothing else is safe while
-// the main thread is stuck inside the toolkit. A start that is only slow (valgrind) goes on.
-// It takes no thread: under a tight RLIMIT_NPROC one could not be made, or would take the one the
-// toolkit needs. One lives at a time; its end puts back what handled the signal before.
+// timer rings every `period`; where the process has used less than a tenth of that in CPU time
+// since the last ring (it waits rather than works), or `bound` has passed however busy it is (a
+// library reading an endless file), the signal handler writes the line and calls
+// endStart(kStartFailureExitCode). A start that is only slow (valgrind) goes on. It takes no
+// thread: under a tight RLIMIT_NPROC one could not be made, or would take the one the toolkit
+// needs. One lives at a time; its end puts back what handled the signal before.
 class StartWatchdog {
 public:
     StartWatchdog(std::chrono::milliseconds period, std::chrono::milliseconds bound,
