@@ -11,8 +11,11 @@
 #include "forms/qt/widgets.hpp"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTemporaryDir>
 
 #include <xcb/xcb.h>
 
@@ -62,17 +65,11 @@ constexpr const char *kSessionBus = "DBUS_SESSION_BUS_ADDRESS";
 constexpr const char *kAccessibilityBus = "AT_SPI_BUS_ADDRESS";
 
 StartEnvironment g_asked; // for the lines of a start that fails or a display that goes away
-// Until the window is up, Qt's words are held back, so that a start that fails is told in one line
-// of ours rather than in Qt's several; then they are passed on, and so is every message after
+// Until the window is up, Qt's words are held back here, so that a start that fails is told in one
+// line of ours rather than in Qt's several; then they are passed on, and so is every message after
 // them, to the handler that was there before (Qt's default one where none was installed).
-bool g_holding = false;
+std::string *g_heldMessages = nullptr;
 QtMessageHandler g_previousHandler = nullptr;
-
-std::string &heldMessages()
-{
-    static std::string held; // made at the first message, not before main
-    return held;
-}
 
 // The one thing the window waits on, as a line names it: the Wayland socket where the platform is
 // Wayland, else the X display.
@@ -89,11 +86,11 @@ void messageHandler(QtMsgType type, const QMessageLogContext &context, const QSt
 {
     const QByteArray text = message.toLocal8Bit();
     const std::string_view said(text.constData(), static_cast<std::size_t>(text.size()));
-    if (g_holding) {
+    if (g_heldMessages != nullptr) {
         if (type == QtFatalMsg) {
-            refuseStart(describeStartFailure(g_asked, heldMessages(), said));
+            refuseStart(describeStartFailure(g_asked, *g_heldMessages, said));
         }
-        heldMessages().append(said).append("\n");
+        g_heldMessages->append(said).append("\n");
         return;
     }
     // Qt's xcb and Wayland platforms end the program with exit(1) and their own words when the
@@ -123,7 +120,7 @@ bool keptOut(std::vector<std::string> &said, const char *variable, const std::st
 {
     const std::string bus
         = (variable == kSessionBus ? "the session bus " : "the accessibility bus ")
-        + quoted(address) + std::string(origin);
+        + forms::quoted(address) + std::string(origin);
     if (const auto method = programStartedFor(address)) {
         shutOut(said, variable,
                 bus + " is not asked: it names a program to start (" + *method + ":)");
@@ -182,7 +179,8 @@ void keepSilentBusesOut(std::vector<std::string> &said)
     }
     const BusProbe probe = probeBus(*session, true, kBusAnswerLimit);
     if (probe.bus == BusAnswer::Silent) {
-        shutOut(said, kSessionBus, "the session bus " + quoted(*session) + " does not answer");
+        shutOut(said, kSessionBus,
+                "the session bus " + forms::quoted(*session) + " does not answer");
     } else if (probe.launcher == BusAnswer::Silent) {
         shutOut(said, kAccessibilityBus,
                 "the accessibility bus's launcher (org.a11y.Bus) does not answer");
@@ -274,8 +272,18 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (const auto refusal = refusedSettings(g_asked)) {
         refuseStart(*refusal);
     }
-    // Qt looks for flatpak-info in the runtime folder, making /tmp/runtime-$USER where none is set.
-    const PrivateRuntimeFolder runtimeFolder;
+    // Qt looks for flatpak-info in the runtime folder, making $TMPDIR/runtime-$USER where none is
+    // set and leaving it there: the start takes a private one instead, removed at its end.
+    std::optional<QTemporaryDir> runtimeFolder;
+    QByteArray runtimePath;
+    if (!environment("XDG_RUNTIME_DIR")
+        && runtimeFolder
+               .emplace(QDir::tempPath() + "/" + toQString(project.name) + "-runtime-XXXXXX")
+               .isValid()) {
+        runtimePath = QFile::encodeName(runtimeFolder->path());
+        qputenv("XDG_RUNTIME_DIR", runtimePath);
+        removeAtEnd(runtimePath.constData());
+    }
     // Qt may ask the session bus while the application object is made: a bus for which libdbus
     // would start a program is taken away before, while no thread runs yet. What is said of the
     // buses is said once the display has answered.
@@ -288,20 +296,22 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     }
     // The one bound on the start, from here to the first paint: the application object connects
     // to the display (one may accept and never answer), then the window is built and shown.
-    std::optional<StartWatchdog> watchdog(
-        std::in_place, kDisplayAnswerLimit, kStartLimit,
-        startFailureLine(
-            programName(),
-            "no display is reachable (" + awaitedDisplay() + " did not answer; platform "
-                + (g_asked.platform ? quoted(*g_asked.platform) : "the default") + ")"));
-    g_holding = true;
+    const std::string noDisplay = startFailureLine(
+        programName(),
+        "no display is reachable (" + awaitedDisplay() + " did not answer; platform "
+            + (g_asked.platform ? quoted(*g_asked.platform) : "the default") + ")");
+    const std::string notDrawn = startFailureLine(
+        programName(), "the window was not drawn (" + awaitedDisplay() + " did not answer)");
+    std::optional<StartWatchdog> watchdog(std::in_place, kDisplayAnswerLimit, kStartLimit,
+                                          noDisplay.c_str());
+    static std::string held; // made here, not before main; read by the handler until the end
+    g_heldMessages = &held;
     g_previousHandler = qInstallMessageHandler(messageHandler);
     // Qt takes the options it reads out of the arguments; those of another platform than the
     // one started (-display away from X11) stay, unread, and are refused as unknown before any
     // window shows.
     const QApplication application(argc, argv);
-    watchdog->say(startFailureLine(
-        programName(), "the window was not drawn (" + awaitedDisplay() + " did not answer)"));
+    watchdog->say(notDrawn.c_str());
     const FirstPaint firstPaint(watchdog);
     if (const auto *unread = std::find_if(argv + std::min(argc, 1), argv + argc,
                                           [](std::string_view left) { return left != "--"; });
@@ -352,8 +362,8 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         project.connectEvents(form);
     }
     form.show();
-    g_holding = false;
-    std::fputs(heldMessages().c_str(), stderr);
+    g_heldMessages = nullptr;
+    std::fputs(held.c_str(), stderr);
     return QApplication::exec();
 }
 

@@ -17,19 +17,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 #include <span>
-#include <system_error>
 
 namespace forms {
 
 namespace {
 
 std::string_view g_programName;
-// The private runtime folder's path while there is one; read by the watchdog's signal handler.
-std::atomic<const char *> g_runtimeFolder {nullptr};
+std::atomic<const char *> g_removedAtEnd {nullptr}; // read by the watchdog's signal handler
 
 } // namespace
 
@@ -75,9 +73,8 @@ std::optional<int> answerCommandLine(const ProjectDescription &project,
 void endStart(int status)
 {
 #if !defined(_WIN32)
-    // rmdir only, which a signal handler may call: the watchdog ends the start through here.
-    if (const char *path = g_runtimeFolder.load(); path != nullptr) {
-        ::rmdir(path);
+    if (const char *folder = g_removedAtEnd.load(); folder != nullptr) {
+        ::rmdir(folder);
     }
 #endif
     std::_Exit(status);
@@ -90,42 +87,23 @@ void refuseStart(std::string_view reason)
 }
 
 #if !defined(_WIN32) // the runtime folder, the watchdog and the buses are the freedesktop toolkits'
-PrivateRuntimeFolder::PrivateRuntimeFolder()
+void removeAtEnd(const char *folder)
 {
-    if (environment("XDG_RUNTIME_DIR")) {
-        return;
-    }
-    m_path = std::string(environment("TMPDIR").value_or("/tmp")) + "/" + std::string(g_programName)
-        + "-runtime-XXXXXX";
-    if (::mkdtemp(m_path.data()) == nullptr) {
-        m_path.clear();
-        return;
-    }
-    ::setenv("XDG_RUNTIME_DIR", m_path.c_str(), 1); // NOLINT(concurrency-mt-unsafe): no thread yet
-    g_runtimeFolder = m_path.c_str();
-}
-
-PrivateRuntimeFolder::~PrivateRuntimeFolder()
-{
-    g_runtimeFolder = nullptr;
-    if (!m_path.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
+    g_removedAtEnd = folder;
 }
 
 namespace {
 
 // What the handler reads; set before the timer is armed, so the handler always sees them whole.
 struct Watch {
-    std::atomic<const std::string *> line {nullptr};
+    std::atomic<const char *> line {nullptr};
     std::atomic<std::int64_t> working {0}; // ns of CPU time in a period that show work
     std::atomic<std::int64_t> before {0}; // the process's CPU time at the last ring, ns
     std::atomic<std::int64_t> end {0}; // CLOCK_MONOTONIC time past which it rings last, ns
 };
 Watch g_watch; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): read by the handler
 struct sigaction g_previous { }; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
-static_assert(std::atomic<const std::string *>::is_always_lock_free
+static_assert(std::atomic<const char *>::is_always_lock_free
                   && std::atomic<std::int64_t>::is_always_lock_free,
               "the signal handler reads these");
 
@@ -147,8 +125,8 @@ extern "C" void onRing(int /*signal*/)
     }
     // The main thread is blocked inside the toolkit holding who knows what: no stdio, no exit
     // handlers, no destructors; one write (a line shorter than PIPE_BUF goes whole) and the end.
-    const std::string *line = g_watch.line.load();
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line->data(), line->size());
+    const char *line = g_watch.line.load();
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, std::strlen(line));
     endStart(kStartFailureExitCode);
 }
 
@@ -179,11 +157,10 @@ BusAnswer ask(DBusConnection *connection, const Message &call, Clock::time_point
                 return BusAnswer::Answered;
             }
         }
-        const auto left
-            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (dbus_connection_get_is_connected(connection) == FALSE) {
             return BusAnswer::NotReached;
         }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             return BusAnswer::Silent;
         }
@@ -194,9 +171,9 @@ BusAnswer ask(DBusConnection *connection, const Message &call, Clock::time_point
 } // namespace
 
 StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::milliseconds bound,
-                             std::string line)
+                             const char *line)
 {
-    say(std::move(line));
+    say(line);
     g_watch.working = std::chrono::nanoseconds(period).count() / 10;
     g_watch.before = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
     g_watch.end = nanoseconds(CLOCK_MONOTONIC) + std::chrono::nanoseconds(bound).count();
@@ -212,22 +189,16 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::mill
     sigemptyset(&alarm);
     sigaddset(&alarm, SIGALRM);
     ::pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
-    const auto us = std::chrono::microseconds(period).count();
-    const timeval every {.tv_sec = static_cast<time_t>(us / 1'000'000),
-                         .tv_usec = static_cast<suseconds_t>(us % 1'000'000)};
+    const timeval every {.tv_sec = period.count() / 1000, .tv_usec = period.count() % 1000 * 1000};
     const itimerval timer {.it_interval = every, .it_value = every};
     if (m_installed) {
         ::setitimer(ITIMER_REAL, &timer, nullptr); // where it cannot, the start goes unwatched
     }
 }
 
-void StartWatchdog::say(std::string line)
+void StartWatchdog::say(const char *line)
 {
-    // The handler may be reading the line shown until now: the new one is written in the other
-    // slot and then shown, in one store.
-    m_shown = 1 - m_shown;
-    m_lines.at(m_shown) = std::move(line);
-    g_watch.line = &m_lines.at(m_shown);
+    g_watch.line = line;
 }
 
 StartWatchdog::~StartWatchdog()

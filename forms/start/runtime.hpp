@@ -7,9 +7,7 @@
 #include "forms/core/command_line.hpp"
 #include "forms/core/project.hpp"
 
-#include <array>
 #include <chrono>
-#include <cstddef>
 #include <exception>
 #include <optional>
 #include <string>
@@ -44,26 +42,17 @@ void printLine(std::string_view text); // "NAME: TEXT" on stderr
                                                    const CommandLine &commandLine,
                                                    std::string_view toolkitOptions);
 
-// Ends the process at once with `status`: nothing of the toolkit is closed, so no destructor runs,
-// and the private runtime folder is removed here (a signal handler may call it).
+// Ends the process at once with `status`: nothing of the toolkit is closed, so no destructor runs.
+// A signal handler may call it.
 [[noreturn]] void endStart(int status);
 
 // The one line of a start that cannot show the window, then endStart(kStartFailureExitCode).
 [[noreturn]] void refuseStart(std::string_view reason);
 
 #if !defined(_WIN32) // the freedesktop toolkits' runtime folder, display and buses
-// Where XDG_RUNTIME_DIR is not set, the toolkit makes a runtime folder of its own in /tmp and
-// leaves it there; while it lives, this gives the process a private one (in $TMPDIR) instead.
-class PrivateRuntimeFolder {
-public:
-    PrivateRuntimeFolder();
-    ~PrivateRuntimeFolder();
-    PrivateRuntimeFolder(const PrivateRuntimeFolder &) = delete;
-    PrivateRuntimeFolder &operator=(const PrivateRuntimeFolder &) = delete;
-
-private:
-    std::string m_path;
-};
+// The empty folder endStart removes (rmdir only, which a signal handler may call) from now on;
+// null for none. `folder` stays as it is until then.
+void removeAtEnd(const char *folder);
 
 // A display that accepts the connection and never answers (a stuck ssh tunnel, a dead proxy) would
 // keep the start waiting for ever with nothing said. While this lives, the real-time interval
@@ -76,16 +65,15 @@ private:
 class StartWatchdog {
 public:
     StartWatchdog(std::chrono::milliseconds period, std::chrono::milliseconds bound,
-                  std::string line);
+                  const char *line);
     ~StartWatchdog();
     StartWatchdog(const StartWatchdog &) = delete;
     StartWatchdog &operator=(const StartWatchdog &) = delete;
 
-    void say(std::string line); // the line from now on, as the start waits for something else
+    // The line from now on, as the start waits for something else; each outlives the watchdog.
+    void say(const char *line);
 
 private:
-    std::array<std::string, 2> m_lines; // the line shown, and the one shown before
-    std::size_t m_shown = 0;
     bool m_installed = false;
 };
 
