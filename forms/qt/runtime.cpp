@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The runtime's entry over Qt and its untrapped-error path: the command line answered, the start
-// guarded against what would hold it for ever, Qt's words held back until the window is up, the
-// start-up form made and shown.
+// guarded against what would hold it for ever, the start-up form made and shown.
 #include "forms/start/runtime.hpp"
 
 #include "forms/core/start_texts.hpp"
@@ -36,10 +35,8 @@ namespace forms {
 
 namespace {
 
-// A display on the same machine answers in milliseconds, one over a slow link or under valgrind
-// in a second or two; a start under valgrind memcheck takes about 8 s to its first paint, while
-// libXau reading an endless XAUTHORITY (/dev/zero) never ends; a local bus answers a call in
-// milliseconds.
+// A display answers in milliseconds, over a slow link or under valgrind in a second or two; under
+// memcheck the start takes 8 s, libXau reading an endless XAUTHORITY for ever; a bus, milliseconds.
 constexpr std::chrono::seconds kDisplayAnswerLimit {15};
 constexpr std::chrono::seconds kStartLimit {45}; // however busy it is
 constexpr std::chrono::seconds kBusAnswerLimit {3}; // each bus, all told
@@ -47,8 +44,7 @@ constexpr std::chrono::seconds kBusAnswerLimit {3}; // each bus, all told
 // display of 8 bits (indexed colour).
 constexpr int kSmallestColourDepth = 15;
 
-// The options Qt reads from the command line itself (QGuiApplication, QApplication and the xcb
-// platform), so that they pass through to it untouched.
+// The options Qt (QGuiApplication, QApplication, xcb) reads itself, passed through untouched.
 using enum OptionValue;
 // clang-format off
 constexpr auto kQtOptions = std::to_array<ToolkitOption>({
@@ -71,8 +67,7 @@ StartEnvironment g_asked; // for the lines of a start that fails or a display th
 std::string *g_heldMessages = nullptr;
 QtMessageHandler g_previousHandler = nullptr;
 
-// The one thing the window waits on, as a line names it: the Wayland socket where the platform is
-// Wayland, else the X display.
+// What the window waits on, as a line names it: the Wayland socket or the X display.
 std::string awaitedDisplay()
 {
     if (g_asked.platform ? g_asked.platform->starts_with("wayland")
@@ -93,9 +88,8 @@ void messageHandler(QtMsgType type, const QMessageLogContext &context, const QSt
         g_heldMessages->append(said).append("\n");
         return;
     }
-    // Qt's xcb and Wayland platforms end the program with exit(1) and their own words when the
-    // display server goes away; the user reads one line of ours instead, and the status says the
-    // window could not stay.
+    // Where the display server goes away, Qt's xcb and Wayland platforms exit(1) with their own
+    // words: the user reads our line instead, and the status says the window could not stay.
     if (said.starts_with("The X11 connection broke")
         || said.starts_with("The Wayland connection broke")) {
         printLine(withQtWords(awaitedDisplay() + " went away; the window is gone", said));
@@ -112,25 +106,22 @@ void shutOut(std::vector<std::string> &said, const char *variable, const std::st
     said.push_back(why + "; the window is shown without accessibility");
 }
 
-// Keeps Qt from the bus at `address` where libdbus would start a program for it (for unixexec:,
-// the program it names; for autolaunch:, a bus daemon), left running as a child of ours once the
-// window has gone; or, with `probe`, where it does not answer a bounded call. Says whether it did.
+// Keeps Qt from the bus at `address` where libdbus would start a program for it, left running
+// once the window has gone, or, with `probe`, where it does not answer in time; says if it did.
 bool keptOut(std::vector<std::string> &said, const char *variable, const std::string &address,
              std::string_view origin, bool probe)
 {
-    const std::string bus
-        = (variable == kSessionBus ? "the session bus " : "the accessibility bus ")
-        + forms::quoted(address) + std::string(origin);
-    if (const auto method = programStartedFor(address)) {
+    const auto method = programStartedFor(address);
+    const bool silent
+        = !method && probe && probeBus(address, false, kBusAnswerLimit).bus == BusAnswer::Silent;
+    if (method || silent) {
         shutOut(said, variable,
-                bus + " is not asked: it names a program to start (" + *method + ":)");
-        return true;
+                (variable == kSessionBus ? "the session bus " : "the accessibility bus ")
+                    + forms::quoted(address) + std::string(origin)
+                    + (silent ? std::string(" does not answer")
+                              : " is not asked: it names a program to start (" + *method + ":)"));
     }
-    if (probe && probeBus(address, false, kBusAnswerLimit).bus == BusAnswer::Silent) {
-        shutOut(said, variable, bus + " does not answer");
-        return true;
-    }
-    return false;
+    return method || silent;
 }
 
 template <typename Reply> using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
@@ -141,18 +132,19 @@ std::optional<std::string> rootWindowBus()
 {
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t *xcb = x11 != nullptr ? x11->connection() : nullptr;
-    const xcb_screen_t *screen
-        = xcb != nullptr ? xcb_setup_roots_iterator(xcb_get_setup(xcb)).data : nullptr;
-    if (screen == nullptr) {
+    if (xcb == nullptr) {
         return std::nullopt;
     }
     const XcbReply<xcb_intern_atom_reply_t> atom {
         xcb_intern_atom_reply(xcb, xcb_intern_atom(xcb, 1, 10, "AT_SPI_BUS"), nullptr), &std::free};
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(xcb)).data;
+    if (!atom || atom->atom == XCB_ATOM_NONE || screen == nullptr) {
+        return std::nullopt;
+    }
     const XcbReply<xcb_get_property_reply_t> property {
-        atom && atom->atom != XCB_ATOM_NONE ? xcb_get_property_reply(
+        xcb_get_property_reply(
             xcb, xcb_get_property(xcb, 0, screen->root, atom->atom, XCB_ATOM_STRING, 0, 4096),
-            nullptr)
-                                            : nullptr,
+            nullptr),
         &std::free};
     const int length = property ? xcb_get_property_value_length(property.get()) : 0;
     if (length <= 0) {
@@ -193,18 +185,7 @@ void keepSilentBusesOut(std::vector<std::string> &said)
     }
 }
 
-bool canStartThread()
-{
-    try {
-        std::thread([] {}).join();
-        return true;
-    } catch (const std::system_error &) {
-        return false;
-    }
-}
-
-// Disarms the start's watchdog when the window is first drawn (or is minimised before it could
-// be): until then, whatever Qt waits for may hold the start for ever.
+// Disarms the watchdog when the window is first drawn (or minimised before it could be).
 class FirstPaint : public QObject {
 public:
     explicit FirstPaint(std::optional<StartWatchdog> &watchdog)
@@ -242,7 +223,7 @@ void reportUntrappedError(const std::exception &error)
     box->setInformativeText(QStringLiteral("The program will now end."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
-    // The dialog is modal, so nothing else reaches the window; the loop ends when it is closed.
+    // Modal, so nothing else reaches the window; the loop ends when it is closed.
     QObject::connect(box, &QMessageBox::finished,
                      [] { QCoreApplication::exit(kUntrappedErrorExitCode); });
     box->open();
@@ -272,8 +253,8 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (const auto refusal = refusedSettings(g_asked)) {
         refuseStart(*refusal);
     }
-    // Qt looks for flatpak-info in the runtime folder, making $TMPDIR/runtime-$USER where none is
-    // set and leaving it there: the start takes a private one instead, removed at its end.
+    // Qt looks for flatpak-info in the runtime folder, leaving $TMPDIR/runtime-$USER where none is
+    // set: the start takes a private one instead, removed at its end.
     std::optional<QTemporaryDir> runtimeFolder;
     QByteArray runtimePath;
     if (!environment("XDG_RUNTIME_DIR")
@@ -284,9 +265,8 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         qputenv("XDG_RUNTIME_DIR", runtimePath);
         removeAtEnd(runtimePath.constData());
     }
-    // Qt may ask the session bus while the application object is made: a bus for which libdbus
-    // would start a program is taken away before, while no thread runs yet. What is said of the
-    // buses is said once the display has answered.
+    // Qt may ask the session bus while the application object is made: one that would start a
+    // program is taken away before. What is said of the buses is said once the display answered.
     std::vector<std::string> busLines;
     for (const char *variable : {kSessionBus, kAccessibilityBus}) {
         if (const auto named = environment(variable)) {
@@ -307,19 +287,14 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     static std::string held; // made here, not before main; read by the handler until the end
     g_heldMessages = &held;
     g_previousHandler = qInstallMessageHandler(messageHandler);
-    // Qt takes the options it reads out of the arguments; those of another platform than the
-    // one started (-display away from X11) stay, unread, and are refused as unknown before any
-    // window shows.
+    // Qt takes the options it reads out of the arguments; another platform's (-display away from
+    // X11) stay, and are refused as unknown before any window shows.
     const QApplication application(argc, argv);
     watchdog->say(notDrawn.c_str());
     const FirstPaint firstPaint(watchdog);
-    if (const auto *unread = std::find_if(argv + std::min(argc, 1), argv + argc,
-                                          [](std::string_view left) { return left != "--"; });
-        unread != argv + argc) {
-        endStart(*answerCommandLine(project,
-                                    {.action = CommandAction::Refuse,
-                                     .refusal = "unknown option '" + printable(*unread) + "'"},
-                                    {}));
+    const std::vector<std::string_view> unread(argv + std::min(argc, 1), argv + argc);
+    if (const auto refused = answerCommandLine(project, parseCommandLine(unread, {}), {})) {
+        endStart(*refused);
     }
     if (const QScreen *screen = QGuiApplication::primaryScreen();
         screen != nullptr && screen->depth() < kSmallestColourDepth) {
@@ -327,13 +302,14 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
                     + "-bit colour; the window needs at least "
                     + std::to_string(kSmallestColourDepth) + " bits per pixel");
     }
-    // The accessibility bridge, made as the window is built on X11 and Wayland, starts a thread
-    // for the session bus, and where it cannot (the user's processes at their limit, ulimit -u)
-    // waits for it for ever; and it asks the buses without a bound.
+    // The accessibility bridge, made with the window on X11 and Wayland, waits for ever for a
+    // thread it cannot start (ulimit -u), and asks the buses without a bound.
     const QString platformName = QGuiApplication::platformName();
     if (platformName.startsWith(QLatin1String("xcb"))
         || platformName.startsWith(QLatin1String("wayland"))) {
-        if (!canStartThread()) {
+        try {
+            std::thread([] {}).join();
+        } catch (const std::system_error &) {
             refuseStart(
                 "no thread can be started (the user's processes are at their limit, ulimit -u)");
         }

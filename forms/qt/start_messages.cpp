@@ -5,8 +5,8 @@
 #include "forms/core/start_texts.hpp"
 
 #include <QByteArray>
+#include <QList>
 
-#include <algorithm>
 #include <cmath>
 
 namespace forms {
@@ -30,20 +30,16 @@ std::string shown(double value)
     return QByteArray::number(value).toStdString();
 }
 
-// A scale factor and the dots per inch, read with Qt's own conversions; nothing where Qt reads
-// none.
-std::optional<double> factor(std::string_view text)
+QByteArray bytes(std::optional<std::string_view> text)
 {
-    bool read = false;
-    const double value
-        = QByteArray(text.data(), static_cast<qsizetype>(text.size())).toDouble(&read);
-    return read ? std::optional(value) : std::nullopt;
+    return QByteArray(text.value_or("").data(), static_cast<qsizetype>(text.value_or("").size()));
 }
 
-std::optional<int> dotsPerInch(std::string_view text)
+// A scale factor, read with Qt's own conversion as Qt reads it; nothing where Qt reads none.
+std::optional<double> factor(const QByteArray &text)
 {
-    bool read = false; // as qEnvironmentVariableIntValue reads it
-    const int value = QByteArray(text.data(), static_cast<qsizetype>(text.size())).toInt(&read, 0);
+    bool read = false;
+    const double value = text.toDouble(&read);
     return read ? std::optional(value) : std::nullopt;
 }
 
@@ -106,16 +102,17 @@ std::optional<std::string> refusedSettings(const StartEnvironment &asked)
     // The settings that scale the whole window, in words, and the scale they come to together.
     std::string named;
     double scale = 1;
-    if (const auto whole = factor(asked.scaleFactor.value_or(""))) {
+    if (const auto whole = factor(bytes(asked.scaleFactor))) {
         named = "QT_SCALE_FACTOR=" + shown(*whole);
         if (!withinScale(*whole)) {
             return named + noWindow + "it must be a number from " + range + ")";
         }
         scale = *whole;
     }
-    if (const auto dpi = dotsPerInch(asked.fontDpi.value_or("")); dpi && *dpi > 0) {
-        named += (named.empty() ? "QT_FONT_DPI=" : " with QT_FONT_DPI=") + std::to_string(*dpi);
-        scale *= *dpi / 96.0; // Qt draws the window at its designed size at 96 dots per inch
+    bool dpiRead = false; // as qEnvironmentVariableIntValue reads it
+    if (const int dpi = bytes(asked.fontDpi).toInt(&dpiRead, 0); dpiRead && dpi > 0) {
+        named += (named.empty() ? "QT_FONT_DPI=" : " with QT_FONT_DPI=") + std::to_string(dpi);
+        scale *= dpi / 96.0; // Qt draws the window at its designed size at 96 dots per inch
     }
     if (!withinScale(scale)) {
         return named + noWindow + "it is scaled by " + shown(scale) + "; the scale must come to "
@@ -124,10 +121,8 @@ std::optional<std::string> refusedSettings(const StartEnvironment &asked)
     // The first screen's factor that leaves no window, alone or with the rest; Qt skips one it
     // cannot read.
     std::optional<double> screen;
-    for (std::string_view factors = asked.screenScaleFactors.value_or(""); !factors.empty();) {
-        const std::string_view entry = factors.substr(0, factors.find(';'));
-        factors.remove_prefix(std::min(factors.size(), entry.size() + 1));
-        screen = factor(entry.substr(entry.rfind('=') + 1)); // npos + 1: all of it
+    for (const QByteArray &entry : bytes(asked.screenScaleFactors).split(';')) {
+        screen = factor(entry.mid(entry.lastIndexOf('=') + 1)); // -1 + 1: all of it
         if (screen && *screen > 0 && (!withinScale(*screen) || !withinScale(scale * *screen))) {
             break;
         }

@@ -10,17 +10,14 @@
 
 namespace forms {
 
-// What the start is asked of the display and of its scale, read once as it begins; each value
-// where it is set and not empty.
+// What the start is asked of the display and its scale, each where it is set and not empty.
 struct StartEnvironment {
     std::optional<std::string_view> platform; // -platform, else QT_QPA_PLATFORM
     std::optional<std::string_view> display; // -display, else DISPLAY
     std::optional<std::string_view> waylandDisplay; // WAYLAND_DISPLAY
     bool waylandSession = false; // XDG_SESSION_TYPE=wayland, where Qt picks Wayland by itself
     std::optional<std::string_view> scaleFactor; // QT_SCALE_FACTOR
-    // QT_SCREEN_SCALE_FACTORS: factors separated by ';', each a number (for the screens in order)
-    // or NAME=number (for the screen of that name).
-    std::optional<std::string_view> screenScaleFactors;
+    std::optional<std::string_view> screenScaleFactors; // "1.5;2" or "HDMI-1=2;DP-1=1"
     std::optional<std::string_view> fontDpi; // QT_FONT_DPI, which scales the window by it over 96
 };
 

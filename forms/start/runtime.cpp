@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The start's own lines and its end, shared by every realisation, and on Unix the bounds on what
-// it waits for; see runtime.hpp.
+// The start's own lines, its end and on Unix its bounds, shared by every realisation.
 #include "forms/start/runtime.hpp"
 
 #include "forms/core/start_texts.hpp"
@@ -94,18 +93,13 @@ void removeAtEnd(const char *folder)
 
 namespace {
 
-// What the handler reads; set before the timer is armed, so the handler always sees them whole.
-struct Watch {
-    std::atomic<const char *> line {nullptr};
-    std::atomic<std::int64_t> working {0}; // ns of CPU time in a period that show work
-    std::atomic<std::int64_t> before {0}; // the process's CPU time at the last ring, ns
-    std::atomic<std::int64_t> end {0}; // CLOCK_MONOTONIC time past which it rings last, ns
-};
-Watch g_watch; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): read by the handler
-struct sigaction g_previous { }; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
-static_assert(std::atomic<const char *>::is_always_lock_free
-                  && std::atomic<std::int64_t>::is_always_lock_free,
-              "the signal handler reads these");
+// What the handler reads, set before the timer is armed so that it always sees them whole.
+std::atomic<const char *> g_line {nullptr};
+std::atomic<std::int64_t> g_working {0}; // ns of CPU time in a period that show work
+std::atomic<std::int64_t> g_before {0}; // the process's CPU time at the last ring, ns
+std::atomic<std::int64_t> g_end {0}; // CLOCK_MONOTONIC time past which it rings last, ns
+struct sigaction g_previous { }; // what handled the signal before
+static_assert(std::atomic<std::int64_t>::is_always_lock_free, "the signal handler reads them");
 
 // A clock's time in ns (clock_gettime is async-signal-safe).
 std::int64_t nanoseconds(clockid_t clock)
@@ -119,13 +113,13 @@ extern "C" void onRing(int /*signal*/)
 {
     // A start that is waiting for an answer uses no CPU; one that is only slow keeps working.
     const std::int64_t now = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
-    if (now - g_watch.before.exchange(now) >= g_watch.working.load()
-        && nanoseconds(CLOCK_MONOTONIC) < g_watch.end.load()) {
+    if (now - g_before.exchange(now) >= g_working.load()
+        && nanoseconds(CLOCK_MONOTONIC) < g_end.load()) {
         return;
     }
     // The main thread is blocked inside the toolkit holding who knows what: no stdio, no exit
     // handlers, no destructors; one write (a line shorter than PIPE_BUF goes whole) and the end.
-    const char *line = g_watch.line.load();
+    const char *line = g_line.load();
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, std::strlen(line));
     endStart(kStartFailureExitCode);
 }
@@ -141,12 +135,17 @@ void close(DBusConnection *connection)
 using Connection = std::unique_ptr<DBusConnection, decltype(&close)>;
 using Message = std::unique_ptr<DBusMessage, decltype(&dbus_message_unref)>;
 
-// Sends `call` and reads until its reply comes (into `reply`), the connection goes or the
-// deadline passes.
-BusAnswer ask(DBusConnection *connection, const Message &call, Clock::time_point deadline,
-              Message &reply)
+// Calls `member` at `destination` (never starting it) and reads until its reply comes (into
+// `reply`), the connection goes or the deadline passes.
+BusAnswer ask(DBusConnection *connection, Clock::time_point deadline, Message &reply,
+              const char *destination, const char *path, const char *interface, const char *member)
 {
     reply.reset();
+    const Message call {dbus_message_new_method_call(destination, path, interface, member),
+                        &dbus_message_unref};
+    if (call) {
+        dbus_message_set_auto_start(call.get(), FALSE);
+    }
     dbus_uint32_t serial = 0;
     if (!call || dbus_connection_send(connection, call.get(), &serial) == FALSE) {
         return BusAnswer::NotReached;
@@ -173,10 +172,10 @@ BusAnswer ask(DBusConnection *connection, const Message &call, Clock::time_point
 StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::milliseconds bound,
                              const char *line)
 {
-    say(line);
-    g_watch.working = std::chrono::nanoseconds(period).count() / 10;
-    g_watch.before = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
-    g_watch.end = nanoseconds(CLOCK_MONOTONIC) + std::chrono::nanoseconds(bound).count();
+    g_line = line;
+    g_working = std::chrono::nanoseconds(period).count() / 10;
+    g_before = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
+    g_end = nanoseconds(CLOCK_MONOTONIC) + std::chrono::nanoseconds(bound).count();
     struct sigaction action { };
     action.sa_handler = onRing;
     sigemptyset(&action.sa_mask);
@@ -198,7 +197,9 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::mill
 
 void StartWatchdog::say(const char *line)
 {
-    g_watch.line = line;
+    if (m_installed) { // else no handler reads it
+        g_line = line;
+    }
 }
 
 StartWatchdog::~StartWatchdog()
@@ -214,16 +215,14 @@ std::optional<std::string> programStartedFor(std::string_view address)
 {
     DBusAddressEntry **entries = nullptr;
     int count = 0;
-    const std::string named(address);
-    if (dbus_parse_address(named.c_str(), &entries, &count, nullptr) == FALSE) {
+    if (dbus_parse_address(std::string(address).c_str(), &entries, &count, nullptr) == FALSE) {
         return std::nullopt; // libdbus opens nothing it cannot parse
     }
     std::optional<std::string> started;
     for (DBusAddressEntry *entry : std::span(entries, static_cast<std::size_t>(count))) {
         const std::string_view method = dbus_address_entry_get_method(entry);
-        if (method == "unixexec" || method == "autolaunch") {
-            started = std::string(method);
-            break;
+        if (!started && (method == "unixexec" || method == "autolaunch")) {
+            started.emplace(method);
         }
     }
     dbus_address_entries_free(entries);
@@ -259,20 +258,13 @@ BusProbe probeBus(std::string_view address, bool askLauncher, std::chrono::milli
         return {};
     }
     Message reply {nullptr, &dbus_message_unref};
-    const Message hello {dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS,
-                                                      DBUS_INTERFACE_DBUS, "Hello"),
-                         &dbus_message_unref};
-    BusProbe said {.bus = ask(connection.get(), hello, deadline, reply)};
+    BusProbe said {.bus = ask(connection.get(), deadline, reply, DBUS_SERVICE_DBUS, DBUS_PATH_DBUS,
+                              DBUS_INTERFACE_DBUS, "Hello")};
     if (said.bus != BusAnswer::Answered || !askLauncher) {
         return said;
     }
-    const Message getAddress {
-        dbus_message_new_method_call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress"),
-        &dbus_message_unref};
-    if (getAddress) {
-        dbus_message_set_auto_start(getAddress.get(), FALSE);
-    }
-    said.launcher = ask(connection.get(), getAddress, deadline, reply);
+    said.launcher = ask(connection.get(), deadline, reply, "org.a11y.Bus", "/org/a11y/bus",
+                        "org.a11y.Bus", "GetAddress");
     const char *where = nullptr;
     if (reply && dbus_message_get_type(reply.get()) == DBUS_MESSAGE_TYPE_METHOD_RETURN
         && dbus_message_get_args(reply.get(), nullptr, DBUS_TYPE_STRING, &where, DBUS_TYPE_INVALID)

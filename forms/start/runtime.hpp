@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The forms runtime's entry, which every realisation defines, and what their starts share, free of
 // any toolkit: the start's lines and the answer to the command line; on Unix, the bounds on what
-// the start waits for and a runtime folder of its own.
+// the start waits for.
 #pragma once
 
 #include "forms/core/command_line.hpp"
@@ -50,8 +50,8 @@ void printLine(std::string_view text); // "NAME: TEXT" on stderr
 [[noreturn]] void refuseStart(std::string_view reason);
 
 #if !defined(_WIN32) // the freedesktop toolkits' runtime folder, display and buses
-// The empty folder endStart removes (rmdir only, which a signal handler may call) from now on;
-// null for none. `folder` stays as it is until then.
+// The empty folder endStart removes from now on (rmdir, which a signal handler may call); null for
+// none. It must outlive the start.
 void removeAtEnd(const char *folder);
 
 // A display that accepts the connection and never answers (a stuck ssh tunnel, a dead proxy) would
@@ -78,14 +78,11 @@ private:
 };
 
 // The toolkit's accessibility bridge calls the session bus, its org.a11y.Bus and the
-// accessibility bus with calls of 25 s each while the window is built; these ask first, over
-// libdbus (which knows every address the toolkit does) and its non-blocking calls alone:
-// dbus_connection_send_with_reply_and_block flushes without a bound (577 s on a stopped daemon).
-enum class BusAnswer {
-    Answered, // an error is an answer too
-    NotReached, // nothing there, or it refused us: the toolkit fails as fast
-    Silent, // it took the connection (or the call) and did not answer in time
-};
+// accessibility bus, 25 s each, while the window is built. These ask first, through libdbus's
+// non-blocking calls alone: dbus_connection_send_with_reply_and_block flushes without a bound
+// (577 s on a stopped daemon). An error is an answer; where a bus is not reached, the toolkit
+// fails as fast; a silent one took the connection (or the call) and did not answer in time.
+enum class BusAnswer { Answered, NotReached, Silent };
 
 struct BusProbe {
     BusAnswer bus = BusAnswer::NotReached; // to Hello
@@ -94,19 +91,19 @@ struct BusProbe {
 };
 
 // Says Hello to the bus at the address list `address`; with `askLauncher`, then asks its
-// org.a11y.Bus for the accessibility bus's address, without starting it. Waits at most `limit`
-// in all, and never opens an address for which libdbus would start a program.
+// org.a11y.Bus for the accessibility bus's address. Waits at most `limit` in all, and never opens
+// an address for which libdbus would start a program.
 [[nodiscard]] BusProbe probeBus(std::string_view address, bool askLauncher,
                                 std::chrono::milliseconds limit);
 
-// The method of the first entry of `address` for which libdbus would start a program as a child
-// of ours, left running once the window has gone: "unixexec" (the program it names) or
-// "autolaunch" (a bus daemon of its own); nothing where none would.
+// The method of the first entry of `address` for which libdbus would start a program, left
+// running once the window has gone: "unixexec" (the program it names) or "autolaunch" (a bus
+// daemon); nothing where none would.
 [[nodiscard]] std::optional<std::string> programStartedFor(std::string_view address);
 
 // The session bus as libdbus finds it: DBUS_SESSION_BUS_ADDRESS, else the socket
 // $XDG_RUNTIME_DIR/bus where it is one of ours; nothing where neither is (libdbus would then
-// start a bus of its own, which outlives the window).
+// start one of its own, which outlives the window).
 [[nodiscard]] std::optional<std::string> sessionBusAddress();
 #endif
 
