@@ -40,8 +40,7 @@ namespace {
 constexpr std::chrono::seconds kDisplayAnswerLimit {15};
 constexpr std::chrono::seconds kStartLimit {45}; // however busy it is
 constexpr std::chrono::seconds kBusAnswerLimit {3}; // each bus, all told
-// The fewest bits per pixel the window can be drawn at: Qt's group-box painting crashes on a
-// display of 8 bits (indexed colour).
+// The fewest bits per pixel: Qt's group-box painting crashes at 8 bits (indexed colour).
 constexpr int kSmallestColourDepth = 15;
 
 // The options Qt (QGuiApplication, QApplication, xcb) reads itself, passed through untouched.
@@ -49,21 +48,19 @@ using enum OptionValue;
 // clang-format off
 constexpr auto kQtOptions = std::to_array<ToolkitOption>({
     {"-platform", Next}, {"-platformpluginpath", Next}, {"-platformtheme", Next}, {"-plugin", Next},
-    {"-qwindowgeometry", Next}, {"-qwindowicon", Next}, {"-qwindowtitle", Next},
-    {"-session", Next}, {"-display", Next}, {"-geometry", Next}, {"-title", Next},
-    {"-icon", Next}, {"-name", Next}, {"-visual", Next},
-    {"-qmljsdebugger", NextOrJoined}, {"-style", NextOrJoined}, {"-stylesheet", NextOrJoined},
-    {"-reverse", None}, {"-widgetcount", None}, {"-testability", None}, {"-nograb", None},
-    {"-dograb", None}});
+    {"-qwindowgeometry", Next}, {"-qwindowicon", Next}, {"-qwindowtitle", Next}, {"-session", Next},
+    {"-display", Next}, {"-geometry", Next}, {"-title", Next}, {"-icon", Next}, {"-name", Next},
+    {"-visual", Next}, {"-qmljsdebugger", NextOrJoined}, {"-style", NextOrJoined},
+    {"-stylesheet", NextOrJoined}, {"-reverse", None}, {"-widgetcount", None},
+    {"-testability", None}, {"-nograb", None}, {"-dograb", None}});
 // clang-format on
 
 constexpr const char *kSessionBus = "DBUS_SESSION_BUS_ADDRESS";
 constexpr const char *kAccessibilityBus = "AT_SPI_BUS_ADDRESS";
 
 StartEnvironment g_asked; // for the lines of a start that fails or a display that goes away
-// Until the window is up, Qt's words are held back here, so that a start that fails is told in one
-// line of ours rather than in Qt's several; then they are passed on, and so is every message after
-// them, to the handler that was there before (Qt's default one where none was installed).
+// Qt's words held back until the window is up, so that a failed start is told in one line of ours;
+// then they and all after them go on to the handler before (Qt's default where none was).
 std::string *g_heldMessages = nullptr;
 QtMessageHandler g_previousHandler = nullptr;
 
@@ -98,8 +95,7 @@ void messageHandler(QtMsgType type, const QMessageLogContext &context, const QSt
     g_previousHandler(type, context, message);
 }
 
-// Keeps Qt from the bus that `variable` names, and notes why. Through Qt's own environment lock,
-// which the bridge's reading takes too; at this address Qt finds no bus and gives up at once.
+// Keeps Qt from the bus `variable` names, through Qt's lock (the bridge takes it), and notes why.
 void shutOut(std::vector<std::string> &said, const char *variable, const std::string &why)
 {
     qputenv(variable, "unix:path=/nonexistent/bus");
@@ -124,7 +120,8 @@ bool keptOut(std::vector<std::string> &said, const char *variable, const std::st
     return method || silent;
 }
 
-template <typename Reply> using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
+template <typename Reply>
+using XcbReply = std::unique_ptr<Reply, decltype([](Reply *reply) { std::free(reply); })>;
 
 // The accessibility bus the X root window's AT_SPI_BUS property names (the bridge connects to it
 // too, for programs run as another user); nothing where there is none or the display is not X11.
@@ -136,16 +133,14 @@ std::optional<std::string> rootWindowBus()
         return std::nullopt;
     }
     const XcbReply<xcb_intern_atom_reply_t> atom {
-        xcb_intern_atom_reply(xcb, xcb_intern_atom(xcb, 1, 10, "AT_SPI_BUS"), nullptr), &std::free};
+        xcb_intern_atom_reply(xcb, xcb_intern_atom(xcb, 1, 10, "AT_SPI_BUS"), nullptr)};
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(xcb)).data;
     if (!atom || atom->atom == XCB_ATOM_NONE || screen == nullptr) {
         return std::nullopt;
     }
-    const XcbReply<xcb_get_property_reply_t> property {
-        xcb_get_property_reply(
-            xcb, xcb_get_property(xcb, 0, screen->root, atom->atom, XCB_ATOM_STRING, 0, 4096),
-            nullptr),
-        &std::free};
+    const XcbReply<xcb_get_property_reply_t> property {xcb_get_property_reply(
+        xcb, xcb_get_property(xcb, 0, screen->root, atom->atom, XCB_ATOM_STRING, 0, 4096),
+        nullptr)};
     const int length = property ? xcb_get_property_value_length(property.get()) : 0;
     if (length <= 0) {
         return std::nullopt;
@@ -154,10 +149,9 @@ std::optional<std::string> rootWindowBus()
                        static_cast<std::size_t>(length));
 }
 
-// Qt's accessibility bridge calls the session bus, its org.a11y.Bus, the accessibility bus that one
-// names and the one the root window names (or only the one AT_SPI_BUS_ADDRESS names), 25 s each,
-// as the window is built and while it runs: it is kept from one that does not answer a bounded
-// call now, and from a session bus libdbus would start itself, where none is named.
+// Qt's accessibility bridge calls the session bus, its org.a11y.Bus, the bus that one names and the
+// root window's (or AT_SPI_BUS_ADDRESS's alone), 25 s each: it is kept from one that does not
+// answer a bounded call now, and from the session bus libdbus starts where none is named.
 void keepSilentBusesOut(std::vector<std::string> &said)
 {
     if (const auto named = environment(kAccessibilityBus)) {
@@ -194,7 +188,6 @@ public:
         QCoreApplication::instance()->installEventFilter(this);
     }
 
-protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint
@@ -304,9 +297,8 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     }
     // The accessibility bridge, made with the window on X11 and Wayland, waits for ever for a
     // thread it cannot start (ulimit -u), and asks the buses without a bound.
-    const QString platformName = QGuiApplication::platformName();
-    if (platformName.startsWith(QLatin1String("xcb"))
-        || platformName.startsWith(QLatin1String("wayland"))) {
+    if (const QString name = QGuiApplication::platformName();
+        name.startsWith(u"xcb") || name.startsWith(u"wayland")) {
         try {
             std::thread([] {}).join();
         } catch (const std::system_error &) {

@@ -32,7 +32,7 @@ std::string shown(double value)
 
 QByteArray bytes(std::optional<std::string_view> text)
 {
-    return QByteArray(text.value_or("").data(), static_cast<qsizetype>(text.value_or("").size()));
+    return {text.value_or("").data(), static_cast<qsizetype>(text.value_or("").size())};
 }
 
 // A scale factor, read with Qt's own conversion as Qt reads it; nothing where Qt reads none.
@@ -118,8 +118,7 @@ std::optional<std::string> refusedSettings(const StartEnvironment &asked)
         return named + noWindow + "it is scaled by " + shown(scale) + "; the scale must come to "
             + range + ")";
     }
-    // The first screen's factor that leaves no window, alone or with the rest; Qt skips one it
-    // cannot read.
+    // The first screen's factor that leaves no window, alone or with the rest.
     std::optional<double> screen;
     for (const QByteArray &entry : bytes(asked.screenScaleFactors).split(';')) {
         screen = factor(entry.mid(entry.lastIndexOf('=') + 1)); // -1 + 1: all of it

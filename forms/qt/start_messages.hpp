@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// What the start over Qt makes of Qt's words and of its settings, in one line: why a start failed,
-// and the settings under which no window can be shown, refused before Qt starts. Free of Qt's own
-// types, so that every case can be tested without failing a real start.
+// What the start over Qt makes of Qt's words and settings, in one line: why a start failed, and why
+// no window could be shown, before Qt starts. Free of Qt's types, so tested without a real start.
 #pragma once
 
 #include <optional>
@@ -24,9 +23,8 @@ struct StartEnvironment {
 // Our words, then Qt's, which people search for.
 [[nodiscard]] std::string withQtWords(const std::string &ours, std::string_view qt);
 
-// What is wrong, in words, from Qt's warnings held back during the start (one per line) and the
-// fatal message that ended it, ending with Qt's own words; the first line of the fatal message
-// where the cause is none of those known.
+// What is wrong, from Qt's warnings held back (one per line) and the fatal message that ended the
+// start, ending with Qt's own words; else the fatal message's first line.
 [[nodiscard]] std::string describeStartFailure(const StartEnvironment &asked,
                                                std::string_view heldMessages,
                                                std::string_view fatalMessage);
@@ -37,9 +35,8 @@ struct StartEnvironment {
 // tries to draw on gigabytes (at 100, 13 GB, and a crash) or shows nothing (0, 1e9).
 inline constexpr double kSmallestScaleFactor = 0.25;
 inline constexpr double kLargestScaleFactor = 8.0;
-// Why no window can be shown on the platform or at the scale `asked`, in words; nothing when the
-// start may go on. A value Qt cannot read (a factor that is not a number, or for a screen's not
-// above 0, a dots-per-inch not a whole number above 0) is left for it to ignore, as it does.
+// Why no window can be shown on the platform or at the scale `asked`; nothing when it can. A value
+// Qt cannot read (or a screen's factor or dots per inch not above 0) is left for Qt to ignore.
 [[nodiscard]] std::optional<std::string> refusedSettings(const StartEnvironment &asked);
 
 } // namespace forms

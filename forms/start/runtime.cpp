@@ -111,7 +111,6 @@ std::int64_t nanoseconds(clockid_t clock)
 
 extern "C" void onRing(int /*signal*/)
 {
-    // A start that is waiting for an answer uses no CPU; one that is only slow keeps working.
     const std::int64_t now = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
     if (now - g_before.exchange(now) >= g_working.load()
         && nanoseconds(CLOCK_MONOTONIC) < g_end.load()) {
@@ -127,22 +126,20 @@ extern "C" void onRing(int /*signal*/)
 using Clock = std::chrono::steady_clock;
 
 // A private connection is ours to close before its last reference goes.
-void close(DBusConnection *connection)
-{
-    dbus_connection_close(connection);
-    dbus_connection_unref(connection);
-}
-using Connection = std::unique_ptr<DBusConnection, decltype(&close)>;
-using Message = std::unique_ptr<DBusMessage, decltype(&dbus_message_unref)>;
+using Connection = std::unique_ptr<DBusConnection, decltype([](DBusConnection *connection) {
+                                       dbus_connection_close(connection);
+                                       dbus_connection_unref(connection);
+                                   })>;
+using Message
+    = std::unique_ptr<DBusMessage,
+                      decltype([](DBusMessage *message) { dbus_message_unref(message); })>;
 
-// Calls `member` at `destination` (never starting it) and reads until its reply comes (into
-// `reply`), the connection goes or the deadline passes.
+// Calls `member` (never starting its owner) and reads until the reply, the end or the deadline.
 BusAnswer ask(DBusConnection *connection, Clock::time_point deadline, Message &reply,
               const char *destination, const char *path, const char *interface, const char *member)
 {
     reply.reset();
-    const Message call {dbus_message_new_method_call(destination, path, interface, member),
-                        &dbus_message_unref};
+    const Message call {dbus_message_new_method_call(destination, path, interface, member)};
     if (call) {
         dbus_message_set_auto_start(call.get(), FALSE);
     }
@@ -151,7 +148,7 @@ BusAnswer ask(DBusConnection *connection, Clock::time_point deadline, Message &r
         return BusAnswer::NotReached;
     }
     for (;;) {
-        while ((reply = Message {dbus_connection_pop_message(connection), &dbus_message_unref})) {
+        while ((reply = Message {dbus_connection_pop_message(connection)})) {
             if (dbus_message_get_reply_serial(reply.get()) == serial) {
                 return BusAnswer::Answered;
             }
@@ -176,17 +173,17 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::mill
     g_working = std::chrono::nanoseconds(period).count() / 10;
     g_before = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
     g_end = nanoseconds(CLOCK_MONOTONIC) + std::chrono::nanoseconds(bound).count();
-    struct sigaction action { };
-    action.sa_handler = onRing;
-    sigemptyset(&action.sa_mask);
-    // Calls the toolkit is inside go on where the system can restart them; the others (poll)
-    // see EINTR, which every event loop and X library retries.
-    action.sa_flags = SA_RESTART;
-    m_installed = ::sigaction(SIGALRM, &action, &g_previous) == 0;
-    // An inherited mask that blocks the signal would keep it from ever ringing.
     sigset_t alarm {};
     sigemptyset(&alarm);
     sigaddset(&alarm, SIGALRM);
+    // Calls the toolkit is inside go on where the system can restart them; the others (poll)
+    // see EINTR, which every event loop and X library retries.
+    struct sigaction action { };
+    action.sa_handler = onRing;
+    action.sa_mask = alarm; // as without it: the signal waits while its handler runs
+    action.sa_flags = SA_RESTART;
+    m_installed = ::sigaction(SIGALRM, &action, &g_previous) == 0;
+    // An inherited mask that blocks the signal would keep it from ever ringing.
     ::pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
     const timeval every {.tv_sec = period.count() / 1000, .tv_usec = period.count() % 1000 * 1000};
     const itimerval timer {.it_interval = every, .it_value = every};
@@ -195,7 +192,7 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::mill
     }
 }
 
-void StartWatchdog::say(const char *line)
+void StartWatchdog::say(const char *line) const
 {
     if (m_installed) { // else no handler reads it
         g_line = line;
@@ -253,11 +250,11 @@ BusProbe probeBus(std::string_view address, bool askLauncher, std::chrono::milli
     if (programStartedFor(named)) {
         return {}; // what it would start would be left running after the window
     }
-    const Connection connection {dbus_connection_open_private(named.c_str(), nullptr), &close};
+    const Connection connection {dbus_connection_open_private(named.c_str(), nullptr)};
     if (!connection) {
         return {};
     }
-    Message reply {nullptr, &dbus_message_unref};
+    Message reply;
     BusProbe said {.bus = ask(connection.get(), deadline, reply, DBUS_SERVICE_DBUS, DBUS_PATH_DBUS,
                               DBUS_INTERFACE_DBUS, "Hello")};
     if (said.bus != BusAnswer::Answered || !askLauncher) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The forms runtime's entry, which every realisation defines, and what their starts share, free of
-// any toolkit: the start's lines and the answer to the command line; on Unix, the bounds on what
-// the start waits for.
+// any toolkit: the start's lines, the command line's answer, and on Unix the start's bounds.
 #pragma once
 
 #include "forms/core/command_line.hpp"
@@ -35,23 +34,20 @@ void printLine(std::string_view text); // "NAME: TEXT" on stderr
 // An environment variable's value; nothing when it is unset or empty.
 [[nodiscard]] std::optional<std::string_view> environment(const char *name);
 
-// Answers --help (with `toolkitOptions`, as helpText takes it) and --version on stdout, or
-// refuses the command line in one line on stderr, and returns the exit status (kUsageExitCode for
-// a refusal); nothing when the program is to run.
+// Answers --help (with `toolkitOptions`, as helpText takes it) and --version on stdout, or refuses
+// the command line in one line on stderr, and returns the exit status; nothing for a run.
 [[nodiscard]] std::optional<int> answerCommandLine(const ProjectDescription &project,
                                                    const CommandLine &commandLine,
                                                    std::string_view toolkitOptions);
 
-// Ends the process at once with `status`: nothing of the toolkit is closed, so no destructor runs.
-// A signal handler may call it.
+// Ends the process at once with `status`, running no destructor; a signal handler may call it.
 [[noreturn]] void endStart(int status);
 
 // The one line of a start that cannot show the window, then endStart(kStartFailureExitCode).
 [[noreturn]] void refuseStart(std::string_view reason);
 
 #if !defined(_WIN32) // the freedesktop toolkits' runtime folder, display and buses
-// The empty folder endStart removes from now on (rmdir, which a signal handler may call); null for
-// none. It must outlive the start.
+// The empty folder endStart removes from now on (rmdir, signal-safe), kept alive by the caller.
 void removeAtEnd(const char *folder);
 
 // A display that accepts the connection and never answers (a stuck ssh tunnel, a dead proxy) would
@@ -59,9 +55,8 @@ void removeAtEnd(const char *folder);
 // timer rings every `period`; where the process has used less than a tenth of that in CPU time
 // since the last ring (it waits rather than works), or `bound` has passed however busy it is (a
 // library reading an endless file), the signal handler writes the line and calls
-// endStart(kStartFailureExitCode). A start that is only slow (valgrind) goes on. It takes no
-// thread: under a tight RLIMIT_NPROC one could not be made, or would take the one the toolkit
-// needs. One lives at a time; its end puts back what handled the signal before.
+// endStart(kStartFailureExitCode); one that is only slow (valgrind) goes on. It takes no thread:
+// under a tight RLIMIT_NPROC none could be made, or it would take the toolkit's. One at a time.
 class StartWatchdog {
 public:
     StartWatchdog(std::chrono::milliseconds period, std::chrono::milliseconds bound,
@@ -70,18 +65,17 @@ public:
     StartWatchdog(const StartWatchdog &) = delete;
     StartWatchdog &operator=(const StartWatchdog &) = delete;
 
-    // The line from now on, as the start waits for something else; each outlives the watchdog.
-    void say(const char *line);
+    void say(const char *line) const; // the line from now on; each outlives the watchdog
 
 private:
     bool m_installed = false;
 };
 
-// The toolkit's accessibility bridge calls the session bus, its org.a11y.Bus and the
-// accessibility bus, 25 s each, while the window is built. These ask first, through libdbus's
-// non-blocking calls alone: dbus_connection_send_with_reply_and_block flushes without a bound
-// (577 s on a stopped daemon). An error is an answer; where a bus is not reached, the toolkit
-// fails as fast; a silent one took the connection (or the call) and did not answer in time.
+// The toolkit's accessibility bridge calls the session bus, its org.a11y.Bus and the accessibility
+// bus, 25 s each, as the window is built. These ask first, through libdbus's non-blocking calls
+// alone: dbus_connection_send_with_reply_and_block flushes without a bound (577 s on a stopped
+// daemon). An error is an answer; a bus not reached fails the toolkit as fast; a silent one took
+// the connection (or the call) and did not answer in time.
 enum class BusAnswer { Answered, NotReached, Silent };
 
 struct BusProbe {
@@ -90,20 +84,17 @@ struct BusProbe {
     std::optional<std::string> accessibilityAddress; // what org.a11y.Bus answered
 };
 
-// Says Hello to the bus at the address list `address`; with `askLauncher`, then asks its
-// org.a11y.Bus for the accessibility bus's address. Waits at most `limit` in all, and never opens
-// an address for which libdbus would start a program.
+// Says Hello to the bus at `address`, then with `askLauncher` asks its org.a11y.Bus for the
+// accessibility bus; within `limit`, never opening an address for which libdbus starts a program.
 [[nodiscard]] BusProbe probeBus(std::string_view address, bool askLauncher,
                                 std::chrono::milliseconds limit);
 
-// The method of the first entry of `address` for which libdbus would start a program, left
-// running once the window has gone: "unixexec" (the program it names) or "autolaunch" (a bus
-// daemon); nothing where none would.
+// The method of the first entry of `address` for which libdbus would start a program, left running
+// after the window: "unixexec" (the program it names) or "autolaunch" (a bus daemon).
 [[nodiscard]] std::optional<std::string> programStartedFor(std::string_view address);
 
-// The session bus as libdbus finds it: DBUS_SESSION_BUS_ADDRESS, else the socket
-// $XDG_RUNTIME_DIR/bus where it is one of ours; nothing where neither is (libdbus would then
-// start one of its own, which outlives the window).
+// The session bus as libdbus finds it: DBUS_SESSION_BUS_ADDRESS, else our socket
+// $XDG_RUNTIME_DIR/bus; nothing where neither is (libdbus would start one, outliving the window).
 [[nodiscard]] std::optional<std::string> sessionBusAddress();
 #endif
 
