@@ -1,118 +1,71 @@
 // SPDX-License-Identifier: MIT
-// What the start over Qt reads of Qt's own words and tells the user; see start_messages.hpp.
+// What the start over Qt makes of Qt's words and settings; see start_messages.hpp.
 #include "forms/qt/start_messages.hpp"
 
 #include "forms/core/start_texts.hpp"
-#include "forms/start/runtime.hpp"
-#include "forms/start/start_failure.hpp"
 
 #include <QByteArray>
-#include <QString>
+#include <QList>
 
-#include <cstdio>
-#include <string>
+#include <cmath>
 
 namespace forms {
 
 namespace {
 
-DisplayEnvironment g_environment;
-
-// Where Qt's complaints are held until the window is up (StartupMessages' buffer, so nothing here
-// needs constructing before main).
-std::string *g_heldMessages = nullptr;
-
-// The message handler in place before the start's (Qt's default one where none was installed).
-QtMessageHandler g_previousHandler = nullptr;
-
-// The line of Qt's held messages that begins with `lead`, without its line end; nothing when none.
+// The line of `messages` that begins with `lead`, without its line end and trailing blanks.
 std::optional<std::string_view> lineStarting(std::string_view messages, std::string_view lead)
 {
     const std::size_t at = messages.find(lead);
     if (at == std::string_view::npos) {
         return std::nullopt;
     }
-    std::string_view line = messages.substr(at);
-    line = line.substr(0, line.find('\n'));
+    const std::string_view line = messages.substr(at, messages.find('\n', at) - at);
     return line.substr(0, line.find_last_not_of(' ') + 1);
 }
 
-// The quoted name in one of Qt's lines, such as the platform in
-// `Could not find the Qt platform plugin "nonesuch" in ""`.
-std::optional<std::string_view> firstQuoted(std::optional<std::string_view> line)
+// A number as the lines show it: "0.25", "8", "1e+09".
+std::string shown(double value)
 {
-    const std::size_t begin = line ? line->find('"') : std::string_view::npos;
-    const std::size_t end = begin == std::string_view::npos ? begin : line->find('"', begin + 1);
-    if (end == std::string_view::npos) {
-        return std::nullopt;
-    }
-    return line->substr(begin + 1, end - begin - 1);
+    return QByteArray::number(value).toStdString();
 }
 
-// Our words, then Qt's, which people search for.
+QByteArray bytes(std::optional<std::string_view> text)
+{
+    return {text.value_or("").data(), static_cast<qsizetype>(text.value_or("").size())};
+}
+
+// A scale factor, read with Qt's own conversion as Qt reads it; nothing where Qt reads none.
+std::optional<double> factor(const QByteArray &text)
+{
+    bool read = false;
+    const double value = text.toDouble(&read);
+    return read ? std::optional(value) : std::nullopt;
+}
+
+bool withinScale(double factor)
+{
+    return std::isfinite(factor) && factor >= kSmallestScaleFactor && factor <= kLargestScaleFactor;
+}
+
+} // namespace
+
 std::string withQtWords(const std::string &ours, std::string_view qt)
 {
     return ours + "; Qt: " + printable(qt);
 }
 
-// Until the window is up, holds Qt's messages back and turns its fatal one into our line; from
-// then on passes every message on to the handler that was there before, but for one.
-void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    const QByteArray text = message.toLocal8Bit();
-    const std::string_view said(text.constData(), static_cast<std::size_t>(text.size()));
-    if (g_heldMessages != nullptr) {
-        if (type == QtFatalMsg) {
-            refuseStart(describeStartFailure(g_environment, *g_heldMessages, said));
-        }
-        g_heldMessages->append(said).append("\n");
-        return;
-    }
-    // Qt's xcb and Wayland platforms end the program with exit(1) and their own words when the
-    // display server goes away; the user reads one line of ours instead, and the status says the
-    // window could not stay.
-    if (said.starts_with("The X11 connection broke")
-        || said.starts_with("The Wayland connection broke")) {
-        printLine(
-            withQtWords(awaitedDisplay(g_environment) + " went away; the window is gone", said));
-        endStart(kStartFailureExitCode);
-    }
-    g_previousHandler(type, context, message);
-}
-
-} // namespace
-
-const DisplayEnvironment &readEnvironment(const CommandLine &commandLine)
-{
-    const std::optional<std::string_view> display = commandLine.toolkitValue("-display");
-    const std::optional<std::string_view> platform = commandLine.toolkitValue("-platform");
-    g_environment = {
-        .platform = platform ? platform : environment("QT_QPA_PLATFORM"),
-        .display = display ? display : environment("DISPLAY"),
-        .waylandDisplay = environment("WAYLAND_DISPLAY"),
-        .waylandSession = environment("XDG_SESSION_TYPE") == "wayland",
-    };
-    return g_environment;
-}
-
-std::string awaitedDisplay(const DisplayEnvironment &asked)
-{
-    if (asked.platform ? asked.platform->starts_with("wayland")
-                       : asked.waylandSession && asked.waylandDisplay) {
-        return "the Wayland socket " + quoted(asked.waylandDisplay.value_or("wayland-0"));
-    }
-    return asked.display ? "the display " + quoted(*asked.display) : "the display";
-}
-
-std::string describeStartFailure(const DisplayEnvironment &asked, std::string_view heldMessages,
+std::string describeStartFailure(const StartEnvironment &asked, std::string_view heldMessages,
                                  std::string_view fatalMessage)
 {
     const auto notFound = lineStarting(heldMessages, "Could not find the Qt platform plugin \"");
     const auto notLoaded = lineStarting(heldMessages, "Could not load the Qt platform plugin \"");
-    const auto named = firstQuoted(notFound ? notFound : notLoaded);
-    const auto platform = named ? named : asked.platform;
+    std::optional<std::string_view> platform = asked.platform;
+    if (const auto line = notFound ? notFound : notLoaded) { // the plugin's name is in quotes
+        const std::string_view named = line->substr(line->find('"') + 1);
+        platform = named.substr(0, named.find('"'));
+    }
     const std::string platformNamed = platform ? quoted(*platform) : "the default";
-
     if (const auto noDisplay = lineStarting(heldMessages, "could not connect to display")) {
         const std::string where = asked.display
             ? "the display " + quoted(*asked.display) + " does not answer"
@@ -124,9 +77,9 @@ std::string describeStartFailure(const DisplayEnvironment &asked, std::string_vi
         std::string text = "no usable platform plugin: " + platformNamed + " is not installed";
         constexpr std::string_view kLead = "Available platform plugins are: ";
         if (const auto available = lineStarting(fatalMessage, kLead)) {
-            std::string_view list = available->substr(kLead.size());
-            list = list.substr(0, list.find_last_not_of('.') + 1);
-            text += " (installed: " + printable(list) + ")";
+            const std::string_view list = available->substr(kLead.size());
+            text += " (installed: " + printable(list.substr(0, list.find_last_not_of('.') + 1))
+                + ")";
         }
         return withQtWords(text, *notFound);
     }
@@ -139,23 +92,50 @@ std::string describeStartFailure(const DisplayEnvironment &asked, std::string_vi
     return first.empty() ? std::string("the toolkit gave no reason") : printable(first);
 }
 
-StartupMessages::StartupMessages()
+std::optional<std::string> refusedSettings(const StartEnvironment &asked)
 {
-    g_heldMessages = &m_held;
-    g_previousHandler = qInstallMessageHandler(messageHandler);
-}
-
-StartupMessages::~StartupMessages()
-{
-    release();
-}
-
-void StartupMessages::release()
-{
-    if (g_heldMessages == &m_held) {
-        g_heldMessages = nullptr;
-        std::fputs(m_held.c_str(), stderr);
+    if (asked.platform && asked.platform->substr(0, asked.platform->find(':')) == "vkkhrdisplay") {
+        return "the platform \"vkkhrdisplay\" shows only Vulkan surfaces, not windows";
     }
+    const std::string range = shown(kSmallestScaleFactor) + " to " + shown(kLargestScaleFactor);
+    const std::string noWindow = " leaves no window that can be shown (";
+    // The settings that scale the whole window, in words, and the scale they come to together.
+    std::string named;
+    double scale = 1;
+    if (const auto whole = factor(bytes(asked.scaleFactor))) {
+        named = "QT_SCALE_FACTOR=" + shown(*whole);
+        if (!withinScale(*whole)) {
+            return named + noWindow + "it must be a number from " + range + ")";
+        }
+        scale = *whole;
+    }
+    bool dpiRead = false; // as qEnvironmentVariableIntValue reads it
+    if (const int dpi = bytes(asked.fontDpi).toInt(&dpiRead, 0); dpiRead && dpi > 0) {
+        named += (named.empty() ? "QT_FONT_DPI=" : " with QT_FONT_DPI=") + std::to_string(dpi);
+        scale *= dpi / 96.0; // Qt draws the window at its designed size at 96 dots per inch
+    }
+    if (!withinScale(scale)) {
+        return named + noWindow + "it is scaled by " + shown(scale) + "; the scale must come to "
+            + range + ")";
+    }
+    // The first screen's factor that leaves no window, alone or with the rest.
+    std::optional<double> screen;
+    for (const QByteArray &entry : bytes(asked.screenScaleFactors).split(';')) {
+        screen = factor(entry.mid(entry.lastIndexOf('=') + 1)); // -1 + 1: all of it
+        if (screen && *screen > 0 && (!withinScale(*screen) || !withinScale(scale * *screen))) {
+            break;
+        }
+        screen.reset();
+    }
+    if (!screen) {
+        return std::nullopt;
+    }
+    const std::string factor = "the factor " + shown(*screen) + " in QT_SCREEN_SCALE_FACTORS";
+    if (!withinScale(*screen)) {
+        return factor + noWindow + "each must be a number from " + range + ")";
+    }
+    return named + " with " + factor + noWindow + "together they scale it by "
+        + shown(scale * *screen) + "; the scale must come to " + range + ")";
 }
 
 } // namespace forms

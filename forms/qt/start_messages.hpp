@@ -1,11 +1,7 @@
 // SPDX-License-Identifier: MIT
-// What the start over Qt reads of Qt's own words and tells the user: the one line of a failed
-// start, Qt's messages held back until the window is up, and the one line of a display gone away.
+// What the start over Qt makes of Qt's words and settings, in one line: why a start failed, and why
+// no window could be shown, before Qt starts. Free of Qt's types, so tested without a real start.
 #pragma once
-
-#include "forms/core/command_line.hpp"
-
-#include <QtMessageHandler>
 
 #include <optional>
 #include <string>
@@ -13,45 +9,34 @@
 
 namespace forms {
 
-// What the start is asked of the display, read once as it begins. The toolkit's -display and
-// -platform options, where given, go before the environment's DISPLAY and QT_QPA_PLATFORM.
-struct DisplayEnvironment {
+// What the start is asked of the display and its scale, each where it is set and not empty.
+struct StartEnvironment {
     std::optional<std::string_view> platform; // -platform, else QT_QPA_PLATFORM
     std::optional<std::string_view> display; // -display, else DISPLAY
     std::optional<std::string_view> waylandDisplay; // WAYLAND_DISPLAY
     bool waylandSession = false; // XDG_SESSION_TYPE=wayland, where Qt picks Wayland by itself
+    std::optional<std::string_view> scaleFactor; // QT_SCALE_FACTOR
+    std::optional<std::string_view> screenScaleFactors; // "1.5;2" or "HDMI-1=2;DP-1=1"
+    std::optional<std::string_view> fontDpi; // QT_FONT_DPI, which scales the window by it over 96
 };
-// Reads it, keeping it for the lines of a start that fails or a display that goes away.
-const DisplayEnvironment &readEnvironment(const CommandLine &commandLine);
 
-// The one thing the window waits on, as a line names it: the Wayland socket where the platform is
-// Wayland, else the X display.
-[[nodiscard]] std::string awaitedDisplay(const DisplayEnvironment &asked);
+// Our words, then Qt's, which people search for.
+[[nodiscard]] std::string withQtWords(const std::string &ours, std::string_view qt);
 
-// What is wrong, in words, from Qt's warnings held back during the start (one per line) and the
-// fatal message that ended it, ending with Qt's own words; falls back on the first line of the
-// fatal message when the cause is none of those known.
-[[nodiscard]] std::string describeStartFailure(const DisplayEnvironment &asked,
+// What is wrong, from Qt's warnings held back (one per line) and the fatal message that ended the
+// start, ending with Qt's own words; else the fatal message's first line.
+[[nodiscard]] std::string describeStartFailure(const StartEnvironment &asked,
                                                std::string_view heldMessages,
                                                std::string_view fatalMessage);
 
-// Until the window is up, Qt's own complaints are held back: a start that fails is reported in
-// one line of ours, not in the toolkit's several. This installs the start's handler; once the
-// window is up (or the start is abandoned), what was held is passed on, and so is every message
-// after it, to the handler that was there before, whatever it was.
-class StartupMessages {
-public:
-    StartupMessages();
-    ~StartupMessages();
-    StartupMessages(const StartupMessages &) = delete;
-    StartupMessages &operator=(const StartupMessages &) = delete;
-
-    // Passes on what was held; from then on every message goes on to the previous handler, but
-    // for Qt's words on a display gone away, which end the program with one line of ours.
-    void release();
-
-private:
-    std::string m_held;
-};
+// The scale factors under which the window can be shown and read, each alone and all of them
+// together: below the smallest its texts are a few pixels high (a window of 7x5 pixels at 0.01);
+// at the largest it is eight times its size and already larger than any screen, and above it Qt
+// tries to draw on gigabytes (at 100, 13 GB, and a crash) or shows nothing (0, 1e9).
+inline constexpr double kSmallestScaleFactor = 0.25;
+inline constexpr double kLargestScaleFactor = 8.0;
+// Why no window can be shown on the platform or at the scale `asked`; nothing when it can. A value
+// Qt cannot read (or a screen's factor or dots per inch not above 0) is left for Qt to ignore.
+[[nodiscard]] std::optional<std::string> refusedSettings(const StartEnvironment &asked);
 
 } // namespace forms

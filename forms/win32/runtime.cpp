@@ -5,7 +5,6 @@
 
 #include "forms/core/command_line.hpp"
 #include "forms/core/start_texts.hpp"
-#include "forms/start/start_failure.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 

@@ -3,8 +3,7 @@
 // bound, says why, leaves one that finished alone, and takes no thread, so a tight limit on
 // threads neither stops it nor takes the toolkit's), and the probe of a bus where nothing answers.
 // Real silent buses and owners are tested with the real program in tests/reliability.
-#include "forms/start/bus_probe.hpp"
-#include "forms/start/start_watchdog.hpp"
+#include "forms/start/runtime.hpp"
 
 #include <gtest/gtest.h>
 

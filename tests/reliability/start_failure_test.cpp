@@ -3,7 +3,6 @@
 // Qt 6.4 words them), ending with Qt's own words; and the settings under which no window shows.
 // The real executable failing to start is run by ctest as well.
 #include "forms/qt/start_messages.hpp"
-#include "forms/qt/start_settings.hpp"
 
 #include <gtest/gtest.h>
 
