@@ -77,6 +77,7 @@ public:
 
 private:
     void makeRow();
+    // To the button beside `from`, if any; the arrow is taken at an edge too.
     bool moveFocus(QWidget *from, Direction direction);
     void step(FindStep step) const;
     [[nodiscard]] std::string_view nameOf(const QWidget *widget) const;

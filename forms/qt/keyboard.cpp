@@ -100,7 +100,7 @@ private:
 
 KeyPress keyPress(const QKeyEvent &event)
 {
-    const auto found = std::find_if(kKeys.begin(), kKeys.end(), [&event](const auto &entry) {
+    const auto *const found = std::find_if(kKeys.begin(), kKeys.end(), [&event](const auto &entry) {
         return entry.first == event.key();
     });
     KeyPress press {found != kKeys.end() ? found->second : Key::Other, kNoModifier};

@@ -34,9 +34,9 @@ KeyPress win32::keyPress(WPARAM virtualKey)
         {VK_UP, Key::Up},
         {VK_DOWN, Key::Down},
     }};
-    const auto found = std::find_if(kKeys.begin(), kKeys.end(), [virtualKey](const auto &entry) {
-        return entry.first == virtualKey;
-    });
+    const auto *const found
+        = std::find_if(kKeys.begin(), kKeys.end(),
+                       [virtualKey](const auto &entry) { return entry.first == virtualKey; });
     KeyPress press {found != kKeys.end() ? found->second : Key::Other, kNoModifier};
     for (const auto &[held, bit] :
          {std::pair {VK_SHIFT, kShift}, std::pair {VK_CONTROL, kControl}, std::pair {VK_MENU, kAlt},
