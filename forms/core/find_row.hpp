@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: MIT
 // A window's find row as the runtime offers it to the program: a field opened with a text and
-// closed again, marks on controls, one line of answer; and the keys that work it, with the arrow
-// keys' walk over the buttons as they lie on the screen. Toolkit-free: each realisation draws the
-// row and routes its keys by these rules.
+// closed again, marks on controls, one line of answer; and the arrow keys' walk over the buttons
+// as they lie on the screen. Toolkit-free: each realisation draws the row; its keys are in the
+// form's key table (forms/core/keys.hpp).
 #pragma once
 
 #include "forms/core/definition.hpp"
 
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -63,64 +61,6 @@ public:
     // Shows the answer line now; it is announced once typing has paused for kAnnouncePause.
     virtual void showAnswer(std::string_view line) = 0;
 };
-
-// The keys the find row adds, by what they do. Each realisation maps its toolkit's keys to these.
-enum class FindKey : std::uint8_t { F, C, Escape, Enter, F3, F10, Menu, Left, Right, Up, Down };
-
-// Where the focus is when a key is pressed.
-enum class FocusOn : std::uint8_t { Button, TextBox, FindField, Other };
-
-enum class FindAction : std::uint8_t {
-    OpenFind,
-    CloseFind,
-    Next,
-    Previous,
-    MoveLeft,
-    MoveRight,
-    MoveUp,
-    MoveDown,
-    CopyRecord,
-    ContextMenu,
-};
-
-struct FindKeyRule {
-    FindKey key;
-    bool control;
-    bool shift;
-    std::optional<FocusOn> focus; // none: wherever the focus is
-    bool onlyWhileOpen; // the find row must be open
-    FindAction action;
-};
-
-inline constexpr auto kFindKeys = std::to_array<FindKeyRule>({
-    {FindKey::F, true, false, std::nullopt, false, FindAction::OpenFind},
-    // Esc is bound only while the row is open: otherwise one stray press does nothing at all.
-    {FindKey::Escape, false, false, std::nullopt, true, FindAction::CloseFind},
-    {FindKey::Enter, false, false, FocusOn::FindField, true, FindAction::Next},
-    {FindKey::Enter, false, true, FocusOn::FindField, true, FindAction::Previous},
-    {FindKey::F3, false, false, std::nullopt, true, FindAction::Next},
-    {FindKey::F3, false, true, std::nullopt, true, FindAction::Previous},
-    {FindKey::Left, false, false, FocusOn::Button, false, FindAction::MoveLeft},
-    {FindKey::Right, false, false, FocusOn::Button, false, FindAction::MoveRight},
-    {FindKey::Up, false, false, FocusOn::Button, false, FindAction::MoveUp},
-    {FindKey::Down, false, false, FocusOn::Button, false, FindAction::MoveDown},
-    {FindKey::C, true, false, FocusOn::Button, false, FindAction::CopyRecord},
-    {FindKey::Menu, false, false, FocusOn::TextBox, false, FindAction::ContextMenu},
-    {FindKey::F10, false, true, FocusOn::TextBox, false, FindAction::ContextMenu},
-});
-
-// What the key does where the focus is, or nothing (the toolkit's own meaning stays).
-[[nodiscard]] constexpr std::optional<FindAction>
-findKeyAction(FindKey key, bool control, bool shift, FocusOn focus, bool rowOpen)
-{
-    for (const FindKeyRule &rule : kFindKeys) {
-        if (rule.key == key && rule.control == control && rule.shift == shift
-            && (!rule.focus || *rule.focus == focus) && (rowOpen || !rule.onlyWhileOpen)) {
-            return rule.action;
-        }
-    }
-    return std::nullopt;
-}
 
 enum class Direction : std::uint8_t { Left, Right, Up, Down };
 

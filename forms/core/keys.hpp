@@ -1,17 +1,36 @@
 // SPDX-License-Identifier: MIT
 // The keys a form answers beyond what its toolkit's controls and dialog keys do themselves, as one
 // table: Enter presses the focused button as Space does, the keys that close a single-window
-// program on a desktop close it, and Esc does nothing. Each realisation maps its key events onto
-// these keys and does what the table says.
+// program on a desktop close it, Esc does nothing unless the find row is open, and the find row's
+// keys open, step and close it. Each realisation maps its key events onto these keys, asks
+// keyAction and does what it answers.
 #pragma once
+
+#include "forms/core/definition.hpp"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace forms {
 
 // The keys the table knows; any other is Other. Enter is the main keys' and the keypad's alike.
-enum class Key : std::uint8_t { Enter, Escape, Q, W, Other };
+enum class Key : std::uint8_t {
+    Enter,
+    Escape,
+    C,
+    F,
+    Q,
+    W,
+    F3,
+    F10,
+    Menu,
+    Left,
+    Right,
+    Up,
+    Down,
+    Other
+};
 
 // The modifiers held, as bits: keypad is not a modifier here.
 enum Modifiers : std::uint8_t {
@@ -22,40 +41,88 @@ enum Modifiers : std::uint8_t {
     kMeta = 1U << 3U, // the logo key
 };
 
+struct KeyPress {
+    Key key = Key::Other;
+    std::uint8_t modifiers = kNoModifier;
+};
+
+// Where the focus is when a key is pressed.
+enum class FocusOn : std::uint8_t { Button, TextBox, FindField, Other };
+
+// Where the focus is on `control`, a form's own control or none.
+[[nodiscard]] constexpr FocusOn focusOn(const ControlDefinition *control)
+{
+    if (control == nullptr) {
+        return FocusOn::Other;
+    }
+    return control->kind == ControlKind::CommandButton ? FocusOn::Button
+        : control->kind == ControlKind::TextBox        ? FocusOn::TextBox
+                                                       : FocusOn::Other;
+}
+
+// Whether a rule holds only while the find row is open, only while it is closed, or either way.
+enum class WhileFind : std::uint8_t { Either, Open, Closed };
+
 enum class KeyAction : std::uint8_t {
-    Pass, // to the focused control and the toolkit's own keys (Tab, Shift+Tab, Space on a button)
     PressFocusedButton, // the same click Space gives, once per press
     Close, // the window, as its close button does
     Ignore, // swallowed: Esc would otherwise close the window by accident and lose the boxes' texts
+    OpenFind,
+    CloseFind,
+    Next,
+    Previous,
+    MoveLeft,
+    MoveRight,
+    MoveUp,
+    MoveDown,
+    CopyRecord,
+    ContextMenu,
 };
 
 struct KeyRule {
     Key key;
     std::uint8_t modifiers; // exactly these held
-    bool onButtonOnly; // only while a button has the focus
+    std::optional<FocusOn> focus; // none: wherever the focus is
+    WhileFind find;
     KeyAction action;
 };
 
 // Ctrl+Q quits and Ctrl+W closes a window on every Linux desktop; with one window both close it.
-// Shift+Enter and the like keep whatever meaning they have (none here).
-inline constexpr std::array<KeyRule, 4> kKeyRules {{
-    {Key::Enter, kNoModifier, true, KeyAction::PressFocusedButton},
-    {Key::Q, kControl, false, KeyAction::Close},
-    {Key::W, kControl, false, KeyAction::Close},
-    {Key::Escape, kNoModifier, false, KeyAction::Ignore},
-}};
+// No two rules match the same press, so their order does not matter. Shift+Enter on a button,
+// F10 alone, a letter alone and the arrows in a box keep the toolkit's meaning.
+inline constexpr auto kKeyRules = std::to_array<KeyRule>({
+    {Key::Enter, kNoModifier, FocusOn::Button, WhileFind::Either, KeyAction::PressFocusedButton},
+    {Key::Enter, kNoModifier, FocusOn::FindField, WhileFind::Open, KeyAction::Next},
+    {Key::Enter, kShift, FocusOn::FindField, WhileFind::Open, KeyAction::Previous},
+    {Key::Q, kControl, std::nullopt, WhileFind::Either, KeyAction::Close},
+    {Key::W, kControl, std::nullopt, WhileFind::Either, KeyAction::Close},
+    {Key::Escape, kNoModifier, std::nullopt, WhileFind::Closed, KeyAction::Ignore},
+    {Key::Escape, kNoModifier, std::nullopt, WhileFind::Open, KeyAction::CloseFind},
+    {Key::F, kControl, std::nullopt, WhileFind::Either, KeyAction::OpenFind},
+    {Key::F3, kNoModifier, std::nullopt, WhileFind::Open, KeyAction::Next},
+    {Key::F3, kShift, std::nullopt, WhileFind::Open, KeyAction::Previous},
+    {Key::Left, kNoModifier, FocusOn::Button, WhileFind::Either, KeyAction::MoveLeft},
+    {Key::Right, kNoModifier, FocusOn::Button, WhileFind::Either, KeyAction::MoveRight},
+    {Key::Up, kNoModifier, FocusOn::Button, WhileFind::Either, KeyAction::MoveUp},
+    {Key::Down, kNoModifier, FocusOn::Button, WhileFind::Either, KeyAction::MoveDown},
+    {Key::C, kControl, FocusOn::Button, WhileFind::Either, KeyAction::CopyRecord},
+    {Key::Menu, kNoModifier, FocusOn::TextBox, WhileFind::Either, KeyAction::ContextMenu},
+    {Key::F10, kShift, FocusOn::TextBox, WhileFind::Either, KeyAction::ContextMenu},
+});
 
-// What the form does with `key` pressed with `modifiers` held: the first rule that matches, else
-// Pass.
-[[nodiscard]] constexpr KeyAction keyAction(Key key, std::uint8_t modifiers, bool focusOnButton)
+// What the form does with `press` where the focus is, the find row open or not; nothing: the
+// focused control and the toolkit's own keys (Tab, Space on a button) have it.
+[[nodiscard]] constexpr std::optional<KeyAction> keyAction(KeyPress press, FocusOn focus,
+                                                           bool findOpen)
 {
     for (const KeyRule &rule : kKeyRules) {
-        if (rule.key == key && rule.modifiers == modifiers
-            && (focusOnButton || !rule.onButtonOnly)) {
+        if (rule.key == press.key && rule.modifiers == press.modifiers
+            && (!rule.focus || *rule.focus == focus)
+            && (rule.find == WhileFind::Either || (rule.find == WhileFind::Open) == findOpen)) {
             return rule.action;
         }
     }
-    return KeyAction::Pass;
+    return std::nullopt;
 }
 
 } // namespace forms

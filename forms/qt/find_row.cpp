@@ -4,15 +4,13 @@
 
 #include "forms/core/scaling.hpp"
 #include "forms/qt/accessibility.hpp"
+#include "forms/qt/keyboard.hpp"
 #include "forms/qt/widgets.hpp"
 #include "forms/start/runtime.hpp"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,8 +19,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <array>
-#include <optional>
 #include <utility>
 
 namespace forms {
@@ -86,49 +82,14 @@ private:
     std::vector<QPointer<QWidget>> m_controls;
 };
 
-// Qt's keys as the find's key table names them.
-constexpr auto kKeys = std::to_array<std::pair<int, FindKey>>({
-    {Qt::Key_F, FindKey::F},
-    {Qt::Key_C, FindKey::C},
-    {Qt::Key_Escape, FindKey::Escape},
-    {Qt::Key_Return, FindKey::Enter},
-    {Qt::Key_Enter, FindKey::Enter},
-    {Qt::Key_F3, FindKey::F3},
-    {Qt::Key_F10, FindKey::F10},
-    {Qt::Key_Menu, FindKey::Menu},
-    {Qt::Key_Left, FindKey::Left},
-    {Qt::Key_Right, FindKey::Right},
-    {Qt::Key_Up, FindKey::Up},
-    {Qt::Key_Down, FindKey::Down},
-});
-
-constexpr auto kMoves = std::to_array<std::pair<FindAction, Direction>>({
-    {FindAction::MoveLeft, Direction::Left},
-    {FindAction::MoveRight, Direction::Right},
-    {FindAction::MoveUp, Direction::Up},
-    {FindAction::MoveDown, Direction::Down},
-});
-
-template <class From, class To, std::size_t N>
-std::optional<To> lookUp(const std::array<std::pair<From, To>, N> &table, From from)
-{
-    const auto found = std::find_if(table.begin(), table.end(),
-                                    [from](const auto &entry) { return entry.first == from; });
-    return found != table.end() ? std::optional<To>(found->second) : std::nullopt;
-}
-
 } // namespace
 
 QtFindRow::QtFindRow(Host host)
     : QObject(host.window)
     , m_host(std::move(host))
-{
     // Only the keys are watched from the start; the row itself is made when first opened.
-    for (std::size_t i = 0; i < m_host.widgets.size(); ++i) {
-        if (takesFocus(m_host.controls[i].kind)) {
-            m_host.widgets[i]->installEventFilter(this);
-        }
-    }
+    , m_keys(bindKeys(m_host.window, m_host.widgets, *this))
+{
 }
 
 QtFindRow::~QtFindRow() = default;
@@ -146,7 +107,7 @@ void QtFindRow::makeRow()
     m_field->setObjectName(QStringLiteral("findField"));
     m_field->setAccessibleName(toQString(kFieldName));
     m_field->setPlaceholderText(toQString(kFieldName));
-    m_field->installEventFilter(this);
+    m_field->installEventFilter(m_keys);
     m_answer = new QLabel(m_row);
     m_answer->setObjectName(QStringLiteral("findAnswer"));
     m_answer->setWordWrap(true);
@@ -168,8 +129,6 @@ void QtFindRow::makeRow()
         }
     });
     m_marks = new MarkLayer(m_host.window);
-    // The marks' layer keeps to the window's size as it resizes.
-    m_host.window->installEventFilter(this);
 }
 
 int QtFindRow::addedHeight(double scale) const
@@ -186,6 +145,7 @@ void QtFindRow::layOut()
     const auto px
         = [this, scale](Twips twips) { return twipsToPixels(twips, m_host.logicalDpi, scale); };
     const QSize size = m_host.window->size();
+    m_marks->setGeometry(m_host.window->rect());
     const int height = addedHeight(scale);
     m_row->setGeometry((size.width() - px(m_host.clientWidth)) / 2, size.height() - height,
                        px(m_host.clientWidth), height);
@@ -281,17 +241,9 @@ std::string_view QtFindRow::nameOf(const QWidget *widget) const
 
 FocusOn QtFindRow::focusOn(const QWidget *widget) const
 {
-    if (widget != nullptr && widget == m_field) {
-        return FocusOn::FindField;
-    }
-    const ControlDefinition *control = findDefinition(m_host.controls, nameOf(widget));
-    if (control == nullptr) {
-        return FocusOn::Other;
-    }
-    if (control->kind == ControlKind::CommandButton) {
-        return FocusOn::Button;
-    }
-    return control->kind == ControlKind::TextBox ? FocusOn::TextBox : FocusOn::Other;
+    return widget != nullptr && widget == m_field
+        ? FocusOn::FindField
+        : forms::focusOn(findDefinition(m_host.controls, nameOf(widget)));
 }
 
 void QtFindRow::mark(std::span<const Mark> marks)
@@ -386,13 +338,14 @@ void QtFindRow::step(FindStep step) const
     }
 }
 
-void QtFindRow::moveFocus(QWidget *from, Direction direction)
+bool QtFindRow::moveFocus(QWidget *from, Direction direction)
 {
     const ControlDefinition *to = neighbour(m_host.controls, nameOf(from), direction);
     if (to != nullptr) {
         m_host.widgets[static_cast<std::size_t>(to - m_host.controls.data())]->setFocus(
             Qt::OtherFocusReason);
     }
+    return true;
 }
 
 void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
@@ -412,22 +365,28 @@ void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
     menu->popup(at, find);
 }
 
-bool QtFindRow::act(FindAction action, QWidget *focused)
+bool QtFindRow::act(KeyAction action, QWidget *focused)
 {
     switch (action) {
-    case FindAction::OpenFind:
+    case KeyAction::OpenFind:
         open(m_field.isNull() ? std::string() : m_field->text().toStdString());
         return true;
-    case FindAction::CloseFind:
+    case KeyAction::CloseFind:
         close();
         return true;
-    case FindAction::Next:
-        step(FindStep::Next);
+    case KeyAction::Next:
+    case KeyAction::Previous:
+        step(action == KeyAction::Next ? FindStep::Next : FindStep::Previous);
         return true;
-    case FindAction::Previous:
-        step(FindStep::Previous);
-        return true;
-    case FindAction::CopyRecord: {
+    case KeyAction::MoveLeft:
+        return moveFocus(focused, Direction::Left);
+    case KeyAction::MoveRight:
+        return moveFocus(focused, Direction::Right);
+    case KeyAction::MoveUp:
+        return moveFocus(focused, Direction::Up);
+    case KeyAction::MoveDown:
+        return moveFocus(focused, Direction::Down);
+    case KeyAction::CopyRecord: {
         const std::string text
             = m_handlers.copied ? m_handlers.copied(nameOf(focused)) : std::string();
         if (text.empty()) {
@@ -436,7 +395,7 @@ bool QtFindRow::act(FindAction action, QWidget *focused)
         QGuiApplication::clipboard()->setText(toQString(text));
         return true;
     }
-    case FindAction::ContextMenu: {
+    case KeyAction::ContextMenu: {
         auto *box = qobject_cast<QLineEdit *>(focused);
         if (box == nullptr) {
             return false;
@@ -444,45 +403,9 @@ bool QtFindRow::act(FindAction action, QWidget *focused)
         contextMenu(box, box->mapToGlobal(box->rect().center()));
         return true;
     }
-    default:
-        if (const std::optional<Direction> direction = lookUp(kMoves, action)) {
-            moveFocus(focused, *direction);
-            return true;
-        }
+    default: // the form's own keys, not the find's
         return false;
     }
-}
-
-bool QtFindRow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_host.window) {
-        if (event->type() == QEvent::Resize && !m_marks.isNull()) {
-            m_marks->setGeometry(m_host.window->rect());
-        }
-        return false;
-    }
-    auto *widget = qobject_cast<QWidget *>(watched);
-    if (event->type() == QEvent::ContextMenu) {
-        auto *box = qobject_cast<QLineEdit *>(widget);
-        if (box == nullptr || focusOn(box) != FocusOn::TextBox) {
-            return false;
-        }
-        contextMenu(box, static_cast<QContextMenuEvent *>(event)->globalPos());
-        return true;
-    }
-    if (event->type() != QEvent::KeyPress) {
-        return false;
-    }
-    const auto *key = static_cast<QKeyEvent *>(event);
-    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-    const std::optional<FindKey> which = lookUp(kKeys, key->key());
-    if (!which || (modifiers & (Qt::AltModifier | Qt::MetaModifier)) != Qt::NoModifier) {
-        return false;
-    }
-    const std::optional<FindAction> action
-        = findKeyAction(*which, (modifiers & Qt::ControlModifier) != Qt::NoModifier,
-                        (modifiers & Qt::ShiftModifier) != Qt::NoModifier, focusOn(widget), m_open);
-    return action && act(*action, widget);
 }
 
 } // namespace forms

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 // A form's find row over Qt Widgets: a field and an answer line under the form's controls, made on
-// first use; frames drawn over the marked controls; and the find's keys on the form's own widgets,
-// by the core's table (forms/core/find_row.hpp).
+// first use; frames drawn over the marked controls; and what the find's keys do, as the form's
+// key filter (keyboard.hpp) routes them.
 #pragma once
 
 #include "forms/core/definition.hpp"
 #include "forms/core/find_row.hpp"
+#include "forms/core/keys.hpp"
 
 #include <QObject>
 #include <QPointer>
@@ -67,18 +68,19 @@ public:
     [[nodiscard]] QWidget *row() const;
     [[nodiscard]] QLineEdit *field() const;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Where the focus is when `widget` has it, as the key table tells the places apart.
+    [[nodiscard]] FocusOn focusOn(const QWidget *widget) const;
+    // Runs what a find key's action does with `focused` focused; false when it does nothing here.
+    bool act(KeyAction action, QWidget *focused);
+    // The component box's context menu with the find's item first, at `at` on the screen.
+    void contextMenu(QLineEdit *box, QPoint at);
 
 private:
     void makeRow();
-    // Runs what a key's action does; false when it does nothing here.
-    bool act(FindAction action, QWidget *focused);
-    void moveFocus(QWidget *from, Direction direction);
-    void contextMenu(QLineEdit *box, QPoint at);
+    // To the button beside `from`, if any; the arrow is taken at an edge too.
+    bool moveFocus(QWidget *from, Direction direction);
     void step(FindStep step) const;
     [[nodiscard]] std::string_view nameOf(const QWidget *widget) const;
-    [[nodiscard]] FocusOn focusOn(const QWidget *widget) const;
 
     // Gives every marked control its description, and every other its own again: at a pause in
     // typing, so that a listener's screen reader is not flooded with changes it would then prune,
@@ -90,6 +92,7 @@ private:
         QString description;
     };
     Host m_host;
+    QObject *m_keys; // the form's key filter, a child of this row
     FindHandlers m_handlers;
     QPointer<QWidget> m_row;
     QPointer<QLineEdit> m_field;

@@ -5,7 +5,6 @@
 
 #include "forms/core/controls.hpp"
 #include "forms/qt/accessibility.hpp"
-#include "forms/qt/keyboard.hpp"
 #include "forms/qt/outside_destruction.hpp"
 #include "forms/start/runtime.hpp"
 
@@ -133,7 +132,6 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     });
     createControls();
     chainTabOrder();
-    bindKeys(m_window, m_widgets);
     m_findRow = new QtFindRow({.window = m_window,
                                .clientWidth = m_definition.clientWidth,
                                .controls = m_definition.controls,

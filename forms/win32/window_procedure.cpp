@@ -7,36 +7,46 @@
 #include "forms/core/scaling.hpp"
 #include "forms/start/runtime.hpp"
 #include "forms/win32/dpi.hpp"
+#include "forms/win32/keys.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace forms {
 
-namespace {
-
-// The key and the modifiers held as the message was taken from the queue, mapped onto the core's
-// key table. Keypad Enter is VK_RETURN too.
-KeyAction formKey(WPARAM virtualKey, bool focusOnButton)
+KeyPress win32::keyPress(WPARAM virtualKey)
 {
-    const Key key = virtualKey == VK_RETURN ? Key::Enter
-        : virtualKey == VK_ESCAPE           ? Key::Escape
-        : virtualKey == 'Q'                 ? Key::Q
-        : virtualKey == 'W'                 ? Key::W
-                                            : Key::Other;
-    std::uint8_t modifiers = kNoModifier;
+    static constexpr std::array<std::pair<WPARAM, Key>, 13> kKeys {{
+        {VK_RETURN, Key::Enter},
+        {VK_ESCAPE, Key::Escape},
+        {'C', Key::C},
+        {'F', Key::F},
+        {'Q', Key::Q},
+        {'W', Key::W},
+        {VK_F3, Key::F3},
+        {VK_F10, Key::F10},
+        {VK_APPS, Key::Menu},
+        {VK_LEFT, Key::Left},
+        {VK_RIGHT, Key::Right},
+        {VK_UP, Key::Up},
+        {VK_DOWN, Key::Down},
+    }};
+    const auto *const found
+        = std::find_if(kKeys.begin(), kKeys.end(),
+                       [virtualKey](const auto &entry) { return entry.first == virtualKey; });
+    KeyPress press {found != kKeys.end() ? found->second : Key::Other, kNoModifier};
     for (const auto &[held, bit] :
          {std::pair {VK_SHIFT, kShift}, std::pair {VK_CONTROL, kControl}, std::pair {VK_MENU, kAlt},
           std::pair {VK_LWIN, kMeta}, std::pair {VK_RWIN, kMeta}}) {
         if (GetKeyState(held) < 0) {
-            modifiers |= bit;
+            press.modifiers |= bit;
         }
     }
-    return keyAction(key, modifiers, focusOnButton);
+    return press;
 }
-
-} // namespace
 
 bool Win32Form::translate(MSG &message)
 {
@@ -46,10 +56,11 @@ bool Win32Form::translate(MSG &message)
     }
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
         const Item *focused = itemOf(GetFocus());
-        const bool onButton
-            = focused != nullptr && focused->definition->kind == ControlKind::CommandButton;
-        switch (formKey(message.wParam, onButton)) {
-        case KeyAction::PressFocusedButton:
+        // No find row here yet: its keys are the dialog keys' and the controls' own.
+        const std::optional<KeyAction> action
+            = keyAction(win32::keyPress(message.wParam),
+                        focusOn(focused != nullptr ? focused->definition : nullptr), false);
+        if (action == KeyAction::PressFocusedButton) {
             // One press per press: a held key's repeats are not clicks, as Space's are not.
             if ((message.lParam & (1L << 30)) == 0) {
                 SendMessageW(m_window, WM_COMMAND,
@@ -57,13 +68,12 @@ bool Win32Form::translate(MSG &message)
                              reinterpret_cast<LPARAM>(focused->hwnd));
             }
             return true;
-        case KeyAction::Close:
+        }
+        if (action == KeyAction::Close) {
             PostMessageW(m_window, WM_CLOSE, 0, 0);
+        }
+        if (action == KeyAction::Close || action == KeyAction::Ignore) {
             return true;
-        case KeyAction::Ignore:
-            return true;
-        case KeyAction::Pass:
-            break;
         }
     }
     return IsDialogMessageW(m_window, &message) != FALSE;

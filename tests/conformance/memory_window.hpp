@@ -78,9 +78,9 @@ public:
 
     bool press(const KeyCase &row)
     {
-        const bool onButton = focusedControl().kind == forms::ControlKind::CommandButton;
         if (row.key == TestKey::Space) {
-            if (onButton && !row.shift && !row.control) {
+            if (focusedControl().kind == forms::ControlKind::CommandButton && !row.shift
+                && !row.control) {
                 click(focused());
             }
             return false;
@@ -92,17 +92,13 @@ public:
         const auto modifiers
             = static_cast<std::uint8_t>((row.shift ? forms::kShift : forms::kNoModifier)
                                         | (row.control ? forms::kControl : forms::kNoModifier));
-        switch (forms::keyAction(key, modifiers, onButton)) {
-        case forms::KeyAction::PressFocusedButton:
+        // No find row here: it stays closed.
+        const auto action
+            = forms::keyAction({key, modifiers}, forms::focusOn(&focusedControl()), false);
+        if (action == forms::KeyAction::PressFocusedButton) {
             click(focused());
-            return false;
-        case forms::KeyAction::Close:
-            return true;
-        case forms::KeyAction::Ignore:
-        case forms::KeyAction::Pass:
-            return false;
         }
-        return false;
+        return action == forms::KeyAction::Close;
     }
 
     void refuse(std::string_view box, bool gone)
