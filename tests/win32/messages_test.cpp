@@ -8,7 +8,6 @@
 #include "tests/conformance/win32_window.hpp"
 
 #include "forms/start/runtime.hpp"
-#include "forms/start/start_failure.hpp"
 #include "forms/win32/win32_form.hpp"
 #include "ui/main_window.hpp"
 
