@@ -35,6 +35,20 @@ struct Mark {
     std::string description;
 };
 
+// The row as both realisations lay it out, in twips as the form's controls are given: a field as
+// high as a component box, and an answer of up to two lines of the smaller caption size.
+inline constexpr Twips kFindRowHeight = 615;
+inline constexpr Twips kFindRowInset = 120;
+inline constexpr Twips kFindFieldWidth = 2655;
+inline constexpr Twips kFindFieldHeight = 375;
+inline constexpr Twips kFindAnswerLeft = 2880;
+inline constexpr Twips kFindAnswerWidth = 6630;
+inline constexpr double kFindAnswerFontFactor = 825.0 / 975.0; // 8.25 pt beside the form's 9.75 pt
+
+inline constexpr std::string_view kFindFieldName = "Find a part";
+// The item a component box's context menu gains, above the box's standard items.
+inline constexpr std::string_view kFindMenuItem = "Find models with this part";
+
 // How long typing must pause before the answer line is announced, so that a listener hears the
 // answer to what was typed and not one for every key.
 inline constexpr std::chrono::milliseconds kAnnouncePause {500};
