@@ -44,6 +44,9 @@ bool Win32Form::translate(MSG &message)
         || (message.hwnd != m_window && IsChild(m_window, message.hwnd) == FALSE)) {
         return false;
     }
+    if (m_findRow && m_findRow->translate(message)) {
+        return true;
+    }
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
         const Item *focused = itemOf(GetFocus());
         const bool onButton
@@ -119,7 +122,11 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_COMMAND: {
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the control that sent it
-        const Item *item = itemOf(reinterpret_cast<HWND>(lParam));
+        const auto sender = reinterpret_cast<HWND>(lParam);
+        if (m_findRow && m_findRow->command(sender, HIWORD(wParam))) {
+            return 0;
+        }
+        const Item *item = itemOf(sender);
         if (item == nullptr) {
             return 0; // IDOK and IDCANCEL from the dialog keys: nothing is a default button
         }
@@ -162,7 +169,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                                     static_cast<LONG>(std::lround(designed.cy * kSmallestScale))},
                                    kStyle, kExStyle, m_dpi);
         auto *limits = reinterpret_cast<MINMAXINFO *>(lParam);
-        limits->ptMinTrackSize = {least.cx, least.cy};
+        limits->ptMinTrackSize = {least.cx, least.cy + (m_findRow ? m_findRow->addedHeight() : 0)};
         return 0;
     }
     case WM_DPICHANGED: {
