@@ -179,8 +179,8 @@ void QtFindRow::layOut()
     QFont font = m_host.window->font();
     font.setPointSizeF(font.pointSizeF() * scale);
     m_field->setFont(font);
-    m_field->setGeometry(px(kFindRowInset), (height - px(kFindFieldHeight)) / 2, px(kFindFieldWidth),
-                         px(kFindFieldHeight));
+    m_field->setGeometry(px(kFindRowInset), (height - px(kFindFieldHeight)) / 2,
+                         px(kFindFieldWidth), px(kFindFieldHeight));
     font.setPointSizeF(font.pointSizeF() * kFindAnswerFontFactor);
     m_answer->setFont(font);
     m_answer->setGeometry(px(kFindAnswerLeft), 0, px(kFindAnswerWidth), height);
