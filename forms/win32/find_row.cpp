@@ -77,24 +77,46 @@ std::optional<FindAction> findActionOf(WPARAM virtualKey, FocusOn focus, bool ro
 // A mark is a thick frame inside the control's edge in the colour its text is drawn in: it reads
 // without colour, in the system's colours and in high contrast, and it leaves the control's own
 // drawing as it is. The control draws itself first; the frame goes over it each time it has.
-void drawMark(HWND control, int colour)
+std::array<RECT, 4> markSides(HWND control)
 {
     RECT box {};
     GetWindowRect(control, &box);
     OffsetRect(&box, -box.left, -box.top);
     const int thickness = std::max<int>(3, box.bottom / 10);
-    HDC dc = GetWindowDC(control);
-    HBRUSH brush = GetSysColorBrush(colour);
-    const std::array<RECT, 4> sides {{
+    return {{
         {0, 0, box.right, thickness},
         {0, box.bottom - thickness, box.right, box.bottom},
         {0, 0, thickness, box.bottom},
         {box.right - thickness, 0, box.right, box.bottom},
     }};
-    for (const RECT &side : sides) {
+}
+
+void drawMark(HWND control, int colour)
+{
+    HDC dc = GetWindowDC(control);
+    HBRUSH brush = GetSysColorBrush(colour);
+    for (const RECT &side : markSides(control)) {
         FillRect(dc, &side, brush);
     }
     ReleaseDC(control, dc);
+}
+
+// Has the control draw again what its mark covered: a button, whose window is all client area,
+// only there, as drawing a whole button again costs several times more under Wine's themes.
+void unmark(HWND control, bool button)
+{
+    if (!button) {
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        return;
+    }
+    HRGN covered = CreateRectRgn(0, 0, 0, 0);
+    for (const RECT &side : markSides(control)) {
+        HRGN part = CreateRectRgnIndirect(&side);
+        CombineRgn(covered, covered, part, RGN_OR);
+        DeleteObject(part);
+    }
+    RedrawWindow(control, nullptr, covered, RDW_INVALIDATE);
+    DeleteObject(covered);
 }
 
 LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
@@ -238,6 +260,18 @@ void Win32FindRow::layOut()
     const int fieldHeight = px(kFindFieldHeight);
     SetWindowPos(m_field, nullptr, left + px(kFindRowInset), top + (m_height - fieldHeight) / 2,
                  px(kFindFieldWidth), fieldHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    placeAnswer();
+}
+
+void Win32FindRow::placeAnswer()
+{
+    const unsigned dpi = m_form.dpi();
+    const double scale = m_form.scale();
+    const auto px = [dpi, scale](Twips twips) { return twipsToPixels(twips, dpi, scale); };
+    RECT client {};
+    GetClientRect(m_form.window(), &client);
+    const int left = std::max<int>(0, (client.right - px(m_definition.clientWidth)) / 2);
+    const int top = client.bottom - m_height;
     // The answer's lines as they wrap, in the middle of the row's height.
     const int width = px(kFindAnswerWidth);
     const std::wstring line = win32::textOf(m_answer);
@@ -365,13 +399,10 @@ void Win32FindRow::mark(std::span<const Mark> marks)
         return std::any_of(list.begin(), list.end(),
                            [control](const Marked &m) { return m.control == control; });
     };
-    const auto redraw = [](HWND control) {
-        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-    };
     for (const Marked &old : m_marked) {
         if (!holds(marked, old.control) && IsWindow(old.control) != FALSE) {
             RemoveWindowSubclass(old.control, markProcedure, kMarkSubclass);
-            redraw(old.control);
+            unmark(old.control, old.definition->kind == ControlKind::CommandButton);
         }
     }
     for (const Marked &now : marked) {
@@ -380,7 +411,8 @@ void Win32FindRow::mark(std::span<const Mark> marks)
                                                                              : COLOR_BTNTEXT;
             SetWindowSubclass(now.control, markProcedure, kMarkSubclass,
                               static_cast<DWORD_PTR>(colour));
-            redraw(now.control);
+            // Drawn over the control as it stands: nothing of the control itself changed.
+            drawMark(now.control, colour);
         }
     }
     m_marked = std::move(marked);
@@ -440,8 +472,12 @@ void Win32FindRow::showAnswer(std::string_view line)
         return;
     }
     m_pendingAnswer = widen(line);
-    SetWindowTextW(m_answer, m_pendingAnswer.c_str());
-    layOut();
+    if (win32::textOf(m_answer) != m_pendingAnswer) {
+        SetWindowTextW(m_answer, m_pendingAnswer.c_str());
+        if (m_open) {
+            placeAnswer();
+        }
+    }
     if (m_pendingAnswer.empty()) {
         KillTimer(m_field, kPauseTimer);
     } else {

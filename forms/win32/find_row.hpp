@@ -69,6 +69,8 @@ private:
     };
 
     void makeRow();
+    // Places the answer line, its lines in the middle of the row's height.
+    void placeAnswer();
     bool act(FindAction action, HWND focused);
     void step(FindStep step) const;
     void copyRecord(std::string_view control) const;
