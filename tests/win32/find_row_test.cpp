@@ -102,12 +102,16 @@ protected:
         return {client.right, client.bottom};
     }
 
-    // The client area's pixels as the screen shows them, children and all.
-    [[nodiscard]] std::vector<std::uint32_t> shown() const
+    // The pixels of the client area, children and all, or of one control, as the screen shows them.
+    [[nodiscard]] std::vector<std::uint32_t> shown(HWND control = nullptr) const
     {
         RECT client {};
-        GetClientRect(form->window(), &client);
-        MapWindowPoints(form->window(), HWND_DESKTOP, reinterpret_cast<POINT *>(&client), 2);
+        if (control != nullptr) {
+            GetWindowRect(control, &client);
+        } else {
+            GetClientRect(form->window(), &client);
+            MapWindowPoints(form->window(), HWND_DESKTOP, reinterpret_cast<POINT *>(&client), 2);
+        }
         const int width = client.right - client.left;
         const int height = client.bottom - client.top;
         HDC screen = GetDC(nullptr);
@@ -152,6 +156,7 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     pump(*form);
     const std::vector<std::uint32_t> designed = shown();
     const int designedChildren = visibleChildren();
+    const std::vector<std::uint32_t> designedButton = shown(form->handle("Command23"));
     const SIZE designedSize = clientSize();
     ASSERT_EQ(row->field(), nullptr) << "the row is made on first use, not at the start";
 
@@ -180,6 +185,12 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
                         std::pair<std::string, std::string> {"Command23",
                                                              "Holds 4370805 in POWER IC (UEM) 1"}),
               described.end());
+
+    type("x"); // no match: every mark goes, and the buttons are as they were drawn
+    EXPECT_TRUE(marked().empty());
+    pump(*form);
+    EXPECT_TRUE(shown(form->handle("Command23")) == designedButton) << "a mark left behind";
+    type("\b");
 
     press(VK_ESCAPE);
     EXPECT_EQ(focused(), "Command31") << "the focus goes back where it was";
