@@ -138,6 +138,32 @@ findKeyAction(FindKey key, bool control, bool shift, FocusOn focus, bool rowOpen
 
 enum class Direction : std::uint8_t { Left, Right, Up, Down };
 
+// The step a key's action takes through the matches; nothing for any other action.
+[[nodiscard]] constexpr std::optional<FindStep> stepOf(FindAction action)
+{
+    if (action == FindAction::Next) {
+        return FindStep::Next;
+    }
+    return action == FindAction::Previous ? std::optional(FindStep::Previous) : std::nullopt;
+}
+
+// The way an arrow key's action moves the focus; nothing for any other action.
+[[nodiscard]] constexpr std::optional<Direction> directionOf(FindAction action)
+{
+    switch (action) {
+    case FindAction::MoveLeft:
+        return Direction::Left;
+    case FindAction::MoveRight:
+        return Direction::Right;
+    case FindAction::MoveUp:
+        return Direction::Up;
+    case FindAction::MoveDown:
+        return Direction::Down;
+    default:
+        return std::nullopt;
+    }
+}
+
 // The button the arrow key moves to from the button `from`, as the buttons lie in the window
 // (frames included): Left and Right along its row, no further than its ends; Up and Down to the
 // nearest row above or below, in this frame or the next, to the button whose middle is nearest

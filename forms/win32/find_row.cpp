@@ -46,31 +46,19 @@ constexpr auto kKeys = std::to_array<std::pair<WPARAM, FindKey>>({
     {VK_DOWN, FindKey::Down},
 });
 
-constexpr auto kMoves = std::to_array<std::pair<FindAction, Direction>>({
-    {FindAction::MoveLeft, Direction::Left},
-    {FindAction::MoveRight, Direction::Right},
-    {FindAction::MoveUp, Direction::Up},
-    {FindAction::MoveDown, Direction::Down},
-});
-
-template <class From, class To, std::size_t N>
-std::optional<To> lookUp(const std::array<std::pair<From, To>, N> &table, From from)
-{
-    const auto found = std::find_if(table.begin(), table.end(),
-                                    [from](const auto &entry) { return entry.first == from; });
-    return found != table.end() ? std::optional<To>(found->second) : std::nullopt;
-}
-
 // What the find makes of a key pressed now, with the modifiers held as the message was taken from
 // the queue; nothing where the key keeps its own meaning. The one place the row reads the core's
 // key table.
 std::optional<FindAction> findActionOf(WPARAM virtualKey, FocusOn focus, bool rowOpen)
 {
-    const std::optional<FindKey> key = lookUp(kKeys, virtualKey);
-    if (!key || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0) {
+    const auto *const key
+        = std::find_if(kKeys.begin(), kKeys.end(),
+                       [virtualKey](const auto &entry) { return entry.first == virtualKey; });
+    if (key == kKeys.end() || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_LWIN) < 0
+        || GetKeyState(VK_RWIN) < 0) {
         return std::nullopt;
     }
-    return findKeyAction(*key, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0, focus,
+    return findKeyAction(key->second, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0, focus,
                          rowOpen);
 }
 
@@ -219,11 +207,10 @@ void Win32FindRow::makeRow()
                               // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFieldId)), instance,
                               nullptr);
-    m_answer = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
-                               window,
-                               // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAnswerId)), instance,
-                               nullptr);
+    m_answer = CreateWindowExW(
+        0, L"STATIC", L"", WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, window,
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAnswerId)), instance, nullptr);
     if (m_field == nullptr || m_answer == nullptr) {
         return;
     }
@@ -338,8 +325,7 @@ void Win32FindRow::close()
     m_announced.clear();
     HWND window = m_form.window();
     // The focus goes back before the field it may be in is hidden.
-    SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore
-                                                                           : window);
+    SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore : window);
     ShowWindow(m_field, SW_HIDE);
     ShowWindow(m_answer, SW_HIDE);
     m_open = false;
@@ -407,8 +393,8 @@ void Win32FindRow::mark(std::span<const Mark> marks)
     }
     for (const Marked &now : marked) {
         if (!holds(m_marked, now.control)) {
-            const int colour = now.definition->kind == ControlKind::TextBox ? COLOR_WINDOWTEXT
-                                                                             : COLOR_BTNTEXT;
+            const int colour
+                = now.definition->kind == ControlKind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT;
             SetWindowSubclass(now.control, markProcedure, kMarkSubclass,
                               static_cast<DWORD_PTR>(colour));
             // Drawn over the control as it stands: nothing of the control itself changed.
@@ -552,8 +538,24 @@ void Win32FindRow::copyRecord(std::string_view control) const
 void Win32FindRow::contextMenu(HWND box, POINT at)
 {
     // The edit's own menu cannot take an item: its standard items are given here as Windows gives
-    // them, each enabled as the edit's own would be.
-    enum : UINT { kFind = 1, kUndo, kCut, kCopy, kPaste, kDelete, kSelectAll };
+    // them, each enabled as the edit's own would be, each doing what the edit's own does.
+    struct EditItem {
+        const wchar_t *text; // null: a separator
+        UINT message;
+        LPARAM lParam;
+    };
+    static constexpr std::array<EditItem, 8> kEditItems {{
+        {L"&Undo", WM_UNDO, 0},
+        {nullptr, 0, 0},
+        {L"Cu&t", WM_CUT, 0},
+        {L"&Copy", WM_COPY, 0},
+        {L"&Paste", WM_PASTE, 0},
+        {L"&Delete", WM_CLEAR, 0},
+        {nullptr, 0, 0},
+        {L"Select &All", EM_SETSEL, -1},
+    }};
+    constexpr UINT kFind = 1;
+    constexpr UINT kFirstEditItem = 2;
     const MenuHandle menu(CreatePopupMenu());
     if (!menu) {
         return;
@@ -564,66 +566,51 @@ void Win32FindRow::contextMenu(HWND box, POINT at)
     const bool selected = start != end;
     const bool writable = (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) == 0;
     const auto length = static_cast<DWORD>(GetWindowTextLengthW(box));
-    const auto enabled = [](bool on) { return MF_STRING | (on ? MF_ENABLED : MF_GRAYED); };
+    const std::array<bool, kEditItems.size()> enabled {
+        SendMessageW(box, EM_CANUNDO, 0, 0) != 0,
+        false,
+        selected && writable,
+        selected,
+        writable && IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE,
+        selected && writable,
+        false,
+        length > 0 && (start > 0 || end < length),
+    };
     const std::wstring find = widen(kFindMenuItem);
     AppendMenuW(menu.get(), MF_STRING, kFind, find.c_str());
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), enabled(SendMessageW(box, EM_CANUNDO, 0, 0) != 0), kUndo, L"&Undo");
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), enabled(selected && writable), kCut, L"Cu&t");
-    AppendMenuW(menu.get(), enabled(selected), kCopy, L"&Copy");
-    AppendMenuW(menu.get(),
-                enabled(writable && IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE), kPaste,
-                L"&Paste");
-    AppendMenuW(menu.get(), enabled(selected && writable), kDelete, L"&Delete");
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), enabled(length > 0 && (start > 0 || end < length)), kSelectAll,
-                L"Select &All");
-    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+    for (std::size_t i = 0; i < kEditItems.size(); ++i) {
+        const UINT flags = kEditItems.at(i).text == nullptr ? MF_SEPARATOR
+            : enabled.at(i)                                 ? MF_STRING
+                                                            : MF_STRING | MF_GRAYED;
+        AppendMenuW(menu.get(), flags, kFirstEditItem + i, kEditItems.at(i).text);
+    }
+    const auto chosen = static_cast<UINT>(TrackPopupMenu(
         menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, m_form.window(), nullptr));
-    switch (chosen) {
-    case kFind:
+    if (chosen == kFind) {
         open(win32::narrow(win32::textOf(box)));
-        break;
-    case kUndo:
-        SendMessageW(box, WM_UNDO, 0, 0);
-        break;
-    case kCut:
-        SendMessageW(box, WM_CUT, 0, 0);
-        break;
-    case kCopy:
-        SendMessageW(box, WM_COPY, 0, 0);
-        break;
-    case kPaste:
-        SendMessageW(box, WM_PASTE, 0, 0);
-        break;
-    case kDelete:
-        SendMessageW(box, WM_CLEAR, 0, 0);
-        break;
-    case kSelectAll:
-        SendMessageW(box, EM_SETSEL, 0, -1);
-        break;
-    default:
-        break;
+    } else if (chosen >= kFirstEditItem && chosen - kFirstEditItem < kEditItems.size()) {
+        const EditItem &item = kEditItems.at(chosen - kFirstEditItem);
+        SendMessageW(box, item.message, 0, item.lParam);
     }
 }
 
 bool Win32FindRow::act(FindAction action, HWND focused)
 {
-    switch (action) {
-    case FindAction::OpenFind:
-        open(fieldText());
+    if (const std::optional<FindStep> stepping = stepOf(action)) {
+        step(*stepping);
         return true;
-    case FindAction::CloseFind:
-        close();
+    }
+    if (const std::optional<Direction> direction = directionOf(action)) {
+        const ControlDefinition *from = definitionOf(focused);
+        const ControlDefinition *to
+            = from != nullptr ? neighbour(m_definition.controls, from->name, *direction) : nullptr;
+        if (to != nullptr) {
+            SetFocus(m_form.handle(to->name));
+        }
         return true;
-    case FindAction::Next:
-        step(FindStep::Next);
-        return true;
-    case FindAction::Previous:
-        step(FindStep::Previous);
-        return true;
-    case FindAction::CopyRecord: {
+    }
+    if (action == FindAction::CopyRecord) {
         const ControlDefinition *button = definitionOf(focused);
         if (button == nullptr || !m_handlers.copied) {
             return false;
@@ -631,25 +618,21 @@ bool Win32FindRow::act(FindAction action, HWND focused)
         copyRecord(button->name);
         return true;
     }
-    case FindAction::ContextMenu: {
+    if (action == FindAction::ContextMenu) {
         RECT box {};
         GetWindowRect(focused, &box);
         contextMenu(focused, {(box.left + box.right) / 2, (box.top + box.bottom) / 2});
         return true;
     }
-    default:
-        if (const std::optional<Direction> direction = lookUp(kMoves, action)) {
-            const ControlDefinition *from = definitionOf(focused);
-            const ControlDefinition *to = from != nullptr
-                ? neighbour(m_definition.controls, from->name, *direction)
-                : nullptr;
-            if (to != nullptr) {
-                SetFocus(m_form.handle(to->name));
-            }
-            return true;
-        }
-        return false;
+    if (action == FindAction::OpenFind) {
+        open(fieldText());
+        return true;
     }
+    if (action == FindAction::CloseFind) {
+        close();
+        return true;
+    }
+    return false;
 }
 
 bool Win32FindRow::translate(const MSG &message)
@@ -666,8 +649,7 @@ bool Win32FindRow::translate(const MSG &message)
         return false;
     }
     HWND focused = GetFocus();
-    const std::optional<FindAction> action
-        = findActionOf(message.wParam, focusOn(focused), m_open);
+    const std::optional<FindAction> action = findActionOf(message.wParam, focusOn(focused), m_open);
     return action && act(*action, focused);
 }
 
