@@ -80,8 +80,8 @@ void Annotations::describe(HWND control, std::string_view description)
         return;
     }
     const std::wstring wide = widen(description);
-    if (SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
-                                            CHILDID_SELF, PROPID_ACC_DESCRIPTION, wide.c_str()))
+    if (SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                            PROPID_ACC_DESCRIPTION, wide.c_str()))
         && std::find(m_annotated.begin(), m_annotated.end(), control) == m_annotated.end()) {
         m_annotated.push_back(control);
     }

@@ -123,8 +123,7 @@ protected:
         BITMAPINFO info {};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-        GetDIBits(copy, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
-                  DIB_RGB_COLORS);
+        GetDIBits(copy, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
         DeleteObject(bitmap);
         DeleteDC(copy);
         ReleaseDC(nullptr, screen);
@@ -300,8 +299,9 @@ TEST_F(FindRow, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
         GlobalUnlock(data);
     }
     CloseClipboard();
-    EXPECT_EQ(copied, widen("6310I\nPA IC 1: PF08125B\nRF IC 1: MJOELNER\nPOWER IC (UEM) 1: "
-                            "4370805\nUPP 1: 4370815\nFLASH IC 1: N643HT7MI\nRAM IC 1: @UPP\n"));
+    EXPECT_EQ(copied,
+              widen("6310I\nPA IC 1: PF08125B\nRF IC 1: MJOELNER\nPOWER IC (UEM) 1: "
+                    "4370805\nUPP 1: 4370815\nFLASH IC 1: N643HT7MI\nRAM IC 1: @UPP\n"));
 }
 
 } // namespace
