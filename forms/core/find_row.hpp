@@ -6,6 +6,7 @@
 #pragma once
 
 #include "forms/core/definition.hpp"
+#include "forms/core/keys.hpp"
 
 #include <chrono>
 #include <cstdint>
@@ -32,6 +33,20 @@ struct Mark {
     std::string_view control;
     std::string description;
 };
+
+// The row as both realisations lay it out, in twips as the form's controls are given: a field as
+// high as a component box, and an answer of up to two lines of the smaller caption size.
+inline constexpr Twips kFindRowHeight = 615;
+inline constexpr Twips kFindRowInset = 120;
+inline constexpr Twips kFindFieldWidth = 2655;
+inline constexpr Twips kFindFieldHeight = 375;
+inline constexpr Twips kFindAnswerLeft = 2880;
+inline constexpr Twips kFindAnswerWidth = 6630;
+inline constexpr double kFindAnswerFontFactor = 825.0 / 975.0; // 8.25 pt beside the form's 9.75 pt
+
+inline constexpr std::string_view kFindFieldName = "Find a part";
+// The item a component box's context menu gains, above the box's standard items.
+inline constexpr std::string_view kFindMenuItem = "Find models with this part";
 
 // How long typing must pause before the answer line is announced, so that a listener hears the
 // answer to what was typed and not one for every key.
@@ -63,6 +78,32 @@ public:
 };
 
 enum class Direction : std::uint8_t { Left, Right, Up, Down };
+
+// The step a key's action takes through the matches; nothing for any other action.
+[[nodiscard]] constexpr std::optional<FindStep> stepOf(KeyAction action)
+{
+    if (action == KeyAction::Next) {
+        return FindStep::Next;
+    }
+    return action == KeyAction::Previous ? std::optional(FindStep::Previous) : std::nullopt;
+}
+
+// The way an arrow key's action moves the focus; nothing for any other action.
+[[nodiscard]] constexpr std::optional<Direction> directionOf(KeyAction action)
+{
+    switch (action) {
+    case KeyAction::MoveLeft:
+        return Direction::Left;
+    case KeyAction::MoveRight:
+        return Direction::Right;
+    case KeyAction::MoveUp:
+        return Direction::Up;
+    case KeyAction::MoveDown:
+        return Direction::Down;
+    default:
+        return std::nullopt;
+    }
+}
 
 // The button the arrow key moves to from the button `from`, as the buttons lie in the window
 // (frames included): Left and Right along its row, no further than its ends; Up and Down to the

@@ -25,19 +25,6 @@ namespace forms {
 
 namespace {
 
-// The row's height and what it holds, in twips, as the form's controls are given: a field as
-// high as a component box, and an answer of up to two lines of the smaller caption size.
-constexpr Twips kRowHeight = 615;
-constexpr Twips kRowInset = 120;
-constexpr Twips kFieldWidth = 2655;
-constexpr Twips kFieldHeight = 375;
-constexpr Twips kAnswerLeft = 2880;
-constexpr Twips kAnswerWidth = 6630;
-constexpr double kAnswerFontFactor = 825.0 / 975.0; // 8.25 pt beside the form's 9.75 pt
-
-constexpr std::string_view kFieldName = "Find a part";
-constexpr std::string_view kMenuItem = "Find models with this part";
-
 // A layer over the whole window that draws a thick frame, in the window's text colour, round each
 // marked control: it reads without colour, on a light palette and a dark one, leaves the controls'
 // own drawing as it is, and changes no control, so assistive technology sees no widget come or go
@@ -105,8 +92,8 @@ void QtFindRow::makeRow()
     m_row->setObjectName(QStringLiteral("findRow"));
     m_field = new QLineEdit(m_row);
     m_field->setObjectName(QStringLiteral("findField"));
-    m_field->setAccessibleName(toQString(kFieldName));
-    m_field->setPlaceholderText(toQString(kFieldName));
+    m_field->setAccessibleName(toQString(kFindFieldName));
+    m_field->setPlaceholderText(toQString(kFindFieldName));
     m_field->installEventFilter(m_keys);
     m_answer = new QLabel(m_row);
     m_answer->setObjectName(QStringLiteral("findAnswer"));
@@ -133,7 +120,7 @@ void QtFindRow::makeRow()
 
 int QtFindRow::addedHeight(double scale) const
 {
-    return m_open ? twipsToPixels(kRowHeight, m_host.logicalDpi, scale) : 0;
+    return m_open ? twipsToPixels(kFindRowHeight, m_host.logicalDpi, scale) : 0;
 }
 
 void QtFindRow::layOut()
@@ -152,11 +139,11 @@ void QtFindRow::layOut()
     QFont font = m_host.window->font();
     font.setPointSizeF(font.pointSizeF() * scale);
     m_field->setFont(font);
-    m_field->setGeometry(px(kRowInset), (height - px(kFieldHeight)) / 2, px(kFieldWidth),
-                         px(kFieldHeight));
-    font.setPointSizeF(font.pointSizeF() * kAnswerFontFactor);
+    m_field->setGeometry(px(kFindRowInset), (height - px(kFindFieldHeight)) / 2,
+                         px(kFindFieldWidth), px(kFindFieldHeight));
+    font.setPointSizeF(font.pointSizeF() * kFindAnswerFontFactor);
     m_answer->setFont(font);
-    m_answer->setGeometry(px(kAnswerLeft), 0, px(kAnswerWidth), height);
+    m_answer->setGeometry(px(kFindAnswerLeft), 0, px(kFindAnswerWidth), height);
 }
 
 void QtFindRow::open(std::string_view text)
@@ -352,7 +339,7 @@ void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
 {
     QMenu *menu = box->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    auto *find = new QAction(toQString(kMenuItem), menu);
+    auto *find = new QAction(toQString(kFindMenuItem), menu);
     find->setObjectName(QStringLiteral("findModelsWithThisPart"));
     QAction *first = menu->actions().isEmpty() ? nullptr : menu->actions().front();
     menu->insertAction(first, find);

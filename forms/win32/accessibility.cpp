@@ -4,6 +4,7 @@
 
 #include "forms/win32/wide.hpp"
 
+#include <algorithm>
 #include <array>
 
 namespace forms::win32 {
@@ -64,6 +65,24 @@ void Annotations::annotate(HWND control, std::string_view name, std::string_view
             || annotated;
     }
     if (annotated) {
+        m_annotated.push_back(control);
+    }
+}
+
+void Annotations::describe(HWND control, std::string_view description)
+{
+    if (!m_service) {
+        return;
+    }
+    if (description.empty()) {
+        m_service->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                  &kAnnotatedProperties[1], 1);
+        return;
+    }
+    const std::wstring wide = widen(description);
+    if (SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                            PROPID_ACC_DESCRIPTION, wide.c_str()))
+        && std::find(m_annotated.begin(), m_annotated.end(), control) == m_annotated.end()) {
         m_annotated.push_back(control);
     }
 }

@@ -32,6 +32,10 @@ public:
     // the control is left with the name Windows gives it.
     void annotate(HWND control, std::string_view name, std::string_view description);
 
+    // Gives the control another description; empty: takes the description given back, so the
+    // control has the one Windows gives it. Its name stays as it is.
+    void describe(HWND control, std::string_view description);
+
     // Takes every annotation back; the controls keep the names Windows gives them.
     void clear();
 

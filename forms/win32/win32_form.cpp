@@ -112,11 +112,13 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     layOut({inner.right, inner.bottom});
     createControls();
     m_tips->updateAll();
+    m_findRow = std::make_unique<Win32FindRow>(*this, m_definition, m_annotations);
 }
 
 Win32Form::~Win32Form()
 {
     m_destroying = true;
+    m_findRow.reset();
     m_controls.clear();
     // Annotations go before their windows, as the annotation service asks.
     m_annotations.clear();
@@ -186,13 +188,14 @@ void Win32Form::scaleToWindow()
     if (client.right <= 0 || client.bottom <= 0) {
         return; // minimised
     }
+    // An open find row takes its height at the foot; the controls keep the rest.
+    const SIZE room {client.right, client.bottom - (m_findRow ? m_findRow->addedHeight() : 0)};
     // A size message that leaves the size as it was (ShowWindow sends one) has nothing to do.
-    if (client.right == m_laidOutSize.cx && client.bottom == m_laidOutSize.cy
-        && m_dpi == m_laidOutDpi) {
+    if (room.cx == m_laidOutSize.cx && room.cy == m_laidOutSize.cy && m_dpi == m_laidOutDpi) {
         return;
     }
     // The fonts the controls draw in until each is given its new one.
-    const Fonts retired = layOut({client.right, client.bottom});
+    const Fonts retired = layOut(room);
     for (const Item &item : m_items) {
         const RECT place = placeOf(*item.definition, GetParent(item.hwnd) == m_window);
         SetWindowPos(item.hwnd, nullptr, place.left, place.top, place.right - place.left,
@@ -201,6 +204,9 @@ void Win32Form::scaleToWindow()
             SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*item.definition)),
                          FALSE);
         }
+    }
+    if (m_findRow) {
+        m_findRow->layOut();
     }
     RedrawWindow(m_window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);

@@ -7,6 +7,7 @@
 #include "forms/core/definition.hpp"
 #include "forms/core/form.hpp"
 #include "forms/win32/accessibility.hpp"
+#include "forms/win32/find_row.hpp"
 #include "forms/win32/handles.hpp"
 #include "forms/win32/tooltips.hpp"
 
@@ -38,6 +39,8 @@ public:
     bool onClick(std::string_view control, std::function<void()> handler) override;
     // Raised as a UI Automation notification on the focused control.
     void announce(std::string_view message) override;
+    // A row under the controls, made when first opened (Ctrl+F).
+    [[nodiscard]] Win32FindRow *findRow() override { return m_findRow.get(); }
 
     // The top-level window; null once it has been destroyed.
     [[nodiscard]] HWND window() const { return m_window; }
@@ -104,6 +107,7 @@ private:
     int m_pictureFactor = 0;
     std::unique_ptr<win32::BoxTips> m_tips;
     win32::Annotations m_annotations;
+    std::unique_ptr<Win32FindRow> m_findRow;
     HWND m_lastFocus = nullptr; // given back when the window is active again
     unsigned m_dpi = 96;
     unsigned m_laidOutDpi = 0;

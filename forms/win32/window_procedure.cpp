@@ -54,12 +54,17 @@ bool Win32Form::translate(MSG &message)
         || (message.hwnd != m_window && IsChild(m_window, message.hwnd) == FALSE)) {
         return false;
     }
+    if (m_findRow && m_findRow->translate(message)) {
+        return true;
+    }
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
-        const Item *focused = itemOf(GetFocus());
-        // No find row here yet: its keys are the dialog keys' and the controls' own.
-        const std::optional<KeyAction> action
-            = keyAction(win32::keyPress(message.wParam),
-                        focusOn(focused != nullptr ? focused->definition : nullptr), false);
+        HWND focusedWindow = GetFocus();
+        const Item *focused = itemOf(focusedWindow);
+        const FocusOn focus = m_findRow
+            ? m_findRow->focusOn(focusedWindow)
+            : focusOn(focused != nullptr ? focused->definition : nullptr);
+        const std::optional<KeyAction> action = keyAction(
+            win32::keyPress(message.wParam), focus, m_findRow && m_findRow->isOpen());
         if (action == KeyAction::PressFocusedButton) {
             // One press per press: a held key's repeats are not clicks, as Space's are not.
             if ((message.lParam & (1L << 30)) == 0) {
@@ -73,6 +78,10 @@ bool Win32Form::translate(MSG &message)
             PostMessageW(m_window, WM_CLOSE, 0, 0);
         }
         if (action == KeyAction::Close || action == KeyAction::Ignore) {
+            return true;
+        }
+        // The find's actions; without a find row they keep the dialog keys' and controls' meaning.
+        if (action && m_findRow && m_findRow->act(*action, focusedWindow)) {
             return true;
         }
     }
@@ -129,7 +138,11 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_COMMAND: {
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the control that sent it
-        const Item *item = itemOf(reinterpret_cast<HWND>(lParam));
+        const auto sender = reinterpret_cast<HWND>(lParam);
+        if (m_findRow && m_findRow->command(sender, HIWORD(wParam))) {
+            return 0;
+        }
+        const Item *item = itemOf(sender);
         if (item == nullptr) {
             return 0; // IDOK and IDCANCEL from the dialog keys: nothing is a default button
         }
@@ -172,7 +185,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                                     static_cast<LONG>(std::lround(designed.cy * kSmallestScale))},
                                    kStyle, kExStyle, m_dpi);
         auto *limits = reinterpret_cast<MINMAXINFO *>(lParam);
-        limits->ptMinTrackSize = {least.cx, least.cy};
+        limits->ptMinTrackSize = {least.cx, least.cy + (m_findRow ? m_findRow->addedHeight() : 0)};
         return 0;
     }
     case WM_DPICHANGED: {

@@ -1,0 +1,611 @@
+// SPDX-License-Identifier: MIT
+// The find row over Win32 (see find_row.hpp).
+#include "forms/win32/find_row.hpp"
+
+#include "forms/core/scaling.hpp"
+#include "forms/start/runtime.hpp"
+#include "forms/win32/accessibility.hpp"
+#include "forms/win32/fonts.hpp"
+#include "forms/win32/wide.hpp"
+#include "forms/win32/win32_form.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <type_traits>
+#include <utility>
+
+namespace forms {
+
+using win32::widen;
+
+namespace {
+
+// Clear of IDOK and IDCANCEL, and of the form's controls, which start at 1000.
+constexpr int kFieldId = 900;
+constexpr int kAnswerId = 901;
+constexpr UINT_PTR kPauseTimer = 1;
+constexpr UINT_PTR kMarkSubclass = 1;
+
+// A mark is a thick frame inside the control's edge in the colour its text is drawn in: it reads
+// without colour, in the system's colours and in high contrast, and it leaves the control's own
+// drawing as it is. The control draws itself first; the frame goes over it each time it has.
+std::array<RECT, 4> markSides(HWND control)
+{
+    RECT box {};
+    GetWindowRect(control, &box);
+    OffsetRect(&box, -box.left, -box.top);
+    const int thickness = std::max<int>(3, box.bottom / 10);
+    return {{
+        {0, 0, box.right, thickness},
+        {0, box.bottom - thickness, box.right, box.bottom},
+        {0, 0, thickness, box.bottom},
+        {box.right - thickness, 0, box.right, box.bottom},
+    }};
+}
+
+void drawMark(HWND control, int colour)
+{
+    HDC dc = GetWindowDC(control);
+    HBRUSH brush = GetSysColorBrush(colour);
+    for (const RECT &side : markSides(control)) {
+        FillRect(dc, &side, brush);
+    }
+    ReleaseDC(control, dc);
+}
+
+// Has the control draw again what its mark covered: a button, whose window is all client area,
+// only there, as drawing a whole button again costs several times more under Wine's themes.
+void unmark(HWND control, bool button)
+{
+    if (!button) {
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        return;
+    }
+    HRGN covered = CreateRectRgn(0, 0, 0, 0);
+    for (const RECT &side : markSides(control)) {
+        HRGN part = CreateRectRgnIndirect(&side);
+        CombineRgn(covered, covered, part, RGN_OR);
+        DeleteObject(part);
+    }
+    RedrawWindow(control, nullptr, covered, RDW_INVALIDATE);
+    DeleteObject(covered);
+}
+
+LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR /*id*/, DWORD_PTR colour)
+{
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
+        return DefSubclassProc(control, message, wParam, lParam);
+    }
+    const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+    switch (message) {
+    // What a button or an edit draws itself after, not all of it through WM_PAINT.
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_CHAR:
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_UPDATEUISTATE:
+    case BM_SETSTATE:
+    case BM_SETSTYLE:
+    case EM_SETSEL:
+        drawMark(control, static_cast<int>(colour));
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+struct MenuDeleter {
+    void operator()(HMENU menu) const noexcept { DestroyMenu(menu); }
+};
+using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
+
+// The clipboard, open for one change and closed again on every path.
+class OpenClipboardFor {
+public:
+    explicit OpenClipboardFor(HWND owner)
+        : m_open(OpenClipboard(owner) != FALSE)
+    {
+    }
+    ~OpenClipboardFor()
+    {
+        if (m_open) {
+            CloseClipboard();
+        }
+    }
+    OpenClipboardFor(const OpenClipboardFor &) = delete;
+    OpenClipboardFor &operator=(const OpenClipboardFor &) = delete;
+    OpenClipboardFor(OpenClipboardFor &&) = delete;
+    OpenClipboardFor &operator=(OpenClipboardFor &&) = delete;
+
+    [[nodiscard]] bool open() const { return m_open; }
+
+private:
+    bool m_open;
+};
+
+} // namespace
+
+Win32FindRow::Win32FindRow(Win32Form &form, const FormDefinition &definition,
+                           win32::Annotations &annotations)
+    : m_form(form)
+    , m_definition(definition)
+    , m_annotations(annotations)
+{
+}
+
+Win32FindRow::~Win32FindRow()
+{
+    for (const Marked &mark : m_marked) {
+        if (IsWindow(mark.control) != FALSE) {
+            RemoveWindowSubclass(mark.control, markProcedure, kMarkSubclass);
+        }
+    }
+    if (m_field != nullptr && IsWindow(m_field) != FALSE) {
+        KillTimer(m_field, kPauseTimer);
+        SetWindowLongPtrW(m_field, GWLP_USERDATA, 0);
+    }
+}
+
+void Win32FindRow::bind(FindHandlers handlers)
+{
+    m_handlers = std::move(handlers);
+}
+
+void Win32FindRow::makeRow()
+{
+    HWND window = m_form.window();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    m_field = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                              WS_CHILD | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, window,
+                              // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFieldId)), instance,
+                              nullptr);
+    m_answer = CreateWindowExW(
+        0, L"STATIC", L"", WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, window,
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAnswerId)), instance, nullptr);
+    if (m_field == nullptr || m_answer == nullptr) {
+        return;
+    }
+    // The pause in typing is timed on the field, which leads back to the row.
+    SetWindowLongPtrW(m_field, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    const std::wstring name = widen(kFindFieldName);
+    SendMessageW(m_field, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(name.c_str()));
+    m_annotations.annotate(m_field, kFindFieldName, {});
+}
+
+void Win32FindRow::layOut()
+{
+    if (!m_open || m_field == nullptr) {
+        return;
+    }
+    const unsigned dpi = m_form.dpi();
+    const double scale = m_form.scale();
+    if (scale != m_fontScale || dpi != m_fontDpi) {
+        Font answerFont = m_definition.font;
+        answerFont.centipoints = static_cast<std::uint16_t>(
+            std::lround(answerFont.centipoints * kFindAnswerFontFactor));
+        m_fieldFont = win32::createFont(m_definition.font, dpi, scale);
+        m_answerFont = win32::createFont(answerFont, dpi, scale);
+        SendMessageW(m_field, WM_SETFONT, reinterpret_cast<WPARAM>(m_fieldFont.get()), TRUE);
+        SendMessageW(m_answer, WM_SETFONT, reinterpret_cast<WPARAM>(m_answerFont.get()), TRUE);
+        m_fontScale = scale;
+        m_fontDpi = dpi;
+    }
+    const auto px = [dpi, scale](Twips twips) { return twipsToPixels(twips, dpi, scale); };
+    RECT client {};
+    GetClientRect(m_form.window(), &client);
+    const int left = std::max<int>(0, (client.right - px(m_definition.clientWidth)) / 2);
+    const int top = client.bottom - m_height;
+    const int fieldHeight = px(kFindFieldHeight);
+    SetWindowPos(m_field, nullptr, left + px(kFindRowInset), top + (m_height - fieldHeight) / 2,
+                 px(kFindFieldWidth), fieldHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    placeAnswer();
+}
+
+void Win32FindRow::placeAnswer()
+{
+    const unsigned dpi = m_form.dpi();
+    const double scale = m_form.scale();
+    const auto px = [dpi, scale](Twips twips) { return twipsToPixels(twips, dpi, scale); };
+    RECT client {};
+    GetClientRect(m_form.window(), &client);
+    const int left = std::max<int>(0, (client.right - px(m_definition.clientWidth)) / 2);
+    const int top = client.bottom - m_height;
+    // The answer's lines as they wrap, in the middle of the row's height.
+    const int width = px(kFindAnswerWidth);
+    const std::wstring line = win32::textOf(m_answer);
+    RECT needed {0, 0, width, 0};
+    HDC dc = GetDC(m_answer);
+    HGDIOBJ previous = SelectObject(dc, m_answerFont.get());
+    DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &needed,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(m_answer, dc);
+    const int height = std::min<int>(m_height, needed.bottom);
+    SetWindowPos(m_answer, nullptr, left + px(kFindAnswerLeft), top + (m_height - height) / 2,
+                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(m_answer, nullptr, TRUE);
+}
+
+void Win32FindRow::open(std::string_view text)
+{
+    if (m_field == nullptr) {
+        makeRow();
+    }
+    if (m_field == nullptr || m_answer == nullptr) {
+        return;
+    }
+    HWND window = m_form.window();
+    if (!m_open) {
+        HWND focused = GetFocus();
+        m_focusBefore = focused != nullptr && IsChild(window, focused) != FALSE ? focused : nullptr;
+        m_height = twipsToPixels(kFindRowHeight, m_form.dpi(), m_form.scale());
+        m_open = true;
+        // The window grows by the row; the controls keep the client area above it.
+        RECT outer {};
+        GetWindowRect(window, &outer);
+        SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
+                     outer.bottom - outer.top + m_height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        layOut();
+        ShowWindow(m_field, SW_SHOWNA);
+        ShowWindow(m_answer, SW_SHOWNA);
+    }
+    // The same text again (Ctrl+F after Esc) is found again: the marks went with the row.
+    m_settingText = true;
+    const std::wstring wanted = widen(text);
+    if (win32::textOf(m_field) != wanted) {
+        SetWindowTextW(m_field, wanted.c_str());
+    }
+    m_settingText = false;
+    if (m_handlers.edited) {
+        m_handlers.edited(text);
+    }
+    SendMessageW(m_field, EM_SETSEL, 0, -1);
+    SetFocus(m_field);
+}
+
+void Win32FindRow::close()
+{
+    if (!m_open) {
+        return;
+    }
+    mark({});
+    describeMarks();
+    KillTimer(m_field, kPauseTimer);
+    m_pendingAnswer.clear();
+    m_announced.clear();
+    HWND window = m_form.window();
+    // The focus goes back before the field it may be in is hidden.
+    SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore : window);
+    ShowWindow(m_field, SW_HIDE);
+    ShowWindow(m_answer, SW_HIDE);
+    m_open = false;
+    RECT outer {};
+    GetWindowRect(window, &outer);
+    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
+                 outer.bottom - outer.top - m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_handlers.closed) {
+        m_handlers.closed();
+    }
+}
+
+const ControlDefinition *Win32FindRow::definitionOf(HWND control) const
+{
+    if (control == nullptr) {
+        return nullptr;
+    }
+    for (const ControlDefinition &definition : m_definition.controls) {
+        if (m_form.handle(definition.name) == control) {
+            return &definition;
+        }
+    }
+    return nullptr;
+}
+
+FocusOn Win32FindRow::focusOn(HWND control) const
+{
+    return control != nullptr && control == m_field ? FocusOn::FindField
+                                                    : forms::focusOn(definitionOf(control));
+}
+
+std::string Win32FindRow::fieldText() const
+{
+    return m_field != nullptr ? win32::narrow(win32::textOf(m_field)) : std::string();
+}
+
+void Win32FindRow::mark(std::span<const Mark> marks)
+{
+    std::vector<Marked> marked;
+    for (const Mark &mark : marks) {
+        const ControlDefinition *definition = findDefinition(m_definition.controls, mark.control);
+        HWND control = definition != nullptr ? m_form.handle(definition->name) : nullptr;
+        if (control != nullptr) {
+            marked.push_back({control, definition, mark.description});
+        }
+    }
+    const auto holds = [](const std::vector<Marked> &list, HWND control) {
+        return std::any_of(list.begin(), list.end(),
+                           [control](const Marked &m) { return m.control == control; });
+    };
+    for (const Marked &old : m_marked) {
+        if (!holds(marked, old.control) && IsWindow(old.control) != FALSE) {
+            RemoveWindowSubclass(old.control, markProcedure, kMarkSubclass);
+            unmark(old.control, old.definition->kind == ControlKind::CommandButton);
+        }
+    }
+    for (const Marked &now : marked) {
+        if (!holds(m_marked, now.control)) {
+            const int colour
+                = now.definition->kind == ControlKind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT;
+            SetWindowSubclass(now.control, markProcedure, kMarkSubclass,
+                              static_cast<DWORD_PTR>(colour));
+            // Drawn over the control as it stands: nothing of the control itself changed.
+            drawMark(now.control, colour);
+        }
+    }
+    m_marked = std::move(marked);
+}
+
+std::vector<std::string> Win32FindRow::marked() const
+{
+    std::vector<std::string> names;
+    for (const Marked &mark : m_marked) {
+        names.emplace_back(mark.definition->name);
+    }
+    return names;
+}
+
+std::vector<std::pair<std::string, std::string>> Win32FindRow::described() const
+{
+    std::vector<std::pair<std::string, std::string>> descriptions;
+    for (const Marked &mark : m_described) {
+        descriptions.emplace_back(mark.definition->name, mark.description);
+    }
+    return descriptions;
+}
+
+void Win32FindRow::describeMarks()
+{
+    const auto find = [](std::vector<Marked> &list, HWND control) {
+        return std::find_if(list.begin(), list.end(),
+                            [control](const Marked &m) { return m.control == control; });
+    };
+    // Those no longer marked get their own description back.
+    std::erase_if(m_described, [&](const Marked &given) {
+        if (find(m_marked, given.control) != m_marked.end()) {
+            return false;
+        }
+        if (IsWindow(given.control) != FALSE) {
+            m_annotations.describe(given.control, given.definition->accessibleDescription);
+        }
+        return true;
+    });
+    // Only a change is sent on to assistive technology.
+    for (const Marked &mark : m_marked) {
+        const auto given = find(m_described, mark.control);
+        if (given == m_described.end() || given->description != mark.description) {
+            m_annotations.describe(mark.control, mark.description);
+            if (given == m_described.end()) {
+                m_described.push_back(mark);
+            } else {
+                given->description = mark.description;
+            }
+        }
+    }
+}
+
+void Win32FindRow::showAnswer(std::string_view line)
+{
+    if (m_answer == nullptr) {
+        return;
+    }
+    m_pendingAnswer = widen(line);
+    if (win32::textOf(m_answer) != m_pendingAnswer) {
+        SetWindowTextW(m_answer, m_pendingAnswer.c_str());
+        if (m_open) {
+            placeAnswer();
+        }
+    }
+    if (m_pendingAnswer.empty()) {
+        KillTimer(m_field, kPauseTimer);
+    } else {
+        // Each change starts the pause again.
+        SetTimer(m_field, kPauseTimer, static_cast<UINT>(kAnnouncePause.count()), paused);
+    }
+}
+
+void CALLBACK Win32FindRow::paused(HWND field, UINT /*message*/, UINT_PTR timer, DWORD /*time*/)
+{
+    KillTimer(field, timer);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the row stored on its field
+    auto *row = reinterpret_cast<Win32FindRow *>(GetWindowLongPtrW(field, GWLP_USERDATA));
+    if (row == nullptr || !row->m_open) {
+        return;
+    }
+    row->describeMarks();
+    if (!row->m_pendingAnswer.empty() && row->m_pendingAnswer != row->m_announced) {
+        row->m_announced = row->m_pendingAnswer;
+        row->m_form.announce(win32::narrow(row->m_announced));
+    }
+}
+
+bool Win32FindRow::command(HWND control, WORD code)
+{
+    if (control == nullptr || (control != m_field && control != m_answer)) {
+        return false;
+    }
+    if (control == m_field && code == EN_CHANGE && !m_settingText && m_handlers.edited) {
+        m_handlers.edited(fieldText());
+    }
+    return true;
+}
+
+void Win32FindRow::step(FindStep step) const
+{
+    if (!m_handlers.stepped) {
+        return;
+    }
+    // A step selects as a click does, and traps no more than a click's handler does.
+    try {
+        m_handlers.stepped(step);
+    } catch (const std::exception &error) {
+        reportUntrappedError(error);
+    }
+}
+
+void Win32FindRow::copyRecord(std::string_view control) const
+{
+    const std::string text = m_handlers.copied ? m_handlers.copied(control) : std::string();
+    const OpenClipboardFor clipboard(m_form.window());
+    if (text.empty() || !clipboard.open() || EmptyClipboard() == FALSE) {
+        return;
+    }
+    const std::wstring wide = widen(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory == nullptr) {
+        return;
+    }
+    if (void *into = GlobalLock(memory); into != nullptr) {
+        std::memcpy(into, wide.c_str(), bytes);
+        GlobalUnlock(memory);
+        // The clipboard owns the memory once it took it.
+        if (SetClipboardData(CF_UNICODETEXT, memory) != nullptr) {
+            return;
+        }
+    }
+    GlobalFree(memory);
+}
+
+void Win32FindRow::contextMenu(HWND box, POINT at)
+{
+    // The edit's own menu cannot take an item: its standard items are given here as Windows gives
+    // them, each enabled as the edit's own would be, each doing what the edit's own does.
+    struct EditItem {
+        const wchar_t *text; // null: a separator
+        UINT message;
+        LPARAM lParam;
+    };
+    static constexpr std::array<EditItem, 8> kEditItems {{
+        {L"&Undo", WM_UNDO, 0},
+        {nullptr, 0, 0},
+        {L"Cu&t", WM_CUT, 0},
+        {L"&Copy", WM_COPY, 0},
+        {L"&Paste", WM_PASTE, 0},
+        {L"&Delete", WM_CLEAR, 0},
+        {nullptr, 0, 0},
+        {L"Select &All", EM_SETSEL, -1},
+    }};
+    constexpr UINT kFind = 1;
+    constexpr UINT kFirstEditItem = 2;
+    const MenuHandle menu(CreatePopupMenu());
+    if (!menu) {
+        return;
+    }
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const bool selected = start != end;
+    const bool writable = (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) == 0;
+    const auto length = static_cast<DWORD>(GetWindowTextLengthW(box));
+    const std::array<bool, kEditItems.size()> enabled {
+        SendMessageW(box, EM_CANUNDO, 0, 0) != 0,
+        false,
+        selected && writable,
+        selected,
+        writable && IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE,
+        selected && writable,
+        false,
+        length > 0 && (start > 0 || end < length),
+    };
+    const std::wstring find = widen(kFindMenuItem);
+    AppendMenuW(menu.get(), MF_STRING, kFind, find.c_str());
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    for (std::size_t i = 0; i < kEditItems.size(); ++i) {
+        const UINT flags = kEditItems.at(i).text == nullptr ? MF_SEPARATOR
+            : enabled.at(i)                                 ? MF_STRING
+                                                            : MF_STRING | MF_GRAYED;
+        AppendMenuW(menu.get(), flags, kFirstEditItem + i, kEditItems.at(i).text);
+    }
+    const auto chosen = static_cast<UINT>(TrackPopupMenu(
+        menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, m_form.window(), nullptr));
+    if (chosen == kFind) {
+        open(win32::narrow(win32::textOf(box)));
+    } else if (chosen >= kFirstEditItem && chosen - kFirstEditItem < kEditItems.size()) {
+        const EditItem &item = kEditItems.at(chosen - kFirstEditItem);
+        SendMessageW(box, item.message, 0, item.lParam);
+    }
+}
+
+bool Win32FindRow::act(KeyAction action, HWND focused)
+{
+    if (const std::optional<FindStep> stepping = stepOf(action)) {
+        step(*stepping);
+        return true;
+    }
+    if (const std::optional<Direction> direction = directionOf(action)) {
+        const ControlDefinition *from = definitionOf(focused);
+        const ControlDefinition *to
+            = from != nullptr ? neighbour(m_definition.controls, from->name, *direction) : nullptr;
+        if (to != nullptr) {
+            SetFocus(m_form.handle(to->name));
+        }
+        return true;
+    }
+    if (action == KeyAction::CopyRecord) {
+        const ControlDefinition *button = definitionOf(focused);
+        if (button == nullptr || !m_handlers.copied) {
+            return false;
+        }
+        copyRecord(button->name);
+        return true;
+    }
+    if (action == KeyAction::ContextMenu) {
+        RECT box {};
+        GetWindowRect(focused, &box);
+        contextMenu(focused, {(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+        return true;
+    }
+    if (action == KeyAction::OpenFind) {
+        open(fieldText());
+        return true;
+    }
+    if (action == KeyAction::CloseFind) {
+        close();
+        return true;
+    }
+    return false;
+}
+
+bool Win32FindRow::translate(const MSG &message)
+{
+    if (message.message == WM_RBUTTONUP && focusOn(message.hwnd) == FocusOn::TextBox) {
+        POINT at {static_cast<short>(LOWORD(message.lParam)),
+                  static_cast<short>(HIWORD(message.lParam))};
+        ClientToScreen(message.hwnd, &at);
+        SetFocus(message.hwnd);
+        contextMenu(message.hwnd, at);
+        return true;
+    }
+    return false;
+}
+
+} // namespace forms
