@@ -438,31 +438,21 @@ public:
     // The record selected by a button, or nothing when the name is no model button.
     [[nodiscard]] static constexpr const ModelRecord *findByButton(std::string_view button)
     {
-        for (const ModelRecord &record : kModelRecords) {
-            if (record.button == button) {
-                return &record;
-            }
-        }
-        return nullptr;
+        const auto *found = std::ranges::find(kModelRecords, button, &ModelRecord::button);
+        return found != kModelRecords.end() ? found : nullptr;
     }
 
     // The record whose model text is exactly `model`, or nothing.
     [[nodiscard]] static constexpr const ModelRecord *findByModel(std::string_view model)
     {
-        for (const ModelRecord &record : kModelRecords) {
-            if (record.model == model) {
-                return &record;
-            }
-        }
-        return nullptr;
+        const auto *found = std::ranges::find(kModelRecords, model, &ModelRecord::model);
+        return found != kModelRecords.end() ? found : nullptr;
     }
 
     // A family's records in window order (the table keeps each family together).
     [[nodiscard]] static constexpr std::span<const ModelRecord> family(PlatformFamily family)
     {
-        const auto *first
-            = std::find_if(kModelRecords.begin(), kModelRecords.end(),
-                           [family](const ModelRecord &r) { return r.family == family; });
+        const auto *first = std::ranges::find(kModelRecords, family, &ModelRecord::family);
         const auto *last = std::find_if(first, kModelRecords.end(), [family](const ModelRecord &r) {
             return r.family != family;
         });

@@ -6,10 +6,11 @@
 #include "forms/core/controls.hpp"
 #include "forms/qt/accessibility.hpp"
 #include "forms/qt/keyboard.hpp"
-#include "forms/qt/outside_destruction.hpp"
 #include "forms/start/runtime.hpp"
 
 #include <QAbstractButton>
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -19,6 +20,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QWindow>
+
+#include <xcb/xproto.h>
 
 #include <utility>
 
@@ -100,6 +103,55 @@ private:
     std::function<void()> m_moved;
 };
 
+// On X any client may destroy any window (`xdotool windowclose`, a session tool); Qt carries on
+// with no window, and the program would run on with nothing on screen. Qt selects the structure
+// events of its own windows, so the server tells it of each destroyed one, and this ends the event
+// loop (status 0) on the word that the form's own was destroyed. The filter belongs to the window
+// and goes with it, so the program's own destruction of a window is never mistaken for another's:
+// by then nothing listens. Other platforms let only the program itself destroy its windows.
+class DestructionWatcher final : public QObject, public QAbstractNativeEventFilter {
+public:
+    explicit DestructionWatcher(QWidget *window)
+        : QObject(window)
+        , m_window(window)
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~DestructionWatcher() override
+    {
+        if (QCoreApplication *application = QCoreApplication::instance()) {
+            application->removeNativeEventFilter(this);
+        }
+    }
+    DestructionWatcher(const DestructionWatcher &) = delete;
+    DestructionWatcher &operator=(const DestructionWatcher &) = delete;
+    DestructionWatcher(DestructionWatcher &&) = delete;
+    DestructionWatcher &operator=(DestructionWatcher &&) = delete;
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message,
+                           qintptr * /*result*/) override
+    {
+        if (eventType != "xcb_generic_event_t" || m_window.isNull()) {
+            return false;
+        }
+        // The top bit marks an event sent by a client rather than the server: a forged one ends
+        // nothing.
+        if (static_cast<const xcb_generic_event_t *>(message)->response_type
+            != XCB_DESTROY_NOTIFY) {
+            return false;
+        }
+        const auto *destroyed = static_cast<const xcb_destroy_notify_event_t *>(message);
+        const WId own = m_window->internalWinId();
+        if (own != 0 && destroyed->window == own) {
+            QCoreApplication::exit(0);
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 // The room a window manager's frame takes round the client area, before the window is shown and
 // the frame is known: the style's title bar and a border on every side.
 QSize frameAllowance(const QWidget *window)
@@ -163,7 +215,9 @@ void QtForm::shapeWindow()
     }
     resizeWithin(scale, room);
     new ScreenWatcher(m_window, [this] { followScreen(); });
-    endWhenDestroyedFromOutside(m_window);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        new DestructionWatcher(m_window);
+    }
 }
 
 QSize QtForm::sizeAt(qreal scale) const
