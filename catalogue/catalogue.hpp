@@ -62,11 +62,6 @@ static_assert(std::all_of(kColumns.begin(), kColumns.end(),
     return kColumns.at(static_cast<std::size_t>(column));
 }
 
-[[nodiscard]] constexpr std::string_view columnHeading(ComponentColumn column)
-{
-    return columnInfo(column).heading;
-}
-
 inline constexpr std::size_t kSlotCount = [] {
     std::size_t count = 0;
     for (const ColumnInfo &column : kColumns) {
