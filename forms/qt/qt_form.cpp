@@ -51,56 +51,29 @@ private:
     QPointer<QLineEdit> m_edit;
 };
 
-// Passes a window's resizes to the form.
-class ResizeWatcher final : public QObject {
+// Passes one kind of a widget's events to the form, for as long as the widget lives.
+class EventWatcher final : public QObject {
 public:
-    ResizeWatcher(QWidget *window, std::function<void()> resized)
-        : QObject(window)
-        , m_resized(std::move(resized))
+    EventWatcher(QWidget *widget, QEvent::Type type, std::function<void()> heard)
+        : QObject(widget)
+        , m_type(type)
+        , m_heard(std::move(heard))
     {
-        window->installEventFilter(this);
+        widget->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject * /*watched*/, QEvent *event) override
     {
-        if (event->type() == QEvent::Resize) {
-            m_resized();
+        if (event->type() == m_type) {
+            m_heard();
         }
         return false;
     }
 
 private:
-    std::function<void()> m_resized;
-};
-
-// Tells the form when its window has moved to another screen, from the window's first show (its
-// native window, which the screen belongs to, exists from then on).
-class ScreenWatcher final : public QObject {
-public:
-    ScreenWatcher(QWidget *window, std::function<void()> moved)
-        : QObject(window)
-        , m_window(window)
-        , m_moved(std::move(moved))
-    {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject * /*watched*/, QEvent *event) override
-    {
-        QWindow *handle = m_window->windowHandle();
-        if (event->type() == QEvent::Show && handle != m_watched) {
-            m_watched = handle;
-            QObject::connect(handle, &QWindow::screenChanged, this, [this] { m_moved(); });
-        }
-        return false;
-    }
-
-private:
-    QWidget *m_window;
-    QPointer<QWindow> m_watched; // the native window connected to
-    std::function<void()> m_moved;
+    QEvent::Type m_type;
+    std::function<void()> m_heard;
 };
 
 // On X any client may destroy any window (`xdotool windowclose`, a session tool); Qt carries on
@@ -177,7 +150,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     , m_dpiFromScreen(logicalDpi <= 0)
 {
     shapeWindow();
-    new ResizeWatcher(m_window, [this] {
+    new EventWatcher(m_window, QEvent::Resize, [this] {
         scaleToWindow();
         if (!m_findRow.isNull()) {
             m_findRow->layOut();
@@ -214,7 +187,14 @@ void QtForm::shapeWindow()
         scale = openingScale(designed.width(), designed.height(), room.width(), room.height());
     }
     resizeWithin(scale, room);
-    new ScreenWatcher(m_window, [this] { followScreen(); });
+    // The screen belongs to the native window, which exists from the window's first show on.
+    new EventWatcher(m_window, QEvent::Show, [this] {
+        QWindow *handle = m_window->windowHandle();
+        if (handle != m_screenWatched) {
+            m_screenWatched = handle;
+            QObject::connect(handle, &QWindow::screenChanged, m_window, [this] { followScreen(); });
+        }
+    });
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         new DestructionWatcher(m_window);
     }
@@ -465,7 +445,7 @@ void QtForm::scrollContent()
     }
     scroller->setGeometry(m_window->rect());
     scroller->show();
-    new ResizeWatcher(content, [this] { scaleToWindow(); });
+    new EventWatcher(content, QEvent::Resize, [this] { scaleToWindow(); });
     m_scroller = scroller;
 }
 
