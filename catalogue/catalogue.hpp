@@ -485,16 +485,6 @@ constexpr bool everyButtonOnce()
     return true;
 }
 
-constexpr bool familiesContiguous()
-{
-    for (std::size_t i = 1; i < kModelRecords.size(); ++i) {
-        if (kModelRecords[i].family < kModelRecords[i - 1].family) {
-            return false;
-        }
-    }
-    return true;
-}
-
 constexpr bool textsDisplayable()
 {
     return std::all_of(kModelRecords.begin(), kModelRecords.end(), [](const ModelRecord &r) {
@@ -504,7 +494,8 @@ constexpr bool textsDisplayable()
 
 } // namespace detail
 
-static_assert(detail::familiesContiguous(), "records must stay grouped family by family");
+static_assert(std::ranges::is_sorted(kModelRecords, {}, &ModelRecord::family),
+              "records must stay grouped family by family");
 static_assert(detail::everyButtonOnce(), "Command1..Command42 must each select one record");
 static_assert(detail::textsDisplayable(), "texts are at most 23 printable ASCII characters");
 
