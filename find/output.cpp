@@ -5,7 +5,6 @@
 #include "text/unicode.hpp"
 
 #include <algorithm>
-#include <ranges>
 
 namespace icatlas::find {
 
@@ -23,10 +22,10 @@ void padded(std::ostream &out, std::string_view text, std::size_t width)
 
 // The columns of the terminal lines are as wide as their longest entry in the catalogue.
 constexpr auto kSize = [](std::string_view text) { return text.size(); };
-constexpr std::size_t kModelWidth = std::ranges::max(
-    kModelRecords | std::views::transform(&ModelRecord::model) | std::views::transform(kSize));
-constexpr std::size_t kFamilyWidth = std::ranges::max(kFamilyNames | std::views::transform(kSize));
-constexpr std::size_t kTitleWidth = std::ranges::max(kBoxTitles | std::views::transform(kSize));
+constexpr auto kModelSize = [](const ModelRecord &record) { return record.model.size(); };
+constexpr std::size_t kModelWidth = std::ranges::max(kModelRecords, {}, kModelSize).model.size();
+constexpr std::size_t kFamilyWidth = std::ranges::max(kFamilyNames, {}, kSize).size();
+constexpr std::size_t kTitleWidth = std::ranges::max(kBoxTitles, {}, kSize).size();
 
 std::string_view plural(std::size_t count, std::string_view one, std::string_view many)
 {
