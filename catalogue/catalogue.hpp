@@ -62,11 +62,6 @@ static_assert(std::all_of(kColumns.begin(), kColumns.end(),
     return kColumns.at(static_cast<std::size_t>(column));
 }
 
-[[nodiscard]] constexpr std::string_view columnHeading(ComponentColumn column)
-{
-    return columnInfo(column).heading;
-}
-
 inline constexpr std::size_t kSlotCount = [] {
     std::size_t count = 0;
     for (const ColumnInfo &column : kColumns) {
@@ -438,31 +433,21 @@ public:
     // The record selected by a button, or nothing when the name is no model button.
     [[nodiscard]] static constexpr const ModelRecord *findByButton(std::string_view button)
     {
-        for (const ModelRecord &record : kModelRecords) {
-            if (record.button == button) {
-                return &record;
-            }
-        }
-        return nullptr;
+        const auto *found = std::ranges::find(kModelRecords, button, &ModelRecord::button);
+        return found != kModelRecords.end() ? found : nullptr;
     }
 
     // The record whose model text is exactly `model`, or nothing.
     [[nodiscard]] static constexpr const ModelRecord *findByModel(std::string_view model)
     {
-        for (const ModelRecord &record : kModelRecords) {
-            if (record.model == model) {
-                return &record;
-            }
-        }
-        return nullptr;
+        const auto *found = std::ranges::find(kModelRecords, model, &ModelRecord::model);
+        return found != kModelRecords.end() ? found : nullptr;
     }
 
     // A family's records in window order (the table keeps each family together).
     [[nodiscard]] static constexpr std::span<const ModelRecord> family(PlatformFamily family)
     {
-        const auto *first
-            = std::find_if(kModelRecords.begin(), kModelRecords.end(),
-                           [family](const ModelRecord &r) { return r.family == family; });
+        const auto *first = std::ranges::find(kModelRecords, family, &ModelRecord::family);
         const auto *last = std::find_if(first, kModelRecords.end(), [family](const ModelRecord &r) {
             return r.family != family;
         });
@@ -500,16 +485,6 @@ constexpr bool everyButtonOnce()
     return true;
 }
 
-constexpr bool familiesContiguous()
-{
-    for (std::size_t i = 1; i < kModelRecords.size(); ++i) {
-        if (kModelRecords[i].family < kModelRecords[i - 1].family) {
-            return false;
-        }
-    }
-    return true;
-}
-
 constexpr bool textsDisplayable()
 {
     return std::all_of(kModelRecords.begin(), kModelRecords.end(), [](const ModelRecord &r) {
@@ -519,7 +494,8 @@ constexpr bool textsDisplayable()
 
 } // namespace detail
 
-static_assert(detail::familiesContiguous(), "records must stay grouped family by family");
+static_assert(std::ranges::is_sorted(kModelRecords, {}, &ModelRecord::family),
+              "records must stay grouped family by family");
 static_assert(detail::everyButtonOnce(), "Command1..Command42 must each select one record");
 static_assert(detail::textsDisplayable(), "texts are at most 23 printable ASCII characters");
 

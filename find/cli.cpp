@@ -119,9 +119,8 @@ constexpr std::array kOptions = std::to_array<Option>({
 
 struct Request {
     Mode mode = Mode::Parts;
-    std::string_view modeOption; // the option that chose the mode, for messages
     std::optional<Format> format;
-    std::string_view formatOption;
+    std::string_view chosenBy; // the option that chose the mode or the format, for messages
     std::string_view value; // the model or family
     std::vector<std::string_view> parts;
 };
@@ -144,46 +143,23 @@ std::string quoted(std::string_view text)
     return "'" + printable(text) + "'";
 }
 
-const Option *optionNamed(std::string_view name)
-{
-    const auto *found = std::find_if(kOptions.begin(), kOptions.end(),
-                                     [name](const Option &option) { return option.name == name; });
-    return found == kOptions.end() ? nullptr : found;
-}
-
-std::string together(std::string_view first, std::string_view second)
-{
-    return std::string(first) + " and " + std::string(second) + " cannot be used together";
-}
-
-// Takes `option` into the request, or says why it cannot join the options before it.
+// Takes `option` into the request, or says why it cannot join the options before it: a request
+// has one mode or one format at most.
 std::optional<std::string> take(Request &request, const Option &option)
 {
-    if (option.format) {
-        if (request.format == option.format) {
-            return std::string(option.name) + " given twice";
-        }
-        if (request.format) {
-            return together(request.formatOption, option.name);
-        }
-        if (request.mode != Mode::Parts) {
-            return together(request.modeOption, option.name);
-        }
-        request.format = option.format;
-        request.formatOption = option.name;
-        return std::nullopt;
-    }
-    if (request.mode == option.mode) {
+    if (option.format ? request.format == option.format : request.mode == option.mode) {
         return std::string(option.name) + " given twice";
     }
-    if (request.mode != Mode::Parts) {
-        return together(request.modeOption, option.name);
+    if (request.format || request.mode != Mode::Parts) {
+        return std::string(request.chosenBy) + " and " + std::string(option.name)
+            + " cannot be used together";
     }
-    if (request.format) {
-        return together(request.formatOption, option.name);
+    if (option.format) {
+        request.format = option.format;
+    } else {
+        request.mode = *option.mode;
     }
-    request.mode = *option.mode;
-    request.modeOption = option.name;
+    request.chosenBy = option.name;
     return std::nullopt;
 }
 
@@ -202,8 +178,8 @@ Parsed parse(std::span<const std::string_view> args)
             continue;
         }
         const std::size_t equals = arg.find('=');
-        const Option *option = optionNamed(arg.substr(0, equals));
-        if (option == nullptr) {
+        const auto *option = std::ranges::find(kOptions, arg.substr(0, equals), &Option::name);
+        if (option == kOptions.end()) {
             return refused("unknown option " + quoted(arg) + " (try --help)");
         }
         if (std::optional<std::string> error = take(request, *option)) {
@@ -227,7 +203,7 @@ Parsed parse(std::span<const std::string_view> args)
         return refused("no part number given (try --help)");
     }
     if (request.mode != Mode::Parts && !request.parts.empty()) {
-        return refused(std::string(request.modeOption) + " takes no part numbers, but got "
+        return refused(std::string(request.chosenBy) + " takes no part numbers, but got "
                        + quoted(request.parts.front()));
     }
     return {std::move(request), {}};

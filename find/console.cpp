@@ -2,6 +2,8 @@
 // icatlas-find's arguments and output as UTF-8 on the system it runs on (find/console.hpp).
 #include "find/console.hpp"
 
+#include "text/unicode.hpp"
+
 #include <iostream>
 
 #ifdef _WIN32
@@ -27,15 +29,7 @@ std::size_t completeUtf8Length(std::string_view bytes)
         if ((byte & 0xC0U) == 0x80U) {
             continue; // a continuation byte: its lead is further back
         }
-        std::size_t length = 1;
-        if ((byte & 0xE0U) == 0xC0U) {
-            length = 2;
-        } else if ((byte & 0xF0U) == 0xE0U) {
-            length = 3;
-        } else if ((byte & 0xF8U) == 0xF0U) {
-            length = 4;
-        }
-        return length > back ? end - back : end;
+        return text::sequenceLength(byte) > back ? end - back : end;
     }
     return end;
 }

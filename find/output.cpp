@@ -17,36 +17,15 @@ using text::appendHex;
 // Left-aligned in a column of `width`; a longer text is written whole.
 void padded(std::ostream &out, std::string_view text, std::size_t width)
 {
-    out << text;
-    for (std::size_t n = text.size(); n < width; ++n) {
-        out << ' ';
-    }
+    out << text << std::string(width - std::min(width, text.size()), ' ');
 }
 
 // The columns of the terminal lines are as wide as their longest entry in the catalogue.
-constexpr std::size_t kModelWidth = [] {
-    std::size_t width = 0;
-    for (const ModelRecord &record : kModelRecords) {
-        width = std::max(width, record.model.size());
-    }
-    return width;
-}();
-
-constexpr std::size_t kFamilyWidth = [] {
-    std::size_t width = 0;
-    for (const PlatformFamily family : kFamilies) {
-        width = std::max(width, familyName(family).size());
-    }
-    return width;
-}();
-
-constexpr std::size_t kTitleWidth = [] {
-    std::size_t width = 0;
-    for (const std::string_view title : kBoxTitles) {
-        width = std::max(width, title.size());
-    }
-    return width;
-}();
+constexpr auto kSize = [](std::string_view text) { return text.size(); };
+constexpr auto kModelSize = [](const ModelRecord &record) { return record.model.size(); };
+constexpr std::size_t kModelWidth = std::ranges::max(kModelRecords, {}, kModelSize).model.size();
+constexpr std::size_t kFamilyWidth = std::ranges::max(kFamilyNames, {}, kSize).size();
+constexpr std::size_t kTitleWidth = std::ranges::max(kBoxTitles, {}, kSize).size();
 
 std::string_view plural(std::size_t count, std::string_view one, std::string_view many)
 {
@@ -106,36 +85,17 @@ void writeModelList(std::ostream &out, std::span<const ModelRecord> records)
 std::string jsonString(std::string_view text)
 {
     std::string quoted = "\"";
+    // The characters JSON escapes by a letter, and those letters.
+    constexpr std::string_view kEscaped = "\"\\\b\f\n\r\t";
+    constexpr std::string_view kLetters = "\"\\bfnrt";
     for (const char c : text) {
-        switch (c) {
-        case '"':
-            quoted += "\\\"";
-            break;
-        case '\\':
-            quoted += "\\\\";
-            break;
-        case '\b':
-            quoted += "\\b";
-            break;
-        case '\f':
-            quoted += "\\f";
-            break;
-        case '\n':
-            quoted += "\\n";
-            break;
-        case '\r':
-            quoted += "\\r";
-            break;
-        case '\t':
-            quoted += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                quoted += "\\u";
-                appendHex(quoted, static_cast<unsigned char>(c), 4);
-            } else {
-                quoted += c;
-            }
+        if (const std::size_t at = kEscaped.find(c); at != std::string_view::npos) {
+            quoted.append(1, '\\').append(1, kLetters[at]);
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            quoted += "\\u";
+            appendHex(quoted, static_cast<unsigned char>(c), 4);
+        } else {
+            quoted += c;
         }
     }
     quoted += '"';

@@ -157,8 +157,7 @@ const std::vector<Candidate> &candidates()
     static const std::vector<Candidate> all = [] {
         std::vector<Candidate> list;
         const auto add = [&list](std::string key, Suggestion suggestion) {
-            if (std::none_of(list.begin(), list.end(),
-                             [&key](const Candidate &c) { return c.key == key; })) {
+            if (std::ranges::find(list, key, &Candidate::key) == list.end()) {
                 list.push_back({std::move(key), suggestion});
             }
         };
@@ -288,13 +287,11 @@ const ModelRecord *findModel(std::string_view typed)
 
 std::optional<PlatformFamily> findFamily(std::string_view name)
 {
-    const std::string wanted = squeezed(name);
-    for (const PlatformFamily family : kFamilies) {
-        if (familyName(family) == wanted) {
-            return family;
-        }
+    const auto *found = std::ranges::find(kFamilyNames, squeezed(name));
+    if (found == kFamilyNames.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return kFamilies.at(static_cast<std::size_t>(found - kFamilyNames.begin()));
 }
 
 std::vector<Suggestion> nearest(const PartKey &key)

@@ -76,31 +76,18 @@ Utf8Char firstChar(std::string_view text)
         return {};
     }
     const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned lead = byte(0);
-    std::size_t length = 0;
-    char32_t value = 0;
-    char32_t least = 0;
-    if (lead < 0x80U) {
-        return {lead, 1};
+    const std::size_t length = sequenceLength(byte(0));
+    if (length == 1) {
+        return {byte(0), 1};
     }
-    if ((lead & 0xE0U) == 0xC0U) {
-        length = 2;
-        value = lead & 0x1FU;
-        least = 0x80;
-    } else if ((lead & 0xF0U) == 0xE0U) {
-        length = 3;
-        value = lead & 0x0FU;
-        least = 0x800;
-    } else if ((lead & 0xF8U) == 0xF0U) {
-        length = 4;
-        value = lead & 0x07U;
-        least = 0x10000;
-    } else {
+    if (length == 0 || text.size() < length) {
         return {};
     }
-    if (text.size() < length) {
-        return {};
-    }
+    // The lead's own bits, and the least code point a sequence of this length may encode (any
+    // less is an overlong form).
+    char32_t value = byte(0) & (0x7FU >> length);
+    constexpr std::array<char32_t, 5> kLeast {0, 0, 0x80, 0x800, 0x10000};
+    const char32_t least = kLeast.at(length);
     for (std::size_t i = 1; i < length; ++i) {
         if ((byte(i) & 0xC0U) != 0x80U) {
             return {};

@@ -5,6 +5,7 @@
 // a no-break space or a soft hyphen that nobody sees.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,6 +21,14 @@ struct Utf8Char {
     std::size_t length = 0;
 };
 [[nodiscard]] Utf8Char firstChar(std::string_view text);
+
+// The length in bytes of the UTF-8 sequence that `lead` starts, or 0 where it starts none (a
+// continuation byte, or one no sequence begins with).
+[[nodiscard]] constexpr std::size_t sequenceLength(unsigned char lead)
+{
+    const int ones = std::countl_one(lead);
+    return ones == 0 ? 1 : ones >= 2 && ones <= 4 ? static_cast<std::size_t>(ones) : 0;
+}
 
 // The release of the Unicode character database whose White_Space and
 // Default_Ignorable_Code_Point properties isBlank() and isIgnorable() follow.

@@ -32,7 +32,6 @@ std::string modelList(const std::vector<const ModelRecord *> &records)
 
 void FindState::setQuery(std::string_view typed)
 {
-    m_query = typed;
     m_matches.clear();
     m_slots.clear();
     m_line.clear();

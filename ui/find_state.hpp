@@ -19,8 +19,6 @@ public:
     // the model it names. No model is gone to yet.
     void setQuery(std::string_view typed);
 
-    [[nodiscard]] const std::string &query() const { return m_query; }
-
     // The models to mark, in window order; empty when nothing matches.
     [[nodiscard]] const std::vector<const ModelRecord *> &matches() const { return m_matches; }
 
@@ -52,7 +50,6 @@ private:
     // The boxes of `record` that hold the part, as slot indexes.
     [[nodiscard]] std::vector<std::size_t> slotsOf(const ModelRecord &record) const;
 
-    std::string m_query;
     std::vector<const ModelRecord *> m_matches;
     // Per match, the slots that hold the part; all empty when a model was named.
     std::vector<std::vector<std::size_t>> m_slots;

@@ -4,11 +4,16 @@
 #include "ui/main_window.hpp"
 
 #include "catalogue/selection.hpp"
+#include "forms/core/find_row.hpp"
 #include "forms/core/form.hpp"
-#include "ui/find_row.hpp"
+#include "ui/find_state.hpp"
 
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace icatlas::ui {
 
@@ -26,11 +31,60 @@ std::string pressSummary(const ModelRecord &record)
         if (texts[i].find_first_not_of(' ') == std::string_view::npos) {
             continue;
         }
-        const forms::ControlDefinition *box = forms::findDefinition(kForm1Controls, kBoxNames[i]);
-        summary.append(separator).append(box->accessibleName).append(" ").append(texts[i]);
+        summary.append(separator).append(kBoxTitles.at(i)).append(" ").append(texts[i]);
         separator = ", ";
     }
     return summary;
+}
+
+// What a marked box adds to its name for a screen reader.
+constexpr std::string_view kFoundBox = "Holds the part found";
+
+void showState(forms::FindRow &row, const FindState &state)
+{
+    std::vector<forms::Mark> marks;
+    for (const ModelRecord *record : state.matches()) {
+        marks.push_back({record->button, state.description(*record)});
+    }
+    for (const std::string_view box : state.currentBoxes()) {
+        marks.push_back({box, std::string(kFoundBox)});
+    }
+    row.mark(marks);
+    row.showAnswer(state.line());
+}
+
+// The find row, if the form has one: each edit marks the models that hold the part, Enter and F3
+// go to them as `select` (a click) does, Ctrl+C on a model button copies its record.
+void bindFindRow(forms::Form &form, std::function<void(const ModelRecord &)> select)
+{
+    forms::FindRow *row = form.findRow();
+    if (row == nullptr) {
+        return;
+    }
+    // The state lives as long as the handlers, which the row keeps as long as the window.
+    auto state = std::make_shared<FindState>();
+    row->bind({
+        .edited =
+            [row, state](std::string_view text) {
+                state->setQuery(text);
+                showState(*row, *state);
+            },
+        .stepped =
+            [row, state, select = std::move(select)](forms::FindStep step) {
+                const ModelRecord *record
+                    = step == forms::FindStep::Next ? state->next() : state->previous();
+                if (record != nullptr) {
+                    select(*record);
+                }
+                showState(*row, *state);
+            },
+        .closed = [state] { state->setQuery({}); },
+        .copied =
+            [](std::string_view control) {
+                const ModelRecord *record = ComponentCatalogue::findByButton(control);
+                return record != nullptr ? recordText(*record) : std::string();
+            },
+    });
 }
 
 } // namespace

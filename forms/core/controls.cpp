@@ -10,10 +10,9 @@ std::vector<std::optional<std::size_t>> containers(std::span<const ControlDefini
 {
     std::vector<std::optional<std::size_t>> parents(controls.size());
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].container.empty()) {
-            continue;
+        if (!controls[i].container.empty()) {
+            parents[i] = controlIndex(controls.first(i), controls[i].container, ControlKind::Frame);
         }
-        parents[i] = controlIndex(controls.first(i), controls[i].container, ControlKind::Frame);
     }
     return parents;
 }

@@ -36,14 +36,8 @@ std::string message(ResultCode code, std::string_view control, Operation operati
     std::array<char, 16> hex {};
     std::snprintf(hex.data(), hex.size(), "%08X", static_cast<unsigned>(code));
     std::string text = "Run-time error '" + std::to_string(errorNumber(code)) + "': ";
-    text += describe(code);
-    text += " (0x";
-    text += hex.data();
-    text += ") in ";
-    text += control;
-    text += ", ";
-    text += operationName(operation);
-    return text;
+    text.append(describe(code)).append(" (0x").append(hex.data()).append(") in ");
+    return text.append(control).append(", ").append(operationName(operation));
 }
 
 } // namespace

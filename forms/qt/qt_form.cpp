@@ -5,10 +5,11 @@
 
 #include "forms/core/controls.hpp"
 #include "forms/qt/accessibility.hpp"
-#include "forms/qt/outside_destruction.hpp"
 #include "forms/start/runtime.hpp"
 
 #include <QAbstractButton>
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -18,6 +19,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QWindow>
+
+#include <xcb/xproto.h>
 
 #include <utility>
 
@@ -47,56 +50,78 @@ private:
     QPointer<QLineEdit> m_edit;
 };
 
-// Passes a window's resizes to the form.
-class ResizeWatcher final : public QObject {
+// Passes one kind of a widget's events to the form, for as long as the widget lives.
+class EventWatcher final : public QObject {
 public:
-    ResizeWatcher(QWidget *window, std::function<void()> resized)
-        : QObject(window)
-        , m_resized(std::move(resized))
+    EventWatcher(QWidget *widget, QEvent::Type type, std::function<void()> heard)
+        : QObject(widget)
+        , m_type(type)
+        , m_heard(std::move(heard))
     {
-        window->installEventFilter(this);
+        widget->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject * /*watched*/, QEvent *event) override
     {
-        if (event->type() == QEvent::Resize) {
-            m_resized();
+        if (event->type() == m_type) {
+            m_heard();
         }
         return false;
     }
 
 private:
-    std::function<void()> m_resized;
+    QEvent::Type m_type;
+    std::function<void()> m_heard;
 };
 
-// Tells the form when its window has moved to another screen, from the window's first show (its
-// native window, which the screen belongs to, exists from then on).
-class ScreenWatcher final : public QObject {
+// On X any client may destroy any window (`xdotool windowclose`, a session tool); Qt carries on
+// with no window, and the program would run on with nothing on screen. Qt selects the structure
+// events of its own windows, so the server tells it of each destroyed one, and this ends the event
+// loop (status 0) on the word that the form's own was destroyed. The filter belongs to the window
+// and goes with it, so the program's own destruction of a window is never mistaken for another's:
+// by then nothing listens. Other platforms let only the program itself destroy its windows.
+class DestructionWatcher final : public QObject, public QAbstractNativeEventFilter {
 public:
-    ScreenWatcher(QWidget *window, std::function<void()> moved)
+    explicit DestructionWatcher(QWidget *window)
         : QObject(window)
         , m_window(window)
-        , m_moved(std::move(moved))
     {
-        window->installEventFilter(this);
+        QCoreApplication::instance()->installNativeEventFilter(this);
     }
-
-protected:
-    bool eventFilter(QObject * /*watched*/, QEvent *event) override
+    ~DestructionWatcher() override
     {
-        QWindow *handle = m_window->windowHandle();
-        if (event->type() == QEvent::Show && handle != m_watched) {
-            m_watched = handle;
-            QObject::connect(handle, &QWindow::screenChanged, this, [this] { m_moved(); });
+        if (QCoreApplication *application = QCoreApplication::instance()) {
+            application->removeNativeEventFilter(this);
+        }
+    }
+    DestructionWatcher(const DestructionWatcher &) = delete;
+    DestructionWatcher &operator=(const DestructionWatcher &) = delete;
+    DestructionWatcher(DestructionWatcher &&) = delete;
+    DestructionWatcher &operator=(DestructionWatcher &&) = delete;
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message,
+                           qintptr * /*result*/) override
+    {
+        if (eventType != "xcb_generic_event_t" || m_window.isNull()) {
+            return false;
+        }
+        // The top bit marks an event sent by a client rather than the server: a forged one ends
+        // nothing.
+        if (static_cast<const xcb_generic_event_t *>(message)->response_type
+            != XCB_DESTROY_NOTIFY) {
+            return false;
+        }
+        const auto *destroyed = static_cast<const xcb_destroy_notify_event_t *>(message);
+        const WId own = m_window->internalWinId();
+        if (own != 0 && destroyed->window == own) {
+            QCoreApplication::exit(0);
         }
         return false;
     }
 
 private:
-    QWidget *m_window;
-    QPointer<QWindow> m_watched; // the native window connected to
-    std::function<void()> m_moved;
+    QPointer<QWidget> m_window;
 };
 
 // The room a window manager's frame takes round the client area, before the window is shown and
@@ -124,7 +149,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     , m_dpiFromScreen(logicalDpi <= 0)
 {
     shapeWindow();
-    new ResizeWatcher(m_window, [this] {
+    new EventWatcher(m_window, QEvent::Resize, [this] {
         scaleToWindow();
         if (!m_findRow.isNull()) {
             m_findRow->layOut();
@@ -160,8 +185,17 @@ void QtForm::shapeWindow()
         scale = openingScale(designed.width(), designed.height(), room.width(), room.height());
     }
     resizeWithin(scale, room);
-    new ScreenWatcher(m_window, [this] { followScreen(); });
-    endWhenDestroyedFromOutside(m_window);
+    // The screen belongs to the native window, which exists from the window's first show on.
+    new EventWatcher(m_window, QEvent::Show, [this] {
+        QWindow *handle = m_window->windowHandle();
+        if (handle != m_screenWatched) {
+            m_screenWatched = handle;
+            QObject::connect(handle, &QWindow::screenChanged, m_window, [this] { followScreen(); });
+        }
+    });
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        new DestructionWatcher(m_window);
+    }
 }
 
 QSize QtForm::sizeAt(qreal scale) const
@@ -409,7 +443,7 @@ void QtForm::scrollContent()
     }
     scroller->setGeometry(m_window->rect());
     scroller->show();
-    new ResizeWatcher(content, [this] { scaleToWindow(); });
+    new EventWatcher(content, QEvent::Resize, [this] { scaleToWindow(); });
     m_scroller = scroller;
 }
 

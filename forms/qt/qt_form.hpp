@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QScrollArea>
 #include <QWidget>
+#include <QWindow>
 
 #include <memory>
 #include <string_view>
@@ -84,6 +85,7 @@ private:
     QPoint m_margin; // where the laid-out form lies on its surface, its spare room shared
     QPointer<QScrollArea> m_scroller; // made once the window is smaller than the least scale
     QPointer<QtFindRow> m_findRow; // a child of m_window
+    QPointer<QWindow> m_screenWatched; // the native window whose screen changes are followed
 };
 
 } // namespace forms

@@ -36,18 +36,14 @@ TextBoxEdit::TextBoxEdit(QWidget *parent)
     QObject::connect(this, &QLineEdit::textChanged, this, &TextBoxEdit::updateTip);
 }
 
-void TextBoxEdit::resizeEvent(QResizeEvent *event)
+bool TextBoxEdit::event(QEvent *event)
 {
-    QLineEdit::resizeEvent(event);
-    updateTip();
-}
-
-void TextBoxEdit::changeEvent(QEvent *event)
-{
-    QLineEdit::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+    const bool handled = QLineEdit::event(event);
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Resize || type == QEvent::FontChange || type == QEvent::StyleChange) {
         updateTip();
     }
+    return handled;
 }
 
 // A box whose text is wider than the room it shows text in offers the whole text as its tooltip;

@@ -23,9 +23,8 @@ public:
     explicit TextBoxEdit(QWidget *parent);
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     // Offers the whole text as the tooltip when it is wider than the room the box shows text in,
