@@ -140,8 +140,11 @@ void adoptFrame(HWND frame, HWND form)
 {
     SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     // NOLINTNEXTLINE(performance-no-int-to-ptr): a window procedure is set as a long
-    g_buttonProcedure = reinterpret_cast<WNDPROC>(
+    auto *previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameProcedure)));
+    if (previous != nullptr) { // else the frame kept its own and never calls frameProcedure
+        g_buttonProcedure = previous;
+    }
 }
 
 } // namespace win32
