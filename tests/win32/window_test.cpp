@@ -65,19 +65,13 @@ TEST_P(AtDpi, EveryCaptionIsDrawnInItsFontAndFits)
         }
         HWND control = form->handle(def.name);
         ASSERT_NE(control, nullptr) << def.name;
-        HDC dc = GetDC(control);
-        HGDIOBJ previous
-            = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        const testing_support::ControlFontDc dc(control);
         TEXTMETRICW metrics {};
-        GetTextMetricsW(dc, &metrics);
-        std::array<wchar_t, LF_FACESIZE> face {};
-        GetTextFaceW(dc, static_cast<int>(face.size()), face.data());
+        GetTextMetricsW(dc.get(), &metrics);
         const std::wstring caption = forms::win32::widen(def.text);
         SIZE extent {};
-        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-        SelectObject(dc, previous);
-        ReleaseDC(control, dc);
-        const std::string drawn(face.begin(), std::find(face.begin(), face.end(), L'\0'));
+        GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+        const std::string drawn = dc.face();
         EXPECT_TRUE(drawn == "Arial" || drawn == "Liberation Sans") << def.name << ": " << drawn;
         EXPECT_GE(metrics.tmWeight, 700) << def.name;
         EXPECT_EQ(metrics.tmItalic, 0) << def.name;
