@@ -78,5 +78,7 @@ ICATLAS_RELIABILITY_PACKAGES=(valgrind strace xvfb xdotool xclip python3 python3
 
 # The Windows build (the `windows` preset): the mingw-w64 cross compiler with POSIX threads and its
 # windres, GoogleTest's sources to cross-build, Wine to run the programs and their tests on a
-# private Xvfb, NSIS for the installer, and Python for the icon made at build time.
-ICATLAS_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb nsis python3)
+# private Xvfb, NSIS for the installer, Python for the icon made at build time, and fontTools for
+# the renamed faces the face test registers.
+ICATLAS_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb nsis python3
+    python3-fonttools)

@@ -17,7 +17,9 @@ namespace win32 {
 
 namespace {
 
-constexpr UINT_PTR kFrameSubclass = 1;
+// The button class's own procedure, which every frame hands on to: frames are all windows of that
+// class made here, so they share it.
+WNDPROC g_buttonProcedure = nullptr;
 
 Rgb toRgb(COLORREF colour)
 {
@@ -99,12 +101,13 @@ void printFrame(HWND frame, HWND form, HDC dc)
 }
 
 // A frame holds its buttons as a dialog holds controls: what they tell their parent goes on to the
-// form.
-LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
-                                UINT_PTR /*id*/, DWORD_PTR form)
+// form. Each button sends its frame a dozen messages a paint; comctl32's subclassing finds its
+// chain in a window property at every message, and Wine keeps window properties in its server, so
+// the frame is subclassed the classic way, the form kept in its user data.
+LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the form's window, as given to the subclass
-    HWND formWindow = reinterpret_cast<HWND>(form);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the form's window, as adoptFrame stored it
+    HWND formWindow = reinterpret_cast<HWND>(GetWindowLongPtrW(frame, GWLP_USERDATA));
     switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -125,20 +128,23 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the device context to draw into
         printFrame(frame, formWindow, reinterpret_cast<HDC>(wParam));
         return 0;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(frame, frameProcedure, kFrameSubclass);
-        break;
     default:
         break;
     }
-    return DefSubclassProc(frame, message, wParam, lParam);
+    return CallWindowProcW(g_buttonProcedure, frame, message, wParam, lParam);
 }
 
 } // namespace
 
 void adoptFrame(HWND frame, HWND form)
 {
-    SetWindowSubclass(frame, frameProcedure, kFrameSubclass, reinterpret_cast<DWORD_PTR>(form));
+    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): a window procedure is set as a long
+    auto *previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameProcedure)));
+    if (previous != nullptr) { // else the frame kept its own and never calls frameProcedure
+        g_buttonProcedure = previous;
+    }
 }
 
 } // namespace win32

@@ -13,6 +13,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,45 @@ inline std::string windowText(HWND control)
         GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     return {text.begin(), text.end()}; // the window's texts are ASCII
 }
+
+// A control's device context with the control's font selected, given back as it goes: what the
+// control draws its text in, and the face GDI chose for it.
+class ControlFontDc {
+public:
+    explicit ControlFontDc(HWND control)
+        : m_control(control)
+        , m_dc(GetDC(control))
+        , m_previous(SelectObject(m_dc, fontOf(control)))
+    {
+    }
+    ControlFontDc(const ControlFontDc &) = delete;
+    ControlFontDc &operator=(const ControlFontDc &) = delete;
+    ~ControlFontDc()
+    {
+        SelectObject(m_dc, m_previous);
+        ReleaseDC(m_control, m_dc);
+    }
+
+    [[nodiscard]] HDC get() const { return m_dc; }
+
+    [[nodiscard]] std::string face() const
+    {
+        std::array<wchar_t, LF_FACESIZE> face {};
+        GetTextFaceW(m_dc, static_cast<int>(face.size()), face.data());
+        return {face.begin(), std::find(face.begin(), face.end(), L'\0')}; // face names are ASCII
+    }
+
+private:
+    static HGDIOBJ fontOf(HWND control)
+    {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the control's font
+        return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+    }
+
+    HWND m_control;
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
 
 // Handles what is queued for the thread as the program's loop does; true when the loop was told
 // to end (WM_QUIT), with its status.

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+// The window's face where the system has the first face of its list and the second: faces named
+// "Microsoft Sans Serif" and "Arial" (copies of Liberation Sans Bold renamed, beside this program),
+// neither of which Wine ships, registered for this process alone. A program of its own, so that no
+// window was made before the faces were there.
+#include "tests/conformance/win32_window.hpp"
+
+#include "ui/main_window.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace {
+
+std::wstring besideThisProgram(const wchar_t *file)
+{
+    std::array<wchar_t, MAX_PATH> path {};
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
+    std::wstring folder(path.data(), length);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1) + file;
+}
+
+// The private face taken back however the test ends.
+class PrivateFace {
+public:
+    explicit PrivateFace(std::wstring path)
+        : m_path(std::move(path))
+        , m_added(AddFontResourceExW(m_path.c_str(), FR_PRIVATE, nullptr))
+    {
+    }
+    PrivateFace(const PrivateFace &) = delete;
+    PrivateFace &operator=(const PrivateFace &) = delete;
+    ~PrivateFace()
+    {
+        if (m_added > 0) {
+            RemoveFontResourceExW(m_path.c_str(), FR_PRIVATE, nullptr);
+        }
+    }
+    [[nodiscard]] int added() const { return m_added; }
+
+private:
+    std::wstring m_path;
+    int m_added;
+};
+
+TEST(DesignedFace, IsTheFirstOfItsListWhereTheSystemHasIt)
+{
+    const PrivateFace first(besideThisProgram(L"face_microsoft_sans_serif.ttf"));
+    const PrivateFace second(besideThisProgram(L"face_arial.ttf"));
+    ASSERT_GT(first.added(), 0) << "face_microsoft_sans_serif.ttf beside the test program";
+    ASSERT_GT(second.added(), 0) << "face_arial.ttf beside the test program";
+    const auto form = testing_support::showMainWindow();
+    ASSERT_NE(form, nullptr);
+    // A title, a caption, a model button and a box: each of the window's fonts.
+    for (const char *name : {"Label10", "Label1", "Command31", "Text1"}) {
+        HWND control = form->handle(name);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_EQ(testing_support::ControlFontDc(control).face(), "Microsoft Sans Serif") << name;
+    }
+}
+
+} // namespace
