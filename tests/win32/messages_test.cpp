@@ -109,20 +109,14 @@ void expectLaidOut(const Win32Form &form, unsigned dpi, const std::string &when)
         if (def.font.face.empty()) {
             continue;
         }
-        HDC dc = GetDC(control);
-        HGDIOBJ previous
-            = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        const testing_support::ControlFontDc dc(control);
         TEXTMETRICW metrics {};
-        GetTextMetricsW(dc, &metrics);
+        GetTextMetricsW(dc.get(), &metrics);
         std::wstring caption(def.text.begin(), def.text.end());
         SIZE extent {};
-        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-        std::array<wchar_t, LF_FACESIZE> face {};
-        GetTextFaceW(dc, static_cast<int>(face.size()), face.data());
-        SelectObject(dc, previous);
-        ReleaseDC(control, dc);
+        GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
         // The substituted face or, where that is missing, one of the same widths.
-        const std::string drawn(face.begin(), std::find(face.begin(), face.end(), L'\0'));
+        const std::string drawn = dc.face();
         EXPECT_TRUE(drawn == "Arial" || drawn == "Liberation Sans") << def.name << ": " << drawn;
         EXPECT_EQ(metrics.tmItalic, 0) << when << ": " << def.name;
         // Points to pixels: 72 points an inch.
