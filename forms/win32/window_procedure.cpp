@@ -63,8 +63,8 @@ bool Win32Form::translate(MSG &message)
         const FocusOn focus = m_findRow
             ? m_findRow->focusOn(focusedWindow)
             : focusOn(focused != nullptr ? focused->definition : nullptr);
-        const std::optional<KeyAction> action = keyAction(
-            win32::keyPress(message.wParam), focus, m_findRow && m_findRow->isOpen());
+        const std::optional<KeyAction> action
+            = keyAction(win32::keyPress(message.wParam), focus, m_findRow && m_findRow->isOpen());
         if (action == KeyAction::PressFocusedButton) {
             // One press per press: a held key's repeats are not clicks, as Space's are not.
             if ((message.lParam & (1L << 30)) == 0) {
