@@ -19,6 +19,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace forms {
@@ -354,6 +355,13 @@ void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
 
 bool QtFindRow::act(KeyAction action, QWidget *focused)
 {
+    if (const std::optional<FindStep> stepping = stepOf(action)) {
+        step(*stepping);
+        return true;
+    }
+    if (const std::optional<Direction> direction = directionOf(action)) {
+        return moveFocus(focused, *direction);
+    }
     switch (action) {
     case KeyAction::OpenFind:
         open(m_field.isNull() ? std::string() : m_field->text().toStdString());
@@ -361,18 +369,6 @@ bool QtFindRow::act(KeyAction action, QWidget *focused)
     case KeyAction::CloseFind:
         close();
         return true;
-    case KeyAction::Next:
-    case KeyAction::Previous:
-        step(action == KeyAction::Next ? FindStep::Next : FindStep::Previous);
-        return true;
-    case KeyAction::MoveLeft:
-        return moveFocus(focused, Direction::Left);
-    case KeyAction::MoveRight:
-        return moveFocus(focused, Direction::Right);
-    case KeyAction::MoveUp:
-        return moveFocus(focused, Direction::Up);
-    case KeyAction::MoveDown:
-        return moveFocus(focused, Direction::Down);
     case KeyAction::CopyRecord: {
         const std::string text
             = m_handlers.copied ? m_handlers.copied(nameOf(focused)) : std::string();

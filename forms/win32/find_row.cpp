@@ -15,12 +15,11 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <memory>
-#include <type_traits>
 #include <utility>
 
 namespace forms {
 
+using win32::MenuHandle;
 using win32::widen;
 
 namespace {
@@ -109,11 +108,6 @@ LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM
     }
     return result;
 }
-
-struct MenuDeleter {
-    void operator()(HMENU menu) const noexcept { DestroyMenu(menu); }
-};
-using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 
 // The clipboard, open for one change and closed again on every path.
 class OpenClipboardFor {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Owners of the GDI and COM objects the Win32 realisation takes, each released with the call its
-// kind needs, on every path.
+// Owners of the GDI, COM and USER objects the Win32 realisation takes, each released with the call
+// its kind needs, on every path.
 #pragma once
 
 #include <windows.h>
@@ -28,5 +28,11 @@ struct ModuleDeleter {
     void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
 };
 using ModuleHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
+
+// A menu made for one popup, destroyed when it goes.
+struct MenuDeleter {
+    void operator()(HMENU menu) const noexcept { DestroyMenu(menu); }
+};
+using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 
 } // namespace forms::win32
