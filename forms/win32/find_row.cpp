@@ -49,12 +49,11 @@ std::array<RECT, 4> markSides(HWND control)
 
 void drawMark(HWND control, int colour)
 {
-    HDC dc = GetWindowDC(control);
+    const win32::WindowDc dc(control, nullptr, win32::DcArea::Window);
     HBRUSH brush = GetSysColorBrush(colour);
     for (const RECT &side : markSides(control)) {
-        FillRect(dc, &side, brush);
+        FillRect(dc.get(), &side, brush);
     }
-    ReleaseDC(control, dc);
 }
 
 // Has the control draw again what its mark covered: a button, whose window is all client area,
@@ -226,12 +225,8 @@ void Win32FindRow::placeAnswer()
     const int width = px(kFindAnswerWidth);
     const std::wstring line = win32::textOf(m_answer);
     RECT needed {0, 0, width, 0};
-    HDC dc = GetDC(m_answer);
-    HGDIOBJ previous = SelectObject(dc, m_answerFont.get());
-    DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &needed,
-              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, previous);
-    ReleaseDC(m_answer, dc);
+    DrawTextW(win32::WindowDc(m_answer, m_answerFont.get()).get(), line.c_str(),
+              static_cast<int>(line.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     const int height = std::min<int>(m_height, needed.bottom);
     SetWindowPos(m_answer, nullptr, left + px(kFindAnswerLeft), top + (m_height - height) / 2,
                  width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -301,23 +296,10 @@ void Win32FindRow::close()
     }
 }
 
-const ControlDefinition *Win32FindRow::definitionOf(HWND control) const
-{
-    if (control == nullptr) {
-        return nullptr;
-    }
-    for (const ControlDefinition &definition : m_definition.controls) {
-        if (m_form.handle(definition.name) == control) {
-            return &definition;
-        }
-    }
-    return nullptr;
-}
-
 FocusOn Win32FindRow::focusOn(HWND control) const
 {
     return control != nullptr && control == m_field ? FocusOn::FindField
-                                                    : forms::focusOn(definitionOf(control));
+                                                    : forms::focusOn(m_form.definitionOf(control));
 }
 
 std::string Win32FindRow::fieldText() const
@@ -556,7 +538,7 @@ bool Win32FindRow::act(KeyAction action, HWND focused)
         return true;
     }
     if (const std::optional<Direction> direction = directionOf(action)) {
-        const ControlDefinition *from = definitionOf(focused);
+        const ControlDefinition *from = m_form.definitionOf(focused);
         const ControlDefinition *to
             = from != nullptr ? neighbour(m_definition.controls, from->name, *direction) : nullptr;
         if (to != nullptr) {
@@ -565,7 +547,7 @@ bool Win32FindRow::act(KeyAction action, HWND focused)
         return true;
     }
     if (action == KeyAction::CopyRecord) {
-        const ControlDefinition *button = definitionOf(focused);
+        const ControlDefinition *button = m_form.definitionOf(focused);
         if (button == nullptr || !m_handlers.copied) {
             return false;
         }

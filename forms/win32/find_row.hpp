@@ -79,7 +79,6 @@ private:
     void step(FindStep step) const;
     void copyRecord(std::string_view control) const;
     void contextMenu(HWND box, POINT at);
-    [[nodiscard]] const ControlDefinition *definitionOf(HWND control) const;
     [[nodiscard]] std::string fieldText() const;
     // Gives every marked control its description, and every other its own again: at a pause in
     // typing, as the answer is announced, so a listener hears what was found once.

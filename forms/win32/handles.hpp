@@ -7,6 +7,7 @@
 
 #include <wrl/client.h>
 
+#include <cstdint>
 #include <memory>
 #include <type_traits>
 
@@ -28,6 +29,38 @@ struct ModuleDeleter {
     void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
 };
 using ModuleHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
+
+// A window's device context, given back when it goes: the client area's, or with
+// DcArea::Window the whole window's (its frame included). With a font, that font is selected
+// and the one before it put back first.
+enum class DcArea : std::uint8_t { Client, Window };
+class WindowDc {
+public:
+    explicit WindowDc(HWND window, HGDIOBJ font = nullptr, DcArea area = DcArea::Client)
+        : m_window(window)
+        , m_dc(area == DcArea::Window ? GetWindowDC(window) : GetDC(window))
+        , m_previous(font != nullptr ? SelectObject(m_dc, font) : nullptr)
+    {
+    }
+    ~WindowDc()
+    {
+        if (m_previous != nullptr) {
+            SelectObject(m_dc, m_previous);
+        }
+        ReleaseDC(m_window, m_dc);
+    }
+    WindowDc(const WindowDc &) = delete;
+    WindowDc &operator=(const WindowDc &) = delete;
+    WindowDc(WindowDc &&) = delete;
+    WindowDc &operator=(WindowDc &&) = delete;
+
+    [[nodiscard]] HDC get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
 
 // A menu made for one popup, destroyed when it goes.
 struct MenuDeleter {

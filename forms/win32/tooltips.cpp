@@ -2,6 +2,7 @@
 // Tooltips on cut-off text boxes.
 #include "forms/win32/tooltips.hpp"
 
+#include "forms/win32/handles.hpp"
 #include "forms/win32/wide.hpp"
 
 #include <commctrl.h>
@@ -20,13 +21,10 @@ bool isCutOff(HWND box, const std::wstring &text)
     }
     RECT room {};
     SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
-    HDC dc = GetDC(box);
-    HGDIOBJ previous
-        = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the box's font
+    const WindowDc dc(box, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
     SIZE extent {};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, previous);
-    ReleaseDC(box, dc);
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     return extent.cx > room.right - room.left;
 }
 

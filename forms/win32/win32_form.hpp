@@ -46,6 +46,8 @@ public:
     [[nodiscard]] HWND window() const { return m_window; }
     // The named control's window, or null.
     [[nodiscard]] HWND handle(std::string_view name) const;
+    // The definition of the form's control whose window is `control`, or null.
+    [[nodiscard]] const ControlDefinition *definitionOf(HWND control) const;
     // The tooltip the named box offers now (its whole text when cut off; else empty).
     [[nodiscard]] std::string toolTip(std::string_view box) const;
     [[nodiscard]] unsigned dpi() const { return m_dpi; }

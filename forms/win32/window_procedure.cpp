@@ -88,6 +88,12 @@ bool Win32Form::translate(MSG &message)
     return IsDialogMessageW(m_window, &message) != FALSE;
 }
 
+const ControlDefinition *Win32Form::definitionOf(HWND control) const
+{
+    const Item *item = itemOf(control);
+    return item != nullptr ? item->definition : nullptr;
+}
+
 const Win32Form::Item *Win32Form::itemOf(HWND control) const
 {
     if (control == nullptr) {

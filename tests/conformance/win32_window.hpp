@@ -6,6 +6,7 @@
 
 #include "tests/support/window_expectations.hpp"
 
+#include "forms/win32/handles.hpp"
 #include "forms/win32/win32_form.hpp"
 #include "ui/main_window.hpp"
 
@@ -34,28 +35,17 @@ inline std::string windowText(HWND control)
 
 // A control's device context with the control's font selected, given back as it goes: what the
 // control draws its text in, and the face GDI chose for it.
-class ControlFontDc {
+class ControlFontDc : public forms::win32::WindowDc {
 public:
     explicit ControlFontDc(HWND control)
-        : m_control(control)
-        , m_dc(GetDC(control))
-        , m_previous(SelectObject(m_dc, fontOf(control)))
+        : WindowDc(control, fontOf(control))
     {
     }
-    ControlFontDc(const ControlFontDc &) = delete;
-    ControlFontDc &operator=(const ControlFontDc &) = delete;
-    ~ControlFontDc()
-    {
-        SelectObject(m_dc, m_previous);
-        ReleaseDC(m_control, m_dc);
-    }
-
-    [[nodiscard]] HDC get() const { return m_dc; }
 
     [[nodiscard]] std::string face() const
     {
         std::array<wchar_t, LF_FACESIZE> face {};
-        GetTextFaceW(m_dc, static_cast<int>(face.size()), face.data());
+        GetTextFaceW(get(), static_cast<int>(face.size()), face.data());
         return {face.begin(), std::find(face.begin(), face.end(), L'\0')}; // face names are ASCII
     }
 
@@ -65,10 +55,6 @@ private:
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the control's font
         return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
     }
-
-    HWND m_control;
-    HDC m_dc;
-    HGDIOBJ m_previous;
 };
 
 // Handles what is queued for the thread as the program's loop does; true when the loop was told
