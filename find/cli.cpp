@@ -23,6 +23,7 @@ using matching::findFamily;
 using matching::findModel;
 using matching::findPart;
 using matching::Hit;
+using matching::listed;
 using matching::nearest;
 using matching::nearestModels;
 using matching::PartKey;
@@ -30,31 +31,10 @@ using matching::Suggestion;
 
 constexpr std::string_view kProgram = "icatlas-find";
 
-// "a, b and c" (or with another last join).
-template <typename Range, typename Name>
-std::string joined(const Range &items, std::string_view lastJoin, Name name)
-{
-    std::string list;
-    std::size_t i = 0;
-    for (const auto &item : items) {
-        if (i > 0) {
-            list += i + 1 == std::size(items) ? lastJoin : ", ";
-        }
-        list += name(item);
-        ++i;
-    }
-    return list;
-}
-
-std::string joined(std::span<const std::string_view> items, std::string_view lastJoin)
-{
-    return joined(items, lastJoin, [](std::string_view item) { return item; });
-}
-
 // The families as a message lists them: "DCT3, DCT4 and WD2".
 std::string familyList(std::string_view lastJoin)
 {
-    return joined(kFamilies, lastJoin, familyName);
+    return listed(kFamilies, lastJoin, familyName);
 }
 
 std::string help()
@@ -84,7 +64,7 @@ Put -- before a PART that starts with '-'.
   --version         the version
 
 The exports hold one record per box, with the columns )help"
-        + joined(kExportColumns, ", ") + R"help(;
+        + listed(kExportColumns, ", ", [](std::string_view column) { return column; }) + R"help(;
 texts exactly as stored, trailing blanks included. The marks in the part
 numbers ("@UPP", "?", "3x ", "(4Mx16)") are explained in icatlas-find(1).
 

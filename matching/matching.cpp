@@ -309,17 +309,13 @@ std::string didYouMean(std::span<const Suggestion> suggestions, std::string_view
     if (suggestions.empty()) {
         return {};
     }
-    std::string question = "did you mean ";
-    for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        if (i > 0) {
-            question += i + 1 == suggestions.size() ? " or " : ", ";
-        }
-        if (suggestions[i].isModel) {
-            question += modelPrefix;
-        }
-        question += suggestions[i].text;
-    }
-    return question + "?";
+    return "did you mean "
+        + listed(suggestions, " or ",
+                 [modelPrefix](const Suggestion &suggestion) {
+                     return std::string(suggestion.isModel ? modelPrefix : "")
+                         .append(suggestion.text);
+                 })
+        + "?";
 }
 
 } // namespace icatlas::matching

@@ -68,6 +68,23 @@ inline constexpr std::size_t kMostSuggestions = 3;
 // findModel forgives it.
 [[nodiscard]] std::vector<Suggestion> nearestModels(std::string_view typed);
 
+// The items as a message lists them, each written by `name`: "a, b and c", `lastJoin` before the
+// last (", " joins them all alike).
+template <typename Range, typename Name>
+[[nodiscard]] std::string listed(const Range &items, std::string_view lastJoin, Name name)
+{
+    std::string list;
+    std::size_t i = 0;
+    for (const auto &item : items) {
+        if (i > 0) {
+            list += i + 1 == std::size(items) ? lastJoin : ", ";
+        }
+        list += name(item);
+        ++i;
+    }
+    return list;
+}
+
 // Suggestions as the question both icatlas-find and the window ask: "did you mean A, B or C?",
 // each model after `modelPrefix` (icatlas-find names a model by the option that shows it). Empty
 // when there is nothing to suggest.

@@ -19,15 +19,6 @@ bool isBlank(std::string_view text)
     return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
-std::string modelList(const std::vector<const ModelRecord *> &records)
-{
-    std::string list;
-    for (const ModelRecord *record : records) {
-        list.append(list.empty() ? "" : ", ").append(record->model);
-    }
-    return list;
-}
-
 } // namespace
 
 void FindState::setQuery(std::string_view typed)
@@ -55,7 +46,9 @@ void FindState::setQuery(std::string_view typed)
     }
     if (!m_matches.empty()) {
         m_line = echo + std::to_string(m_matches.size())
-            + (m_matches.size() == 1 ? " model: " : " models: ") + modelList(m_matches);
+            + (m_matches.size() == 1 ? " model: " : " models: ")
+            + matching::listed(m_matches, ", ",
+                               [](const ModelRecord *match) { return match->model; });
     } else if (const ModelRecord *model = matching::findModel(typed)) {
         m_matches.push_back(model);
         m_slots.emplace_back();
@@ -126,25 +119,30 @@ std::string FindState::description(const ModelRecord &record) const
     if (slots.empty()) {
         return "The model named";
     }
-    std::string said = "Holds ";
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        said.append(i == 0 ? "" : ", ")
-            .append(record.slots.at(slots[i]))
-            .append(" in ")
-            .append(kBoxTitles.at(slots[i] + 1));
+    return "Holds " + matching::listed(slots, ", ", [&record](std::size_t slot) {
+               return std::string(record.slots.at(slot))
+                   .append(" in ")
+                   .append(kBoxTitles.at(slot + 1));
+           });
+}
+
+std::vector<std::string> filledBoxes(const ModelRecord &record, std::string_view between)
+{
+    std::vector<std::string> boxes;
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        if (!isBlank(record.slots.at(slot))) {
+            boxes.push_back(
+                std::string(kBoxTitles.at(slot + 1)).append(between).append(record.slots.at(slot)));
+        }
     }
-    return said;
+    return boxes;
 }
 
 std::string recordText(const ModelRecord &record)
 {
-    const auto texts = record.boxTexts();
-    std::string text(texts[0]);
-    text += '\n';
-    for (std::size_t box = 1; box < kBoxCount; ++box) {
-        if (!isBlank(texts[box])) {
-            text.append(kBoxTitles.at(box)).append(": ").append(texts[box]) += '\n';
-        }
+    std::string text = std::string(record.model) + '\n';
+    for (const std::string &box : filledBoxes(record, ": ")) {
+        text.append(box) += '\n';
     }
     return text;
 }

@@ -57,6 +57,11 @@ private:
     std::string m_line;
 };
 
+// The boxes of a record after the model's that are not blank, each as its title, `between` and its
+// text ("PA IC 1: PF08125B"), in box order.
+[[nodiscard]] std::vector<std::string> filledBoxes(const ModelRecord &record,
+                                                   std::string_view between);
+
 // A model's record as text for the clipboard: the model, then "PA IC 1: PF08125B" for each box
 // that is not blank, one a line, texts exactly as stored.
 [[nodiscard]] std::string recordText(const ModelRecord &record);

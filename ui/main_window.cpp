@@ -6,6 +6,7 @@
 #include "catalogue/selection.hpp"
 #include "forms/core/find_row.hpp"
 #include "forms/core/form.hpp"
+#include "matching/matching.hpp"
 #include "ui/find_state.hpp"
 
 #include <functional>
@@ -23,18 +24,8 @@ namespace {
 // IC 1 MJOELNER, ..."): sixteen boxes changed at once, and the focus stays on the button.
 std::string pressSummary(const ModelRecord &record)
 {
-    const auto texts = record.boxTexts();
-    std::string summary(texts[0]);
-    summary += ':';
-    const char *separator = " ";
-    for (std::size_t i = 1; i < kBoxCount; ++i) {
-        if (texts[i].find_first_not_of(' ') == std::string_view::npos) {
-            continue;
-        }
-        summary.append(separator).append(kBoxTitles.at(i)).append(" ").append(texts[i]);
-        separator = ", ";
-    }
-    return summary;
+    return std::string(record.model) + ": "
+        + matching::listed(filledBoxes(record, " "), ", ", std::identity());
 }
 
 // What a marked box adds to its name for a screen reader.
