@@ -55,9 +55,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments,
         const std::size_t equals = name.find('=');
         const bool hasEquals = equals != std::string_view::npos;
         name = name.substr(0, equals);
-        const auto option = std::find_if(
-            toolkitOptions.begin(), toolkitOptions.end(),
-            [name](const ToolkitOption &candidate) { return candidate.name == name; });
+        const auto option = std::ranges::find(toolkitOptions, name, &ToolkitOption::name);
         if (option == toolkitOptions.end()
             || (hasEquals && option->value != OptionValue::NextOrJoined)) {
             return refuse("unknown option", argument);

@@ -149,10 +149,8 @@ namespace check {
 constexpr bool uniqueNames(std::span<const ControlDefinition> controls)
 {
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        for (std::size_t j = i + 1; j < controls.size(); ++j) {
-            if (controls[i].name == controls[j].name) {
-                return false;
-            }
+        if (controlIndex(controls.first(i), controls[i].name)) {
+            return false;
         }
     }
     return true;
@@ -199,11 +197,8 @@ constexpr bool containedInFrames(std::span<const ControlDefinition> controls)
 constexpr bool containersFirst(std::span<const ControlDefinition> controls)
 {
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].container.empty()) {
-            continue;
-        }
-        const auto at = controlIndex(controls, controls[i].container);
-        if (!at || *at >= i) {
+        if (!controls[i].container.empty()
+            && !controlIndex(controls.first(i), controls[i].container)) {
             return false;
         }
     }

@@ -4,8 +4,11 @@
 
 #include <array>
 #include <cstdio>
+#include <string>
 
 namespace forms {
+
+namespace {
 
 std::string_view describe(ResultCode code)
 {
@@ -20,24 +23,15 @@ std::string_view describe(ResultCode code)
     return "Unknown error";
 }
 
-std::string_view operationName(Operation operation)
-{
-    switch (operation) {
-    case Operation::SetText:
-        return "set Text";
-    }
-    return "unknown operation";
-}
-
-namespace {
-
 std::string message(ResultCode code, std::string_view control, Operation operation)
 {
+    const auto number = static_cast<std::uint32_t>(code);
     std::array<char, 16> hex {};
-    std::snprintf(hex.data(), hex.size(), "%08X", static_cast<unsigned>(code));
-    std::string text = "Run-time error '" + std::to_string(errorNumber(code)) + "': ";
+    std::snprintf(hex.data(), hex.size(), "%08X", static_cast<unsigned>(number));
+    std::string text = "Run-time error '" + std::to_string(number & 0xFFFFU) + "': ";
     text.append(describe(code)).append(" (0x").append(hex.data()).append(") in ");
-    return text.append(control).append(", ").append(operationName(operation));
+    return text.append(control).append(", ").append(
+        operation == Operation::SetText ? "set Text" : "unknown operation");
 }
 
 } // namespace
@@ -45,14 +39,12 @@ std::string message(ResultCode code, std::string_view control, Operation operati
 RunTimeError::RunTimeError(ResultCode code, std::string_view control, Operation operation)
     : std::runtime_error(message(code, control, operation))
     , m_code(code)
-    , m_control(control)
-    , m_operation(operation)
 {
 }
 
 void checkResult(ResultCode code, std::string_view control, Operation operation)
 {
-    if (!succeeded(code)) {
+    if ((static_cast<std::uint32_t>(code) & 0x80000000U) != 0) {
         throw RunTimeError(code, control, operation);
     }
 }

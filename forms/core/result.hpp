@@ -5,49 +5,29 @@
 
 #include <cstdint>
 #include <stdexcept>
-#include <string>
 #include <string_view>
 
 namespace forms {
 
 // Codes in the COM style the forms runtime has always used: 0 is success, a set high bit is a
-// failure, and run-time errors carry their error number in the low word.
+// failure, and run-time errors carry their error number (shown to the user) in the low word.
 enum class ResultCode : std::uint32_t {
     Ok = 0,
     InvalidPropertyValue = 0x800A017CU, // error 380: the control did not take the value
     ObjectRequired = 0x800A01A8U, // error 424: the control is not there
 };
 
-[[nodiscard]] constexpr bool succeeded(ResultCode code)
-{
-    return (static_cast<std::uint32_t>(code) & 0x80000000U) == 0;
-}
-
-// The run-time error number the user is shown (380, 424, ...).
-[[nodiscard]] constexpr std::uint32_t errorNumber(ResultCode code)
-{
-    return static_cast<std::uint32_t>(code) & 0xFFFFU;
-}
-
-[[nodiscard]] std::string_view describe(ResultCode code);
-
 // What was being done to the control when the operation failed.
 enum class Operation : std::uint8_t { SetText };
-
-[[nodiscard]] std::string_view operationName(Operation operation);
 
 class RunTimeError : public std::runtime_error {
 public:
     RunTimeError(ResultCode code, std::string_view control, Operation operation);
 
     [[nodiscard]] ResultCode code() const noexcept { return m_code; }
-    [[nodiscard]] const std::string &control() const noexcept { return m_control; }
-    [[nodiscard]] Operation operation() const noexcept { return m_operation; }
 
 private:
     ResultCode m_code;
-    std::string m_control;
-    Operation m_operation;
 };
 
 // Raises the run-time error for a failed code; does nothing for a successful one.
