@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -137,26 +138,28 @@ constexpr bool boxesNumberedInOrder()
     return true;
 }
 
+// Whether `text` is `parts` one after another.
+constexpr bool readsAs(std::string_view text, std::initializer_list<std::string_view> parts)
+{
+    for (const std::string_view part : parts) {
+        if (!text.starts_with(part)) {
+            return false;
+        }
+        text.remove_prefix(part.size());
+    }
+    return text.empty();
+}
+
 // The heading, " (qualifier)" where the column has one, " " and the row from 1.
 constexpr bool isSlotTitle(std::string_view title, const ComponentSlot &slot)
 {
     const ColumnInfo &column = columnInfo(slot.column);
-    if (!title.starts_with(column.heading)) {
-        return false;
-    }
-    title.remove_prefix(column.heading.size());
-    if (!column.qualifier.empty()) {
-        if (!title.starts_with(" (") || !title.substr(2).starts_with(column.qualifier)) {
-            return false;
-        }
-        title.remove_prefix(2 + column.qualifier.size());
-        if (!title.starts_with(")")) {
-            return false;
-        }
-        title.remove_prefix(1);
-    }
-    return slot.row < 9 && title.size() == 2 && title[0] == ' '
-        && title[1] == static_cast<char>('1' + slot.row);
+    const std::array row {static_cast<char>('1' + slot.row)};
+    const std::string_view number(row.data(), row.size());
+    return slot.row < 9
+        && (column.qualifier.empty()
+                ? readsAs(title, {column.heading, " ", number})
+                : readsAs(title, {column.heading, " (", column.qualifier, ") ", number}));
 }
 
 constexpr bool titlesFollowTheColumns()
@@ -281,11 +284,9 @@ public:
     // A family's records in window order (the table keeps each family together).
     [[nodiscard]] static constexpr std::span<const ModelRecord> family(PlatformFamily family)
     {
-        const auto *first = std::ranges::find(kModelRecords, family, &ModelRecord::family);
-        const auto *last = std::find_if(first, kModelRecords.end(), [family](const ModelRecord &r) {
-            return r.family != family;
-        });
-        return {first, last};
+        const auto records
+            = std::ranges::equal_range(kModelRecords, family, {}, &ModelRecord::family);
+        return {records.begin(), records.end()};
     }
 };
 

@@ -45,12 +45,8 @@ void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hi
     }
     // Hits come record by record, so each change of record is one more model.
     std::size_t models = 0;
-    const ModelRecord *previous = nullptr;
-    for (const Hit &hit : hits) {
-        if (hit.record != previous) {
-            ++models;
-            previous = hit.record;
-        }
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        models += i == 0 || hits[i].record != hits[i - 1].record ? 1 : 0;
     }
     out << hits.size() << ' ' << plural(hits.size(), "place", "places") << " in " << models << ' '
         << plural(models, "model", "models") << '\n';
@@ -136,26 +132,25 @@ std::vector<BoxRecord> catalogueRecords()
 
 void writeRecords(std::ostream &out, Format format, std::span<const BoxRecord> records)
 {
+    using Fields = std::array<std::string_view, kExportColumns.size()>;
     const auto fields = [](const BoxRecord &r) {
-        return std::array<std::string_view, kExportColumns.size()> {r.part,
-                                                                    r.record->model,
-                                                                    familyName(r.record->family),
-                                                                    kBoxTitles.at(r.box),
-                                                                    r.record->boxTexts().at(r.box),
-                                                                    kBoxNames.at(r.box),
-                                                                    r.record->button};
+        return Fields {r.part,
+                       r.record->model,
+                       familyName(r.record->family),
+                       kBoxTitles.at(r.box),
+                       r.record->boxTexts().at(r.box),
+                       kBoxNames.at(r.box),
+                       r.record->button};
     };
     if (format == Format::Json) {
         out << "{\n  \"records\": [";
         std::string_view separator = "\n";
         for (const BoxRecord &record : records) {
             out << separator << "    {";
-            std::string_view between;
             const auto values = fields(record);
             for (std::size_t i = 0; i < values.size(); ++i) {
-                out << between << jsonString(kExportColumns.at(i)) << ": "
+                out << (i > 0 ? ", " : "") << jsonString(kExportColumns.at(i)) << ": "
                     << jsonString(values.at(i));
-                between = ", ";
             }
             out << '}';
             separator = ",\n";
@@ -163,15 +158,14 @@ void writeRecords(std::ostream &out, Format format, std::span<const BoxRecord> r
         out << (records.empty() ? "]\n}\n" : "\n  ]\n}\n");
         return;
     }
-    const char separator = format == Format::Csv ? ',' : '\t';
-    const std::string_view lineEnd = format == Format::Csv ? "\r\n" : "\n";
-    const auto line = [&](const auto &values) {
-        std::string_view between;
-        for (const std::string_view value : values) {
-            out << between << (format == Format::Csv ? csvField(value) : std::string(value));
-            between = std::string_view(&separator, 1);
+    const bool csv = format == Format::Csv;
+    const std::string_view between = csv ? "," : "\t";
+    const auto line = [&](const Fields &values) {
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            out << (i == 0 ? "" : between)
+                << (csv ? csvField(values.at(i)) : std::string(values.at(i)));
         }
-        out << lineEnd;
+        out << (csv ? "\r\n" : "\n");
     };
     line(kExportColumns);
     for (const BoxRecord &record : records) {

@@ -75,30 +75,29 @@ std::size_t partStart(std::string_view text)
     return hasCount ? end + 1 : 0;
 }
 
+// `text` in upper case, without the characters `dropped` picks.
+std::string upperWithout(std::string_view text, bool (*dropped)(char))
+{
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        if (!dropped(c)) {
+            result.push_back(upper(c));
+        }
+    }
+    return result;
+}
+
 std::string reduced(std::string_view text)
 {
     const std::string folding = folded(text);
-    const std::string_view part = std::string_view(folding).substr(partStart(folding));
-    std::string key;
-    key.reserve(part.size());
-    for (const char c : part) {
-        if (!isLoose(c)) {
-            key.push_back(upper(c));
-        }
-    }
-    return key;
+    return upperWithout(std::string_view(folding).substr(partStart(folding)), isLoose);
 }
 
 // Folded, without any blank, in upper case: how a model or family name is compared.
 std::string squeezed(std::string_view text)
 {
-    std::string result;
-    for (const char c : folded(text)) {
-        if (c != ' ') {
-            result.push_back(upper(c));
-        }
-    }
-    return result;
+    return upperWithout(folded(text), [](char c) { return c == ' '; });
 }
 
 // Every slot's text reduced once, in kModelRecords' order, slot by slot.
@@ -138,12 +137,8 @@ std::vector<std::string_view> partWords(std::string_view text)
         const std::size_t end = std::min(text.find_first_of(separators), text.size());
         std::string_view word = text.substr(0, end);
         text.remove_prefix(std::min(end + 1, text.size()));
-        while (!word.empty() && word.front() == '?') {
-            word.remove_prefix(1);
-        }
-        while (!word.empty() && word.back() == '?') {
-            word.remove_suffix(1);
-        }
+        word.remove_prefix(std::min(word.find_first_not_of('?'), word.size()));
+        word.remove_suffix(word.size() - (word.find_last_not_of('?') + 1));
         if (word.size() >= 4 && word.front() != '@' && !isCount(word)) {
             words.push_back(word);
         }
