@@ -364,30 +364,9 @@ static_assert(forms::check::containersFirst(kForm1Controls));
 // Binds each model button's click to the selection of its own record.
 void connectClickHandlers(forms::Form &form);
 
-// The sizes of the program's icon in the bundle, at which window managers show it
-// (ui/CMakeLists.txt puts them there).
-inline constexpr std::array kIconSizes {ICATLAS_ICON_SIZES};
-
-// The bundle's pictures of the icon, one per size ("16.png", ...).
-inline constexpr auto kIconPaths = [] {
-    std::array<forms::FixedText<32>, kIconSizes.size()> paths {};
-    for (std::size_t i = 0; i < kIconSizes.size(); ++i) {
-        paths.at(i)
-            .append(":/icatlas/icon/")
-            .append(static_cast<std::size_t>(kIconSizes.at(i)))
-            .append(".png");
-    }
-    return paths;
-}();
-
-// The program's icon as installed for desktops.
-inline constexpr auto kIcon = [] {
-    std::array<std::string_view, kIconPaths.size()> views {};
-    for (std::size_t i = 0; i < kIconPaths.size(); ++i) {
-        views.at(i) = kIconPaths.at(i).view();
-    }
-    return views;
-}();
+// The program's icon as installed for desktops: the bundle's pictures of it ("16.png", ...), one
+// per size at which window managers show it (ui/CMakeLists.txt puts them there).
+inline constexpr auto kIcon = std::to_array<std::string_view>({ICATLAS_ICON_PATHS});
 
 inline constexpr forms::ProjectDescription kProject {
     .name = "icatlas",

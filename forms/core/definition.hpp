@@ -43,7 +43,7 @@ struct Font {
 
 inline constexpr std::int16_t kNoTabIndex = -1;
 
-// A short text composed at compile time, such as a name numbered from a table. It holds its
+// A short text composed at compile time, such as a caption with the version in it. It holds its
 // characters itself, so a string_view into a constexpr one stays valid for the program's life.
 template <std::size_t Capacity> class FixedText {
 public:
@@ -51,20 +51,6 @@ public:
     {
         for (const char c : text) {
             m_chars.at(m_size++) = c;
-        }
-        return *this;
-    }
-
-    constexpr FixedText &append(std::size_t number)
-    {
-        std::array<char, 20> digits {};
-        std::size_t count = 0;
-        do {
-            digits.at(count++) = static_cast<char>('0' + number % 10);
-            number /= 10;
-        } while (number != 0);
-        while (count > 0) {
-            m_chars.at(m_size++) = digits.at(--count);
         }
         return *this;
     }
