@@ -19,7 +19,6 @@
 
 namespace icatlas::find {
 
-// Every argument echoed back is written as text::printable() writes it.
 using text::printable;
 
 // A heading line naming the part as typed and how often it was found, then one line per hit:

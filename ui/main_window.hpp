@@ -263,10 +263,8 @@ inline constexpr std::size_t kTailCount
 constexpr std::array<ControlDefinition, kTailCount> tailControls()
 {
     std::array<ControlDefinition, kTailCount> controls {};
-    std::size_t next = 0;
-    for (const ControlDefinition &control : kModelControls) {
-        controls.at(next++) = control;
-    }
+    std::ranges::copy(kModelControls, controls.begin());
+    std::size_t next = kModelControls.size();
     for (const ColumnInfo &column : kColumns) {
         if (!column.qualifier.empty()) {
             const ColumnLayout &layout = columnLayout(column.column);
@@ -310,19 +308,15 @@ constexpr ControlDefinition modelButton(const ModelRecord &record, std::size_t p
 constexpr std::array<ControlDefinition, kControlCount> form1Controls()
 {
     std::array<ControlDefinition, kControlCount> controls {};
-    std::size_t next = 0;
-    for (const ControlDefinition &control : kHead) {
-        controls.at(next++) = control;
-    }
+    std::ranges::copy(kHead, controls.begin());
+    std::size_t next = kHead.size();
     for (const PlatformFamily family : kFamilies) {
         const auto records = ComponentCatalogue::family(family);
         for (std::size_t place = 0; place < records.size(); ++place) {
             controls.at(next++) = modelButton(records[place], place);
         }
     }
-    for (const ControlDefinition &control : kTail) {
-        controls.at(next++) = control;
-    }
+    std::ranges::copy(kTail, controls.begin() + static_cast<std::ptrdiff_t>(next));
     return controls;
 }
 

@@ -29,9 +29,7 @@ namespace forms {
 [[nodiscard]] std::string startFailureLine(std::string_view program, std::string_view reason);
 
 // `text` as a line shows a value it was given, escaped as icatlas-find escapes what it echoes
-// (text/unicode.hpp): readable UTF-8 as typed; control, invisible and direction-changing
-// characters and bytes that are not UTF-8 as escapes ("\n", "\x1b", "\u202e", "\xff"); the
-// backslash doubled, so that no value can forge a line, colour the terminal or turn it round.
+// (text/unicode.hpp), so that no value can forge a line, colour the terminal or turn it round.
 // quoted() puts it in double quotes.
 [[nodiscard]] std::string printable(std::string_view text);
 [[nodiscard]] std::string quoted(std::string_view text);
