@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <numeric>
 #include <span>
 #include <string_view>
 
@@ -63,13 +64,9 @@ static_assert(std::all_of(kColumns.begin(), kColumns.end(),
     return kColumns.at(static_cast<std::size_t>(column));
 }
 
-inline constexpr std::size_t kSlotCount = [] {
-    std::size_t count = 0;
-    for (const ColumnInfo &column : kColumns) {
-        count += column.rows;
-    }
-    return count;
-}();
+inline constexpr std::size_t kSlotCount = std::accumulate(
+    kColumns.begin(), kColumns.end(), std::size_t {0},
+    [](std::size_t count, const ColumnInfo &column) { return count + column.rows; });
 inline constexpr std::size_t kBoxCount = kSlotCount + 1;
 
 // The model box comes first; the component boxes follow column by column, top to bottom.

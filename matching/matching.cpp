@@ -6,6 +6,7 @@
 #include "text/unicode.hpp"
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace icatlas::matching {
@@ -42,9 +43,11 @@ std::string folded(std::string_view text)
 
 // Characters the catalogue uses loosely: '?' marks an unsure reading, '-' is written or left out
 // as the maker's marking happens to show it. Blanks are ' ' once folded.
+constexpr std::string_view kLoose = " ?-";
+
 constexpr bool isLoose(char c)
 {
-    return c == ' ' || c == '?' || c == '-';
+    return kLoose.find(c) != std::string_view::npos;
 }
 
 constexpr bool isDigit(char c)
@@ -62,14 +65,8 @@ constexpr char upper(char c)
 // of the part number.
 std::size_t partStart(std::string_view text)
 {
-    std::size_t start = 0;
-    while (start < text.size() && isLoose(text[start])) {
-        ++start;
-    }
-    std::size_t end = start;
-    while (end < text.size() && isDigit(text[end])) {
-        ++end;
-    }
+    const std::size_t start = std::min(text.find_first_not_of(kLoose), text.size());
+    const std::size_t end = std::min(text.find_first_not_of("0123456789", start), text.size());
     const bool hasCount = end > start && end < text.size() && upper(text[end]) == 'X'
         && (end + 1 == text.size() || text[end + 1] == ' ');
     return hasCount ? end + 1 : 0;
@@ -181,9 +178,7 @@ std::size_t editDistance(std::string_view a, std::string_view b, std::size_t lim
     std::vector<std::size_t> twoBack(b.size() + 1);
     std::vector<std::size_t> previous(b.size() + 1);
     std::vector<std::size_t> current(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        previous[j] = j;
-    }
+    std::iota(previous.begin(), previous.end(), std::size_t {0});
     for (std::size_t i = 1; i <= a.size(); ++i) {
         current[0] = i;
         std::size_t rowBest = current[0];
