@@ -31,10 +31,8 @@ inline constexpr std::array<std::string_view, kFamilies.size()> kFamilyNames {"D
 // The six columns of component boxes, left to right, each under its heading on the window.
 enum class ComponentColumn : std::uint8_t { PaIc, RfIc, PowerIc, Upp, FlashIc, RamIc };
 
-// One column of component boxes. The heading names the column on the window, to a screen reader
-// and in icatlas-find; the qualifier is a second caption above the heading ("UEM" over
-// "POWER IC"), said with the name of each of the column's boxes. The rows are its boxes, top to
-// bottom.
+// One column of component boxes: its heading, a qualifier captioned above it ("UEM" over
+// "POWER IC") and said with each box's name, and its boxes, top to bottom.
 struct ColumnInfo {
     ComponentColumn column;
     std::string_view heading;
@@ -175,8 +173,7 @@ static_assert(detail::boxesNumberedInOrder(), "kBoxNames runs Text1 to Text16");
 static_assert(detail::titlesFollowTheColumns(), "each title is its column's heading and row");
 
 // One handset model: its family, the button that selects it, its model text and its fifteen
-// slot texts (an empty text is a blank slot). Texts are shown exactly as stored, trailing blanks
-// included.
+// slot texts (empty: a blank slot), shown exactly as stored, trailing blanks included.
 struct ModelRecord {
     PlatformFamily family;
     std::string_view button;

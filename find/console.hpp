@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
-// What icatlas-find needs from the system it runs on to read its arguments and write its output
-// as UTF-8, the same on every system: on Linux nothing; on Windows the arguments come from the
-// wide command line, a console is written in UTF-16 through WriteConsoleW (a console shows UTF-8
-// bytes written piecemeal as one box per byte), and a pipe or a file takes the UTF-8 bytes
-// untouched (no LF to CRLF, which would double the CSV's own CRLF).
+// icatlas-find's arguments and output as UTF-8 on every system. On Windows the arguments come from
+// the wide command line, a console is written in UTF-16 (it shows UTF-8 written piecemeal as one
+// box per byte), and a pipe or file takes the bytes untouched (LF to CRLF would double the CSV's).
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// How icatlas-find writes what it found: lines for the terminal, and the same records as JSON,
-// CSV or tab-separated text for other programs. Every text from the catalogue is written exactly
-// as stored, trailing blanks included; every argument echoed back goes through printable().
+// icatlas-find's lines for the terminal, and its records as JSON, CSV or tab-separated text: texts
+// exactly as stored, trailing blanks included; every argument echoed through printable().
 #pragma once
 
 #include "catalogue/catalogue.hpp"

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Forgiving matching of what a user types against the catalogue: the boxes that hold a part, a
-// model or family by the name a user types, and the parts and models nearest to one that is not
-// there. For icatlas-find and the window alike; how an answer is written is theirs.
+// Forgiving matching of what a user types against the catalogue (parts, models, families, and the
+// nearest to a miss), for icatlas-find and the window alike; how an answer is written is theirs.
 #pragma once
 
 #include "catalogue/catalogue.hpp"
@@ -85,9 +84,8 @@ template <typename Range, typename Name>
     return list;
 }
 
-// Suggestions as the question both icatlas-find and the window ask: "did you mean A, B or C?",
-// each model after `modelPrefix` (icatlas-find names a model by the option that shows it). Empty
-// when there is nothing to suggest.
+// "did you mean A, B or C?", each model after `modelPrefix` (icatlas-find names a model by the
+// option that shows it); empty when there is nothing to suggest.
 [[nodiscard]] std::string didYouMean(std::span<const Suggestion> suggestions,
                                      std::string_view modelPrefix = {});
 

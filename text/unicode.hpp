@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// What matching and echoing need to know of the characters people paste: where a UTF-8 character
-// ends, which ones are blanks, which ones take no room on the screen, and which ones a terminal
-// cannot be trusted to show. Arguments come from files saved by any editor, with a byte-order mark,
-// a no-break space or a soft hyphen that nobody sees.
+// What matching and echoing need to know of pasted characters: UTF-8, blanks, what takes no room
+// and what a terminal cannot be trusted to show. Files saved by any editor bring a byte-order
+// mark, a no-break space or a soft hyphen that nobody sees.
 #pragma once
 
 #include <bit>
@@ -51,11 +50,9 @@ inline constexpr std::string_view kUnicodeVersion = "15.0.0";
 // `value` as `digits` lower-case hexadecimal digits, appended to `to`.
 void appendHex(std::string &to, std::uint32_t value, int digits);
 
-// `text` as one line a terminal shows as it is: control characters written as escapes ("\n",
-// "\r", "\t", "\x1b"), characters that show as nothing or turn the line round (a no-break space,
-// a soft hyphen, a byte-order mark, a direction override) as "\u00a0", "\u00ad", "\ufeff",
-// "\u202e", bytes that are not UTF-8 as "\xff", and the backslash doubled so that no escape can
-// be faked.
+// `text` as one line a terminal shows as it is: controls as "\n", "\t", "\x1b", invisible
+// characters as "\u00a0", "\u202e", bytes that are not UTF-8 as "\xff", and the backslash
+// doubled so that no escape can be faked.
 [[nodiscard]] std::string printable(std::string_view text);
 
 } // namespace icatlas::text

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// What the window's find row knows: the text typed, the models whose boxes hold it (in window
-// order), the one gone to, the boxes to mark there, and the line that answers. No toolkit here:
-// the realisations only draw it.
+// What the window's find row knows: the text typed, the models that hold it, the one gone to, the
+// boxes to mark there, and the answer line. No toolkit: the realisations only draw it.
 #pragma once
 
 #include "catalogue/catalogue.hpp"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The main window's code: a click on a model button selects that button's model, and a listener
-// using a screen reader hears what the boxes now hold; the find row goes to models the same way.
+// The main window's code: a model button selects its model and a screen reader hears what the
+// boxes now hold; the find row goes to models the same way.
 #include "ui/main_window.hpp"
 
 #include "catalogue/selection.hpp"

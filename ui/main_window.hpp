@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The main window, Form1, as data: every control with its caption, place in twips, font, colour
-// and tab index. The catalogue gives the models, the columns' headings and their boxes; where
-// they stand, the frames and labels that show them and their places in tab order are the window's
-// own facts, kept here and built into the definition with the catalogue's, so each is written
-// once. Checked at compile time.
+// The main window, Form1, as data checked at compile time: the catalogue gives the models, the
+// columns' headings and boxes; where they stand, their frames, labels and tab order are kept here.
 #pragma once
 
 #include "catalogue/catalogue.hpp"
@@ -108,6 +105,23 @@ static_assert(std::all_of(kColumnLayout.begin(), kColumnLayout.end(),
 
 namespace detail {
 
+// A family's frame of buttons: the three span the window alike, captioned in blue.
+constexpr ControlDefinition familyFrameControl(PlatformFamily family, std::string_view caption,
+                                               forms::Twips top, forms::Twips height,
+                                               std::int16_t tabIndex)
+{
+    return {.kind = ControlKind::Frame,
+            .name = familyFrame(family),
+            .text = caption,
+            .left = 120,
+            .top = top,
+            .width = 8655,
+            .height = height,
+            .font = kFrameFont,
+            .colour = forms::kBlue,
+            .tabIndex = tabIndex};
+}
+
 // Controls created before the buttons: the picture lies under the frames it overlaps.
 inline constexpr std::array<ControlDefinition, 7> kHead {{
     {.kind = ControlKind::Picture,
@@ -147,36 +161,9 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
      .height = 495,
      .font = kTitleFont,
      .tabIndex = 69},
-    {.kind = ControlKind::Frame,
-     .name = familyFrame(PlatformFamily::DCT3),
-     .text = "NOKIA DCT3 PHONE",
-     .left = 120,
-     .top = 1200,
-     .width = 8655,
-     .height = 1455,
-     .font = kFrameFont,
-     .colour = forms::kBlue,
-     .tabIndex = 0},
-    {.kind = ControlKind::Frame,
-     .name = familyFrame(PlatformFamily::DCT4),
-     .text = "NOKIA DCT4 PHONE",
-     .left = 120,
-     .top = 2760,
-     .width = 8655,
-     .height = 1455,
-     .font = kFrameFont,
-     .colour = forms::kBlue,
-     .tabIndex = 18},
-    {.kind = ControlKind::Frame,
-     .name = familyFrame(PlatformFamily::WD2),
-     .text = "NOKIA WD2 PHONE",
-     .left = 120,
-     .top = 4320,
-     .width = 8655,
-     .height = 975,
-     .font = kFrameFont,
-     .colour = forms::kBlue,
-     .tabIndex = 39},
+    familyFrameControl(PlatformFamily::DCT3, "NOKIA DCT3 PHONE", 1200, 1455, 0),
+    familyFrameControl(PlatformFamily::DCT4, "NOKIA DCT4 PHONE", 2760, 1455, 18),
+    familyFrameControl(PlatformFamily::WD2, "NOKIA WD2 PHONE", 4320, 975, 39),
 }};
 
 static_assert(std::all_of(kFamilies.begin(), kFamilies.end(),
