@@ -41,8 +41,7 @@ struct CommandLine {
 };
 
 // Reads the arguments after the program's name, left to right: the first --help or --version (or
-// -h, -?, -v) decides, as does the first argument that is neither one of ours nor the toolkit's.
-// The program takes no other arguments.
+// -h, -?, -v) decides, as does the first argument that is neither ours nor the toolkit's.
 CommandLine parseCommandLine(std::span<const std::string_view> arguments,
                              std::span<const ToolkitOption> toolkitOptions);
 

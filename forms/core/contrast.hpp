@@ -19,9 +19,8 @@ inline constexpr double kReadableContrast = 4.5;
 // A background is dark when white text on it contrasts more than black text does.
 [[nodiscard]] bool isDark(Rgb background);
 
-// What shows where `colour` is drawn at `alpha` (0 clear, 255 opaque) over `under`: the two mixed
-// in proportion to the opacity, channel by channel, as a painter blends them. A background short
-// of opaque is read this way before any contrast is worked out against it.
+// What shows where `colour` is drawn at `alpha` (0 clear, 255 opaque) over `under`, as a painter
+// blends them: a background short of opaque is read so before any contrast is worked out on it.
 [[nodiscard]] Rgb seenThrough(Rgb colour, std::uint8_t alpha, Rgb under);
 
 // A fixed text colour as it is drawn on `background`: itself where it reaches kReadableContrast

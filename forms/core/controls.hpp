@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The rules every realisation follows to build a form from its definition: the container each
-// control lies in and the order the keyboard focus walks (a control is found by name and kind with
-// definition.hpp's controlIndex). Pure functions of the definition, so each rule is written once.
+// The rules every realisation follows to build a form from its definition, as pure functions so
+// each is written once: the container each control lies in and the order the keyboard focus walks.
 #pragma once
 
 #include "forms/core/definition.hpp"

@@ -89,9 +89,8 @@ struct FormDefinition {
     Font font;
     // In creation order: each control is drawn over the ones before it.
     std::span<const ControlDefinition> controls;
-    // The pictures its controls name, as a resource bundle in the program's read-only data, for a
-    // realisation that reads them from one when the form is first built (one that finds them
-    // among the program's own resources leaves it alone). Null: none.
+    // The pictures its controls name as a resource bundle in read-only data, or null: for a
+    // realisation that reads them from one (one with them among its resources does not).
     const unsigned char *resources = nullptr;
 };
 

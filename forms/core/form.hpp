@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The forms runtime's view of a window: controls reached by name, counted references to them,
-// and the text box operation that replaces a box's whole text, with the one contract its writes
-// keep. Toolkit-free, so the same code drives a real window and an in-memory one.
+// The forms runtime's view of a window: controls by name, counted references to them, and the
+// one contract of a box's write. Toolkit-free, so it drives a real window and an in-memory one.
 #pragma once
 
 #include "forms/core/result.hpp"

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The keys a form answers beyond what its toolkit's controls and dialog keys do themselves, as one
-// table: Enter presses the focused button as Space does, the keys that close a single-window
-// program on a desktop close it, Esc does nothing unless the find row is open, and the find row's
-// keys open, step and close it. Each realisation maps its key events onto these keys, asks
-// keyAction and does what it answers.
+// table: each realisation maps its key events onto these keys, asks keyAction and does as told.
 #pragma once
 
 #include "forms/core/definition.hpp"

@@ -17,16 +17,14 @@ namespace forms {
 // the bold face's digits and capitals (8 and B, 0 and O in a part number) still read apart.
 inline constexpr double kSmallestScale = 0.82;
 
-// The factor for a client area of `width` x `height` pixels whose designed size is
-// `designedWidth` x `designedHeight`: one factor for both directions keeps the designed
-// proportions (the other direction's spare room is shared equally on both sides), never below
-// kSmallestScale.
+// The factor for a client area of `width` x `height` pixels designed at `designedWidth` x
+// `designedHeight`: one factor keeps the proportions (the other direction's spare room is shared
+// equally on both sides), never below kSmallestScale.
 [[nodiscard]] double scaleForClientArea(int width, int height, int designedWidth,
                                         int designedHeight);
 
-// The factor at which a window opens: 1 where its designed size fits the room the screen offers
-// (`roomWidth` x `roomHeight` pixels for the client area), else scaled down in proportion to fit,
-// never below kSmallestScale.
+// The factor at which a window opens: 1 where its designed size fits the client area the screen
+// offers (`roomWidth` x `roomHeight`), else scaled down to fit, never below kSmallestScale.
 [[nodiscard]] double openingScale(int designedWidth, int designedHeight, int roomWidth,
                                   int roomHeight);
 

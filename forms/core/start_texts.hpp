@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// What the program's start says in a terminal, the same words on every platform: the help, the
-// version, a refused command line and a window that cannot be opened, each naming the program as
-// its project description does, and every value they echo escaped.
+// What the program's start says in a terminal, the same words on every platform, each line naming
+// the program as its project description does and every value it echoes escaped.
 #pragma once
 
 #include "forms/core/project.hpp"
