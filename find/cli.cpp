@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace icatlas::find {
@@ -27,7 +28,6 @@ using matching::listed;
 using matching::nearest;
 using matching::nearestModels;
 using matching::PartKey;
-using matching::Suggestion;
 
 constexpr std::string_view kProgram = "icatlas-find";
 
@@ -106,15 +106,7 @@ struct Request {
 };
 
 // A request, or the reason the arguments make none.
-struct Parsed {
-    std::optional<Request> request;
-    std::string error;
-};
-
-Parsed refused(std::string error)
-{
-    return {std::nullopt, std::move(error)};
-}
+using Parsed = std::variant<Request, std::string>;
 
 // An argument as a message shows it: quoted, and with its control and invisible characters
 // escaped, so every message stays one line that no argument can forge.
@@ -160,13 +152,13 @@ Parsed parse(std::span<const std::string_view> args)
         const std::size_t equals = arg.find('=');
         const auto *option = std::ranges::find(kOptions, arg.substr(0, equals), &Option::name);
         if (option == kOptions.end()) {
-            return refused("unknown option " + quoted(arg) + " (try --help)");
+            return Parsed("unknown option " + quoted(arg) + " (try --help)");
         }
         if (std::optional<std::string> error = take(request, *option)) {
-            return refused(std::move(*error));
+            return std::move(*error);
         }
         if (!option->takesValue && equals != std::string_view::npos) {
-            return refused(std::string(option->name) + " takes no value");
+            return Parsed(std::string(option->name) + " takes no value");
         }
         if (option->takesValue) {
             if (equals != std::string_view::npos) {
@@ -174,19 +166,19 @@ Parsed parse(std::span<const std::string_view> args)
             } else if (i + 1 < args.size()) {
                 request.value = args[++i];
             } else {
-                return refused(std::string(option->name) + " needs a value, e.g. "
-                               + std::string(option->example));
+                return Parsed(std::string(option->name) + " needs a value, e.g. "
+                              + std::string(option->example));
             }
         }
     }
     if (request.mode == Mode::Parts && request.parts.empty() && !request.format) {
-        return refused("no part number given (try --help)");
+        return Parsed("no part number given (try --help)");
     }
     if (request.mode != Mode::Parts && !request.parts.empty()) {
-        return refused(std::string(request.chosenBy) + " takes no part numbers, but got "
-                       + quoted(request.parts.front()));
+        return Parsed(std::string(request.chosenBy) + " takes no part numbers, but got "
+                      + quoted(request.parts.front()));
     }
-    return {std::move(request), {}};
+    return request;
 }
 
 int usageError(std::ostream &err, std::string_view message)
@@ -268,10 +260,10 @@ int unknownModel(std::ostream &err, std::string_view typed)
 int run(std::span<const std::string_view> args, std::ostream &out, std::ostream &err)
 {
     const Parsed parsed = parse(args);
-    if (!parsed.request) {
-        return usageError(err, parsed.error);
+    if (const auto *error = std::get_if<std::string>(&parsed)) {
+        return usageError(err, *error);
     }
-    const Request &request = *parsed.request;
+    const auto &request = std::get<Request>(parsed);
     switch (request.mode) {
     case Mode::Parts:
         if (request.parts.empty()) {
