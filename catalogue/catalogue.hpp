@@ -57,11 +57,6 @@ static_assert(std::all_of(kColumns.begin(), kColumns.end(),
                           }),
               "kColumns holds the columns in their enum's order");
 
-[[nodiscard]] constexpr const ColumnInfo &columnInfo(ComponentColumn column)
-{
-    return kColumns.at(static_cast<std::size_t>(column));
-}
-
 inline constexpr std::size_t kSlotCount = std::accumulate(
     kColumns.begin(), kColumns.end(), std::size_t {0},
     [](std::size_t count, const ColumnInfo &column) { return count + column.rows; });
@@ -148,7 +143,7 @@ constexpr bool readsAs(std::string_view text, std::initializer_list<std::string_
 // The heading, " (qualifier)" where the column has one, " " and the row from 1.
 constexpr bool isSlotTitle(std::string_view title, const ComponentSlot &slot)
 {
-    const ColumnInfo &column = columnInfo(slot.column);
+    const ColumnInfo &column = kColumns.at(static_cast<std::size_t>(slot.column));
     const std::array row {static_cast<char>('1' + slot.row)};
     const std::string_view number(row.data(), row.size());
     return slot.row < 9

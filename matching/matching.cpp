@@ -25,18 +25,15 @@ std::string folded(std::string_view text)
     std::string result;
     result.reserve(text.size());
     while (!text.empty()) {
+        // A byte that starts no character is kept alone (its code point, 0, is neither class).
         const Utf8Char c = firstChar(text);
-        if (c.length == 0) {
-            result += text.front();
-            text.remove_prefix(1);
-            continue;
-        }
+        const std::size_t length = std::max<std::size_t>(c.length, 1);
         if (isBlank(c.codePoint)) {
             result += ' ';
         } else if (!isIgnorable(c.codePoint)) {
-            result.append(text.substr(0, c.length));
+            result.append(text.substr(0, length));
         }
-        text.remove_prefix(c.length);
+        text.remove_prefix(length);
     }
     return result;
 }
@@ -50,10 +47,7 @@ constexpr bool isLoose(char c)
     return kLoose.find(c) != std::string_view::npos;
 }
 
-constexpr bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+constexpr std::string_view kDigits = "0123456789";
 
 constexpr char upper(char c)
 {
@@ -66,7 +60,7 @@ constexpr char upper(char c)
 std::size_t partStart(std::string_view text)
 {
     const std::size_t start = std::min(text.find_first_not_of(kLoose), text.size());
-    const std::size_t end = std::min(text.find_first_not_of("0123456789", start), text.size());
+    const std::size_t end = std::min(text.find_first_not_of(kDigits, start), text.size());
     const bool hasCount = end > start && end < text.size() && upper(text[end]) == 'X'
         && (end + 1 == text.size() || text[end + 1] == ' ');
     return hasCount ? end + 1 : 0;
@@ -120,7 +114,7 @@ struct Candidate {
 constexpr bool isCount(std::string_view token)
 {
     return token.size() >= 2 && upper(token.back()) == 'X'
-        && std::all_of(token.begin(), token.end() - 1, isDigit);
+        && token.find_first_not_of(kDigits) == token.size() - 1;
 }
 
 // The part numbers a slot text names: its words, split at blanks, brackets, '&' and '+', each
