@@ -289,11 +289,8 @@ constexpr bool isDisplayText(std::string_view text)
 
 constexpr bool isModelText(std::string_view model)
 {
-    const auto digits = [](std::string_view s) {
-        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    return (model.size() == 4 && digits(model))
-        || (model.size() == 5 && digits(model.substr(0, 4)) && model[4] == 'I');
+    return (model.size() == 4 || (model.size() == 5 && model[4] == 'I'))
+        && model.substr(0, 4).find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 constexpr bool everyButtonOnce()
