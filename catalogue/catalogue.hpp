@@ -273,9 +273,11 @@ public:
     // A family's records in window order (the table keeps each family together).
     [[nodiscard]] static constexpr std::span<const ModelRecord> family(PlatformFamily family)
     {
-        const auto records
-            = std::ranges::equal_range(kModelRecords, family, {}, &ModelRecord::family);
-        return {records.begin(), records.end()};
+        const auto *first = std::ranges::find(kModelRecords, family, &ModelRecord::family);
+        const auto *last = std::find_if(first, kModelRecords.end(), [family](const ModelRecord &r) {
+            return r.family != family;
+        });
+        return {first, last};
     }
 };
 

@@ -152,13 +152,13 @@ Parsed parse(std::span<const std::string_view> args)
         const std::size_t equals = arg.find('=');
         const auto *option = std::ranges::find(kOptions, arg.substr(0, equals), &Option::name);
         if (option == kOptions.end()) {
-            return Parsed("unknown option " + quoted(arg) + " (try --help)");
+            return {"unknown option " + quoted(arg) + " (try --help)"};
         }
         if (std::optional<std::string> error = take(request, *option)) {
             return std::move(*error);
         }
         if (!option->takesValue && equals != std::string_view::npos) {
-            return Parsed(std::string(option->name) + " takes no value");
+            return {std::string(option->name) + " takes no value"};
         }
         if (option->takesValue) {
             if (equals != std::string_view::npos) {
@@ -166,17 +166,17 @@ Parsed parse(std::span<const std::string_view> args)
             } else if (i + 1 < args.size()) {
                 request.value = args[++i];
             } else {
-                return Parsed(std::string(option->name) + " needs a value, e.g. "
-                              + std::string(option->example));
+                return {std::string(option->name) + " needs a value, e.g. "
+                        + std::string(option->example)};
             }
         }
     }
     if (request.mode == Mode::Parts && request.parts.empty() && !request.format) {
-        return Parsed("no part number given (try --help)");
+        return {"no part number given (try --help)"};
     }
     if (request.mode != Mode::Parts && !request.parts.empty()) {
-        return Parsed(std::string(request.chosenBy) + " takes no part numbers, but got "
-                      + quoted(request.parts.front()));
+        return {std::string(request.chosenBy) + " takes no part numbers, but got "
+                + quoted(request.parts.front())};
     }
     return request;
 }
