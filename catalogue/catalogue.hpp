@@ -73,9 +73,8 @@ inline constexpr std::array<std::string_view, kBoxCount> kBoxNames {
 // What the model box is called: the caption beside it, and its name wherever a box is named.
 inline constexpr std::string_view kModelHeading = "Phone Model";
 
-// What each of the sixteen boxes is called, in kBoxNames' order: a component box by its column's
-// heading, the qualifier in brackets, its row from 1. The window gives these to a screen reader,
-// icatlas-find labels its lines and exports with them.
+// What each box is called, in kBoxNames' order, to a screen reader and in icatlas-find: a
+// component box by its column's heading, the qualifier in brackets, its row from 1.
 inline constexpr std::array<std::string_view, kBoxCount> kBoxTitles {
     kModelHeading, "PA IC 1",          "PA IC 2",          "PA IC 3", "PA IC 4", "RF IC 1",
     "RF IC 2",     "POWER IC (UEM) 1", "POWER IC (UEM) 2", "UPP 1",   "UPP 2",   "FLASH IC 1",

@@ -14,10 +14,9 @@
 
 namespace icatlas::matching {
 
-// A part number reduced to what matching compares: upper case, without blanks (Unicode ones
-// included), '?', '-' and characters that take no room (a soft hyphen, a byte-order mark), and
-// without a leading count such as "3x " (the catalogue writes "3x N643HT7MI" for three chips).
-// Stored texts are reduced the same way, so "n643-ht7mi" finds "?N643HT7MI".
+// A part number as matching compares it, stored texts alike ("n643-ht7mi" finds "?N643HT7MI"):
+// upper case, without blanks (Unicode ones too), '?', '-', characters that take no room (a soft
+// hyphen, a byte-order mark) and a leading count such as "3x " ("3x N643HT7MI": three chips).
 class PartKey {
 public:
     // Nothing when the part reduces to nothing ("?", "-", "3x "): such a key would match every

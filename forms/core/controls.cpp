@@ -25,9 +25,7 @@ std::vector<std::size_t> tabOrder(std::span<const ControlDefinition> controls)
             order.push_back(i);
         }
     }
-    std::stable_sort(order.begin(), order.end(), [controls](std::size_t a, std::size_t b) {
-        return controls[a].tabIndex < controls[b].tabIndex;
-    });
+    std::ranges::stable_sort(order, {}, [controls](std::size_t i) { return controls[i].tabIndex; });
     return order;
 }
 
