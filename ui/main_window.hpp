@@ -12,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace icatlas::ui {
@@ -105,6 +106,24 @@ static_assert(std::all_of(kColumnLayout.begin(), kColumnLayout.end(),
 
 namespace detail {
 
+// A label of the title across the top, in its large face.
+constexpr ControlDefinition titleLabel(std::string_view name, std::string_view text,
+                                       forms::Twips left, forms::Twips top, forms::Twips width,
+                                       std::int16_t tabIndex,
+                                       std::optional<forms::Rgb> colour = std::nullopt)
+{
+    return {.kind = ControlKind::Label,
+            .name = name,
+            .text = text,
+            .left = left,
+            .top = top,
+            .width = width,
+            .height = 495,
+            .font = kTitleFont,
+            .colour = colour,
+            .tabIndex = tabIndex};
+}
+
 // A family's frame of buttons: the three span the window alike, captioned in blue.
 constexpr ControlDefinition familyFrameControl(PlatformFamily family, std::string_view caption,
                                                forms::Twips top, forms::Twips height,
@@ -133,34 +152,9 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
      .picture = ":/icatlas/banner.bmp",
      .accessibleName = "Banner",
      .accessibleDescription = "NOKIA GSM ICs in yellow capitals on black"},
-    {.kind = ControlKind::Label,
-     .name = "Label10",
-     .text = "NOKIA GSM ICs",
-     .left = 1680,
-     .top = 0,
-     .width = 3855,
-     .height = 495,
-     .font = kTitleFont,
-     .tabIndex = 70},
-    {.kind = ControlKind::Label,
-     .name = "Label11",
-     .text = "BY",
-     .left = 4800,
-     .top = 480,
-     .width = 735,
-     .height = 495,
-     .font = kTitleFont,
-     .colour = forms::kBlue,
-     .tabIndex = 71},
-    {.kind = ControlKind::Label,
-     .name = "Label9",
-     .text = "MOSSGROVE",
-     .left = 5520,
-     .top = 720,
-     .width = 3255,
-     .height = 495,
-     .font = kTitleFont,
-     .tabIndex = 69},
+    titleLabel("Label10", "NOKIA GSM ICs", 1680, 0, 3855, 70),
+    titleLabel("Label11", "BY", 4800, 480, 735, 71, forms::kBlue),
+    titleLabel("Label9", "MOSSGROVE", 5520, 720, 3255, 69),
     familyFrameControl(PlatformFamily::DCT3, "NOKIA DCT3 PHONE", 1200, 1455, 0),
     familyFrameControl(PlatformFamily::DCT4, "NOKIA DCT4 PHONE", 2760, 1455, 18),
     familyFrameControl(PlatformFamily::WD2, "NOKIA WD2 PHONE", 4320, 975, 39),
