@@ -50,38 +50,28 @@ void Annotations::clear()
 
 void Annotations::annotate(HWND control, std::string_view name, std::string_view description)
 {
-    if (!m_service) {
-        return;
-    }
-    const std::wstring wideName = widen(name);
-    bool annotated
-        = SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
-                                              CHILDID_SELF, PROPID_ACC_NAME, wideName.c_str()));
+    set(control, PROPID_ACC_NAME, name);
     if (!description.empty()) {
-        const std::wstring wideDescription = widen(description);
-        annotated = SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
-                                                        CHILDID_SELF, PROPID_ACC_DESCRIPTION,
-                                                        wideDescription.c_str()))
-            || annotated;
-    }
-    if (annotated) {
-        m_annotated.push_back(control);
+        set(control, PROPID_ACC_DESCRIPTION, description);
     }
 }
 
 void Annotations::describe(HWND control, std::string_view description)
 {
-    if (!m_service) {
-        return;
-    }
-    if (description.empty()) {
+    if (!description.empty()) {
+        set(control, PROPID_ACC_DESCRIPTION, description);
+    } else if (m_service) {
         m_service->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                   &kAnnotatedProperties[1], 1);
-        return;
     }
-    const std::wstring wide = widen(description);
-    if (SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                            PROPID_ACC_DESCRIPTION, wide.c_str()))
+}
+
+void Annotations::set(HWND control, MSAAPROPID property, std::string_view text)
+{
+    const std::wstring wide = widen(text);
+    if (m_service
+        && SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                                               CHILDID_SELF, property, wide.c_str()))
         && std::find(m_annotated.begin(), m_annotated.end(), control) == m_annotated.end()) {
         m_annotated.push_back(control);
     }

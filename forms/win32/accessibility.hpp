@@ -43,6 +43,9 @@ public:
     [[nodiscard]] std::size_t count() const noexcept { return m_annotated.size(); }
 
 private:
+    // Sets one property of the control's annotation, noting the control once.
+    void set(HWND control, MSAAPROPID property, std::string_view text);
+
     bool m_comStarted = false; // this object started COM on the thread and ends it
     ComPtr<IAccPropServices> m_service;
     std::vector<HWND> m_annotated;

@@ -4,13 +4,14 @@
 #include "forms/win32/win32_form.hpp"
 
 #include "forms/core/controls.hpp"
-#include "forms/win32/controls.hpp"
 #include "forms/win32/painting.hpp"
 #include "forms/win32/wide.hpp"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
+#include <string>
 
 namespace forms {
 
@@ -19,6 +20,31 @@ using win32::widen;
 namespace {
 
 constexpr int kFirstControlId = 1000; // clear of IDOK and IDCANCEL, which the dialog keys send
+
+// The runtime's text box over an edit: the raw operations the core's checked write is made of.
+class Win32TextBox final : public CheckedTextBox {
+public:
+    Win32TextBox(std::string_view name, HWND edit)
+        : CheckedTextBox(std::string(name))
+        , m_edit(edit)
+    {
+    }
+
+private:
+    [[nodiscard]] bool present() const override { return IsWindow(m_edit) != FALSE; }
+    [[nodiscard]] std::string rawText() const override
+    {
+        return win32::narrow(win32::textOf(m_edit));
+    }
+    void setRawText(std::string_view text) override { SetWindowTextW(m_edit, widen(text).c_str()); }
+    void showBeginning() override
+    {
+        SendMessageW(m_edit, EM_SETSEL, 0, 0);
+        SendMessageW(m_edit, EM_SCROLLCARET, 0, 0);
+    }
+
+    HWND m_edit;
+};
 
 // An access key would appear where a caption holds '&'; captions are shown as they stand.
 std::wstring literalCaption(std::string_view text)
@@ -75,9 +101,8 @@ void Win32Form::createControls()
     HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto controls = m_definition.controls;
     const std::vector<std::optional<std::size_t>> parents = containers(controls);
-    for (const ControlDefinition &control : controls) {
-        m_items.push_back({&control, nullptr, {}});
-    }
+    m_items.resize(controls.size());
+    m_controls.resize(controls.size());
     for (const std::size_t i : creationOrder(parents)) {
         const ControlDefinition &control = controls[i];
         HWND parent = parents[i] ? m_items[*parents[i]].hwnd : m_window;
@@ -134,15 +159,10 @@ void Win32Form::createControls()
             break;
         }
         m_annotations.annotate(made, accessibleName(control), control.accessibleDescription);
-        m_items[i].hwnd = made;
-    }
-    for (const Item &item : m_items) {
-        if (item.definition->kind == ControlKind::TextBox) {
-            m_controls.push_back(
-                std::make_unique<win32::Win32TextBox>(item.definition->name, item.hwnd));
-        } else {
-            m_controls.push_back(std::make_unique<Control>(std::string(item.definition->name)));
-        }
+        m_items[i] = {&control, made, {}};
+        m_controls[i] = control.kind == ControlKind::TextBox
+            ? std::make_unique<Win32TextBox>(control.name, made)
+            : std::make_unique<Control>(std::string(control.name));
     }
 }
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// DPI, window sizes and pictures for the Win32 realisation.
+// DPI and window sizes for the Win32 realisation.
 #include "forms/win32/dpi.hpp"
 
-#include "forms/win32/wide.hpp"
+#include "forms/win32/handles.hpp"
 
 namespace forms::win32 {
 
@@ -29,9 +29,7 @@ unsigned windowDpi(HWND window)
             return dpi;
         }
     }
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
     return dpi > 0 ? static_cast<unsigned>(dpi) : kDesignDpi;
 }
 
@@ -60,41 +58,6 @@ RECT workAreaOf(HWND window)
     RECT area {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     return area;
-}
-
-std::wstring pictureResourceName(std::string_view picture, int factor)
-{
-    const std::size_t slash = picture.find_last_of("/\\");
-    std::string name(slash == std::string_view::npos ? picture : picture.substr(slash + 1));
-    if (factor > 1) {
-        const std::size_t dot = name.rfind('.');
-        name.insert(dot == std::string::npos ? name.size() : dot,
-                    "@" + std::to_string(factor) + "x");
-    }
-    return widen(name);
-}
-
-void drawPicture(HDC dc, const RECT &target, HBITMAP bitmap)
-{
-    BITMAP info {};
-    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0) {
-        return;
-    }
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(source, bitmap);
-    const int width = target.right - target.left;
-    const int height = target.bottom - target.top;
-    if (width == info.bmWidth && height == info.bmHeight) {
-        BitBlt(dc, target.left, target.top, width, height, source, 0, 0, SRCCOPY);
-    } else {
-        const int mode = SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, target.left, target.top, width, height, source, 0, 0, info.bmWidth,
-                   info.bmHeight, SRCCOPY);
-        SetStretchBltMode(dc, mode);
-    }
-    SelectObject(source, previous);
-    DeleteDC(source);
 }
 
 } // namespace forms::win32

@@ -220,19 +220,22 @@ void Win32Form::loadPicture()
         = std::find_if(controls.begin(), controls.end(), [](const ControlDefinition &control) {
               return control.kind == ControlKind::Picture;
           });
-    if (picture == controls.end()) {
-        return;
-    }
     const int factor = m_dpi * m_scale > win32::kDesignDpi ? 2 : 1;
-    if (factor == m_pictureFactor) {
+    if (picture == controls.end() || factor == m_pictureFactor) {
         return;
     }
-    HINSTANCE instance = GetModuleHandleW(nullptr);
+    // The bitmap resource is named as the picture's file ("banner.bmp"), its doubled variant with
+    // "@2x" before the extension ("banner@2x.bmp").
+    const std::string_view path = picture->picture;
+    const std::string file(path.substr(path.find_last_of("/\\") + 1)); // npos + 1: the whole path
     for (int tried = factor; tried >= 1; --tried) {
-        const std::wstring name = win32::pictureResourceName(picture->picture, tried);
-        auto *bitmap = static_cast<HBITMAP>(
-            LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        if (bitmap != nullptr) {
+        std::string name = file;
+        if (tried == 2) {
+            name.insert(std::min(name.rfind('.'), name.size()), "@2x");
+        }
+        if (auto *bitmap
+            = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), widen(name).c_str(),
+                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
             m_picture.reset(bitmap);
             break;
         }

@@ -29,10 +29,6 @@ public:
     // opens on), sized to fit the monitor's work area.
     explicit Win32Form(const FormDefinition &definition, unsigned dpi = 0);
     ~Win32Form() override;
-    Win32Form(const Win32Form &) = delete;
-    Win32Form &operator=(const Win32Form &) = delete;
-    Win32Form(Win32Form &&) = delete;
-    Win32Form &operator=(Win32Form &&) = delete;
 
     [[nodiscard]] std::string_view name() const override;
     [[nodiscard]] Control *findControl(std::string_view name) override;
@@ -83,17 +79,16 @@ private:
     creationOrder(const std::vector<std::optional<std::size_t>> &parents) const;
     void createControls();
     using Fonts = std::vector<std::pair<Font, win32::FontHandle>>;
-    // Sets the layout for a client area of `client` pixels: the scale its size gives at the
-    // form's DPI, the margins that centre the controls in it, and, where the scale or the DPI
-    // changed, the fonts and the picture. Returns the fonts the controls were drawn in until now
-    // (none when they stay), to be let go once the controls draw in the new ones.
+    // Sets the scale, the centring margins and, where the scale or DPI changed, the fonts and the
+    // picture for a client area of `client` pixels. Returns the fonts drawn in until now (none
+    // when they stay), to be let go once the controls draw in the new ones.
     Fonts layOut(SIZE client);
     // Where a control lies in its parent at the current layout.
     [[nodiscard]] RECT placeOf(const ControlDefinition &control, bool topLevel) const;
     // The font a control is drawn in at the current layout; null for the system's.
     [[nodiscard]] HFONT fontOf(const ControlDefinition &control) const;
     // Places every control again and gives it its font, where the client area's size or the DPI
-    // changed since the last layout; nothing to do otherwise.
+    // changed since the last layout.
     void scaleToWindow();
     // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
     void loadPicture();
