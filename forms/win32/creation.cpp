@@ -4,7 +4,6 @@
 #include "forms/win32/win32_form.hpp"
 
 #include "forms/core/controls.hpp"
-#include "forms/win32/painting.hpp"
 #include "forms/win32/wide.hpp"
 
 #include <commctrl.h>
@@ -148,7 +147,7 @@ void Win32Form::createControls()
         }
         switch (control.kind) {
         case ControlKind::Frame:
-            win32::adoptFrame(made, m_window);
+            adoptFrame(made);
             break;
         case ControlKind::TextBox:
             // No length limit (the edit's own default is 32767 characters).

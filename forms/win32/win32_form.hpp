@@ -67,10 +67,6 @@ private:
         std::function<void()> click;
     };
 
-    static constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    // Tab and Shift+Tab go into the frames' buttons.
-    static constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
-
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -78,6 +74,8 @@ private:
     [[nodiscard]] std::vector<std::size_t>
     creationOrder(const std::vector<std::optional<std::size_t>> &parents) const;
     void createControls();
+    // The client area's size at `scale` times the designed size, and the window's that gives it.
+    [[nodiscard]] std::pair<SIZE, SIZE> sizesAt(double scale) const;
     using Fonts = std::vector<std::pair<Font, win32::FontHandle>>;
     // Sets the scale, the centring margins and, where the scale or DPI changed, the fonts and the
     // picture for a client area of `client` pixels. Returns the fonts drawn in until now (none
@@ -92,6 +90,9 @@ private:
     void scaleToWindow();
     // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
     void loadPicture();
+    // Has `frame` drawn as the classic group box in the form's colours, and hold its buttons as a
+    // dialog holds controls: what they tell their parent goes on to the form.
+    void adoptFrame(HWND frame) const;
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
     void click(const Item &item);
 

@@ -6,7 +6,6 @@
 #include "forms/core/keys.hpp"
 #include "forms/core/scaling.hpp"
 #include "forms/start/runtime.hpp"
-#include "forms/win32/dpi.hpp"
 
 #include <algorithm>
 #include <array>
@@ -211,11 +210,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETMINMAXINFO: {
         // The window may shrink below its designed size, down to the least scale.
-        const SIZE designed = designedSize();
-        const SIZE least
-            = win32::windowSizeFor({static_cast<LONG>(std::lround(designed.cx * kSmallestScale)),
-                                    static_cast<LONG>(std::lround(designed.cy * kSmallestScale))},
-                                   kStyle, kExStyle, m_dpi);
+        const SIZE least = sizesAt(kSmallestScale).second;
         auto *limits = reinterpret_cast<MINMAXINFO *>(lParam);
         limits->ptMinTrackSize = {least.cx, least.cy + (m_findRow ? m_findRow->addedHeight() : 0)};
         return 0;
