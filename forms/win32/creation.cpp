@@ -9,8 +9,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
+#include <numeric>
+#include <optional>
+#include <span>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace forms {
 
@@ -58,42 +64,35 @@ std::wstring literalCaption(std::string_view text)
     return caption;
 }
 
-} // namespace
-
 // The dialog keys move the focus through a window's children in their z-order, into frames that
 // hold controls, and each child is drawn over those after it; a child is made at the bottom of its
 // parent's z-order. So in each parent the controls that take the focus, and the frames that hold
 // them, are made first, by tab index (Tab walks 0, 1, 2, ...); the others follow, the last defined
 // first, so each lies over those defined before it, as the definition draws them (the frames over
 // the picture's foot, the boxes over the headings' lower edge).
-std::vector<std::size_t>
-Win32Form::creationOrder(const std::vector<std::optional<std::size_t>> &parents) const
+std::vector<std::size_t> creationOrder(std::span<const ControlDefinition> controls,
+                                       const std::vector<std::optional<std::size_t>> &parents)
 {
-    const auto tabbed = [this](std::size_t i) {
-        const ControlDefinition &control = m_definition.controls[i];
-        return takesFocus(control.kind) || control.kind == ControlKind::Frame;
-    };
-    const auto childrenOf = [&](std::optional<std::size_t> parent) {
-        std::vector<std::size_t> children;
-        for (std::size_t i = parents.size(); i-- > 0;) {
-            if (parents[i] == parent) {
-                children.push_back(i); // the last defined first
-            }
-        }
-        const auto rest = std::stable_partition(children.begin(), children.end(), tabbed);
-        std::sort(children.begin(), rest, [this](std::size_t a, std::size_t b) {
-            return m_definition.controls[a].tabIndex < m_definition.controls[b].tabIndex;
-        });
-        return children;
-    };
-    // Each container is made before what it holds.
-    std::vector<std::size_t> order = childrenOf(std::nullopt);
-    for (std::size_t next = 0; next < order.size(); ++next) {
-        const auto inside = childrenOf(order[next]);
-        order.insert(order.end(), inside.begin(), inside.end());
+    // A container, defined before what it holds, is one deeper than its parent and made first.
+    std::vector<std::size_t> depth(parents.size());
+    for (std::size_t i = 0; i < parents.size(); ++i) {
+        depth[i] = parents[i] ? depth[*parents[i]] + 1 : 0;
     }
+    const auto key = [&](std::size_t i) {
+        const ControlDefinition &control = controls[i];
+        const bool tabbed = takesFocus(control.kind) || control.kind == ControlKind::Frame;
+        return std::tuple {depth[i], !tabbed,
+                           tabbed ? std::ptrdiff_t {control.tabIndex}
+                                  : -static_cast<std::ptrdiff_t>(i)};
+    };
+    std::vector<std::size_t> order(parents.size());
+    std::iota(order.begin(), order.end(), std::size_t {0});
+    std::sort(order.begin(), order.end(),
+              [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
     return order;
 }
+
+} // namespace
 
 void Win32Form::createControls()
 {
@@ -102,7 +101,7 @@ void Win32Form::createControls()
     const std::vector<std::optional<std::size_t>> parents = containers(controls);
     m_items.resize(controls.size());
     m_controls.resize(controls.size());
-    for (const std::size_t i : creationOrder(parents)) {
+    for (const std::size_t i : creationOrder(controls, parents)) {
         const ControlDefinition &control = controls[i];
         HWND parent = parents[i] ? m_items[*parents[i]].hwnd : m_window;
         const wchar_t *className = L"STATIC";

@@ -15,7 +15,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -71,8 +70,6 @@ private:
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     [[nodiscard]] const Item *itemOf(HWND control) const;
-    [[nodiscard]] std::vector<std::size_t>
-    creationOrder(const std::vector<std::optional<std::size_t>> &parents) const;
     void createControls();
     // The client area's size at `scale` times the designed size, and the window's that gives it.
     [[nodiscard]] std::pair<SIZE, SIZE> sizesAt(double scale) const;
