@@ -23,9 +23,8 @@ namespace {
 
 HWND g_reportOwner = nullptr; // the form's window, which the error report is modal to
 
-// A program for the Windows desktop has no console of its own; started from one, it writes to
-// the console it was started from, as a console program would. Where its streams were handed to
-// it (redirected, or under a test), they are used as they are.
+// A desktop program has no console; started from one, it writes there as a console program
+// would. Streams handed to it (redirected, or under a test) are used as they are.
 void reachConsole()
 {
     static bool tried = false;

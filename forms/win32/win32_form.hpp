@@ -74,16 +74,15 @@ private:
     // The client area's size at `scale` times the designed size, and the window's that gives it.
     [[nodiscard]] std::pair<SIZE, SIZE> sizesAt(double scale) const;
     using Fonts = std::vector<std::pair<Font, win32::FontHandle>>;
-    // Sets the scale, the centring margins and, where the scale or DPI changed, the fonts and the
-    // picture for a client area of `client` pixels. Returns the fonts drawn in until now (none
-    // when they stay), to be let go once the controls draw in the new ones.
+    // Lays out for a client area of `client` pixels (scale, margins, and fonts and picture where
+    // the scale or DPI changed). Returns the fonts drawn in until now (none when they stay), to
+    // be let go once the controls draw in the new ones.
     Fonts layOut(SIZE client);
     // Where a control lies in its parent at the current layout.
     [[nodiscard]] RECT placeOf(const ControlDefinition &control, bool topLevel) const;
     // The font a control is drawn in at the current layout; null for the system's.
     [[nodiscard]] HFONT fontOf(const ControlDefinition &control) const;
-    // Places every control again and gives it its font, where the client area's size or the DPI
-    // changed since the last layout.
+    // Places and fonts every control again where the client area's size or the DPI changed.
     void scaleToWindow();
     // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
     void loadPicture();

@@ -229,9 +229,8 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
     case WM_SETTINGCHANGE:
-        // The colours are worked out as each control is drawn: drawing everything again is all a
-        // change of colours, theme or high contrast needs. Controls hear of colours from their
-        // top-level window.
+        // Colours are worked out at each paint, so drawing everything again is all a change of
+        // colours, theme or high contrast needs; controls hear of colours from the window.
         if (message == WM_SYSCOLORCHANGE) {
             for (const Item &item : m_items) {
                 SendMessageW(item.hwnd, message, wParam, lParam);
