@@ -16,15 +16,12 @@ const std::array<MSAAPROPID, 2> kAnnotatedProperties {PROPID_ACC_NAME, PROPID_AC
 } // namespace
 
 Annotations::Annotations()
+    : m_comStarted(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
 {
-    const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    m_comStarted = SUCCEEDED(started);
+    // A failed creation leaves the pointer null, as COM promises: no annotations then.
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): COM's untyped out-parameter
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices,
-                                reinterpret_cast<void **>(m_service.ReleaseAndGetAddressOf())))) {
-        m_service.Reset();
-    }
+    CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                     reinterpret_cast<void **>(m_service.GetAddressOf()));
 }
 
 Annotations::~Annotations()
@@ -103,13 +100,10 @@ bool announceThroughAutomation(HWND source, std::string_view message)
         return false;
     }
     const std::wstring text = widen(message);
-    BSTR display = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    BSTR activity = SysAllocString(L"forms.press");
-    const HRESULT raised
-        = raiseNotification(provider.Get(), kActionCompleted, kMostRecent, display, activity);
-    SysFreeString(activity);
-    SysFreeString(display);
-    return SUCCEEDED(raised);
+    const BstrHandle display(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    const BstrHandle activity(SysAllocString(L"forms.press"));
+    return SUCCEEDED(raiseNotification(provider.Get(), kActionCompleted, kMostRecent, display.get(),
+                                       activity.get()));
 }
 
 } // namespace forms::win32
