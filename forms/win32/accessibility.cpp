@@ -16,15 +16,12 @@ const std::array<MSAAPROPID, 2> kAnnotatedProperties {PROPID_ACC_NAME, PROPID_AC
 } // namespace
 
 Annotations::Annotations()
+    : m_comStarted(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
 {
-    const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    m_comStarted = SUCCEEDED(started);
+    // A failed creation leaves the pointer null, as COM promises: no annotations then.
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): COM's untyped out-parameter
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices,
-                                reinterpret_cast<void **>(m_service.ReleaseAndGetAddressOf())))) {
-        m_service.Reset();
-    }
+    CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                     reinterpret_cast<void **>(m_service.GetAddressOf()));
 }
 
 Annotations::~Annotations()
@@ -50,38 +47,28 @@ void Annotations::clear()
 
 void Annotations::annotate(HWND control, std::string_view name, std::string_view description)
 {
-    if (!m_service) {
-        return;
-    }
-    const std::wstring wideName = widen(name);
-    bool annotated
-        = SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
-                                              CHILDID_SELF, PROPID_ACC_NAME, wideName.c_str()));
+    set(control, PROPID_ACC_NAME, name);
     if (!description.empty()) {
-        const std::wstring wideDescription = widen(description);
-        annotated = SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
-                                                        CHILDID_SELF, PROPID_ACC_DESCRIPTION,
-                                                        wideDescription.c_str()))
-            || annotated;
-    }
-    if (annotated) {
-        m_annotated.push_back(control);
+        set(control, PROPID_ACC_DESCRIPTION, description);
     }
 }
 
 void Annotations::describe(HWND control, std::string_view description)
 {
-    if (!m_service) {
-        return;
-    }
-    if (description.empty()) {
+    if (!description.empty()) {
+        set(control, PROPID_ACC_DESCRIPTION, description);
+    } else if (m_service) {
         m_service->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                   &kAnnotatedProperties[1], 1);
-        return;
     }
-    const std::wstring wide = widen(description);
-    if (SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                            PROPID_ACC_DESCRIPTION, wide.c_str()))
+}
+
+void Annotations::set(HWND control, MSAAPROPID property, std::string_view text)
+{
+    const std::wstring wide = widen(text);
+    if (m_service
+        && SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                                               CHILDID_SELF, property, wide.c_str()))
         && std::find(m_annotated.begin(), m_annotated.end(), control) == m_annotated.end()) {
         m_annotated.push_back(control);
     }
@@ -113,13 +100,10 @@ bool announceThroughAutomation(HWND source, std::string_view message)
         return false;
     }
     const std::wstring text = widen(message);
-    BSTR display = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    BSTR activity = SysAllocString(L"forms.press");
-    const HRESULT raised
-        = raiseNotification(provider.Get(), kActionCompleted, kMostRecent, display, activity);
-    SysFreeString(activity);
-    SysFreeString(display);
-    return SUCCEEDED(raised);
+    const BstrHandle display(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    const BstrHandle activity(SysAllocString(L"forms.press"));
+    return SUCCEEDED(raiseNotification(provider.Get(), kActionCompleted, kMostRecent, display.get(),
+                                       activity.get()));
 }
 
 } // namespace forms::win32

@@ -28,12 +28,11 @@ public:
     Annotations(Annotations &&) = delete;
     Annotations &operator=(Annotations &&) = delete;
 
-    // Names the control; an empty description adds none. Where the system keeps no annotations,
-    // the control is left with the name Windows gives it.
+    // Names the control; an empty description adds none. Without the annotation service, the
+    // control keeps the name Windows gives it.
     void annotate(HWND control, std::string_view name, std::string_view description);
 
-    // Gives the control another description; empty: takes the description given back, so the
-    // control has the one Windows gives it. Its name stays as it is.
+    // Gives the control another description (empty: the one Windows gives it); the name stays.
     void describe(HWND control, std::string_view description);
 
     // Takes every annotation back; the controls keep the names Windows gives them.
@@ -43,6 +42,9 @@ public:
     [[nodiscard]] std::size_t count() const noexcept { return m_annotated.size(); }
 
 private:
+    // Sets one property of the control's annotation, noting the control once.
+    void set(HWND control, MSAAPROPID property, std::string_view text);
+
     bool m_comStarted = false; // this object started COM on the thread and ends it
     ComPtr<IAccPropServices> m_service;
     std::vector<HWND> m_annotated;

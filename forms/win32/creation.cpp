@@ -4,13 +4,19 @@
 #include "forms/win32/win32_form.hpp"
 
 #include "forms/core/controls.hpp"
-#include "forms/win32/controls.hpp"
-#include "forms/win32/painting.hpp"
 #include "forms/win32/wide.hpp"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <memory>
+#include <numeric>
+#include <optional>
+#include <span>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace forms {
 
@@ -19,6 +25,31 @@ using win32::widen;
 namespace {
 
 constexpr int kFirstControlId = 1000; // clear of IDOK and IDCANCEL, which the dialog keys send
+
+// The runtime's text box over an edit: the raw operations the core's checked write is made of.
+class Win32TextBox final : public CheckedTextBox {
+public:
+    Win32TextBox(std::string_view name, HWND edit)
+        : CheckedTextBox(std::string(name))
+        , m_edit(edit)
+    {
+    }
+
+private:
+    [[nodiscard]] bool present() const override { return IsWindow(m_edit) != FALSE; }
+    [[nodiscard]] std::string rawText() const override
+    {
+        return win32::narrow(win32::textOf(m_edit));
+    }
+    void setRawText(std::string_view text) override { SetWindowTextW(m_edit, widen(text).c_str()); }
+    void showBeginning() override
+    {
+        SendMessageW(m_edit, EM_SETSEL, 0, 0);
+        SendMessageW(m_edit, EM_SCROLLCARET, 0, 0);
+    }
+
+    HWND m_edit;
+};
 
 // An access key would appear where a caption holds '&'; captions are shown as they stand.
 std::wstring literalCaption(std::string_view text)
@@ -33,52 +64,44 @@ std::wstring literalCaption(std::string_view text)
     return caption;
 }
 
-} // namespace
-
 // The dialog keys move the focus through a window's children in their z-order, into frames that
 // hold controls, and each child is drawn over those after it; a child is made at the bottom of its
 // parent's z-order. So in each parent the controls that take the focus, and the frames that hold
 // them, are made first, by tab index (Tab walks 0, 1, 2, ...); the others follow, the last defined
 // first, so each lies over those defined before it, as the definition draws them (the frames over
 // the picture's foot, the boxes over the headings' lower edge).
-std::vector<std::size_t>
-Win32Form::creationOrder(const std::vector<std::optional<std::size_t>> &parents) const
+std::vector<std::size_t> creationOrder(std::span<const ControlDefinition> controls,
+                                       const std::vector<std::optional<std::size_t>> &parents)
 {
-    const auto tabbed = [this](std::size_t i) {
-        const ControlDefinition &control = m_definition.controls[i];
-        return takesFocus(control.kind) || control.kind == ControlKind::Frame;
-    };
-    const auto childrenOf = [&](std::optional<std::size_t> parent) {
-        std::vector<std::size_t> children;
-        for (std::size_t i = parents.size(); i-- > 0;) {
-            if (parents[i] == parent) {
-                children.push_back(i); // the last defined first
-            }
-        }
-        const auto rest = std::stable_partition(children.begin(), children.end(), tabbed);
-        std::sort(children.begin(), rest, [this](std::size_t a, std::size_t b) {
-            return m_definition.controls[a].tabIndex < m_definition.controls[b].tabIndex;
-        });
-        return children;
-    };
-    // Each container is made before what it holds.
-    std::vector<std::size_t> order = childrenOf(std::nullopt);
-    for (std::size_t next = 0; next < order.size(); ++next) {
-        const auto inside = childrenOf(order[next]);
-        order.insert(order.end(), inside.begin(), inside.end());
+    // A container, defined before what it holds, is one deeper than its parent and made first.
+    std::vector<std::size_t> depth(parents.size());
+    for (std::size_t i = 0; i < parents.size(); ++i) {
+        depth[i] = parents[i] ? depth[*parents[i]] + 1 : 0;
     }
+    const auto key = [&](std::size_t i) {
+        const ControlDefinition &control = controls[i];
+        const bool tabbed = takesFocus(control.kind) || control.kind == ControlKind::Frame;
+        return std::tuple {depth[i], !tabbed,
+                           tabbed ? std::ptrdiff_t {control.tabIndex}
+                                  : -static_cast<std::ptrdiff_t>(i)};
+    };
+    std::vector<std::size_t> order(parents.size());
+    std::iota(order.begin(), order.end(), std::size_t {0});
+    std::sort(order.begin(), order.end(),
+              [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
     return order;
 }
+
+} // namespace
 
 void Win32Form::createControls()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto controls = m_definition.controls;
     const std::vector<std::optional<std::size_t>> parents = containers(controls);
-    for (const ControlDefinition &control : controls) {
-        m_items.push_back({&control, nullptr, {}});
-    }
-    for (const std::size_t i : creationOrder(parents)) {
+    m_items.resize(controls.size());
+    m_controls.resize(controls.size());
+    for (const std::size_t i : creationOrder(controls, parents)) {
         const ControlDefinition &control = controls[i];
         HWND parent = parents[i] ? m_items[*parents[i]].hwnd : m_window;
         const wchar_t *className = L"STATIC";
@@ -123,7 +146,7 @@ void Win32Form::createControls()
         }
         switch (control.kind) {
         case ControlKind::Frame:
-            win32::adoptFrame(made, m_window);
+            adoptFrame(made);
             break;
         case ControlKind::TextBox:
             // No length limit (the edit's own default is 32767 characters).
@@ -134,15 +157,10 @@ void Win32Form::createControls()
             break;
         }
         m_annotations.annotate(made, accessibleName(control), control.accessibleDescription);
-        m_items[i].hwnd = made;
-    }
-    for (const Item &item : m_items) {
-        if (item.definition->kind == ControlKind::TextBox) {
-            m_controls.push_back(
-                std::make_unique<win32::Win32TextBox>(item.definition->name, item.hwnd));
-        } else {
-            m_controls.push_back(std::make_unique<Control>(std::string(item.definition->name)));
-        }
+        m_items[i] = {&control, made, {}};
+        m_controls[i] = control.kind == ControlKind::TextBox
+            ? std::make_unique<Win32TextBox>(control.name, made)
+            : std::make_unique<Control>(std::string(control.name));
     }
 }
 

@@ -8,14 +8,14 @@
 #include <windows.h>
 
 #include <cmath>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace forms::win32 {
 
 namespace {
-
-constexpr int kSmoothedBoldFrom = 16; // pixels to the em
 
 int CALLBACK noteFound(const LOGFONTW * /*font*/, const TEXTMETRICW * /*metrics*/, DWORD /*type*/,
                        LPARAM found)
@@ -31,18 +31,15 @@ bool isInstalled(const std::wstring &face)
     wanted.lfCharSet = DEFAULT_CHARSET;
     face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
     bool found = false;
-    HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &wanted, noteFound, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
+    EnumFontFamiliesExW(WindowDc(nullptr).get(), &wanted, noteFound,
+                        reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
-} // namespace
-
+// Looked up once per face for the program's life: fonts installed meanwhile count from the next
+// start.
 std::wstring installedFace(std::string_view face)
 {
-    // Looked up once per face for the program's life: fonts installed meanwhile count from the
-    // next start.
     static std::vector<std::pair<std::string, std::wstring>> chosen;
     for (const auto &[designed, installed] : chosen) {
         if (designed == face) {
@@ -60,20 +57,13 @@ std::wstring installedFace(std::string_view face)
     return installed;
 }
 
-int fontHeight(const Font &font, unsigned dpi, double scale)
-{
-    return -static_cast<int>(std::lround(font.centipoints * dpi * scale / 7200.0));
-}
-
-bool drawnUnsmoothed(const Font &font, int height)
-{
-    return font.weight >= FW_BOLD && std::abs(height) < kSmoothedBoldFrom;
-}
+} // namespace
 
 FontHandle createFont(const Font &font, unsigned dpi, double scale)
 {
     LOGFONTW logFont {};
-    logFont.lfHeight = fontHeight(font, dpi, scale);
+    // Negative: the character height, as GDI takes a size in points.
+    logFont.lfHeight = -static_cast<int>(std::lround(font.centipoints * dpi * scale / 7200.0));
     logFont.lfWeight = font.weight;
     logFont.lfItalic = font.italic ? TRUE : FALSE;
     logFont.lfUnderline = font.underline ? TRUE : FALSE;
@@ -81,8 +71,11 @@ FontHandle createFont(const Font &font, unsigned dpi, double scale)
     // of face towards an Arabic one.
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfOutPrecision = OUT_TT_PRECIS;
-    logFont.lfQuality = static_cast<BYTE>(
-        drawnUnsmoothed(font, logFont.lfHeight) ? NONANTIALIASED_QUALITY : CLEARTYPE_QUALITY);
+    // Bold text under 16 pixels to the em is drawn unsmoothed: smoothed, a bold stem of under two
+    // pixels lands as one dark pixel and a grey one and reads as regular; unsmoothed, the hinting
+    // makes it two whole pixels against a regular stem's one, as the designed bitmap face drew it.
+    const bool unsmoothed = font.weight >= FW_BOLD && -logFont.lfHeight < 16;
+    logFont.lfQuality = static_cast<BYTE>(unsmoothed ? NONANTIALIASED_QUALITY : CLEARTYPE_QUALITY);
     installedFace(font.face).copy(logFont.lfFaceName, LF_FACESIZE - 1);
     return FontHandle(CreateFontIndirectW(&logFont));
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <oleauto.h>
+
 #include <wrl/client.h>
 
 #include <cstdint>
@@ -23,6 +25,12 @@ using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDe
 // A counted COM interface pointer, released when it goes: the Windows SDK's own, which mingw-w64
 // ships too.
 using Microsoft::WRL::ComPtr;
+
+// A COM string, freed when it goes.
+struct BstrDeleter {
+    void operator()(BSTR text) const noexcept { SysFreeString(text); }
+};
+using BstrHandle = std::unique_ptr<OLECHAR, BstrDeleter>;
 
 // A loaded module, freed when it goes.
 struct ModuleDeleter {

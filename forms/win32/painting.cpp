@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The colours the form's controls are drawn in, and its frames drawn as the classic group box.
-#include "forms/win32/painting.hpp"
+#include "forms/win32/win32_form.hpp"
 
 #include "forms/core/contrast.hpp"
 #include "forms/win32/wide.hpp"
-#include "forms/win32/win32_form.hpp"
 
 #include <commctrl.h>
 
@@ -12,8 +11,6 @@
 #include <string>
 
 namespace forms {
-
-namespace win32 {
 
 namespace {
 
@@ -52,7 +49,7 @@ void drawFrame(HWND frame, HWND form, HDC dc)
     RECT edge = area;
     edge.top += metrics.tmHeight / 2;
     DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
-    const std::wstring caption = textOf(frame);
+    const std::wstring caption = win32::textOf(frame);
     if (!caption.empty()) {
         // Where the classic group box puts it: a character's width in, on a gap in the edge.
         RECT text {area.left + metrics.tmAveCharWidth, area.top, area.right,
@@ -136,9 +133,9 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
 
 } // namespace
 
-void adoptFrame(HWND frame, HWND form)
+void Win32Form::adoptFrame(HWND frame) const
 {
-    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_window));
     // NOLINTNEXTLINE(performance-no-int-to-ptr): a window procedure is set as a long
     auto *previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameProcedure)));
@@ -146,8 +143,6 @@ void adoptFrame(HWND frame, HWND form)
         g_buttonProcedure = previous;
     }
 }
-
-} // namespace win32
 
 // A fixed text colour worked out against the system's background at the moment it is drawn, so a
 // change of colours or of high-contrast theme is followed at the next paint.
@@ -158,7 +153,7 @@ LRESULT Win32Form::colourControl(HDC dc, HWND control, int systemBackground)
         = GetSysColor(systemBackground == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
     const Item *item = itemOf(control);
     if (item != nullptr && item->definition->colour) {
-        const Rgb shown = readableOn(*item->definition->colour, win32::toRgb(background));
+        const Rgb shown = readableOn(*item->definition->colour, toRgb(background));
         text = RGB(shown.red, shown.green, shown.blue);
     }
     SetTextColor(dc, text);

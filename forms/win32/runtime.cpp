@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace forms {
@@ -22,21 +23,17 @@ namespace {
 
 HWND g_reportOwner = nullptr; // the form's window, which the error report is modal to
 
-// A program for the Windows desktop has no console of its own; started from one, it writes to
-// the console it was started from, as a console program would. Where its streams were handed to
-// it (redirected, or under a test), they are used as they are.
+// A desktop program has no console; started from one, it writes there as a console program
+// would. Streams handed to it (redirected, or under a test) are used as they are.
 void reachConsole()
 {
-    static const bool reached = [] {
-        if (GetStdHandle(STD_ERROR_HANDLE) != nullptr || !AttachConsole(ATTACH_PARENT_PROCESS)) {
-            return true;
-        }
+    static bool tried = false;
+    if (!std::exchange(tried, true) && GetStdHandle(STD_ERROR_HANDLE) == nullptr
+        && AttachConsole(ATTACH_PARENT_PROCESS) != FALSE) {
         FILE *stream = nullptr;
         freopen_s(&stream, "CONOUT$", "w", stdout);
         freopen_s(&stream, "CONOUT$", "w", stderr);
-        return true;
-    }();
-    (void)reached;
+    }
 }
 
 } // namespace
@@ -58,19 +55,14 @@ int runEventLoop(Win32Form &form)
 {
     g_reportOwner = form.window();
     MSG message {};
-    for (;;) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            return static_cast<int>(message.wParam);
-        }
-        if (got == -1) {
-            return kStartFailureExitCode;
-        }
+    BOOL got = 0;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
         if (!form.translate(message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
     }
+    return got == 0 ? static_cast<int>(message.wParam) : kStartFailureExitCode;
 }
 
 int runProject(const ProjectDescription &project, int &argc, char **argv)

@@ -28,23 +28,7 @@ bool isCutOff(HWND box, const std::wstring &text)
     return extent.cx > room.right - room.left;
 }
 
-TTTOOLINFOW toolFor(HWND form, HWND box, wchar_t *text)
-{
-    TTTOOLINFOW tool {};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = form;
-    tool.uId = reinterpret_cast<UINT_PTR>(box);
-    tool.lpszText = text;
-    return tool;
-}
-
 } // namespace
-
-BoxTips::BoxTips(HWND form)
-    : m_form(form)
-{
-}
 
 BoxTips::~BoxTips()
 {
@@ -56,7 +40,9 @@ BoxTips::~BoxTips()
 void BoxTips::add(HWND box)
 {
     m_boxes.emplace_back(box, std::wstring());
-    addTool(m_boxes.back());
+    if (m_tips != nullptr) {
+        send(TTM_ADDTOOLW, m_boxes.back());
+    }
 }
 
 // The tooltip window is made when a box first has a text cut off: a window whose boxes all show
@@ -72,16 +58,19 @@ void BoxTips::makeWindow()
     // A part number can be long: let the tip be as wide as it needs, on one line.
     SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
     for (auto &entry : m_boxes) {
-        addTool(entry);
+        send(TTM_ADDTOOLW, entry);
     }
 }
 
-void BoxTips::addTool(std::pair<HWND, std::wstring> &entry)
+void BoxTips::send(UINT message, std::pair<HWND, std::wstring> &entry) const
 {
-    if (m_tips != nullptr) {
-        TTTOOLINFOW tool = toolFor(m_form, entry.first, entry.second.data());
-        SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    TTTOOLINFOW tool {};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_form;
+    tool.uId = reinterpret_cast<UINT_PTR>(entry.first);
+    tool.lpszText = entry.second.data();
+    SendMessageW(m_tips, message, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void BoxTips::update(HWND box)
@@ -97,13 +86,10 @@ void BoxTips::update(HWND box)
         return;
     }
     found->second = std::move(tip);
-    if (m_tips == nullptr && !found->second.empty()) {
-        makeWindow(); // with each box's tooltip as it stands
-        return;
-    }
     if (m_tips != nullptr) {
-        TTTOOLINFOW tool = toolFor(m_form, box, found->second.data());
-        SendMessageW(m_tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        send(TTM_UPDATETIPTEXTW, *found);
+    } else if (!found->second.empty()) {
+        makeWindow(); // with each box's tooltip as it stands
     }
 }
 

@@ -14,7 +14,10 @@ namespace forms::win32 {
 class BoxTips {
 public:
     // The tooltips of the boxes in `form`'s window.
-    explicit BoxTips(HWND form);
+    explicit BoxTips(HWND form)
+        : m_form(form)
+    {
+    }
     ~BoxTips();
     BoxTips(const BoxTips &) = delete;
     BoxTips &operator=(const BoxTips &) = delete;
@@ -30,7 +33,8 @@ public:
 
 private:
     void makeWindow();
-    void addTool(std::pair<HWND, std::wstring> &entry);
+    // Sends the tooltip window a tool message for the box and its tooltip's text.
+    void send(UINT message, std::pair<HWND, std::wstring> &entry) const;
 
     HWND m_form;
     HWND m_tips = nullptr; // made when a box first has a tooltip to offer

@@ -4,30 +4,23 @@
 
 namespace forms::win32 {
 
+// A UTF-16 text has no more units than its UTF-8 has bytes, and its UTF-8 at most three bytes to
+// a unit (four to a surrogate pair): each conversion writes into that room at once.
 std::wstring widen(std::string_view text)
 {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    std::wstring wide(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)),
-        L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                            static_cast<int>(wide.size()))));
     return wide;
 }
 
 std::string narrow(std::wstring_view text)
 {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    std::string narrowed(static_cast<std::size_t>(WideCharToMultiByte(
-                             CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)),
-                         '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrowed.data(),
-                        static_cast<int>(narrowed.size()), nullptr, nullptr);
+    std::string narrowed(text.size() * 3, '\0');
+    narrowed.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrowed.data(),
+                            static_cast<int>(narrowed.size()), nullptr, nullptr)));
     return narrowed;
 }
 

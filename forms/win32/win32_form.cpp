@@ -5,7 +5,6 @@
 
 #include "forms/core/controls.hpp"
 #include "forms/core/scaling.hpp"
-#include "forms/win32/dpi.hpp"
 #include "forms/win32/fonts.hpp"
 #include "forms/win32/wide.hpp"
 
@@ -23,12 +22,70 @@ using win32::widen;
 namespace {
 
 constexpr const wchar_t *kFormClass = L"forms.Form";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT; // Tab and Shift+Tab go into the frames' buttons
+constexpr unsigned kDesignDpi = 96;
 
 HICON programIcon(int width, int height)
 {
     // The program's icon is its first icon resource, as Explorer shows it.
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
                                          width, height, LR_DEFAULTCOLOR));
+}
+
+// A user32 entry that Windows 10 (1607) brought, or null on an older system.
+template <class Function> Function user32Entry(const char *name)
+{
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the documented way to call it
+    return user32 != nullptr
+        ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(user32, name)))
+        : nullptr;
+}
+
+// The DPI the window is drawn at: its monitor's, for a process aware of each monitor's DPI; for
+// null, the system's.
+unsigned windowDpi(HWND window)
+{
+    using GetDpiForWindowFunction = UINT(WINAPI *)(HWND);
+    static const auto getDpiForWindow = user32Entry<GetDpiForWindowFunction>("GetDpiForWindow");
+    if (getDpiForWindow != nullptr && window != nullptr) {
+        if (const UINT dpi = getDpiForWindow(window); dpi != 0) {
+            return dpi;
+        }
+    }
+    const int dpi = GetDeviceCaps(win32::WindowDc(nullptr).get(), LOGPIXELSY);
+    return dpi > 0 ? static_cast<unsigned>(dpi) : kDesignDpi;
+}
+
+// The outer size of the form's window whose client area is `client`, at `dpi`.
+SIZE windowSizeFor(SIZE client, unsigned dpi)
+{
+    using AdjustFunction = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = user32Entry<AdjustFunction>("AdjustWindowRectExForDpi");
+    RECT rect {0, 0, client.cx, client.cy};
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
+    } else {
+        AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
+    }
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The part of the window's monitor that windows may use (the screen less the taskbar); for null,
+// the primary monitor's.
+RECT workAreaOf(HWND window)
+{
+    MONITORINFO info {};
+    info.cbSize = sizeof(info);
+    HMONITOR monitor = window != nullptr ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                                         : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (GetMonitorInfoW(monitor, &info) != FALSE) {
+        return info.rcWork;
+    }
+    RECT area {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
 }
 
 } // namespace
@@ -60,20 +117,16 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     // The designed size where the monitor has room for it, else scaled down in proportion to fit;
     // the client area's size, and the window's, at m_dpi on a monitor with this work area.
     const auto opening = [this](const RECT &work) {
-        const SIZE designed = designedSize();
-        const SIZE outer = win32::windowSizeFor(designed, kStyle, kExStyle, m_dpi);
-        const double scale
-            = openingScale(designed.cx, designed.cy,
-                           static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
-                           static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy)));
-        const SIZE client {static_cast<LONG>(std::lround(designed.cx * scale)),
-                           static_cast<LONG>(std::lround(designed.cy * scale))};
-        return std::pair {client, win32::windowSizeFor(client, kStyle, kExStyle, m_dpi)};
+        const auto [designed, outer] = sizesAt(1);
+        return sizesAt(
+            openingScale(designed.cx, designed.cy,
+                         static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
+                         static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy))));
     };
     // Made at its size for the primary monitor, where a window opens unless told otherwise, and
     // sized again only where it opened elsewhere.
-    m_dpi = dpi != 0 ? dpi : win32::windowDpi(nullptr);
-    const RECT primary = win32::workAreaOf(nullptr);
+    m_dpi = dpi != 0 ? dpi : windowDpi(nullptr);
+    const RECT primary = workAreaOf(nullptr);
     auto [client, size] = opening(primary);
     CreateWindowExW(kExStyle, kFormClass, widen(definition.caption).c_str(), kStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, this);
@@ -82,8 +135,8 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     }
     m_tips = std::make_unique<win32::BoxTips>(m_window);
     const unsigned assumedDpi = m_dpi;
-    m_dpi = dpi != 0 ? dpi : win32::windowDpi(m_window);
-    const RECT work = win32::workAreaOf(m_window);
+    m_dpi = dpi != 0 ? dpi : windowDpi(m_window);
+    const RECT work = workAreaOf(m_window);
     if (m_dpi != assumedDpi || EqualRect(&work, &primary) == FALSE) {
         std::tie(client, size) = opening(work);
     }
@@ -132,6 +185,14 @@ SIZE Win32Form::designedSize() const
 {
     return {twipsToPixels(m_definition.clientWidth, m_dpi),
             twipsToPixels(m_definition.clientHeight, m_dpi)};
+}
+
+std::pair<SIZE, SIZE> Win32Form::sizesAt(double scale) const
+{
+    const SIZE designed = designedSize();
+    const SIZE client {static_cast<LONG>(std::lround(designed.cx * scale)),
+                       static_cast<LONG>(std::lround(designed.cy * scale))};
+    return {client, windowSizeFor(client, m_dpi)};
 }
 
 Win32Form::Fonts Win32Form::layOut(SIZE client)
@@ -220,19 +281,22 @@ void Win32Form::loadPicture()
         = std::find_if(controls.begin(), controls.end(), [](const ControlDefinition &control) {
               return control.kind == ControlKind::Picture;
           });
-    if (picture == controls.end()) {
+    const int factor = m_dpi * m_scale > kDesignDpi ? 2 : 1;
+    if (picture == controls.end() || factor == m_pictureFactor) {
         return;
     }
-    const int factor = m_dpi * m_scale > win32::kDesignDpi ? 2 : 1;
-    if (factor == m_pictureFactor) {
-        return;
-    }
-    HINSTANCE instance = GetModuleHandleW(nullptr);
+    // The bitmap resource is named as the picture's file ("banner.bmp"), its doubled variant with
+    // "@2x" before the extension ("banner@2x.bmp").
+    const std::string_view path = picture->picture;
+    const std::string file(path.substr(path.find_last_of("/\\") + 1)); // npos + 1: the whole path
     for (int tried = factor; tried >= 1; --tried) {
-        const std::wstring name = win32::pictureResourceName(picture->picture, tried);
-        auto *bitmap = static_cast<HBITMAP>(
-            LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        if (bitmap != nullptr) {
+        std::string name = file;
+        if (tried == 2) {
+            name.insert(std::min(name.rfind('.'), name.size()), "@2x");
+        }
+        if (auto *bitmap
+            = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), widen(name).c_str(),
+                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
             m_picture.reset(bitmap);
             break;
         }

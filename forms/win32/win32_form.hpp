@@ -15,7 +15,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,10 +28,6 @@ public:
     // opens on), sized to fit the monitor's work area.
     explicit Win32Form(const FormDefinition &definition, unsigned dpi = 0);
     ~Win32Form() override;
-    Win32Form(const Win32Form &) = delete;
-    Win32Form &operator=(const Win32Form &) = delete;
-    Win32Form(Win32Form &&) = delete;
-    Win32Form &operator=(Win32Form &&) = delete;
 
     [[nodiscard]] std::string_view name() const override;
     [[nodiscard]] Control *findControl(std::string_view name) override;
@@ -71,32 +66,29 @@ private:
         std::function<void()> click;
     };
 
-    static constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    // Tab and Shift+Tab go into the frames' buttons.
-    static constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
-
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     [[nodiscard]] const Item *itemOf(HWND control) const;
-    [[nodiscard]] std::vector<std::size_t>
-    creationOrder(const std::vector<std::optional<std::size_t>> &parents) const;
     void createControls();
+    // The client area's size at `scale` times the designed size, and the window's that gives it.
+    [[nodiscard]] std::pair<SIZE, SIZE> sizesAt(double scale) const;
     using Fonts = std::vector<std::pair<Font, win32::FontHandle>>;
-    // Sets the layout for a client area of `client` pixels: the scale its size gives at the
-    // form's DPI, the margins that centre the controls in it, and, where the scale or the DPI
-    // changed, the fonts and the picture. Returns the fonts the controls were drawn in until now
-    // (none when they stay), to be let go once the controls draw in the new ones.
+    // Lays out for a client area of `client` pixels (scale, margins, and fonts and picture where
+    // the scale or DPI changed). Returns the fonts drawn in until now (none when they stay), to
+    // be let go once the controls draw in the new ones.
     Fonts layOut(SIZE client);
     // Where a control lies in its parent at the current layout.
     [[nodiscard]] RECT placeOf(const ControlDefinition &control, bool topLevel) const;
     // The font a control is drawn in at the current layout; null for the system's.
     [[nodiscard]] HFONT fontOf(const ControlDefinition &control) const;
-    // Places every control again and gives it its font, where the client area's size or the DPI
-    // changed since the last layout; nothing to do otherwise.
+    // Places and fonts every control again where the client area's size or the DPI changed.
     void scaleToWindow();
     // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
     void loadPicture();
+    // Has `frame` drawn as the classic group box in the form's colours, and hold its buttons as a
+    // dialog holds controls: what they tell their parent goes on to the form.
+    void adoptFrame(HWND frame) const;
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
     void click(const Item &item);
 

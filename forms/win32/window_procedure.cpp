@@ -6,18 +6,19 @@
 #include "forms/core/keys.hpp"
 #include "forms/core/scaling.hpp"
 #include "forms/start/runtime.hpp"
-#include "forms/win32/dpi.hpp"
-#include "forms/win32/keys.hpp"
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <optional>
 #include <utility>
 
 namespace forms {
 
-KeyPress win32::keyPress(WPARAM virtualKey)
+namespace {
+
+// A key message's virtual key (keypad Enter is VK_RETURN too) as the core's key table names it,
+// with the modifiers held as the message was taken from the queue.
+KeyPress keyPress(WPARAM virtualKey)
 {
     static constexpr std::array<std::pair<WPARAM, Key>, 13> kKeys {{
         {VK_RETURN, Key::Enter},
@@ -48,6 +49,32 @@ KeyPress win32::keyPress(WPARAM virtualKey)
     return press;
 }
 
+// Draws a bitmap stretched over `target`, smoothed.
+void drawPicture(HDC dc, const RECT &target, HBITMAP bitmap)
+{
+    BITMAP info {};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0) {
+        return;
+    }
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ previous = SelectObject(source, bitmap);
+    const int width = target.right - target.left;
+    const int height = target.bottom - target.top;
+    if (width == info.bmWidth && height == info.bmHeight) {
+        BitBlt(dc, target.left, target.top, width, height, source, 0, 0, SRCCOPY);
+    } else {
+        const int mode = SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, target.left, target.top, width, height, source, 0, 0, info.bmWidth,
+                   info.bmHeight, SRCCOPY);
+        SetStretchBltMode(dc, mode);
+    }
+    SelectObject(source, previous);
+    DeleteDC(source);
+}
+
+} // namespace
+
 bool Win32Form::translate(MSG &message)
 {
     if (m_window == nullptr
@@ -64,7 +91,7 @@ bool Win32Form::translate(MSG &message)
             ? m_findRow->focusOn(focusedWindow)
             : focusOn(focused != nullptr ? focused->definition : nullptr);
         const std::optional<KeyAction> action
-            = keyAction(win32::keyPress(message.wParam), focus, m_findRow && m_findRow->isOpen());
+            = keyAction(keyPress(message.wParam), focus, m_findRow && m_findRow->isOpen());
         if (action == KeyAction::PressFocusedButton) {
             // One press per press: a held key's repeats are not clicks, as Space's are not.
             if ((message.lParam & (1L << 30)) == 0) {
@@ -161,13 +188,10 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        // NOLINTNEXTLINE(performance-no-int-to-ptr): the message's device context and control
-        return colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
-                             COLOR_BTNFACE);
     case WM_CTLCOLOREDIT:
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the message's device context and control
         return colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
-                             COLOR_WINDOW);
+                             message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_BTNFACE);
     case WM_DRAWITEM: {
         const auto *drawn = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
         const Item *item = itemOf(drawn->hwndItem);
@@ -175,7 +199,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         }
         FillRect(drawn->hDC, &drawn->rcItem, GetSysColorBrush(COLOR_BTNFACE));
-        win32::drawPicture(drawn->hDC, drawn->rcItem, m_picture.get());
+        drawPicture(drawn->hDC, drawn->rcItem, m_picture.get());
         return TRUE;
     }
     case WM_SIZE:
@@ -185,11 +209,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETMINMAXINFO: {
         // The window may shrink below its designed size, down to the least scale.
-        const SIZE designed = designedSize();
-        const SIZE least
-            = win32::windowSizeFor({static_cast<LONG>(std::lround(designed.cx * kSmallestScale)),
-                                    static_cast<LONG>(std::lround(designed.cy * kSmallestScale))},
-                                   kStyle, kExStyle, m_dpi);
+        const SIZE least = sizesAt(kSmallestScale).second;
         auto *limits = reinterpret_cast<MINMAXINFO *>(lParam);
         limits->ptMinTrackSize = {least.cx, least.cy + (m_findRow ? m_findRow->addedHeight() : 0)};
         return 0;
@@ -208,9 +228,8 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
     case WM_SETTINGCHANGE:
-        // The colours are worked out as each control is drawn: drawing everything again is all a
-        // change of colours, theme or high contrast needs. Controls hear of colours from their
-        // top-level window.
+        // Colours are worked out at each paint, so drawing everything again is all a change of
+        // colours, theme or high contrast needs; controls hear of colours from the window.
         if (message == WM_SYSCOLORCHANGE) {
             for (const Item &item : m_items) {
                 SendMessageW(item.hwnd, message, wParam, lParam);
