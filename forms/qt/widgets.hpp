@@ -7,7 +7,6 @@
 #include "forms/core/scaling.hpp"
 
 #include <QFont>
-#include <QPalette>
 #include <QString>
 
 #include <string_view>
@@ -23,13 +22,6 @@ namespace forms {
 [[nodiscard]] QFont toQFont(const Font &font);
 
 [[nodiscard]] QString toQString(std::string_view text);
-
-// The palette roles a control of this kind draws its text in, and what the text is drawn on.
-struct TextRoles {
-    QPalette::ColorRole text = QPalette::WindowText;
-    QPalette::ColorRole background = QPalette::Window;
-};
-[[nodiscard]] TextRoles textRoles(ControlKind kind);
 
 // The control's widget, made in `parent` and placed at `logicalDpi`, with its font (where it
 // differs from the parent's), text colour, content, accessible name and focus policy.
