@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Makes a control's widget from its definition (see widgets.hpp), and keeps the definition's fixed
-// text colours readable on the palette in force: each worked out from what it is drawn on with
-// readableOn, and again whenever the palette or the style changes (a desktop switching from a
-// light scheme to a dark one while the window is open).
+// Makes a control's widget from its definition, and keeps its fixed text colour readable on what it
+// is drawn on, worked out again whenever the palette or the style changes (a desktop switching
+// from a light scheme to a dark one while the window is open).
 #include "forms/qt/widgets.hpp"
 
 #include "forms/core/contrast.hpp"
