@@ -382,9 +382,7 @@ void QtForm::scaleToWindow()
         widget->setGeometry(QRect(QPoint(px(control.left, scale), px(control.top, scale)) + offset,
                                   QSize(px(control.width, scale), px(control.height, scale))));
         if (!control.font.face.empty()) {
-            QFont font = toQFont(control.font);
-            font.setPointSizeF(control.font.points() * scale);
-            widget->setFont(font);
+            widget->setFont(toQFont(control.font, scale));
         }
         if (control.kind == ControlKind::Picture) {
             static_cast<QLabel *>(widget)->setPixmap(

@@ -31,10 +31,10 @@ std::string_view substituteFace(std::string_view face)
     return substitutes.empty() ? face : substitutes.front();
 }
 
-QFont toQFont(const Font &font)
+QFont toQFont(const Font &font, qreal scale)
 {
     QFont qfont(toQString(substituteFace(font.face)));
-    qfont.setPointSizeF(font.points());
+    qfont.setPointSizeF(font.points() * scale);
     qfont.setWeight(static_cast<QFont::Weight>(font.weight));
     qfont.setItalic(font.italic);
     qfont.setUnderline(font.underline);

@@ -18,8 +18,8 @@ namespace forms {
 // The installed face drawn in place of a face this machine lacks (the face itself if none).
 [[nodiscard]] std::string_view substituteFace(std::string_view face);
 
-// A definition's font as Qt draws it, with its face substituted.
-[[nodiscard]] QFont toQFont(const Font &font);
+// A definition's font as Qt draws it, with its face substituted, its size times `scale`.
+[[nodiscard]] QFont toQFont(const Font &font, qreal scale = 1.0);
 
 [[nodiscard]] QString toQString(std::string_view text);
 
