@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The accessible side of a form (see accessibility.hpp): the text boxes' text interface, the
-// factory that gives a form's widgets their interfaces, and the quiet writes of a click.
+// The accessible side of a form: the text boxes' text interface, the factory that gives a form's
+// widgets their interfaces, and the quiet writes of a click.
 #include "forms/qt/accessibility.hpp"
 
 #include "forms/qt/text_box_edit.hpp"
@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 
 namespace forms {
 
@@ -56,8 +57,6 @@ public:
     {
         return type == QAccessible::Value ? edit()->text() : QAccessibleWidget::text(type);
     }
-
-    // Text
 
     void selection(int selectionIndex, int *startOffset, int *endOffset) const override
     {
@@ -126,17 +125,11 @@ public:
     }
     [[nodiscard]] QString attributes(int offset, int *startOffset, int *endOffset) const override
     {
-        const int count = characterCount();
-        if (offset < 0 || offset > count) {
-            *startOffset = *endOffset = -1;
-            return {};
-        }
-        *startOffset = 0;
-        *endOffset = count;
+        const bool inside = offset >= 0 && offset <= characterCount();
+        *startOffset = inside ? 0 : -1;
+        *endOffset = inside ? characterCount() : -1;
         return {};
     }
-
-    // Editable text
 
     void deleteText(int startOffset, int endOffset) override
     {
@@ -258,19 +251,12 @@ void QuietTextBoxes::filter(QAccessibleEvent *event)
 
 bool QuietTextBoxes::holdsBack(const QAccessibleEvent *event) const
 {
-    switch (event->type()) {
-    case QAccessible::TextInserted:
-    case QAccessible::TextRemoved:
-    case QAccessible::TextUpdated:
-    case QAccessible::TextCaretMoved:
-    case QAccessible::TextSelectionChanged:
-    case QAccessible::ValueChanged:
-        break;
-    default:
-        return false;
-    }
+    constexpr std::array kTextEvents {
+        QAccessible::TextInserted,   QAccessible::TextRemoved,          QAccessible::TextUpdated,
+        QAccessible::TextCaretMoved, QAccessible::TextSelectionChanged, QAccessible::ValueChanged};
     auto *edit = qobject_cast<QLineEdit *>(event->object());
-    return edit != nullptr && edit != QApplication::focusWidget() && edit->window() == m_window;
+    return std::ranges::find(kTextEvents, event->type()) != kTextEvents.end() && edit != nullptr
+        && edit != QApplication::focusWidget() && edit->window() == m_window;
 }
 
 } // namespace forms

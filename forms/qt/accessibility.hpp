@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What assistive technology is told of a form: its window is a window, its text boxes read their
-// whole text, its announcements are notifications, and the boxes a click handler writes reach it
-// as one change each.
+// whole text, its announcements are notifications, and a click's writes reach it as one change
+// each.
 #pragma once
 
 #include <QAccessible>
@@ -16,12 +16,11 @@ class QWidget;
 
 namespace forms {
 
-// A form's top-level window, with no parent: a plain widget that assistive technology knows as a
-// window, whose text boxes read their whole text.
+// A form's top-level window: a plain widget that assistive technology knows as a window.
 [[nodiscard]] QWidget *createFormWindow();
 
-// The empty widget of no size through which a form announces: assistive technology knows it as a
-// notification, and speaks its name each time it is shown.
+// The empty widget through which a form announces: a notification, whose name is spoken each time
+// it is shown.
 [[nodiscard]] QWidget *createAnnouncer(QWidget *window);
 
 // While a click handler runs, the text boxes it writes reach assistive technology as one change
@@ -36,8 +35,6 @@ public:
     ~QuietTextBoxes();
     QuietTextBoxes(const QuietTextBoxes &) = delete;
     QuietTextBoxes &operator=(const QuietTextBoxes &) = delete;
-    QuietTextBoxes(QuietTextBoxes &&) = delete;
-    QuietTextBoxes &operator=(QuietTextBoxes &&) = delete;
 
 private:
     static void filter(QAccessibleEvent *event);

@@ -2,6 +2,7 @@
 // A form window's key bindings (see keyboard.hpp).
 #include "forms/qt/keyboard.hpp"
 
+#include "forms/core/keys.hpp"
 #include "forms/qt/find_row.hpp"
 
 #include <QContextMenuEvent>
@@ -35,6 +36,21 @@ constexpr auto kKeys = std::to_array<std::pair<int, Key>>({
     {Qt::Key_Up, Key::Up},
     {Qt::Key_Down, Key::Down},
 });
+
+// A Qt key event as the core's key table names it.
+KeyPress keyPress(const QKeyEvent &event)
+{
+    const auto *const found = std::ranges::find(kKeys, event.key(), &std::pair<int, Key>::first);
+    KeyPress press {found != kKeys.end() ? found->second : Key::Other, kNoModifier};
+    for (const auto &[qt, bit] :
+         {std::pair {Qt::ShiftModifier, kShift}, std::pair {Qt::ControlModifier, kControl},
+          std::pair {Qt::AltModifier, kAlt}, std::pair {Qt::MetaModifier, kMeta}}) {
+        if (event.modifiers().testFlag(qt)) {
+            press.modifiers |= bit;
+        }
+    }
+    return press;
+}
 
 class FormKeys final : public QObject {
 public:
@@ -97,22 +113,6 @@ private:
 };
 
 } // namespace
-
-KeyPress keyPress(const QKeyEvent &event)
-{
-    const auto *const found = std::find_if(kKeys.begin(), kKeys.end(), [&event](const auto &entry) {
-        return entry.first == event.key();
-    });
-    KeyPress press {found != kKeys.end() ? found->second : Key::Other, kNoModifier};
-    for (const auto &[qt, bit] :
-         {std::pair {Qt::ShiftModifier, kShift}, std::pair {Qt::ControlModifier, kControl},
-          std::pair {Qt::AltModifier, kAlt}, std::pair {Qt::MetaModifier, kMeta}}) {
-        if (event.modifiers().testFlag(qt)) {
-            press.modifiers |= bit;
-        }
-    }
-    return press;
-}
 
 QObject *bindKeys(QWidget *window, std::span<QWidget *const> widgets, QtFindRow &find)
 {

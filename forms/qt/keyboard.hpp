@@ -3,20 +3,14 @@
 // key events mapped onto it, and one event filter that asks the table and does what it answers.
 #pragma once
 
-#include "forms/core/keys.hpp"
-
 #include <span>
 
-class QKeyEvent;
 class QObject;
 class QWidget;
 
 namespace forms {
 
 class QtFindRow;
-
-// A Qt key event as the core's key table names it.
-[[nodiscard]] KeyPress keyPress(const QKeyEvent &event);
 
 // Watches `window` and `widgets` (the form's, one per control) for the table's keys, and the
 // component boxes for their context menus, before the control they go to sees them; the find's

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Reading a form's pictures and the program's icon (see pictures.hpp).
+// Reading a form's pictures and the program's icon.
 #include "forms/qt/pictures.hpp"
 
 #include "forms/qt/widgets.hpp"

@@ -32,8 +32,6 @@ public:
     ~RegisteredResources();
     RegisteredResources(const RegisteredResources &) = delete;
     RegisteredResources &operator=(const RegisteredResources &) = delete;
-    RegisteredResources(RegisteredResources &&) = delete;
-    RegisteredResources &operator=(RegisteredResources &&) = delete;
 
 private:
     const unsigned char *m_bundle = nullptr; // null when nothing was registered

@@ -87,35 +87,23 @@ public:
         : QObject(window)
         , m_window(window)
     {
+        // QAbstractNativeEventFilter's destructor takes the filter out again.
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
-    ~DestructionWatcher() override
-    {
-        if (QCoreApplication *application = QCoreApplication::instance()) {
-            application->removeNativeEventFilter(this);
-        }
-    }
-    DestructionWatcher(const DestructionWatcher &) = delete;
-    DestructionWatcher &operator=(const DestructionWatcher &) = delete;
-    DestructionWatcher(DestructionWatcher &&) = delete;
-    DestructionWatcher &operator=(DestructionWatcher &&) = delete;
 
     bool nativeEventFilter(const QByteArray &eventType, void *message,
                            qintptr * /*result*/) override
     {
-        if (eventType != "xcb_generic_event_t" || m_window.isNull()) {
-            return false;
-        }
         // The top bit marks an event sent by a client rather than the server: a forged one ends
         // nothing.
-        if (static_cast<const xcb_generic_event_t *>(message)->response_type
-            != XCB_DESTROY_NOTIFY) {
-            return false;
-        }
-        const auto *destroyed = static_cast<const xcb_destroy_notify_event_t *>(message);
-        const WId own = m_window->internalWinId();
-        if (own != 0 && destroyed->window == own) {
-            QCoreApplication::exit(0);
+        if (eventType == "xcb_generic_event_t" && !m_window.isNull()
+            && static_cast<const xcb_generic_event_t *>(message)->response_type
+                == XCB_DESTROY_NOTIFY) {
+            const WId own = m_window->internalWinId();
+            if (own != 0
+                && static_cast<const xcb_destroy_notify_event_t *>(message)->window == own) {
+                QCoreApplication::exit(0);
+            }
         }
         return false;
     }
@@ -156,7 +144,6 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         }
     });
     createControls();
-    chainTabOrder();
     m_findRow = new QtFindRow({.window = m_window,
                                .clientWidth = m_definition.clientWidth,
                                .controls = m_definition.controls,
@@ -186,11 +173,18 @@ void QtForm::shapeWindow()
     }
     resizeWithin(scale, room);
     // The screen belongs to the native window, which exists from the window's first show on.
+    // The platform reports the window's geometry on the new screen after the move itself, in the
+    // old screen's device pixels, which on a screen of another scale is another size in the
+    // window's own: the layout's factor from before is kept, and the window shaped again once that
+    // report is in.
     new EventWatcher(m_window, QEvent::Show, [this] {
         QWindow *handle = m_window->windowHandle();
         if (handle != m_screenWatched) {
             m_screenWatched = handle;
-            QObject::connect(handle, &QWindow::screenChanged, m_window, [this] { followScreen(); });
+            QObject::connect(handle, &QWindow::screenChanged, m_window, [this] {
+                QMetaObject::invokeMethod(
+                    m_window, [this, kept = m_scale] { fitToScreen(kept); }, Qt::QueuedConnection);
+            });
         }
     });
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
@@ -222,17 +216,6 @@ void QtForm::resizeWithin(qreal scale, QSize room)
     }
     m_window->setMinimumSize(sizeAt(kSmallestScale).boundedTo(room));
     m_window->resize(wanted.boundedTo(room));
-}
-
-void QtForm::followScreen()
-{
-    // The platform reports the window's geometry on the new screen after the move itself, in the
-    // old screen's device pixels, which on a screen of another scale is another size in the
-    // window's own: the layout's factor from before is kept, and the window shaped again once that
-    // report is in.
-    const qreal kept = m_scale;
-    QMetaObject::invokeMethod(
-        m_window, [this, kept] { fitToScreen(kept); }, Qt::QueuedConnection);
 }
 
 void QtForm::fitToScreen(qreal kept)
@@ -289,15 +272,10 @@ void QtForm::createControls()
         }
         m_widgets.push_back(made);
     }
-}
-
-void QtForm::chainTabOrder()
-{
-    const std::vector<std::size_t> order = tabOrder(m_definition.controls);
+    const std::vector<std::size_t> order = tabOrder(controls);
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(m_widgets[order[i - 1]], m_widgets[order[i]]);
     }
-    m_firstFocus = order.empty() ? nullptr : m_widgets[order.front()];
 }
 
 QtForm::~QtForm()
@@ -305,11 +283,6 @@ QtForm::~QtForm()
     // The controls' adapters watch their widgets through guarded pointers; the window goes last.
     m_controls.clear();
     delete m_window.data();
-}
-
-std::string_view QtForm::name() const
-{
-    return m_definition.name;
 }
 
 Control *QtForm::findControl(std::string_view name)
@@ -320,10 +293,7 @@ Control *QtForm::findControl(std::string_view name)
 
 QWidget *QtForm::widget(std::string_view name) const
 {
-    if (m_window.isNull()) {
-        return nullptr;
-    }
-    return m_window->findChild<QWidget *>(toQString(name));
+    return m_window.isNull() ? nullptr : m_window->findChild<QWidget *>(toQString(name));
 }
 
 bool QtForm::onClick(std::string_view control, std::function<void()> handler)
@@ -412,9 +382,7 @@ void QtForm::scaleToWindow()
         widget->setGeometry(QRect(QPoint(px(control.left, scale), px(control.top, scale)) + offset,
                                   QSize(px(control.width, scale), px(control.height, scale))));
         if (!control.font.face.empty()) {
-            QFont font = toQFont(control.font);
-            font.setPointSizeF(control.font.points() * scale);
-            widget->setFont(font);
+            widget->setFont(toQFont(control.font, scale));
         }
         if (control.kind == ControlKind::Picture) {
             static_cast<QLabel *>(widget)->setPixmap(
@@ -449,8 +417,8 @@ void QtForm::scrollContent()
 
 void QtForm::show()
 {
-    if (m_firstFocus != nullptr) {
-        m_firstFocus->setFocus(Qt::OtherFocusReason);
+    if (const std::vector<std::size_t> order = tabOrder(m_definition.controls); !order.empty()) {
+        m_widgets[order.front()]->setFocus(Qt::OtherFocusReason);
     }
     m_window->show();
 }

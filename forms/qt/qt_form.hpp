@@ -26,12 +26,8 @@ public:
     // one is given.
     explicit QtForm(const FormDefinition &definition, qreal logicalDpi = 0);
     ~QtForm() override;
-    QtForm(const QtForm &) = delete;
-    QtForm &operator=(const QtForm &) = delete;
-    QtForm(QtForm &&) = delete;
-    QtForm &operator=(QtForm &&) = delete;
 
-    [[nodiscard]] std::string_view name() const override;
+    [[nodiscard]] std::string_view name() const override { return m_definition.name; }
     [[nodiscard]] Control *findControl(std::string_view name) override;
     bool onClick(std::string_view control, std::function<void()> handler) override;
     // Shows the message as a notification, which screen readers speak as it appears.
@@ -55,18 +51,14 @@ private:
     // The window at `scale` within `room` (the client area's share of its screen), and its least
     // size, the least scale's, within the same room.
     void resizeWithin(qreal scale, QSize room);
-    // On a move to another screen: the size and layout worked out again for that screen's scale
-    // and free area, the window kept inside it.
-    void followScreen();
-    // The size for the window's screen at `kept`, or less where that screen has no room for it.
+    // On a move to another screen: the size at `kept` for that screen's scale, or less where it
+    // has no room for it, the layout worked out again and the window kept inside it.
     void fitToScreen(qreal kept);
-    // One widget per control, each in its container, and the adapter the runtime reaches it by.
+    // One widget per control, each in its container, the adapter the runtime reaches it by, and
+    // the focus chained in the order of their tab indexes.
     void createControls();
-    // The controls that take the focus, chained in the order of their tab indexes.
-    void chainTabOrder();
     // Scales every control (place, size, font, picture) by how much the window exceeds or falls
-    // short of its designed size, keeping the designed proportions; nothing to do at the designed
-    // size.
+    // short of its designed size, keeping the designed proportions.
     void scaleToWindow();
     // Where the window is smaller than the least scale's size, its controls move into a scroll
     // area that fills it, rather than lie beyond its edges.
@@ -76,7 +68,6 @@ private:
     RegisteredResources m_resources;
     QPointer<QWidget> m_window;
     std::vector<std::unique_ptr<Control>> m_controls;
-    QWidget *m_firstFocus = nullptr;
     QPointer<QWidget> m_announcer; // made on the first announcement
     std::vector<QWidget *> m_widgets; // one per control, in definition order; children of m_window
     qreal m_logicalDpi = 96;

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
-// A text box's tooltip, and the painting of a box that holds a very long text (see
-// text_box_edit.hpp).
+// A text box's tooltip, and the painting of a box that holds a very long text.
 #include "forms/qt/text_box_edit.hpp"
 
 #include <QEvent>
-#include <QMargins>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -46,9 +44,16 @@ bool TextBoxEdit::event(QEvent *event)
     return handled;
 }
 
-// A box whose text is wider than the room it shows text in offers the whole text as its tooltip;
-// one whose text fits offers none. Measured as QLineEdit lays text out: inside the frame, the
-// text margins and its own margin on each side.
+QRect TextBoxEdit::textArea() const
+{
+    QStyleOptionFrame frame;
+    initStyleOption(&frame);
+    return style()
+        ->subElementRect(QStyle::SE_LineEditContents, &frame, this)
+        .marginsRemoved(textMargins())
+        .adjusted(kLineEditMargin, 0, -kLineEditMargin, 0);
+}
+
 void TextBoxEdit::updateTip()
 {
     const QString whole = text();
@@ -59,15 +64,8 @@ void TextBoxEdit::updateTip()
         setToolTip(whole.left(kLongTipLength) + QChar(0x2026));
         return;
     }
-    QStyleOptionFrame frame;
-    frame.initFrom(this);
-    frame.rect = rect();
-    frame.lineWidth
-        = hasFrame() ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this) : 0;
-    const QMargins margins = textMargins();
-    const int room = style()->subElementRect(QStyle::SE_LineEditContents, &frame, this).width()
-        - margins.left() - margins.right() - 2 * kLineEditMargin;
-    const bool cutOff = !whole.isEmpty() && fontMetrics().horizontalAdvance(whole) > room;
+    const bool cutOff
+        = !whole.isEmpty() && fontMetrics().horizontalAdvance(whole) > textArea().width();
     const QString tip = cutOff ? whole : QString();
     if (toolTip() != tip) {
         setToolTip(tip);
@@ -80,19 +78,11 @@ void TextBoxEdit::paintEvent(QPaintEvent *event)
         QLineEdit::paintEvent(event);
         return;
     }
-    paintLongText();
-}
-
-void TextBoxEdit::paintLongText()
-{
     QPainter painter(this);
     QStyleOptionFrame panel;
     initStyleOption(&panel);
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
-
-    QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
-    area = area.marginsRemoved(textMargins());
-    area.adjust(kLineEditMargin, 0, -kLineEditMargin, 0);
+    const QRect area = textArea();
     painter.setClipRect(area);
 
     // The first character shown: where it was, moved back to a cursor left of it, or forward as
@@ -118,7 +108,6 @@ void TextBoxEdit::paintLongText()
         return metrics.horizontalAdvance(
             slice.left(std::clamp(position - from, qsizetype(0), slice.size())));
     };
-    const int cursorX = xOf(cursor);
     const int left = area.left();
     const int baseline = area.top() + (area.height() - metrics.height() + 1) / 2 + metrics.ascent();
 
@@ -126,22 +115,19 @@ void TextBoxEdit::paintLongText()
     painter.setPen(colours.color(QPalette::Text));
     painter.drawText(left, baseline, slice);
 
-    if (hasSelectedText()) {
-        const qsizetype start = selectionStart();
-        const qsizetype end = selectionEnd();
-        if (end > from && start < to) {
-            const QRect selected(left + xOf(start), area.top(), xOf(end) - xOf(start),
-                                 area.height());
-            painter.fillRect(selected, colours.brush(QPalette::Highlight));
-            painter.save();
-            painter.setClipRect(selected.intersected(area));
-            painter.setPen(colours.color(QPalette::HighlightedText));
-            painter.drawText(left, baseline, slice);
-            painter.restore();
-        }
+    const qsizetype start = selectionStart();
+    const qsizetype end = selectionEnd();
+    if (hasSelectedText() && end > from && start < to) {
+        const QRect selected(left + xOf(start), area.top(), xOf(end) - xOf(start), area.height());
+        painter.fillRect(selected, colours.brush(QPalette::Highlight));
+        painter.save();
+        painter.setClipRect(selected.intersected(area));
+        painter.setPen(colours.color(QPalette::HighlightedText));
+        painter.drawText(left, baseline, slice);
+        painter.restore();
     }
     if (hasFocus() && !isReadOnly()) {
-        const int x = left + cursorX;
+        const int x = left + xOf(cursor);
         const int cursorWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
         painter.fillRect(QRect(x, area.top() + (area.height() - metrics.height()) / 2,
                                std::max(1, cursorWidth), metrics.height()),

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The line edit behind a text box, and the tooltip that shows a text cut off by its edge. The
-// toolkit's own painting shapes the whole text again on every
-// repaint (a second or more for a pasted 8 MB), so a box holding a very long text paints only the
-// part around its cursor; the text itself stays whole in the line edit, for copying and for the
-// program. Shorter texts are painted by the toolkit as always.
+// toolkit's own painting shapes the whole text again on every repaint (a second or more for a
+// pasted 8 MB), so a box holding a very long text paints only the part around its cursor; the text
+// itself stays whole in the line edit, for copying and for the program.
 #pragma once
 
 #include <QLineEdit>
@@ -27,11 +26,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    // Offers the whole text as the tooltip when it is wider than the room the box shows text in,
-    // none when it fits; worked out anew whenever the text, the size, the font or the style
-    // change.
+    // The room the box shows text in, as QLineEdit lays text out: inside the frame, the text
+    // margins and its own margin on each side.
+    [[nodiscard]] QRect textArea() const;
+    // Offers the whole text as the tooltip when it is wider than textArea, none when it fits;
+    // worked out anew whenever the text, the size, the font or the style change.
     void updateTip();
-    void paintLongText();
 
     // The first character shown of a long text: kept from one repaint to the next and moved only
     // as far as the cursor needs to stay in view, so the text does not jump as the cursor moves.

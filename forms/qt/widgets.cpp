@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Makes a control's widget from its definition (see widgets.hpp), and keeps the definition's fixed
-// text colours readable on the palette in force: each worked out from what it is drawn on with
-// readableOn, and again whenever the palette or the style changes (a desktop switching from a
-// light scheme to a dark one while the window is open).
+// Makes a control's widget from its definition, and keeps its fixed text colour readable on what it
+// is drawn on, worked out again whenever the palette or the style changes (a desktop switching
+// from a light scheme to a dark one while the window is open).
 #include "forms/qt/widgets.hpp"
 
 #include "forms/core/contrast.hpp"
@@ -32,10 +31,10 @@ std::string_view substituteFace(std::string_view face)
     return substitutes.empty() ? face : substitutes.front();
 }
 
-QFont toQFont(const Font &font)
+QFont toQFont(const Font &font, qreal scale)
 {
     QFont qfont(toQString(substituteFace(font.face)));
-    qfont.setPointSizeF(font.points());
+    qfont.setPointSizeF(font.points() * scale);
     qfont.setWeight(static_cast<QFont::Weight>(font.weight));
     qfont.setItalic(font.italic);
     qfont.setUnderline(font.underline);
@@ -51,22 +50,24 @@ QString toQString(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+namespace {
+
+// The palette roles a control of this kind draws its text in, and what the text is drawn on.
+struct TextRoles {
+    QPalette::ColorRole text = QPalette::WindowText;
+    QPalette::ColorRole background = QPalette::Window;
+};
+
 TextRoles textRoles(ControlKind kind)
 {
-    switch (kind) {
-    case ControlKind::TextBox:
+    if (kind == ControlKind::TextBox) {
         return {.text = QPalette::Text, .background = QPalette::Base};
-    case ControlKind::CommandButton:
-        return {.text = QPalette::ButtonText, .background = QPalette::Button};
-    case ControlKind::Label:
-    case ControlKind::Frame:
-    case ControlKind::Picture:
-        break;
     }
-    return {.text = QPalette::WindowText, .background = QPalette::Window};
+    if (kind == ControlKind::CommandButton) {
+        return {.text = QPalette::ButtonText, .background = QPalette::Button};
+    }
+    return {}; // labels, frames and pictures
 }
-
-namespace {
 
 Rgb toRgb(const QColor &colour)
 {
@@ -137,27 +138,15 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject * /*watched*/, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::PaletteChange:
-        case QEvent::ApplicationPaletteChange:
-        case QEvent::StyleChange:
-            applyOnceSettled();
-            break;
-        default:
-            break;
-        }
-        return false;
-    }
-
-private:
     // Widgets hear of a new application palette in no set order, a box perhaps before the window
     // it inherits from, and a box with a style sheet hears nothing more once its container
     // changes: the colours are worked out when the change has reached every widget.
-    void applyOnceSettled()
+    bool eventFilter(QObject * /*watched*/, QEvent *event) override
     {
-        if (!m_pending) {
+        const QEvent::Type type = event->type();
+        if (!m_pending
+            && (type == QEvent::PaletteChange || type == QEvent::ApplicationPaletteChange
+                || type == QEvent::StyleChange)) {
             m_pending = true;
             QMetaObject::invokeMethod(
                 this,
@@ -167,8 +156,10 @@ private:
                 },
                 Qt::QueuedConnection);
         }
+        return false;
     }
 
+private:
     void apply()
     {
         if (m_kind == ControlKind::TextBox && keepBorder()) {
@@ -244,95 +235,81 @@ QString literalCaption(std::string_view text)
     return toQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-// An empty widget of the control's kind. Its text comes later, once its font is set, so Qt lays
-// the text out once, in the font it is drawn in.
-QWidget *createWidget(const ControlDefinition &control, QWidget *parent)
-{
-    switch (control.kind) {
-    case ControlKind::Picture:
-    case ControlKind::Label:
-        return new QLabel(parent);
-    case ControlKind::Frame:
-        return control.colour ? new CaptionColouredFrame(parent, *control.colour)
-                              : new QGroupBox(parent);
-    case ControlKind::TextBox:
-        return new TextBoxEdit(parent);
-    case ControlKind::CommandButton:
-        return new QPushButton(parent);
-    }
-    return nullptr;
-}
-
-void setContent(const ControlDefinition &control, QWidget *widget)
-{
-    switch (control.kind) {
-    case ControlKind::Picture: {
-        auto *picture = static_cast<QLabel *>(widget);
-        picture->setPixmap(loadPicture(toQString(control.picture), widget->devicePixelRatioF()));
-        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return;
-    }
-    case ControlKind::Label: {
-        auto *label = static_cast<QLabel *>(widget);
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setText(toQString(control.text));
-        return;
-    }
-    case ControlKind::Frame: {
-        auto *frame = static_cast<QGroupBox *>(widget);
-        // A frame is opaque: it hides what lies under it, such as the foot of the picture.
-        frame->setAutoFillBackground(true);
-        frame->setTitle(literalCaption(control.text));
-        return;
-    }
-    case ControlKind::TextBox: {
-        auto *edit = static_cast<QLineEdit *>(widget);
-        edit->setMaxLength(std::numeric_limits<int>::max());
-        if (!control.text.empty()) {
-            edit->setText(toQString(control.text));
-        }
-        return;
-    }
-    case ControlKind::CommandButton: {
-        auto *button = static_cast<QPushButton *>(widget);
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        button->setText(literalCaption(control.text));
-        return;
-    }
-    }
-}
-
 } // namespace
 
 QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, qreal logicalDpi)
 {
-    const auto px = [logicalDpi](Twips twips) { return twipsToPixels(twips, logicalDpi); };
-    QWidget *made = createWidget(control, parent);
-    made->setObjectName(toQString(control.name));
-    made->setGeometry(px(control.left), px(control.top), px(control.width), px(control.height));
-    if (!control.font.face.empty()) {
-        // Only where it differs from the font the control has from its container, which is the
-        // form's own or a frame's, both set from the definition (never the application's, which
-        // a desktop theme may change): each font set on a widget is resolved and matched anew,
-        // one inherited is shared.
-        QFont font = toQFont(control.font);
-        if (font != parent->font()) {
-            made->setFont(font);
+    // Each widget is made empty and given its font before its text, so Qt lays the text out once,
+    // in the font it is drawn in.
+    const auto made = [&control, parent, logicalDpi]<class Widget>(Widget *widget) {
+        const auto px = [logicalDpi](Twips twips) { return twipsToPixels(twips, logicalDpi); };
+        widget->setObjectName(toQString(control.name));
+        widget->setGeometry(px(control.left), px(control.top), px(control.width),
+                            px(control.height));
+        if (!control.font.face.empty()) {
+            // Only where it differs from the font the control has from its container, which is
+            // the form's own or a frame's, both set from the definition (never the
+            // application's, which a desktop theme may change): each font set on a widget is
+            // resolved and matched anew, one inherited is shared.
+            QFont font = toQFont(control.font);
+            if (font != parent->font()) {
+                widget->setFont(font);
+            }
         }
+        return widget;
+    };
+    // Then what a screen reader calls it, whether it takes the focus, and its colours: a label or
+    // a text box keeps its fixed text colour, and a text box a border that stands out on a dark
+    // palette; frames colour their own captions.
+    const auto finished = [&control](QWidget *widget) {
+        widget->setAccessibleName(toQString(accessibleName(control)));
+        widget->setAccessibleDescription(toQString(control.accessibleDescription));
+        widget->setFocusPolicy(takesFocus(control.kind) ? Qt::StrongFocus : Qt::NoFocus);
+        if (control.kind == ControlKind::TextBox
+            || (control.colour && control.kind != ControlKind::Frame)) {
+            new ColourKeeper(widget, control);
+        }
+        return widget;
+    };
+    switch (control.kind) {
+    case ControlKind::Picture: {
+        auto *picture = made(new QLabel(parent));
+        picture->setPixmap(loadPicture(toQString(control.picture), picture->devicePixelRatioF()));
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return finished(picture);
     }
-    setContent(control, made);
-    made->setAccessibleName(toQString(accessibleName(control)));
-    made->setAccessibleDescription(toQString(control.accessibleDescription));
-    made->setFocusPolicy(takesFocus(control.kind) ? Qt::StrongFocus : Qt::NoFocus);
-    // A label or a text box keeps its fixed text colour, and a text box a border that stands out
-    // on a dark palette; frames colour their own captions.
-    if (control.kind == ControlKind::TextBox
-        || (control.colour && control.kind != ControlKind::Frame)) {
-        new ColourKeeper(made, control);
+    case ControlKind::Label: {
+        auto *label = made(new QLabel(parent));
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setText(toQString(control.text));
+        return finished(label);
     }
-    return made;
+    case ControlKind::Frame: {
+        auto *frame = made(control.colour ? new CaptionColouredFrame(parent, *control.colour)
+                                          : new QGroupBox(parent));
+        // A frame is opaque: it hides what lies under it, such as the foot of the picture.
+        frame->setAutoFillBackground(true);
+        frame->setTitle(literalCaption(control.text));
+        return finished(frame);
+    }
+    case ControlKind::TextBox: {
+        auto *edit = made(new TextBoxEdit(parent));
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        if (!control.text.empty()) {
+            edit->setText(toQString(control.text));
+        }
+        return finished(edit);
+    }
+    case ControlKind::CommandButton: {
+        auto *button = made(new QPushButton(parent));
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->setText(literalCaption(control.text));
+        return finished(button);
+    }
+    }
+    return nullptr;
 }
 
 } // namespace forms

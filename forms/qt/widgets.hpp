@@ -7,7 +7,6 @@
 #include "forms/core/scaling.hpp"
 
 #include <QFont>
-#include <QPalette>
 #include <QString>
 
 #include <string_view>
@@ -19,17 +18,10 @@ namespace forms {
 // The installed face drawn in place of a face this machine lacks (the face itself if none).
 [[nodiscard]] std::string_view substituteFace(std::string_view face);
 
-// A definition's font as Qt draws it, with its face substituted.
-[[nodiscard]] QFont toQFont(const Font &font);
+// A definition's font as Qt draws it, with its face substituted, its size times `scale`.
+[[nodiscard]] QFont toQFont(const Font &font, qreal scale = 1.0);
 
 [[nodiscard]] QString toQString(std::string_view text);
-
-// The palette roles a control of this kind draws its text in, and what the text is drawn on.
-struct TextRoles {
-    QPalette::ColorRole text = QPalette::WindowText;
-    QPalette::ColorRole background = QPalette::Window;
-};
-[[nodiscard]] TextRoles textRoles(ControlKind kind);
 
 // The control's widget, made in `parent` and placed at `logicalDpi`, with its font (where it
 // differs from the parent's), text colour, content, accessible name and focus policy.
