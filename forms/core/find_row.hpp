@@ -15,6 +15,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace forms {
 
@@ -77,6 +79,74 @@ public:
     // Shows the answer line now; it is announced once typing has paused for kAnnouncePause.
     virtual void showAnswer(std::string_view line) = 0;
 };
+
+// What both realisations of the row keep alike: the handlers, open or closed, the marks, the
+// descriptions given at a pause and to be taken back, and the answer pending and last announced.
+class FindRowState {
+public:
+    struct Marked {
+        const ControlDefinition *control;
+        std::string description;
+    };
+    // A description to give a control for assistive technology, valid until the marks change.
+    struct Description {
+        const ControlDefinition *control;
+        std::string_view text;
+    };
+
+    explicit FindRowState(std::span<const ControlDefinition> controls)
+        : m_controls(controls)
+    {
+    }
+
+    FindHandlers handlers;
+    bool open = false;
+
+    // Marks exactly the given controls the form has, in the order given; the controls whose mark
+    // went come back, for the realisation to draw them unmarked.
+    std::vector<const ControlDefinition *> mark(std::span<const Mark> marks);
+    [[nodiscard]] std::span<const Marked> marks() const { return m_marks; }
+    [[nodiscard]] bool isMarked(const ControlDefinition *control) const;
+    [[nodiscard]] std::vector<std::string> markedNames() const;
+    // The controls given a mark's description now, with it.
+    [[nodiscard]] std::vector<std::pair<std::string, std::string>> described() const;
+
+    // At a pause in typing, not at every key, so that a screen reader is not flooded with changes
+    // it would then prune: each marked control's description and each control no longer marked
+    // its own again, only where that changes what the control has now.
+    std::vector<Description> describe();
+    // Takes the answer line shown now; true when it is to be announced at the next pause.
+    bool answer(std::string_view line);
+    // The answer to announce at the pause: the pending one, unless it was the last announced (a
+    // step to a model does not repeat it).
+    std::optional<std::string> announcement();
+    // The row closed: the answers are forgotten.
+    void closed();
+
+private:
+    std::span<const ControlDefinition> m_controls;
+    std::vector<Marked> m_marks;
+    std::vector<Marked> m_given; // the controls described now, with what they were given
+    std::string m_pending;
+    std::string m_announced;
+};
+
+// Where the open row's parts lie in pixels: the row centred under the controls at the foot of a
+// client area `clientWidth` x `clientHeight` (the row's `height` included) of a form
+// `designedWidth` twips wide; the field and the answer line from the row's corner.
+struct PixelRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+struct FindRowPlace {
+    PixelRect row;
+    PixelRect field;
+    PixelRect answer;
+};
+[[nodiscard]] FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height,
+                                        Twips designedWidth, double dpi, double scale);
 
 enum class Direction : std::uint8_t { Left, Right, Up, Down };
 

@@ -10,7 +10,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QString>
 
 #include <functional>
 #include <span>
@@ -50,7 +49,7 @@ public:
     void bind(FindHandlers handlers) override;
     void open(std::string_view text) override;
     void close() override;
-    [[nodiscard]] bool isOpen() const override;
+    [[nodiscard]] bool isOpen() const override { return m_state.open; }
     void mark(std::span<const Mark> marks) override;
     void showAnswer(std::string_view line) override;
 
@@ -62,11 +61,7 @@ public:
     void layOut();
 
     // The controls framed now, by name, in the order they were marked.
-    [[nodiscard]] std::vector<std::string> framed() const;
-
-    // The row's widget and its field; null before the row is first opened.
-    [[nodiscard]] QWidget *row() const;
-    [[nodiscard]] QLineEdit *field() const;
+    [[nodiscard]] std::vector<std::string> framed() const { return m_state.markedNames(); }
 
     // Where the focus is when `widget` has it, as the key table tells the places apart.
     [[nodiscard]] FocusOn focusOn(const QWidget *widget) const;
@@ -77,34 +72,22 @@ public:
 
 private:
     void makeRow();
-    // To the button beside `from`, if any; the arrow is taken at an edge too.
-    bool moveFocus(QWidget *from, Direction direction);
     void step(FindStep step) const;
+    [[nodiscard]] double scale() const;
     [[nodiscard]] std::string_view nameOf(const QWidget *widget) const;
-
-    // Gives every marked control its description, and every other its own again: at a pause in
-    // typing, so that a listener's screen reader is not flooded with changes it would then prune,
-    // the announcement among them.
+    [[nodiscard]] QWidget *widgetOf(const ControlDefinition &control) const;
+    // Gives the controls the descriptions the marks call for now (see FindRowState::describe).
     void describeMarks();
 
-    struct Marked {
-        QPointer<QWidget> control;
-        QString description;
-    };
     Host m_host;
     QObject *m_keys; // the form's key filter, a child of this row
-    FindHandlers m_handlers;
+    FindRowState m_state;
     QPointer<QWidget> m_row;
     QPointer<QLineEdit> m_field;
     QPointer<QLabel> m_answer;
     QPointer<QWidget> m_marks; // one layer over the window that draws every mark
     QPointer<QTimer> m_pause;
     QPointer<QWidget> m_focusBefore;
-    std::vector<Marked> m_marked;
-    std::vector<Marked> m_ownDescriptions; // of the controls described now, to give back
-    QString m_pendingAnswer;
-    QString m_announced; // the last answer announced, not repeated for a step to a model
-    bool m_open = false;
 };
 
 } // namespace forms
