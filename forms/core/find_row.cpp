@@ -37,7 +37,7 @@ auto holding(std::vector<FindRowState::Marked> &list, const ControlDefinition *c
 
 } // namespace
 
-std::vector<const ControlDefinition *> FindRowState::mark(std::span<const Mark> marks)
+FindRowState::MarkChange FindRowState::mark(std::span<const Mark> marks)
 {
     std::vector<Marked> now;
     for (const Mark &mark : marks) {
@@ -45,14 +45,19 @@ std::vector<const ControlDefinition *> FindRowState::mark(std::span<const Mark> 
             now.push_back({control, mark.description});
         }
     }
-    std::vector<const ControlDefinition *> gone;
+    MarkChange change;
     for (const Marked &old : m_marks) {
         if (holding(now, old.control) == now.end()) {
-            gone.push_back(old.control);
+            change.gone.push_back(old.control);
+        }
+    }
+    for (const Marked &mark : now) {
+        if (!isMarked(mark.control)) {
+            change.added.push_back(mark.control);
         }
     }
     m_marks = std::move(now);
-    return gone;
+    return change;
 }
 
 bool FindRowState::isMarked(const ControlDefinition *control) const
@@ -133,8 +138,8 @@ FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height, Twips d
     const auto px = [dpi, scale](Twips twips) { return twipsToPixels(twips, dpi, scale); };
     const int fieldHeight = px(kFindFieldHeight);
     return {
-        .row = {(clientWidth - px(designedWidth)) / 2, clientHeight - height, px(designedWidth),
-                height},
+        .row
+        = {(clientWidth - px(designedWidth)) / 2, clientHeight - height, px(designedWidth), height},
         .field = {px(kFindRowInset), (height - fieldHeight) / 2, px(kFindFieldWidth), fieldHeight},
         .answer = {px(kFindAnswerLeft), 0, px(kFindAnswerWidth), height},
     };

@@ -102,9 +102,14 @@ public:
     FindHandlers handlers;
     bool open = false;
 
-    // Marks exactly the given controls the form has, in the order given; the controls whose mark
-    // went come back, for the realisation to draw them unmarked.
-    std::vector<const ControlDefinition *> mark(std::span<const Mark> marks);
+    // What a change of marks asks the realisation to draw again.
+    struct MarkChange {
+        std::vector<const ControlDefinition *> gone;
+        std::vector<const ControlDefinition *> added;
+    };
+
+    // Marks exactly the given controls the form has, in the order given.
+    MarkChange mark(std::span<const Mark> marks);
     [[nodiscard]] std::span<const Marked> marks() const { return m_marks; }
     [[nodiscard]] bool isMarked(const ControlDefinition *control) const;
     [[nodiscard]] std::vector<std::string> markedNames() const;

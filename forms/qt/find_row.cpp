@@ -107,7 +107,8 @@ void QtFindRow::makeRow()
     m_pause->setInterval(kAnnouncePause);
     QObject::connect(m_pause, &QTimer::timeout, this, [this] {
         describeMarks();
-        if (const std::optional<std::string> line = m_state.announcement(); line && m_host.announce) {
+        if (const std::optional<std::string> line = m_state.announcement();
+            line && m_host.announce) {
             m_host.announce(*line);
         }
     });

@@ -15,6 +15,9 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <optional>
+#include <type_traits>
 #include <utility>
 
 namespace forms {
@@ -109,28 +112,10 @@ LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM
 }
 
 // The clipboard, open for one change and closed again on every path.
-class OpenClipboardFor {
-public:
-    explicit OpenClipboardFor(HWND owner)
-        : m_open(OpenClipboard(owner) != FALSE)
-    {
-    }
-    ~OpenClipboardFor()
-    {
-        if (m_open) {
-            CloseClipboard();
-        }
-    }
-    OpenClipboardFor(const OpenClipboardFor &) = delete;
-    OpenClipboardFor &operator=(const OpenClipboardFor &) = delete;
-    OpenClipboardFor(OpenClipboardFor &&) = delete;
-    OpenClipboardFor &operator=(OpenClipboardFor &&) = delete;
-
-    [[nodiscard]] bool open() const { return m_open; }
-
-private:
-    bool m_open;
+struct ClipboardCloser {
+    void operator()(HWND /*owner*/) const noexcept { CloseClipboard(); }
 };
+using ClipboardHandle = std::unique_ptr<std::remove_pointer_t<HWND>, ClipboardCloser>;
 
 } // namespace
 
@@ -139,14 +124,15 @@ Win32FindRow::Win32FindRow(Win32Form &form, const FormDefinition &definition,
     : m_form(form)
     , m_definition(definition)
     , m_annotations(annotations)
+    , m_state(definition.controls)
 {
 }
 
 Win32FindRow::~Win32FindRow()
 {
-    for (const Marked &mark : m_marked) {
-        if (IsWindow(mark.control) != FALSE) {
-            RemoveWindowSubclass(mark.control, markProcedure, kMarkSubclass);
+    for (const FindRowState::Marked &mark : m_state.marks()) {
+        if (HWND control = m_form.handle(mark.control->name); IsWindow(control) != FALSE) {
+            RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
         }
     }
     if (m_field != nullptr && IsWindow(m_field) != FALSE) {
@@ -157,7 +143,7 @@ Win32FindRow::~Win32FindRow()
 
 void Win32FindRow::bind(FindHandlers handlers)
 {
-    m_handlers = std::move(handlers);
+    m_state.handlers = std::move(handlers);
 }
 
 void Win32FindRow::makeRow()
@@ -185,7 +171,7 @@ void Win32FindRow::makeRow()
 
 void Win32FindRow::layOut()
 {
-    if (!m_open || m_field == nullptr) {
+    if (!m_state.open || m_field == nullptr) {
         return;
     }
     const unsigned dpi = m_form.dpi();
@@ -201,35 +187,34 @@ void Win32FindRow::layOut()
         m_fontScale = scale;
         m_fontDpi = dpi;
     }
-    const auto px = [dpi, scale](Twips twips) { return twipsToPixels(twips, dpi, scale); };
+    const FindRowPlace at = place();
+    SetWindowPos(m_field, nullptr, at.row.left + at.field.left, at.row.top + at.field.top,
+                 at.field.width, at.field.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    placeAnswer();
+}
+
+FindRowPlace Win32FindRow::place() const
+{
     RECT client {};
     GetClientRect(m_form.window(), &client);
-    const int left = std::max<int>(0, (client.right - px(m_definition.clientWidth)) / 2);
-    const int top = client.bottom - m_height;
-    const int fieldHeight = px(kFindFieldHeight);
-    SetWindowPos(m_field, nullptr, left + px(kFindRowInset), top + (m_height - fieldHeight) / 2,
-                 px(kFindFieldWidth), fieldHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    placeAnswer();
+    FindRowPlace at = findRowPlace(client.right, client.bottom, m_height, m_definition.clientWidth,
+                                   m_form.dpi(), m_form.scale());
+    at.row.left = std::max(0, at.row.left);
+    return at;
 }
 
 void Win32FindRow::placeAnswer()
 {
-    const unsigned dpi = m_form.dpi();
-    const double scale = m_form.scale();
-    const auto px = [dpi, scale](Twips twips) { return twipsToPixels(twips, dpi, scale); };
-    RECT client {};
-    GetClientRect(m_form.window(), &client);
-    const int left = std::max<int>(0, (client.right - px(m_definition.clientWidth)) / 2);
-    const int top = client.bottom - m_height;
+    const FindRowPlace at = place();
     // The answer's lines as they wrap, in the middle of the row's height.
-    const int width = px(kFindAnswerWidth);
     const std::wstring line = win32::textOf(m_answer);
-    RECT needed {0, 0, width, 0};
+    RECT needed {0, 0, at.answer.width, 0};
     DrawTextW(win32::WindowDc(m_answer, m_answerFont.get()).get(), line.c_str(),
               static_cast<int>(line.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    const int height = std::min<int>(m_height, needed.bottom);
-    SetWindowPos(m_answer, nullptr, left + px(kFindAnswerLeft), top + (m_height - height) / 2,
-                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int height = std::min<int>(at.answer.height, needed.bottom);
+    SetWindowPos(m_answer, nullptr, at.row.left + at.answer.left,
+                 at.row.top + at.answer.top + (at.answer.height - height) / 2, at.answer.width,
+                 height, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(m_answer, nullptr, TRUE);
 }
 
@@ -242,11 +227,11 @@ void Win32FindRow::open(std::string_view text)
         return;
     }
     HWND window = m_form.window();
-    if (!m_open) {
+    if (!m_state.open) {
         HWND focused = GetFocus();
         m_focusBefore = focused != nullptr && IsChild(window, focused) != FALSE ? focused : nullptr;
         m_height = twipsToPixels(kFindRowHeight, m_form.dpi(), m_form.scale());
-        m_open = true;
+        m_state.open = true;
         // The window grows by the row; the controls keep the client area above it.
         RECT outer {};
         GetWindowRect(window, &outer);
@@ -264,8 +249,8 @@ void Win32FindRow::open(std::string_view text)
         SetWindowTextW(m_field, wanted.c_str());
     }
     m_settingText = false;
-    if (m_handlers.edited) {
-        m_handlers.edited(text);
+    if (m_state.handlers.edited) {
+        m_state.handlers.edited(text);
     }
     SendMessageW(m_field, EM_SETSEL, 0, -1);
     SetFocus(m_field);
@@ -273,26 +258,24 @@ void Win32FindRow::open(std::string_view text)
 
 void Win32FindRow::close()
 {
-    if (!m_open) {
+    if (!m_state.open) {
         return;
     }
     mark({});
     describeMarks();
     KillTimer(m_field, kPauseTimer);
-    m_pendingAnswer.clear();
-    m_announced.clear();
     HWND window = m_form.window();
     // The focus goes back before the field it may be in is hidden.
     SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore : window);
     ShowWindow(m_field, SW_HIDE);
     ShowWindow(m_answer, SW_HIDE);
-    m_open = false;
+    m_state.closed();
     RECT outer {};
     GetWindowRect(window, &outer);
     SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
                  outer.bottom - outer.top - m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (m_handlers.closed) {
-        m_handlers.closed();
+    if (m_state.handlers.closed) {
+        m_state.handlers.closed();
     }
 }
 
@@ -309,81 +292,30 @@ std::string Win32FindRow::fieldText() const
 
 void Win32FindRow::mark(std::span<const Mark> marks)
 {
-    std::vector<Marked> marked;
-    for (const Mark &mark : marks) {
-        const ControlDefinition *definition = findDefinition(m_definition.controls, mark.control);
-        HWND control = definition != nullptr ? m_form.handle(definition->name) : nullptr;
-        if (control != nullptr) {
-            marked.push_back({control, definition, mark.description});
+    const FindRowState::MarkChange change = m_state.mark(marks);
+    for (const ControlDefinition *gone : change.gone) {
+        if (HWND control = m_form.handle(gone->name); IsWindow(control) != FALSE) {
+            RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
+            unmark(control, gone->kind == ControlKind::CommandButton);
         }
     }
-    const auto holds = [](const std::vector<Marked> &list, HWND control) {
-        return std::any_of(list.begin(), list.end(),
-                           [control](const Marked &m) { return m.control == control; });
-    };
-    for (const Marked &old : m_marked) {
-        if (!holds(marked, old.control) && IsWindow(old.control) != FALSE) {
-            RemoveWindowSubclass(old.control, markProcedure, kMarkSubclass);
-            unmark(old.control, old.definition->kind == ControlKind::CommandButton);
-        }
-    }
-    for (const Marked &now : marked) {
-        if (!holds(m_marked, now.control)) {
+    for (const ControlDefinition *added : change.added) {
+        if (HWND control = m_form.handle(added->name); control != nullptr) {
             const int colour
-                = now.definition->kind == ControlKind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT;
-            SetWindowSubclass(now.control, markProcedure, kMarkSubclass,
+                = added->kind == ControlKind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT;
+            SetWindowSubclass(control, markProcedure, kMarkSubclass,
                               static_cast<DWORD_PTR>(colour));
             // Drawn over the control as it stands: nothing of the control itself changed.
-            drawMark(now.control, colour);
+            drawMark(control, colour);
         }
     }
-    m_marked = std::move(marked);
-}
-
-std::vector<std::string> Win32FindRow::marked() const
-{
-    std::vector<std::string> names;
-    for (const Marked &mark : m_marked) {
-        names.emplace_back(mark.definition->name);
-    }
-    return names;
-}
-
-std::vector<std::pair<std::string, std::string>> Win32FindRow::described() const
-{
-    std::vector<std::pair<std::string, std::string>> descriptions;
-    for (const Marked &mark : m_described) {
-        descriptions.emplace_back(mark.definition->name, mark.description);
-    }
-    return descriptions;
 }
 
 void Win32FindRow::describeMarks()
 {
-    const auto find = [](std::vector<Marked> &list, HWND control) {
-        return std::find_if(list.begin(), list.end(),
-                            [control](const Marked &m) { return m.control == control; });
-    };
-    // Those no longer marked get their own description back.
-    std::erase_if(m_described, [&](const Marked &given) {
-        if (find(m_marked, given.control) != m_marked.end()) {
-            return false;
-        }
-        if (IsWindow(given.control) != FALSE) {
-            m_annotations.describe(given.control, given.definition->accessibleDescription);
-        }
-        return true;
-    });
-    // Only a change is sent on to assistive technology.
-    for (const Marked &mark : m_marked) {
-        const auto given = find(m_described, mark.control);
-        if (given == m_described.end() || given->description != mark.description) {
-            m_annotations.describe(mark.control, mark.description);
-            if (given == m_described.end()) {
-                m_described.push_back(mark);
-            } else {
-                given->description = mark.description;
-            }
+    for (const FindRowState::Description &change : m_state.describe()) {
+        if (HWND control = m_form.handle(change.control->name); IsWindow(control) != FALSE) {
+            m_annotations.describe(control, change.text);
         }
     }
 }
@@ -393,18 +325,18 @@ void Win32FindRow::showAnswer(std::string_view line)
     if (m_answer == nullptr) {
         return;
     }
-    m_pendingAnswer = widen(line);
-    if (win32::textOf(m_answer) != m_pendingAnswer) {
-        SetWindowTextW(m_answer, m_pendingAnswer.c_str());
-        if (m_open) {
+    const std::wstring wide = widen(line);
+    if (win32::textOf(m_answer) != wide) {
+        SetWindowTextW(m_answer, wide.c_str());
+        if (m_state.open) {
             placeAnswer();
         }
     }
-    if (m_pendingAnswer.empty()) {
-        KillTimer(m_field, kPauseTimer);
-    } else {
+    if (m_state.answer(line)) {
         // Each change starts the pause again.
         SetTimer(m_field, kPauseTimer, static_cast<UINT>(kAnnouncePause.count()), paused);
+    } else {
+        KillTimer(m_field, kPauseTimer);
     }
 }
 
@@ -413,13 +345,12 @@ void CALLBACK Win32FindRow::paused(HWND field, UINT /*message*/, UINT_PTR timer,
     KillTimer(field, timer);
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the row stored on its field
     auto *row = reinterpret_cast<Win32FindRow *>(GetWindowLongPtrW(field, GWLP_USERDATA));
-    if (row == nullptr || !row->m_open) {
+    if (row == nullptr || !row->m_state.open) {
         return;
     }
     row->describeMarks();
-    if (!row->m_pendingAnswer.empty() && row->m_pendingAnswer != row->m_announced) {
-        row->m_announced = row->m_pendingAnswer;
-        row->m_form.announce(win32::narrow(row->m_announced));
+    if (const std::optional<std::string> line = row->m_state.announcement()) {
+        row->m_form.announce(*line);
     }
 }
 
@@ -428,20 +359,20 @@ bool Win32FindRow::command(HWND control, WORD code)
     if (control == nullptr || (control != m_field && control != m_answer)) {
         return false;
     }
-    if (control == m_field && code == EN_CHANGE && !m_settingText && m_handlers.edited) {
-        m_handlers.edited(fieldText());
+    if (control == m_field && code == EN_CHANGE && !m_settingText && m_state.handlers.edited) {
+        m_state.handlers.edited(fieldText());
     }
     return true;
 }
 
 void Win32FindRow::step(FindStep step) const
 {
-    if (!m_handlers.stepped) {
+    if (!m_state.handlers.stepped) {
         return;
     }
     // A step selects as a click does, and traps no more than a click's handler does.
     try {
-        m_handlers.stepped(step);
+        m_state.handlers.stepped(step);
     } catch (const std::exception &error) {
         reportUntrappedError(error);
     }
@@ -449,9 +380,11 @@ void Win32FindRow::step(FindStep step) const
 
 void Win32FindRow::copyRecord(std::string_view control) const
 {
-    const std::string text = m_handlers.copied ? m_handlers.copied(control) : std::string();
-    const OpenClipboardFor clipboard(m_form.window());
-    if (text.empty() || !clipboard.open() || EmptyClipboard() == FALSE) {
+    const std::string text
+        = m_state.handlers.copied ? m_state.handlers.copied(control) : std::string();
+    const ClipboardHandle clipboard(OpenClipboard(m_form.window()) != FALSE ? m_form.window()
+                                                                            : nullptr);
+    if (text.empty() || !clipboard || EmptyClipboard() == FALSE) {
         return;
     }
     const std::wstring wide = widen(text);
@@ -548,7 +481,7 @@ bool Win32FindRow::act(KeyAction action, HWND focused)
     }
     if (action == KeyAction::CopyRecord) {
         const ControlDefinition *button = m_form.definitionOf(focused);
-        if (button == nullptr || !m_handlers.copied) {
+        if (button == nullptr || !m_state.handlers.copied) {
             return false;
         }
         copyRecord(button->name);
