@@ -29,15 +29,9 @@ Place placeOf(std::span<const ControlDefinition> controls, const ControlDefiniti
     return place;
 }
 
-auto holding(std::vector<FindRowState::Marked> &list, const ControlDefinition *control)
-{
-    return std::find_if(list.begin(), list.end(),
-                        [control](const FindRowState::Marked &m) { return m.control == control; });
-}
-
 } // namespace
 
-FindRowState::MarkChange FindRowState::mark(std::span<const Mark> marks)
+FindRow::MarkChange FindRow::takeMarks(std::span<const Mark> marks)
 {
     std::vector<Marked> now;
     for (const Mark &mark : marks) {
@@ -47,7 +41,8 @@ FindRowState::MarkChange FindRowState::mark(std::span<const Mark> marks)
     }
     MarkChange change;
     for (const Marked &old : m_marks) {
-        if (holding(now, old.control) == now.end()) {
+        if (std::none_of(now.begin(), now.end(),
+                         [&old](const Marked &m) { return m.control == old.control; })) {
             change.gone.push_back(old.control);
         }
     }
@@ -60,13 +55,13 @@ FindRowState::MarkChange FindRowState::mark(std::span<const Mark> marks)
     return change;
 }
 
-bool FindRowState::isMarked(const ControlDefinition *control) const
+bool FindRow::isMarked(const ControlDefinition *control) const
 {
     return std::any_of(m_marks.begin(), m_marks.end(),
                        [control](const Marked &m) { return m.control == control; });
 }
 
-std::vector<std::string> FindRowState::markedNames() const
+std::vector<std::string> FindRow::marked() const
 {
     std::vector<std::string> names;
     for (const Marked &mark : m_marks) {
@@ -75,7 +70,7 @@ std::vector<std::string> FindRowState::markedNames() const
     return names;
 }
 
-std::vector<std::pair<std::string, std::string>> FindRowState::described() const
+std::vector<std::pair<std::string, std::string>> FindRow::described() const
 {
     std::vector<std::pair<std::string, std::string>> descriptions;
     for (const Marked &given : m_given) {
@@ -84,7 +79,7 @@ std::vector<std::pair<std::string, std::string>> FindRowState::described() const
     return descriptions;
 }
 
-std::vector<FindRowState::Description> FindRowState::describe()
+std::vector<FindRow::Description> FindRow::describe()
 {
     std::vector<Description> changes;
     std::erase_if(m_given, [&](const Marked &given) {
@@ -95,7 +90,9 @@ std::vector<FindRowState::Description> FindRowState::describe()
         return true;
     });
     for (const Marked &mark : m_marks) {
-        const auto given = holding(m_given, mark.control);
+        const auto given = std::find_if(m_given.begin(), m_given.end(), [&mark](const Marked &m) {
+            return m.control == mark.control;
+        });
         const std::string_view has
             = given == m_given.end() ? mark.control->accessibleDescription : given->description;
         if (has != mark.description) {
@@ -110,13 +107,13 @@ std::vector<FindRowState::Description> FindRowState::describe()
     return changes;
 }
 
-bool FindRowState::answer(std::string_view line)
+bool FindRow::takeAnswer(std::string_view line)
 {
     m_pending = line;
     return !m_pending.empty();
 }
 
-std::optional<std::string> FindRowState::announcement()
+std::optional<std::string> FindRow::announcement()
 {
     if (m_pending.empty() || m_pending == m_announced) {
         return std::nullopt;
@@ -125,11 +122,32 @@ std::optional<std::string> FindRowState::announcement()
     return m_announced;
 }
 
-void FindRowState::closed()
+void FindRow::setOpen(bool open)
 {
-    open = false;
-    m_pending.clear();
-    m_announced.clear();
+    m_open = open;
+    if (!open) {
+        m_pending.clear();
+        m_announced.clear();
+    }
+}
+
+void FindRow::edited(std::string_view text) const
+{
+    if (m_handlers.edited) {
+        m_handlers.edited(text);
+    }
+}
+
+void FindRow::closed() const
+{
+    if (m_handlers.closed) {
+        m_handlers.closed();
+    }
+}
+
+std::string FindRow::copied(std::string_view control) const
+{
+    return m_handlers.copied ? m_handlers.copied(control) : std::string();
 }
 
 FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height, Twips designedWidth,

@@ -55,16 +55,18 @@ inline constexpr std::string_view kFindMenuItem = "Find models with this part";
 // answer to what was typed and not one for every key.
 inline constexpr std::chrono::milliseconds kAnnouncePause {500};
 
+// The row's rules and state, kept alike by both realisations: the handlers, open or closed, the
+// marks, the descriptions given at a pause and to be taken back, the answer pending and the last
+// announced. A realisation makes the widgets, draws the marks and routes the events.
 class FindRow {
 public:
-    FindRow() = default;
     virtual ~FindRow() = default;
     FindRow(const FindRow &) = delete;
     FindRow &operator=(const FindRow &) = delete;
     FindRow(FindRow &&) = delete;
     FindRow &operator=(FindRow &&) = delete;
 
-    virtual void bind(FindHandlers handlers) = 0;
+    void bind(FindHandlers handlers) { m_handlers = std::move(handlers); }
 
     // Opens the row (the window grows by it) with `text` in the field, all of it selected, and
     // the focus there; `edited` follows when the text changes. Open already: only the text.
@@ -72,68 +74,69 @@ public:
     // Closes the row, takes every mark away, and gives the focus back to where it was when the
     // row opened; the window is as designed again.
     virtual void close() = 0;
-    [[nodiscard]] virtual bool isOpen() const = 0;
+    [[nodiscard]] bool isOpen() const { return m_open; }
 
     // Marks exactly these controls, unmarking all others.
     virtual void mark(std::span<const Mark> marks) = 0;
     // Shows the answer line now; it is announced once typing has paused for kAnnouncePause.
     virtual void showAnswer(std::string_view line) = 0;
-};
 
-// What both realisations of the row keep alike: the handlers, open or closed, the marks, the
-// descriptions given at a pause and to be taken back, and the answer pending and last announced.
-class FindRowState {
-public:
+    // The controls marked now, by name, in the order they were marked.
+    [[nodiscard]] std::vector<std::string> marked() const;
+    // The controls given a mark's description for assistive technology now, with it.
+    [[nodiscard]] std::vector<std::pair<std::string, std::string>> described() const;
+
+protected:
     struct Marked {
         const ControlDefinition *control;
         std::string description;
     };
-    // A description to give a control for assistive technology, valid until the marks change.
+    // A description to give a control, valid until the marks change.
     struct Description {
         const ControlDefinition *control;
         std::string_view text;
     };
-
-    explicit FindRowState(std::span<const ControlDefinition> controls)
-        : m_controls(controls)
-    {
-    }
-
-    FindHandlers handlers;
-    bool open = false;
-
     // What a change of marks asks the realisation to draw again.
     struct MarkChange {
         std::vector<const ControlDefinition *> gone;
         std::vector<const ControlDefinition *> added;
     };
 
-    // Marks exactly the given controls the form has, in the order given.
-    MarkChange mark(std::span<const Mark> marks);
-    [[nodiscard]] std::span<const Marked> marks() const { return m_marks; }
-    [[nodiscard]] bool isMarked(const ControlDefinition *control) const;
-    [[nodiscard]] std::vector<std::string> markedNames() const;
-    // The controls given a mark's description now, with it.
-    [[nodiscard]] std::vector<std::pair<std::string, std::string>> described() const;
+    explicit FindRow(std::span<const ControlDefinition> controls)
+        : m_controls(controls)
+    {
+    }
 
+    // Keeps exactly the marks on controls the form has, in the order given.
+    MarkChange takeMarks(std::span<const Mark> marks);
+    [[nodiscard]] std::span<const Marked> currentMarks() const { return m_marks; }
     // At a pause in typing, not at every key, so that a screen reader is not flooded with changes
     // it would then prune: each marked control's description and each control no longer marked
     // its own again, only where that changes what the control has now.
     std::vector<Description> describe();
     // Takes the answer line shown now; true when it is to be announced at the next pause.
-    bool answer(std::string_view line);
+    bool takeAnswer(std::string_view line);
     // The answer to announce at the pause: the pending one, unless it was the last announced (a
     // step to a model does not repeat it).
     std::optional<std::string> announcement();
-    // The row closed: the answers are forgotten.
-    void closed();
+    void setOpen(bool open); // closing forgets the answers
+
+    void edited(std::string_view text) const;
+    void closed() const;
+    // What Ctrl+C on `control` copies; empty: nothing.
+    [[nodiscard]] std::string copied(std::string_view control) const;
+
+    FindHandlers m_handlers;
 
 private:
+    [[nodiscard]] bool isMarked(const ControlDefinition *control) const;
+
     std::span<const ControlDefinition> m_controls;
     std::vector<Marked> m_marks;
     std::vector<Marked> m_given; // the controls described now, with what they were given
     std::string m_pending;
     std::string m_announced;
+    bool m_open = false;
 };
 
 // Where the open row's parts lie in pixels: the row centred under the controls at the foot of a

@@ -74,18 +74,11 @@ private:
 
 QtFindRow::QtFindRow(Host host)
     : QObject(host.window)
+    , FindRow(host.controls)
     , m_host(std::move(host))
     // Only the keys are watched from the start; the row itself is made when first opened.
     , m_keys(bindKeys(m_host.window, m_host.widgets, *this))
-    , m_state(m_host.controls)
 {
-}
-
-QtFindRow::~QtFindRow() = default;
-
-void QtFindRow::bind(FindHandlers handlers)
-{
-    m_state.handlers = std::move(handlers);
 }
 
 void QtFindRow::makeRow()
@@ -107,16 +100,12 @@ void QtFindRow::makeRow()
     m_pause->setInterval(kAnnouncePause);
     QObject::connect(m_pause, &QTimer::timeout, this, [this] {
         describeMarks();
-        if (const std::optional<std::string> line = m_state.announcement();
-            line && m_host.announce) {
+        if (const std::optional<std::string> line = announcement(); line && m_host.announce) {
             m_host.announce(*line);
         }
     });
-    QObject::connect(m_field, &QLineEdit::textChanged, this, [this](const QString &text) {
-        if (m_state.handlers.edited) {
-            m_state.handlers.edited(text.toStdString());
-        }
-    });
+    QObject::connect(m_field, &QLineEdit::textChanged, this,
+                     [this](const QString &text) { edited(text.toStdString()); });
     m_marks = new MarkLayer(m_host.window);
 }
 
@@ -127,12 +116,12 @@ double QtFindRow::scale() const
 
 int QtFindRow::addedHeight(double scale) const
 {
-    return m_state.open ? twipsToPixels(kFindRowHeight, m_host.logicalDpi, scale) : 0;
+    return isOpen() ? twipsToPixels(kFindRowHeight, m_host.logicalDpi, scale) : 0;
 }
 
 void QtFindRow::layOut()
 {
-    if (m_row.isNull() || !m_state.open) {
+    if (m_row.isNull() || !isOpen()) {
         return;
     }
     const double scale = this->scale();
@@ -156,11 +145,11 @@ void QtFindRow::open(std::string_view text)
     if (m_row.isNull()) {
         makeRow();
     }
-    if (!m_state.open) {
+    if (!isOpen()) {
         QWidget *focused = QApplication::focusWidget();
         m_focusBefore
             = focused != nullptr && focused->window() == m_host.window ? focused : nullptr;
-        m_state.open = true;
+        setOpen(true);
         const int added = addedHeight(scale());
         QWidget *window = m_host.window;
         window->setMinimumHeight(window->minimumHeight() + added);
@@ -172,9 +161,7 @@ void QtFindRow::open(std::string_view text)
     // The same text again (Ctrl+F after Esc) is found again: the marks went with the row.
     const QString wanted = toQString(text);
     if (m_field->text() == wanted) {
-        if (m_state.handlers.edited) {
-            m_state.handlers.edited(text);
-        }
+        edited(text);
     } else {
         m_field->setText(wanted);
     }
@@ -184,7 +171,7 @@ void QtFindRow::open(std::string_view text)
 
 void QtFindRow::close()
 {
-    if (!m_state.open) {
+    if (!isOpen()) {
         return;
     }
     mark({});
@@ -193,16 +180,14 @@ void QtFindRow::close()
     m_pause->stop();
     const int added = addedHeight(scale());
     m_row->hide();
-    m_state.closed();
+    setOpen(false);
     QWidget *window = m_host.window;
     window->setMinimumHeight(window->minimumHeight() - added);
     window->resize(window->width(), window->height() - added);
     if (!m_focusBefore.isNull()) {
         m_focusBefore->setFocus(Qt::OtherFocusReason);
     }
-    if (m_state.handlers.closed) {
-        m_state.handlers.closed();
-    }
+    closed();
 }
 
 std::string_view QtFindRow::nameOf(const QWidget *widget) const
@@ -227,12 +212,12 @@ FocusOn QtFindRow::focusOn(const QWidget *widget) const
 
 void QtFindRow::mark(std::span<const Mark> marks)
 {
-    m_state.mark(marks);
+    takeMarks(marks);
     if (m_marks.isNull()) {
         return;
     }
     std::vector<QPointer<QWidget>> framed;
-    for (const FindRowState::Marked &mark : m_state.marks()) {
+    for (const Marked &mark : currentMarks()) {
         framed.emplace_back(widgetOf(*mark.control));
     }
     static_cast<MarkLayer *>(m_marks.data())->setControls(std::move(framed));
@@ -240,7 +225,7 @@ void QtFindRow::mark(std::span<const Mark> marks)
 
 void QtFindRow::describeMarks()
 {
-    for (const FindRowState::Description &change : m_state.describe()) {
+    for (const Description &change : describe()) {
         widgetOf(*change.control)->setAccessibleDescription(toQString(change.text));
     }
 }
@@ -251,7 +236,7 @@ void QtFindRow::showAnswer(std::string_view line)
         return;
     }
     m_answer->setText(toQString(line));
-    if (m_state.answer(line)) {
+    if (takeAnswer(line)) {
         m_pause->start();
     } else {
         m_pause->stop();
@@ -260,13 +245,13 @@ void QtFindRow::showAnswer(std::string_view line)
 
 void QtFindRow::step(FindStep step) const
 {
-    if (!m_state.handlers.stepped) {
+    if (!m_handlers.stepped) {
         return;
     }
     // A step selects as a click does, and traps no more than a click's handler does.
     const QuietTextBoxes quiet(m_host.window);
     try {
-        m_state.handlers.stepped(step);
+        m_handlers.stepped(step);
     } catch (const std::exception &error) {
         reportUntrappedError(error);
     }
@@ -310,8 +295,7 @@ bool QtFindRow::act(KeyAction action, QWidget *focused)
         close();
         return true;
     case KeyAction::CopyRecord: {
-        const std::string text
-            = m_state.handlers.copied ? m_state.handlers.copied(nameOf(focused)) : std::string();
+        const std::string text = copied(nameOf(focused));
         if (text.empty()) {
             return false;
         }

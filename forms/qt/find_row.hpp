@@ -40,16 +40,9 @@ public:
     };
 
     explicit QtFindRow(Host host);
-    ~QtFindRow() override;
-    QtFindRow(const QtFindRow &) = delete;
-    QtFindRow &operator=(const QtFindRow &) = delete;
-    QtFindRow(QtFindRow &&) = delete;
-    QtFindRow &operator=(QtFindRow &&) = delete;
 
-    void bind(FindHandlers handlers) override;
     void open(std::string_view text) override;
     void close() override;
-    [[nodiscard]] bool isOpen() const override { return m_state.open; }
     void mark(std::span<const Mark> marks) override;
     void showAnswer(std::string_view line) override;
 
@@ -59,9 +52,6 @@ public:
     // Places the open row at the window's foot, at the factor the form's controls are laid out at
     // now; the form calls it once it has laid them out after a resize.
     void layOut();
-
-    // The controls framed now, by name, in the order they were marked.
-    [[nodiscard]] std::vector<std::string> framed() const { return m_state.markedNames(); }
 
     // Where the focus is when `widget` has it, as the key table tells the places apart.
     [[nodiscard]] FocusOn focusOn(const QWidget *widget) const;
@@ -76,12 +66,11 @@ private:
     [[nodiscard]] double scale() const;
     [[nodiscard]] std::string_view nameOf(const QWidget *widget) const;
     [[nodiscard]] QWidget *widgetOf(const ControlDefinition &control) const;
-    // Gives the controls the descriptions the marks call for now (see FindRowState::describe).
+    // Gives the controls the descriptions the marks call for now (see FindRow::describe).
     void describeMarks();
 
     Host m_host;
     QObject *m_keys; // the form's key filter, a child of this row
-    FindRowState m_state;
     QPointer<QWidget> m_row;
     QPointer<QLineEdit> m_field;
     QPointer<QLabel> m_answer;

@@ -121,16 +121,16 @@ using ClipboardHandle = std::unique_ptr<std::remove_pointer_t<HWND>, ClipboardCl
 
 Win32FindRow::Win32FindRow(Win32Form &form, const FormDefinition &definition,
                            win32::Annotations &annotations)
-    : m_form(form)
+    : FindRow(definition.controls)
+    , m_form(form)
     , m_definition(definition)
     , m_annotations(annotations)
-    , m_state(definition.controls)
 {
 }
 
 Win32FindRow::~Win32FindRow()
 {
-    for (const FindRowState::Marked &mark : m_state.marks()) {
+    for (const Marked &mark : currentMarks()) {
         if (HWND control = m_form.handle(mark.control->name); IsWindow(control) != FALSE) {
             RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
         }
@@ -139,11 +139,6 @@ Win32FindRow::~Win32FindRow()
         KillTimer(m_field, kPauseTimer);
         SetWindowLongPtrW(m_field, GWLP_USERDATA, 0);
     }
-}
-
-void Win32FindRow::bind(FindHandlers handlers)
-{
-    m_state.handlers = std::move(handlers);
 }
 
 void Win32FindRow::makeRow()
@@ -171,7 +166,7 @@ void Win32FindRow::makeRow()
 
 void Win32FindRow::layOut()
 {
-    if (!m_state.open || m_field == nullptr) {
+    if (!isOpen() || m_field == nullptr) {
         return;
     }
     const unsigned dpi = m_form.dpi();
@@ -227,11 +222,11 @@ void Win32FindRow::open(std::string_view text)
         return;
     }
     HWND window = m_form.window();
-    if (!m_state.open) {
+    if (!isOpen()) {
         HWND focused = GetFocus();
         m_focusBefore = focused != nullptr && IsChild(window, focused) != FALSE ? focused : nullptr;
         m_height = twipsToPixels(kFindRowHeight, m_form.dpi(), m_form.scale());
-        m_state.open = true;
+        setOpen(true);
         // The window grows by the row; the controls keep the client area above it.
         RECT outer {};
         GetWindowRect(window, &outer);
@@ -249,16 +244,14 @@ void Win32FindRow::open(std::string_view text)
         SetWindowTextW(m_field, wanted.c_str());
     }
     m_settingText = false;
-    if (m_state.handlers.edited) {
-        m_state.handlers.edited(text);
-    }
+    edited(text);
     SendMessageW(m_field, EM_SETSEL, 0, -1);
     SetFocus(m_field);
 }
 
 void Win32FindRow::close()
 {
-    if (!m_state.open) {
+    if (!isOpen()) {
         return;
     }
     mark({});
@@ -269,14 +262,12 @@ void Win32FindRow::close()
     SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore : window);
     ShowWindow(m_field, SW_HIDE);
     ShowWindow(m_answer, SW_HIDE);
-    m_state.closed();
+    setOpen(false);
     RECT outer {};
     GetWindowRect(window, &outer);
     SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
                  outer.bottom - outer.top - m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (m_state.handlers.closed) {
-        m_state.handlers.closed();
-    }
+    closed();
 }
 
 FocusOn Win32FindRow::focusOn(HWND control) const
@@ -292,7 +283,7 @@ std::string Win32FindRow::fieldText() const
 
 void Win32FindRow::mark(std::span<const Mark> marks)
 {
-    const FindRowState::MarkChange change = m_state.mark(marks);
+    const MarkChange change = takeMarks(marks);
     for (const ControlDefinition *gone : change.gone) {
         if (HWND control = m_form.handle(gone->name); IsWindow(control) != FALSE) {
             RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
@@ -313,7 +304,7 @@ void Win32FindRow::mark(std::span<const Mark> marks)
 
 void Win32FindRow::describeMarks()
 {
-    for (const FindRowState::Description &change : m_state.describe()) {
+    for (const Description &change : describe()) {
         if (HWND control = m_form.handle(change.control->name); IsWindow(control) != FALSE) {
             m_annotations.describe(control, change.text);
         }
@@ -328,11 +319,11 @@ void Win32FindRow::showAnswer(std::string_view line)
     const std::wstring wide = widen(line);
     if (win32::textOf(m_answer) != wide) {
         SetWindowTextW(m_answer, wide.c_str());
-        if (m_state.open) {
+        if (isOpen()) {
             placeAnswer();
         }
     }
-    if (m_state.answer(line)) {
+    if (takeAnswer(line)) {
         // Each change starts the pause again.
         SetTimer(m_field, kPauseTimer, static_cast<UINT>(kAnnouncePause.count()), paused);
     } else {
@@ -345,11 +336,11 @@ void CALLBACK Win32FindRow::paused(HWND field, UINT /*message*/, UINT_PTR timer,
     KillTimer(field, timer);
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the row stored on its field
     auto *row = reinterpret_cast<Win32FindRow *>(GetWindowLongPtrW(field, GWLP_USERDATA));
-    if (row == nullptr || !row->m_state.open) {
+    if (row == nullptr || !row->isOpen()) {
         return;
     }
     row->describeMarks();
-    if (const std::optional<std::string> line = row->m_state.announcement()) {
+    if (const std::optional<std::string> line = row->announcement()) {
         row->m_form.announce(*line);
     }
 }
@@ -359,20 +350,20 @@ bool Win32FindRow::command(HWND control, WORD code)
     if (control == nullptr || (control != m_field && control != m_answer)) {
         return false;
     }
-    if (control == m_field && code == EN_CHANGE && !m_settingText && m_state.handlers.edited) {
-        m_state.handlers.edited(fieldText());
+    if (control == m_field && code == EN_CHANGE && !m_settingText) {
+        edited(fieldText());
     }
     return true;
 }
 
 void Win32FindRow::step(FindStep step) const
 {
-    if (!m_state.handlers.stepped) {
+    if (!m_handlers.stepped) {
         return;
     }
     // A step selects as a click does, and traps no more than a click's handler does.
     try {
-        m_state.handlers.stepped(step);
+        m_handlers.stepped(step);
     } catch (const std::exception &error) {
         reportUntrappedError(error);
     }
@@ -380,8 +371,7 @@ void Win32FindRow::step(FindStep step) const
 
 void Win32FindRow::copyRecord(std::string_view control) const
 {
-    const std::string text
-        = m_state.handlers.copied ? m_state.handlers.copied(control) : std::string();
+    const std::string text = copied(control);
     const ClipboardHandle clipboard(OpenClipboard(m_form.window()) != FALSE ? m_form.window()
                                                                             : nullptr);
     if (text.empty() || !clipboard || EmptyClipboard() == FALSE) {
@@ -481,7 +471,7 @@ bool Win32FindRow::act(KeyAction action, HWND focused)
     }
     if (action == KeyAction::CopyRecord) {
         const ControlDefinition *button = m_form.definitionOf(focused);
-        if (button == nullptr || !m_state.handlers.copied) {
+        if (button == nullptr || !m_handlers.copied) {
             return false;
         }
         copyRecord(button->name);

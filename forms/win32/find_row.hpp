@@ -29,20 +29,14 @@ public:
     Win32FindRow(Win32Form &form, const FormDefinition &definition,
                  win32::Annotations &annotations);
     ~Win32FindRow() override;
-    Win32FindRow(const Win32FindRow &) = delete;
-    Win32FindRow &operator=(const Win32FindRow &) = delete;
-    Win32FindRow(Win32FindRow &&) = delete;
-    Win32FindRow &operator=(Win32FindRow &&) = delete;
 
-    void bind(FindHandlers handlers) override;
     void open(std::string_view text) override;
     void close() override;
-    [[nodiscard]] bool isOpen() const override { return m_state.open; }
     void mark(std::span<const Mark> marks) override;
     void showAnswer(std::string_view line) override;
 
     // The pixels the open row adds under the controls; 0 when closed.
-    [[nodiscard]] int addedHeight() const { return m_state.open ? m_height : 0; }
+    [[nodiscard]] int addedHeight() const { return isOpen() ? m_height : 0; }
     // Places the open row at the foot of the client area; the form calls it after a layout.
     void layOut();
 
@@ -60,13 +54,6 @@ public:
     // The row's field and answer line; null before the row is first opened.
     [[nodiscard]] HWND field() const { return m_field; }
     [[nodiscard]] HWND answer() const { return m_answer; }
-    // The controls marked now, by name, in the order they were marked.
-    [[nodiscard]] std::vector<std::string> marked() const { return m_state.markedNames(); }
-    // The controls given a mark's description for assistive technology now, with it.
-    [[nodiscard]] std::vector<std::pair<std::string, std::string>> described() const
-    {
-        return m_state.described();
-    }
 
 private:
     void makeRow();
@@ -78,14 +65,13 @@ private:
     void copyRecord(std::string_view control) const;
     void contextMenu(HWND box, POINT at);
     [[nodiscard]] std::string fieldText() const;
-    // Gives the controls the descriptions the marks call for now (see FindRowState::describe).
+    // Gives the controls the descriptions the marks call for now (see FindRow::describe).
     void describeMarks();
     static void CALLBACK paused(HWND field, UINT message, UINT_PTR timer, DWORD time);
 
     Win32Form &m_form;
     const FormDefinition &m_definition;
     win32::Annotations &m_annotations;
-    FindRowState m_state;
     HWND m_field = nullptr;
     HWND m_answer = nullptr;
     win32::FontHandle m_fieldFont;
