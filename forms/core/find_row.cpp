@@ -145,9 +145,41 @@ void FindRow::closed() const
     }
 }
 
-std::string FindRow::copied(std::string_view control) const
+bool FindRow::act(KeyAction action, const ControlDefinition *focused)
 {
-    return m_handlers.copied ? m_handlers.copied(control) : std::string();
+    if (const std::optional<FindStep> stepping = stepOf(action)) {
+        step(*stepping);
+        return true;
+    }
+    if (const std::optional<Direction> direction = directionOf(action)) {
+        // The arrow is taken at an edge too.
+        const ControlDefinition *to
+            = focused != nullptr ? neighbour(m_controls, focused->name, *direction) : nullptr;
+        if (to != nullptr) {
+            focus(*to);
+        }
+        return true;
+    }
+    switch (action) {
+    case KeyAction::OpenFind:
+        open(fieldText());
+        return true;
+    case KeyAction::CloseFind:
+        close();
+        return true;
+    case KeyAction::CopyRecord: {
+        const std::string text
+            = focused != nullptr && m_handlers.copied ? m_handlers.copied(focused->name) : "";
+        if (!text.empty()) {
+            copy(text);
+        }
+        return !text.empty();
+    }
+    case KeyAction::ContextMenu:
+        return focused != nullptr && openMenu(*focused);
+    default: // the form's own keys, not the find's
+        return false;
+    }
 }
 
 FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height, Twips designedWidth,

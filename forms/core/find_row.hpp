@@ -107,6 +107,17 @@ protected:
     {
     }
 
+    // Does what a find key's action asks with `focused` (a control of the form, or none) focused,
+    // through the realisation's own steps below; false when the action does nothing here.
+    bool act(KeyAction action, const ControlDefinition *focused);
+    // A step, made as a click's handler is run.
+    virtual void step(FindStep step) = 0;
+    virtual void focus(const ControlDefinition &button) = 0;
+    [[nodiscard]] virtual std::string fieldText() const = 0;
+    virtual void copy(std::string_view text) = 0; // onto the clipboard
+    // Opens a box's context menu at its middle; false when it has none.
+    virtual bool openMenu(const ControlDefinition &box) = 0;
+
     // Keeps exactly the marks on controls the form has, in the order given.
     MarkChange takeMarks(std::span<const Mark> marks);
     [[nodiscard]] std::span<const Marked> currentMarks() const { return m_marks; }
@@ -123,8 +134,6 @@ protected:
 
     void edited(std::string_view text) const;
     void closed() const;
-    // What Ctrl+C on `control` copies; empty: nothing.
-    [[nodiscard]] std::string copied(std::string_view control) const;
 
     FindHandlers m_handlers;
 

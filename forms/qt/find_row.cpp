@@ -243,7 +243,7 @@ void QtFindRow::showAnswer(std::string_view line)
     }
 }
 
-void QtFindRow::step(FindStep step) const
+void QtFindRow::step(FindStep step)
 {
     if (!m_handlers.stepped) {
         return;
@@ -276,43 +276,31 @@ void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
 
 bool QtFindRow::act(KeyAction action, QWidget *focused)
 {
-    if (const std::optional<FindStep> stepping = stepOf(action)) {
-        step(*stepping);
-        return true;
+    return FindRow::act(action, findDefinition(m_host.controls, nameOf(focused)));
+}
+
+void QtFindRow::focus(const ControlDefinition &button)
+{
+    widgetOf(button)->setFocus(Qt::OtherFocusReason);
+}
+
+std::string QtFindRow::fieldText() const
+{
+    return m_field.isNull() ? std::string() : m_field->text().toStdString();
+}
+
+void QtFindRow::copy(std::string_view text)
+{
+    QGuiApplication::clipboard()->setText(toQString(text));
+}
+
+bool QtFindRow::openMenu(const ControlDefinition &box)
+{
+    auto *edit = qobject_cast<QLineEdit *>(widgetOf(box));
+    if (edit != nullptr) {
+        contextMenu(edit, edit->mapToGlobal(edit->rect().center()));
     }
-    if (const std::optional<Direction> direction = directionOf(action)) {
-        // The arrow is taken at an edge too.
-        if (const ControlDefinition *to = neighbour(m_host.controls, nameOf(focused), *direction)) {
-            widgetOf(*to)->setFocus(Qt::OtherFocusReason);
-        }
-        return true;
-    }
-    switch (action) {
-    case KeyAction::OpenFind:
-        open(m_field.isNull() ? std::string() : m_field->text().toStdString());
-        return true;
-    case KeyAction::CloseFind:
-        close();
-        return true;
-    case KeyAction::CopyRecord: {
-        const std::string text = copied(nameOf(focused));
-        if (text.empty()) {
-            return false;
-        }
-        QGuiApplication::clipboard()->setText(toQString(text));
-        return true;
-    }
-    case KeyAction::ContextMenu: {
-        auto *box = qobject_cast<QLineEdit *>(focused);
-        if (box == nullptr) {
-            return false;
-        }
-        contextMenu(box, box->mapToGlobal(box->rect().center()));
-        return true;
-    }
-    default: // the form's own keys, not the find's
-        return false;
-    }
+    return edit != nullptr;
 }
 
 } // namespace forms

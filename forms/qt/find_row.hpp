@@ -62,7 +62,11 @@ public:
 
 private:
     void makeRow();
-    void step(FindStep step) const;
+    void step(FindStep step) override;
+    void focus(const ControlDefinition &button) override;
+    [[nodiscard]] std::string fieldText() const override;
+    void copy(std::string_view text) override;
+    bool openMenu(const ControlDefinition &box) override;
     [[nodiscard]] double scale() const;
     [[nodiscard]] std::string_view nameOf(const QWidget *widget) const;
     [[nodiscard]] QWidget *widgetOf(const ControlDefinition &control) const;

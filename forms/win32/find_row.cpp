@@ -356,7 +356,7 @@ bool Win32FindRow::command(HWND control, WORD code)
     return true;
 }
 
-void Win32FindRow::step(FindStep step) const
+void Win32FindRow::step(FindStep step)
 {
     if (!m_handlers.stepped) {
         return;
@@ -369,12 +369,11 @@ void Win32FindRow::step(FindStep step) const
     }
 }
 
-void Win32FindRow::copyRecord(std::string_view control) const
+void Win32FindRow::copy(std::string_view text)
 {
-    const std::string text = copied(control);
     const ClipboardHandle clipboard(OpenClipboard(m_form.window()) != FALSE ? m_form.window()
                                                                             : nullptr);
-    if (text.empty() || !clipboard || EmptyClipboard() == FALSE) {
+    if (!clipboard || EmptyClipboard() == FALSE) {
         return;
     }
     const std::wstring wide = widen(text);
@@ -456,42 +455,21 @@ void Win32FindRow::contextMenu(HWND box, POINT at)
 
 bool Win32FindRow::act(KeyAction action, HWND focused)
 {
-    if (const std::optional<FindStep> stepping = stepOf(action)) {
-        step(*stepping);
-        return true;
-    }
-    if (const std::optional<Direction> direction = directionOf(action)) {
-        const ControlDefinition *from = m_form.definitionOf(focused);
-        const ControlDefinition *to
-            = from != nullptr ? neighbour(m_definition.controls, from->name, *direction) : nullptr;
-        if (to != nullptr) {
-            SetFocus(m_form.handle(to->name));
-        }
-        return true;
-    }
-    if (action == KeyAction::CopyRecord) {
-        const ControlDefinition *button = m_form.definitionOf(focused);
-        if (button == nullptr || !m_handlers.copied) {
-            return false;
-        }
-        copyRecord(button->name);
-        return true;
-    }
-    if (action == KeyAction::ContextMenu) {
-        RECT box {};
-        GetWindowRect(focused, &box);
-        contextMenu(focused, {(box.left + box.right) / 2, (box.top + box.bottom) / 2});
-        return true;
-    }
-    if (action == KeyAction::OpenFind) {
-        open(fieldText());
-        return true;
-    }
-    if (action == KeyAction::CloseFind) {
-        close();
-        return true;
-    }
-    return false;
+    return FindRow::act(action, m_form.definitionOf(focused));
+}
+
+void Win32FindRow::focus(const ControlDefinition &button)
+{
+    SetFocus(m_form.handle(button.name));
+}
+
+bool Win32FindRow::openMenu(const ControlDefinition &box)
+{
+    HWND control = m_form.handle(box.name);
+    RECT place {};
+    GetWindowRect(control, &place);
+    contextMenu(control, {(place.left + place.right) / 2, (place.top + place.bottom) / 2});
+    return true;
 }
 
 bool Win32FindRow::translate(const MSG &message)

@@ -61,10 +61,12 @@ private:
     [[nodiscard]] FindRowPlace place() const;
     // Places the answer line, its lines in the middle of the row's height.
     void placeAnswer();
-    void step(FindStep step) const;
-    void copyRecord(std::string_view control) const;
+    void step(FindStep step) override;
+    void focus(const ControlDefinition &button) override;
+    [[nodiscard]] std::string fieldText() const override;
+    void copy(std::string_view text) override;
+    bool openMenu(const ControlDefinition &box) override;
     void contextMenu(HWND box, POINT at);
-    [[nodiscard]] std::string fieldText() const;
     // Gives the controls the descriptions the marks call for now (see FindRow::describe).
     void describeMarks();
     static void CALLBACK paused(HWND field, UINT message, UINT_PTR timer, DWORD time);
