@@ -147,20 +147,21 @@ void FindRow::closed() const
 
 bool FindRow::act(KeyAction action, const ControlDefinition *focused)
 {
-    if (const std::optional<FindStep> stepping = stepOf(action)) {
-        step(*stepping);
-        return true;
-    }
-    if (const std::optional<Direction> direction = directionOf(action)) {
-        // The arrow is taken at an edge too.
-        const ControlDefinition *to
-            = focused != nullptr ? neighbour(m_controls, focused->name, *direction) : nullptr;
-        if (to != nullptr) {
-            focus(*to);
-        }
-        return true;
-    }
     switch (action) {
+    case KeyAction::Next:
+        step(FindStep::Next);
+        return true;
+    case KeyAction::Previous:
+        step(FindStep::Previous);
+        return true;
+    case KeyAction::MoveLeft:
+        return moveFocus(focused, Direction::Left);
+    case KeyAction::MoveRight:
+        return moveFocus(focused, Direction::Right);
+    case KeyAction::MoveUp:
+        return moveFocus(focused, Direction::Up);
+    case KeyAction::MoveDown:
+        return moveFocus(focused, Direction::Down);
     case KeyAction::OpenFind:
         open(fieldText());
         return true;
@@ -180,6 +181,16 @@ bool FindRow::act(KeyAction action, const ControlDefinition *focused)
     default: // the form's own keys, not the find's
         return false;
     }
+}
+
+bool FindRow::moveFocus(const ControlDefinition *from, Direction direction)
+{
+    const ControlDefinition *to
+        = from != nullptr ? neighbour(m_controls, from->name, direction) : nullptr;
+    if (to != nullptr) {
+        focus(*to);
+    }
+    return true; // the arrow is taken at an edge too
 }
 
 FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height, Twips designedWidth,

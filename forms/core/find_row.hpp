@@ -55,6 +55,8 @@ inline constexpr std::string_view kFindMenuItem = "Find models with this part";
 // answer to what was typed and not one for every key.
 inline constexpr std::chrono::milliseconds kAnnouncePause {500};
 
+enum class Direction : std::uint8_t { Left, Right, Up, Down };
+
 // The row's rules and state, kept alike by both realisations: the handlers, open or closed, the
 // marks, the descriptions given at a pause and to be taken back, the answer pending and the last
 // announced. A realisation makes the widgets, draws the marks and routes the events.
@@ -139,6 +141,7 @@ protected:
 
 private:
     [[nodiscard]] bool isMarked(const ControlDefinition *control) const;
+    bool moveFocus(const ControlDefinition *from, Direction direction);
 
     std::span<const ControlDefinition> m_controls;
     std::vector<Marked> m_marks;
@@ -164,34 +167,6 @@ struct FindRowPlace {
 };
 [[nodiscard]] FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height,
                                         Twips designedWidth, double dpi, double scale);
-
-enum class Direction : std::uint8_t { Left, Right, Up, Down };
-
-// The step a key's action takes through the matches; nothing for any other action.
-[[nodiscard]] constexpr std::optional<FindStep> stepOf(KeyAction action)
-{
-    if (action == KeyAction::Next) {
-        return FindStep::Next;
-    }
-    return action == KeyAction::Previous ? std::optional(FindStep::Previous) : std::nullopt;
-}
-
-// The way an arrow key's action moves the focus; nothing for any other action.
-[[nodiscard]] constexpr std::optional<Direction> directionOf(KeyAction action)
-{
-    switch (action) {
-    case KeyAction::MoveLeft:
-        return Direction::Left;
-    case KeyAction::MoveRight:
-        return Direction::Right;
-    case KeyAction::MoveUp:
-        return Direction::Up;
-    case KeyAction::MoveDown:
-        return Direction::Down;
-    default:
-        return std::nullopt;
-    }
-}
 
 // The button the arrow key moves to from the button `from`, as the buttons lie in the window
 // (frames included): Left and Right along its row, no further than its ends; Up and Down to the

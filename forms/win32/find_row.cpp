@@ -221,18 +221,13 @@ void Win32FindRow::open(std::string_view text)
     if (m_field == nullptr || m_answer == nullptr) {
         return;
     }
-    HWND window = m_form.window();
     if (!isOpen()) {
         HWND focused = GetFocus();
-        m_focusBefore = focused != nullptr && IsChild(window, focused) != FALSE ? focused : nullptr;
+        m_focusBefore
+            = focused != nullptr && IsChild(m_form.window(), focused) != FALSE ? focused : nullptr;
         m_height = twipsToPixels(kFindRowHeight, m_form.dpi(), m_form.scale());
         setOpen(true);
-        // The window grows by the row; the controls keep the client area above it.
-        RECT outer {};
-        GetWindowRect(window, &outer);
-        SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
-                     outer.bottom - outer.top + m_height,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        growBy(m_height);
         layOut();
         ShowWindow(m_field, SW_SHOWNA);
         ShowWindow(m_answer, SW_SHOWNA);
@@ -249,6 +244,15 @@ void Win32FindRow::open(std::string_view text)
     SetFocus(m_field);
 }
 
+void Win32FindRow::growBy(int pixels) const
+{
+    // The controls keep the client area above the row.
+    RECT outer {};
+    GetWindowRect(m_form.window(), &outer);
+    SetWindowPos(m_form.window(), nullptr, 0, 0, outer.right - outer.left,
+                 outer.bottom - outer.top + pixels, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Win32FindRow::close()
 {
     if (!isOpen()) {
@@ -257,16 +261,13 @@ void Win32FindRow::close()
     mark({});
     describeMarks();
     KillTimer(m_field, kPauseTimer);
-    HWND window = m_form.window();
     // The focus goes back before the field it may be in is hidden.
-    SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore : window);
+    SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore
+                                                                          : m_form.window());
     ShowWindow(m_field, SW_HIDE);
     ShowWindow(m_answer, SW_HIDE);
     setOpen(false);
-    RECT outer {};
-    GetWindowRect(window, &outer);
-    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
-                 outer.bottom - outer.top - m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    growBy(-m_height);
     closed();
 }
 

@@ -61,6 +61,8 @@ private:
     [[nodiscard]] FindRowPlace place() const;
     // Places the answer line, its lines in the middle of the row's height.
     void placeAnswer();
+    // The window grows by the row as it opens, and shrinks by it as it closes.
+    void growBy(int pixels) const;
     void step(FindStep step) override;
     void focus(const ControlDefinition &button) override;
     [[nodiscard]] std::string fieldText() const override;
