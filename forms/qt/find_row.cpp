@@ -190,12 +190,12 @@ void QtFindRow::close()
     closed();
 }
 
-std::string_view QtFindRow::nameOf(const QWidget *widget) const
+const ControlDefinition *QtFindRow::definitionOf(const QWidget *widget) const
 {
     const auto found = std::find(m_host.widgets.begin(), m_host.widgets.end(), widget);
     return found == m_host.widgets.end()
-        ? std::string_view()
-        : m_host.controls[static_cast<std::size_t>(found - m_host.widgets.begin())].name;
+        ? nullptr
+        : &m_host.controls[static_cast<std::size_t>(found - m_host.widgets.begin())];
 }
 
 QWidget *QtFindRow::widgetOf(const ControlDefinition &control) const
@@ -205,9 +205,8 @@ QWidget *QtFindRow::widgetOf(const ControlDefinition &control) const
 
 FocusOn QtFindRow::focusOn(const QWidget *widget) const
 {
-    return widget != nullptr && widget == m_field
-        ? FocusOn::FindField
-        : forms::focusOn(findDefinition(m_host.controls, nameOf(widget)));
+    return widget != nullptr && widget == m_field ? FocusOn::FindField
+                                                  : forms::focusOn(definitionOf(widget));
 }
 
 void QtFindRow::mark(std::span<const Mark> marks)
@@ -276,7 +275,7 @@ void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
 
 bool QtFindRow::act(KeyAction action, QWidget *focused)
 {
-    return FindRow::act(action, findDefinition(m_host.controls, nameOf(focused)));
+    return FindRow::act(action, definitionOf(focused));
 }
 
 void QtFindRow::focus(const ControlDefinition &button)

@@ -68,7 +68,7 @@ private:
     void copy(std::string_view text) override;
     bool openMenu(const ControlDefinition &box) override;
     [[nodiscard]] double scale() const;
-    [[nodiscard]] std::string_view nameOf(const QWidget *widget) const;
+    [[nodiscard]] const ControlDefinition *definitionOf(const QWidget *widget) const;
     [[nodiscard]] QWidget *widgetOf(const ControlDefinition &control) const;
     // Gives the controls the descriptions the marks call for now (see FindRow::describe).
     void describeMarks();
