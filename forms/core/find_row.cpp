@@ -79,14 +79,14 @@ std::vector<std::pair<std::string, std::string>> FindRow::described() const
     return descriptions;
 }
 
-std::vector<FindRow::Description> FindRow::describe()
+std::vector<FindRow::Marked> FindRow::describe()
 {
-    std::vector<Description> changes;
+    std::vector<Marked> changes;
     std::erase_if(m_given, [&](const Marked &given) {
         if (isMarked(given.control)) {
             return false;
         }
-        changes.push_back({given.control, given.control->accessibleDescription});
+        changes.push_back({given.control, std::string(given.control->accessibleDescription)});
         return true;
     });
     for (const Marked &mark : m_marks) {
@@ -96,7 +96,7 @@ std::vector<FindRow::Description> FindRow::describe()
         const std::string_view has
             = given == m_given.end() ? mark.control->accessibleDescription : given->description;
         if (has != mark.description) {
-            changes.push_back({mark.control, mark.description});
+            changes.push_back(mark);
         }
         if (given == m_given.end()) {
             m_given.push_back(mark);

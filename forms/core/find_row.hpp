@@ -89,14 +89,10 @@ public:
     [[nodiscard]] std::vector<std::pair<std::string, std::string>> described() const;
 
 protected:
+    // A control marked, or given a description for assistive technology, with it.
     struct Marked {
         const ControlDefinition *control;
         std::string description;
-    };
-    // A description to give a control, valid until the marks change.
-    struct Description {
-        const ControlDefinition *control;
-        std::string_view text;
     };
     // What a change of marks asks the realisation to draw again.
     struct MarkChange {
@@ -126,7 +122,7 @@ protected:
     // At a pause in typing, not at every key, so that a screen reader is not flooded with changes
     // it would then prune: each marked control's description and each control no longer marked
     // its own again, only where that changes what the control has now.
-    std::vector<Description> describe();
+    std::vector<Marked> describe();
     // Takes the answer line shown now; true when it is to be announced at the next pause.
     bool takeAnswer(std::string_view line);
     // The answer to announce at the pause: the pending one, unless it was the last announced (a

@@ -224,8 +224,8 @@ void QtFindRow::mark(std::span<const Mark> marks)
 
 void QtFindRow::describeMarks()
 {
-    for (const Description &change : describe()) {
-        widgetOf(*change.control)->setAccessibleDescription(toQString(change.text));
+    for (const Marked &change : describe()) {
+        widgetOf(*change.control)->setAccessibleDescription(toQString(change.description));
     }
 }
 

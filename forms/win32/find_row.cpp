@@ -305,9 +305,9 @@ void Win32FindRow::mark(std::span<const Mark> marks)
 
 void Win32FindRow::describeMarks()
 {
-    for (const Description &change : describe()) {
+    for (const Marked &change : describe()) {
         if (HWND control = m_form.handle(change.control->name); IsWindow(control) != FALSE) {
-            m_annotations.describe(control, change.text);
+            m_annotations.describe(control, change.description);
         }
     }
 }
