@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The arrow keys' walk over a window's buttons, from the places its definition gives them.
+// The find row's state and geometry as both realisations keep them, and the arrow keys' walk over
+// a window's buttons from the places its definition gives them.
 #include "forms/core/find_row.hpp"
 
+#include "forms/core/scaling.hpp"
+
+#include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 namespace forms {
 
@@ -26,6 +31,181 @@ Place placeOf(std::span<const ControlDefinition> controls, const ControlDefiniti
 
 } // namespace
 
+FindRow::MarkChange FindRow::takeMarks(std::span<const Mark> marks)
+{
+    std::vector<Marked> now;
+    for (const Mark &mark : marks) {
+        if (const ControlDefinition *control = findDefinition(m_controls, mark.control)) {
+            now.push_back({control, mark.description});
+        }
+    }
+    MarkChange change;
+    for (const Marked &old : m_marks) {
+        if (std::none_of(now.begin(), now.end(),
+                         [&old](const Marked &m) { return m.control == old.control; })) {
+            change.gone.push_back(old.control);
+        }
+    }
+    for (const Marked &mark : now) {
+        if (!isMarked(mark.control)) {
+            change.added.push_back(mark.control);
+        }
+    }
+    m_marks = std::move(now);
+    return change;
+}
+
+bool FindRow::isMarked(const ControlDefinition *control) const
+{
+    return std::any_of(m_marks.begin(), m_marks.end(),
+                       [control](const Marked &m) { return m.control == control; });
+}
+
+std::vector<std::string> FindRow::marked() const
+{
+    std::vector<std::string> names;
+    for (const Marked &mark : m_marks) {
+        names.emplace_back(mark.control->name);
+    }
+    return names;
+}
+
+std::vector<std::pair<std::string, std::string>> FindRow::described() const
+{
+    std::vector<std::pair<std::string, std::string>> descriptions;
+    for (const Marked &given : m_given) {
+        descriptions.emplace_back(given.control->name, given.description);
+    }
+    return descriptions;
+}
+
+std::vector<FindRow::Marked> FindRow::describe()
+{
+    std::vector<Marked> changes;
+    std::erase_if(m_given, [&](const Marked &given) {
+        if (isMarked(given.control)) {
+            return false;
+        }
+        changes.push_back({given.control, std::string(given.control->accessibleDescription)});
+        return true;
+    });
+    for (const Marked &mark : m_marks) {
+        const auto given = std::find_if(m_given.begin(), m_given.end(), [&mark](const Marked &m) {
+            return m.control == mark.control;
+        });
+        const std::string_view has
+            = given == m_given.end() ? mark.control->accessibleDescription : given->description;
+        if (has != mark.description) {
+            changes.push_back(mark);
+        }
+        if (given == m_given.end()) {
+            m_given.push_back(mark);
+        } else {
+            given->description = mark.description;
+        }
+    }
+    return changes;
+}
+
+bool FindRow::takeAnswer(std::string_view line)
+{
+    m_pending = line;
+    return !m_pending.empty();
+}
+
+std::optional<std::string> FindRow::announcement()
+{
+    if (m_pending.empty() || m_pending == m_announced) {
+        return std::nullopt;
+    }
+    m_announced = m_pending;
+    return m_announced;
+}
+
+void FindRow::setOpen(bool open)
+{
+    m_open = open;
+    if (!open) {
+        m_pending.clear();
+        m_announced.clear();
+    }
+}
+
+void FindRow::edited(std::string_view text) const
+{
+    if (m_handlers.edited) {
+        m_handlers.edited(text);
+    }
+}
+
+void FindRow::closed() const
+{
+    if (m_handlers.closed) {
+        m_handlers.closed();
+    }
+}
+
+bool FindRow::act(KeyAction action, const ControlDefinition *focused)
+{
+    switch (action) {
+    case KeyAction::Next:
+        step(FindStep::Next);
+        return true;
+    case KeyAction::Previous:
+        step(FindStep::Previous);
+        return true;
+    case KeyAction::MoveLeft:
+        return moveFocus(focused, Direction::Left);
+    case KeyAction::MoveRight:
+        return moveFocus(focused, Direction::Right);
+    case KeyAction::MoveUp:
+        return moveFocus(focused, Direction::Up);
+    case KeyAction::MoveDown:
+        return moveFocus(focused, Direction::Down);
+    case KeyAction::OpenFind:
+        open(fieldText());
+        return true;
+    case KeyAction::CloseFind:
+        close();
+        return true;
+    case KeyAction::CopyRecord: {
+        const std::string text
+            = focused != nullptr && m_handlers.copied ? m_handlers.copied(focused->name) : "";
+        if (!text.empty()) {
+            copy(text);
+        }
+        return !text.empty();
+    }
+    case KeyAction::ContextMenu:
+        return focused != nullptr && openMenu(*focused);
+    default: // the form's own keys, not the find's
+        return false;
+    }
+}
+
+bool FindRow::moveFocus(const ControlDefinition *from, Direction direction)
+{
+    const ControlDefinition *to
+        = from != nullptr ? neighbour(m_controls, from->name, direction) : nullptr;
+    if (to != nullptr) {
+        focus(*to);
+    }
+    return true; // the arrow is taken at an edge too
+}
+
+FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height, Twips designedWidth,
+                          double dpi, double scale)
+{
+    const auto px = [dpi, scale](Twips twips) { return twipsToPixels(twips, dpi, scale); };
+    const int fieldHeight = px(kFindFieldHeight);
+    return {
+        .row
+        = {(clientWidth - px(designedWidth)) / 2, clientHeight - height, px(designedWidth), height},
+        .field = {px(kFindRowInset), (height - fieldHeight) / 2, px(kFindFieldWidth), fieldHeight},
+        .answer = {px(kFindAnswerLeft), 0, px(kFindAnswerWidth), height},
+    };
+}
+
 const ControlDefinition *neighbour(std::span<const ControlDefinition> controls,
                                    std::string_view from, Direction direction)
 {
@@ -38,41 +218,23 @@ const ControlDefinition *neighbour(std::span<const ControlDefinition> controls,
     const bool along = direction == Direction::Left || direction == Direction::Right;
     const bool forward = direction == Direction::Right || direction == Direction::Down;
     const ControlDefinition *best = nullptr;
-    Place bestPlace {};
+    std::tuple<Twips, Twips, Twips> bestKey {};
     for (const ControlDefinition &control : controls) {
         if (control.kind != ControlKind::CommandButton || &control == start) {
             continue;
         }
         const Place there = placeOf(controls, control);
-        if (along) {
-            // The same row, on the side pressed, the nearest first.
-            const Twips gap = forward ? there.left - here.left : here.left - there.left;
-            const Twips bestGap = best == nullptr
-                ? 0
-                : (forward ? bestPlace.left - here.left : here.left - bestPlace.left);
-            if (there.top == here.top && gap > 0 && (best == nullptr || gap < bestGap)) {
-                best = &control;
-                bestPlace = there;
-            }
-            continue;
-        }
+        const Twips gap = forward ? there.left - here.left : here.left - there.left;
         const Twips rise = forward ? there.top - here.top : here.top - there.top;
-        if (rise <= 0) {
-            continue;
-        }
-        if (best == nullptr) {
+        // Along the same row, the nearest on the side pressed; else the nearest row that way, the
+        // button whose middle is nearest, the left one of two as near.
+        const bool onTheWay = along ? there.top == here.top && gap > 0 : rise > 0;
+        const std::tuple<Twips, Twips, Twips> key = along
+            ? std::tuple(gap, 0, 0)
+            : std::tuple(rise, std::abs(there.left + control.width / 2 - middle), there.left);
+        if (onTheWay && (best == nullptr || key < bestKey)) {
             best = &control;
-            bestPlace = there;
-            continue;
-        }
-        const Twips bestRise = forward ? bestPlace.top - here.top : here.top - bestPlace.top;
-        const Twips off = std::abs(there.left + control.width / 2 - middle);
-        const Twips bestOff = std::abs(bestPlace.left + best->width / 2 - middle);
-        if (rise < bestRise
-            || (rise == bestRise
-                && (off < bestOff || (off == bestOff && there.left < bestPlace.left)))) {
-            best = &control;
-            bestPlace = there;
+            bestKey = key;
         }
     }
     return best;

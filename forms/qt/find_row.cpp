@@ -74,17 +74,11 @@ private:
 
 QtFindRow::QtFindRow(Host host)
     : QObject(host.window)
+    , FindRow(host.controls)
     , m_host(std::move(host))
     // Only the keys are watched from the start; the row itself is made when first opened.
     , m_keys(bindKeys(m_host.window, m_host.widgets, *this))
 {
-}
-
-QtFindRow::~QtFindRow() = default;
-
-void QtFindRow::bind(FindHandlers handlers)
-{
-    m_handlers = std::move(handlers);
 }
 
 void QtFindRow::makeRow()
@@ -106,45 +100,44 @@ void QtFindRow::makeRow()
     m_pause->setInterval(kAnnouncePause);
     QObject::connect(m_pause, &QTimer::timeout, this, [this] {
         describeMarks();
-        if (m_host.announce && !m_pendingAnswer.isEmpty() && m_pendingAnswer != m_announced) {
-            m_announced = m_pendingAnswer;
-            m_host.announce(m_pendingAnswer.toStdString());
+        if (const std::optional<std::string> line = announcement(); line && m_host.announce) {
+            m_host.announce(*line);
         }
     });
-    QObject::connect(m_field, &QLineEdit::textChanged, this, [this](const QString &text) {
-        if (m_handlers.edited) {
-            m_handlers.edited(text.toStdString());
-        }
-    });
+    QObject::connect(m_field, &QLineEdit::textChanged, this,
+                     [this](const QString &text) { edited(text.toStdString()); });
     m_marks = new MarkLayer(m_host.window);
+}
+
+double QtFindRow::scale() const
+{
+    return m_host.scale ? m_host.scale() : 1.0;
 }
 
 int QtFindRow::addedHeight(double scale) const
 {
-    return m_open ? twipsToPixels(kFindRowHeight, m_host.logicalDpi, scale) : 0;
+    return isOpen() ? twipsToPixels(kFindRowHeight, m_host.logicalDpi, scale) : 0;
 }
 
 void QtFindRow::layOut()
 {
-    if (m_row.isNull() || !m_open) {
+    if (m_row.isNull() || !isOpen()) {
         return;
     }
-    const double scale = m_host.scale ? m_host.scale() : 1.0;
-    const auto px
-        = [this, scale](Twips twips) { return twipsToPixels(twips, m_host.logicalDpi, scale); };
+    const double scale = this->scale();
     const QSize size = m_host.window->size();
+    const FindRowPlace place = findRowPlace(size.width(), size.height(), addedHeight(scale),
+                                            m_host.clientWidth, m_host.logicalDpi, scale);
+    const auto rect = [](PixelRect r) { return QRect(r.left, r.top, r.width, r.height); };
     m_marks->setGeometry(m_host.window->rect());
-    const int height = addedHeight(scale);
-    m_row->setGeometry((size.width() - px(m_host.clientWidth)) / 2, size.height() - height,
-                       px(m_host.clientWidth), height);
+    m_row->setGeometry(rect(place.row));
     QFont font = m_host.window->font();
     font.setPointSizeF(font.pointSizeF() * scale);
     m_field->setFont(font);
-    m_field->setGeometry(px(kFindRowInset), (height - px(kFindFieldHeight)) / 2,
-                         px(kFindFieldWidth), px(kFindFieldHeight));
+    m_field->setGeometry(rect(place.field));
     font.setPointSizeF(font.pointSizeF() * kFindAnswerFontFactor);
     m_answer->setFont(font);
-    m_answer->setGeometry(px(kFindAnswerLeft), 0, px(kFindAnswerWidth), height);
+    m_answer->setGeometry(rect(place.answer));
 }
 
 void QtFindRow::open(std::string_view text)
@@ -152,13 +145,12 @@ void QtFindRow::open(std::string_view text)
     if (m_row.isNull()) {
         makeRow();
     }
-    if (!m_open) {
+    if (!isOpen()) {
         QWidget *focused = QApplication::focusWidget();
         m_focusBefore
             = focused != nullptr && focused->window() == m_host.window ? focused : nullptr;
-        const double scale = m_host.scale ? m_host.scale() : 1.0;
-        m_open = true;
-        const int added = addedHeight(scale);
+        setOpen(true);
+        const int added = addedHeight(scale());
         QWidget *window = m_host.window;
         window->setMinimumHeight(window->minimumHeight() + added);
         window->resize(window->width(), window->height() + added);
@@ -169,9 +161,7 @@ void QtFindRow::open(std::string_view text)
     // The same text again (Ctrl+F after Esc) is found again: the marks went with the row.
     const QString wanted = toQString(text);
     if (m_field->text() == wanted) {
-        if (m_handlers.edited) {
-            m_handlers.edited(text);
-        }
+        edited(text);
     } else {
         m_field->setText(wanted);
     }
@@ -181,120 +171,61 @@ void QtFindRow::open(std::string_view text)
 
 void QtFindRow::close()
 {
-    if (!m_open) {
+    if (!isOpen()) {
         return;
     }
     mark({});
     describeMarks();
     m_marks->hide();
     m_pause->stop();
-    m_pendingAnswer.clear();
-    m_announced.clear();
-    const int added = addedHeight(m_host.scale ? m_host.scale() : 1.0);
+    const int added = addedHeight(scale());
     m_row->hide();
-    m_open = false;
+    setOpen(false);
     QWidget *window = m_host.window;
     window->setMinimumHeight(window->minimumHeight() - added);
     window->resize(window->width(), window->height() - added);
     if (!m_focusBefore.isNull()) {
         m_focusBefore->setFocus(Qt::OtherFocusReason);
     }
-    if (m_handlers.closed) {
-        m_handlers.closed();
-    }
+    closed();
 }
 
-QWidget *QtFindRow::row() const
-{
-    return m_row;
-}
-
-QLineEdit *QtFindRow::field() const
-{
-    return m_field;
-}
-
-bool QtFindRow::isOpen() const
-{
-    return m_open;
-}
-
-std::string_view QtFindRow::nameOf(const QWidget *widget) const
+const ControlDefinition *QtFindRow::definitionOf(const QWidget *widget) const
 {
     const auto found = std::find(m_host.widgets.begin(), m_host.widgets.end(), widget);
     return found == m_host.widgets.end()
-        ? std::string_view()
-        : m_host.controls[static_cast<std::size_t>(found - m_host.widgets.begin())].name;
+        ? nullptr
+        : &m_host.controls[static_cast<std::size_t>(found - m_host.widgets.begin())];
+}
+
+QWidget *QtFindRow::widgetOf(const ControlDefinition &control) const
+{
+    return m_host.widgets[static_cast<std::size_t>(&control - m_host.controls.data())];
 }
 
 FocusOn QtFindRow::focusOn(const QWidget *widget) const
 {
-    return widget != nullptr && widget == m_field
-        ? FocusOn::FindField
-        : forms::focusOn(findDefinition(m_host.controls, nameOf(widget)));
+    return widget != nullptr && widget == m_field ? FocusOn::FindField
+                                                  : forms::focusOn(definitionOf(widget));
 }
 
 void QtFindRow::mark(std::span<const Mark> marks)
 {
-    m_marked.clear();
+    takeMarks(marks);
+    if (m_marks.isNull()) {
+        return;
+    }
     std::vector<QPointer<QWidget>> framed;
-    for (const Mark &mark : marks) {
-        const ControlDefinition *control = findDefinition(m_host.controls, mark.control);
-        if (control == nullptr) {
-            continue;
-        }
-        QWidget *widget
-            = m_host.widgets[static_cast<std::size_t>(control - m_host.controls.data())];
-        m_marked.push_back({widget, toQString(mark.description)});
-        framed.emplace_back(widget);
+    for (const Marked &mark : currentMarks()) {
+        framed.emplace_back(widgetOf(*mark.control));
     }
-    if (!m_marks.isNull()) {
-        static_cast<MarkLayer *>(m_marks.data())->setControls(std::move(framed));
-    }
-}
-
-std::vector<std::string> QtFindRow::framed() const
-{
-    std::vector<std::string> names;
-    if (m_open) {
-        for (const Marked &mark : m_marked) {
-            names.emplace_back(nameOf(mark.control));
-        }
-    }
-    return names;
+    static_cast<MarkLayer *>(m_marks.data())->setControls(std::move(framed));
 }
 
 void QtFindRow::describeMarks()
 {
-    const auto marked = [this](const QWidget *widget) {
-        return std::find_if(m_marked.begin(), m_marked.end(),
-                            [widget](const Marked &m) { return m.control == widget; });
-    };
-    // Those no longer marked get their own description back.
-    std::erase_if(m_ownDescriptions, [&](const Marked &own) {
-        if (own.control.isNull()) {
-            return true;
-        }
-        if (marked(own.control) != m_marked.end()) {
-            return false;
-        }
-        own.control->setAccessibleDescription(own.description);
-        return true;
-    });
-    for (const Marked &mark : m_marked) {
-        if (mark.control.isNull()) {
-            continue;
-        }
-        const bool described
-            = std::any_of(m_ownDescriptions.begin(), m_ownDescriptions.end(),
-                          [&mark](const Marked &own) { return own.control == mark.control; });
-        if (!described) {
-            m_ownDescriptions.push_back({mark.control, mark.control->accessibleDescription()});
-        }
-        // Only a change is sent on to assistive technology.
-        if (mark.control->accessibleDescription() != mark.description) {
-            mark.control->setAccessibleDescription(mark.description);
-        }
+    for (const Marked &change : describe()) {
+        widgetOf(*change.control)->setAccessibleDescription(toQString(change.description));
     }
 }
 
@@ -304,15 +235,14 @@ void QtFindRow::showAnswer(std::string_view line)
         return;
     }
     m_answer->setText(toQString(line));
-    m_pendingAnswer = toQString(line);
-    if (m_pendingAnswer.isEmpty()) {
-        m_pause->stop();
-    } else {
+    if (takeAnswer(line)) {
         m_pause->start();
+    } else {
+        m_pause->stop();
     }
 }
 
-void QtFindRow::step(FindStep step) const
+void QtFindRow::step(FindStep step)
 {
     if (!m_handlers.stepped) {
         return;
@@ -324,16 +254,6 @@ void QtFindRow::step(FindStep step) const
     } catch (const std::exception &error) {
         reportUntrappedError(error);
     }
-}
-
-bool QtFindRow::moveFocus(QWidget *from, Direction direction)
-{
-    const ControlDefinition *to = neighbour(m_host.controls, nameOf(from), direction);
-    if (to != nullptr) {
-        m_host.widgets[static_cast<std::size_t>(to - m_host.controls.data())]->setFocus(
-            Qt::OtherFocusReason);
-    }
-    return true;
 }
 
 void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
@@ -355,40 +275,31 @@ void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
 
 bool QtFindRow::act(KeyAction action, QWidget *focused)
 {
-    if (const std::optional<FindStep> stepping = stepOf(action)) {
-        step(*stepping);
-        return true;
+    return FindRow::act(action, definitionOf(focused));
+}
+
+void QtFindRow::focus(const ControlDefinition &button)
+{
+    widgetOf(button)->setFocus(Qt::OtherFocusReason);
+}
+
+std::string QtFindRow::fieldText() const
+{
+    return m_field.isNull() ? std::string() : m_field->text().toStdString();
+}
+
+void QtFindRow::copy(std::string_view text)
+{
+    QGuiApplication::clipboard()->setText(toQString(text));
+}
+
+bool QtFindRow::openMenu(const ControlDefinition &box)
+{
+    auto *edit = qobject_cast<QLineEdit *>(widgetOf(box));
+    if (edit != nullptr) {
+        contextMenu(edit, edit->mapToGlobal(edit->rect().center()));
     }
-    if (const std::optional<Direction> direction = directionOf(action)) {
-        return moveFocus(focused, *direction);
-    }
-    switch (action) {
-    case KeyAction::OpenFind:
-        open(m_field.isNull() ? std::string() : m_field->text().toStdString());
-        return true;
-    case KeyAction::CloseFind:
-        close();
-        return true;
-    case KeyAction::CopyRecord: {
-        const std::string text
-            = m_handlers.copied ? m_handlers.copied(nameOf(focused)) : std::string();
-        if (text.empty()) {
-            return false;
-        }
-        QGuiApplication::clipboard()->setText(toQString(text));
-        return true;
-    }
-    case KeyAction::ContextMenu: {
-        auto *box = qobject_cast<QLineEdit *>(focused);
-        if (box == nullptr) {
-            return false;
-        }
-        contextMenu(box, box->mapToGlobal(box->rect().center()));
-        return true;
-    }
-    default: // the form's own keys, not the find's
-        return false;
-    }
+    return edit != nullptr;
 }
 
 } // namespace forms

@@ -10,7 +10,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QString>
 
 #include <functional>
 #include <span>
@@ -41,16 +40,9 @@ public:
     };
 
     explicit QtFindRow(Host host);
-    ~QtFindRow() override;
-    QtFindRow(const QtFindRow &) = delete;
-    QtFindRow &operator=(const QtFindRow &) = delete;
-    QtFindRow(QtFindRow &&) = delete;
-    QtFindRow &operator=(QtFindRow &&) = delete;
 
-    void bind(FindHandlers handlers) override;
     void open(std::string_view text) override;
     void close() override;
-    [[nodiscard]] bool isOpen() const override;
     void mark(std::span<const Mark> marks) override;
     void showAnswer(std::string_view line) override;
 
@@ -61,13 +53,6 @@ public:
     // now; the form calls it once it has laid them out after a resize.
     void layOut();
 
-    // The controls framed now, by name, in the order they were marked.
-    [[nodiscard]] std::vector<std::string> framed() const;
-
-    // The row's widget and its field; null before the row is first opened.
-    [[nodiscard]] QWidget *row() const;
-    [[nodiscard]] QLineEdit *field() const;
-
     // Where the focus is when `widget` has it, as the key table tells the places apart.
     [[nodiscard]] FocusOn focusOn(const QWidget *widget) const;
     // Runs what a find key's action does with `focused` focused; false when it does nothing here.
@@ -77,34 +62,25 @@ public:
 
 private:
     void makeRow();
-    // To the button beside `from`, if any; the arrow is taken at an edge too.
-    bool moveFocus(QWidget *from, Direction direction);
-    void step(FindStep step) const;
-    [[nodiscard]] std::string_view nameOf(const QWidget *widget) const;
-
-    // Gives every marked control its description, and every other its own again: at a pause in
-    // typing, so that a listener's screen reader is not flooded with changes it would then prune,
-    // the announcement among them.
+    void step(FindStep step) override;
+    void focus(const ControlDefinition &button) override;
+    [[nodiscard]] std::string fieldText() const override;
+    void copy(std::string_view text) override;
+    bool openMenu(const ControlDefinition &box) override;
+    [[nodiscard]] double scale() const;
+    [[nodiscard]] const ControlDefinition *definitionOf(const QWidget *widget) const;
+    [[nodiscard]] QWidget *widgetOf(const ControlDefinition &control) const;
+    // Gives the controls the descriptions the marks call for now (see FindRow::describe).
     void describeMarks();
 
-    struct Marked {
-        QPointer<QWidget> control;
-        QString description;
-    };
     Host m_host;
     QObject *m_keys; // the form's key filter, a child of this row
-    FindHandlers m_handlers;
     QPointer<QWidget> m_row;
     QPointer<QLineEdit> m_field;
     QPointer<QLabel> m_answer;
     QPointer<QWidget> m_marks; // one layer over the window that draws every mark
     QPointer<QTimer> m_pause;
     QPointer<QWidget> m_focusBefore;
-    std::vector<Marked> m_marked;
-    std::vector<Marked> m_ownDescriptions; // of the controls described now, to give back
-    QString m_pendingAnswer;
-    QString m_announced; // the last answer announced, not repeated for a step to a model
-    bool m_open = false;
 };
 
 } // namespace forms

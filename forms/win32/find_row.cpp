@@ -15,6 +15,9 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <optional>
+#include <type_traits>
 #include <utility>
 
 namespace forms {
@@ -109,34 +112,17 @@ LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM
 }
 
 // The clipboard, open for one change and closed again on every path.
-class OpenClipboardFor {
-public:
-    explicit OpenClipboardFor(HWND owner)
-        : m_open(OpenClipboard(owner) != FALSE)
-    {
-    }
-    ~OpenClipboardFor()
-    {
-        if (m_open) {
-            CloseClipboard();
-        }
-    }
-    OpenClipboardFor(const OpenClipboardFor &) = delete;
-    OpenClipboardFor &operator=(const OpenClipboardFor &) = delete;
-    OpenClipboardFor(OpenClipboardFor &&) = delete;
-    OpenClipboardFor &operator=(OpenClipboardFor &&) = delete;
-
-    [[nodiscard]] bool open() const { return m_open; }
-
-private:
-    bool m_open;
+struct ClipboardCloser {
+    void operator()(HWND /*owner*/) const noexcept { CloseClipboard(); }
 };
+using ClipboardHandle = std::unique_ptr<std::remove_pointer_t<HWND>, ClipboardCloser>;
 
 } // namespace
 
 Win32FindRow::Win32FindRow(Win32Form &form, const FormDefinition &definition,
                            win32::Annotations &annotations)
-    : m_form(form)
+    : FindRow(definition.controls)
+    , m_form(form)
     , m_definition(definition)
     , m_annotations(annotations)
 {
@@ -144,20 +130,15 @@ Win32FindRow::Win32FindRow(Win32Form &form, const FormDefinition &definition,
 
 Win32FindRow::~Win32FindRow()
 {
-    for (const Marked &mark : m_marked) {
-        if (IsWindow(mark.control) != FALSE) {
-            RemoveWindowSubclass(mark.control, markProcedure, kMarkSubclass);
+    for (const Marked &mark : currentMarks()) {
+        if (HWND control = m_form.handle(mark.control->name); IsWindow(control) != FALSE) {
+            RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
         }
     }
     if (m_field != nullptr && IsWindow(m_field) != FALSE) {
         KillTimer(m_field, kPauseTimer);
         SetWindowLongPtrW(m_field, GWLP_USERDATA, 0);
     }
-}
-
-void Win32FindRow::bind(FindHandlers handlers)
-{
-    m_handlers = std::move(handlers);
 }
 
 void Win32FindRow::makeRow()
@@ -185,7 +166,7 @@ void Win32FindRow::makeRow()
 
 void Win32FindRow::layOut()
 {
-    if (!m_open || m_field == nullptr) {
+    if (!isOpen() || m_field == nullptr) {
         return;
     }
     const unsigned dpi = m_form.dpi();
@@ -201,35 +182,34 @@ void Win32FindRow::layOut()
         m_fontScale = scale;
         m_fontDpi = dpi;
     }
-    const auto px = [dpi, scale](Twips twips) { return twipsToPixels(twips, dpi, scale); };
+    const FindRowPlace at = place();
+    SetWindowPos(m_field, nullptr, at.row.left + at.field.left, at.row.top + at.field.top,
+                 at.field.width, at.field.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    placeAnswer();
+}
+
+FindRowPlace Win32FindRow::place() const
+{
     RECT client {};
     GetClientRect(m_form.window(), &client);
-    const int left = std::max<int>(0, (client.right - px(m_definition.clientWidth)) / 2);
-    const int top = client.bottom - m_height;
-    const int fieldHeight = px(kFindFieldHeight);
-    SetWindowPos(m_field, nullptr, left + px(kFindRowInset), top + (m_height - fieldHeight) / 2,
-                 px(kFindFieldWidth), fieldHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    placeAnswer();
+    FindRowPlace at = findRowPlace(client.right, client.bottom, m_height, m_definition.clientWidth,
+                                   m_form.dpi(), m_form.scale());
+    at.row.left = std::max(0, at.row.left);
+    return at;
 }
 
 void Win32FindRow::placeAnswer()
 {
-    const unsigned dpi = m_form.dpi();
-    const double scale = m_form.scale();
-    const auto px = [dpi, scale](Twips twips) { return twipsToPixels(twips, dpi, scale); };
-    RECT client {};
-    GetClientRect(m_form.window(), &client);
-    const int left = std::max<int>(0, (client.right - px(m_definition.clientWidth)) / 2);
-    const int top = client.bottom - m_height;
+    const FindRowPlace at = place();
     // The answer's lines as they wrap, in the middle of the row's height.
-    const int width = px(kFindAnswerWidth);
     const std::wstring line = win32::textOf(m_answer);
-    RECT needed {0, 0, width, 0};
+    RECT needed {0, 0, at.answer.width, 0};
     DrawTextW(win32::WindowDc(m_answer, m_answerFont.get()).get(), line.c_str(),
               static_cast<int>(line.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    const int height = std::min<int>(m_height, needed.bottom);
-    SetWindowPos(m_answer, nullptr, left + px(kFindAnswerLeft), top + (m_height - height) / 2,
-                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int height = std::min<int>(at.answer.height, needed.bottom);
+    SetWindowPos(m_answer, nullptr, at.row.left + at.answer.left,
+                 at.row.top + at.answer.top + (at.answer.height - height) / 2, at.answer.width,
+                 height, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(m_answer, nullptr, TRUE);
 }
 
@@ -241,18 +221,13 @@ void Win32FindRow::open(std::string_view text)
     if (m_field == nullptr || m_answer == nullptr) {
         return;
     }
-    HWND window = m_form.window();
-    if (!m_open) {
+    if (!isOpen()) {
         HWND focused = GetFocus();
-        m_focusBefore = focused != nullptr && IsChild(window, focused) != FALSE ? focused : nullptr;
+        m_focusBefore
+            = focused != nullptr && IsChild(m_form.window(), focused) != FALSE ? focused : nullptr;
         m_height = twipsToPixels(kFindRowHeight, m_form.dpi(), m_form.scale());
-        m_open = true;
-        // The window grows by the row; the controls keep the client area above it.
-        RECT outer {};
-        GetWindowRect(window, &outer);
-        SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
-                     outer.bottom - outer.top + m_height,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        setOpen(true);
+        growBy(m_height);
         layOut();
         ShowWindow(m_field, SW_SHOWNA);
         ShowWindow(m_answer, SW_SHOWNA);
@@ -264,36 +239,36 @@ void Win32FindRow::open(std::string_view text)
         SetWindowTextW(m_field, wanted.c_str());
     }
     m_settingText = false;
-    if (m_handlers.edited) {
-        m_handlers.edited(text);
-    }
+    edited(text);
     SendMessageW(m_field, EM_SETSEL, 0, -1);
     SetFocus(m_field);
 }
 
+void Win32FindRow::growBy(int pixels) const
+{
+    // The controls keep the client area above the row.
+    RECT outer {};
+    GetWindowRect(m_form.window(), &outer);
+    SetWindowPos(m_form.window(), nullptr, 0, 0, outer.right - outer.left,
+                 outer.bottom - outer.top + pixels, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Win32FindRow::close()
 {
-    if (!m_open) {
+    if (!isOpen()) {
         return;
     }
     mark({});
     describeMarks();
     KillTimer(m_field, kPauseTimer);
-    m_pendingAnswer.clear();
-    m_announced.clear();
-    HWND window = m_form.window();
     // The focus goes back before the field it may be in is hidden.
-    SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore : window);
+    SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore
+                                                                          : m_form.window());
     ShowWindow(m_field, SW_HIDE);
     ShowWindow(m_answer, SW_HIDE);
-    m_open = false;
-    RECT outer {};
-    GetWindowRect(window, &outer);
-    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
-                 outer.bottom - outer.top - m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (m_handlers.closed) {
-        m_handlers.closed();
-    }
+    setOpen(false);
+    growBy(-m_height);
+    closed();
 }
 
 FocusOn Win32FindRow::focusOn(HWND control) const
@@ -309,81 +284,30 @@ std::string Win32FindRow::fieldText() const
 
 void Win32FindRow::mark(std::span<const Mark> marks)
 {
-    std::vector<Marked> marked;
-    for (const Mark &mark : marks) {
-        const ControlDefinition *definition = findDefinition(m_definition.controls, mark.control);
-        HWND control = definition != nullptr ? m_form.handle(definition->name) : nullptr;
-        if (control != nullptr) {
-            marked.push_back({control, definition, mark.description});
+    const MarkChange change = takeMarks(marks);
+    for (const ControlDefinition *gone : change.gone) {
+        if (HWND control = m_form.handle(gone->name); IsWindow(control) != FALSE) {
+            RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
+            unmark(control, gone->kind == ControlKind::CommandButton);
         }
     }
-    const auto holds = [](const std::vector<Marked> &list, HWND control) {
-        return std::any_of(list.begin(), list.end(),
-                           [control](const Marked &m) { return m.control == control; });
-    };
-    for (const Marked &old : m_marked) {
-        if (!holds(marked, old.control) && IsWindow(old.control) != FALSE) {
-            RemoveWindowSubclass(old.control, markProcedure, kMarkSubclass);
-            unmark(old.control, old.definition->kind == ControlKind::CommandButton);
-        }
-    }
-    for (const Marked &now : marked) {
-        if (!holds(m_marked, now.control)) {
+    for (const ControlDefinition *added : change.added) {
+        if (HWND control = m_form.handle(added->name); control != nullptr) {
             const int colour
-                = now.definition->kind == ControlKind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT;
-            SetWindowSubclass(now.control, markProcedure, kMarkSubclass,
+                = added->kind == ControlKind::TextBox ? COLOR_WINDOWTEXT : COLOR_BTNTEXT;
+            SetWindowSubclass(control, markProcedure, kMarkSubclass,
                               static_cast<DWORD_PTR>(colour));
             // Drawn over the control as it stands: nothing of the control itself changed.
-            drawMark(now.control, colour);
+            drawMark(control, colour);
         }
     }
-    m_marked = std::move(marked);
-}
-
-std::vector<std::string> Win32FindRow::marked() const
-{
-    std::vector<std::string> names;
-    for (const Marked &mark : m_marked) {
-        names.emplace_back(mark.definition->name);
-    }
-    return names;
-}
-
-std::vector<std::pair<std::string, std::string>> Win32FindRow::described() const
-{
-    std::vector<std::pair<std::string, std::string>> descriptions;
-    for (const Marked &mark : m_described) {
-        descriptions.emplace_back(mark.definition->name, mark.description);
-    }
-    return descriptions;
 }
 
 void Win32FindRow::describeMarks()
 {
-    const auto find = [](std::vector<Marked> &list, HWND control) {
-        return std::find_if(list.begin(), list.end(),
-                            [control](const Marked &m) { return m.control == control; });
-    };
-    // Those no longer marked get their own description back.
-    std::erase_if(m_described, [&](const Marked &given) {
-        if (find(m_marked, given.control) != m_marked.end()) {
-            return false;
-        }
-        if (IsWindow(given.control) != FALSE) {
-            m_annotations.describe(given.control, given.definition->accessibleDescription);
-        }
-        return true;
-    });
-    // Only a change is sent on to assistive technology.
-    for (const Marked &mark : m_marked) {
-        const auto given = find(m_described, mark.control);
-        if (given == m_described.end() || given->description != mark.description) {
-            m_annotations.describe(mark.control, mark.description);
-            if (given == m_described.end()) {
-                m_described.push_back(mark);
-            } else {
-                given->description = mark.description;
-            }
+    for (const Marked &change : describe()) {
+        if (HWND control = m_form.handle(change.control->name); IsWindow(control) != FALSE) {
+            m_annotations.describe(control, change.description);
         }
     }
 }
@@ -393,18 +317,18 @@ void Win32FindRow::showAnswer(std::string_view line)
     if (m_answer == nullptr) {
         return;
     }
-    m_pendingAnswer = widen(line);
-    if (win32::textOf(m_answer) != m_pendingAnswer) {
-        SetWindowTextW(m_answer, m_pendingAnswer.c_str());
-        if (m_open) {
+    const std::wstring wide = widen(line);
+    if (win32::textOf(m_answer) != wide) {
+        SetWindowTextW(m_answer, wide.c_str());
+        if (isOpen()) {
             placeAnswer();
         }
     }
-    if (m_pendingAnswer.empty()) {
-        KillTimer(m_field, kPauseTimer);
-    } else {
+    if (takeAnswer(line)) {
         // Each change starts the pause again.
         SetTimer(m_field, kPauseTimer, static_cast<UINT>(kAnnouncePause.count()), paused);
+    } else {
+        KillTimer(m_field, kPauseTimer);
     }
 }
 
@@ -413,13 +337,12 @@ void CALLBACK Win32FindRow::paused(HWND field, UINT /*message*/, UINT_PTR timer,
     KillTimer(field, timer);
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the row stored on its field
     auto *row = reinterpret_cast<Win32FindRow *>(GetWindowLongPtrW(field, GWLP_USERDATA));
-    if (row == nullptr || !row->m_open) {
+    if (row == nullptr || !row->isOpen()) {
         return;
     }
     row->describeMarks();
-    if (!row->m_pendingAnswer.empty() && row->m_pendingAnswer != row->m_announced) {
-        row->m_announced = row->m_pendingAnswer;
-        row->m_form.announce(win32::narrow(row->m_announced));
+    if (const std::optional<std::string> line = row->announcement()) {
+        row->m_form.announce(*line);
     }
 }
 
@@ -428,13 +351,13 @@ bool Win32FindRow::command(HWND control, WORD code)
     if (control == nullptr || (control != m_field && control != m_answer)) {
         return false;
     }
-    if (control == m_field && code == EN_CHANGE && !m_settingText && m_handlers.edited) {
-        m_handlers.edited(fieldText());
+    if (control == m_field && code == EN_CHANGE && !m_settingText) {
+        edited(fieldText());
     }
     return true;
 }
 
-void Win32FindRow::step(FindStep step) const
+void Win32FindRow::step(FindStep step)
 {
     if (!m_handlers.stepped) {
         return;
@@ -447,11 +370,11 @@ void Win32FindRow::step(FindStep step) const
     }
 }
 
-void Win32FindRow::copyRecord(std::string_view control) const
+void Win32FindRow::copy(std::string_view text)
 {
-    const std::string text = m_handlers.copied ? m_handlers.copied(control) : std::string();
-    const OpenClipboardFor clipboard(m_form.window());
-    if (text.empty() || !clipboard.open() || EmptyClipboard() == FALSE) {
+    const ClipboardHandle clipboard(OpenClipboard(m_form.window()) != FALSE ? m_form.window()
+                                                                            : nullptr);
+    if (!clipboard || EmptyClipboard() == FALSE) {
         return;
     }
     const std::wstring wide = widen(text);
@@ -533,42 +456,21 @@ void Win32FindRow::contextMenu(HWND box, POINT at)
 
 bool Win32FindRow::act(KeyAction action, HWND focused)
 {
-    if (const std::optional<FindStep> stepping = stepOf(action)) {
-        step(*stepping);
-        return true;
-    }
-    if (const std::optional<Direction> direction = directionOf(action)) {
-        const ControlDefinition *from = m_form.definitionOf(focused);
-        const ControlDefinition *to
-            = from != nullptr ? neighbour(m_definition.controls, from->name, *direction) : nullptr;
-        if (to != nullptr) {
-            SetFocus(m_form.handle(to->name));
-        }
-        return true;
-    }
-    if (action == KeyAction::CopyRecord) {
-        const ControlDefinition *button = m_form.definitionOf(focused);
-        if (button == nullptr || !m_handlers.copied) {
-            return false;
-        }
-        copyRecord(button->name);
-        return true;
-    }
-    if (action == KeyAction::ContextMenu) {
-        RECT box {};
-        GetWindowRect(focused, &box);
-        contextMenu(focused, {(box.left + box.right) / 2, (box.top + box.bottom) / 2});
-        return true;
-    }
-    if (action == KeyAction::OpenFind) {
-        open(fieldText());
-        return true;
-    }
-    if (action == KeyAction::CloseFind) {
-        close();
-        return true;
-    }
-    return false;
+    return FindRow::act(action, m_form.definitionOf(focused));
+}
+
+void Win32FindRow::focus(const ControlDefinition &button)
+{
+    SetFocus(m_form.handle(button.name));
+}
+
+bool Win32FindRow::openMenu(const ControlDefinition &box)
+{
+    HWND control = m_form.handle(box.name);
+    RECT place {};
+    GetWindowRect(control, &place);
+    contextMenu(control, {(place.left + place.right) / 2, (place.top + place.bottom) / 2});
+    return true;
 }
 
 bool Win32FindRow::translate(const MSG &message)

@@ -10,7 +10,6 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,20 +29,14 @@ public:
     Win32FindRow(Win32Form &form, const FormDefinition &definition,
                  win32::Annotations &annotations);
     ~Win32FindRow() override;
-    Win32FindRow(const Win32FindRow &) = delete;
-    Win32FindRow &operator=(const Win32FindRow &) = delete;
-    Win32FindRow(Win32FindRow &&) = delete;
-    Win32FindRow &operator=(Win32FindRow &&) = delete;
 
-    void bind(FindHandlers handlers) override;
     void open(std::string_view text) override;
     void close() override;
-    [[nodiscard]] bool isOpen() const override { return m_open; }
     void mark(std::span<const Mark> marks) override;
     void showAnswer(std::string_view line) override;
 
     // The pixels the open row adds under the controls; 0 when closed.
-    [[nodiscard]] int addedHeight() const { return m_open ? m_height : 0; }
+    [[nodiscard]] int addedHeight() const { return isOpen() ? m_height : 0; }
     // Places the open row at the foot of the client area; the form calls it after a layout.
     void layOut();
 
@@ -61,34 +54,28 @@ public:
     // The row's field and answer line; null before the row is first opened.
     [[nodiscard]] HWND field() const { return m_field; }
     [[nodiscard]] HWND answer() const { return m_answer; }
-    // The controls marked now, by name, in the order they were marked.
-    [[nodiscard]] std::vector<std::string> marked() const;
-    // The controls given a mark's description for assistive technology now, with it.
-    [[nodiscard]] std::vector<std::pair<std::string, std::string>> described() const;
 
 private:
-    struct Marked {
-        HWND control = nullptr;
-        const ControlDefinition *definition = nullptr;
-        std::string description;
-    };
-
     void makeRow();
+    // Where the open row's parts lie in the client area now.
+    [[nodiscard]] FindRowPlace place() const;
     // Places the answer line, its lines in the middle of the row's height.
     void placeAnswer();
-    void step(FindStep step) const;
-    void copyRecord(std::string_view control) const;
+    // The window grows by the row as it opens, and shrinks by it as it closes.
+    void growBy(int pixels) const;
+    void step(FindStep step) override;
+    void focus(const ControlDefinition &button) override;
+    [[nodiscard]] std::string fieldText() const override;
+    void copy(std::string_view text) override;
+    bool openMenu(const ControlDefinition &box) override;
     void contextMenu(HWND box, POINT at);
-    [[nodiscard]] std::string fieldText() const;
-    // Gives every marked control its description, and every other its own again: at a pause in
-    // typing, as the answer is announced, so a listener hears what was found once.
+    // Gives the controls the descriptions the marks call for now (see FindRow::describe).
     void describeMarks();
     static void CALLBACK paused(HWND field, UINT message, UINT_PTR timer, DWORD time);
 
     Win32Form &m_form;
     const FormDefinition &m_definition;
     win32::Annotations &m_annotations;
-    FindHandlers m_handlers;
     HWND m_field = nullptr;
     HWND m_answer = nullptr;
     win32::FontHandle m_fieldFont;
@@ -96,12 +83,7 @@ private:
     double m_fontScale = 0; // the scale the row's fonts were made at
     unsigned m_fontDpi = 0;
     HWND m_focusBefore = nullptr;
-    std::vector<Marked> m_marked;
-    std::vector<Marked> m_described; // the controls given a mark's description now, with it
-    std::wstring m_pendingAnswer;
-    std::wstring m_announced; // the last answer announced, not repeated for a step to a model
     int m_height = 0; // the pixels the row adds while open
-    bool m_open = false;
     bool m_settingText = false; // the field's text is being set by the row, not typed
 };
 

@@ -50,7 +50,7 @@ protected:
             ADD_FAILURE() << "the window has no find row";
             return {};
         }
-        const std::vector<std::string> framed = row->framed();
+        const std::vector<std::string> framed = row->marked();
         return {framed.begin(), framed.end()};
     }
 
