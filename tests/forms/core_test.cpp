@@ -6,6 +6,7 @@
 #include "forms/core/form.hpp"
 #include "forms/core/result.hpp"
 #include "forms/core/scaling.hpp"
+#include "tests/support/contrast.hpp"
 #include "tests/support/memory_form.hpp"
 
 #include <gtest/gtest.h>
@@ -169,6 +170,17 @@ double hue(forms::Rgb colour)
     return degrees < 0 ? degrees + 360 : degrees;
 }
 
+// Its luminance by WCAG 2's own definition, apart from the runtime's arithmetic.
+double luminanceOf(forms::Rgb colour)
+{
+    return testing_support::luminance(colour.red, colour.green, colour.blue);
+}
+
+double contrastOn(forms::Rgb text, forms::Rgb background)
+{
+    return testing_support::contrastRatio(luminanceOf(text), luminanceOf(background));
+}
+
 class TextShade : public ::testing::TestWithParam<ShadeCase> { };
 
 // The shade reaches 4.5:1 with the hue unchanged (mixing with white or black moves the channels
@@ -182,16 +194,16 @@ TEST_P(TextShade, IsTheNearestReadableShade)
         EXPECT_EQ(shown, c.colour);
         return;
     }
-    EXPECT_GE(forms::contrastRatio(shown, c.background), forms::kReadableContrast);
+    EXPECT_GE(contrastOn(shown, c.background), testing_support::kReadable);
     EXPECT_NEAR(hue(shown), hue(c.colour), 1.0);
-    const double lighter = forms::relativeLuminance(shown) - forms::relativeLuminance(c.colour);
+    const double lighter = luminanceOf(shown) - luminanceOf(c.colour);
     EXPECT_EQ(lighter > 0, c.shade == Shade::Lighter) << lighter;
     const auto back = [](std::uint8_t now, std::uint8_t defined) {
         return static_cast<std::uint8_t>(now == defined ? now : now < defined ? now + 2 : now - 2);
     };
     const forms::Rgb stepBack {back(shown.red, c.colour.red), back(shown.green, c.colour.green),
                                back(shown.blue, c.colour.blue)};
-    EXPECT_LT(forms::contrastRatio(stepBack, c.background), forms::kReadableContrast);
+    EXPECT_LT(contrastOn(stepBack, c.background), testing_support::kReadable);
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, TextShade, ::testing::ValuesIn(kShades),

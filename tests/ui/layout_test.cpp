@@ -3,6 +3,7 @@
 // against its definition, at the screen's DPI and scale, the banner's size and clipping, and the
 // window's size on the screen it opens on. ctest runs all of it at 96 DPI, at 144 DPI and at a
 // 200 % scale factor, and the window's size and scaling on screens too small for its design.
+#include "tests/support/contrast.hpp"
 #include "tests/support/test_screen.hpp"
 #include "tests/support/window_fixture.hpp"
 
@@ -19,7 +20,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -31,6 +31,8 @@ using forms::ControlDefinition;
 using forms::ControlKind;
 using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
+using testing_support::kReadable;
+using testing_support::luminance;
 using testing_support::MainWindowTest;
 
 qreal logicalDpi()
@@ -55,25 +57,12 @@ QString caption(const QWidget *widget)
     return {};
 }
 
-// WCAG 2's contrast ratio, from its definitions of relative luminance and contrast: what the
-// drawn colours are measured by, apart from the runtime's own arithmetic.
+// WCAG 2's contrast of two drawn colours.
 double wcagContrast(const QColor &a, const QColor &b)
 {
-    const auto luminance = [](const QColor &colour) {
-        const auto linear = [](int channel) {
-            const double c = channel / 255.0;
-            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(colour.red()) + 0.7152 * linear(colour.green())
-            + 0.0722 * linear(colour.blue());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return testing_support::contrastRatio(luminance(a.red(), a.green(), a.blue()),
+                                          luminance(b.red(), b.green(), b.blue()));
 }
-
-// Normal text's contrast in WCAG 2.
-constexpr double kReadable = 4.5;
 
 // The light theme the tests start on (Fusion's): window #efefef, boxes white. Worked by hand with
 // WCAG 2 on it, the fixed colours are drawn: blue as it is (7.47:1 on #efefef); red on white only

@@ -6,6 +6,7 @@
 // new size and not cut off, and the fixed colours readable on whatever the desktop now draws
 // behind them. And the untrapped error's line and status through the program's own loop.
 #include "tests/conformance/win32_window.hpp"
+#include "tests/support/contrast.hpp"
 
 #include "forms/start/runtime.hpp"
 #include "forms/win32/win32_form.hpp"
@@ -247,22 +248,12 @@ INSTANTIATE_TEST_SUITE_P(Form1, DpiChanged, ::testing::ValuesIn(kDpiChanges), by
 
 // A live change of colours or theme
 
-// WCAG 2's relative luminance and contrast ratio.
-double luminance(COLORREF colour)
-{
-    const auto channel = [](BYTE value) {
-        const double c = value / 255.0;
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(GetRValue(colour)) + 0.7152 * channel(GetGValue(colour))
-        + 0.0722 * channel(GetBValue(colour));
-}
-
+// WCAG 2's contrast of two colours a control is told to draw in.
 double contrast(COLORREF a, COLORREF b)
 {
-    const double lighter = std::max(luminance(a), luminance(b));
-    const double darker = std::min(luminance(a), luminance(b));
-    return (lighter + 0.05) / (darker + 0.05);
+    using testing_support::luminance;
+    return testing_support::contrastRatio(luminance(GetRValue(a), GetGValue(a), GetBValue(a)),
+                                          luminance(GetRValue(b), GetGValue(b), GetBValue(b)));
 }
 
 // The desktop's colours changed for the test's length, and given back after it.
@@ -378,7 +369,7 @@ TEST_P(ColoursChanged, EveryTextStaysReadableOnTheNewColours)
         ASSERT_NE(control, nullptr) << seen.control;
         const Drawn drawn = drawnColours(control, seen.message);
         EXPECT_EQ(drawn.ground, row.ground) << seen.control;
-        EXPECT_GE(contrast(drawn.text, drawn.ground), 4.5) << seen.control;
+        EXPECT_GE(contrast(drawn.text, drawn.ground), testing_support::kReadable) << seen.control;
         const std::string hue = seen.hue;
         if (hue == "red") {
             EXPECT_GT(GetRValue(drawn.text), std::max(GetGValue(drawn.text), GetBValue(drawn.text)))
