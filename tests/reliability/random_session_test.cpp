@@ -8,13 +8,13 @@
 // ICATLAS_SESSION_SEED the seed: a number, or "random" for a fresh one. Unset, it is kCiSeed under
 // CI (CI=true), so a CI run fails or passes the same way each time, and a fresh one elsewhere.
 // A failure prints both, and the events that led to it, so the run can be repeated exactly.
+#include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
-
-#include "catalogue/catalogue.hpp"
 
 #include <QClipboard>
 #include <QPushButton>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -25,9 +25,10 @@
 
 namespace {
 
-using icatlas::ComponentCatalogue;
-using icatlas::kBoxCount;
-using icatlas::ModelRecord;
+using testing_support::ClickCase;
+using testing_support::kClicks;
+
+constexpr int kBoxCount = 16;
 
 constexpr long kCiEvents = 6000;
 constexpr std::uint64_t kCiSeed = 20261209;
@@ -143,7 +144,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        for (int n = 1; n <= static_cast<int>(kBoxCount); ++n) {
+        for (int n = 1; n <= kBoxCount; ++n) {
             expected.at(n - 1) = box(n)->text();
         }
     }
@@ -173,7 +174,7 @@ protected:
     [[nodiscard]] std::string differingBoxes() const
     {
         std::string differing;
-        for (int n = 1; n <= static_cast<int>(kBoxCount); ++n) {
+        for (int n = 1; n <= kBoxCount; ++n) {
             if (box(n)->text() != expected.at(n - 1)) {
                 differing += "Text" + std::to_string(n) + " ('"
                     + box(n)->text().left(40).toStdString() + "' not '"
@@ -183,21 +184,23 @@ protected:
         return differing;
     }
 
-    // After a click on a model: every box holds exactly the record.
-    void selected(const ModelRecord &record)
+    // After a click on a model: every box holds exactly the texts its row gives.
+    void selected(const ClickCase &row)
     {
-        const auto texts = record.boxTexts();
-        for (std::size_t i = 0; i < kBoxCount; ++i) {
-            expected.at(i)
-                = QString::fromUtf8(texts.at(i).data(), static_cast<qsizetype>(texts.at(i).size()));
+        for (int n = 1; n <= kBoxCount; ++n) {
+            expected.at(n - 1)
+                = QString::fromUtf8(row.at(n).data(), static_cast<qsizetype>(row.at(n).size()));
         }
         ++clicks;
     }
 
-    [[nodiscard]] static const ModelRecord *modelOf(const QWidget *w)
+    // The click row of the model button `w`, or null for any other control.
+    [[nodiscard]] static const ClickCase *rowOf(const QWidget *w)
     {
-        return w == nullptr ? nullptr
-                            : ComponentCatalogue::findByButton(w->objectName().toStdString());
+        const auto *row = std::find_if(kClicks.begin(), kClicks.end(), [w](const ClickCase &click) {
+            return w != nullptr && w->objectName().toStdString() == click[0];
+        });
+        return row != kClicks.end() ? row : nullptr;
     }
 
     // Puts the focus in a random box with the mouse, as a user does before typing.
@@ -213,12 +216,11 @@ protected:
         QWidget *focus = QApplication::focusWidget();
         switch (kind) {
         case Kind::Click: {
-            const auto records = ComponentCatalogue::records();
-            const ModelRecord &record = records[std::uniform_int_distribution<std::size_t>(
-                0, records.size() - 1)(random)];
-            note("click " + std::string(record.button) + " (" + std::string(record.model) + ")");
-            QTest::mouseClick(widget(record.button), Qt::LeftButton);
-            selected(record);
+            const ClickCase &row = kClicks.at(
+                std::uniform_int_distribution<std::size_t>(0, kClicks.size() - 1)(random));
+            note("click " + std::string(row[0]) + " (" + std::string(row[1]) + ")");
+            QTest::mouseClick(widget(row[0]), Qt::LeftButton);
+            selected(row);
             break;
         }
         case Kind::Tab:
@@ -230,8 +232,8 @@ protected:
         case Kind::Space: {
             note("Space on " + (focus != nullptr ? focus->objectName().toStdString() : "nothing"));
             QTest::keyClick(focus != nullptr ? focus : form->window(), Qt::Key_Space);
-            if (const ModelRecord *record = modelOf(focus)) {
-                selected(*record);
+            if (const ClickCase *row = rowOf(focus)) {
+                selected(*row);
             } else if (auto *edit = qobject_cast<QLineEdit *>(focus)) {
                 changed(*edit);
             }
