@@ -5,6 +5,7 @@
 // together, text lengths, box names and titles) is checked where it is written, at compile time.
 #include "catalogue/catalogue.hpp"
 
+#include "tests/support/labelled_rows.hpp"
 #include "tests/support/window_expectations.hpp"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@ namespace {
 using icatlas::ComponentCatalogue;
 using icatlas::ModelRecord;
 using icatlas::PlatformFamily;
+using testing_support::byLabel;
 
 // Every record as a technician reads it off the window, Text1 to Text16: the one table of the
 // catalogue's published texts, which the window's promises are held to as well.
@@ -78,7 +80,6 @@ TEST_P(FamilyOrder, RecordsComeInWindowOrder)
     EXPECT_EQ(models, GetParam().models);
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, FamilyOrder, ::testing::ValuesIn(kFamilyOrder),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Catalogue, FamilyOrder, ::testing::ValuesIn(kFamilyOrder), byLabel);
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "catalogue/catalogue.hpp"
 
 #include "tests/find/text_lines.hpp"
+#include "tests/support/labelled_rows.hpp"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 namespace {
 
 using find_testing::lines;
+using testing_support::byLabel;
 
 using icatlas::ComponentCatalogue;
 using icatlas::ModelRecord;
@@ -91,8 +93,7 @@ TEST_P(UsageError, ExitsTwoWithOneLineOnStandardError)
     EXPECT_EQ(outcome.err.back(), '\n');
 }
 
-INSTANTIATE_TEST_SUITE_P(Run, UsageError, ::testing::ValuesIn(kUsageErrors),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Run, UsageError, ::testing::ValuesIn(kUsageErrors), byLabel);
 
 struct AnswerCase {
     const char *label;
@@ -230,8 +231,7 @@ TEST_P(Echo, ShowsControlCharactersAsEscapes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Run, Echo, ::testing::ValuesIn(kEchoes),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Run, Echo, ::testing::ValuesIn(kEchoes), byLabel);
 
 class Answer : public ::testing::TestWithParam<AnswerCase> { };
 
@@ -246,8 +246,7 @@ TEST_P(Answer, ExitsWithStatusAndWritesTheAnswerToOutputAndAHintToError)
     EXPECT_EQ(outcome.out.back(), '\n');
 }
 
-INSTANTIATE_TEST_SUITE_P(Run, Answer, ::testing::ValuesIn(kAnswers),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Run, Answer, ::testing::ValuesIn(kAnswers), byLabel);
 
 // Each part gets its own block, in the order typed, a blank line apart; one part found is enough.
 TEST(Run, SeveralPartsAnswerInTurn)
@@ -305,8 +304,7 @@ TEST_P(Listing, ShowsTheModelsInWindowOrder)
         listed(c.family ? ComponentCatalogue::family(*c.family) : ComponentCatalogue::records()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Run, Listing, ::testing::ValuesIn(kListings),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Run, Listing, ::testing::ValuesIn(kListings), byLabel);
 
 // Every model a user can list is one --model shows.
 TEST(Run, EveryListedModelCanBeShown)

@@ -7,6 +7,7 @@
 #include "forms/core/result.hpp"
 #include "forms/core/scaling.hpp"
 #include "tests/support/contrast.hpp"
+#include "tests/support/labelled_rows.hpp"
 #include "tests/support/memory_form.hpp"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@ namespace {
 
 using forms::Operation;
 using forms::ResultCode;
+using testing_support::byLabel;
 using testing_support::MemoryForm;
 
 // Each code as a failed check reports it, worked out by hand: the error number is the code's low
@@ -63,8 +65,7 @@ TEST_P(ResultCheck, FailedCodesRaiseTheRunTimeErrorAndOthersPass)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, ResultCheck, ::testing::ValuesIn(kCodes),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Forms, ResultCheck, ::testing::ValuesIn(kCodes), byLabel);
 
 TEST(CountedReference, IsReleasedOnEveryPathOutOfItsScope)
 {
@@ -206,8 +207,7 @@ TEST_P(TextShade, IsTheNearestReadableShade)
     EXPECT_LT(contrastOn(stepBack, c.background), testing_support::kReadable);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, TextShade, ::testing::ValuesIn(kShades),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Forms, TextShade, ::testing::ValuesIn(kShades), byLabel);
 
 // A colour short of opaque over what lies under it, worked out by hand: under + (colour - under)
 // x alpha / 255, rounded, channel by channel.
@@ -235,8 +235,7 @@ TEST_P(Blend, MixesByOpacity)
     EXPECT_EQ(forms::seenThrough(c.colour, c.alpha, c.under), c.seen);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, Blend, ::testing::ValuesIn(kBlends),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Forms, Blend, ::testing::ValuesIn(kBlends), byLabel);
 
 // The window's scale from its size, and the size it opens at, for the designed 642 x 525 pixels
 // at 96 DPI (963 x 788 at 144): worked out by hand.
@@ -272,7 +271,6 @@ TEST_P(WindowScale, KeepsTheProportionsWithinTheLeastScale)
     EXPECT_NEAR(scale, c.scale, 1e-9);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, WindowScale, ::testing::ValuesIn(kScales),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Forms, WindowScale, ::testing::ValuesIn(kScales), byLabel);
 
 } // namespace

@@ -7,6 +7,7 @@
 // behind them. And the untrapped error's line and status through the program's own loop.
 #include "tests/conformance/win32_window.hpp"
 #include "tests/support/contrast.hpp"
+#include "tests/support/labelled_rows.hpp"
 
 #include "forms/start/runtime.hpp"
 #include "forms/win32/win32_form.hpp"
@@ -31,6 +32,8 @@ using forms::ControlKind;
 using forms::Win32Form;
 using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
+using testing_support::byLabel;
+using testing_support::PrintTo;
 using testing_support::pump;
 using testing_support::showMainWindow;
 
@@ -40,12 +43,7 @@ requires requires(const Row &row)
 {
     row.label;
 }
-void PrintTo(const Row &row, std::ostream *out)
-{
-    *out << row.label;
-}
-
-const auto byLabel = [](const auto &info) { return std::string(info.param.label); };
+const auto byLabel = byLabel;
 
 // Pixels for twips at a DPI and scale, as the description's units say: 1440 twips an inch.
 double pixels(int twips, unsigned dpi, double scale)
