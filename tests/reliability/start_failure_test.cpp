@@ -18,6 +18,7 @@ namespace {
 
 using testing_support::byLabel;
 using testing_support::PrintTo;
+
 constexpr std::string_view kNoPluginFatal
     = "This application failed to start because no Qt platform plugin could be initialized. "
       "Reinstalling the application may fix this problem.\n\nAvailable platform plugins are: "

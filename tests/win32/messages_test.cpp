@@ -33,19 +33,12 @@ using forms::Win32Form;
 using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
 using testing_support::byLabel;
+using testing_support::placeInParent;
 using testing_support::PrintTo;
 using testing_support::pump;
 using testing_support::showMainWindow;
 
-// Each table's rows are shown and named by their label.
-template <class Row>
-requires requires(const Row &row)
-{
-    row.label;
-}
-const auto byLabel = byLabel;
-
-// Pixels for twips at a DPI and scale, as the description's units say: 1440 twips an inch.
+// Pixels for twips at a DPI and scale: 1440 twips an inch.
 double pixels(int twips, unsigned dpi, double scale)
 {
     return twips * static_cast<double>(dpi) / 1440.0 * scale;
@@ -58,14 +51,6 @@ double expectedScale(SIZE client, unsigned dpi)
     const double across = client.cx / std::round(pixels(kForm1.clientWidth, dpi, 1.0));
     const double down = client.cy / std::round(pixels(kForm1.clientHeight, dpi, 1.0));
     return std::max(0.82, std::min(across, down));
-}
-
-RECT placeInParent(HWND control)
-{
-    RECT rect {};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
-    return rect;
 }
 
 SIZE clientSize(HWND window)

@@ -103,13 +103,13 @@ std::vector<std::wstring> runInConsole(const std::wstring &arguments)
     startup.hStdInput = input.get();
     startup.hStdOutput = output.get();
     startup.hStdError = output.get();
-    const testing_support::Started find
+    const Handle find
         = testing_support::startProgram(ICATLAS_FIND_PROGRAM, arguments, nullptr, true, startup);
-    if (!find.process) {
+    if (!find) {
         ADD_FAILURE() << "icatlas-find did not start: error " << GetLastError();
         return {};
     }
-    if (!testing_support::endsWithin(find.process.get(), 30000, 3)) {
+    if (!testing_support::endsWithin(find.get(), 30000, 3)) {
         ADD_FAILURE() << "icatlas-find did not end within 30 s";
         return {};
     }

@@ -128,16 +128,15 @@ int open(const wchar_t *file, const wchar_t *argument)
     if (argument != nullptr) {
         arguments += (arguments.empty() ? L"" : L" ") + std::wstring(argument);
     }
-    const testing_support::Started started = startProgram(
+    const Handle process = startProgram(
         shortcut.target, arguments, shortcut.folder.empty() ? nullptr : shortcut.folder.c_str());
-    if (!started.process) {
+    if (!process) {
         std::fprintf(stderr, "cannot start %s: error %lu\n", utf8(shortcut.target).c_str(),
                      GetLastError());
         return 2;
     }
-    const Handle &process = started.process;
     if (argument == nullptr) {
-        Search search {started.id, nullptr};
+        Search search {GetProcessId(process.get()), nullptr};
         for (int tries = 0; search.found == nullptr && tries < 300; ++tries) {
             if (WaitForSingleObject(process.get(), 100) == WAIT_OBJECT_0) {
                 std::fprintf(stderr, "the program ended before it showed a window\n");
@@ -239,12 +238,11 @@ std::wstring textOf(HWND window)
 
 int install(const wchar_t *installer)
 {
-    const testing_support::Started started = startProgram(installer, L"", nullptr, false);
-    if (!started.process) {
+    const Handle process = startProgram(installer, L"", nullptr, false);
+    if (!process) {
         std::fprintf(stderr, "cannot start the installer: error %lu\n", GetLastError());
         return 2;
     }
-    const Handle &process = started.process;
     // Next (the dialog's button 1: Next, I Agree, Install, Finish) whenever it can be pressed,
     // posted as the button posts it; then the page must change before the next press. What the
     // last page offers is what the one pressed last held.
@@ -257,7 +255,7 @@ int install(const wchar_t *installer)
             TerminateProcess(process.get(), 2);
             return 2;
         }
-        Search search {started.id, nullptr};
+        Search search {GetProcessId(process.get()), nullptr};
         EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
         HWND next = search.found != nullptr ? GetDlgItem(search.found, 1) : nullptr;
         HWND page = search.found != nullptr

@@ -15,17 +15,12 @@ struct HandleCloser {
 };
 using Handle = std::unique_ptr<void, HandleCloser>;
 
-struct Started {
-    Handle process; // null when the program did not start: GetLastError says why
-    DWORD id = 0;
-};
-
-// `program` started as a shell starts it, its quoted name then `arguments`, in `folder` (null:
-// this process's), with the standard handles `startup` names and, where `inherit`, this
-// process's inheritable handles.
-inline Started startProgram(const std::wstring &program, const std::wstring &arguments,
-                            const wchar_t *folder = nullptr, bool inherit = true,
-                            STARTUPINFOW startup = {})
+// The process of `program` started as a shell starts it, its quoted name then `arguments`, in
+// `folder` (null: this process's), with the standard handles `startup` names and, where
+// `inherit`, this process's inheritable handles; null, GetLastError saying why, when it did not.
+inline Handle startProgram(const std::wstring &program, const std::wstring &arguments,
+                           const wchar_t *folder = nullptr, bool inherit = true,
+                           STARTUPINFOW startup = {})
 {
     std::wstring command = L"\"" + program + L"\"";
     if (!arguments.empty()) {
@@ -39,7 +34,7 @@ inline Started startProgram(const std::wstring &program, const std::wstring &arg
         return {};
     }
     const Handle thread(started.hThread);
-    return {Handle(started.hProcess), started.dwProcessId};
+    return Handle(started.hProcess);
 }
 
 // Whether the process ended within `milliseconds`; one still running then is ended with `status`.
