@@ -21,6 +21,8 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -72,21 +74,13 @@ const std::vector<QString> &typedSymbols()
         for (char c = ' '; c <= '~'; ++c) {
             all.emplace_back(QChar::fromLatin1(c));
         }
-        for (const char16_t c : u"éèçñüßøÅÆœ") {
-            if (c != 0) {
-                all.emplace_back(QChar(c));
-            }
-        }
-        for (const char16_t c : u"مرحبابالعالمكتاب") {
-            if (c != 0) {
-                all.emplace_back(QChar(c));
-            }
+        for (const char16_t c : std::u16string_view(u"éèçñüßøÅÆœمرحبابالعالمكتاب")) {
+            all.emplace_back(QChar(c));
         }
         for (const char32_t c : {U'\U0001F4F1', U'\U0001F600', U'\U0001F9EA', U'\U0001F1EB'}) {
             all.push_back(QString::fromUcs4(&c, 1));
         }
-        for (const char16_t c :
-             {u'\x01', u'\x07', u'\x08', u'\t', u'\n', u'\r', u'\x1B', u'\x7F'}) {
+        for (const char16_t c : std::u16string_view(u"\x01\x07\x08\t\n\r\x1B\x7F")) {
             all.emplace_back(QChar(c));
         }
         return all;
@@ -118,25 +112,18 @@ protected:
     // The kinds of event in their shares of the session; a paste is rare, as it is slow to lay out.
     static Kind pickKind(std::mt19937_64 &random)
     {
-        std::uniform_int_distribution<int> percent(0, 999);
-        const int p = percent(random);
-        if (p < 300) {
-            return Kind::Click;
-        }
-        if (p < 420) {
-            return Kind::Tab;
-        }
-        if (p < 540) {
-            return Kind::Backtab;
-        }
-        if (p < 680) {
-            return Kind::Space;
-        }
-        if (p < 900) {
-            return Kind::Type;
-        }
-        if (p < 902) {
-            return Kind::Paste;
+        // Each kind up to its bound in a thousand.
+        constexpr std::array<std::pair<int, Kind>, 6> kShares {{{300, Kind::Click},
+                                                                {420, Kind::Tab},
+                                                                {540, Kind::Backtab},
+                                                                {680, Kind::Space},
+                                                                {900, Kind::Type},
+                                                                {902, Kind::Paste}}};
+        const int p = std::uniform_int_distribution<int>(0, 999)(random);
+        for (const auto &[bound, kind] : kShares) {
+            if (p < bound) {
+                return kind;
+            }
         }
         return Kind::SelectAllDelete;
     }
