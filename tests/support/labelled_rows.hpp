@@ -8,7 +8,10 @@
 namespace testing_support {
 
 template <class Row>
-concept Labelled = requires(const Row &row) { row.label; };
+concept Labelled = requires(const Row &row)
+{
+    row.label;
+};
 
 // GoogleTest prints a parameter with the PrintTo its namespace offers: a test file's rows are
 // printed by label once it says `using testing_support::PrintTo;` beside them.
