@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The catalogue as its callers see it: look-ups by button, model and family, and every record
 // against the published table, so that each trailing blank, the longest texts and the models that
-// share their parts are held to the letter. The table's shape (each button once, families
-// together, text lengths, box names and titles) is checked where it is written, at compile time.
+// share their parts are held to the letter (each family's order is icatlas-find's listing's). The
+// table's shape (each button once, families together, text lengths, box names and titles) is
+// checked where it is written, at compile time.
 #include "catalogue/catalogue.hpp"
 
 #include "tests/support/window_expectations.hpp"
@@ -18,7 +19,6 @@ namespace {
 
 using icatlas::ComponentCatalogue;
 using icatlas::ModelRecord;
-using icatlas::PlatformFamily;
 
 // Every record as a technician reads it off the window, Text1 to Text16: the one table of the
 // catalogue's published texts, which the window's promises are held to as well.
@@ -47,38 +47,5 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, NoSuchButton,
                          ::testing::Values("", "Command0", "Command43", "command1", "Command01",
                                            "Command1 ", "Text1", "Frame1", "6310I"),
                          [](const auto &info) { return "case" + std::to_string(info.index); });
-
-struct FamilyCase {
-    const char *label;
-    PlatformFamily family;
-    std::vector<std::string_view> models;
-};
-
-// Button captions as they stand in each frame: upper row left to right, then the lower row.
-const auto kFamilyOrder = std::to_array<FamilyCase>({
-    {"dct3",
-     PlatformFamily::DCT3,
-     {"2100", "3210", "3310", "3330", "3410", "5110", "5210", "5510", "6110", "6150", "6210",
-      "7110", "8210", "8250", "8810", "8850", "8890"}},
-    {"dct4", PlatformFamily::DCT4, {"1100", "2300", "3100", "3200", "3220", "3510",  "3510I",
-                                    "5100", "6100", "6220", "6230", "6310", "6310I", "6510",
-                                    "6610", "7210", "7250", "8310", "8910", "8910I"}},
-    {"wd2", PlatformFamily::WD2, {"3600", "3650", "3660", "6600", "7650"}},
-});
-
-class FamilyOrder : public ::testing::TestWithParam<FamilyCase> { };
-
-TEST_P(FamilyOrder, RecordsComeInWindowOrder)
-{
-    std::vector<std::string_view> models;
-    for (const ModelRecord &record : ComponentCatalogue::family(GetParam().family)) {
-        EXPECT_EQ(record.family, GetParam().family);
-        models.push_back(record.model);
-    }
-    EXPECT_EQ(models, GetParam().models);
-}
-
-INSTANTIATE_TEST_SUITE_P(Catalogue, FamilyOrder, ::testing::ValuesIn(kFamilyOrder),
-                         [](const auto &info) { return std::string(info.param.label); });
 
 } // namespace

@@ -33,6 +33,15 @@ inline std::string windowText(HWND control)
     return {text.begin(), text.end()}; // the window's texts are ASCII
 }
 
+// A control's rectangle in its parent's client area.
+inline RECT placeInParent(HWND control)
+{
+    RECT rect {};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
+    return rect;
+}
+
 // A control's device context with the control's font selected, given back as it goes: what the
 // control draws its text in, and the face GDI chose for it.
 class ControlFontDc : public forms::win32::WindowDc {
@@ -180,10 +189,8 @@ public:
         if (control == nullptr) {
             return std::nullopt;
         }
-        RECT at {};
-        GetWindowRect(control, &at);
+        const RECT at = placeInParent(control);
         HWND parent = GetParent(control);
-        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT *>(&at), 2);
         return Place {at.left, at.top, at.right - at.left, at.bottom - at.top,
                       parent == m_form->window() ? std::string() : nameOf(parent)};
     }

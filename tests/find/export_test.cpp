@@ -8,6 +8,8 @@
 
 #include "catalogue/catalogue.hpp"
 
+#include "tests/support/labelled_rows.hpp"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -26,6 +28,7 @@ namespace {
 
 using icatlas::ComponentCatalogue;
 using icatlas::ModelRecord;
+using testing_support::byLabel;
 
 // What Python's json and csv modules read from a text (tests/find/read_back.py): one row per
 // line, each string hex-encoded so that no parsing is needed here.
@@ -202,8 +205,7 @@ TEST_P(ExportReadBack, HoldsTheBoxesExactlyAsStored)
     EXPECT_EQ(*rows, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Export, ExportReadBack, ::testing::ValuesIn(kExports),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Export, ExportReadBack, ::testing::ValuesIn(kExports), byLabel);
 
 struct MalformedCase {
     const char *label;
@@ -228,8 +230,7 @@ TEST_P(ReadBackRefuses, Malformed)
     EXPECT_FALSE(readBack(GetParam().mode, GetParam().text).has_value());
 }
 
-INSTANTIATE_TEST_SUITE_P(Export, ReadBackRefuses, ::testing::ValuesIn(kMalformed),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Export, ReadBackRefuses, ::testing::ValuesIn(kMalformed), byLabel);
 
 struct QuotingCase {
     const char *label;
@@ -270,7 +271,6 @@ TEST_P(Quoting, CsvFieldReadsBackAsTheText)
     EXPECT_EQ(readBack("csv", field + "\r\n"), (Rows {{"record", std::string(GetParam().text)}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Export, Quoting, ::testing::ValuesIn(kQuoting),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Export, Quoting, ::testing::ValuesIn(kQuoting), byLabel);
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "find/output.hpp"
 #include "matching/matching.hpp"
 
+#include "tests/support/labelled_rows.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -16,6 +18,7 @@ namespace {
 using icatlas::ComponentCatalogue;
 using icatlas::matching::findPart;
 using icatlas::matching::PartKey;
+using testing_support::byLabel;
 
 struct HitsTextCase {
     const char *label;
@@ -49,8 +52,7 @@ TEST_P(HitsText, ReadsAsOneHeadingThenOneLinePerBox)
     EXPECT_EQ(out.str(), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Find, HitsText, ::testing::ValuesIn(kHitsTexts),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Find, HitsText, ::testing::ValuesIn(kHitsTexts), byLabel);
 
 // Every box under its title, the titles in one column, blanks said, a trailing blank kept.
 TEST(Find, ModelReadsAsOneLinePerBox)

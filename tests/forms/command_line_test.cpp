@@ -3,6 +3,8 @@
 // what is refused. The real program's answers are checked in tests/reliability (icatlas.options).
 #include "forms/core/command_line.hpp"
 
+#include "tests/support/labelled_rows.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -16,6 +18,7 @@ namespace {
 using forms::CommandAction;
 using forms::OptionValue;
 using forms::ToolkitOption;
+using testing_support::byLabel;
 
 constexpr auto kToolkit = std::to_array<ToolkitOption>({
     {"-platform", OptionValue::Next},
@@ -69,8 +72,7 @@ TEST_P(CommandLineReading, DecidesByTheFirstArgumentThatIsNotTheToolkits)
     EXPECT_EQ(result.refusal, line.refusal);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, CommandLineReading, ::testing::ValuesIn(kLines),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Forms, CommandLineReading, ::testing::ValuesIn(kLines), byLabel);
 
 // The value the toolkit goes by, which the start's messages name (the display of -display, not
 // DISPLAY's).
@@ -97,7 +99,6 @@ TEST_P(ToolkitValue, IsTheOneTheToolkitTakes)
     EXPECT_EQ(result.toolkitValue("-platform"), line.platform);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, ToolkitValue, ::testing::ValuesIn(kValues),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Forms, ToolkitValue, ::testing::ValuesIn(kValues), byLabel);
 
 } // namespace

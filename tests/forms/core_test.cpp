@@ -6,6 +6,8 @@
 #include "forms/core/form.hpp"
 #include "forms/core/result.hpp"
 #include "forms/core/scaling.hpp"
+#include "tests/support/contrast.hpp"
+#include "tests/support/labelled_rows.hpp"
 #include "tests/support/memory_form.hpp"
 
 #include <gtest/gtest.h>
@@ -22,6 +24,7 @@ namespace {
 
 using forms::Operation;
 using forms::ResultCode;
+using testing_support::byLabel;
 using testing_support::MemoryForm;
 
 // Each code as a failed check reports it, worked out by hand: the error number is the code's low
@@ -62,8 +65,7 @@ TEST_P(ResultCheck, FailedCodesRaiseTheRunTimeErrorAndOthersPass)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, ResultCheck, ::testing::ValuesIn(kCodes),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Forms, ResultCheck, ::testing::ValuesIn(kCodes), byLabel);
 
 TEST(CountedReference, IsReleasedOnEveryPathOutOfItsScope)
 {
@@ -169,6 +171,17 @@ double hue(forms::Rgb colour)
     return degrees < 0 ? degrees + 360 : degrees;
 }
 
+// Its luminance by WCAG 2's own definition, apart from the runtime's arithmetic.
+double luminanceOf(forms::Rgb colour)
+{
+    return testing_support::luminance(colour.red, colour.green, colour.blue);
+}
+
+double contrastOn(forms::Rgb text, forms::Rgb background)
+{
+    return testing_support::contrastRatio(luminanceOf(text), luminanceOf(background));
+}
+
 class TextShade : public ::testing::TestWithParam<ShadeCase> { };
 
 // The shade reaches 4.5:1 with the hue unchanged (mixing with white or black moves the channels
@@ -182,20 +195,19 @@ TEST_P(TextShade, IsTheNearestReadableShade)
         EXPECT_EQ(shown, c.colour);
         return;
     }
-    EXPECT_GE(forms::contrastRatio(shown, c.background), forms::kReadableContrast);
+    EXPECT_GE(contrastOn(shown, c.background), testing_support::kReadable);
     EXPECT_NEAR(hue(shown), hue(c.colour), 1.0);
-    const double lighter = forms::relativeLuminance(shown) - forms::relativeLuminance(c.colour);
+    const double lighter = luminanceOf(shown) - luminanceOf(c.colour);
     EXPECT_EQ(lighter > 0, c.shade == Shade::Lighter) << lighter;
     const auto back = [](std::uint8_t now, std::uint8_t defined) {
         return static_cast<std::uint8_t>(now == defined ? now : now < defined ? now + 2 : now - 2);
     };
     const forms::Rgb stepBack {back(shown.red, c.colour.red), back(shown.green, c.colour.green),
                                back(shown.blue, c.colour.blue)};
-    EXPECT_LT(forms::contrastRatio(stepBack, c.background), forms::kReadableContrast);
+    EXPECT_LT(contrastOn(stepBack, c.background), testing_support::kReadable);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, TextShade, ::testing::ValuesIn(kShades),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Forms, TextShade, ::testing::ValuesIn(kShades), byLabel);
 
 // A colour short of opaque over what lies under it, worked out by hand: under + (colour - under)
 // x alpha / 255, rounded, channel by channel.
@@ -223,8 +235,7 @@ TEST_P(Blend, MixesByOpacity)
     EXPECT_EQ(forms::seenThrough(c.colour, c.alpha, c.under), c.seen);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, Blend, ::testing::ValuesIn(kBlends),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Forms, Blend, ::testing::ValuesIn(kBlends), byLabel);
 
 // The window's scale from its size, and the size it opens at, for the designed 642 x 525 pixels
 // at 96 DPI (963 x 788 at 144): worked out by hand.
@@ -260,7 +271,6 @@ TEST_P(WindowScale, KeepsTheProportionsWithinTheLeastScale)
     EXPECT_NEAR(scale, c.scale, 1e-9);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, WindowScale, ::testing::ValuesIn(kScales),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Forms, WindowScale, ::testing::ValuesIn(kScales), byLabel);
 
 } // namespace

@@ -3,6 +3,8 @@
 // what stays the toolkit's own.
 #include "forms/core/keys.hpp"
 
+#include "tests/support/labelled_rows.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -17,6 +19,7 @@ using forms::Key;
 using forms::KeyAction;
 using forms::kNoModifier;
 using forms::kShift;
+using testing_support::byLabel;
 
 struct KeyCase {
     const char *label;
@@ -80,8 +83,7 @@ TEST_P(KeyRules, DoWhatTheirRuleSays)
               row.action);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, KeyRules, testing::ValuesIn(kKeys),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Rows, KeyRules, testing::ValuesIn(kKeys), byLabel);
 
 // The first rule that matches wins: a second rule for the same press would never be reached.
 TEST(KeyRuleTable, NoTwoRulesMatchTheSamePress)

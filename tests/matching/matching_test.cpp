@@ -4,6 +4,8 @@
 // boxes, models and families by name, and the nearest parts to a typing error.
 #include "matching/matching.hpp"
 
+#include "tests/support/labelled_rows.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,6 +23,7 @@ using icatlas::matching::findModel;
 using icatlas::matching::findPart;
 using icatlas::matching::Hit;
 using icatlas::matching::PartKey;
+using testing_support::byLabel;
 
 // Hits as "model label", the way a reader checks them against the window.
 std::vector<std::string> describe(const std::vector<Hit> &hits)
@@ -104,8 +107,7 @@ TEST_P(PartMatching, FindsExactlyTheseBoxesInWindowOrder)
     EXPECT_EQ(describe(findPart(*key)), GetParam().hits);
 }
 
-INSTANTIATE_TEST_SUITE_P(Matching, PartMatching, ::testing::ValuesIn(kMatchCases),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Matching, PartMatching, ::testing::ValuesIn(kMatchCases), byLabel);
 
 struct EmptyPartCase {
     const char *label;
@@ -134,8 +136,7 @@ TEST_P(EmptyPart, GivesNoKey)
     EXPECT_FALSE(PartKey::from(GetParam().part).has_value());
 }
 
-INSTANTIATE_TEST_SUITE_P(Matching, EmptyPart, ::testing::ValuesIn(kEmptyParts),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Matching, EmptyPart, ::testing::ValuesIn(kEmptyParts), byLabel);
 
 struct ModelNameCase {
     const char *label;
@@ -177,8 +178,7 @@ TEST_P(ModelByName, FindsTheRecordOrSaysThereIsNone)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Matching, ModelByName, ::testing::ValuesIn(kModelNames),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Matching, ModelByName, ::testing::ValuesIn(kModelNames), byLabel);
 
 struct FamilyNameCase {
     const char *label;
@@ -203,8 +203,7 @@ TEST_P(FamilyByName, FindsTheFamilyOrSaysThereIsNone)
     EXPECT_EQ(findFamily(GetParam().typed), GetParam().family);
 }
 
-INSTANTIATE_TEST_SUITE_P(Matching, FamilyByName, ::testing::ValuesIn(kFamilyNames),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Matching, FamilyByName, ::testing::ValuesIn(kFamilyNames), byLabel);
 
 struct NearestCase {
     const char *label;
@@ -240,7 +239,6 @@ TEST_P(Nearest, SuggestsTheClosestPartsAndModels)
     EXPECT_EQ(suggested, GetParam().suggested);
 }
 
-INSTANTIATE_TEST_SUITE_P(Matching, Nearest, ::testing::ValuesIn(kNearest),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Matching, Nearest, ::testing::ValuesIn(kNearest), byLabel);
 
 } // namespace

@@ -8,26 +8,29 @@
 // ICATLAS_SESSION_SEED the seed: a number, or "random" for a fresh one. Unset, it is kCiSeed under
 // CI (CI=true), so a CI run fails or passes the same way each time, and a fresh one elsewhere.
 // A failure prints both, and the events that led to it, so the run can be repeated exactly.
+#include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
-
-#include "catalogue/catalogue.hpp"
 
 #include <QClipboard>
 #include <QPushButton>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <deque>
 #include <random>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
 
-using icatlas::ComponentCatalogue;
-using icatlas::kBoxCount;
-using icatlas::ModelRecord;
+using testing_support::ClickCase;
+using testing_support::kClicks;
+
+constexpr int kBoxCount = 16;
 
 constexpr long kCiEvents = 6000;
 constexpr std::uint64_t kCiSeed = 20261209;
@@ -71,21 +74,13 @@ const std::vector<QString> &typedSymbols()
         for (char c = ' '; c <= '~'; ++c) {
             all.emplace_back(QChar::fromLatin1(c));
         }
-        for (const char16_t c : u"éèçñüßøÅÆœ") {
-            if (c != 0) {
-                all.emplace_back(QChar(c));
-            }
-        }
-        for (const char16_t c : u"مرحبابالعالمكتاب") {
-            if (c != 0) {
-                all.emplace_back(QChar(c));
-            }
+        for (const char16_t c : std::u16string_view(u"éèçñüßøÅÆœمرحبابالعالمكتاب")) {
+            all.emplace_back(QChar(c));
         }
         for (const char32_t c : {U'\U0001F4F1', U'\U0001F600', U'\U0001F9EA', U'\U0001F1EB'}) {
             all.push_back(QString::fromUcs4(&c, 1));
         }
-        for (const char16_t c :
-             {u'\x01', u'\x07', u'\x08', u'\t', u'\n', u'\r', u'\x1B', u'\x7F'}) {
+        for (const char16_t c : std::u16string_view(u"\x01\x07\x08\t\n\r\x1B\x7F")) {
             all.emplace_back(QChar(c));
         }
         return all;
@@ -117,25 +112,18 @@ protected:
     // The kinds of event in their shares of the session; a paste is rare, as it is slow to lay out.
     static Kind pickKind(std::mt19937_64 &random)
     {
-        std::uniform_int_distribution<int> percent(0, 999);
-        const int p = percent(random);
-        if (p < 300) {
-            return Kind::Click;
-        }
-        if (p < 420) {
-            return Kind::Tab;
-        }
-        if (p < 540) {
-            return Kind::Backtab;
-        }
-        if (p < 680) {
-            return Kind::Space;
-        }
-        if (p < 900) {
-            return Kind::Type;
-        }
-        if (p < 902) {
-            return Kind::Paste;
+        // Each kind up to its bound in a thousand.
+        constexpr std::array<std::pair<int, Kind>, 6> kShares {{{300, Kind::Click},
+                                                                {420, Kind::Tab},
+                                                                {540, Kind::Backtab},
+                                                                {680, Kind::Space},
+                                                                {900, Kind::Type},
+                                                                {902, Kind::Paste}}};
+        const int p = std::uniform_int_distribution<int>(0, 999)(random);
+        for (const auto &[bound, kind] : kShares) {
+            if (p < bound) {
+                return kind;
+            }
         }
         return Kind::SelectAllDelete;
     }
@@ -143,7 +131,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        for (int n = 1; n <= static_cast<int>(kBoxCount); ++n) {
+        for (int n = 1; n <= kBoxCount; ++n) {
             expected.at(n - 1) = box(n)->text();
         }
     }
@@ -173,7 +161,7 @@ protected:
     [[nodiscard]] std::string differingBoxes() const
     {
         std::string differing;
-        for (int n = 1; n <= static_cast<int>(kBoxCount); ++n) {
+        for (int n = 1; n <= kBoxCount; ++n) {
             if (box(n)->text() != expected.at(n - 1)) {
                 differing += "Text" + std::to_string(n) + " ('"
                     + box(n)->text().left(40).toStdString() + "' not '"
@@ -183,21 +171,23 @@ protected:
         return differing;
     }
 
-    // After a click on a model: every box holds exactly the record.
-    void selected(const ModelRecord &record)
+    // After a click on a model: every box holds exactly the texts its row gives.
+    void selected(const ClickCase &row)
     {
-        const auto texts = record.boxTexts();
-        for (std::size_t i = 0; i < kBoxCount; ++i) {
-            expected.at(i)
-                = QString::fromUtf8(texts.at(i).data(), static_cast<qsizetype>(texts.at(i).size()));
+        for (int n = 1; n <= kBoxCount; ++n) {
+            expected.at(n - 1)
+                = QString::fromUtf8(row.at(n).data(), static_cast<qsizetype>(row.at(n).size()));
         }
         ++clicks;
     }
 
-    [[nodiscard]] static const ModelRecord *modelOf(const QWidget *w)
+    // The click row of the model button `w`, or null for any other control.
+    [[nodiscard]] static const ClickCase *rowOf(const QWidget *w)
     {
-        return w == nullptr ? nullptr
-                            : ComponentCatalogue::findByButton(w->objectName().toStdString());
+        const auto *row = std::find_if(kClicks.begin(), kClicks.end(), [w](const ClickCase &click) {
+            return w != nullptr && w->objectName().toStdString() == click[0];
+        });
+        return row != kClicks.end() ? row : nullptr;
     }
 
     // Puts the focus in a random box with the mouse, as a user does before typing.
@@ -213,12 +203,11 @@ protected:
         QWidget *focus = QApplication::focusWidget();
         switch (kind) {
         case Kind::Click: {
-            const auto records = ComponentCatalogue::records();
-            const ModelRecord &record = records[std::uniform_int_distribution<std::size_t>(
-                0, records.size() - 1)(random)];
-            note("click " + std::string(record.button) + " (" + std::string(record.model) + ")");
-            QTest::mouseClick(widget(record.button), Qt::LeftButton);
-            selected(record);
+            const ClickCase &row = kClicks.at(
+                std::uniform_int_distribution<std::size_t>(0, kClicks.size() - 1)(random));
+            note("click " + std::string(row[0]) + " (" + std::string(row[1]) + ")");
+            QTest::mouseClick(widget(row[0]), Qt::LeftButton);
+            selected(row);
             break;
         }
         case Kind::Tab:
@@ -230,8 +219,8 @@ protected:
         case Kind::Space: {
             note("Space on " + (focus != nullptr ? focus->objectName().toStdString() : "nothing"));
             QTest::keyClick(focus != nullptr ? focus : form->window(), Qt::Key_Space);
-            if (const ModelRecord *record = modelOf(focus)) {
-                selected(*record);
+            if (const ClickCase *row = rowOf(focus)) {
+                selected(*row);
             } else if (auto *edit = qobject_cast<QLineEdit *>(focus)) {
                 changed(*edit);
             }

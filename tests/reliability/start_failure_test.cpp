@@ -4,6 +4,8 @@
 // The real executable failing to start is run by ctest as well.
 #include "forms/qt/start_messages.hpp"
 
+#include "tests/support/labelled_rows.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -13,6 +15,9 @@
 #include <string_view>
 
 namespace {
+
+using testing_support::byLabel;
+using testing_support::PrintTo;
 
 constexpr std::string_view kNoPluginFatal
     = "This application failed to start because no Qt platform plugin could be initialized. "
@@ -73,11 +78,6 @@ const auto kCases = std::to_array<StartCase>({
     {"nothing_said", "", "", std::nullopt, std::nullopt, "the toolkit gave no reason"},
 });
 
-void PrintTo(const StartCase &c, std::ostream *out)
-{
-    *out << c.label;
-}
-
 class StartFailureLine : public ::testing::TestWithParam<StartCase> { };
 
 TEST_P(StartFailureLine, SaysPlainlyWhatIsWrong)
@@ -89,8 +89,7 @@ TEST_P(StartFailureLine, SaysPlainlyWhatIsWrong)
     EXPECT_EQ(said.find('\n'), std::string::npos) << "one line";
 }
 
-INSTANTIATE_TEST_SUITE_P(QtMessages, StartFailureLine, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(QtMessages, StartFailureLine, ::testing::ValuesIn(kCases), byLabel);
 
 // Settings read before the toolkit starts: the bounds of each scale factor and of their product
 // with the dots per inch, numbers written as the toolkit reads them, and platforms with options.
@@ -156,11 +155,6 @@ const auto kSettings = std::to_array<SettingsCase>({
      "2;4"},
 });
 
-void PrintTo(const SettingsCase &c, std::ostream *out)
-{
-    *out << c.label;
-}
-
 class StartSettings : public ::testing::TestWithParam<SettingsCase> { };
 
 TEST_P(StartSettings, RefusesOnlyWhatShowsNoWindow)
@@ -174,7 +168,6 @@ TEST_P(StartSettings, RefusesOnlyWhatShowsNoWindow)
     EXPECT_EQ(said, c.said ? std::optional<std::string>(*c.said) : std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Environment, StartSettings, ::testing::ValuesIn(kSettings),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Environment, StartSettings, ::testing::ValuesIn(kSettings), byLabel);
 
 } // namespace

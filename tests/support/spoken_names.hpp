@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // What a listener hears of the main window on every system: each control's accessible name and
 // description, and what a press of a model button announces. Worked by hand from the window's
-// captions and column headings, with each button named by its model in the catalogue table.
+// captions and column headings, with each button named by its model in the click table.
 #pragma once
 
-#include "catalogue/catalogue.hpp"
+#include "tests/support/window_expectations.hpp"
 
 #include <string>
 #include <vector>
@@ -54,8 +54,8 @@ inline std::vector<SpokenName> spokenNames()
         {"Text15", "RAM IC 2", ""},
         {"Text16", "RAM IC 3", ""},
     };
-    for (const icatlas::ModelRecord &record : icatlas::ComponentCatalogue::records()) {
-        rows.push_back({std::string(record.button), std::string(record.model), ""});
+    for (const ClickCase &row : kClicks) {
+        rows.push_back({std::string(row[0]), std::string(row[1]), ""});
     }
     return rows;
 }

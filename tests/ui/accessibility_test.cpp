@@ -3,6 +3,7 @@
 // control is called, what it is and what is said after its name; controls found by those names
 // the way a screen reader finds them, a model button pressed through its accessible action, and
 // a box read back through its text interface.
+#include "tests/support/labelled_rows.hpp"
 #include "tests/support/spoken_names.hpp"
 #include "tests/support/window_fixture.hpp"
 
@@ -15,7 +16,9 @@
 
 namespace {
 
+using testing_support::byLabel;
 using testing_support::MainWindowTest;
+using testing_support::PrintTo;
 
 struct Heard {
     std::string control;
@@ -136,11 +139,6 @@ const auto kSpoken = std::to_array<SpokenBox>({
     {"wd2_model", "7650", "FLASH IC 2", "FLASH IC 2, F128W18T (8M x16)"},
 });
 
-void PrintTo(const SpokenBox &row, std::ostream *out)
-{
-    *out << row.label;
-}
-
 class PressedByName : public MainWindowTest, public ::testing::WithParamInterface<SpokenBox> { };
 
 // The button is pressed through its accessible action, which Qt carries out a moment later, as
@@ -177,8 +175,7 @@ TEST_P(PressedByName, FillsTheBoxesAScreenReaderThenReads)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, PressedByName, ::testing::ValuesIn(kSpoken),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Form1, PressedByName, ::testing::ValuesIn(kSpoken), byLabel);
 
 struct HeardPress {
     const char *label;
@@ -193,11 +190,6 @@ const auto kHeardPresses = std::to_array<HeardPress>({
     {"blanks_left_out_trailing_blank_kept", "Command2", testing_support::kAnnounced3210,
      Qt::Key_unknown},
 });
-
-void PrintTo(const HeardPress &row, std::ostream *out)
-{
-    *out << row.label;
-}
 
 class PressAnnounced : public MainWindowTest, public ::testing::WithParamInterface<HeardPress> { };
 
@@ -225,7 +217,6 @@ TEST_P(PressAnnounced, AsANotificationWithTheFocusLeftOnTheButton)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, PressAnnounced, ::testing::ValuesIn(kHeardPresses),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Form1, PressAnnounced, ::testing::ValuesIn(kHeardPresses), byLabel);
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "forms/core/find_row.hpp"
 #include "ui/main_window.hpp"
 
+#include "tests/support/labelled_rows.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,6 +14,7 @@
 namespace {
 
 using forms::Direction;
+using testing_support::byLabel;
 
 struct ArrowCase {
     const char *label;
@@ -46,7 +49,6 @@ TEST_P(ArrowKeys, MoveAsTheButtonsLie)
     EXPECT_EQ(to != nullptr ? to->name : std::string_view(), row.to);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ArrowKeys, testing::ValuesIn(kArrows),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Rows, ArrowKeys, testing::ValuesIn(kArrows), byLabel);
 
 } // namespace

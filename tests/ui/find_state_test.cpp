@@ -6,6 +6,8 @@
 
 #include "find/cli.hpp"
 
+#include "tests/support/labelled_rows.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -19,6 +21,7 @@ namespace {
 using icatlas::ComponentCatalogue;
 using icatlas::ModelRecord;
 using icatlas::ui::FindState;
+using testing_support::byLabel;
 
 std::vector<std::string> models(const std::vector<const ModelRecord *> &records)
 {
@@ -72,8 +75,7 @@ TEST_P(FindQuery, MarksAndSays)
     EXPECT_EQ(state.current(), nullptr) << "nothing is gone to before Enter";
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, FindQuery, testing::ValuesIn(kQueries),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Rows, FindQuery, testing::ValuesIn(kQueries), byLabel);
 
 // Steps through "4370805" (3510 ... 8910I) and "4370453" (one model, twice in it): each row is
 // the step taken, then the model gone to, its boxes to mark and its button's description.

@@ -3,6 +3,8 @@
 // against its definition, at the screen's DPI and scale, the banner's size and clipping, and the
 // window's size on the screen it opens on. ctest runs all of it at 96 DPI, at 144 DPI and at a
 // 200 % scale factor, and the window's size and scaling on screens too small for its design.
+#include "tests/support/contrast.hpp"
+#include "tests/support/labelled_rows.hpp"
 #include "tests/support/test_screen.hpp"
 #include "tests/support/window_fixture.hpp"
 
@@ -19,7 +21,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -31,7 +32,11 @@ using forms::ControlDefinition;
 using forms::ControlKind;
 using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
+using testing_support::byLabel;
+using testing_support::kReadable;
+using testing_support::luminance;
 using testing_support::MainWindowTest;
+using testing_support::PrintTo;
 
 qreal logicalDpi()
 {
@@ -55,25 +60,12 @@ QString caption(const QWidget *widget)
     return {};
 }
 
-// WCAG 2's contrast ratio, from its definitions of relative luminance and contrast: what the
-// drawn colours are measured by, apart from the runtime's own arithmetic.
+// WCAG 2's contrast of two drawn colours.
 double wcagContrast(const QColor &a, const QColor &b)
 {
-    const auto luminance = [](const QColor &colour) {
-        const auto linear = [](int channel) {
-            const double c = channel / 255.0;
-            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(colour.red()) + 0.7152 * linear(colour.green())
-            + 0.0722 * linear(colour.blue());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return testing_support::contrastRatio(luminance(a.red(), a.green(), a.blue()),
+                                          luminance(b.red(), b.green(), b.blue()));
 }
-
-// Normal text's contrast in WCAG 2.
-constexpr double kReadable = 4.5;
 
 // The light theme the tests start on (Fusion's): window #efefef, boxes white. Worked by hand with
 // WCAG 2 on it, the fixed colours are drawn: blue as it is (7.47:1 on #efefef); red on white only
@@ -359,11 +351,6 @@ const auto kEnlarged = std::to_array<Enlarged>({
     {"smaller_stops_at_the_least_scale", 0.5, 0.5, forms::kSmallestScale},
 });
 
-void PrintTo(const Enlarged &row, std::ostream *out)
-{
-    *out << row.label;
-}
-
 class EnlargedWindow : public MainWindowTest, public ::testing::WithParamInterface<Enlarged> { };
 
 // Every control, its font and the picture scale by one factor, centred in the window, so the
@@ -381,8 +368,7 @@ TEST_P(EnlargedWindow, ScalesEverythingInProportion)
     expectLaidOutAt(*form, scale);
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, EnlargedWindow, ::testing::ValuesIn(kEnlarged),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Form1, EnlargedWindow, ::testing::ValuesIn(kEnlarged), byLabel);
 
 struct CutOff {
     const char *label;
@@ -403,11 +389,6 @@ const auto kCutOff = std::to_array<CutOff>({
     // Text and box grow together, so what is cut off stays cut off.
     {"still_cut_off_when_enlarged", "Command6", nullptr, 14, 2.0, "KM68U512ALTGE (512kbit)"},
 });
-
-void PrintTo(const CutOff &row, std::ostream *out)
-{
-    *out << row.label;
-}
 
 class CutOffText : public MainWindowTest, public ::testing::WithParamInterface<CutOff> { };
 
@@ -435,8 +416,7 @@ TEST_P(CutOffText, IsOfferedWholeAsTheTooltip)
     EXPECT_EQ(!edit->toolTip().isEmpty(), advance > edit->width() - 8) << advance;
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, CutOffText, ::testing::ValuesIn(kCutOff),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Form1, CutOffText, ::testing::ValuesIn(kCutOff), byLabel);
 
 // A dark palette such as a dark desktop theme gives the program before its window is built.
 QPalette darkPalette()
@@ -569,11 +549,6 @@ std::vector<ThemedText> themedTexts()
     return rows;
 }
 
-void PrintTo(const ThemedText &row, std::ostream *out)
-{
-    *out << row.label;
-}
-
 class ThemedTextTest : public ThemedWindowTest, public ::testing::WithParamInterface<ThemedText> {
 protected:
     void SetUp() override { applyTheme(GetParam().palette(), GetParam().whileOpen); }
@@ -599,8 +574,7 @@ TEST_P(ThemedTextTest, IsDrawnReadableInItsOwnHue)
         << strongest.name().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, ThemedTextTest, ::testing::ValuesIn(themedTexts()),
-                         [](const auto &info) { return info.param.label; });
+INSTANTIATE_TEST_SUITE_P(Form1, ThemedTextTest, ::testing::ValuesIn(themedTexts()), byLabel);
 
 class DarkBoxTest : public ThemedWindowTest, public ::testing::WithParamInterface<bool> {
 protected:
@@ -634,11 +608,6 @@ struct CarelessTheme {
     QColor text; // invalid: Qt's own
     const char *box; // the box whose text is measured
 };
-
-void PrintTo(const CarelessTheme &row, std::ostream *out)
-{
-    *out << row.label;
-}
 
 const auto kCarelessThemes = std::to_array<CarelessTheme>({
     // The fixed red worked out against the transparent colour (black) came out a light red,
@@ -679,8 +648,7 @@ TEST_P(CarelessThemeTest, BoxTextReadsOnWhatShowsBehindIt)
     EXPECT_GE(contrast, kReadable) << strongest.name().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, CarelessThemeTest, ::testing::ValuesIn(kCarelessThemes),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Form1, CarelessThemeTest, ::testing::ValuesIn(kCarelessThemes), byLabel);
 
 class LiveSwitchTest : public ThemedWindowTest {
 protected:

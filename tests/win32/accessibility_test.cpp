@@ -7,6 +7,7 @@
 #include "counted_object.hpp"
 
 #include "tests/conformance/win32_window.hpp"
+#include "tests/support/labelled_rows.hpp"
 
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
@@ -30,6 +31,8 @@ namespace {
 
 using forms::Win32Form;
 using forms::win32::widen;
+using testing_support::byLabel;
+using testing_support::PrintTo;
 using testing_support::pump;
 
 // What the service was told, per control and property; and the controls whose annotations were
@@ -263,11 +266,6 @@ struct Press {
     const char *announced;
 };
 
-void PrintTo(const Press &row, std::ostream *out)
-{
-    *out << row.label;
-}
-
 const auto kPresses = std::to_array<Press>({
     {"dct4_model", "Command31", testing_support::kAnnounced6310I},
     {"blanks_left_out_trailing_blank_kept", "Command2", testing_support::kAnnounced3210},
@@ -296,7 +294,6 @@ TEST_P(PressAnnounced, OnThePressedButtonWithTheWordsLinuxSays)
     EXPECT_FALSE(std::wstring(last.activity).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, PressAnnounced, ::testing::ValuesIn(kPresses),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Form1, PressAnnounced, ::testing::ValuesIn(kPresses), byLabel);
 
 } // namespace

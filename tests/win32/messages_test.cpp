@@ -6,6 +6,8 @@
 // new size and not cut off, and the fixed colours readable on whatever the desktop now draws
 // behind them. And the untrapped error's line and status through the program's own loop.
 #include "tests/conformance/win32_window.hpp"
+#include "tests/support/contrast.hpp"
+#include "tests/support/labelled_rows.hpp"
 
 #include "forms/start/runtime.hpp"
 #include "forms/win32/win32_form.hpp"
@@ -30,23 +32,13 @@ using forms::ControlKind;
 using forms::Win32Form;
 using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
+using testing_support::byLabel;
+using testing_support::placeInParent;
+using testing_support::PrintTo;
 using testing_support::pump;
 using testing_support::showMainWindow;
 
-// Each table's rows are shown and named by their label.
-template <class Row>
-requires requires(const Row &row)
-{
-    row.label;
-}
-void PrintTo(const Row &row, std::ostream *out)
-{
-    *out << row.label;
-}
-
-const auto byLabel = [](const auto &info) { return std::string(info.param.label); };
-
-// Pixels for twips at a DPI and scale, as the description's units say: 1440 twips an inch.
+// Pixels for twips at a DPI and scale: 1440 twips an inch.
 double pixels(int twips, unsigned dpi, double scale)
 {
     return twips * static_cast<double>(dpi) / 1440.0 * scale;
@@ -59,14 +51,6 @@ double expectedScale(SIZE client, unsigned dpi)
     const double across = client.cx / std::round(pixels(kForm1.clientWidth, dpi, 1.0));
     const double down = client.cy / std::round(pixels(kForm1.clientHeight, dpi, 1.0));
     return std::max(0.82, std::min(across, down));
-}
-
-RECT placeInParent(HWND control)
-{
-    RECT rect {};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
-    return rect;
 }
 
 SIZE clientSize(HWND window)
@@ -247,22 +231,12 @@ INSTANTIATE_TEST_SUITE_P(Form1, DpiChanged, ::testing::ValuesIn(kDpiChanges), by
 
 // A live change of colours or theme
 
-// WCAG 2's relative luminance and contrast ratio.
-double luminance(COLORREF colour)
-{
-    const auto channel = [](BYTE value) {
-        const double c = value / 255.0;
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(GetRValue(colour)) + 0.7152 * channel(GetGValue(colour))
-        + 0.0722 * channel(GetBValue(colour));
-}
-
+// WCAG 2's contrast of two colours a control is told to draw in.
 double contrast(COLORREF a, COLORREF b)
 {
-    const double lighter = std::max(luminance(a), luminance(b));
-    const double darker = std::min(luminance(a), luminance(b));
-    return (lighter + 0.05) / (darker + 0.05);
+    using testing_support::luminance;
+    return testing_support::contrastRatio(luminance(GetRValue(a), GetGValue(a), GetBValue(a)),
+                                          luminance(GetRValue(b), GetGValue(b), GetBValue(b)));
 }
 
 // The desktop's colours changed for the test's length, and given back after it.
@@ -378,7 +352,7 @@ TEST_P(ColoursChanged, EveryTextStaysReadableOnTheNewColours)
         ASSERT_NE(control, nullptr) << seen.control;
         const Drawn drawn = drawnColours(control, seen.message);
         EXPECT_EQ(drawn.ground, row.ground) << seen.control;
-        EXPECT_GE(contrast(drawn.text, drawn.ground), 4.5) << seen.control;
+        EXPECT_GE(contrast(drawn.text, drawn.ground), testing_support::kReadable) << seen.control;
         const std::string hue = seen.hue;
         if (hue == "red") {
             EXPECT_GT(GetRValue(drawn.text), std::max(GetGValue(drawn.text), GetBValue(drawn.text)))

@@ -4,6 +4,8 @@
 // sequences before it reaches the console.
 #include "find/console.hpp"
 
+#include "process.hpp"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -44,11 +46,7 @@ TEST(ConsoleOutput, WaitsOnlyForAnUnfinishedSequence)
     }
 }
 
-// A kernel handle, closed when it goes.
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
+using testing_support::Handle;
 
 // A console of this process's own for the test's length, in place of whatever it had (a pipe
 // under ctest); the C run-time's streams, and so the test's report, stay where they were.
@@ -101,24 +99,17 @@ std::vector<std::wstring> runInConsole(const std::wstring &arguments)
         return {};
     }
     STARTUPINFOW startup {};
-    startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = input.get();
     startup.hStdOutput = output.get();
     startup.hStdError = output.get();
-    std::wstring program = ICATLAS_FIND_PROGRAM;
-    std::wstring command = L"\"" + program + L"\" " + arguments;
-    PROCESS_INFORMATION started {};
-    if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &started)
-        == 0) {
+    const Handle find
+        = testing_support::startProgram(ICATLAS_FIND_PROGRAM, arguments, nullptr, true, startup);
+    if (!find) {
         ADD_FAILURE() << "icatlas-find did not start: error " << GetLastError();
         return {};
     }
-    const Handle process(started.hProcess);
-    const Handle thread(started.hThread);
-    if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 3);
+    if (!testing_support::endsWithin(find.get(), 30000, 3)) {
         ADD_FAILURE() << "icatlas-find did not end within 30 s";
         return {};
     }

@@ -19,6 +19,8 @@
 #include <winver.h>
 #include <wrl/client.h>
 
+#include "process.hpp"
+
 #include <array>
 #include <cstdio>
 #include <cwchar>
@@ -51,11 +53,9 @@ private:
     bool m_ok;
 };
 
-// A kernel handle, closed when it goes.
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
+using testing_support::endsWithin;
+using testing_support::Handle;
+using testing_support::startProgram;
 
 std::string utf8(const std::wstring &text)
 {
@@ -124,29 +124,19 @@ int open(const wchar_t *file, const wchar_t *argument)
         return 2;
     }
     // As the shell starts a shortcut: its target with its arguments, in its folder.
-    std::wstring command = L"\"" + shortcut.target + L"\"";
-    if (!shortcut.arguments.empty()) {
-        command += L" " + shortcut.arguments;
-    }
+    std::wstring arguments = shortcut.arguments;
     if (argument != nullptr) {
-        command += L" ";
-        command += argument;
+        arguments += (arguments.empty() ? L"" : L" ") + std::wstring(argument);
     }
-    STARTUPINFOW startup {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started {};
-    if (CreateProcessW(shortcut.target.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       shortcut.folder.empty() ? nullptr : shortcut.folder.c_str(), &startup,
-                       &started)
-        == 0) {
+    const Handle process = startProgram(
+        shortcut.target, arguments, shortcut.folder.empty() ? nullptr : shortcut.folder.c_str());
+    if (!process) {
         std::fprintf(stderr, "cannot start %s: error %lu\n", utf8(shortcut.target).c_str(),
                      GetLastError());
         return 2;
     }
-    const Handle process(started.hProcess);
-    const Handle thread(started.hThread);
     if (argument == nullptr) {
-        Search search {started.dwProcessId, nullptr};
+        Search search {GetProcessId(process.get()), nullptr};
         for (int tries = 0; search.found == nullptr && tries < 300; ++tries) {
             if (WaitForSingleObject(process.get(), 100) == WAIT_OBJECT_0) {
                 std::fprintf(stderr, "the program ended before it showed a window\n");
@@ -164,9 +154,8 @@ int open(const wchar_t *file, const wchar_t *argument)
         std::printf("window: %s\n", utf8(title.data()).c_str());
         PostMessageW(search.found, WM_CLOSE, 0, 0);
     }
-    if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
+    if (!endsWithin(process.get(), 30000, 2)) {
         std::fprintf(stderr, "the program did not end within 30 s\n");
-        TerminateProcess(process.get(), 2);
         return 2;
     }
     DWORD status = 0;
@@ -249,18 +238,11 @@ std::wstring textOf(HWND window)
 
 int install(const wchar_t *installer)
 {
-    STARTUPINFOW startup {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started {};
-    std::wstring command = L"\"" + std::wstring(installer) + L"\"";
-    if (CreateProcessW(installer, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &started)
-        == 0) {
+    const Handle process = startProgram(installer, L"", nullptr, false);
+    if (!process) {
         std::fprintf(stderr, "cannot start the installer: error %lu\n", GetLastError());
         return 2;
     }
-    const Handle process(started.hProcess);
-    const Handle thread(started.hThread);
     // Next (the dialog's button 1: Next, I Agree, Install, Finish) whenever it can be pressed,
     // posted as the button posts it; then the page must change before the next press. What the
     // last page offers is what the one pressed last held.
@@ -273,7 +255,7 @@ int install(const wchar_t *installer)
             TerminateProcess(process.get(), 2);
             return 2;
         }
-        Search search {started.dwProcessId, nullptr};
+        Search search {GetProcessId(process.get()), nullptr};
         EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
         HWND next = search.found != nullptr ? GetDlgItem(search.found, 1) : nullptr;
         HWND page = search.found != nullptr

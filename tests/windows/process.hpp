@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+// A program the Windows tests start and wait for, its kernel handles closed as they go.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace testing_support {
+
+// A kernel handle, closed when it goes.
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+// The process of `program` started as a shell starts it, its quoted name then `arguments`, in
+// `folder` (null: this process's), with the standard handles `startup` names and, where
+// `inherit`, this process's inheritable handles; null, GetLastError saying why, when it did not.
+inline Handle startProgram(const std::wstring &program, const std::wstring &arguments,
+                           const wchar_t *folder = nullptr, bool inherit = true,
+                           STARTUPINFOW startup = {})
+{
+    std::wstring command = L"\"" + program + L"\"";
+    if (!arguments.empty()) {
+        command += L" " + arguments;
+    }
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started {};
+    if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, inherit ? TRUE : FALSE, 0,
+                       nullptr, folder, &startup, &started)
+        == 0) {
+        return {};
+    }
+    const Handle thread(started.hThread);
+    return Handle(started.hProcess);
+}
+
+// Whether the process ended within `milliseconds`; one still running then is ended with `status`.
+inline bool endsWithin(HANDLE process, DWORD milliseconds, UINT status)
+{
+    if (WaitForSingleObject(process, milliseconds) == WAIT_OBJECT_0) {
+        return true;
+    }
+    TerminateProcess(process, status);
+    return false;
+}
+
+} // namespace testing_support
