@@ -4,15 +4,14 @@
 
 #include "text/unicode.hpp"
 
+#include <cstdio>
 #include <iostream>
 
 #ifdef _WIN32
 #include <algorithm>
-#include <cstdio>
 #include <fcntl.h>
 #include <io.h>
-#include <optional>
-#include <streambuf>
+#include <sstream>
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -62,44 +61,29 @@ std::wstring toWide(std::string_view text)
     return converted;
 }
 
-struct LocalFreeDeleter {
-    void operator()(wchar_t **arguments) const { LocalFree(static_cast<HLOCAL>(arguments)); }
-};
-
 // A console's side of a standard stream: the UTF-8 bytes written so far are shown, as UTF-16, at
 // each flush, but for a sequence still unfinished, which waits for its last bytes.
-class ConsoleBuffer final : public std::streambuf {
+class ConsoleBuffer final : public std::stringbuf {
 public:
     explicit ConsoleBuffer(HANDLE console)
-        : m_console(console)
+        : std::stringbuf(std::ios::out | std::ios::ate) // what is kept back is written after
+        , m_console(console)
     {
     }
-    ~ConsoleBuffer() override { write(m_pending.size()); }
+    ~ConsoleBuffer() override { write(view().size()); }
     ConsoleBuffer(const ConsoleBuffer &) = delete;
     ConsoleBuffer &operator=(const ConsoleBuffer &) = delete;
     ConsoleBuffer(ConsoleBuffer &&) = delete;
     ConsoleBuffer &operator=(ConsoleBuffer &&) = delete;
 
 protected:
-    int_type overflow(int_type c) override
-    {
-        if (!traits_type::eq_int_type(c, traits_type::eof())) {
-            m_pending.push_back(traits_type::to_char_type(c));
-        }
-        return traits_type::not_eof(c);
-    }
-    std::streamsize xsputn(const char *text, std::streamsize count) override
-    {
-        m_pending.append(text, static_cast<std::size_t>(count));
-        return count;
-    }
-    int sync() override { return write(completeUtf8Length(m_pending)) ? 0 : -1; }
+    int sync() override { return write(completeUtf8Length(view())) ? 0 : -1; }
 
 private:
     bool write(std::size_t length)
     {
-        const std::wstring wide = toWide(std::string_view(m_pending).substr(0, length));
-        m_pending.erase(0, length);
+        const std::wstring wide = toWide(view().substr(0, length));
+        str(std::string(view().substr(length)));
         // In pieces a console takes at once, never parting a surrogate pair.
         constexpr std::size_t kPiece = 8192;
         for (std::size_t start = 0; start < wide.size();) {
@@ -120,18 +104,19 @@ private:
     }
 
     HANDLE m_console;
-    std::string m_pending;
 };
 
-// The console behind a standard handle, or nothing for a pipe, a file or no handle.
-std::optional<HANDLE> consoleOf(DWORD standardHandle)
+// The console behind a standard stream, or nothing for a pipe, a file or no handle, where the C++
+// library's own stream writes the bytes in binary mode.
+std::unique_ptr<std::streambuf> consoleOf(std::FILE *stream)
 {
-    HANDLE handle = GetStdHandle(standardHandle);
+    _setmode(_fileno(stream), _O_BINARY);
+    HANDLE handle = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     DWORD mode = 0;
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE || GetConsoleMode(handle, &mode) == 0) {
-        return std::nullopt;
+        return nullptr;
     }
-    return handle;
+    return std::make_unique<ConsoleBuffer>(handle);
 }
 
 } // namespace
@@ -140,51 +125,13 @@ std::optional<HANDLE> consoleOf(DWORD standardHandle)
 std::vector<std::string> utf8Arguments(int /*argc*/, char ** /*argv*/)
 {
     int count = 0;
-    const std::unique_ptr<wchar_t *, LocalFreeDeleter> wide(
+    const std::unique_ptr<wchar_t *, decltype([](wchar_t **wide) { LocalFree(wide); })> wide(
         CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::string> arguments;
     for (int i = 1; wide && i < count; ++i) {
         arguments.push_back(toUtf8(wide.get()[i]));
     }
     return arguments;
-}
-
-// Each stream over its console, or over the C++ library's own stream in binary mode.
-class Utf8Output::ConsoleStreams {
-public:
-    ConsoleStreams()
-        : out(std::cout.rdbuf())
-        , err(std::cerr.rdbuf())
-    {
-        if (const std::optional<HANDLE> console = consoleOf(STD_OUTPUT_HANDLE)) {
-            out.rdbuf(&outBuffer.emplace(*console));
-        }
-        if (const std::optional<HANDLE> console = consoleOf(STD_ERROR_HANDLE)) {
-            err.rdbuf(&errBuffer.emplace(*console));
-        }
-        // As std::cerr: each message at once, after what the output holds so far.
-        err.setf(std::ios::unitbuf);
-        err.tie(&out);
-    }
-
-    std::optional<ConsoleBuffer> outBuffer;
-    std::optional<ConsoleBuffer> errBuffer;
-    std::ostream out;
-    std::ostream err;
-};
-
-Utf8Output::Utf8Output()
-{
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-    m_console = std::make_unique<ConsoleStreams>();
-    m_out = &m_console->out;
-    m_err = &m_console->err;
-}
-
-Utf8Output::~Utf8Output()
-{
-    m_out->flush();
 }
 
 #else
@@ -194,16 +141,31 @@ std::vector<std::string> utf8Arguments(int argc, char **argv)
     return {argv + 1, argv + argc};
 }
 
-class Utf8Output::ConsoleStreams { };
+namespace {
 
-Utf8Output::Utf8Output()
-    : m_out(&std::cout)
-    , m_err(&std::cerr)
+std::unique_ptr<std::streambuf> consoleOf(std::FILE * /*stream*/)
 {
+    return nullptr;
 }
 
-Utf8Output::~Utf8Output() = default;
+} // namespace
 
 #endif
+
+Utf8Output::Utf8Output()
+    : m_outConsole(consoleOf(stdout))
+    , m_errConsole(consoleOf(stderr))
+    , m_out(m_outConsole ? m_outConsole.get() : std::cout.rdbuf())
+    , m_err(m_errConsole ? m_errConsole.get() : std::cerr.rdbuf())
+{
+    // As std::cerr: each message at once, after what the output holds so far.
+    m_err.setf(std::ios::unitbuf);
+    m_err.tie(&m_out);
+}
+
+Utf8Output::~Utf8Output()
+{
+    m_out.flush();
+}
 
 } // namespace icatlas::find

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 #include <ostream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,14 +32,15 @@ public:
     Utf8Output(Utf8Output &&) = delete;
     Utf8Output &operator=(Utf8Output &&) = delete;
 
-    [[nodiscard]] std::ostream &out() { return *m_out; }
-    [[nodiscard]] std::ostream &err() { return *m_err; }
+    [[nodiscard]] std::ostream &out() { return m_out; }
+    [[nodiscard]] std::ostream &err() { return m_err; }
 
 private:
-    class ConsoleStreams; // Windows' console, where one is attached
-    std::unique_ptr<ConsoleStreams> m_console;
-    std::ostream *m_out;
-    std::ostream *m_err;
+    // Windows' console behind each stream, where one is attached; else the C++ library's stream.
+    std::unique_ptr<std::streambuf> m_outConsole;
+    std::unique_ptr<std::streambuf> m_errConsole;
+    std::ostream m_out;
+    std::ostream m_err;
 };
 
 } // namespace icatlas::find
