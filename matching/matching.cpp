@@ -54,16 +54,20 @@ constexpr char upper(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// A count such as "3x": digits and an 'x'.
+constexpr bool isCount(std::string_view token)
+{
+    return token.size() >= 2 && upper(token.back()) == 'X'
+        && token.find_first_not_of(kDigits) == token.size() - 1;
+}
+
 // Where the part proper starts in a folded text: past leading blanks, '?' and '-', and past a
-// count (digits and an 'x') that a blank or the end follows. Without that blank it would be part
-// of the part number.
+// count that a blank or the end follows. Without that blank it would be part of the part number.
 std::size_t partStart(std::string_view text)
 {
     const std::size_t start = std::min(text.find_first_not_of(kLoose), text.size());
-    const std::size_t end = std::min(text.find_first_not_of(kDigits, start), text.size());
-    const bool hasCount = end > start && end < text.size() && upper(text[end]) == 'X'
-        && (end + 1 == text.size() || text[end + 1] == ' ');
-    return hasCount ? end + 1 : 0;
+    const std::size_t end = std::min(text.find(' ', start), text.size());
+    return isCount(text.substr(start, end - start)) ? end : 0;
 }
 
 // `text` in upper case, without the characters `dropped` picks.
@@ -110,12 +114,6 @@ struct Candidate {
     std::string key;
     Suggestion suggestion;
 };
-
-constexpr bool isCount(std::string_view token)
-{
-    return token.size() >= 2 && upper(token.back()) == 'X'
-        && token.find_first_not_of(kDigits) == token.size() - 1;
-}
 
 // The part numbers a slot text names: its words, split at blanks, brackets, '&' and '+', each
 // without its '?'. Left out: counts ("3x"), pointers to another column ("@UPP") and words

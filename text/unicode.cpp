@@ -128,32 +128,25 @@ std::string printable(std::string_view text)
     std::string shown;
     shown.reserve(text.size());
     while (!text.empty()) {
+        // A byte that starts no character is taken alone as code point 0, which shows as its byte.
         const Utf8Char c = firstChar(text);
-        if (c.length == 0) {
-            shown += "\\x";
-            appendHex(shown, static_cast<unsigned char>(text.front()), 2);
-            text.remove_prefix(1);
-            continue;
-        }
         const char32_t code = c.codePoint;
-        if (code == '\\') {
-            shown += "\\\\";
-        } else if (code == '\n') {
-            shown += "\\n";
-        } else if (code == '\r') {
-            shown += "\\r";
-        } else if (code == '\t') {
-            shown += "\\t";
+        const std::size_t length = std::max<std::size_t>(c.length, 1);
+        // The characters escaped by a letter, and those letters.
+        constexpr std::u32string_view kLettered = U"\\\n\r\t";
+        constexpr std::string_view kLetters = "\\nrt";
+        if (const std::size_t at = kLettered.find(code); at != std::u32string_view::npos) {
+            shown.append(1, '\\').append(1, kLetters[at]);
         } else if (code < 0x80 && isInvisible(code)) {
             shown += "\\x";
-            appendHex(shown, code, 2);
+            appendHex(shown, static_cast<unsigned char>(text.front()), 2);
         } else if (isInvisible(code)) {
             shown += code > 0xFFFF ? "\\U" : "\\u";
             appendHex(shown, code, code > 0xFFFF ? 8 : 4);
         } else {
-            shown.append(text.substr(0, c.length));
+            shown.append(text.substr(0, length));
         }
-        text.remove_prefix(c.length);
+        text.remove_prefix(length);
     }
     return shown;
 }
