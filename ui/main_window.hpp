@@ -46,22 +46,18 @@ inline constexpr std::array<std::string_view, kFamilies.size()> kFamilyFrames {"
     return kFamilyFrames.at(static_cast<std::size_t>(family));
 }
 
-// How large a column's caption is drawn: the size of the frames' captions, or the smaller one.
-enum class CaptionSize : std::uint8_t { Frame, Small };
-
-// The label that shows a column's heading or qualifier: its name, width, size and tab index.
+// The label that shows a column's heading or qualifier: its name, width, font and tab index.
 struct CaptionLabel {
     std::string_view name; // empty: the column has no such caption
     forms::Twips width = 0;
-    CaptionSize size = CaptionSize::Small;
+    Font font;
     std::int16_t tabIndex = forms::kNoTabIndex;
 };
 
-// Where a column of the catalogue (kColumns) stands on the window: the labels of its heading and
-// qualifier, the left edge they and its boxes share, the boxes' width, and the first box's tab
-// index (the boxes below follow it).
+// Where each column of the catalogue stands on the window, in kColumns' order: the labels of its
+// heading and qualifier, the left edge they and its boxes share, the boxes' width, and the first
+// box's tab index (the boxes below follow it).
 struct ColumnLayout {
-    ComponentColumn column;
     CaptionLabel heading;
     CaptionLabel qualifier;
     forms::Twips left = 0;
@@ -69,35 +65,22 @@ struct ColumnLayout {
     std::int16_t firstBoxTabIndex = forms::kNoTabIndex;
 };
 
-// Kept aligned as a table, each column's entry reading:
-//   column, heading {label, width, size, tab index}, qualifier (likewise), left, box width,
-//   first box's tab index
 // clang-format off
 inline constexpr std::array<ColumnLayout, kColumns.size()> kColumnLayout {{
-    {ComponentColumn::PaIc,    {"Label2",  855, CaptionSize::Frame, 51}, {},
-     120,  1215, 47},
-    {ComponentColumn::RfIc,    {"Label3",  615, CaptionSize::Frame, 52}, {},
-     1440, 1335, 53},
-    {ComponentColumn::PowerIc, {"Label8", 1215, CaptionSize::Small, 68},
-                               {"Label4",  975, CaptionSize::Frame, 55},
-     2880, 1335, 56},
-    {ComponentColumn::Upp,     {"Label5", 1335, CaptionSize::Small, 58}, {},
-     4320, 1335, 59},
-    {ComponentColumn::FlashIc, {"Label6", 1095, CaptionSize::Small, 61}, {},
-     5760, 1935, 62},
-    {ComponentColumn::RamIc,   {"Label7", 1215, CaptionSize::Small, 64}, {},
-     7800, 1695, 65},
+    {{"Label2",  855, kFrameFont, 51}, {},                                120, 1215, 47}, // PA IC
+    {{"Label3",  615, kFrameFont, 52}, {},                               1440, 1335, 53}, // RF IC
+    {{"Label8", 1215, kSmallFont, 68}, {"Label4", 975, kFrameFont, 55}, 2880, 1335, 56}, // POWER
+    {{"Label5", 1335, kSmallFont, 58}, {},                               4320, 1335, 59}, // UPP
+    {{"Label6", 1095, kSmallFont, 61}, {},                               5760, 1935, 62}, // FLASH
+    {{"Label7", 1215, kSmallFont, 64}, {},                               7800, 1695, 65}, // RAM IC
 }};
 // clang-format on
 
-static_assert(std::all_of(kColumnLayout.begin(), kColumnLayout.end(),
-                          [](const ColumnLayout &layout) {
-                              const ColumnInfo &column = kColumns.at(
-                                  static_cast<std::size_t>(&layout - kColumnLayout.begin()));
-                              return layout.column == column.column
-                                  && layout.qualifier.name.empty() == column.qualifier.empty();
-                          }),
-              "one layout per catalogue column, in its order, with a label for each caption");
+static_assert(std::ranges::equal(
+                  kColumnLayout, kColumns, {},
+                  [](const ColumnLayout &layout) { return layout.qualifier.name.empty(); },
+                  [](const ColumnInfo &column) { return column.qualifier.empty(); }),
+              "a label for each caption of each column");
 
 [[nodiscard]] constexpr const ColumnLayout &columnLayout(ComponentColumn column)
 {
@@ -204,20 +187,20 @@ inline constexpr forms::Twips kFirstBoxTop = 6240;
 inline constexpr forms::Twips kBoxPitch = 360;
 inline constexpr forms::Twips kBoxHeight = 375;
 
-inline constexpr std::size_t kQualifierCount = static_cast<std::size_t>(std::count_if(
-    kColumns.begin(), kColumns.end(), [](const ColumnInfo &c) { return !c.qualifier.empty(); }));
-
-constexpr ControlDefinition columnCaption(std::string_view text, const CaptionLabel &label,
-                                          forms::Twips left, forms::Twips top)
+// The caption of the column at `index`: its heading, or with `qualifier` its qualifier.
+constexpr ControlDefinition columnCaption(std::size_t index, bool qualifier)
 {
+    const ColumnInfo &column = kColumns.at(index);
+    const ColumnLayout &layout = kColumnLayout.at(index);
+    const CaptionLabel &label = qualifier ? layout.qualifier : layout.heading;
     return {.kind = ControlKind::Label,
             .name = label.name,
-            .text = text,
-            .left = left,
-            .top = top,
+            .text = qualifier ? column.qualifier : column.heading,
+            .left = layout.left,
+            .top = qualifier ? kQualifierTop : kHeadingTop,
             .width = label.width,
             .height = kCaptionHeight,
-            .font = label.size == CaptionSize::Frame ? kFrameFont : kSmallFont,
+            .font = label.font,
             .tabIndex = label.tabIndex};
 }
 
@@ -237,38 +220,6 @@ constexpr ControlDefinition componentBox(std::size_t index)
             .accessibleName = kBoxTitles.at(index + 1)}; // after the model box's
 }
 
-inline constexpr std::size_t kTailCount
-    = kModelControls.size() + kQualifierCount + kColumns.size() + kSlotCount;
-
-// Created after the buttons: the model box, the columns' captions, then their boxes.
-constexpr std::array<ControlDefinition, kTailCount> tailControls()
-{
-    std::array<ControlDefinition, kTailCount> controls {};
-    std::ranges::copy(kModelControls, controls.begin());
-    std::size_t next = kModelControls.size();
-    for (const ColumnInfo &column : kColumns) {
-        if (!column.qualifier.empty()) {
-            const ColumnLayout &layout = columnLayout(column.column);
-            controls.at(next++)
-                = columnCaption(column.qualifier, layout.qualifier, layout.left, kQualifierTop);
-        }
-    }
-    for (const ColumnInfo &column : kColumns) {
-        const ColumnLayout &layout = columnLayout(column.column);
-        controls.at(next++)
-            = columnCaption(column.heading, layout.heading, layout.left, kHeadingTop);
-    }
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        controls.at(next++) = componentBox(i);
-    }
-    return controls;
-}
-
-inline constexpr std::array<ControlDefinition, kTailCount> kTail = tailControls();
-
-inline constexpr std::size_t kControlCount
-    = kHead.size() + ComponentCatalogue::records().size() + kTail.size();
-
 // A family's buttons follow their frame in tab order: upper row left to right, then the lower.
 constexpr ControlDefinition modelButton(const ModelRecord &record, std::size_t place)
 {
@@ -286,18 +237,35 @@ constexpr ControlDefinition modelButton(const ModelRecord &record, std::size_t p
             .tabIndex = static_cast<std::int16_t>(frame->tabIndex + 1 + static_cast<int>(place))};
 }
 
+inline constexpr std::size_t kQualifierCount = static_cast<std::size_t>(std::count_if(
+    kColumns.begin(), kColumns.end(), [](const ColumnInfo &c) { return !c.qualifier.empty(); }));
+
+inline constexpr std::size_t kControlCount = kHead.size() + ComponentCatalogue::records().size()
+    + kModelControls.size() + kQualifierCount + kColumns.size() + kSlotCount;
+
+// The head, the buttons family by family, then the model box, the columns' captions and boxes.
 constexpr std::array<ControlDefinition, kControlCount> form1Controls()
 {
     std::array<ControlDefinition, kControlCount> controls {};
-    std::ranges::copy(kHead, controls.begin());
-    std::size_t next = kHead.size();
+    auto *next = std::ranges::copy(kHead, controls.begin()).out;
     for (const PlatformFamily family : kFamilies) {
         const auto records = ComponentCatalogue::family(family);
         for (std::size_t place = 0; place < records.size(); ++place) {
-            controls.at(next++) = modelButton(records[place], place);
+            *next++ = modelButton(records[place], place);
         }
     }
-    std::ranges::copy(kTail, controls.begin() + static_cast<std::ptrdiff_t>(next));
+    next = std::ranges::copy(kModelControls, next).out;
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        if (!kColumns[i].qualifier.empty()) {
+            *next++ = columnCaption(i, true);
+        }
+    }
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        *next++ = columnCaption(i, false);
+    }
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        *next++ = componentBox(i);
+    }
     return controls;
 }
 
