@@ -63,11 +63,6 @@ void FindState::setQuery(std::string_view typed)
     m_current = m_matches.size();
 }
 
-bool FindState::marks(const ModelRecord &record) const
-{
-    return std::find(m_matches.begin(), m_matches.end(), &record) != m_matches.end();
-}
-
 const ModelRecord *FindState::current() const
 {
     return m_current < m_matches.size() ? m_matches[m_current] : nullptr;
@@ -87,23 +82,15 @@ const ModelRecord *FindState::previous()
     if (m_matches.empty()) {
         return nullptr;
     }
-    m_current
-        = (m_current == 0 || m_current >= m_matches.size()) ? m_matches.size() - 1 : m_current - 1;
+    m_current = (m_current == 0 ? m_matches.size() : m_current) - 1; // from none, to the last
     return current();
-}
-
-std::vector<std::size_t> FindState::slotsOf(const ModelRecord &record) const
-{
-    const auto found = std::find(m_matches.begin(), m_matches.end(), &record);
-    return found == m_matches.end() ? std::vector<std::size_t> {}
-                                    : m_slots[static_cast<std::size_t>(found - m_matches.begin())];
 }
 
 std::vector<std::string_view> FindState::currentBoxes() const
 {
     std::vector<std::string_view> boxes;
-    if (const ModelRecord *record = current()) {
-        for (const std::size_t slot : slotsOf(*record)) {
+    if (m_current < m_matches.size()) {
+        for (const std::size_t slot : m_slots[m_current]) {
             boxes.push_back(kComponentSlots.at(slot).box);
         }
     }
@@ -112,10 +99,12 @@ std::vector<std::string_view> FindState::currentBoxes() const
 
 std::string FindState::description(const ModelRecord &record) const
 {
-    if (!marks(record)) {
+    const auto found = std::ranges::find(m_matches, &record);
+    if (found == m_matches.end()) {
         return {};
     }
-    const std::vector<std::size_t> slots = slotsOf(record);
+    const std::vector<std::size_t> &slots
+        = m_slots[static_cast<std::size_t>(found - m_matches.begin())];
     if (slots.empty()) {
         return "The model named";
     }

@@ -21,9 +21,6 @@ public:
     // The models to mark, in window order; empty when nothing matches.
     [[nodiscard]] const std::vector<const ModelRecord *> &matches() const { return m_matches; }
 
-    // Whether the record is among the matches.
-    [[nodiscard]] bool marks(const ModelRecord &record) const;
-
     // The model gone to by next() or previous(); null before either, and after a new query.
     [[nodiscard]] const ModelRecord *current() const;
 
@@ -46,9 +43,6 @@ public:
     [[nodiscard]] const std::string &line() const { return m_line; }
 
 private:
-    // The boxes of `record` that hold the part, as slot indexes.
-    [[nodiscard]] std::vector<std::size_t> slotsOf(const ModelRecord &record) const;
-
     std::vector<const ModelRecord *> m_matches;
     // Per match, the slots that hold the part; all empty when a model was named.
     std::vector<std::vector<std::size_t>> m_slots;
