@@ -41,8 +41,7 @@ FindRow::MarkChange FindRow::takeMarks(std::span<const Mark> marks)
     }
     MarkChange change;
     for (const Marked &old : m_marks) {
-        if (std::none_of(now.begin(), now.end(),
-                         [&old](const Marked &m) { return m.control == old.control; })) {
+        if (std::ranges::find(now, old.control, &Marked::control) == now.end()) {
             change.gone.push_back(old.control);
         }
     }
@@ -57,8 +56,7 @@ FindRow::MarkChange FindRow::takeMarks(std::span<const Mark> marks)
 
 bool FindRow::isMarked(const ControlDefinition *control) const
 {
-    return std::any_of(m_marks.begin(), m_marks.end(),
-                       [control](const Marked &m) { return m.control == control; });
+    return std::ranges::find(m_marks, control, &Marked::control) != m_marks.end();
 }
 
 std::vector<std::string> FindRow::marked() const
@@ -90,9 +88,7 @@ std::vector<FindRow::Marked> FindRow::describe()
         return true;
     });
     for (const Marked &mark : m_marks) {
-        const auto given = std::find_if(m_given.begin(), m_given.end(), [&mark](const Marked &m) {
-            return m.control == mark.control;
-        });
+        const auto given = std::ranges::find(m_given, mark.control, &Marked::control);
         const std::string_view has
             = given == m_given.end() ? mark.control->accessibleDescription : given->description;
         if (has != mark.description) {

@@ -2,8 +2,6 @@
 // The start's words; see start_texts.hpp.
 #include "forms/core/start_texts.hpp"
 
-#include "text/unicode.hpp"
-
 namespace forms {
 
 std::string helpText(const ProjectDescription &project, std::string_view toolkitOptions)
@@ -41,11 +39,6 @@ std::string refusalLine(std::string_view program, std::string_view what)
 std::string startFailureLine(std::string_view program, std::string_view reason)
 {
     return programLine(program, "cannot open the window: " + std::string(reason));
-}
-
-std::string printable(std::string_view text)
-{
-    return icatlas::text::printable(text);
 }
 
 std::string quoted(std::string_view text)

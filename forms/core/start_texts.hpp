@@ -4,6 +4,7 @@
 #pragma once
 
 #include "forms/core/project.hpp"
+#include "text/unicode.hpp"
 
 #include <string>
 #include <string_view>
@@ -30,7 +31,7 @@ namespace forms {
 // `text` as a line shows a value it was given, escaped as icatlas-find escapes what it echoes
 // (text/unicode.hpp), so that no value can forge a line, colour the terminal or turn it round.
 // quoted() puts it in double quotes.
-[[nodiscard]] std::string printable(std::string_view text);
+using icatlas::text::printable;
 [[nodiscard]] std::string quoted(std::string_view text);
 
 } // namespace forms
