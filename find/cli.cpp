@@ -34,7 +34,7 @@ constexpr std::string_view kProgram = "icatlas-find";
 // The families as a message lists them: "DCT3, DCT4 and WD2".
 std::string familyList(std::string_view lastJoin)
 {
-    return listed(kFamilies, lastJoin, familyName);
+    return listed(kFamilies, ", ", familyName, lastJoin);
 }
 
 std::string help()

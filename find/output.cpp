@@ -5,10 +5,12 @@
 #include "text/unicode.hpp"
 
 #include <algorithm>
+#include <ranges>
 
 namespace icatlas::find {
 
 using matching::Hit;
+using matching::listed;
 
 namespace {
 
@@ -143,33 +145,27 @@ void writeRecords(std::ostream &out, Format format, std::span<const BoxRecord> r
                        r.record->button};
     };
     if (format == Format::Json) {
-        out << "{\n  \"records\": [";
-        std::string_view separator = "\n";
-        for (const BoxRecord &record : records) {
-            out << separator << "    {";
-            const auto values = fields(record);
-            for (std::size_t i = 0; i < values.size(); ++i) {
-                out << (i > 0 ? ", " : "") << jsonString(kExportColumns.at(i)) << ": "
-                    << jsonString(values.at(i));
-            }
-            out << '}';
-            separator = ",\n";
-        }
-        out << (records.empty() ? "]\n}\n" : "\n  ]\n}\n");
+        const auto object = [&fields](const BoxRecord &record) {
+            const Fields values = fields(record);
+            const auto field = [&values](std::size_t i) {
+                return jsonString(kExportColumns.at(i)) + ": " + jsonString(values.at(i));
+            };
+            return "    {" + listed(std::views::iota(std::size_t {0}, values.size()), ", ", field)
+                + "}";
+        };
+        out << "{\n  \"records\": ["
+            << (records.empty() ? "" : "\n" + listed(records, ",\n", object) + "\n  ") << "]\n}\n";
         return;
     }
     const bool csv = format == Format::Csv;
-    const std::string_view between = csv ? "," : "\t";
-    const auto line = [&](const Fields &values) {
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            out << (i == 0 ? "" : between)
-                << (csv ? csvField(values.at(i)) : std::string(values.at(i)));
-        }
-        out << (csv ? "\r\n" : "\n");
+    const auto line = [csv](const Fields &values) {
+        const auto field
+            = [csv](std::string_view value) { return csv ? csvField(value) : std::string(value); };
+        return listed(values, csv ? "," : "\t", field) + (csv ? "\r\n" : "\n");
     };
-    line(kExportColumns);
+    out << line(kExportColumns);
     for (const BoxRecord &record : records) {
-        line(fields(record));
+        out << line(fields(record));
     }
 }
 

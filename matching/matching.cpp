@@ -291,13 +291,10 @@ std::string didYouMean(std::span<const Suggestion> suggestions, std::string_view
     if (suggestions.empty()) {
         return {};
     }
-    return "did you mean "
-        + listed(suggestions, " or ",
-                 [modelPrefix](const Suggestion &suggestion) {
-                     return std::string(suggestion.isModel ? modelPrefix : "")
-                         .append(suggestion.text);
-                 })
-        + "?";
+    const auto shown = [modelPrefix](const Suggestion &suggestion) {
+        return std::string(suggestion.isModel ? modelPrefix : "").append(suggestion.text);
+    };
+    return "did you mean " + listed(suggestions, ", ", shown, " or ") + "?";
 }
 
 } // namespace icatlas::matching

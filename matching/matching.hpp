@@ -66,16 +66,17 @@ inline constexpr std::size_t kMostSuggestions = 3;
 // findModel forgives it.
 [[nodiscard]] std::vector<Suggestion> nearestModels(std::string_view typed);
 
-// The items as a message lists them, each written by `name`: "a, b and c", `lastJoin` before the
-// last (", " joins them all alike).
+// The items as a message lists them, each written by `name`, `between` two of them but `last`
+// (where given) before the last: "a, b and c".
 template <typename Range, typename Name>
-[[nodiscard]] std::string listed(const Range &items, std::string_view lastJoin, Name name)
+[[nodiscard]] std::string listed(const Range &items, std::string_view between, Name name,
+                                 std::string_view last = {})
 {
     std::string list;
     std::size_t i = 0;
     for (const auto &item : items) {
         if (i > 0) {
-            list += i + 1 == std::size(items) ? lastJoin : ", ";
+            list += !last.empty() && i + 1 == std::size(items) ? last : between;
         }
         list += name(item);
         ++i;
