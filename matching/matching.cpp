@@ -159,7 +159,7 @@ const std::vector<Candidate> &candidates()
 }
 
 // Edits from `a` to `b` (insertions, deletions, changes and swaps of neighbours), or more than
-// `limit` once it is clear there are more.
+// `limit` where their lengths differ by more: a long paste costs no table of its size.
 std::size_t editDistance(std::string_view a, std::string_view b, std::size_t limit)
 {
     const std::size_t longer = std::max(a.size(), b.size());
@@ -173,17 +173,12 @@ std::size_t editDistance(std::string_view a, std::string_view b, std::size_t lim
     std::iota(previous.begin(), previous.end(), std::size_t {0});
     for (std::size_t i = 1; i <= a.size(); ++i) {
         current[0] = i;
-        std::size_t rowBest = current[0];
         for (std::size_t j = 1; j <= b.size(); ++j) {
             const std::size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
             current[j] = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + change});
             if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
                 current[j] = std::min(current[j], twoBack[j - 2] + 1);
             }
-            rowBest = std::min(rowBest, current[j]);
-        }
-        if (rowBest > limit) {
-            return limit + 1;
         }
         std::swap(twoBack, previous);
         std::swap(previous, current);
