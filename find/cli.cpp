@@ -81,20 +81,19 @@ struct Option {
     std::string_view name;
     std::optional<Mode> mode;
     std::optional<Format> format;
-    bool takesValue = false;
-    std::string_view example; // shown when the value is missing
+    std::string_view example; // shown when the value is missing; empty: the option takes none
 };
 
 constexpr std::array kOptions = std::to_array<Option>({
-    {"--model", Mode::Model, {}, true, "--model 6310I"},
-    {"--family", Mode::Family, {}, true, "--family DCT4"},
-    {"--list", Mode::List, {}, false, {}},
-    {"--json", {}, Format::Json, false, {}},
-    {"--csv", {}, Format::Csv, false, {}},
-    {"--tsv", {}, Format::Tsv, false, {}},
-    {"--help", Mode::Help, {}, false, {}},
-    {"-h", Mode::Help, {}, false, {}},
-    {"--version", Mode::Version, {}, false, {}},
+    {"--model", Mode::Model, {}, "--model 6310I"},
+    {"--family", Mode::Family, {}, "--family DCT4"},
+    {"--list", Mode::List, {}, {}},
+    {"--json", {}, Format::Json, {}},
+    {"--csv", {}, Format::Csv, {}},
+    {"--tsv", {}, Format::Tsv, {}},
+    {"--help", Mode::Help, {}, {}},
+    {"-h", Mode::Help, {}, {}},
+    {"--version", Mode::Version, {}, {}},
 });
 
 struct Request {
@@ -157,18 +156,17 @@ Parsed parse(std::span<const std::string_view> args)
         if (std::optional<std::string> error = take(request, *option)) {
             return std::move(*error);
         }
-        if (!option->takesValue && equals != std::string_view::npos) {
-            return {std::string(option->name) + " takes no value"};
-        }
-        if (option->takesValue) {
+        if (option->example.empty()) {
             if (equals != std::string_view::npos) {
-                request.value = arg.substr(equals + 1);
-            } else if (i + 1 < args.size()) {
-                request.value = args[++i];
-            } else {
-                return {std::string(option->name) + " needs a value, e.g. "
-                        + std::string(option->example)};
+                return {std::string(option->name) + " takes no value"};
             }
+        } else if (equals != std::string_view::npos) {
+            request.value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            request.value = args[++i];
+        } else {
+            return {std::string(option->name) + " needs a value, e.g. "
+                    + std::string(option->example)};
         }
     }
     if (request.mode == Mode::Parts && request.parts.empty() && !request.format) {
