@@ -144,19 +144,14 @@ constexpr bool uniqueNames(std::span<const ControlDefinition> controls)
 // Every control but the pictures has a tab index, and the indexes are 0..n-1, each used once.
 constexpr bool tabIndexesDense(std::span<const ControlDefinition> controls)
 {
-    const auto indexed = static_cast<std::size_t>(
-        std::count_if(controls.begin(), controls.end(),
-                      [](const ControlDefinition &c) { return c.kind != ControlKind::Picture; }));
-    for (std::size_t index = 0; index < indexed; ++index) {
-        const auto uses
-            = std::count_if(controls.begin(), controls.end(), [index](const ControlDefinition &c) {
-                  return c.tabIndex >= 0 && static_cast<std::size_t>(c.tabIndex) == index;
-              });
-        if (uses != 1) {
+    const auto indexed = std::ranges::count_if(
+        controls, [](const ControlDefinition &c) { return c.kind != ControlKind::Picture; });
+    for (std::int16_t index = 0; index < indexed; ++index) {
+        if (std::ranges::count(controls, index, &ControlDefinition::tabIndex) != 1) {
             return false;
         }
     }
-    return std::all_of(controls.begin(), controls.end(), [](const ControlDefinition &c) {
+    return std::ranges::all_of(controls, [](const ControlDefinition &c) {
         return (c.kind == ControlKind::Picture) == (c.tabIndex == kNoTabIndex);
     });
 }
