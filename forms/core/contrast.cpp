@@ -16,6 +16,13 @@ double linear(std::uint8_t channel)
     return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
+// WCAG 2 relative luminance, 0 (black) to 1 (white).
+double relativeLuminance(Rgb colour)
+{
+    return 0.2126 * linear(colour.red) + 0.7152 * linear(colour.green)
+        + 0.0722 * linear(colour.blue);
+}
+
 double ratioOfLuminances(double a, double b)
 {
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
@@ -53,12 +60,6 @@ std::optional<Rgb> leastReadableMix(Rgb colour, Rgb target, double behind)
 }
 
 } // namespace
-
-double relativeLuminance(Rgb colour)
-{
-    return 0.2126 * linear(colour.red) + 0.7152 * linear(colour.green)
-        + 0.0722 * linear(colour.blue);
-}
 
 double contrastRatio(Rgb a, Rgb b)
 {

@@ -7,9 +7,6 @@
 
 namespace forms {
 
-// WCAG 2 relative luminance, 0 (black) to 1 (white).
-[[nodiscard]] double relativeLuminance(Rgb colour);
-
 // WCAG 2 contrast ratio, 1 to 21, the same whichever colour is given first.
 [[nodiscard]] double contrastRatio(Rgb a, Rgb b);
 
