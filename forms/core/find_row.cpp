@@ -193,12 +193,14 @@ FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height, Twips d
                           double dpi, double scale)
 {
     const auto px = [dpi, scale](Twips twips) { return twipsToPixels(twips, dpi, scale); };
-    const int fieldHeight = px(kFindFieldHeight);
+    // In twips: a field as high as a component box, inset as the columns are, and beside it an
+    // answer of up to two lines of the smaller caption size.
+    const int fieldHeight = px(375);
     return {
         .row
         = {(clientWidth - px(designedWidth)) / 2, clientHeight - height, px(designedWidth), height},
-        .field = {px(kFindRowInset), (height - fieldHeight) / 2, px(kFindFieldWidth), fieldHeight},
-        .answer = {px(kFindAnswerLeft), 0, px(kFindAnswerWidth), height},
+        .field = {px(120), (height - fieldHeight) / 2, px(2655), fieldHeight},
+        .answer = {px(2880), 0, px(6630), height},
     };
 }
 

@@ -37,14 +37,9 @@ struct Mark {
     std::string description;
 };
 
-// The row as both realisations lay it out, in twips as the form's controls are given: a field as
-// high as a component box, and an answer of up to two lines of the smaller caption size.
+// The row's height in twips, as the form's controls are given (its parts: findRowPlace), and the
+// answer's font beside the form's.
 inline constexpr Twips kFindRowHeight = 615;
-inline constexpr Twips kFindRowInset = 120;
-inline constexpr Twips kFindFieldWidth = 2655;
-inline constexpr Twips kFindFieldHeight = 375;
-inline constexpr Twips kFindAnswerLeft = 2880;
-inline constexpr Twips kFindAnswerWidth = 6630;
 inline constexpr double kFindAnswerFontFactor = 825.0 / 975.0; // 8.25 pt beside the form's 9.75 pt
 
 inline constexpr std::string_view kFindFieldName = "Find a part";
