@@ -278,19 +278,9 @@ inline constexpr std::array<ControlDefinition, detail::kControlCount> kForm1Cont
 // generated at build time, so its size is not known here.
 extern const unsigned char kPictureBundle[]; // NOLINT(modernize-avoid-c-arrays)
 
-namespace detail {
-
-inline constexpr auto kForm1Caption = [] {
-    forms::FixedText<64> caption;
-    caption.append("NOKIA GSM ICs ").append(kVersion).append(" - part numbers by MOSSGROVE");
-    return caption;
-}();
-
-} // namespace detail
-
 inline constexpr forms::FormDefinition kForm1 {
     .name = "Form1",
-    .caption = detail::kForm1Caption.view(),
+    .caption = "NOKIA GSM ICs " ICATLAS_VERSION " - part numbers by MOSSGROVE",
     .clientWidth = 9630,
     .clientHeight = 7875,
     .font = kFrameFont,

@@ -43,25 +43,6 @@ struct Font {
 
 inline constexpr std::int16_t kNoTabIndex = -1;
 
-// A short text composed at compile time, such as a caption with the version in it. It holds its
-// characters itself, so a string_view into a constexpr one stays valid for the program's life.
-template <std::size_t Capacity> class FixedText {
-public:
-    constexpr FixedText &append(std::string_view text)
-    {
-        for (const char c : text) {
-            m_chars.at(m_size++) = c;
-        }
-        return *this;
-    }
-
-    [[nodiscard]] constexpr std::string_view view() const { return {m_chars.data(), m_size}; }
-
-private:
-    std::array<char, Capacity> m_chars {};
-    std::size_t m_size = 0;
-};
-
 struct ControlDefinition {
     ControlKind kind = ControlKind::Label;
     std::string_view name;
