@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <ranges>
+#include <set>
 
 namespace icatlas::find {
 
@@ -45,11 +46,8 @@ void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hi
         out << "no match\n";
         return;
     }
-    // Hits come record by record, so each change of record is one more model.
-    std::size_t models = 0;
-    for (std::size_t i = 0; i < hits.size(); ++i) {
-        models += i == 0 || hits[i].record != hits[i - 1].record ? 1 : 0;
-    }
+    const auto records = hits | std::views::transform(&Hit::record);
+    const std::size_t models = std::set(records.begin(), records.end()).size();
     out << hits.size() << ' ' << plural(hits.size(), "place", "places") << " in " << models << ' '
         << plural(models, "model", "models") << '\n';
     for (const Hit &hit : hits) {
