@@ -28,47 +28,35 @@ inline constexpr std::array<std::string_view, kFamilies.size()> kFamilyNames {"D
     return kFamilyNames.at(static_cast<std::size_t>(family));
 }
 
-// The six columns of component boxes, left to right, each under its heading on the window.
-enum class ComponentColumn : std::uint8_t { PaIc, RfIc, PowerIc, Upp, FlashIc, RamIc };
-
 // One column of component boxes: its heading, a qualifier captioned above it ("UEM" over
 // "POWER IC") and said with each box's name, and its boxes, top to bottom.
 struct ColumnInfo {
-    ComponentColumn column;
     std::string_view heading;
     std::string_view qualifier; // empty: none
     std::uint8_t rows = 0;
 };
 
-// The columns in window order. The window, icatlas-find and the exports all take the columns'
-// headings and rows from here.
+// The six columns in window order, left to right. The window, icatlas-find and the exports all
+// take the columns' headings and rows from here.
 inline constexpr std::array<ColumnInfo, 6> kColumns {{
-    {ComponentColumn::PaIc, "PA IC", "", 4},
-    {ComponentColumn::RfIc, "RF IC", "", 2},
-    {ComponentColumn::PowerIc, "POWER IC", "UEM", 2},
-    {ComponentColumn::Upp, "UPP", "", 2},
-    {ComponentColumn::FlashIc, "FLASH IC", "", 2},
-    {ComponentColumn::RamIc, "RAM IC", "", 3},
+    {"PA IC", "", 4},
+    {"RF IC", "", 2},
+    {"POWER IC", "UEM", 2},
+    {"UPP", "", 2},
+    {"FLASH IC", "", 2},
+    {"RAM IC", "", 3},
 }};
-
-static_assert(std::all_of(kColumns.begin(), kColumns.end(),
-                          [](const ColumnInfo &c) {
-                              return &c - kColumns.begin() == static_cast<int>(c.column);
-                          }),
-              "kColumns holds the columns in their enum's order");
 
 inline constexpr std::size_t kSlotCount = std::accumulate(
     kColumns.begin(), kColumns.end(), std::size_t {0},
     [](std::size_t count, const ColumnInfo &column) { return count + column.rows; });
 inline constexpr std::size_t kBoxCount = kSlotCount + 1;
 
-// The model box comes first; the component boxes follow column by column, top to bottom.
-inline constexpr std::string_view kModelBox = "Text1";
-
-// The sixteen boxes a selection writes, in the order it writes them.
+// The sixteen boxes a selection writes, in the order it writes them: the model box first, then
+// the component boxes column by column, top to bottom.
 inline constexpr std::array<std::string_view, kBoxCount> kBoxNames {
-    kModelBox, "Text2",  "Text3",  "Text4",  "Text5",  "Text6",  "Text7",  "Text8",
-    "Text9",   "Text10", "Text11", "Text12", "Text13", "Text14", "Text15", "Text16"};
+    "Text1", "Text2",  "Text3",  "Text4",  "Text5",  "Text6",  "Text7",  "Text8",
+    "Text9", "Text10", "Text11", "Text12", "Text13", "Text14", "Text15", "Text16"};
 
 // What the model box is called: the caption beside it, and its name wherever a box is named.
 inline constexpr std::string_view kModelHeading = "Phone Model";
@@ -80,19 +68,19 @@ inline constexpr std::array<std::string_view, kBoxCount> kBoxTitles {
     "RF IC 2",     "POWER IC (UEM) 1", "POWER IC (UEM) 2", "UPP 1",   "UPP 2",   "FLASH IC 1",
     "FLASH IC 2",  "RAM IC 1",         "RAM IC 2",         "RAM IC 3"};
 
-// One component box: the box it fills, its column and its row within that column (from 0).
+// One component box: the box it fills, its column (in kColumns) and its row there (from 0).
 struct ComponentSlot {
     std::string_view box;
-    ComponentColumn column;
+    std::uint8_t column;
     std::uint8_t row;
 };
 
 inline constexpr std::array<ComponentSlot, kSlotCount> kComponentSlots = [] {
     std::array<ComponentSlot, kSlotCount> slots {};
     std::size_t next = 0;
-    for (const ColumnInfo &column : kColumns) {
-        for (std::uint8_t row = 0; row < column.rows; ++row, ++next) {
-            slots.at(next) = {kBoxNames.at(next + 1), column.column, row};
+    for (std::uint8_t column = 0; column < kColumns.size(); ++column) {
+        for (std::uint8_t row = 0; row < kColumns.at(column).rows; ++row, ++next) {
+            slots.at(next) = {kBoxNames.at(next + 1), column, row};
         }
     }
     return slots;
@@ -117,16 +105,6 @@ constexpr std::size_t numberAfter(std::string_view name, std::string_view prefix
     return value;
 }
 
-constexpr bool boxesNumberedInOrder()
-{
-    for (std::size_t i = 0; i < kBoxCount; ++i) {
-        if (numberAfter(kBoxNames.at(i), "Text") != i + 1) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Whether `text` is `parts` one after another.
 constexpr bool readsAs(std::string_view text, std::initializer_list<std::string_view> parts)
 {
@@ -142,7 +120,7 @@ constexpr bool readsAs(std::string_view text, std::initializer_list<std::string_
 // The heading, " (qualifier)" where the column has one, " " and the row from 1.
 constexpr bool isSlotTitle(std::string_view title, const ComponentSlot &slot)
 {
-    const ColumnInfo &column = kColumns.at(static_cast<std::size_t>(slot.column));
+    const ColumnInfo &column = kColumns.at(slot.column);
     const std::array row {static_cast<char>('1' + slot.row)};
     const std::string_view number(row.data(), row.size());
     return slot.row < 9
@@ -151,10 +129,12 @@ constexpr bool isSlotTitle(std::string_view title, const ComponentSlot &slot)
                 : readsAs(title, {column.heading, " (", column.qualifier, ") ", number}));
 }
 
-constexpr bool titlesFollowTheColumns()
+// Each box is "Text" and its number, and each after the model box is titled by its slot.
+constexpr bool boxesFollowTheColumns()
 {
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        if (!isSlotTitle(kBoxTitles.at(i + 1), kComponentSlots.at(i))) {
+    for (std::size_t i = 0; i < kBoxCount; ++i) {
+        if (numberAfter(kBoxNames.at(i), "Text") != i + 1
+            || (i > 0 && !isSlotTitle(kBoxTitles.at(i), kComponentSlots.at(i - 1)))) {
             return false;
         }
     }
@@ -163,8 +143,8 @@ constexpr bool titlesFollowTheColumns()
 
 } // namespace detail
 
-static_assert(detail::boxesNumberedInOrder(), "kBoxNames runs Text1 to Text16");
-static_assert(detail::titlesFollowTheColumns(), "each title is its column's heading and row");
+static_assert(detail::boxesFollowTheColumns(),
+              "kBoxNames runs Text1 to Text16, each titled by its column's heading and row");
 
 // One handset model: its family, the button that selects it, its model text and its fifteen
 // slot texts (empty: a blank slot), shown exactly as stored, trailing blanks included.

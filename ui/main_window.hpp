@@ -82,11 +82,6 @@ static_assert(std::ranges::equal(
                   [](const ColumnInfo &column) { return column.qualifier.empty(); }),
               "a label for each caption of each column");
 
-[[nodiscard]] constexpr const ColumnLayout &columnLayout(ComponentColumn column)
-{
-    return kColumnLayout.at(static_cast<std::size_t>(column));
-}
-
 namespace detail {
 
 // A label of the title across the top, in its large face.
@@ -207,7 +202,7 @@ constexpr ControlDefinition columnCaption(std::size_t index, bool qualifier)
 constexpr ControlDefinition componentBox(std::size_t index)
 {
     const ComponentSlot &slot = kComponentSlots.at(index);
-    const ColumnLayout &column = columnLayout(slot.column);
+    const ColumnLayout &column = kColumnLayout.at(slot.column);
     return {.kind = ControlKind::TextBox,
             .name = slot.box,
             .left = column.left,
