@@ -84,11 +84,14 @@ static_assert(std::ranges::equal(
 
 namespace detail {
 
-// A label of the title across the top, in its large face.
-constexpr ControlDefinition titleLabel(std::string_view name, std::string_view text,
-                                       forms::Twips left, forms::Twips top, forms::Twips width,
-                                       std::int16_t tabIndex,
-                                       std::optional<forms::Rgb> colour = std::nullopt)
+// The heights of the title's labels across the top and of the captions below the frames.
+inline constexpr forms::Twips kTitleHeight = 495;
+inline constexpr forms::Twips kCaptionHeight = 255;
+
+constexpr ControlDefinition label(std::string_view name, std::string_view text, forms::Twips left,
+                                  forms::Twips top, forms::Twips width, forms::Twips height,
+                                  Font font, std::int16_t tabIndex,
+                                  std::optional<forms::Rgb> colour = std::nullopt)
 {
     return {.kind = ControlKind::Label,
             .name = name,
@@ -96,8 +99,8 @@ constexpr ControlDefinition titleLabel(std::string_view name, std::string_view t
             .left = left,
             .top = top,
             .width = width,
-            .height = 495,
-            .font = kTitleFont,
+            .height = height,
+            .font = font,
             .colour = colour,
             .tabIndex = tabIndex};
 }
@@ -130,9 +133,9 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
      .picture = ":/icatlas/banner.bmp",
      .accessibleName = "Banner",
      .accessibleDescription = "NOKIA GSM ICs in yellow capitals on black"},
-    titleLabel("Label10", "NOKIA GSM ICs", 1680, 0, 3855, 70),
-    titleLabel("Label11", "BY", 4800, 480, 735, 71, forms::kBlue),
-    titleLabel("Label9", "MOSSGROVE", 5520, 720, 3255, 69),
+    label("Label10", "NOKIA GSM ICs", 1680, 0, 3855, kTitleHeight, kTitleFont, 70),
+    label("Label11", "BY", 4800, 480, 735, kTitleHeight, kTitleFont, 71, forms::kBlue),
+    label("Label9", "MOSSGROVE", 5520, 720, 3255, kTitleHeight, kTitleFont, 69),
     familyFrameControl(PlatformFamily::DCT3, "NOKIA DCT3 PHONE", 1200, 1455, 0),
     familyFrameControl(PlatformFamily::DCT4, "NOKIA DCT4 PHONE", 2760, 1455, 18),
     familyFrameControl(PlatformFamily::WD2, "NOKIA WD2 PHONE", 4320, 975, 39),
@@ -151,15 +154,7 @@ static_assert(std::all_of(kFamilies.begin(), kFamilies.end(),
 
 // The model box and its label, before the columns.
 inline constexpr std::array<ControlDefinition, 2> kModelControls {{
-    {.kind = ControlKind::Label,
-     .name = "Label1",
-     .text = kModelHeading,
-     .left = 120,
-     .top = 5520,
-     .width = 1215,
-     .height = 255,
-     .font = kSmallFont,
-     .tabIndex = 46},
+    label("Label1", kModelHeading, 120, 5520, 1215, kCaptionHeight, kSmallFont, 46),
     {.kind = ControlKind::TextBox,
      .name = "Text1",
      .text = "NOKIA",
@@ -177,7 +172,6 @@ inline constexpr std::array<ControlDefinition, 2> kModelControls {{
 // on the next, then the boxes row under row.
 inline constexpr forms::Twips kQualifierTop = 5760;
 inline constexpr forms::Twips kHeadingTop = 6000;
-inline constexpr forms::Twips kCaptionHeight = 255;
 inline constexpr forms::Twips kFirstBoxTop = 6240;
 inline constexpr forms::Twips kBoxPitch = 360;
 inline constexpr forms::Twips kBoxHeight = 375;
@@ -187,16 +181,10 @@ constexpr ControlDefinition columnCaption(std::size_t index, bool qualifier)
 {
     const ColumnInfo &column = kColumns.at(index);
     const ColumnLayout &layout = kColumnLayout.at(index);
-    const CaptionLabel &label = qualifier ? layout.qualifier : layout.heading;
-    return {.kind = ControlKind::Label,
-            .name = label.name,
-            .text = qualifier ? column.qualifier : column.heading,
-            .left = layout.left,
-            .top = qualifier ? kQualifierTop : kHeadingTop,
-            .width = label.width,
-            .height = kCaptionHeight,
-            .font = label.font,
-            .tabIndex = label.tabIndex};
+    const CaptionLabel &caption = qualifier ? layout.qualifier : layout.heading;
+    return label(caption.name, qualifier ? column.qualifier : column.heading, layout.left,
+                 qualifier ? kQualifierTop : kHeadingTop, caption.width, kCaptionHeight,
+                 caption.font, caption.tabIndex);
 }
 
 constexpr ControlDefinition componentBox(std::size_t index)
