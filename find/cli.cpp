@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Argument handling for icatlas-find: options are checked in full before anything is written, so
-// a usage error leaves the output empty. A part that is not found may earn a hint on the standard
-// error: the model it names, or the nearest parts and models.
+// icatlas-find's arguments, checked in full before anything is written (a usage error leaves the
+// output empty), and the hint on the standard error that a part not found may earn.
 #include "find/cli.hpp"
 
 #include "find/output.hpp"

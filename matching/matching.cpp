@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Matching of part numbers, models and families against the catalogue, and the nearest ones to
-// what matched nothing.
+// The matching of parts, models and families, and the nearest ones to a miss (matching.hpp).
 #include "matching/matching.hpp"
 
 #include "text/unicode.hpp"

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The find row's state and geometry as both realisations keep them, and the arrow keys' walk over
-// a window's buttons from the places its definition gives them.
+// The find row's state and geometry, and the arrow keys' walk over the buttons (find_row.hpp).
 #include "forms/core/find_row.hpp"
 
 #include "forms/core/scaling.hpp"
@@ -145,10 +144,8 @@ bool FindRow::act(KeyAction action, const ControlDefinition *focused)
 {
     switch (action) {
     case KeyAction::Next:
-        step(FindStep::Next);
-        return true;
     case KeyAction::Previous:
-        step(FindStep::Previous);
+        step(action == KeyAction::Next ? FindStep::Next : FindStep::Previous);
         return true;
     case KeyAction::MoveLeft:
         return moveFocus(focused, Direction::Left);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A window's find row as the runtime offers it to the program: a field opened with a text and
-// closed again, marks on controls, one line of answer; and the arrow keys' walk over the buttons
-// as they lie on the screen. Toolkit-free: each realisation draws the row; its keys are in the
-// form's key table (forms/core/keys.hpp).
+// A window's find row as the runtime offers it (a field, marks on controls, a line of answer) and
+// the arrow keys' walk over the buttons as they lie; toolkit-free, each realisation draws the row.
 #pragma once
 
 #include "forms/core/definition.hpp"
