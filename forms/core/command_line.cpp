@@ -5,7 +5,6 @@
 #include "forms/core/start_texts.hpp"
 
 #include <algorithm>
-#include <utility>
 
 namespace forms {
 
@@ -15,9 +14,8 @@ namespace {
 // that it can neither forge a line nor colour the terminal.
 CommandLine refuse(std::string_view what, std::string_view argument, std::string_view after = {})
 {
-    std::string reason(what);
-    reason.append(" '").append(printable(argument)).append("'").append(after);
-    return {.action = CommandAction::Refuse, .refusal = std::move(reason)};
+    return {.action = CommandAction::Refuse,
+            .refusal = std::string(what) + " '" + printable(argument) + "'" + std::string(after)};
 }
 
 } // namespace

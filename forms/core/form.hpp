@@ -125,7 +125,6 @@ private:
 // destroyed, so a reference is released on every path out of the scope that took it.
 template <class T> class Counted {
 public:
-    Counted() = default;
     Counted(Form &form, T *object)
         : m_form(object != nullptr ? &form : nullptr)
         , m_object(object)
@@ -153,9 +152,7 @@ public:
     }
 
     [[nodiscard]] explicit operator bool() const noexcept { return m_object != nullptr; }
-    [[nodiscard]] T *get() const noexcept { return m_object; }
     T *operator->() const noexcept { return m_object; }
-    T &operator*() const noexcept { return *m_object; }
 
 private:
     void release() noexcept
