@@ -77,24 +77,20 @@ Utf8Char firstChar(std::string_view text)
     }
     const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const std::size_t length = sequenceLength(byte(0));
-    if (length == 1) {
-        return {byte(0), 1};
-    }
     if (length == 0 || text.size() < length) {
         return {};
     }
-    // The lead's own bits, and the least code point a sequence of this length may encode (any
-    // less is an overlong form).
-    char32_t value = byte(0) & (0x7FU >> length);
+    // The lead's own bits (all seven of an ASCII byte), and the least code point a sequence of
+    // this length may encode (any less is an overlong form).
+    char32_t value = byte(0) & (0x7FU >> (length == 1 ? 0 : length));
     constexpr std::array<char32_t, 5> kLeast {0, 0, 0x80, 0x800, 0x10000};
-    const char32_t least = kLeast.at(length);
     for (std::size_t i = 1; i < length; ++i) {
         if ((byte(i) & 0xC0U) != 0x80U) {
             return {};
         }
         value = (value << 6U) | (byte(i) & 0x3FU);
     }
-    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+    if (value < kLeast.at(length) || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
         return {};
     }
     return {value, length};
