@@ -5,6 +5,7 @@
 
 #include "forms/core/definition.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -15,11 +16,30 @@ namespace forms {
 // Each control's container, by position: the frame it names among the controls defined before
 // it. None: the form's client area, also for a container named later or not at all, so a faulty
 // definition still gives every control a parent.
-[[nodiscard]] std::vector<std::optional<std::size_t>>
-containers(std::span<const ControlDefinition> controls);
+[[nodiscard]] inline std::vector<std::optional<std::size_t>>
+containers(std::span<const ControlDefinition> controls)
+{
+    std::vector<std::optional<std::size_t>> parents(controls.size());
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (!controls[i].container.empty()) {
+            parents[i] = controlIndex(controls.first(i), controls[i].container, ControlKind::Frame);
+        }
+    }
+    return parents;
+}
 
 // The controls that take the focus, by position, in ascending tab index (definition order where
 // two share one): the walk of Tab, whose first is the control focused when the form is shown.
-[[nodiscard]] std::vector<std::size_t> tabOrder(std::span<const ControlDefinition> controls);
+[[nodiscard]] inline std::vector<std::size_t> tabOrder(std::span<const ControlDefinition> controls)
+{
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (takesFocus(controls[i].kind)) {
+            order.push_back(i);
+        }
+    }
+    std::ranges::stable_sort(order, {}, [controls](std::size_t i) { return controls[i].tabIndex; });
+    return order;
+}
 
 } // namespace forms
