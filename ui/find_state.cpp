@@ -23,10 +23,7 @@ bool isBlank(std::string_view text)
 
 void FindState::setQuery(std::string_view typed)
 {
-    m_matches.clear();
-    m_slots.clear();
-    m_line.clear();
-    m_current = 0;
+    *this = {};
     if (isBlank(typed)) {
         return;
     }
