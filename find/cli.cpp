@@ -124,11 +124,9 @@ std::optional<std::string> take(Request &request, const Option &option)
         return std::string(request.chosenBy) + " and " + std::string(option.name)
             + " cannot be used together";
     }
-    if (option.format) {
-        request.format = option.format;
-    } else {
-        request.mode = *option.mode;
-    }
+    // Neither is chosen yet: the option chooses its own.
+    request.format = option.format;
+    request.mode = option.mode.value_or(Mode::Parts);
     request.chosenBy = option.name;
     return std::nullopt;
 }
