@@ -18,9 +18,9 @@ namespace {
 using text::appendHex;
 
 // Left-aligned in a column of `width`; a longer text is written whole.
-void padded(std::ostream &out, std::string_view text, std::size_t width)
+std::string padded(std::string_view text, std::size_t width)
 {
-    out << text << std::string(width - std::min(width, text.size()), ' ');
+    return std::string(text).append(width - std::min(width, text.size()), ' ');
 }
 
 // The columns of the terminal lines are as wide as their longest entry in the catalogue.
@@ -51,13 +51,10 @@ void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hi
     out << hits.size() << ' ' << plural(hits.size(), "place", "places") << " in " << models << ' '
         << plural(models, "model", "models") << '\n';
     for (const Hit &hit : hits) {
-        out << "  ";
-        padded(out, hit.record->model, kModelWidth);
-        out << "  ";
-        padded(out, familyName(hit.record->family), kFamilyWidth);
-        out << "  ";
-        padded(out, kBoxTitles.at(hit.slot + 1), kTitleWidth);
-        out << "  " << hit.record->slots.at(hit.slot) << '\n';
+        out << "  " << padded(hit.record->model, kModelWidth) << "  "
+            << padded(familyName(hit.record->family), kFamilyWidth) << "  "
+            << padded(kBoxTitles.at(hit.slot + 1), kTitleWidth) << "  "
+            << hit.record->slots.at(hit.slot) << '\n';
     }
 }
 
@@ -65,16 +62,15 @@ void writeModel(std::ostream &out, const ModelRecord &record)
 {
     const auto texts = record.boxTexts();
     for (std::size_t box = 0; box < kBoxCount; ++box) {
-        padded(out, kBoxTitles.at(box), kTitleWidth);
-        out << "  " << (texts.at(box).empty() ? "(blank)" : texts.at(box)) << '\n';
+        out << padded(kBoxTitles.at(box), kTitleWidth) << "  "
+            << (texts.at(box).empty() ? "(blank)" : texts.at(box)) << '\n';
     }
 }
 
 void writeModelList(std::ostream &out, std::span<const ModelRecord> records)
 {
     for (const ModelRecord &record : records) {
-        padded(out, record.model, kModelWidth);
-        out << "  " << familyName(record.family) << '\n';
+        out << padded(record.model, kModelWidth) << "  " << familyName(record.family) << '\n';
     }
 }
 
