@@ -71,14 +71,14 @@ inline constexpr std::array<std::string_view, kBoxCount> kBoxTitles {
 // One component box: the box it fills, its column (in kColumns) and its row there (from 0).
 struct ComponentSlot {
     std::string_view box;
-    std::uint8_t column;
+    std::size_t column;
     std::uint8_t row;
 };
 
 inline constexpr std::array<ComponentSlot, kSlotCount> kComponentSlots = [] {
     std::array<ComponentSlot, kSlotCount> slots {};
     std::size_t next = 0;
-    for (std::uint8_t column = 0; column < kColumns.size(); ++column) {
+    for (std::size_t column = 0; column < kColumns.size(); ++column) {
         for (std::uint8_t row = 0; row < kColumns.at(column).rows; ++row, ++next) {
             slots.at(next) = {kBoxNames.at(next + 1), column, row};
         }

@@ -5,7 +5,6 @@
 #include "text/unicode.hpp"
 
 #include <algorithm>
-#include <ranges>
 #include <set>
 
 namespace icatlas::find {
@@ -46,10 +45,12 @@ void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hi
         out << "no match\n";
         return;
     }
-    const auto records = hits | std::views::transform(&Hit::record);
-    const std::size_t models = std::set(records.begin(), records.end()).size();
-    out << hits.size() << ' ' << plural(hits.size(), "place", "places") << " in " << models << ' '
-        << plural(models, "model", "models") << '\n';
+    std::set<const ModelRecord *> models;
+    for (const Hit &hit : hits) {
+        models.insert(hit.record);
+    }
+    out << hits.size() << ' ' << plural(hits.size(), "place", "places") << " in " << models.size()
+        << ' ' << plural(models.size(), "model", "models") << '\n';
     for (const Hit &hit : hits) {
         out << "  " << padded(hit.record->model, kModelWidth) << "  "
             << padded(familyName(hit.record->family), kFamilyWidth) << "  "
@@ -141,11 +142,12 @@ void writeRecords(std::ostream &out, Format format, std::span<const BoxRecord> r
     if (format == Format::Json) {
         const auto object = [&fields](const BoxRecord &record) {
             const Fields values = fields(record);
-            const auto field = [&values](std::size_t i) {
-                return jsonString(kExportColumns.at(i)) + ": " + jsonString(values.at(i));
-            };
-            return "    {" + listed(std::views::iota(std::size_t {0}, values.size()), ", ", field)
-                + "}";
+            std::string text = "    {";
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                text.append(i > 0 ? ", " : "").append(jsonString(kExportColumns.at(i)));
+                text.append(": ").append(jsonString(values.at(i)));
+            }
+            return text + "}";
         };
         out << "{\n  \"records\": ["
             << (records.empty() ? "" : "\n" + listed(records, ",\n", object) + "\n  ") << "]\n}\n";

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <ranges>
 #include <tuple>
 
 namespace forms {
@@ -61,17 +60,20 @@ bool FindRow::isMarked(const ControlDefinition *control) const
 
 std::vector<std::string> FindRow::marked() const
 {
-    const auto names = m_marks
-        | std::views::transform([](const Marked &mark) { return std::string(mark.control->name); });
-    return {names.begin(), names.end()};
+    std::vector<std::string> names;
+    for (const Marked &mark : m_marks) {
+        names.emplace_back(mark.control->name);
+    }
+    return names;
 }
 
 std::vector<std::pair<std::string, std::string>> FindRow::described() const
 {
-    const auto given = m_given | std::views::transform([](const Marked &mark) {
-                           return std::pair(std::string(mark.control->name), mark.description);
-                       });
-    return {given.begin(), given.end()};
+    std::vector<std::pair<std::string, std::string>> descriptions;
+    for (const Marked &given : m_given) {
+        descriptions.emplace_back(given.control->name, given.description);
+    }
+    return descriptions;
 }
 
 std::vector<FindRow::Marked> FindRow::describe()
