@@ -113,24 +113,6 @@ std::string quoted(std::string_view text)
     return "'" + printable(text) + "'";
 }
 
-// Takes `option` into the request, or says why it cannot join the options before it: a request
-// has one mode or one format at most.
-std::optional<std::string> take(Request &request, const Option &option)
-{
-    if (option.format ? request.format == option.format : request.mode == option.mode) {
-        return std::string(option.name) + " given twice";
-    }
-    if (request.format || request.mode != Mode::Parts) {
-        return std::string(request.chosenBy) + " and " + std::string(option.name)
-            + " cannot be used together";
-    }
-    // Neither is chosen yet: the option chooses its own.
-    request.format = option.format;
-    request.mode = option.mode.value_or(Mode::Parts);
-    request.chosenBy = option.name;
-    return std::nullopt;
-}
-
 Parsed parse(std::span<const std::string_view> args)
 {
     Request request;
@@ -150,9 +132,17 @@ Parsed parse(std::span<const std::string_view> args)
         if (option == kOptions.end()) {
             return {"unknown option " + quoted(arg) + " (try --help)"};
         }
-        if (std::optional<std::string> error = take(request, *option)) {
-            return std::move(*error);
+        // A request has one mode or one format at most, which the option chooses.
+        if (option->format ? request.format == option->format : request.mode == option->mode) {
+            return {std::string(option->name) + " given twice"};
         }
+        if (request.format || request.mode != Mode::Parts) {
+            return {std::string(request.chosenBy) + " and " + std::string(option->name)
+                    + " cannot be used together"};
+        }
+        request.format = option->format;
+        request.mode = option->mode.value_or(Mode::Parts);
+        request.chosenBy = option->name;
         if (option->example.empty()) {
             if (equals != std::string_view::npos) {
                 return {std::string(option->name) + " takes no value"};
