@@ -41,11 +41,6 @@ std::string folded(std::string_view text)
 // as the maker's marking happens to show it. Blanks are ' ' once folded.
 constexpr std::string_view kLoose = " ?-";
 
-constexpr bool isLoose(char c)
-{
-    return kLoose.find(c) != std::string_view::npos;
-}
-
 constexpr std::string_view kDigits = "0123456789";
 
 constexpr char upper(char c)
@@ -85,7 +80,8 @@ std::string upperWithout(std::string_view text, bool (*dropped)(char))
 std::string reduced(std::string_view text)
 {
     const std::string folding = folded(text);
-    return upperWithout(std::string_view(folding).substr(partStart(folding)), isLoose);
+    return upperWithout(std::string_view(folding).substr(partStart(folding)),
+                        [](char c) { return kLoose.find(c) != std::string_view::npos; });
 }
 
 // Folded, without any blank, in upper case: how a model or family name is compared.

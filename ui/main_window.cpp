@@ -20,14 +20,6 @@ namespace icatlas::ui {
 
 namespace {
 
-// The model, then each part that is not blank by its box's name ("6310I: PA IC 1 PF08125B, RF
-// IC 1 MJOELNER, ..."): sixteen boxes changed at once, and the focus stays on the button.
-std::string pressSummary(const ModelRecord &record)
-{
-    return std::string(record.model) + ": "
-        + matching::listed(filledBoxes(record, " "), ", ", std::identity());
-}
-
 // What a marked box adds to its name for a screen reader.
 constexpr std::string_view kFoundBox = "Holds the part found";
 
@@ -84,7 +76,10 @@ void connectClickHandlers(forms::Form &form)
 {
     const auto select = [&form](const ModelRecord &record) {
         SelectModel(form, record);
-        form.announce(pressSummary(record));
+        // Sixteen boxes changed at once and the focus stays on the button: the model, then each
+        // part that is not blank by its box's name ("6310I: PA IC 1 PF08125B, RF IC 1 ...").
+        form.announce(std::string(record.model) + ": "
+                      + matching::listed(filledBoxes(record, " "), ", ", std::identity()));
     };
     for (const ModelRecord &record : ComponentCatalogue::records()) {
         if (!form.onClick(record.button, [select, &record] { select(record); })) {
