@@ -13,25 +13,55 @@ namespace forms {
 
 // The usage and our options, then `toolkitOptions`: a paragraph on the options the toolkit reads
 // itself (empty where there is none).
-[[nodiscard]] std::string helpText(const ProjectDescription &project,
-                                   std::string_view toolkitOptions);
+[[nodiscard]] inline std::string helpText(const ProjectDescription &project,
+                                          std::string_view toolkitOptions)
+{
+    std::string text = "Usage: ";
+    text.append(project.name).append(" [OPTION]...\nOpens the window \"");
+    if (project.startupForm != nullptr) {
+        text.append(project.startupForm->caption);
+    }
+    text.append("\".\n\n"
+                "  -h, --help     show this help and exit\n"
+                "  -v, --version  show the version and exit\n");
+    if (!toolkitOptions.empty()) {
+        text.append("\n").append(toolkitOptions);
+    }
+    return text;
+}
 
 // "NAME VERSION\n".
-[[nodiscard]] std::string versionText(const ProjectDescription &project);
+[[nodiscard]] inline std::string versionText(const ProjectDescription &project)
+{
+    return std::string(project.name) + " " + std::string(project.version) + "\n";
+}
 
 // "NAME: TEXT\n": every line the start writes on its own behalf.
-[[nodiscard]] std::string programLine(std::string_view program, std::string_view text);
+[[nodiscard]] inline std::string programLine(std::string_view program, std::string_view text)
+{
+    return std::string(program) + ": " + std::string(text) + "\n";
+}
 
 // The line of a refused command line: what is wrong, and where the options are listed.
-[[nodiscard]] std::string refusalLine(std::string_view program, std::string_view what);
+[[nodiscard]] inline std::string refusalLine(std::string_view program, std::string_view what)
+{
+    return programLine(
+        program, std::string(what) + " (" + std::string(program) + " --help lists the options)");
+}
 
 // The line of a start that cannot show the window.
-[[nodiscard]] std::string startFailureLine(std::string_view program, std::string_view reason);
+[[nodiscard]] inline std::string startFailureLine(std::string_view program, std::string_view reason)
+{
+    return programLine(program, "cannot open the window: " + std::string(reason));
+}
 
 // `text` as a line shows a value it was given, escaped as icatlas-find escapes what it echoes
 // (text/unicode.hpp), so that no value can forge a line, colour the terminal or turn it round.
 // quoted() puts it in double quotes.
 using icatlas::text::printable;
-[[nodiscard]] std::string quoted(std::string_view text);
+[[nodiscard]] inline std::string quoted(std::string_view text)
+{
+    return "\"" + printable(text) + "\"";
+}
 
 } // namespace forms
