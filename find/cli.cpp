@@ -30,12 +30,6 @@ using matching::PartKey;
 
 constexpr std::string_view kProgram = "icatlas-find";
 
-// The families as a message lists them: "DCT3, DCT4 and WD2".
-std::string familyList(std::string_view lastJoin)
-{
-    return listed(kFamilies, ", ", familyName, lastJoin);
-}
-
 std::string help()
 {
     return R"help(Usage: icatlas-find [--json | --csv | --tsv] PART...
@@ -54,7 +48,7 @@ Put -- before a PART that starts with '-'.
   --model MODEL     the model's record, one line per box (e.g. --model 6310i,
                     --model "Nokia 6310 i")
   --family FAMILY   the models of )help"
-        + familyList(" or ") + R"help(, in window order
+        + listed(kFamilies, ", ", familyName, " or ") + R"help(, in window order
   --list            every model with its family
   --json            the boxes holding each PART, or the whole catalogue, as JSON
   --csv             the same as CSV (RFC 4180, CRLF line ends)
@@ -269,7 +263,7 @@ int run(std::span<const std::string_view> args, std::ostream &out, std::ostream 
         if (!family) {
             return usageError(err,
                               "unknown family " + quoted(request.value) + "; the families are "
-                                  + familyList(" and "));
+                                  + listed(kFamilies, ", ", familyName, " and "));
         }
         writeModelList(out, ComponentCatalogue::family(*family));
         return kExitFound;

@@ -105,11 +105,10 @@ std::string FindState::description(const ModelRecord &record) const
     if (slots.empty()) {
         return "The model named";
     }
-    return "Holds " + matching::listed(slots, ", ", [&record](std::size_t slot) {
-               return std::string(record.slots.at(slot))
-                   .append(" in ")
-                   .append(kBoxTitles.at(slot + 1));
-           });
+    const auto place = [&record](std::size_t slot) {
+        return std::string(record.slots.at(slot)) + " in " + std::string(kBoxTitles.at(slot + 1));
+    };
+    return "Holds " + matching::listed(slots, ", ", place);
 }
 
 std::vector<std::string> filledBoxes(const ModelRecord &record, std::string_view between)
