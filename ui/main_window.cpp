@@ -20,9 +20,6 @@ namespace icatlas::ui {
 
 namespace {
 
-// What a marked box adds to its name for a screen reader.
-constexpr std::string_view kFoundBox = "Holds the part found";
-
 void showState(forms::FindRow &row, const FindState &state)
 {
     std::vector<forms::Mark> marks;
@@ -30,7 +27,7 @@ void showState(forms::FindRow &row, const FindState &state)
         marks.push_back({record->button, state.description(*record)});
     }
     for (const std::string_view box : state.currentBoxes()) {
-        marks.push_back({box, std::string(kFoundBox)});
+        marks.push_back({box, "Holds the part found"}); // what a screen reader adds to its name
     }
     row.mark(marks);
     row.showAnswer(state.line());
