@@ -20,12 +20,9 @@ struct Place {
 // Where a control lies in the window's client area: its frame's corner plus its own place.
 Place placeOf(std::span<const ControlDefinition> controls, const ControlDefinition &control)
 {
-    Place place {control.left, control.top};
-    if (const ControlDefinition *frame = findDefinition(controls, control.container)) {
-        place.left += frame->left;
-        place.top += frame->top;
-    }
-    return place;
+    const ControlDefinition *frame = findDefinition(controls, control.container);
+    return frame == nullptr ? Place {control.left, control.top}
+                            : Place {frame->left + control.left, frame->top + control.top};
 }
 
 } // namespace

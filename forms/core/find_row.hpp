@@ -35,8 +35,7 @@ struct Mark {
     std::string description;
 };
 
-// The row's height in twips, as the form's controls are given (its parts: findRowPlace), and the
-// answer's font beside the form's.
+// The row's height in twips, as the form's controls are given; its parts lie as findRowPlace says.
 inline constexpr Twips kFindRowHeight = 615;
 inline constexpr double kFindAnswerFontFactor = 825.0 / 975.0; // 8.25 pt beside the form's 9.75 pt
 
@@ -50,9 +49,8 @@ inline constexpr std::chrono::milliseconds kAnnouncePause {500};
 
 enum class Direction : std::uint8_t { Left, Right, Up, Down };
 
-// The row's rules and state, kept alike by both realisations: the handlers, open or closed, the
-// marks, the descriptions given at a pause and to be taken back, the answer pending and the last
-// announced. A realisation makes the widgets, draws the marks and routes the events.
+// The row's rules and state (below), kept alike by both realisations; a realisation makes the
+// widgets, draws the marks and routes the events.
 class FindRow {
 public:
     virtual ~FindRow() = default;
