@@ -312,9 +312,30 @@ void QtForm::scaleToWindow()
         = [this](Twips twips, qreal scale) { return twipsToPixels(twips, m_logicalDpi, scale); };
     const QSize designed = sizeAt(1.0);
     const QSize least = sizeAt(kSmallestScale);
+    // Where the window is smaller than the least scale's size, its controls move into a scroll area
+    // that fills it, rather than lie beyond its edges.
     if (m_scroller.isNull()
         && (m_window->width() < least.width() || m_window->height() < least.height())) {
-        scrollContent();
+        auto *scroller = new QScrollArea(m_window);
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setFocusPolicy(Qt::NoFocus);
+        scroller->setWidgetResizable(true);
+        auto *content = new QWidget;
+        content->setFocusPolicy(Qt::NoFocus);
+        scroller->setWidget(content);
+        // Within the one window the controls keep their tab order; the scroll area brings the
+        // focused one into view.
+        for (QWidget *widget : m_widgets) {
+            if (widget->parentWidget() == m_window) {
+                const bool shown = !widget->isHidden();
+                widget->setParent(content);
+                widget->setVisible(shown);
+            }
+        }
+        scroller->setGeometry(m_window->rect());
+        scroller->show();
+        new EventWatcher(content, QEvent::Resize, [this] { scaleToWindow(); });
+        m_scroller = scroller;
     }
     // An open find row adds its height under the controls; they keep the rest.
     const QSize window
@@ -357,30 +378,6 @@ void QtForm::scaleToWindow()
                 scaledPicture(toQString(control.picture), widget->devicePixelRatioF(), scale));
         }
     }
-}
-
-void QtForm::scrollContent()
-{
-    auto *scroller = new QScrollArea(m_window);
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setFocusPolicy(Qt::NoFocus);
-    scroller->setWidgetResizable(true);
-    auto *content = new QWidget;
-    content->setFocusPolicy(Qt::NoFocus);
-    scroller->setWidget(content);
-    // Within the one window the controls keep their tab order; the scroll area brings the
-    // focused one into view.
-    for (QWidget *widget : m_widgets) {
-        if (widget->parentWidget() == m_window) {
-            const bool shown = !widget->isHidden();
-            widget->setParent(content);
-            widget->setVisible(shown);
-        }
-    }
-    scroller->setGeometry(m_window->rect());
-    scroller->show();
-    new EventWatcher(content, QEvent::Resize, [this] { scaleToWindow(); });
-    m_scroller = scroller;
 }
 
 void QtForm::show()

@@ -115,9 +115,6 @@ private:
     // Scales every control (place, size, font, picture) by how much the window exceeds or falls
     // short of its designed size.
     void scaleToWindow();
-    // Where the window is smaller than the least scale's size, its controls move into a scroll
-    // area that fills it, rather than lie beyond its edges.
-    void scrollContent();
 
     const FormDefinition &m_definition;
     RegisteredResources m_resources;
