@@ -3,7 +3,7 @@
 // widgets their interfaces, and the quiet writes of a click.
 #include "forms/qt/accessibility.hpp"
 
-#include "forms/qt/text_box_edit.hpp"
+#include "forms/qt/widgets.hpp"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -236,8 +236,13 @@ QuietTextBoxes::~QuietTextBoxes()
 
 void QuietTextBoxes::filter(QAccessibleEvent *event)
 {
-    if (s_active->holdsBack(event)) {
-        return;
+    constexpr std::array kTextEvents {
+        QAccessible::TextInserted,   QAccessible::TextRemoved,          QAccessible::TextUpdated,
+        QAccessible::TextCaretMoved, QAccessible::TextSelectionChanged, QAccessible::ValueChanged};
+    auto *edit = qobject_cast<QLineEdit *>(event->object());
+    if (std::ranges::find(kTextEvents, event->type()) != kTextEvents.end() && edit != nullptr
+        && edit != QApplication::focusWidget() && edit->window() == s_active->m_window) {
+        return; // held back
     }
     if (s_active->m_previous != nullptr) {
         s_active->m_previous(event);
@@ -247,16 +252,6 @@ void QuietTextBoxes::filter(QAccessibleEvent *event)
     QAccessible::installUpdateHandler(nullptr);
     QAccessible::updateAccessibility(event);
     QAccessible::installUpdateHandler(&QuietTextBoxes::filter);
-}
-
-bool QuietTextBoxes::holdsBack(const QAccessibleEvent *event) const
-{
-    constexpr std::array kTextEvents {
-        QAccessible::TextInserted,   QAccessible::TextRemoved,          QAccessible::TextUpdated,
-        QAccessible::TextCaretMoved, QAccessible::TextSelectionChanged, QAccessible::ValueChanged};
-    auto *edit = qobject_cast<QLineEdit *>(event->object());
-    return std::ranges::find(kTextEvents, event->type()) != kTextEvents.end() && edit != nullptr
-        && edit != QApplication::focusWidget() && edit->window() == m_window;
 }
 
 } // namespace forms

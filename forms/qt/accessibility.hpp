@@ -23,12 +23,11 @@ namespace forms {
 // it is shown.
 [[nodiscard]] QWidget *createAnnouncer(QWidget *window);
 
-// While a click handler runs, the text boxes it writes reach assistive technology as one change
-// each, sent when it returns. Written one by one, each box sends four or five events (text
-// removed and inserted, selection, the cursor to the end and back home); sixteen boxes make some
-// eighty, and a screen reader that sees such a flood drops what it deems unimportant from its
-// queue, the announcement of what the click did among it (Orca prunes beyond 50 waiting). The
-// focused box, if one is, keeps its own events. Nested handlers leave the work to the outermost.
+// While a click handler runs, each text box it writes reaches assistive technology as one change,
+// sent when it returns: written one by one, sixteen boxes send some eighty events (text removed and
+// inserted, selection, the cursor to the end and back home), and Orca prunes its queue beyond 50
+// waiting, the click's announcement among them. The focused box keeps its own events; nested
+// handlers leave the work to the outermost.
 class QuietTextBoxes {
 public:
     explicit QuietTextBoxes(QWidget *window);
@@ -38,7 +37,6 @@ public:
 
 private:
     static void filter(QAccessibleEvent *event);
-    [[nodiscard]] bool holdsBack(const QAccessibleEvent *event) const;
 
     static inline QuietTextBoxes *s_active = nullptr;
     QWidget *m_window;

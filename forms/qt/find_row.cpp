@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The find row over Qt Widgets (see find_row.hpp).
-#include "forms/qt/find_row.hpp"
-
+// A form's find row over Qt Widgets and the form's keys (see qt_form.hpp).
 #include "forms/core/scaling.hpp"
-#include "forms/qt/accessibility.hpp"
-#include "forms/qt/keyboard.hpp"
+#include "forms/qt/qt_form.hpp"
 #include "forms/qt/widgets.hpp"
-#include "forms/start/runtime.hpp"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,104 +17,65 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace forms {
 
 namespace {
 
-// A layer over the whole window that draws a thick frame, in the window's text colour, round each
-// marked control: it reads without colour, on a light palette and a dark one, leaves the controls'
-// own drawing as it is, and changes no control, so assistive technology sees no widget come or go
-// as the marks change.
-class MarkLayer final : public QWidget {
-public:
-    explicit MarkLayer(QWidget *window)
-        : QWidget(window)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        setObjectName(QStringLiteral("findMarks"));
-        setGeometry(window->rect());
-    }
+// Key_Enter is the keypad's.
+constexpr auto kKeys = std::to_array<std::pair<int, Key>>({
+    {Qt::Key_Return, Key::Enter},
+    {Qt::Key_Enter, Key::Enter},
+    {Qt::Key_Escape, Key::Escape},
+    {Qt::Key_C, Key::C},
+    {Qt::Key_F, Key::F},
+    {Qt::Key_Q, Key::Q},
+    {Qt::Key_W, Key::W},
+    {Qt::Key_F3, Key::F3},
+    {Qt::Key_F10, Key::F10},
+    {Qt::Key_Menu, Key::Menu},
+    {Qt::Key_Left, Key::Left},
+    {Qt::Key_Right, Key::Right},
+    {Qt::Key_Up, Key::Up},
+    {Qt::Key_Down, Key::Down},
+});
 
-    void setControls(std::vector<QPointer<QWidget>> controls)
-    {
-        m_controls = std::move(controls);
-        raise();
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent * /*event*/) override
-    {
-        QPainter painter(this);
-        for (const QPointer<QWidget> &control : m_controls) {
-            if (control.isNull() || !control->isVisible()) {
-                continue;
-            }
-            const QRectF place(control->mapTo(parentWidget(), QPoint()), control->size());
-            const double thickness = std::max(3, control->height() / 10);
-            QPen pen(palette().color(QPalette::WindowText), thickness);
-            pen.setJoinStyle(Qt::MiterJoin);
-            painter.setPen(pen);
-            painter.drawRect(
-                place.adjusted(thickness / 2, thickness / 2, -thickness / 2, -thickness / 2));
+// A Qt key event as the core's key table names it.
+KeyPress keyPress(const QKeyEvent &event)
+{
+    const auto *const found = std::ranges::find(kKeys, event.key(), &std::pair<int, Key>::first);
+    KeyPress press {found != kKeys.end() ? found->second : Key::Other, kNoModifier};
+    for (const auto &[qt, bit] :
+         {std::pair {Qt::ShiftModifier, kShift}, std::pair {Qt::ControlModifier, kControl},
+          std::pair {Qt::AltModifier, kAlt}, std::pair {Qt::MetaModifier, kMeta}}) {
+        if (event.modifiers().testFlag(qt)) {
+            press.modifiers |= bit;
         }
     }
-
-private:
-    std::vector<QPointer<QWidget>> m_controls;
-};
+    return press;
+}
 
 } // namespace
 
-QtFindRow::QtFindRow(Host host)
-    : QObject(host.window)
-    , FindRow(host.controls)
-    , m_host(std::move(host))
+QtFindRow::QtFindRow(QtForm &form)
+    : QObject(form.m_window)
+    , FindRow(form.m_definition.controls)
+    , m_form(form)
+{
     // Only the keys are watched from the start; the row itself is made when first opened.
-    , m_keys(bindKeys(m_host.window, m_host.widgets, *this))
-{
+    form.m_window->installEventFilter(this);
+    for (QWidget *widget : form.m_widgets) {
+        widget->installEventFilter(this);
+    }
 }
 
-void QtFindRow::makeRow()
+int QtFindRow::addedHeight() const
 {
-    m_row = new QWidget(m_host.window);
-    m_row->setObjectName(QStringLiteral("findRow"));
-    m_field = new QLineEdit(m_row);
-    m_field->setObjectName(QStringLiteral("findField"));
-    m_field->setAccessibleName(toQString(kFindFieldName));
-    m_field->setPlaceholderText(toQString(kFindFieldName));
-    m_field->installEventFilter(m_keys);
-    m_answer = new QLabel(m_row);
-    m_answer->setObjectName(QStringLiteral("findAnswer"));
-    m_answer->setWordWrap(true);
-    m_answer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_answer->setTextFormat(Qt::PlainText);
-    m_pause = new QTimer(m_row);
-    m_pause->setSingleShot(true);
-    m_pause->setInterval(kAnnouncePause);
-    QObject::connect(m_pause, &QTimer::timeout, this, [this] {
-        describeMarks();
-        if (const std::optional<std::string> line = announcement(); line && m_host.announce) {
-            m_host.announce(*line);
-        }
-    });
-    QObject::connect(m_field, &QLineEdit::textChanged, this,
-                     [this](const QString &text) { edited(text.toStdString()); });
-    m_marks = new MarkLayer(m_host.window);
-}
-
-double QtFindRow::scale() const
-{
-    return m_host.scale ? m_host.scale() : 1.0;
-}
-
-int QtFindRow::addedHeight(double scale) const
-{
-    return isOpen() ? twipsToPixels(kFindRowHeight, m_host.logicalDpi, scale) : 0;
+    return isOpen() ? twipsToPixels(kFindRowHeight, m_form.m_logicalDpi, m_form.m_scale) : 0;
 }
 
 void QtFindRow::layOut()
@@ -124,14 +83,15 @@ void QtFindRow::layOut()
     if (m_row.isNull() || !isOpen()) {
         return;
     }
-    const double scale = this->scale();
-    const QSize size = m_host.window->size();
-    const FindRowPlace place = findRowPlace(size.width(), size.height(), addedHeight(scale),
-                                            m_host.clientWidth, m_host.logicalDpi, scale);
+    const double scale = m_form.m_scale;
+    const QSize size = m_form.m_window->size();
+    const FindRowPlace place
+        = findRowPlace(size.width(), size.height(), addedHeight(), m_form.m_definition.clientWidth,
+                       m_form.m_logicalDpi, scale);
     const auto rect = [](PixelRect r) { return QRect(r.left, r.top, r.width, r.height); };
-    m_marks->setGeometry(m_host.window->rect());
+    m_marks->setGeometry(m_form.m_window->rect());
     m_row->setGeometry(rect(place.row));
-    QFont font = m_host.window->font();
+    QFont font = m_form.m_window->font();
     font.setPointSizeF(font.pointSizeF() * scale);
     m_field->setFont(font);
     m_field->setGeometry(rect(place.field));
@@ -142,18 +102,46 @@ void QtFindRow::layOut()
 
 void QtFindRow::open(std::string_view text)
 {
-    if (m_row.isNull()) {
-        makeRow();
+    if (m_row.isNull()) { // made when first opened
+        m_row = new QWidget(m_form.m_window);
+        m_row->setObjectName(QStringLiteral("findRow"));
+        m_field = new QLineEdit(m_row);
+        m_field->setObjectName(QStringLiteral("findField"));
+        m_field->setAccessibleName(toQString(kFindFieldName));
+        m_field->setPlaceholderText(toQString(kFindFieldName));
+        m_field->installEventFilter(this);
+        m_answer = new QLabel(m_row);
+        m_answer->setObjectName(QStringLiteral("findAnswer"));
+        m_answer->setWordWrap(true);
+        m_answer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_answer->setTextFormat(Qt::PlainText);
+        m_pause = new QTimer(m_row);
+        m_pause->setSingleShot(true);
+        m_pause->setInterval(kAnnouncePause);
+        QObject::connect(m_pause, &QTimer::timeout, this, [this] {
+            describeMarks();
+            if (const std::optional<std::string> line = announcement()) {
+                m_form.announce(*line);
+            }
+        });
+        QObject::connect(m_field, &QLineEdit::textChanged, this,
+                         [this](const QString &text) { edited(text.toStdString()); });
+        // One layer over the whole window draws a thick frame, in the window's text colour, round
+        // each marked control: it reads without colour, on a light palette and a dark one, leaves
+        // the controls' own drawing as it is, and changes no control, so assistive technology sees
+        // no widget come or go as the marks change.
+        m_marks = new QWidget(m_form.m_window);
+        m_marks->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_marks->setFocusPolicy(Qt::NoFocus);
+        m_marks->setObjectName(QStringLiteral("findMarks"));
+        m_marks->installEventFilter(this);
     }
     if (!isOpen()) {
         QWidget *focused = QApplication::focusWidget();
         m_focusBefore
-            = focused != nullptr && focused->window() == m_host.window ? focused : nullptr;
+            = focused != nullptr && focused->window() == m_form.m_window ? focused : nullptr;
         setOpen(true);
-        const int added = addedHeight(scale());
-        QWidget *window = m_host.window;
-        window->setMinimumHeight(window->minimumHeight() + added);
-        window->resize(window->width(), window->height() + added);
+        grow(addedHeight());
         layOut();
         m_row->show();
         m_marks->show();
@@ -178,48 +166,63 @@ void QtFindRow::close()
     describeMarks();
     m_marks->hide();
     m_pause->stop();
-    const int added = addedHeight(scale());
+    const int added = addedHeight();
     m_row->hide();
     setOpen(false);
-    QWidget *window = m_host.window;
-    window->setMinimumHeight(window->minimumHeight() - added);
-    window->resize(window->width(), window->height() - added);
+    grow(-added);
     if (!m_focusBefore.isNull()) {
         m_focusBefore->setFocus(Qt::OtherFocusReason);
     }
     closed();
 }
 
+void QtFindRow::grow(int height)
+{
+    QWidget *window = m_form.m_window;
+    window->setMinimumHeight(window->minimumHeight() + height);
+    window->resize(window->width(), window->height() + height);
+}
+
 const ControlDefinition *QtFindRow::definitionOf(const QWidget *widget) const
 {
-    const auto found = std::find(m_host.widgets.begin(), m_host.widgets.end(), widget);
-    return found == m_host.widgets.end()
+    const std::vector<QWidget *> &widgets = m_form.m_widgets;
+    const auto found = std::ranges::find(widgets, widget);
+    return found == widgets.end()
         ? nullptr
-        : &m_host.controls[static_cast<std::size_t>(found - m_host.widgets.begin())];
+        : &m_form.m_definition.controls[static_cast<std::size_t>(found - widgets.begin())];
 }
 
 QWidget *QtFindRow::widgetOf(const ControlDefinition &control) const
 {
-    return m_host.widgets[static_cast<std::size_t>(&control - m_host.controls.data())];
-}
-
-FocusOn QtFindRow::focusOn(const QWidget *widget) const
-{
-    return widget != nullptr && widget == m_field ? FocusOn::FindField
-                                                  : forms::focusOn(definitionOf(widget));
+    return m_form
+        .m_widgets[static_cast<std::size_t>(&control - m_form.m_definition.controls.data())];
 }
 
 void QtFindRow::mark(std::span<const Mark> marks)
 {
     takeMarks(marks);
-    if (m_marks.isNull()) {
-        return;
+    if (!m_marks.isNull()) {
+        m_marks->raise();
+        m_marks->update();
     }
-    std::vector<QPointer<QWidget>> framed;
+}
+
+void QtFindRow::paintMarks()
+{
+    QPainter painter(m_marks);
     for (const Marked &mark : currentMarks()) {
-        framed.emplace_back(widgetOf(*mark.control));
+        const QWidget *control = widgetOf(*mark.control);
+        if (!control->isVisible()) {
+            continue;
+        }
+        const QRectF place(control->mapTo(m_form.m_window, QPoint()), control->size());
+        const double thickness = std::max(3, control->height() / 10);
+        QPen pen(m_marks->palette().color(QPalette::WindowText), thickness);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.drawRect(
+            place.adjusted(thickness / 2, thickness / 2, -thickness / 2, -thickness / 2));
     }
-    static_cast<MarkLayer *>(m_marks.data())->setControls(std::move(framed));
 }
 
 void QtFindRow::describeMarks()
@@ -244,15 +247,8 @@ void QtFindRow::showAnswer(std::string_view line)
 
 void QtFindRow::step(FindStep step)
 {
-    if (!m_handlers.stepped) {
-        return;
-    }
-    // A step selects as a click does, and traps no more than a click's handler does.
-    const QuietTextBoxes quiet(m_host.window);
-    try {
-        m_handlers.stepped(step);
-    } catch (const std::exception &error) {
-        reportUntrappedError(error);
+    if (m_handlers.stepped) { // it selects as a click does
+        m_form.runHandler([this, step] { m_handlers.stepped(step); });
     }
 }
 
@@ -273,9 +269,56 @@ void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
     menu->popup(at, find);
 }
 
-bool QtFindRow::act(KeyAction action, QWidget *focused)
+bool QtFindRow::eventFilter(QObject *watched, QEvent *event)
 {
-    return FindRow::act(action, definitionOf(focused));
+    if (watched == m_marks.data() && event->type() == QEvent::Paint) {
+        paintMarks();
+        return true;
+    }
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ContextMenu && type != QEvent::KeyPress && type != QEvent::KeyRelease) {
+        return false;
+    }
+    auto *widget = qobject_cast<QWidget *>(watched);
+    const ControlDefinition *control = definitionOf(widget);
+    // Where the focus is when `widget` has it, as the key table tells the places apart.
+    const FocusOn focus
+        = widget != nullptr && widget == m_field ? FocusOn::FindField : focusOn(control);
+    if (type == QEvent::ContextMenu) {
+        auto *box = qobject_cast<QLineEdit *>(widget);
+        if (box == nullptr || focus != FocusOn::TextBox) {
+            return false;
+        }
+        contextMenu(box, static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const std::optional<KeyAction> action = keyAction(keyPress(*key), focus, isOpen());
+    if (!action) {
+        return false;
+    }
+    const bool pressed = type == QEvent::KeyPress;
+    switch (*action) {
+    case KeyAction::PressFocusedButton: {
+        // Enter becomes Space for the button, so it goes down and comes up, clicks and is
+        // announced exactly as Space makes it do. The buttons are not default buttons, so Qt
+        // itself gives Enter no meaning there.
+        QKeyEvent space(key->type(), Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
+                        key->isAutoRepeat());
+        QCoreApplication::sendEvent(widget, &space);
+        return true;
+    }
+    case KeyAction::Close:
+        if (pressed) {
+            m_form.m_window->close();
+        }
+        return true;
+    case KeyAction::Ignore:
+        return true;
+    default:
+        // The find's keys act as they go down; their release is the control's.
+        return pressed && act(*action, control);
+    }
 }
 
 void QtFindRow::focus(const ControlDefinition &button)

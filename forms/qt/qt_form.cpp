@@ -75,12 +75,10 @@ private:
     std::function<void()> m_heard;
 };
 
-// On X any client may destroy any window (`xdotool windowclose`, a session tool); Qt carries on
-// with no window, and the program would run on with nothing on screen. Qt selects the structure
-// events of its own windows, so the server tells it of each destroyed one, and this ends the event
-// loop (status 0) on the word that the form's own was destroyed. The filter belongs to the window
-// and goes with it, so the program's own destruction of a window is never mistaken for another's:
-// by then nothing listens. Other platforms let only the program itself destroy its windows.
+// On X any client may destroy any window (`xdotool windowclose`); Qt would run on with nothing on
+// screen. Qt selects its windows' structure events, so this ends the event loop (status 0) when
+// the server says the form's own was destroyed. The filter goes with the window, so the program's
+// own destruction of it is never mistaken for another's. Elsewhere only the program can do that.
 class DestructionWatcher final : public QObject, public QAbstractNativeEventFilter {
 public:
     explicit DestructionWatcher(QWidget *window)
@@ -112,15 +110,6 @@ private:
     QPointer<QWidget> m_window;
 };
 
-// The room a window manager's frame takes round the client area, before the window is shown and
-// the frame is known: the style's title bar and a border on every side.
-QSize frameAllowance(const QWidget *window)
-{
-    const QStyle *style = window->style();
-    const int border = 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    return {2 * border, style->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border};
-}
-
 qreal primaryScreenDpi()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -136,25 +125,6 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     , m_logicalDpi(logicalDpi > 0 ? logicalDpi : primaryScreenDpi())
     , m_dpiFromScreen(logicalDpi <= 0)
 {
-    shapeWindow();
-    new EventWatcher(m_window, QEvent::Resize, [this] {
-        scaleToWindow();
-        if (!m_findRow.isNull()) {
-            m_findRow->layOut();
-        }
-    });
-    createControls();
-    m_findRow = new QtFindRow({.window = m_window,
-                               .clientWidth = m_definition.clientWidth,
-                               .controls = m_definition.controls,
-                               .widgets = m_widgets,
-                               .logicalDpi = m_logicalDpi,
-                               .scale = [this] { return m_scale; },
-                               .announce = [this](std::string_view line) { announce(line); }});
-}
-
-void QtForm::shapeWindow()
-{
     m_window->setObjectName(toQString(m_definition.name));
     m_window->setWindowTitle(toQString(m_definition.caption));
     // The form's font is fixed on the window once, so its controls inherit the definition's font
@@ -163,20 +133,19 @@ void QtForm::shapeWindow()
         m_window->setFont(toQFont(m_definition.font));
     }
     // On a screen too small for the designed size (a laptop at 150 %, a netbook), the window
-    // opens as large as fits, frame included, and is laid out smaller in proportion.
-    qreal scale = 1.0;
+    // opens as large as fits, frame included, and is laid out smaller in proportion. The frame is
+    // not known before the window is shown: the style's title bar and a border on every side.
     QSize room(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (const QScreen *screen = m_window->screen()) {
-        room = screen->availableGeometry().size() - frameAllowance(m_window);
-        const QSize designed = sizeAt(1.0);
-        scale = openingScale(designed.width(), designed.height(), room.width(), room.height());
+        const QStyle *style = m_window->style();
+        const int border = 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        room = screen->availableGeometry().size()
+            - QSize(2 * border, style->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
     }
-    resizeWithin(scale, room);
-    // The screen belongs to the native window, which exists from the window's first show on.
-    // The platform reports the window's geometry on the new screen after the move itself, in the
-    // old screen's device pixels, which on a screen of another scale is another size in the
-    // window's own: the layout's factor from before is kept, and the window shaped again once that
-    // report is in.
+    resizeWithin(1.0, room);
+    // The screen belongs to the native window, made at the first show. After a move the platform
+    // reports the geometry in the old screen's device pixels, another size on a screen of another
+    // scale: the factor from before is kept, and the window shaped again once that report is in.
     new EventWatcher(m_window, QEvent::Show, [this] {
         QWindow *handle = m_window->windowHandle();
         if (handle != m_screenWatched) {
@@ -190,6 +159,33 @@ void QtForm::shapeWindow()
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         new DestructionWatcher(m_window);
     }
+    new EventWatcher(m_window, QEvent::Resize, [this] {
+        scaleToWindow();
+        if (!m_findRow.isNull()) {
+            m_findRow->layOut();
+        }
+    });
+    // One widget per control in its container, the adapter the runtime reaches it by, and the
+    // focus chained by tab index.
+    const std::span<const ControlDefinition> controls = m_definition.controls;
+    const auto parents = containers(controls);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlDefinition &control = controls[i];
+        QWidget *parent = parents[i] ? m_widgets[*parents[i]] : m_window.data();
+        QWidget *made = createControlWidget(control, parent, m_logicalDpi);
+        if (control.kind == ControlKind::TextBox) {
+            m_controls.push_back(
+                std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
+        } else {
+            m_controls.push_back(std::make_unique<Control>(std::string(control.name)));
+        }
+        m_widgets.push_back(made);
+    }
+    const std::vector<std::size_t> order = tabOrder(controls);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(m_widgets[order[i - 1]], m_widgets[order[i]]);
+    }
+    m_findRow = new QtFindRow(*this);
 }
 
 QSize QtForm::sizeAt(qreal scale) const
@@ -198,13 +194,15 @@ QSize QtForm::sizeAt(qreal scale) const
             twipsToPixels(m_definition.clientHeight, m_logicalDpi, scale)};
 }
 
-void QtForm::resizeWithin(qreal scale, QSize room)
+void QtForm::resizeWithin(qreal most, QSize room)
 {
+    const QSize designed = sizeAt(1.0);
+    const qreal scale = std::min(
+        most, scaleForClientArea(room.width(), room.height(), designed.width(), designed.height()));
     room = room.expandedTo(QSize(1, 1));
     QSize wanted = sizeAt(scale);
-    // Where even the least scale does not fit, the content scrolls (see scaleToWindow): the
-    // window takes what room there is, and the width of a scroll bar across the direction that
-    // scrolls, so that the other need not.
+    // Where even the least scale does not fit, the content scrolls: the window takes what room
+    // there is, and a scroll bar's width across the direction that scrolls, so the other need not.
     if (wanted.height() > room.height() || wanted.width() > room.width()) {
         const QScrollBar bar(Qt::Vertical, m_window); // the style's own, to be measured
         if (wanted.height() > room.height()) {
@@ -230,10 +228,6 @@ void QtForm::fitToScreen(qreal kept)
     const QRect frame = m_window->frameGeometry();
     const QSize frameRoom = frame.size() - m_window->size();
     const QRect available = screen->availableGeometry();
-    const QSize room = available.size() - frameRoom;
-    const QSize designed = sizeAt(1.0);
-    const qreal scale = std::min(
-        kept, scaleForClientArea(room.width(), room.height(), designed.width(), designed.height()));
     // Laid out again even where the size comes out the same: the pictures are drawn for the new
     // screen's density. A maximised or full-screen window keeps the size the screen gives it.
     m_scale = 0;
@@ -241,7 +235,7 @@ void QtForm::fitToScreen(qreal kept)
         scaleToWindow();
         return;
     }
-    resizeWithin(scale, room);
+    resizeWithin(kept, available.size() - frameRoom);
     scaleToWindow();
     // The frame is kept on the screen it was moved to, as far as it fits there.
     const QSize framed = m_window->size() + frameRoom;
@@ -254,35 +248,9 @@ void QtForm::fitToScreen(qreal kept)
     }
 }
 
-void QtForm::createControls()
-{
-    const std::span<const ControlDefinition> controls = m_definition.controls;
-    const auto parents = containers(controls);
-    m_widgets.reserve(controls.size());
-    m_controls.reserve(controls.size());
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const ControlDefinition &control = controls[i];
-        QWidget *parent = parents[i] ? m_widgets[*parents[i]] : m_window.data();
-        QWidget *made = createControlWidget(control, parent, m_logicalDpi);
-        if (control.kind == ControlKind::TextBox) {
-            m_controls.push_back(
-                std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
-        } else {
-            m_controls.push_back(std::make_unique<Control>(std::string(control.name)));
-        }
-        m_widgets.push_back(made);
-    }
-    const std::vector<std::size_t> order = tabOrder(controls);
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(m_widgets[order[i - 1]], m_widgets[order[i]]);
-    }
-}
-
 QtForm::~QtForm()
 {
-    // The controls' adapters watch their widgets through guarded pointers; the window goes last.
-    m_controls.clear();
-    delete m_window.data();
+    delete m_window.data(); // the controls' adapters watch their widgets through guarded pointers
 }
 
 Control *QtForm::findControl(std::string_view name)
@@ -304,17 +272,19 @@ bool QtForm::onClick(std::string_view control, std::function<void()> handler)
     if (button == nullptr) {
         return false;
     }
-    // Handlers trap nothing: an error that leaves one ends here, reported, and ends the program.
     QObject::connect(button, &QAbstractButton::clicked, button,
-                     [button, handler = std::move(handler)] {
-                         const QuietTextBoxes quiet(button->window());
-                         try {
-                             handler();
-                         } catch (const std::exception &error) {
-                             reportUntrappedError(error);
-                         }
-                     });
+                     [this, handler = std::move(handler)] { runHandler(handler); });
     return true;
+}
+
+void QtForm::runHandler(const std::function<void()> &handler) const
+{
+    const QuietTextBoxes quiet(m_window);
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        reportUntrappedError(error);
+    }
 }
 
 void QtForm::announce(std::string_view message)
@@ -322,10 +292,9 @@ void QtForm::announce(std::string_view message)
     if (m_window.isNull()) {
         return;
     }
-    // A screen reader speaks a notification as it appears, wherever the focus is, and leaves the
-    // focus where it was. (Qt 6.4 sends a changed name or description without its new text, so a
-    // change to the focused control's own properties is not heard.) The notification is made on
-    // the first announcement, so it costs nothing at start-up.
+    // A screen reader speaks a notification as it appears and leaves the focus where it was (Qt
+    // 6.4 sends a changed name or description without its new text, so the focused control's own
+    // would not be heard). Made on the first announcement, it costs nothing at start-up.
     if (m_announcer.isNull()) {
         m_announcer = createAnnouncer(m_window);
     }
@@ -343,13 +312,34 @@ void QtForm::scaleToWindow()
         = [this](Twips twips, qreal scale) { return twipsToPixels(twips, m_logicalDpi, scale); };
     const QSize designed = sizeAt(1.0);
     const QSize least = sizeAt(kSmallestScale);
+    // Where the window is smaller than the least scale's size, its controls move into a scroll area
+    // that fills it, rather than lie beyond its edges.
     if (m_scroller.isNull()
         && (m_window->width() < least.width() || m_window->height() < least.height())) {
-        scrollContent();
+        auto *scroller = new QScrollArea(m_window);
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setFocusPolicy(Qt::NoFocus);
+        scroller->setWidgetResizable(true);
+        auto *content = new QWidget;
+        content->setFocusPolicy(Qt::NoFocus);
+        scroller->setWidget(content);
+        // Within the one window the controls keep their tab order; the scroll area brings the
+        // focused one into view.
+        for (QWidget *widget : m_widgets) {
+            if (widget->parentWidget() == m_window) {
+                const bool shown = !widget->isHidden();
+                widget->setParent(content);
+                widget->setVisible(shown);
+            }
+        }
+        scroller->setGeometry(m_window->rect());
+        scroller->show();
+        new EventWatcher(content, QEvent::Resize, [this] { scaleToWindow(); });
+        m_scroller = scroller;
     }
     // An open find row adds its height under the controls; they keep the rest.
     const QSize window
-        = m_window->size() - QSize(0, m_findRow.isNull() ? 0 : m_findRow->addedHeight(m_scale));
+        = m_window->size() - QSize(0, m_findRow.isNull() ? 0 : m_findRow->addedHeight());
     // The controls' surface: the window, or the content of its scroll area once it has one.
     QWidget *surface = m_window;
     QSize room = window;
@@ -358,8 +348,7 @@ void QtForm::scaleToWindow()
         room = m_scroller->maximumViewportSize();
         surface = m_scroller->widget();
     }
-    // One factor for both directions keeps the designed proportions; the surface's other
-    // direction has room to spare, shared equally on both sides.
+    // One factor keeps the designed proportions; the other direction's spare room is shared.
     const qreal scale
         = scaleForClientArea(room.width(), room.height(), designed.width(), designed.height());
     const QSize laidOut = sizeAt(scale);
@@ -389,30 +378,6 @@ void QtForm::scaleToWindow()
                 scaledPicture(toQString(control.picture), widget->devicePixelRatioF(), scale));
         }
     }
-}
-
-void QtForm::scrollContent()
-{
-    auto *scroller = new QScrollArea(m_window);
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setFocusPolicy(Qt::NoFocus);
-    scroller->setWidgetResizable(true);
-    auto *content = new QWidget;
-    content->setFocusPolicy(Qt::NoFocus);
-    scroller->setWidget(content);
-    // Moved within the one window, the controls keep their place in the tab order; a scroll area
-    // brings the control that takes the focus into view.
-    for (QWidget *widget : m_widgets) {
-        if (widget->parentWidget() == m_window) {
-            const bool shown = !widget->isHidden();
-            widget->setParent(content);
-            widget->setVisible(shown);
-        }
-    }
-    scroller->setGeometry(m_window->rect());
-    scroller->show();
-    new EventWatcher(content, QEvent::Resize, [this] { scaleToWindow(); });
-    m_scroller = scroller;
 }
 
 void QtForm::show()

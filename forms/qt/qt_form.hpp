@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // A form realised with Qt 6 Widgets from its definition: one widget per control, named as in the
-// definition, placed and scaled from twips with the screen's logical DPI.
+// definition, placed and scaled from twips with the screen's logical DPI; and its find row (a field
+// and an answer line under the controls, frames over the marked ones), which also answers the
+// form's keys beyond the toolkit's own, as the core's key table says.
 #pragma once
 
 #include "forms/core/definition.hpp"
+#include "forms/core/find_row.hpp"
 #include "forms/core/form.hpp"
-#include "forms/qt/find_row.hpp"
-#include "forms/qt/pictures.hpp"
 #include "forms/qt/widgets.hpp"
 
 #include <QPointer>
@@ -15,15 +16,70 @@
 #include <QWindow>
 
 #include <memory>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
+class QLabel;
+class QLineEdit;
+class QTimer;
+
 namespace forms {
+
+class QtForm;
+
+class QtFindRow final : public QObject, public FindRow {
+public:
+    // Watches the form's window and controls for the table's keys, and the component boxes for
+    // their context menus, before the control they go to sees them.
+    explicit QtFindRow(QtForm &form);
+
+    void open(std::string_view text) override;
+    void close() override;
+    void mark(std::span<const Mark> marks) override;
+    void showAnswer(std::string_view line) override;
+
+    // The height the open row adds to the window at the form's factor, in pixels; 0 when closed.
+    [[nodiscard]] int addedHeight() const;
+
+    // Places the open row at the window's foot; the form calls it once it has laid out its
+    // controls after a resize.
+    void layOut();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Grows the window by `height` pixels (shrinks it where negative), its least size with it.
+    void grow(int height);
+    void step(FindStep step) override;
+    void focus(const ControlDefinition &button) override;
+    [[nodiscard]] std::string fieldText() const override;
+    void copy(std::string_view text) override;
+    bool openMenu(const ControlDefinition &box) override;
+    // The component box's context menu with the find's item first, at `at` on the screen.
+    void contextMenu(QLineEdit *box, QPoint at);
+    [[nodiscard]] const ControlDefinition *definitionOf(const QWidget *widget) const;
+    [[nodiscard]] QWidget *widgetOf(const ControlDefinition &control) const;
+    // Gives the controls the descriptions the marks call for now (see FindRow::describe).
+    void describeMarks();
+    void paintMarks(); // on the layer of marks, as it is painted
+
+    QtForm &m_form;
+    QPointer<QWidget> m_row;
+    QPointer<QLineEdit> m_field;
+    QPointer<QLabel> m_answer;
+    QPointer<QWidget> m_marks; // one layer over the window that draws every mark
+    QPointer<QTimer> m_pause;
+    QPointer<QWidget> m_focusBefore;
+};
 
 class QtForm final : public Form {
 public:
     // Builds the window and all its controls, at the logical DPI of the primary screen unless
-    // one is given.
+    // one is given. The window opens at its designed size, or less in proportion where that does
+    // not fit the screen's available area; it may shrink to kSmallestScale and grow.
     explicit QtForm(const FormDefinition &definition, qreal logicalDpi = 0);
     ~QtForm() override;
 
@@ -43,26 +99,22 @@ public:
     void show();
 
 private:
-    // The window's name, caption and first size: the designed size, or less in proportion where
-    // that does not fit the screen's available area; it may shrink to kSmallestScale and grow.
-    void shapeWindow();
-    // The client area's designed size at `scale`, in pixels at the form's DPI.
+    friend class QtFindRow; // lays itself out as the form does, and announces through it
+
+    // The client area's size at `scale`, in pixels at the form's DPI.
     [[nodiscard]] QSize sizeAt(qreal scale) const;
-    // The window at `scale` within `room` (the client area's share of its screen), and its least
-    // size, the least scale's, within the same room.
-    void resizeWithin(qreal scale, QSize room);
+    // The window at the largest factor up to `most` that fits `room` (the client area's share of
+    // its screen), and its least size, the least scale's, within the same room.
+    void resizeWithin(qreal most, QSize room);
     // On a move to another screen: the size at `kept` for that screen's scale, or less where it
     // has no room for it, the layout worked out again and the window kept inside it.
     void fitToScreen(qreal kept);
-    // One widget per control, each in its container, the adapter the runtime reaches it by, and
-    // the focus chained in the order of their tab indexes.
-    void createControls();
+    // Runs a handler as a click runs it: the boxes it writes are heard as one change each, and an
+    // error that leaves it (handlers trap nothing) is reported and ends the program.
+    void runHandler(const std::function<void()> &handler) const;
     // Scales every control (place, size, font, picture) by how much the window exceeds or falls
-    // short of its designed size, keeping the designed proportions.
+    // short of its designed size.
     void scaleToWindow();
-    // Where the window is smaller than the least scale's size, its controls move into a scroll
-    // area that fills it, rather than lie beyond its edges.
-    void scrollContent();
 
     const FormDefinition &m_definition;
     RegisteredResources m_resources;

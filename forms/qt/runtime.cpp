@@ -4,7 +4,6 @@
 #include "forms/start/runtime.hpp"
 
 #include "forms/core/start_texts.hpp"
-#include "forms/qt/pictures.hpp"
 #include "forms/qt/qt_form.hpp"
 #include "forms/qt/start_messages.hpp"
 #include "forms/qt/widgets.hpp"

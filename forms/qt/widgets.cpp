@@ -1,32 +1,42 @@
 // SPDX-License-Identifier: MIT
-// Makes a control's widget from its definition, and keeps its fixed text colour readable on what it
-// is drawn on, worked out again whenever the palette or the style changes (a desktop switching
-// from a light scheme to a dark one while the window is open).
+// Makes a control's widget from its definition and keeps its fixed text colour readable on what it
+// is drawn on, again whenever the palette or the style changes (a desktop turning dark while the
+// window is open); a text box's tooltip, and the painting of a box holding a very long text; the
+// form's pictures and the program's icon.
 #include "forms/qt/widgets.hpp"
 
 #include "forms/core/contrast.hpp"
 #include "forms/core/faces.hpp"
-#include "forms/qt/pictures.hpp"
-#include "forms/qt/text_box_edit.hpp"
 
 #include <QEvent>
+#include <QFile>
 #include <QGroupBox>
+#include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmapCache>
 #include <QPushButton>
+#include <QResource>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 namespace forms {
 
 std::string_view substituteFace(std::string_view face)
 {
     // The first of Linux's substitutes is installed with the program (Liberation Sans keeps the
-    // widths the captions were laid out for); asking for it by name also spares fontconfig a
-    // fallback search for a face that is not there.
+    // captions' widths); naming it also spares fontconfig a fallback search.
     const auto substitutes = substitutesFor(face, Platform::Linux);
     return substitutes.empty() ? face : substitutes.front();
 }
@@ -52,21 +62,17 @@ QString toQString(std::string_view text)
 
 namespace {
 
-// The palette roles a control of this kind draws its text in, and what the text is drawn on.
-struct TextRoles {
-    QPalette::ColorRole text = QPalette::WindowText;
-    QPalette::ColorRole background = QPalette::Window;
-};
-
-TextRoles textRoles(ControlKind kind)
+// The palette role a control of this kind draws its text in, and the one it is drawn on.
+std::pair<QPalette::ColorRole, QPalette::ColorRole> textRoles(ControlKind kind)
 {
-    if (kind == ControlKind::TextBox) {
-        return {.text = QPalette::Text, .background = QPalette::Base};
+    switch (kind) {
+    case ControlKind::TextBox:
+        return {QPalette::Text, QPalette::Base};
+    case ControlKind::CommandButton:
+        return {QPalette::ButtonText, QPalette::Button};
+    default:
+        return {QPalette::WindowText, QPalette::Window}; // labels, frames and pictures
     }
-    if (kind == ControlKind::CommandButton) {
-        return {.text = QPalette::ButtonText, .background = QPalette::Button};
-    }
-    return {}; // labels, frames and pictures
 }
 
 Rgb toRgb(const QColor &colour)
@@ -75,26 +81,20 @@ Rgb toRgb(const QColor &colour)
             static_cast<std::uint8_t>(colour.blue())};
 }
 
-// A fixed text colour as shown on `background`. The boxes of a form share one colour and one
-// background, so the last answer is kept and most calls cost a comparison.
+// A fixed text colour as shown on `background`; the boxes share both, so the last answer is kept.
 QColor shownColour(Rgb defined, Rgb background)
 {
-    static Rgb lastColour;
-    static Rgb lastBackground;
-    static QColor lastShown;
-    if (!lastShown.isValid() || defined != lastColour || background != lastBackground) {
+    static std::optional<std::tuple<Rgb, Rgb, QColor>> last;
+    if (!last || std::get<0>(*last) != defined || std::get<1>(*last) != background) {
         const Rgb shown = readableOn(defined, background);
-        lastColour = defined;
-        lastBackground = background;
-        lastShown = QColor(shown.red, shown.green, shown.blue);
+        last.emplace(defined, background, QColor(shown.red, shown.green, shown.blue));
     }
-    return lastShown;
+    return std::get<2>(*last);
 }
 
-// A frame whose caption has its own colour. The colour is given to the caption as it is drawn,
-// not set in the frame's palette: a palette set on the frame would be handed down to every control
-// in it as a copy of its own, and the style, which caches the pictures of buttons by palette,
-// would then draw and keep each button's picture anew instead of sharing one.
+// A frame whose caption has its own colour, given as it is drawn: a palette set on the frame would
+// be handed down to every control in it, and the style, which caches buttons' pictures by palette,
+// would draw and keep each button's picture anew instead of sharing one.
 class CaptionColouredFrame final : public QGroupBox {
 public:
     CaptionColouredFrame(QWidget *parent, Rgb colour)
@@ -110,9 +110,8 @@ protected:
         const QColor caption
             = shownColour(m_colour, toRgb(option->palette.color(QPalette::Window)));
         option->palette.setColor(QPalette::WindowText, caption);
-        // Styles draw the caption in the option's text colour where it has one; what they derive
-        // it from differs (Fusion from the window text, the Windows style from the text role), so
-        // it is given outright.
+        // Given outright too: styles derive the caption's colour from different roles (Fusion
+        // from the window text, the Windows style from the text role).
         option->textColor = caption;
     }
 
@@ -120,15 +119,14 @@ private:
     Rgb m_colour;
 };
 
-// Applies the colours to its widget when made and again after each palette or style change. A
-// change it makes itself comes back as another event, which then finds nothing to do.
+// Applies the colours to its widget when made and after each palette or style change (its own
+// change comes back as an event that finds nothing to do).
 class ColourKeeper final : public QObject {
 public:
     ColourKeeper(QWidget *widget, const ControlDefinition &control)
         : QObject(widget)
         , m_widget(widget)
-        , m_colour(control.colour)
-        , m_kind(control.kind)
+        , m_control(control)
     {
         apply();
         // The window too: a box with a style sheet holds a palette of its own, and hears nothing
@@ -138,9 +136,9 @@ public:
     }
 
 protected:
-    // Widgets hear of a new application palette in no set order, a box perhaps before the window
-    // it inherits from, and a box with a style sheet hears nothing more once its container
-    // changes: the colours are worked out when the change has reached every widget.
+    // Widgets hear of a new palette in no set order (a box perhaps before its window), and a box
+    // with a style sheet hears no more once its container changes: the colours are worked out
+    // when the change has reached every widget.
     bool eventFilter(QObject * /*watched*/, QEvent *event) override
     {
         const QEvent::Type type = event->type();
@@ -162,31 +160,31 @@ protected:
 private:
     void apply()
     {
-        if (m_kind == ControlKind::TextBox && keepBorder()) {
+        if (m_control.kind == ControlKind::TextBox && keepBorder()) {
             // A style sheet keeps the palette the widget had when it was set, and puts it back
             // as the widget's own when it goes, theme and all: the theme's colours are dropped.
             m_widget->setPalette(QPalette());
         }
         // A box in the theme's own text colour keeps it unless it cannot be read on the box (a
         // theme whose boxes have their text's colour); then it takes the nearest shade that can.
-        const TextRoles roles = textRoles(m_kind);
-        const std::optional<Rgb> colour = m_colour ? m_colour
-            : m_kind == ControlKind::TextBox       ? std::optional(toRgb(inherited(roles.text)))
-                                                   : std::nullopt;
+        const auto [text, background] = textRoles(m_control.kind);
+        const std::optional<Rgb> colour = m_control.colour ? m_control.colour
+            : m_control.kind == ControlKind::TextBox       ? std::optional(toRgb(inherited(text)))
+                                                           : std::nullopt;
         if (colour) {
-            const QColor shown = shownColour(*colour, seenBehind(roles.background));
-            if (m_widget->palette().color(roles.text) != shown) {
+            const QColor shown = shownColour(*colour, seenBehind(background));
+            if (m_widget->palette().color(text) != shown) {
                 // Only the text role is the widget's own; a copy of its whole palette would fix
                 // every colour of the theme in force and keep them after the next change.
                 QPalette own;
-                own.setColor(roles.text, shown);
+                own.setColor(text, shown);
                 m_widget->setPalette(own);
             }
         }
     }
 
     // The colour the widget has from its container for a role, which its own palette may not
-    // have yet as the theme changes (see apply).
+    // have yet as the theme changes.
     [[nodiscard]] QColor inherited(QPalette::ColorRole role) const
     {
         const QWidget *container = m_widget->parentWidget();
@@ -206,8 +204,7 @@ private:
     }
 
     // On a dark palette the style draws a box's frame in a shade next to the box's own, so an
-    // empty box would vanish: there it gets a border that stands out from the box; on a light one
-    // the style's own frame. True when the box's style sheet changed.
+    // empty box would vanish: there it gets a border that stands out. True when the sheet changed.
     bool keepBorder()
     {
         const Rgb base = seenBehind(QPalette::Base);
@@ -224,15 +221,199 @@ private:
     }
 
     QWidget *m_widget;
-    std::optional<Rgb> m_colour;
-    ControlKind m_kind;
+    const ControlDefinition &m_control;
     bool m_pending = false;
+};
+
+// Texts longer than this are painted by TextBoxEdit itself: far more than a box shows, and short
+// enough that the toolkit's painting of it costs well under a millisecond.
+constexpr qsizetype kLongTextLength = 10'000;
+
+// More characters than the widest box shows: the first one shown is never further than this
+// before the cursor, and twice as many are painted from it.
+constexpr qsizetype kPaintedAround = 400;
+
+// `position` moved back off the second half of a surrogate pair, so a slice never splits one.
+qsizetype characterStart(const QString &text, qsizetype position)
+{
+    if (position > 0 && position < text.size() && text.at(position).isLowSurrogate()) {
+        return position - 1;
+    }
+    return position;
+}
+
+// The line edit behind a text box, with a tooltip for a text cut off by its edge. Qt shapes the
+// whole text again on every repaint (a second or more for a pasted 8 MB), so a very long text is
+// painted only around the cursor; the line edit keeps it whole, for copying and for the program.
+class TextBoxEdit final : public QLineEdit {
+public:
+    explicit TextBoxEdit(QWidget *parent)
+        : QLineEdit(parent)
+    {
+        QObject::connect(this, &QLineEdit::textChanged, this, &TextBoxEdit::updateTip);
+    }
+
+protected:
+    bool event(QEvent *event) override
+    {
+        const bool handled = QLineEdit::event(event);
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Resize || type == QEvent::FontChange || type == QEvent::StyleChange) {
+            updateTip();
+        }
+        return handled;
+    }
+
+    void paintEvent(QPaintEvent *event) override
+    {
+        if (text().size() <= kLongTextLength) {
+            QLineEdit::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        QStyleOptionFrame panel;
+        initStyleOption(&panel);
+        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+        const QRect area = textArea();
+        painter.setClipRect(area);
+
+        // The first character shown: where it was, moved back to a cursor left of it, or forward
+        // as far as the text before the cursor needs, never more than kPaintedAround before it.
+        const QString whole = text();
+        const QFontMetrics metrics = fontMetrics();
+        const qsizetype cursor = cursorPosition();
+        qsizetype fits = cursor; // the text from here to the cursor fits in the box
+        for (int width = 0; fits > 0 && cursor - fits < kPaintedAround;) {
+            const qsizetype from = characterStart(whole, fits - 1);
+            width += metrics.horizontalAdvance(whole.mid(from, fits - from));
+            if (width >= area.width()) {
+                break;
+            }
+            fits = from;
+        }
+        m_firstShown = std::clamp(m_firstShown, fits, cursor);
+        const qsizetype from = m_firstShown;
+        const qsizetype to
+            = characterStart(whole, std::min(whole.size(), from + 2 * kPaintedAround));
+        const QString slice = whole.mid(from, to - from);
+        const auto xOf = [&](qsizetype position) {
+            return metrics.horizontalAdvance(
+                slice.left(std::clamp(position - from, qsizetype(0), slice.size())));
+        };
+        const int left = area.left();
+        const int baseline
+            = area.top() + (area.height() - metrics.height() + 1) / 2 + metrics.ascent();
+
+        const QPalette &colours = palette();
+        painter.setPen(colours.color(QPalette::Text));
+        painter.drawText(left, baseline, slice);
+
+        const qsizetype start = selectionStart();
+        const qsizetype end = selectionEnd();
+        if (hasSelectedText() && end > from && start < to) {
+            const QRect selected(left + xOf(start), area.top(), xOf(end) - xOf(start),
+                                 area.height());
+            painter.fillRect(selected, colours.brush(QPalette::Highlight));
+            painter.save();
+            painter.setClipRect(selected.intersected(area));
+            painter.setPen(colours.color(QPalette::HighlightedText));
+            painter.drawText(left, baseline, slice);
+            painter.restore();
+        }
+        if (hasFocus() && !isReadOnly()) {
+            const int x = left + xOf(cursor);
+            const int cursorWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
+            painter.fillRect(QRect(x, area.top() + (area.height() - metrics.height()) / 2,
+                                   std::max(1, cursorWidth), metrics.height()),
+                             colours.color(QPalette::Text));
+        }
+    }
+
+private:
+    // The room the box shows text in, as QLineEdit lays text out: inside the frame, the text
+    // margins and its own margin on each side.
+    [[nodiscard]] QRect textArea() const
+    {
+        QStyleOptionFrame frame;
+        initStyleOption(&frame);
+        return style()
+            ->subElementRect(QStyle::SE_LineEditContents, &frame, this)
+            .marginsRemoved(textMargins())
+            .adjusted(kLineEditMargin, 0, -kLineEditMargin, 0);
+    }
+
+    // The whole text as the tooltip when it is wider than textArea, none when it fits.
+    void updateTip()
+    {
+        const QString whole = text();
+        if (whole.size() > kLongTextLength) {
+            // Far wider than any box, so cut off without measuring it (shaping a pasted megabyte
+            // takes seconds), and a tooltip is no place for megabytes: it shows the beginning.
+            constexpr qsizetype kLongTipLength = 1'000;
+            setToolTip(whole.left(kLongTipLength) + QChar(0x2026));
+            return;
+        }
+        const bool cutOff
+            = !whole.isEmpty() && fontMetrics().horizontalAdvance(whole) > textArea().width();
+        const QString tip = cutOff ? whole : QString();
+        if (toolTip() != tip) {
+            setToolTip(tip);
+        }
+    }
+
+    // The first character shown of a long text, moved only as far as the cursor needs to stay in
+    // view, so the text does not jump as the cursor moves.
+    qsizetype m_firstShown = 0;
 };
 
 // An access key would appear where a caption holds '&'; captions are shown as they stand.
 QString literalCaption(std::string_view text)
 {
     return toQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+// Reads a picture in the format its name ends with: with detection off, Qt loads no image-format
+// plugin to ask whether it reads the file. A resource's picture is decoded once, then cached.
+QPixmap readPicture(const QString &path)
+{
+    const bool resource = path.startsWith(QLatin1String(":/"));
+    const QString key = QLatin1String("forms:") + path;
+    QPixmap pixmap;
+    if (resource && QPixmapCache::find(key, &pixmap)) {
+        return pixmap;
+    }
+    QImageReader reader(path);
+    reader.setAutoDetectImageFormat(false);
+    reader.setFormat(path.mid(path.lastIndexOf(QLatin1Char('.')) + 1).toLatin1());
+    QImage image = reader.read();
+    if (image.isNull()) {
+        // A name whose ending is not its format: let Qt find out.
+        return {path};
+    }
+    pixmap = QPixmap::fromImage(std::move(image));
+    if (resource) {
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
+}
+
+// A picture at its natural size; on a denser screen the "@2x" variant beside it, when there is one,
+// so it stays sharp.
+QPixmap loadPicture(const QString &path, qreal devicePixelRatio)
+{
+    for (int factor = static_cast<int>(std::ceil(devicePixelRatio)); factor >= 2; --factor) {
+        const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+        const QString variant = path.left(dot) + QStringLiteral("@%1x").arg(factor) + path.mid(dot);
+        if (!QFile::exists(variant)) {
+            continue;
+        }
+        QPixmap pixmap = readPicture(variant);
+        if (!pixmap.isNull()) {
+            pixmap.setDevicePixelRatio(factor);
+            return pixmap;
+        }
+    }
+    return readPicture(path);
 }
 
 } // namespace
@@ -247,10 +428,8 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
         widget->setGeometry(px(control.left), px(control.top), px(control.width),
                             px(control.height));
         if (!control.font.face.empty()) {
-            // Only where it differs from the font the control has from its container, which is
-            // the form's own or a frame's, both set from the definition (never the
-            // application's, which a desktop theme may change): each font set on a widget is
-            // resolved and matched anew, one inherited is shared.
+            // Only where it differs from its container's (the form's or a frame's): a font set
+            // on a widget is resolved and matched anew, one inherited is shared.
             QFont font = toQFont(control.font);
             if (font != parent->font()) {
                 widget->setFont(font);
@@ -258,9 +437,8 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
         }
         return widget;
     };
-    // Then what a screen reader calls it, whether it takes the focus, and its colours: a label or
-    // a text box keeps its fixed text colour, and a text box a border that stands out on a dark
-    // palette; frames colour their own captions.
+    // Then its name for a screen reader, its focus policy and colours (frames colour their own
+    // captions).
     const auto finished = [&control](QWidget *widget) {
         widget->setAccessibleName(toQString(accessibleName(control)));
         widget->setAccessibleDescription(toQString(control.accessibleDescription));
@@ -310,6 +488,41 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
     }
     }
     return nullptr;
+}
+
+QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale)
+{
+    QPixmap pixmap = loadPicture(path, devicePixelRatio * scale);
+    const QSize natural = pixmap.deviceIndependentSize().toSize();
+    const qreal ratio = pixmap.devicePixelRatio();
+    pixmap
+        = pixmap.scaled(natural * scale * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
+QIcon iconFromPictures(std::span<const std::string_view> paths)
+{
+    QIcon icon;
+    for (const std::string_view path : paths) {
+        const QPixmap picture = readPicture(toQString(path));
+        if (!picture.isNull()) {
+            icon.addPixmap(picture);
+        }
+    }
+    return icon;
+}
+
+RegisteredResources::RegisteredResources(const unsigned char *bundle)
+    : m_bundle(bundle != nullptr && QResource::registerResource(bundle) ? bundle : nullptr)
+{
+}
+
+RegisteredResources::~RegisteredResources()
+{
+    if (m_bundle != nullptr) {
+        QResource::unregisterResource(m_bundle);
+    }
 }
 
 } // namespace forms

@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: MIT
 // A control's widget as its definition describes it: the widget of its kind, its place in pixels,
-// its font, its text colour on what it is drawn on, its content and what a screen reader calls it.
+// its font, its text colour on what it is drawn on, its content and what a screen reader calls it;
+// the pictures a form shows and the program's icon, read from the form's registered resources in
+// the format their names end with, at the screen's density and at the window's scale.
 #pragma once
 
 #include "forms/core/definition.hpp"
 #include "forms/core/scaling.hpp"
 
 #include <QFont>
+#include <QIcon>
+#include <QPixmap>
 #include <QString>
 
+#include <span>
 #include <string_view>
 
 class QWidget;
@@ -23,9 +28,34 @@ namespace forms {
 
 [[nodiscard]] QString toQString(std::string_view text);
 
+// The room QLineEdit leaves on either side between its contents' edge and its text, in pixels:
+// where the text of a box begins and how much of it shows.
+inline constexpr int kLineEditMargin = 2;
+
 // The control's widget, made in `parent` and placed at `logicalDpi`, with its font (where it
 // differs from the parent's), text colour, content, accessible name and focus policy.
 [[nodiscard]] QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent,
                                            qreal logicalDpi);
+
+// The picture enlarged by `scale` (a window grown beyond its designed size), drawn from the
+// variant that suits the enlarged size.
+[[nodiscard]] QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale);
+
+// An icon of the pictures at these paths, one per size, each read in the format its name ends
+// with; a picture that cannot be read is left out (none readable: a null icon).
+[[nodiscard]] QIcon iconFromPictures(std::span<const std::string_view> paths);
+
+// Keeps a bundle of resources registered for as long as it lives, so that its ":/" paths resolve
+// while a form needs them and nothing stays registered after the last form is gone.
+class RegisteredResources {
+public:
+    explicit RegisteredResources(const unsigned char *bundle);
+    ~RegisteredResources();
+    RegisteredResources(const RegisteredResources &) = delete;
+    RegisteredResources &operator=(const RegisteredResources &) = delete;
+
+private:
+    const unsigned char *m_bundle = nullptr; // null when nothing was registered
+};
 
 } // namespace forms
