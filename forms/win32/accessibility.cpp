@@ -83,16 +83,11 @@ bool announceThroughAutomation(HWND source, std::string_view message)
     constexpr int kMostRecent = 3; // NotificationProcessing_MostRecent: a newer press replaces it
     static const ModuleHandle automation(
         LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!automation || source == nullptr) {
-        return false;
-    }
-    // NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast): the documented way to call them
-    static const auto hostProvider = reinterpret_cast<HostProviderFunction>(
-        reinterpret_cast<void *>(GetProcAddress(automation.get(), "UiaHostProviderFromHwnd")));
-    static const auto raiseNotification = reinterpret_cast<RaiseNotificationFunction>(
-        reinterpret_cast<void *>(GetProcAddress(automation.get(), "UiaRaiseNotificationEvent")));
-    // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast)
-    if (hostProvider == nullptr || raiseNotification == nullptr) {
+    static const auto hostProvider
+        = entryOf<HostProviderFunction>(automation.get(), "UiaHostProviderFromHwnd");
+    static const auto raiseNotification
+        = entryOf<RaiseNotificationFunction>(automation.get(), "UiaRaiseNotificationEvent");
+    if (source == nullptr || hostProvider == nullptr || raiseNotification == nullptr) {
         return false;
     }
     ComPtr<IUnknown> provider;

@@ -94,20 +94,29 @@ std::vector<std::size_t> creationOrder(std::span<const ControlDefinition> contro
 
 } // namespace
 
+HWND win32::createChild(HWND parent, int id, const wchar_t *className, DWORD style, DWORD exStyle,
+                        const std::wstring &text, const RECT &place)
+{
+    return CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | style, place.left,
+                           place.top, place.right - place.left, place.bottom - place.top, parent,
+                           // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
 void Win32Form::createControls()
 {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto controls = m_definition.controls;
     const std::vector<std::optional<std::size_t>> parents = containers(controls);
     m_items.resize(controls.size());
-    m_controls.resize(controls.size());
     for (const std::size_t i : creationOrder(controls, parents)) {
         const ControlDefinition &control = controls[i];
         HWND parent = parents[i] ? m_items[*parents[i]].hwnd : m_window;
         const wchar_t *className = L"STATIC";
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        DWORD style = WS_VISIBLE | WS_CLIPSIBLINGS;
         DWORD exStyle = 0;
-        std::wstring text;
+        const bool captioned
+            = control.kind == ControlKind::Frame || control.kind == ControlKind::CommandButton;
         switch (control.kind) {
         case ControlKind::Picture:
             style |= SS_OWNERDRAW;
@@ -115,52 +124,43 @@ void Win32Form::createControls()
         case ControlKind::Label:
             // Left-aligned in the size given, on one line, '&' shown as it stands.
             style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-            text = widen(control.text);
             break;
         case ControlKind::Frame:
             className = L"BUTTON";
             style |= BS_GROUPBOX | WS_CLIPCHILDREN;
             exStyle |= WS_EX_CONTROLPARENT;
-            text = literalCaption(control.text);
             break;
         case ControlKind::TextBox:
             className = L"EDIT";
             style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
             exStyle |= WS_EX_CLIENTEDGE;
-            text = widen(control.text);
             break;
         case ControlKind::CommandButton:
             className = L"BUTTON";
             style |= BS_PUSHBUTTON | WS_TABSTOP;
-            text = literalCaption(control.text);
             break;
         }
-        const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i));
-        const RECT place = placeOf(control, parent == m_window);
-        HWND made = CreateWindowExW(exStyle, className, text.c_str(), style, place.left, place.top,
-                                    place.right - place.left, place.bottom - place.top, parent,
-                                    // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
-                                    reinterpret_cast<HMENU>(id), instance, nullptr);
-        if (HFONT font = fontOf(control); font != nullptr) {
-            SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        HWND made = win32::createChild(
+            parent, kFirstControlId + static_cast<int>(i), className, style, exStyle,
+            captioned ? literalCaption(control.text) : widen(control.text),
+            placeOf(control, parent == m_window));
+        if (HFONT drawn = font(control.font); drawn != nullptr) {
+            SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(drawn), FALSE);
         }
-        switch (control.kind) {
-        case ControlKind::Frame:
+        if (control.kind == ControlKind::Frame) {
             adoptFrame(made);
-            break;
-        case ControlKind::TextBox:
+        } else if (control.kind == ControlKind::TextBox) {
             // No length limit (the edit's own default is 32767 characters).
             SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
-            m_tips->add(made);
-            break;
-        default:
-            break;
         }
         m_annotations.annotate(made, accessibleName(control), control.accessibleDescription);
-        m_items[i] = {&control, made, {}};
-        m_controls[i] = control.kind == ControlKind::TextBox
-            ? std::make_unique<Win32TextBox>(control.name, made)
-            : std::make_unique<Control>(std::string(control.name));
+        m_items[i] = {&control,
+                      made,
+                      control.kind == ControlKind::TextBox
+                          ? std::make_unique<Win32TextBox>(control.name, made)
+                          : std::make_unique<Control>(std::string(control.name)),
+                      {},
+                      {}};
     }
 }
 

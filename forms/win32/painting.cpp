@@ -41,9 +41,7 @@ void drawFrame(HWND frame, HWND form, HDC dc)
     GetClientRect(frame, &area);
     // Opaque: it hides what lies under it, such as the foot of the picture.
     FillRect(dc, &area, frameBrush(frame, form, dc));
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the frame's font
-    HGDIOBJ previous
-        = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+    const win32::Selection font(dc, win32::fontOf(frame));
     TEXTMETRICW metrics {};
     GetTextMetricsW(dc, &metrics);
     RECT edge = area;
@@ -64,7 +62,6 @@ void drawFrame(HWND frame, HWND form, HDC dc)
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                   DT_SINGLELINE | DT_LEFT | DT_TOP | DT_HIDEPREFIX);
     }
-    SelectObject(dc, previous);
 }
 
 // What a themed button asks of its parent for the pixels around its rounded corners: inside the
@@ -80,12 +77,11 @@ void printFrame(HWND frame, HWND form, HDC dc)
     GetClientRect(frame, &inside);
     // The caption's line, with the edge's upper line across its middle, and the edge's two
     // pixels at the sides and the foot.
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the frame's font
-    HGDIOBJ previous
-        = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
+    {
+        const win32::Selection font(dc, win32::fontOf(frame));
+        GetTextMetricsW(dc, &metrics);
+    }
     InflateRect(&inside, -2, -2);
     inside.top = std::max(inside.top, metrics.tmHeight);
     RECT beyond {};

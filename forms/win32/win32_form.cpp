@@ -36,11 +36,7 @@ HICON programIcon(int width, int height)
 // A user32 entry that Windows 10 (1607) brought, or null on an older system.
 template <class Function> Function user32Entry(const char *name)
 {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the documented way to call it
-    return user32 != nullptr
-        ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(user32, name)))
-        : nullptr;
+    return win32::entryOf<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 // The DPI the window is drawn at: its monitor's, for a process aware of each monitor's DPI; for
@@ -133,7 +129,6 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     if (m_window == nullptr) {
         return;
     }
-    m_tips = std::make_unique<win32::BoxTips>(m_window);
     const unsigned assumedDpi = m_dpi;
     m_dpi = dpi != 0 ? dpi : windowDpi(m_window);
     const RECT work = workAreaOf(m_window);
@@ -164,18 +159,14 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     GetClientRect(m_window, &inner);
     layOut({inner.right, inner.bottom});
     createControls();
-    m_tips->updateAll();
-    m_findRow = std::make_unique<Win32FindRow>(*this, m_definition, m_annotations);
+    updateTips();
 }
 
 Win32Form::~Win32Form()
 {
     m_destroying = true;
-    m_findRow.reset();
-    m_controls.clear();
     // Annotations go before their windows, as the annotation service asks.
     m_annotations.clear();
-    m_tips.reset();
     if (m_window != nullptr) {
         DestroyWindow(m_window);
     }
@@ -210,14 +201,18 @@ Win32Form::Fonts Win32Form::layOut(SIZE client)
         return {};
     }
     Fonts fonts;
-    for (const ControlDefinition &control : m_definition.controls) {
-        const Font &font = control.font;
+    const auto make = [&](const Font &font) {
         if (!font.face.empty()
             && std::none_of(fonts.begin(), fonts.end(),
                             [&font](const auto &made) { return made.first == font; })) {
             fonts.emplace_back(font, win32::createFont(font, m_dpi, m_scale));
         }
+    };
+    for (const ControlDefinition &control : m_definition.controls) {
+        make(control.font);
     }
+    make(m_definition.font);
+    make(Win32FindRow::answerFont(m_definition));
     std::swap(fonts, m_fonts);
     loadPicture();
     return fonts;
@@ -231,11 +226,10 @@ RECT Win32Form::placeOf(const ControlDefinition &control, bool topLevel) const
     return {left, top, left + px(control.width), top + px(control.height)};
 }
 
-HFONT Win32Form::fontOf(const ControlDefinition &control) const
+HFONT Win32Form::font(const Font &font) const
 {
-    const auto found = std::find_if(m_fonts.begin(), m_fonts.end(), [&control](const auto &made) {
-        return made.first == control.font;
-    });
+    const auto found = std::find_if(m_fonts.begin(), m_fonts.end(),
+                                    [&font](const auto &made) { return made.first == font; });
     return found != m_fonts.end() ? found->second.get() : nullptr;
 }
 
@@ -250,7 +244,7 @@ void Win32Form::scaleToWindow()
         return; // minimised
     }
     // An open find row takes its height at the foot; the controls keep the rest.
-    const SIZE room {client.right, client.bottom - (m_findRow ? m_findRow->addedHeight() : 0)};
+    const SIZE room {client.right, client.bottom - m_findRow.addedHeight()};
     // A size message that leaves the size as it was (ShowWindow sends one) has nothing to do.
     if (room.cx == m_laidOutSize.cx && room.cy == m_laidOutSize.cy && m_dpi == m_laidOutDpi) {
         return;
@@ -262,16 +256,14 @@ void Win32Form::scaleToWindow()
         SetWindowPos(item.hwnd, nullptr, place.left, place.top, place.right - place.left,
                      place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
         if (!retired.empty() && !item.definition->font.face.empty()) {
-            SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*item.definition)),
-                         FALSE);
+            SendMessageW(item.hwnd, WM_SETFONT,
+                         reinterpret_cast<WPARAM>(font(item.definition->font)), FALSE);
         }
     }
-    if (m_findRow) {
-        m_findRow->layOut();
-    }
+    m_findRow.layOut(!retired.empty());
     RedrawWindow(m_window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-    m_tips->updateAll();
+    updateTips();
 }
 
 void Win32Form::loadPicture()
@@ -312,7 +304,7 @@ std::string_view Win32Form::name() const
 Control *Win32Form::findControl(std::string_view name)
 {
     const auto at = controlIndex(m_definition.controls, name);
-    return at && *at < m_controls.size() ? m_controls[*at].get() : nullptr;
+    return at && *at < m_items.size() ? m_items[*at].control.get() : nullptr;
 }
 
 HWND Win32Form::handle(std::string_view name) const
@@ -320,12 +312,6 @@ HWND Win32Form::handle(std::string_view name) const
     const auto at = controlIndex(m_definition.controls, name);
     HWND found = at && *at < m_items.size() ? m_items[*at].hwnd : nullptr;
     return found != nullptr && IsWindow(found) != FALSE ? found : nullptr;
-}
-
-std::string Win32Form::toolTip(std::string_view box) const
-{
-    HWND edit = handle(box);
-    return edit != nullptr && m_tips ? win32::narrow(m_tips->tip(edit)) : std::string();
 }
 
 bool Win32Form::onClick(std::string_view control, std::function<void()> handler)

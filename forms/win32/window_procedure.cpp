@@ -81,23 +81,22 @@ bool Win32Form::translate(MSG &message)
         || (message.hwnd != m_window && IsChild(m_window, message.hwnd) == FALSE)) {
         return false;
     }
-    if (m_findRow && m_findRow->translate(message)) {
+    if (m_findRow.translate(message)) {
         return true;
     }
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
         HWND focusedWindow = GetFocus();
         const Item *focused = itemOf(focusedWindow);
-        const FocusOn focus = m_findRow
-            ? m_findRow->focusOn(focusedWindow)
-            : focusOn(focused != nullptr ? focused->definition : nullptr);
+        const ControlDefinition *definition = focused != nullptr ? focused->definition : nullptr;
+        const FocusOn focus = focusedWindow != nullptr && focusedWindow == m_findRow.field()
+            ? FocusOn::FindField
+            : focusOn(definition);
         const std::optional<KeyAction> action
-            = keyAction(keyPress(message.wParam), focus, m_findRow && m_findRow->isOpen());
+            = keyAction(keyPress(message.wParam), focus, m_findRow.isOpen());
         if (action == KeyAction::PressFocusedButton) {
             // One press per press: a held key's repeats are not clicks, as Space's are not.
             if ((message.lParam & (1L << 30)) == 0) {
-                SendMessageW(m_window, WM_COMMAND,
-                             MAKEWPARAM(GetDlgCtrlID(focused->hwnd), BN_CLICKED),
-                             reinterpret_cast<LPARAM>(focused->hwnd));
+                click(*focused);
             }
             return true;
         }
@@ -107,21 +106,21 @@ bool Win32Form::translate(MSG &message)
         if (action == KeyAction::Close || action == KeyAction::Ignore) {
             return true;
         }
-        // The find's actions; without a find row they keep the dialog keys' and controls' meaning.
-        if (action && m_findRow && m_findRow->act(*action, focusedWindow)) {
+        // The find's actions; where they do nothing, the dialog keys and controls keep the key.
+        if (action && m_findRow.act(*action, definition)) {
             return true;
         }
     }
     return IsDialogMessageW(m_window, &message) != FALSE;
 }
 
-const ControlDefinition *Win32Form::definitionOf(HWND control) const
+const ControlDefinition *Win32Form::definitionOf(HWND control)
 {
     const Item *item = itemOf(control);
     return item != nullptr ? item->definition : nullptr;
 }
 
-const Win32Form::Item *Win32Form::itemOf(HWND control) const
+Win32Form::Item *Win32Form::itemOf(HWND control)
 {
     if (control == nullptr) {
         return nullptr;
@@ -172,17 +171,15 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND: {
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the control that sent it
         const auto sender = reinterpret_cast<HWND>(lParam);
-        if (m_findRow && m_findRow->command(sender, HIWORD(wParam))) {
-            return 0;
-        }
-        const Item *item = itemOf(sender);
+        m_findRow.command(sender, HIWORD(wParam));
+        Item *item = itemOf(sender);
         if (item == nullptr) {
-            return 0; // IDOK and IDCANCEL from the dialog keys: nothing is a default button
+            return 0; // the row's, or IDOK and IDCANCEL from the dialog keys: nothing is a default
         }
         if (HIWORD(wParam) == BN_CLICKED && item->definition->kind == ControlKind::CommandButton) {
             click(*item);
-        } else if (HIWORD(wParam) == EN_CHANGE && m_tips) {
-            m_tips->update(item->hwnd);
+        } else if (HIWORD(wParam) == EN_CHANGE) {
+            updateTip(*item);
         }
         return 0;
     }
@@ -211,9 +208,14 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // The window may shrink below its designed size, down to the least scale.
         const SIZE least = sizesAt(kSmallestScale).second;
         auto *limits = reinterpret_cast<MINMAXINFO *>(lParam);
-        limits->ptMinTrackSize = {least.cx, least.cy + (m_findRow ? m_findRow->addedHeight() : 0)};
+        limits->ptMinTrackSize = {least.cx, least.cy + m_findRow.addedHeight()};
         return 0;
     }
+    case WM_TIMER:
+        if (wParam == Win32FindRow::kPauseTimer) {
+            m_findRow.paused();
+        }
+        return 0;
     case WM_DPICHANGED: {
         // Moved to a monitor of another density: the size Windows suggests keeps the window's
         // physical size, and places and fonts are worked out again from twips at the new DPI.
