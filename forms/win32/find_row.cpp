@@ -3,7 +3,6 @@
 #include "forms/win32/find_row.hpp"
 
 #include "forms/core/scaling.hpp"
-#include "forms/start/runtime.hpp"
 #include "forms/win32/accessibility.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
@@ -76,29 +75,14 @@ LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM
         RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
         return DefSubclassProc(control, message, wParam, lParam);
     }
-    const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
-    switch (message) {
     // What a button or an edit draws itself after, not all of it through WM_PAINT.
-    case WM_PAINT:
-    case WM_NCPAINT:
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case WM_SETTEXT:
-    case WM_CHAR:
-    case WM_KEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_UPDATEUISTATE:
-    case BM_SETSTATE:
-    case BM_SETSTYLE:
-    case EM_SETSEL:
+    static constexpr std::array<UINT, 16> kRedrawnAfter {
+        WM_PAINT,         WM_NCPAINT,  WM_SETFOCUS,    WM_KILLFOCUS, WM_ENABLE,    WM_SETTEXT,
+        WM_CHAR,          WM_KEYDOWN,  WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_MOUSELEAVE,
+        WM_UPDATEUISTATE, BM_SETSTATE, BM_SETSTYLE,    EM_SETSEL};
+    const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+    if (std::find(kRedrawnAfter.begin(), kRedrawnAfter.end(), message) != kRedrawnAfter.end()) {
         drawMark(control, static_cast<int>(colour));
-        break;
-    default:
-        break;
     }
     return result;
 }
@@ -313,14 +297,9 @@ void Win32FindRow::command(HWND control, WORD code)
 
 void Win32FindRow::step(FindStep step)
 {
-    if (!m_handlers.stepped) {
-        return;
-    }
     // A step selects as a click does, and traps no more than a click's handler does.
-    try {
-        m_handlers.stepped(step);
-    } catch (const std::exception &error) {
-        reportUntrappedError(error);
+    if (m_handlers.stepped) {
+        win32::runHandler([this, step] { m_handlers.stepped(step); });
     }
 }
 
@@ -333,19 +312,17 @@ void Win32FindRow::copy(std::string_view text)
     }
     const std::wstring wide = widen(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory == nullptr) {
+    win32::Owned<HGLOBAL, GlobalFree> memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    void *into = memory ? GlobalLock(memory.get()) : nullptr;
+    if (into == nullptr) {
         return;
     }
-    if (void *into = GlobalLock(memory); into != nullptr) {
-        std::memcpy(into, wide.c_str(), bytes);
-        GlobalUnlock(memory);
-        // The clipboard owns the memory once it took it.
-        if (SetClipboardData(CF_UNICODETEXT, memory) != nullptr) {
-            return;
-        }
+    std::memcpy(into, wide.c_str(), bytes);
+    GlobalUnlock(memory.get());
+    // The clipboard owns the memory once it took it.
+    if (SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr) {
+        memory.release();
     }
-    GlobalFree(memory);
 }
 
 void Win32FindRow::contextMenu(HWND box, POINT at)

@@ -49,28 +49,15 @@ inline HGDIOBJ fontOf(HWND control)
 }
 
 // An object selected into a device context, and the one before it put back when it goes.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object)
-        : m_dc(dc)
-        , m_previous(object != nullptr ? SelectObject(dc, object) : nullptr)
-    {
-    }
-    ~Selection()
-    {
-        if (m_previous != nullptr) {
-            SelectObject(m_dc, m_previous);
-        }
-    }
-    Selection(const Selection &) = delete;
-    Selection &operator=(const Selection &) = delete;
-    Selection(Selection &&) = delete;
-    Selection &operator=(Selection &&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
+struct Deselector {
+    HDC dc;
+    void operator()(HGDIOBJ previous) const noexcept { SelectObject(dc, previous); }
 };
+using Selection = std::unique_ptr<void, Deselector>;
+inline Selection select(HDC dc, HGDIOBJ object)
+{
+    return {object != nullptr ? SelectObject(dc, object) : nullptr, Deselector {dc}};
+}
 
 // A window's device context, given back when it goes: the client area's, or with
 // DcArea::Window the whole window's (its frame included). With a font, that font is selected and
@@ -80,7 +67,7 @@ class WindowDc {
 public:
     explicit WindowDc(HWND window, HGDIOBJ font = nullptr, DcArea area = DcArea::Client)
         : m_dc {window, area == DcArea::Window ? GetWindowDC(window) : GetDC(window)}
-        , m_font(m_dc.dc, font)
+        , m_font(select(m_dc.dc, font))
     {
     }
 

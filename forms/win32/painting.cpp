@@ -41,7 +41,7 @@ void drawFrame(HWND frame, HWND form, HDC dc)
     GetClientRect(frame, &area);
     // Opaque: it hides what lies under it, such as the foot of the picture.
     FillRect(dc, &area, frameBrush(frame, form, dc));
-    const win32::Selection font(dc, win32::fontOf(frame));
+    const win32::Selection font = win32::select(dc, win32::fontOf(frame));
     TEXTMETRICW metrics {};
     GetTextMetricsW(dc, &metrics);
     RECT edge = area;
@@ -79,7 +79,7 @@ void printFrame(HWND frame, HWND form, HDC dc)
     // pixels at the sides and the foot.
     TEXTMETRICW metrics {};
     {
-        const win32::Selection font(dc, win32::fontOf(frame));
+        const win32::Selection font = win32::select(dc, win32::fontOf(frame));
         GetTextMetricsW(dc, &metrics);
     }
     InflateRect(&inside, -2, -2);

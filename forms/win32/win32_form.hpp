@@ -25,6 +25,9 @@ namespace win32 {
 // A child window of `parent`, made hidden unless `style` says WS_VISIBLE.
 HWND createChild(HWND parent, int id, const wchar_t *className, DWORD style, DWORD exStyle = 0,
                  const std::wstring &text = {}, const RECT &place = {});
+// Runs one of the program's handlers, if any. Handlers trap nothing: an error that leaves one
+// ends here, reported, and ends the program.
+void runHandler(const std::function<void()> &handler);
 } // namespace win32
 
 class Win32Form final : public Form {
@@ -97,7 +100,6 @@ private:
     // dialog holds controls: what they tell their parent goes on to the form.
     void adoptFrame(HWND frame) const;
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
-    void click(const Item &item);
     // Works a box's tooltip out again (every box's), after its text, size or font changed.
     void updateTip(Item &box);
     void updateTips();

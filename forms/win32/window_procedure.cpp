@@ -5,7 +5,6 @@
 
 #include "forms/core/keys.hpp"
 #include "forms/core/scaling.hpp"
-#include "forms/start/runtime.hpp"
 
 #include <algorithm>
 #include <array>
@@ -56,21 +55,19 @@ void drawPicture(HDC dc, const RECT &target, HBITMAP bitmap)
     if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0) {
         return;
     }
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(source, bitmap);
+    const win32::Owned<HDC, DeleteDC> source(CreateCompatibleDC(dc));
+    const win32::Selection picture = win32::select(source.get(), bitmap);
     const int width = target.right - target.left;
     const int height = target.bottom - target.top;
     if (width == info.bmWidth && height == info.bmHeight) {
-        BitBlt(dc, target.left, target.top, width, height, source, 0, 0, SRCCOPY);
+        BitBlt(dc, target.left, target.top, width, height, source.get(), 0, 0, SRCCOPY);
     } else {
         const int mode = SetStretchBltMode(dc, HALFTONE);
         SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, target.left, target.top, width, height, source, 0, 0, info.bmWidth,
+        StretchBlt(dc, target.left, target.top, width, height, source.get(), 0, 0, info.bmWidth,
                    info.bmHeight, SRCCOPY);
         SetStretchBltMode(dc, mode);
     }
-    SelectObject(source, previous);
-    DeleteDC(source);
 }
 
 } // namespace
@@ -96,7 +93,7 @@ bool Win32Form::translate(MSG &message)
         if (action == KeyAction::PressFocusedButton) {
             // One press per press: a held key's repeats are not clicks, as Space's are not.
             if ((message.lParam & (1L << 30)) == 0) {
-                click(*focused);
+                win32::runHandler(focused->click);
             }
             return true;
         }
@@ -128,19 +125,6 @@ Win32Form::Item *Win32Form::itemOf(HWND control)
     const auto found = std::find_if(m_items.begin(), m_items.end(),
                                     [control](const Item &item) { return item.hwnd == control; });
     return found != m_items.end() ? &*found : nullptr;
-}
-
-void Win32Form::click(const Item &item)
-{
-    if (!item.click) {
-        return;
-    }
-    // Handlers trap nothing: an error that leaves one ends here, reported, and ends the program.
-    try {
-        item.click();
-    } catch (const std::exception &error) {
-        reportUntrappedError(error);
-    }
 }
 
 LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -177,7 +161,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0; // the row's, or IDOK and IDCANCEL from the dialog keys: nothing is a default
         }
         if (HIWORD(wParam) == BN_CLICKED && item->definition->kind == ControlKind::CommandButton) {
-            click(*item);
+            win32::runHandler(item->click);
         } else if (HIWORD(wParam) == EN_CHANGE) {
             updateTip(*item);
         }
