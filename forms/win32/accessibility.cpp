@@ -74,31 +74,29 @@ void Annotations::set(HWND control, MSAAPROPID property, std::string_view text)
     }
 }
 
-bool announceThroughAutomation(HWND source, std::string_view message)
+void announceThroughAutomation(HWND source, std::string_view message)
 {
     // UiaCore's entries, typed here: the provider is passed along as an IUnknown.
     using HostProviderFunction = HRESULT(WINAPI *)(HWND, IUnknown **);
     using RaiseNotificationFunction = HRESULT(WINAPI *)(IUnknown *, int, int, BSTR, BSTR);
     constexpr int kActionCompleted = 2; // NotificationKind_ActionCompleted
     constexpr int kMostRecent = 3; // NotificationProcessing_MostRecent: a newer press replaces it
-    static const ModuleHandle automation(
+    static const Owned<HMODULE, FreeLibrary> automation(
         LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     static const auto hostProvider
         = entryOf<HostProviderFunction>(automation.get(), "UiaHostProviderFromHwnd");
     static const auto raiseNotification
         = entryOf<RaiseNotificationFunction>(automation.get(), "UiaRaiseNotificationEvent");
-    if (source == nullptr || hostProvider == nullptr || raiseNotification == nullptr) {
-        return false;
-    }
     ComPtr<IUnknown> provider;
-    if (FAILED(hostProvider(source, provider.GetAddressOf())) || !provider) {
-        return false;
+    if (source == nullptr || hostProvider == nullptr || raiseNotification == nullptr
+        || FAILED(hostProvider(source, provider.GetAddressOf())) || !provider) {
+        return;
     }
     const std::wstring text = widen(message);
-    const BstrHandle display(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-    const BstrHandle activity(SysAllocString(L"forms.press"));
-    return SUCCEEDED(raiseNotification(provider.Get(), kActionCompleted, kMostRecent, display.get(),
-                                       activity.get()));
+    const Owned<BSTR, SysFreeString> display(
+        SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    const Owned<BSTR, SysFreeString> activity(SysAllocString(L"forms.press"));
+    raiseNotification(provider.Get(), kActionCompleted, kMostRecent, display.get(), activity.get());
 }
 
 } // namespace forms::win32

@@ -51,8 +51,8 @@ private:
 };
 
 // Has `message` spoken by a screen reader listening through UI Automation, raised on `source`
-// (the pressed control), without moving the keyboard focus. False where the system has no such
-// notifications or none could be raised.
-bool announceThroughAutomation(HWND source, std::string_view message);
+// (the pressed control), without moving the keyboard focus, where the system has such
+// notifications.
+void announceThroughAutomation(HWND source, std::string_view message);
 
 } // namespace forms::win32

@@ -54,12 +54,9 @@ private:
 // An access key would appear where a caption holds '&'; captions are shown as they stand.
 std::wstring literalCaption(std::string_view text)
 {
-    std::wstring caption;
-    for (const wchar_t c : widen(text)) {
-        caption += c;
-        if (c == L'&') {
-            caption += L'&';
-        }
+    std::wstring caption = widen(text);
+    for (auto at = caption.find(L'&'); at != std::wstring::npos; at = caption.find(L'&', at + 2)) {
+        caption.insert(at, 1, L'&');
     }
     return caption;
 }

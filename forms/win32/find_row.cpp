@@ -126,25 +126,13 @@ void Win32FindRow::layOut(bool refont)
     if (!isOpen()) {
         return;
     }
-    const FindRowPlace at = place();
-    SetWindowPos(m_field, nullptr, at.row.left + at.field.left, at.row.top + at.field.top,
-                 at.field.width, at.field.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    placeAnswer();
-}
-
-FindRowPlace Win32FindRow::place() const
-{
     RECT client {};
     GetClientRect(m_form.window(), &client);
     FindRowPlace at = findRowPlace(client.right, client.bottom, m_height, m_definition.clientWidth,
                                    m_form.dpi(), m_form.scale());
     at.row.left = std::max(0, at.row.left);
-    return at;
-}
-
-void Win32FindRow::placeAnswer()
-{
-    const FindRowPlace at = place();
+    SetWindowPos(m_field, nullptr, at.row.left + at.field.left, at.row.top + at.field.top,
+                 at.field.width, at.field.height, SWP_NOZORDER | SWP_NOACTIVATE);
     // The answer's lines as they wrap, in the middle of the row's height.
     const std::wstring line = win32::textOf(m_answer);
     RECT needed {0, 0, at.answer.width, 0};
@@ -264,9 +252,7 @@ void Win32FindRow::showAnswer(std::string_view line)
     const std::wstring wide = widen(line);
     if (win32::textOf(m_answer) != wide) {
         SetWindowTextW(m_answer, wide.c_str());
-        if (isOpen()) {
-            placeAnswer();
-        }
+        layOut(false);
     }
     if (takeAnswer(line)) {
         // Each change starts the pause again.
@@ -355,7 +341,7 @@ void Win32FindRow::contextMenu(HWND box, POINT at)
         {nullptr, false, 0, 0},
         {L"Select &All", length > 0 && (start > 0 || end < length), EM_SETSEL, -1},
     }};
-    const win32::MenuHandle menu(CreatePopupMenu());
+    const win32::Owned<HMENU, DestroyMenu> menu(CreatePopupMenu());
     if (!menu) {
         return;
     }

@@ -40,8 +40,8 @@ public:
     // The answer line's font; the field's is the form's own. The form makes both with its
     // controls' fonts at each scale.
     [[nodiscard]] static Font answerFont(const FormDefinition &definition);
-    // After a layout of the form: the row takes the fonts made for it anew (`refont`), and when
-    // open, its place at the foot of the client area.
+    // After a layout of the form or a change of the answer: the row takes the fonts made for it
+    // anew (`refont`), and when open, its place at the foot of the client area.
     void layOut(bool refont);
 
     // A right click on a component box, as the message loop takes it: true when it opened the
@@ -56,9 +56,6 @@ public:
     [[nodiscard]] HWND answer() const { return m_answer; }
 
 private:
-    [[nodiscard]] FindRowPlace place() const;
-    // Places the answer line, its lines in the middle of the row's height.
-    void placeAnswer();
     // The window grows by the row as it opens, and shrinks by it as it closes.
     void growBy(int pixels) const;
     void step(FindStep step) override;

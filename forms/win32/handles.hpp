@@ -23,10 +23,6 @@ template <class Handle, auto release>
 using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Handle, release>>;
 
 using FontHandle = Owned<HFONT, DeleteObject>;
-using BitmapHandle = Owned<HBITMAP, DeleteObject>;
-using BstrHandle = Owned<BSTR, SysFreeString>;
-using ModuleHandle = Owned<HMODULE, FreeLibrary>;
-using MenuHandle = Owned<HMENU, DestroyMenu>;
 
 // A counted COM interface pointer, released when it goes: the Windows SDK's own, which mingw-w64
 // ships too.

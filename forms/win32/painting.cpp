@@ -18,11 +18,6 @@ namespace {
 // class made here, so they share it.
 WNDPROC g_buttonProcedure = nullptr;
 
-Rgb toRgb(COLORREF colour)
-{
-    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
-}
-
 // The brush the form gives the frame's background (through WM_CTLCOLORSTATIC, as for every
 // static text), which also sets the caption's colour in `dc`.
 HBRUSH frameBrush(HWND frame, HWND form, HDC dc)
@@ -70,9 +65,7 @@ void drawFrame(HWND frame, HWND form, HDC dc)
 void printFrame(HWND frame, HWND form, HDC dc)
 {
     RECT wanted {};
-    if (GetClipBox(dc, &wanted) == NULLREGION) {
-        return;
-    }
+    GetClipBox(dc, &wanted);
     RECT inside {};
     GetClientRect(frame, &inside);
     // The caption's line, with the edge's upper line across its middle, and the edge's two
@@ -96,11 +89,10 @@ void printFrame(HWND frame, HWND form, HDC dc)
 // A frame holds its buttons as a dialog holds controls: what they tell their parent goes on to the
 // form. Each button sends its frame a dozen messages a paint; comctl32's subclassing finds its
 // chain in a window property at every message, and Wine keeps window properties in its server, so
-// the frame is subclassed the classic way, the form kept in its user data.
+// the frame is subclassed the classic way.
 LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the form's window, as adoptFrame stored it
-    HWND formWindow = reinterpret_cast<HWND>(GetWindowLongPtrW(frame, GWLP_USERDATA));
+    HWND formWindow = GetParent(frame);
     switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -129,9 +121,8 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
 
 } // namespace
 
-void Win32Form::adoptFrame(HWND frame) const
+void Win32Form::adoptFrame(HWND frame)
 {
-    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_window));
     // NOLINTNEXTLINE(performance-no-int-to-ptr): a window procedure is set as a long
     auto *previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameProcedure)));
@@ -149,7 +140,9 @@ LRESULT Win32Form::colourControl(HDC dc, HWND control, int systemBackground)
         = GetSysColor(systemBackground == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
     const Item *item = itemOf(control);
     if (item != nullptr && item->definition->colour) {
-        const Rgb shown = readableOn(*item->definition->colour, toRgb(background));
+        const Rgb shown
+            = readableOn(*item->definition->colour,
+                         {GetRValue(background), GetGValue(background), GetBValue(background)});
         text = RGB(shown.red, shown.green, shown.blue);
     }
     SetTextColor(dc, text);

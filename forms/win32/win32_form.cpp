@@ -135,8 +135,14 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     if (m_dpi != assumedDpi || EqualRect(&work, &primary) == FALSE) {
         std::tie(client, size) = opening(work);
     }
+    // The frame as drawn may differ from what was reckoned (a DPI given for a test, a theme): the
+    // client area is what must have the size.
     RECT placed {};
     GetWindowRect(m_window, &placed);
+    RECT inner {};
+    GetClientRect(m_window, &inner);
+    size = {client.cx + placed.right - placed.left - inner.right,
+            client.cy + placed.bottom - placed.top - inner.bottom};
     const auto x
         = std::clamp<LONG>(placed.left, work.left, std::max(work.left, work.right - size.cx));
     const auto y
@@ -144,16 +150,6 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     if (x != placed.left || y != placed.top || size.cx != placed.right - placed.left
         || size.cy != placed.bottom - placed.top) {
         SetWindowPos(m_window, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    // The frame may differ from what was reckoned (a DPI given for a test, a theme): the client
-    // area is what must have the size.
-    RECT inner {};
-    GetClientRect(m_window, &inner);
-    if (inner.right != client.cx || inner.bottom != client.cy) {
-        size.cx += client.cx - inner.right;
-        size.cy += client.cy - inner.bottom;
-        SetWindowPos(m_window, nullptr, 0, 0, size.cx, size.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
     // The controls are made once the window has its size, each at its place and in its font.
     GetClientRect(m_window, &inner);

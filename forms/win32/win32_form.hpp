@@ -98,7 +98,7 @@ private:
     void loadPicture();
     // Has `frame` drawn as the classic group box in the form's colours, and hold its buttons as a
     // dialog holds controls: what they tell their parent goes on to the form.
-    void adoptFrame(HWND frame) const;
+    static void adoptFrame(HWND frame);
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
     // Works a box's tooltip out again (every box's), after its text, size or font changed.
     void updateTip(Item &box);
@@ -110,7 +110,8 @@ private:
     HWND m_window = nullptr;
     std::vector<Item> m_items; // one per control, in definition order
     Fonts m_fonts; // the fonts drawn in now, each with its definition
-    win32::BitmapHandle m_picture; // the picture in the size class of the current scale
+    win32::Owned<HBITMAP, DeleteObject>
+        m_picture; // the picture in the size class of the current scale
     int m_pictureFactor = 0;
     HWND m_tips = nullptr; // the tooltip window, once a box has needed one
     win32::Annotations m_annotations;

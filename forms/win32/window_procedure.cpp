@@ -235,9 +235,6 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SetFocus(m_lastFocus);
         }
         return 0;
-    case WM_CLOSE:
-        DestroyWindow(m_window);
-        return 0;
     case WM_DESTROY:
         // Closing the window ends the program; a form destroyed by its owner ends nothing.
         if (!m_destroying) {
