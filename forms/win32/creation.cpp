@@ -84,8 +84,7 @@ std::vector<std::size_t> creationOrder(std::span<const ControlDefinition> contro
     };
     std::vector<std::size_t> order(parents.size());
     std::iota(order.begin(), order.end(), std::size_t {0});
-    std::sort(order.begin(), order.end(),
-              [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    std::ranges::sort(order, std::less {}, key);
     return order;
 }
 

@@ -375,18 +375,4 @@ bool Win32FindRow::openMenu(const ControlDefinition &box)
     return true;
 }
 
-bool Win32FindRow::translate(const MSG &message)
-{
-    if (message.message != WM_RBUTTONUP
-        || focusOn(m_form.definitionOf(message.hwnd)) != FocusOn::TextBox) {
-        return false;
-    }
-    POINT at {static_cast<short>(LOWORD(message.lParam)),
-              static_cast<short>(HIWORD(message.lParam))};
-    ClientToScreen(message.hwnd, &at);
-    SetFocus(message.hwnd);
-    contextMenu(message.hwnd, at);
-    return true;
-}
-
 } // namespace forms

@@ -37,16 +37,13 @@ public:
 
     // The pixels the open row adds under the controls; 0 when closed.
     [[nodiscard]] int addedHeight() const { return isOpen() ? m_height : 0; }
-    // The answer line's font; the field's is the form's own. The form makes both with its
-    // controls' fonts at each scale.
+    // The answer line's font; the field's is the form's own. The form makes both at each scale.
     [[nodiscard]] static Font answerFont(const FormDefinition &definition);
-    // After a layout of the form or a change of the answer: the row takes the fonts made for it
-    // anew (`refont`), and when open, its place at the foot of the client area.
+    // Takes the fonts made anew (`refont`) and, when open, its place at the foot of the window.
     void layOut(bool refont);
 
-    // A right click on a component box, as the message loop takes it: true when it opened the
-    // boxes' menu.
-    bool translate(const MSG &message);
+    // The boxes' menu for `box`, at `at` on the screen.
+    void contextMenu(HWND box, POINT at);
     // A notification a control of the form sent it.
     void command(HWND control, WORD code);
     void paused();
@@ -63,7 +60,6 @@ private:
     [[nodiscard]] std::string fieldText() const override;
     void copy(std::string_view text) override;
     bool openMenu(const ControlDefinition &box) override;
-    void contextMenu(HWND box, POINT at);
     // Gives the controls the descriptions the marks call for now (see FindRow::describe).
     void describeMarks();
 

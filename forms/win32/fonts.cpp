@@ -35,8 +35,7 @@ bool isInstalled(const std::wstring &face)
     return found;
 }
 
-// Looked up once per face for the program's life: fonts installed meanwhile count from the next
-// start.
+// Looked up once per face: fonts installed meanwhile count from the next start.
 std::wstring installedFace(std::string_view face)
 {
     static std::map<std::string, std::wstring, std::less<>> chosen;

@@ -14,12 +14,11 @@ namespace forms {
 
 namespace {
 
-// The button class's own procedure, which every frame hands on to: frames are all windows of that
-// class made here, so they share it.
+// The button class's own procedure, which every frame (all made here) hands on to.
 WNDPROC g_buttonProcedure = nullptr;
 
-// The brush the form gives the frame's background (through WM_CTLCOLORSTATIC, as for every
-// static text), which also sets the caption's colour in `dc`.
+// The brush the form gives the frame's background, as for every static text; it also sets the
+// caption's colour in `dc`.
 HBRUSH frameBrush(HWND frame, HWND form, HDC dc)
 {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the brush the form answers with
@@ -68,8 +67,7 @@ void printFrame(HWND frame, HWND form, HDC dc)
     GetClipBox(dc, &wanted);
     RECT inside {};
     GetClientRect(frame, &inside);
-    // The caption's line, with the edge's upper line across its middle, and the edge's two
-    // pixels at the sides and the foot.
+    // The caption's line (the edge's upper line across it), and the edge's two pixels round it.
     TEXTMETRICW metrics {};
     {
         const win32::Selection font = win32::select(dc, win32::fontOf(frame));
@@ -131,8 +129,8 @@ void Win32Form::adoptFrame(HWND frame)
     }
 }
 
-// A fixed text colour worked out against the system's background at the moment it is drawn, so a
-// change of colours or of high-contrast theme is followed at the next paint.
+// A fixed text colour worked out against the system's background as it is drawn, so a change of
+// colours or of high-contrast theme is followed at the next paint.
 LRESULT Win32Form::colourControl(HDC dc, HWND control, int systemBackground)
 {
     const COLORREF background = GetSysColor(systemBackground);

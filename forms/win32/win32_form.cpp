@@ -110,8 +110,8 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     if (!registered) {
         return;
     }
-    // The designed size where the monitor has room for it, else scaled down in proportion to fit;
-    // the client area's size, and the window's, at m_dpi on a monitor with this work area.
+    // The client area's size, and the window's, on a monitor with this work area: the designed
+    // size where there is room for it, else scaled down in proportion to fit.
     const auto opening = [this](const RECT &work) {
         const auto [designed, outer] = sizesAt(1);
         return sizesAt(
@@ -119,8 +119,7 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
                          static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
                          static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy))));
     };
-    // Made at its size for the primary monitor, where a window opens unless told otherwise, and
-    // sized again only where it opened elsewhere.
+    // Made at its size for the primary monitor, where it opens unless told otherwise.
     m_dpi = dpi != 0 ? dpi : windowDpi(nullptr);
     const RECT primary = workAreaOf(nullptr);
     auto [client, size] = opening(primary);

@@ -49,8 +49,6 @@ public:
     [[nodiscard]] HWND window() const { return m_window; }
     // The named control's window, or null.
     [[nodiscard]] HWND handle(std::string_view name) const;
-    // The definition of the form's control whose window is `control`, or null.
-    [[nodiscard]] const ControlDefinition *definitionOf(HWND control);
     // The tooltip the named box offers now (its whole text when cut off; else empty).
     [[nodiscard]] std::string toolTip(std::string_view box);
     [[nodiscard]] unsigned dpi() const { return m_dpi; }
@@ -63,8 +61,8 @@ public:
     // Shows the window with the keyboard focus on its first control in tab order.
     void show(int showCommand = SW_SHOWNORMAL);
 
-    // Gives a message from the thread's queue its meaning in the form before it is dispatched:
-    // the form's own keys, then the dialog keys. True when it was handled here.
+    // Gives a queued message its meaning in the form (its own keys, then the dialog keys) before
+    // it is dispatched. True when it was handled here.
     bool translate(MSG &message);
 
 private:
@@ -86,9 +84,8 @@ private:
     [[nodiscard]] SIZE designedSize() const;
     [[nodiscard]] std::pair<SIZE, SIZE> sizesAt(double scale) const;
     using Fonts = std::vector<std::pair<Font, win32::FontHandle>>;
-    // Lays out for a client area of `client` pixels (scale, margins, and fonts and picture where
-    // the scale or DPI changed). Returns the fonts drawn in until now (none when they stay), to
-    // be let go once the controls draw in the new ones.
+    // Lays out for a client area of `client` pixels, with new fonts and picture where the scale or
+    // DPI changed; returns the fonts drawn in until then (none when they stay), to be let go last.
     Fonts layOut(SIZE client);
     // Where a control lies in its parent at the current layout.
     [[nodiscard]] RECT placeOf(const ControlDefinition &control, bool topLevel) const;
@@ -96,8 +93,8 @@ private:
     void scaleToWindow();
     // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
     void loadPicture();
-    // Has `frame` drawn as the classic group box in the form's colours, and hold its buttons as a
-    // dialog holds controls: what they tell their parent goes on to the form.
+    // Has `frame` drawn as the classic group box in the form's colours, and pass on to the form
+    // what its buttons tell it.
     static void adoptFrame(HWND frame);
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
     // Works a box's tooltip out again (every box's), after its text, size or font changed.

@@ -78,8 +78,17 @@ bool Win32Form::translate(MSG &message)
         || (message.hwnd != m_window && IsChild(m_window, message.hwnd) == FALSE)) {
         return false;
     }
-    if (m_findRow.translate(message)) {
-        return true;
+    if (message.message == WM_RBUTTONUP) {
+        // A right click on a box opens the boxes' menu in place of the edit's own.
+        const Item *target = itemOf(message.hwnd);
+        if (target != nullptr && target->definition->kind == ControlKind::TextBox) {
+            POINT at {static_cast<short>(LOWORD(message.lParam)),
+                      static_cast<short>(HIWORD(message.lParam))};
+            ClientToScreen(message.hwnd, &at);
+            SetFocus(message.hwnd);
+            m_findRow.contextMenu(message.hwnd, at);
+            return true;
+        }
     }
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
         HWND focusedWindow = GetFocus();
@@ -109,12 +118,6 @@ bool Win32Form::translate(MSG &message)
         }
     }
     return IsDialogMessageW(m_window, &message) != FALSE;
-}
-
-const ControlDefinition *Win32Form::definitionOf(HWND control)
-{
-    const Item *item = itemOf(control);
-    return item != nullptr ? item->definition : nullptr;
 }
 
 Win32Form::Item *Win32Form::itemOf(HWND control)
@@ -214,8 +217,8 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
     case WM_SETTINGCHANGE:
-        // Colours are worked out at each paint, so drawing everything again is all a change of
-        // colours, theme or high contrast needs; controls hear of colours from the window.
+        // Colours are worked out at each paint: drawing everything again is all a change needs.
+        // Controls hear of colours from the window.
         if (message == WM_SYSCOLORCHANGE) {
             for (const Item &item : m_items) {
                 SendMessageW(item.hwnd, message, wParam, lParam);
