@@ -15,8 +15,6 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <type_traits>
-#include <utility>
 
 namespace forms {
 
@@ -73,7 +71,6 @@ LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM
 {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
-        return DefSubclassProc(control, message, wParam, lParam);
     }
     // What a button or an edit draws itself after, not all of it through WM_PAINT.
     static constexpr std::array<UINT, 16> kRedrawnAfter {
@@ -88,10 +85,7 @@ LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM
 }
 
 // The clipboard, open for one change and closed again on every path.
-struct ClipboardCloser {
-    void operator()(HWND /*owner*/) const noexcept { CloseClipboard(); }
-};
-using ClipboardHandle = std::unique_ptr<std::remove_pointer_t<HWND>, ClipboardCloser>;
+using ClipboardHandle = win32::Owned<HWND, [](HWND /*owner*/) noexcept { CloseClipboard(); }>;
 
 } // namespace
 

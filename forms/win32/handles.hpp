@@ -24,8 +24,7 @@ using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Handle, re
 
 using FontHandle = Owned<HFONT, DeleteObject>;
 
-// A counted COM interface pointer, released when it goes: the Windows SDK's own, which mingw-w64
-// ships too.
+// A counted COM pointer, released when it goes: the Windows SDK's own, which mingw-w64 ships too.
 using Microsoft::WRL::ComPtr;
 
 // An entry of a system module found at run time, or null where the system is older than it.

@@ -33,18 +33,16 @@ HICON programIcon(int width, int height)
                                          width, height, LR_DEFAULTCOLOR));
 }
 
-// A user32 entry that Windows 10 (1607) brought, or null on an older system.
-template <class Function> Function user32Entry(const char *name)
-{
-    return win32::entryOf<Function>(GetModuleHandleW(L"user32.dll"), name);
-}
+// user32's, where entries that Windows 10 (1607) brought are looked up.
+const HMODULE kUser32 = GetModuleHandleW(L"user32.dll");
 
 // The DPI the window is drawn at: its monitor's, for a process aware of each monitor's DPI; for
 // null, the system's.
 unsigned windowDpi(HWND window)
 {
     using GetDpiForWindowFunction = UINT(WINAPI *)(HWND);
-    static const auto getDpiForWindow = user32Entry<GetDpiForWindowFunction>("GetDpiForWindow");
+    static const auto getDpiForWindow
+        = win32::entryOf<GetDpiForWindowFunction>(kUser32, "GetDpiForWindow");
     if (getDpiForWindow != nullptr && window != nullptr) {
         if (const UINT dpi = getDpiForWindow(window); dpi != 0) {
             return dpi;
@@ -58,7 +56,8 @@ unsigned windowDpi(HWND window)
 SIZE windowSizeFor(SIZE client, unsigned dpi)
 {
     using AdjustFunction = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi = user32Entry<AdjustFunction>("AdjustWindowRectExForDpi");
+    static const auto adjustForDpi
+        = win32::entryOf<AdjustFunction>(kUser32, "AdjustWindowRectExForDpi");
     RECT rect {0, 0, client.cx, client.cy};
     if (adjustForDpi != nullptr) {
         adjustForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
@@ -289,11 +288,6 @@ void Win32Form::loadPicture()
         }
     }
     m_pictureFactor = factor;
-}
-
-std::string_view Win32Form::name() const
-{
-    return m_definition.name;
 }
 
 Control *Win32Form::findControl(std::string_view name)

@@ -37,7 +37,7 @@ public:
     explicit Win32Form(const FormDefinition &definition, unsigned dpi = 0);
     ~Win32Form() override;
 
-    [[nodiscard]] std::string_view name() const override;
+    [[nodiscard]] std::string_view name() const override { return m_definition.name; }
     [[nodiscard]] Control *findControl(std::string_view name) override;
     bool onClick(std::string_view control, std::function<void()> handler) override;
     // Raised as a UI Automation notification on the focused control.
@@ -100,15 +100,13 @@ private:
     // Works a box's tooltip out again (every box's), after its text, size or font changed.
     void updateTip(Item &box);
     void updateTips();
-    // Sends the tooltip window a tool message for the box and its tooltip's text.
     void sendTip(UINT message, Item &box) const;
 
     const FormDefinition &m_definition;
     HWND m_window = nullptr;
     std::vector<Item> m_items; // one per control, in definition order
     Fonts m_fonts; // the fonts drawn in now, each with its definition
-    win32::Owned<HBITMAP, DeleteObject>
-        m_picture; // the picture in the size class of the current scale
+    win32::Owned<HBITMAP, DeleteObject> m_picture; // in the size class of the current scale
     int m_pictureFactor = 0;
     HWND m_tips = nullptr; // the tooltip window, once a box has needed one
     win32::Annotations m_annotations;

@@ -186,10 +186,8 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         drawPicture(drawn->hDC, drawn->rcItem, m_picture.get());
         return TRUE;
     }
-    case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED) {
-            scaleToWindow();
-        }
+    case WM_SIZE: // minimised, the client area is empty and nothing is laid out
+        scaleToWindow();
         return 0;
     case WM_GETMINMAXINFO: {
         // The window may shrink below its designed size, down to the least scale.
