@@ -69,7 +69,7 @@ void Annotations::set(HWND control, MSAAPROPID property, std::string_view text)
     if (m_service
         && SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
                                                CHILDID_SELF, property, wide.c_str()))
-        && std::find(m_annotated.begin(), m_annotated.end(), control) == m_annotated.end()) {
+        && std::ranges::find(m_annotated, control) == m_annotated.end()) {
         m_annotated.push_back(control);
     }
 }

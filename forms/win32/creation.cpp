@@ -61,12 +61,10 @@ std::wstring literalCaption(std::string_view text)
     return caption;
 }
 
-// The dialog keys move the focus through a window's children in their z-order, into frames that
-// hold controls, and each child is drawn over those after it; a child is made at the bottom of its
-// parent's z-order. So in each parent the controls that take the focus, and the frames that hold
-// them, are made first, by tab index (Tab walks 0, 1, 2, ...); the others follow, the last defined
-// first, so each lies over those defined before it, as the definition draws them (the frames over
-// the picture's foot, the boxes over the headings' lower edge).
+// A child is made at the bottom of its parent's z-order; the dialog keys walk the z-order, into
+// frames, and each child is drawn over those after it. So in each parent the focusable controls and
+// the frames come first, by tab index; the others follow, the last defined first, so each lies over
+// those defined before it (the frames over the picture's foot, the boxes over the headings' edge).
 std::vector<std::size_t> creationOrder(std::span<const ControlDefinition> controls,
                                        const std::vector<std::optional<std::size_t>> &parents)
 {

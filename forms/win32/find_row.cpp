@@ -78,7 +78,7 @@ LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM
         WM_CHAR,          WM_KEYDOWN,  WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_MOUSELEAVE,
         WM_UPDATEUISTATE, BM_SETSTATE, BM_SETSTYLE,    EM_SETSEL};
     const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
-    if (std::find(kRedrawnAfter.begin(), kRedrawnAfter.end(), message) != kRedrawnAfter.end()) {
+    if (std::ranges::find(kRedrawnAfter, message) != kRedrawnAfter.end()) {
         drawMark(control, static_cast<int>(colour));
     }
     return result;

@@ -54,9 +54,8 @@ inline Selection select(HDC dc, HGDIOBJ object)
     return {object != nullptr ? SelectObject(dc, object) : nullptr, Deselector {dc}};
 }
 
-// A window's device context, given back when it goes: the client area's, or with
-// DcArea::Window the whole window's (its frame included). With a font, that font is selected and
-// the one before it put back first.
+// A window's device context, given back when it goes: the client area's, or the whole window's
+// (its frame included). With a font, that font is selected and the one before it put back first.
 enum class DcArea : std::uint8_t { Client, Window };
 class WindowDc {
 public:

@@ -17,8 +17,7 @@ namespace {
 // The button class's own procedure, which every frame (all made here) hands on to.
 WNDPROC g_buttonProcedure = nullptr;
 
-// The brush the form gives the frame's background, as for every static text; it also sets the
-// caption's colour in `dc`.
+// The brush the form gives the frame's background; it also sets the caption's colour in `dc`.
 HBRUSH frameBrush(HWND frame, HWND form, HDC dc)
 {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the brush the form answers with
@@ -84,9 +83,8 @@ void printFrame(HWND frame, HWND form, HDC dc)
     FillRect(dc, &wanted, frameBrush(frame, form, dc));
 }
 
-// A frame holds its buttons as a dialog holds controls: what they tell their parent goes on to the
-// form. Each button sends its frame a dozen messages a paint; comctl32's subclassing finds its
-// chain in a window property at every message, and Wine keeps window properties in its server, so
+// What a frame's buttons tell it goes on to the form. Each sends its frame a dozen messages a paint
+// and comctl32's subclassing reads a window property at each, which Wine keeps in its server: so
 // the frame is subclassed the classic way.
 LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 #include <utility>
 
 namespace forms {
@@ -36,8 +35,7 @@ HICON programIcon(int width, int height)
 // user32's, where entries that Windows 10 (1607) brought are looked up.
 const HMODULE kUser32 = GetModuleHandleW(L"user32.dll");
 
-// The DPI the window is drawn at: its monitor's, for a process aware of each monitor's DPI; for
-// null, the system's.
+// The DPI the window is drawn at: its monitor's (for null, the system's).
 unsigned windowDpi(HWND window)
 {
     using GetDpiForWindowFunction = UINT(WINAPI *)(HWND);
@@ -67,8 +65,7 @@ SIZE windowSizeFor(SIZE client, unsigned dpi)
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// The part of the window's monitor that windows may use (the screen less the taskbar); for null,
-// the primary monitor's.
+// The work area (the screen less the taskbar) of the window's monitor; for null, the primary's.
 RECT workAreaOf(HWND window)
 {
     MONITORINFO info {};
@@ -120,27 +117,23 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     };
     // Made at its size for the primary monitor, where it opens unless told otherwise.
     m_dpi = dpi != 0 ? dpi : windowDpi(nullptr);
-    const RECT primary = workAreaOf(nullptr);
-    auto [client, size] = opening(primary);
+    const SIZE opened = opening(workAreaOf(nullptr)).second;
     CreateWindowExW(kExStyle, kFormClass, widen(definition.caption).c_str(), kStyle, CW_USEDEFAULT,
-                    CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, this);
+                    CW_USEDEFAULT, opened.cx, opened.cy, nullptr, nullptr, instance, this);
     if (m_window == nullptr) {
         return;
     }
-    const unsigned assumedDpi = m_dpi;
     m_dpi = dpi != 0 ? dpi : windowDpi(m_window);
     const RECT work = workAreaOf(m_window);
-    if (m_dpi != assumedDpi || EqualRect(&work, &primary) == FALSE) {
-        std::tie(client, size) = opening(work);
-    }
+    const SIZE client = opening(work).first;
     // The frame as drawn may differ from what was reckoned (a DPI given for a test, a theme): the
     // client area is what must have the size.
     RECT placed {};
     GetWindowRect(m_window, &placed);
     RECT inner {};
     GetClientRect(m_window, &inner);
-    size = {client.cx + placed.right - placed.left - inner.right,
-            client.cy + placed.bottom - placed.top - inner.bottom};
+    const SIZE size {client.cx + placed.right - placed.left - inner.right,
+                     client.cy + placed.bottom - placed.top - inner.bottom};
     const auto x
         = std::clamp<LONG>(placed.left, work.left, std::max(work.left, work.right - size.cx));
     const auto y
@@ -197,8 +190,7 @@ Win32Form::Fonts Win32Form::layOut(SIZE client)
     Fonts fonts;
     const auto make = [&](const Font &font) {
         if (!font.face.empty()
-            && std::none_of(fonts.begin(), fonts.end(),
-                            [&font](const auto &made) { return made.first == font; })) {
+            && std::ranges::find(fonts, font, &Fonts::value_type::first) == fonts.end()) {
             fonts.emplace_back(font, win32::createFont(font, m_dpi, m_scale));
         }
     };
@@ -222,8 +214,7 @@ RECT Win32Form::placeOf(const ControlDefinition &control, bool topLevel) const
 
 HFONT Win32Form::font(const Font &font) const
 {
-    const auto found = std::find_if(m_fonts.begin(), m_fonts.end(),
-                                    [&font](const auto &made) { return made.first == font; });
+    const auto found = std::ranges::find(m_fonts, font, &Fonts::value_type::first);
     return found != m_fonts.end() ? found->second.get() : nullptr;
 }
 
@@ -264,9 +255,7 @@ void Win32Form::loadPicture()
 {
     const auto controls = m_definition.controls;
     const auto picture
-        = std::find_if(controls.begin(), controls.end(), [](const ControlDefinition &control) {
-              return control.kind == ControlKind::Picture;
-          });
+        = std::ranges::find(controls, ControlKind::Picture, &ControlDefinition::kind);
     const int factor = m_dpi * m_scale > kDesignDpi ? 2 : 1;
     if (picture == controls.end() || factor == m_pictureFactor) {
         return;

@@ -25,8 +25,7 @@ namespace win32 {
 // A child window of `parent`, made hidden unless `style` says WS_VISIBLE.
 HWND createChild(HWND parent, int id, const wchar_t *className, DWORD style, DWORD exStyle = 0,
                  const std::wstring &text = {}, const RECT &place = {});
-// Runs one of the program's handlers, if any. Handlers trap nothing: an error that leaves one
-// ends here, reported, and ends the program.
+// Runs one of the program's handlers, if any; an error that leaves it ends the program, reported.
 void runHandler(const std::function<void()> &handler);
 } // namespace win32
 

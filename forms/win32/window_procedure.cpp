@@ -34,9 +34,7 @@ KeyPress keyPress(WPARAM virtualKey)
         {VK_UP, Key::Up},
         {VK_DOWN, Key::Down},
     }};
-    const auto *const found
-        = std::find_if(kKeys.begin(), kKeys.end(),
-                       [virtualKey](const auto &entry) { return entry.first == virtualKey; });
+    const auto *const found = std::ranges::find(kKeys, virtualKey, &std::pair<WPARAM, Key>::first);
     KeyPress press {found != kKeys.end() ? found->second : Key::Other, kNoModifier};
     for (const auto &[held, bit] :
          {std::pair {VK_SHIFT, kShift}, std::pair {VK_CONTROL, kControl}, std::pair {VK_MENU, kAlt},
@@ -122,12 +120,8 @@ bool Win32Form::translate(MSG &message)
 
 Win32Form::Item *Win32Form::itemOf(HWND control)
 {
-    if (control == nullptr) {
-        return nullptr;
-    }
-    const auto found = std::find_if(m_items.begin(), m_items.end(),
-                                    [control](const Item &item) { return item.hwnd == control; });
-    return found != m_items.end() ? &*found : nullptr;
+    const auto found = std::ranges::find(m_items, control, &Item::hwnd);
+    return control != nullptr && found != m_items.end() ? &*found : nullptr;
 }
 
 LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
