@@ -343,15 +343,15 @@ void Win32FindRow::contextMenu(HWND box, POINT at)
         const UINT flags = items.at(i).text == nullptr ? MF_SEPARATOR
             : items.at(i).enabled                      ? MF_STRING
                                                        : MF_STRING | MF_GRAYED;
-        AppendMenuW(menu.get(), flags, i + 1, items.at(i).text);
+        // Each item's id is its place, the find's 1 (its place is 0: nothing chosen).
+        AppendMenuW(menu.get(), flags, std::max<std::size_t>(i, 1), items.at(i).text);
     }
-    // 0: nothing chosen.
     const auto chosen = static_cast<std::size_t>(TrackPopupMenu(
         menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, m_form.window(), nullptr));
     if (chosen == 1) {
         open(win32::narrow(win32::textOf(box)));
-    } else if (chosen > 1 && chosen <= items.size()) {
-        SendMessageW(box, items.at(chosen - 1).message, 0, items.at(chosen - 1).lParam);
+    } else if (chosen > 1 && chosen < items.size()) {
+        SendMessageW(box, items.at(chosen).message, 0, items.at(chosen).lParam);
     }
 }
 
