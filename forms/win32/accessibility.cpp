@@ -69,41 +69,34 @@ void Annotations::set(HWND control, MSAAPROPID property, std::string_view text)
     if (m_service
         && SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
                                                CHILDID_SELF, property, wide.c_str()))
-        && std::find(m_annotated.begin(), m_annotated.end(), control) == m_annotated.end()) {
+        && std::ranges::find(m_annotated, control) == m_annotated.end()) {
         m_annotated.push_back(control);
     }
 }
 
-bool announceThroughAutomation(HWND source, std::string_view message)
+void announceThroughAutomation(HWND source, std::string_view message)
 {
     // UiaCore's entries, typed here: the provider is passed along as an IUnknown.
     using HostProviderFunction = HRESULT(WINAPI *)(HWND, IUnknown **);
     using RaiseNotificationFunction = HRESULT(WINAPI *)(IUnknown *, int, int, BSTR, BSTR);
     constexpr int kActionCompleted = 2; // NotificationKind_ActionCompleted
     constexpr int kMostRecent = 3; // NotificationProcessing_MostRecent: a newer press replaces it
-    static const ModuleHandle automation(
+    static const Owned<HMODULE, FreeLibrary> automation(
         LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!automation || source == nullptr) {
-        return false;
-    }
-    // NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast): the documented way to call them
-    static const auto hostProvider = reinterpret_cast<HostProviderFunction>(
-        reinterpret_cast<void *>(GetProcAddress(automation.get(), "UiaHostProviderFromHwnd")));
-    static const auto raiseNotification = reinterpret_cast<RaiseNotificationFunction>(
-        reinterpret_cast<void *>(GetProcAddress(automation.get(), "UiaRaiseNotificationEvent")));
-    // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast)
-    if (hostProvider == nullptr || raiseNotification == nullptr) {
-        return false;
-    }
+    static const auto hostProvider
+        = entryOf<HostProviderFunction>(automation.get(), "UiaHostProviderFromHwnd");
+    static const auto raiseNotification
+        = entryOf<RaiseNotificationFunction>(automation.get(), "UiaRaiseNotificationEvent");
     ComPtr<IUnknown> provider;
-    if (FAILED(hostProvider(source, provider.GetAddressOf())) || !provider) {
-        return false;
+    if (source == nullptr || hostProvider == nullptr || raiseNotification == nullptr
+        || FAILED(hostProvider(source, provider.GetAddressOf())) || !provider) {
+        return;
     }
     const std::wstring text = widen(message);
-    const BstrHandle display(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-    const BstrHandle activity(SysAllocString(L"forms.press"));
-    return SUCCEEDED(raiseNotification(provider.Get(), kActionCompleted, kMostRecent, display.get(),
-                                       activity.get()));
+    const Owned<BSTR, SysFreeString> display(
+        SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    const Owned<BSTR, SysFreeString> activity(SysAllocString(L"forms.press"));
+    raiseNotification(provider.Get(), kActionCompleted, kMostRecent, display.get(), activity.get());
 }
 
 } // namespace forms::win32

@@ -28,8 +28,7 @@ public:
     Annotations(Annotations &&) = delete;
     Annotations &operator=(Annotations &&) = delete;
 
-    // Names the control; an empty description adds none. Without the annotation service, the
-    // control keeps the name Windows gives it.
+    // Names the control; an empty description adds none. Without the service, nothing changes.
     void annotate(HWND control, std::string_view name, std::string_view description);
 
     // Gives the control another description (empty: the one Windows gives it); the name stays.
@@ -50,9 +49,8 @@ private:
     std::vector<HWND> m_annotated;
 };
 
-// Has `message` spoken by a screen reader listening through UI Automation, raised on `source`
-// (the pressed control), without moving the keyboard focus. False where the system has no such
-// notifications or none could be raised.
-bool announceThroughAutomation(HWND source, std::string_view message);
+// Has `message` spoken through UI Automation, raised on `source` (the pressed control), without
+// moving the keyboard focus, where the system has such notifications.
+void announceThroughAutomation(HWND source, std::string_view message);
 
 } // namespace forms::win32

@@ -54,22 +54,17 @@ private:
 // An access key would appear where a caption holds '&'; captions are shown as they stand.
 std::wstring literalCaption(std::string_view text)
 {
-    std::wstring caption;
-    for (const wchar_t c : widen(text)) {
-        caption += c;
-        if (c == L'&') {
-            caption += L'&';
-        }
+    std::wstring caption = widen(text);
+    for (auto at = caption.find(L'&'); at != std::wstring::npos; at = caption.find(L'&', at + 2)) {
+        caption.insert(at, 1, L'&');
     }
     return caption;
 }
 
-// The dialog keys move the focus through a window's children in their z-order, into frames that
-// hold controls, and each child is drawn over those after it; a child is made at the bottom of its
-// parent's z-order. So in each parent the controls that take the focus, and the frames that hold
-// them, are made first, by tab index (Tab walks 0, 1, 2, ...); the others follow, the last defined
-// first, so each lies over those defined before it, as the definition draws them (the frames over
-// the picture's foot, the boxes over the headings' lower edge).
+// A child is made at the bottom of its parent's z-order; the dialog keys walk the z-order, into
+// frames, and each child is drawn over those after it. So in each parent the focusable controls and
+// the frames come first, by tab index; the others follow, the last defined first, so each lies over
+// those defined before it (the frames over the picture's foot, the boxes over the headings' edge).
 std::vector<std::size_t> creationOrder(std::span<const ControlDefinition> controls,
                                        const std::vector<std::optional<std::size_t>> &parents)
 {
@@ -87,27 +82,35 @@ std::vector<std::size_t> creationOrder(std::span<const ControlDefinition> contro
     };
     std::vector<std::size_t> order(parents.size());
     std::iota(order.begin(), order.end(), std::size_t {0});
-    std::sort(order.begin(), order.end(),
-              [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    std::ranges::sort(order, std::less {}, key);
     return order;
 }
 
 } // namespace
 
+HWND win32::createChild(HWND parent, int id, const wchar_t *className, DWORD style, DWORD exStyle,
+                        const std::wstring &text, const RECT &place)
+{
+    return CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | style, place.left,
+                           place.top, place.right - place.left, place.bottom - place.top, parent,
+                           // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
 void Win32Form::createControls()
 {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto controls = m_definition.controls;
     const std::vector<std::optional<std::size_t>> parents = containers(controls);
     m_items.resize(controls.size());
-    m_controls.resize(controls.size());
     for (const std::size_t i : creationOrder(controls, parents)) {
         const ControlDefinition &control = controls[i];
         HWND parent = parents[i] ? m_items[*parents[i]].hwnd : m_window;
         const wchar_t *className = L"STATIC";
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        DWORD style = WS_VISIBLE | WS_CLIPSIBLINGS;
         DWORD exStyle = 0;
-        std::wstring text;
+        const bool captioned
+            = control.kind == ControlKind::Frame || control.kind == ControlKind::CommandButton;
         switch (control.kind) {
         case ControlKind::Picture:
             style |= SS_OWNERDRAW;
@@ -115,52 +118,43 @@ void Win32Form::createControls()
         case ControlKind::Label:
             // Left-aligned in the size given, on one line, '&' shown as it stands.
             style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-            text = widen(control.text);
             break;
         case ControlKind::Frame:
             className = L"BUTTON";
             style |= BS_GROUPBOX | WS_CLIPCHILDREN;
             exStyle |= WS_EX_CONTROLPARENT;
-            text = literalCaption(control.text);
             break;
         case ControlKind::TextBox:
             className = L"EDIT";
             style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
             exStyle |= WS_EX_CLIENTEDGE;
-            text = widen(control.text);
             break;
         case ControlKind::CommandButton:
             className = L"BUTTON";
             style |= BS_PUSHBUTTON | WS_TABSTOP;
-            text = literalCaption(control.text);
             break;
         }
-        const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i));
-        const RECT place = placeOf(control, parent == m_window);
-        HWND made = CreateWindowExW(exStyle, className, text.c_str(), style, place.left, place.top,
-                                    place.right - place.left, place.bottom - place.top, parent,
-                                    // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
-                                    reinterpret_cast<HMENU>(id), instance, nullptr);
-        if (HFONT font = fontOf(control); font != nullptr) {
-            SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        HWND made = win32::createChild(
+            parent, kFirstControlId + static_cast<int>(i), className, style, exStyle,
+            captioned ? literalCaption(control.text) : widen(control.text),
+            placeOf(control, parent == m_window));
+        if (HFONT drawn = font(control.font); drawn != nullptr) {
+            SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(drawn), FALSE);
         }
-        switch (control.kind) {
-        case ControlKind::Frame:
+        if (control.kind == ControlKind::Frame) {
             adoptFrame(made);
-            break;
-        case ControlKind::TextBox:
+        } else if (control.kind == ControlKind::TextBox) {
             // No length limit (the edit's own default is 32767 characters).
             SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
-            m_tips->add(made);
-            break;
-        default:
-            break;
         }
         m_annotations.annotate(made, accessibleName(control), control.accessibleDescription);
-        m_items[i] = {&control, made, {}};
-        m_controls[i] = control.kind == ControlKind::TextBox
-            ? std::make_unique<Win32TextBox>(control.name, made)
-            : std::make_unique<Control>(std::string(control.name));
+        m_items[i] = {&control,
+                      made,
+                      control.kind == ControlKind::TextBox
+                          ? std::make_unique<Win32TextBox>(control.name, made)
+                          : std::make_unique<Control>(std::string(control.name)),
+                      {},
+                      {}};
     }
 }
 

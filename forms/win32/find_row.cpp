@@ -3,9 +3,7 @@
 #include "forms/win32/find_row.hpp"
 
 #include "forms/core/scaling.hpp"
-#include "forms/start/runtime.hpp"
 #include "forms/win32/accessibility.hpp"
-#include "forms/win32/fonts.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 
@@ -17,12 +15,9 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <type_traits>
-#include <utility>
 
 namespace forms {
 
-using win32::MenuHandle;
 using win32::widen;
 
 namespace {
@@ -30,7 +25,6 @@ namespace {
 // Clear of IDOK and IDCANCEL, and of the form's controls, which start at 1000.
 constexpr int kFieldId = 900;
 constexpr int kAnswerId = 901;
-constexpr UINT_PTR kPauseTimer = 1;
 constexpr UINT_PTR kMarkSubclass = 1;
 
 // A mark is a thick frame inside the control's edge in the colour its text is drawn in: it reads
@@ -67,14 +61,9 @@ void unmark(HWND control, bool button)
         RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
         return;
     }
-    HRGN covered = CreateRectRgn(0, 0, 0, 0);
     for (const RECT &side : markSides(control)) {
-        HRGN part = CreateRectRgnIndirect(&side);
-        CombineRgn(covered, covered, part, RGN_OR);
-        DeleteObject(part);
+        RedrawWindow(control, &side, nullptr, RDW_INVALIDATE);
     }
-    RedrawWindow(control, nullptr, covered, RDW_INVALIDATE);
-    DeleteObject(covered);
 }
 
 LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
@@ -82,40 +71,21 @@ LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM
 {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
-        return DefSubclassProc(control, message, wParam, lParam);
     }
-    const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
-    switch (message) {
     // What a button or an edit draws itself after, not all of it through WM_PAINT.
-    case WM_PAINT:
-    case WM_NCPAINT:
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case WM_SETTEXT:
-    case WM_CHAR:
-    case WM_KEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_UPDATEUISTATE:
-    case BM_SETSTATE:
-    case BM_SETSTYLE:
-    case EM_SETSEL:
+    static constexpr std::array<UINT, 16> kRedrawnAfter {
+        WM_PAINT,         WM_NCPAINT,  WM_SETFOCUS,    WM_KILLFOCUS, WM_ENABLE,    WM_SETTEXT,
+        WM_CHAR,          WM_KEYDOWN,  WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_MOUSELEAVE,
+        WM_UPDATEUISTATE, BM_SETSTATE, BM_SETSTYLE,    EM_SETSEL};
+    const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+    if (std::ranges::find(kRedrawnAfter, message) != kRedrawnAfter.end()) {
         drawMark(control, static_cast<int>(colour));
-        break;
-    default:
-        break;
     }
     return result;
 }
 
 // The clipboard, open for one change and closed again on every path.
-struct ClipboardCloser {
-    void operator()(HWND /*owner*/) const noexcept { CloseClipboard(); }
-};
-using ClipboardHandle = std::unique_ptr<std::remove_pointer_t<HWND>, ClipboardCloser>;
+using ClipboardHandle = win32::Owned<HWND, [](HWND /*owner*/) noexcept { CloseClipboard(); }>;
 
 } // namespace
 
@@ -128,83 +98,39 @@ Win32FindRow::Win32FindRow(Win32Form &form, const FormDefinition &definition,
 {
 }
 
-Win32FindRow::~Win32FindRow()
+Font Win32FindRow::answerFont(const FormDefinition &definition)
 {
-    for (const Marked &mark : currentMarks()) {
-        if (HWND control = m_form.handle(mark.control->name); IsWindow(control) != FALSE) {
-            RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
-        }
-    }
-    if (m_field != nullptr && IsWindow(m_field) != FALSE) {
-        KillTimer(m_field, kPauseTimer);
-        SetWindowLongPtrW(m_field, GWLP_USERDATA, 0);
-    }
+    Font font = definition.font;
+    font.centipoints
+        = static_cast<std::uint16_t>(std::lround(font.centipoints * kFindAnswerFontFactor));
+    return font;
 }
 
-void Win32FindRow::makeRow()
+void Win32FindRow::layOut(bool refont)
 {
-    HWND window = m_form.window();
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    m_field = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                              WS_CHILD | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, window,
-                              // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFieldId)), instance,
-                              nullptr);
-    m_answer = CreateWindowExW(
-        0, L"STATIC", L"", WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, window,
-        // NOLINTNEXTLINE(performance-no-int-to-ptr): a child's id
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAnswerId)), instance, nullptr);
-    if (m_field == nullptr || m_answer == nullptr) {
+    if (m_field == nullptr) {
         return;
     }
-    // The pause in typing is timed on the field, which leads back to the row.
-    SetWindowLongPtrW(m_field, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    const std::wstring name = widen(kFindFieldName);
-    SendMessageW(m_field, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(name.c_str()));
-    m_annotations.annotate(m_field, kFindFieldName, {});
-}
-
-void Win32FindRow::layOut()
-{
-    if (!isOpen() || m_field == nullptr) {
+    if (refont) {
+        SendMessageW(m_field, WM_SETFONT, reinterpret_cast<WPARAM>(m_form.font(m_definition.font)),
+                     TRUE);
+        SendMessageW(m_answer, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(m_form.font(answerFont(m_definition))), TRUE);
+    }
+    if (!isOpen()) {
         return;
     }
-    const unsigned dpi = m_form.dpi();
-    const double scale = m_form.scale();
-    if (scale != m_fontScale || dpi != m_fontDpi) {
-        Font answerFont = m_definition.font;
-        answerFont.centipoints = static_cast<std::uint16_t>(
-            std::lround(answerFont.centipoints * kFindAnswerFontFactor));
-        m_fieldFont = win32::createFont(m_definition.font, dpi, scale);
-        m_answerFont = win32::createFont(answerFont, dpi, scale);
-        SendMessageW(m_field, WM_SETFONT, reinterpret_cast<WPARAM>(m_fieldFont.get()), TRUE);
-        SendMessageW(m_answer, WM_SETFONT, reinterpret_cast<WPARAM>(m_answerFont.get()), TRUE);
-        m_fontScale = scale;
-        m_fontDpi = dpi;
-    }
-    const FindRowPlace at = place();
-    SetWindowPos(m_field, nullptr, at.row.left + at.field.left, at.row.top + at.field.top,
-                 at.field.width, at.field.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    placeAnswer();
-}
-
-FindRowPlace Win32FindRow::place() const
-{
     RECT client {};
     GetClientRect(m_form.window(), &client);
     FindRowPlace at = findRowPlace(client.right, client.bottom, m_height, m_definition.clientWidth,
                                    m_form.dpi(), m_form.scale());
     at.row.left = std::max(0, at.row.left);
-    return at;
-}
-
-void Win32FindRow::placeAnswer()
-{
-    const FindRowPlace at = place();
+    SetWindowPos(m_field, nullptr, at.row.left + at.field.left, at.row.top + at.field.top,
+                 at.field.width, at.field.height, SWP_NOZORDER | SWP_NOACTIVATE);
     // The answer's lines as they wrap, in the middle of the row's height.
     const std::wstring line = win32::textOf(m_answer);
     RECT needed {0, 0, at.answer.width, 0};
-    DrawTextW(win32::WindowDc(m_answer, m_answerFont.get()).get(), line.c_str(),
+    DrawTextW(win32::WindowDc(m_answer, win32::fontOf(m_answer)).get(), line.c_str(),
               static_cast<int>(line.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     const int height = std::min<int>(at.answer.height, needed.bottom);
     SetWindowPos(m_answer, nullptr, at.row.left + at.answer.left,
@@ -215,20 +141,26 @@ void Win32FindRow::placeAnswer()
 
 void Win32FindRow::open(std::string_view text)
 {
+    HWND window = m_form.window();
     if (m_field == nullptr) {
-        makeRow();
-    }
-    if (m_field == nullptr || m_answer == nullptr) {
-        return;
+        m_field = win32::createChild(window, kFieldId, L"EDIT",
+                                     WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+        m_answer = win32::createChild(window, kAnswerId, L"STATIC", SS_LEFT | SS_NOPREFIX);
+        if (m_field == nullptr || m_answer == nullptr) {
+            return;
+        }
+        const std::wstring name = widen(kFindFieldName);
+        SendMessageW(m_field, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(name.c_str()));
+        m_annotations.annotate(m_field, kFindFieldName, {});
+        layOut(true);
     }
     if (!isOpen()) {
         HWND focused = GetFocus();
-        m_focusBefore
-            = focused != nullptr && IsChild(m_form.window(), focused) != FALSE ? focused : nullptr;
+        m_focusBefore = focused != nullptr && IsChild(window, focused) != FALSE ? focused : nullptr;
         m_height = twipsToPixels(kFindRowHeight, m_form.dpi(), m_form.scale());
         setOpen(true);
         growBy(m_height);
-        layOut();
+        layOut(false);
         ShowWindow(m_field, SW_SHOWNA);
         ShowWindow(m_answer, SW_SHOWNA);
     }
@@ -260,7 +192,7 @@ void Win32FindRow::close()
     }
     mark({});
     describeMarks();
-    KillTimer(m_field, kPauseTimer);
+    KillTimer(m_form.window(), kPauseTimer);
     // The focus goes back before the field it may be in is hidden.
     SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore
                                                                           : m_form.window());
@@ -269,12 +201,6 @@ void Win32FindRow::close()
     setOpen(false);
     growBy(-m_height);
     closed();
-}
-
-FocusOn Win32FindRow::focusOn(HWND control) const
-{
-    return control != nullptr && control == m_field ? FocusOn::FindField
-                                                    : forms::focusOn(m_form.definitionOf(control));
 }
 
 std::string Win32FindRow::fieldText() const
@@ -286,7 +212,7 @@ void Win32FindRow::mark(std::span<const Mark> marks)
 {
     const MarkChange change = takeMarks(marks);
     for (const ControlDefinition *gone : change.gone) {
-        if (HWND control = m_form.handle(gone->name); IsWindow(control) != FALSE) {
+        if (HWND control = m_form.handle(gone->name); control != nullptr) {
             RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
             unmark(control, gone->kind == ControlKind::CommandButton);
         }
@@ -306,7 +232,7 @@ void Win32FindRow::mark(std::span<const Mark> marks)
 void Win32FindRow::describeMarks()
 {
     for (const Marked &change : describe()) {
-        if (HWND control = m_form.handle(change.control->name); IsWindow(control) != FALSE) {
+        if (HWND control = m_form.handle(change.control->name); control != nullptr) {
             m_annotations.describe(control, change.description);
         }
     }
@@ -320,53 +246,40 @@ void Win32FindRow::showAnswer(std::string_view line)
     const std::wstring wide = widen(line);
     if (win32::textOf(m_answer) != wide) {
         SetWindowTextW(m_answer, wide.c_str());
-        if (isOpen()) {
-            placeAnswer();
-        }
+        layOut(false);
     }
     if (takeAnswer(line)) {
         // Each change starts the pause again.
-        SetTimer(m_field, kPauseTimer, static_cast<UINT>(kAnnouncePause.count()), paused);
+        SetTimer(m_form.window(), kPauseTimer, static_cast<UINT>(kAnnouncePause.count()), nullptr);
     } else {
-        KillTimer(m_field, kPauseTimer);
+        KillTimer(m_form.window(), kPauseTimer);
     }
 }
 
-void CALLBACK Win32FindRow::paused(HWND field, UINT /*message*/, UINT_PTR timer, DWORD /*time*/)
+void Win32FindRow::paused()
 {
-    KillTimer(field, timer);
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the row stored on its field
-    auto *row = reinterpret_cast<Win32FindRow *>(GetWindowLongPtrW(field, GWLP_USERDATA));
-    if (row == nullptr || !row->isOpen()) {
+    KillTimer(m_form.window(), kPauseTimer);
+    if (!isOpen()) {
         return;
     }
-    row->describeMarks();
-    if (const std::optional<std::string> line = row->announcement()) {
-        row->m_form.announce(*line);
+    describeMarks();
+    if (const std::optional<std::string> line = announcement()) {
+        m_form.announce(*line);
     }
 }
 
-bool Win32FindRow::command(HWND control, WORD code)
+void Win32FindRow::command(HWND control, WORD code)
 {
-    if (control == nullptr || (control != m_field && control != m_answer)) {
-        return false;
-    }
-    if (control == m_field && code == EN_CHANGE && !m_settingText) {
+    if (control != nullptr && control == m_field && code == EN_CHANGE && !m_settingText) {
         edited(fieldText());
     }
-    return true;
 }
 
 void Win32FindRow::step(FindStep step)
 {
-    if (!m_handlers.stepped) {
-        return;
-    }
     // A step selects as a click does, and traps no more than a click's handler does.
-    try {
-        m_handlers.stepped(step);
-    } catch (const std::exception &error) {
-        reportUntrappedError(error);
+    if (m_handlers.stepped) {
+        win32::runHandler([this, step] { m_handlers.stepped(step); });
     }
 }
 
@@ -379,84 +292,67 @@ void Win32FindRow::copy(std::string_view text)
     }
     const std::wstring wide = widen(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory == nullptr) {
+    win32::Owned<HGLOBAL, GlobalFree> memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    void *into = memory ? GlobalLock(memory.get()) : nullptr;
+    if (into == nullptr) {
         return;
     }
-    if (void *into = GlobalLock(memory); into != nullptr) {
-        std::memcpy(into, wide.c_str(), bytes);
-        GlobalUnlock(memory);
-        // The clipboard owns the memory once it took it.
-        if (SetClipboardData(CF_UNICODETEXT, memory) != nullptr) {
-            return;
-        }
+    std::memcpy(into, wide.c_str(), bytes);
+    GlobalUnlock(memory.get());
+    // The clipboard owns the memory once it took it.
+    if (SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr) {
+        memory.release();
     }
-    GlobalFree(memory);
 }
 
 void Win32FindRow::contextMenu(HWND box, POINT at)
 {
     // The edit's own menu cannot take an item: its standard items are given here as Windows gives
-    // them, each enabled as the edit's own would be, each doing what the edit's own does.
-    struct EditItem {
-        const wchar_t *text; // null: a separator
-        UINT message;
-        LPARAM lParam;
-    };
-    static constexpr std::array<EditItem, 8> kEditItems {{
-        {L"&Undo", WM_UNDO, 0},
-        {nullptr, 0, 0},
-        {L"Cu&t", WM_CUT, 0},
-        {L"&Copy", WM_COPY, 0},
-        {L"&Paste", WM_PASTE, 0},
-        {L"&Delete", WM_CLEAR, 0},
-        {nullptr, 0, 0},
-        {L"Select &All", EM_SETSEL, -1},
-    }};
-    constexpr UINT kFind = 1;
-    constexpr UINT kFirstEditItem = 2;
-    const MenuHandle menu(CreatePopupMenu());
-    if (!menu) {
-        return;
-    }
+    // them, each enabled as the edit's own would be, each doing what the edit's own does. The
+    // first item is the find's; a null text is a separator.
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     const bool selected = start != end;
     const bool writable = (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) == 0;
     const auto length = static_cast<DWORD>(GetWindowTextLengthW(box));
-    const std::array<bool, kEditItems.size()> enabled {
-        SendMessageW(box, EM_CANUNDO, 0, 0) != 0,
-        false,
-        selected && writable,
-        selected,
-        writable && IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE,
-        selected && writable,
-        false,
-        length > 0 && (start > 0 || end < length),
-    };
     const std::wstring find = widen(kFindMenuItem);
-    AppendMenuW(menu.get(), MF_STRING, kFind, find.c_str());
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    for (std::size_t i = 0; i < kEditItems.size(); ++i) {
-        const UINT flags = kEditItems.at(i).text == nullptr ? MF_SEPARATOR
-            : enabled.at(i)                                 ? MF_STRING
-                                                            : MF_STRING | MF_GRAYED;
-        AppendMenuW(menu.get(), flags, kFirstEditItem + i, kEditItems.at(i).text);
+    struct Item {
+        const wchar_t *text;
+        bool enabled;
+        UINT message;
+        LPARAM lParam;
+    };
+    const std::array<Item, 10> items {{
+        {find.c_str(), true, 0, 0},
+        {nullptr, false, 0, 0},
+        {L"&Undo", SendMessageW(box, EM_CANUNDO, 0, 0) != 0, WM_UNDO, 0},
+        {nullptr, false, 0, 0},
+        {L"Cu&t", selected && writable, WM_CUT, 0},
+        {L"&Copy", selected, WM_COPY, 0},
+        {L"&Paste", writable && IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE, WM_PASTE, 0},
+        {L"&Delete", selected && writable, WM_CLEAR, 0},
+        {nullptr, false, 0, 0},
+        {L"Select &All", length > 0 && (start > 0 || end < length), EM_SETSEL, -1},
+    }};
+    const win32::Owned<HMENU, DestroyMenu> menu(CreatePopupMenu());
+    if (!menu) {
+        return;
     }
-    const auto chosen = static_cast<UINT>(TrackPopupMenu(
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const UINT flags = items.at(i).text == nullptr ? MF_SEPARATOR
+            : items.at(i).enabled                      ? MF_STRING
+                                                       : MF_STRING | MF_GRAYED;
+        // Each item's id is its place, the find's 1 (its place is 0: nothing chosen).
+        AppendMenuW(menu.get(), flags, std::max<std::size_t>(i, 1), items.at(i).text);
+    }
+    const auto chosen = static_cast<std::size_t>(TrackPopupMenu(
         menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, m_form.window(), nullptr));
-    if (chosen == kFind) {
+    if (chosen == 1) {
         open(win32::narrow(win32::textOf(box)));
-    } else if (chosen >= kFirstEditItem && chosen - kFirstEditItem < kEditItems.size()) {
-        const EditItem &item = kEditItems.at(chosen - kFirstEditItem);
-        SendMessageW(box, item.message, 0, item.lParam);
+    } else if (chosen > 1 && chosen < items.size()) {
+        SendMessageW(box, items.at(chosen).message, 0, items.at(chosen).lParam);
     }
-}
-
-bool Win32FindRow::act(KeyAction action, HWND focused)
-{
-    return FindRow::act(action, m_form.definitionOf(focused));
 }
 
 void Win32FindRow::focus(const ControlDefinition &button)
@@ -471,19 +367,6 @@ bool Win32FindRow::openMenu(const ControlDefinition &box)
     GetWindowRect(control, &place);
     contextMenu(control, {(place.left + place.right) / 2, (place.top + place.bottom) / 2});
     return true;
-}
-
-bool Win32FindRow::translate(const MSG &message)
-{
-    if (message.message == WM_RBUTTONUP && focusOn(message.hwnd) == FocusOn::TextBox) {
-        POINT at {static_cast<short>(LOWORD(message.lParam)),
-                  static_cast<short>(HIWORD(message.lParam))};
-        ClientToScreen(message.hwnd, &at);
-        SetFocus(message.hwnd);
-        contextMenu(message.hwnd, at);
-        return true;
-    }
-    return false;
 }
 
 } // namespace forms

@@ -8,22 +8,15 @@
 #include <windows.h>
 
 #include <cmath>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 namespace forms::win32 {
 
 namespace {
-
-int CALLBACK noteFound(const LOGFONTW * /*font*/, const TEXTMETRICW * /*metrics*/, DWORD /*type*/,
-                       LPARAM found)
-{
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the flag handed to the enumeration
-    *reinterpret_cast<bool *>(found) = true;
-    return 0; // one is enough
-}
 
 bool isInstalled(const std::wstring &face)
 {
@@ -31,20 +24,23 @@ bool isInstalled(const std::wstring &face)
     wanted.lfCharSet = DEFAULT_CHARSET;
     face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
     bool found = false;
-    EnumFontFamiliesExW(WindowDc(nullptr).get(), &wanted, noteFound,
-                        reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(
+        WindowDc(nullptr).get(), &wanted,
+        [](const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM noted) -> int {
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the flag handed to the enumeration
+            *reinterpret_cast<bool *>(noted) = true;
+            return 0; // one is enough
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
-// Looked up once per face for the program's life: fonts installed meanwhile count from the next
-// start.
+// Looked up once per face: fonts installed meanwhile count from the next start.
 std::wstring installedFace(std::string_view face)
 {
-    static std::vector<std::pair<std::string, std::wstring>> chosen;
-    for (const auto &[designed, installed] : chosen) {
-        if (designed == face) {
-            return installed;
-        }
+    static std::map<std::string, std::wstring, std::less<>> chosen;
+    if (const auto known = chosen.find(face); known != chosen.end()) {
+        return known->second;
     }
     std::wstring installed = widen(face);
     for (const std::string_view substitute : substitutesFor(face, Platform::Windows)) {
@@ -53,8 +49,7 @@ std::wstring installedFace(std::string_view face)
             break;
         }
     }
-    chosen.emplace_back(face, installed);
-    return installed;
+    return chosen.emplace(face, std::move(installed)).first->second;
 }
 
 } // namespace

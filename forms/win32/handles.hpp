@@ -15,65 +15,66 @@
 
 namespace forms::win32 {
 
-struct GdiObjectDeleter {
-    void operator()(void *object) const noexcept { DeleteObject(static_cast<HGDIOBJ>(object)); }
+// A handle released by `release` when it goes.
+template <class Handle, auto release> struct Releaser {
+    void operator()(Handle handle) const noexcept { release(handle); }
 };
+template <class Handle, auto release>
+using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Handle, release>>;
 
-using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
-using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
+using FontHandle = Owned<HFONT, DeleteObject>;
 
-// A counted COM interface pointer, released when it goes: the Windows SDK's own, which mingw-w64
-// ships too.
+// A counted COM pointer, released when it goes: the Windows SDK's own, which mingw-w64 ships too.
 using Microsoft::WRL::ComPtr;
 
-// A COM string, freed when it goes.
-struct BstrDeleter {
-    void operator()(BSTR text) const noexcept { SysFreeString(text); }
-};
-using BstrHandle = std::unique_ptr<OLECHAR, BstrDeleter>;
+// An entry of a system module found at run time, or null where the system is older than it.
+template <class Function> Function entryOf(HMODULE module, const char *name)
+{
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the documented way to call it
+    return module != nullptr
+        ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)))
+        : nullptr;
+}
 
-// A loaded module, freed when it goes.
-struct ModuleDeleter {
-    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
-};
-using ModuleHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
+// The font a control draws its text in; null for the system's.
+inline HGDIOBJ fontOf(HWND control)
+{
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the handle the message answers with
+    return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+}
 
-// A window's device context, given back when it goes: the client area's, or with
-// DcArea::Window the whole window's (its frame included). With a font, that font is selected
-// and the one before it put back first.
+// An object selected into a device context, and the one before it put back when it goes.
+struct Deselector {
+    HDC dc;
+    void operator()(HGDIOBJ previous) const noexcept { SelectObject(dc, previous); }
+};
+using Selection = std::unique_ptr<void, Deselector>;
+inline Selection select(HDC dc, HGDIOBJ object)
+{
+    return {object != nullptr ? SelectObject(dc, object) : nullptr, Deselector {dc}};
+}
+
+// A window's device context, given back when it goes: the client area's, or the whole window's
+// (its frame included). With a font, that font is selected and the one before it put back first.
 enum class DcArea : std::uint8_t { Client, Window };
 class WindowDc {
 public:
     explicit WindowDc(HWND window, HGDIOBJ font = nullptr, DcArea area = DcArea::Client)
-        : m_window(window)
-        , m_dc(area == DcArea::Window ? GetWindowDC(window) : GetDC(window))
-        , m_previous(font != nullptr ? SelectObject(m_dc, font) : nullptr)
+        : m_dc {window, area == DcArea::Window ? GetWindowDC(window) : GetDC(window)}
+        , m_font(select(m_dc.dc, font))
     {
     }
-    ~WindowDc()
-    {
-        if (m_previous != nullptr) {
-            SelectObject(m_dc, m_previous);
-        }
-        ReleaseDC(m_window, m_dc);
-    }
-    WindowDc(const WindowDc &) = delete;
-    WindowDc &operator=(const WindowDc &) = delete;
-    WindowDc(WindowDc &&) = delete;
-    WindowDc &operator=(WindowDc &&) = delete;
 
-    [[nodiscard]] HDC get() const { return m_dc; }
+    [[nodiscard]] HDC get() const { return m_dc.dc; }
 
 private:
-    HWND m_window;
-    HDC m_dc;
-    HGDIOBJ m_previous;
+    struct Held {
+        HWND window;
+        HDC dc;
+        ~Held() { ReleaseDC(window, dc); }
+    };
+    Held m_dc; // given back after the font is put back
+    Selection m_font;
 };
-
-// A menu made for one popup, destroyed when it goes.
-struct MenuDeleter {
-    void operator()(HMENU menu) const noexcept { DestroyMenu(menu); }
-};
-using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 
 } // namespace forms::win32

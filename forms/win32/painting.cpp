@@ -14,17 +14,10 @@ namespace forms {
 
 namespace {
 
-// The button class's own procedure, which every frame hands on to: frames are all windows of that
-// class made here, so they share it.
+// The button class's own procedure, which every frame (all made here) hands on to.
 WNDPROC g_buttonProcedure = nullptr;
 
-Rgb toRgb(COLORREF colour)
-{
-    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
-}
-
-// The brush the form gives the frame's background (through WM_CTLCOLORSTATIC, as for every
-// static text), which also sets the caption's colour in `dc`.
+// The brush the form gives the frame's background; it also sets the caption's colour in `dc`.
 HBRUSH frameBrush(HWND frame, HWND form, HDC dc)
 {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the brush the form answers with
@@ -41,9 +34,7 @@ void drawFrame(HWND frame, HWND form, HDC dc)
     GetClientRect(frame, &area);
     // Opaque: it hides what lies under it, such as the foot of the picture.
     FillRect(dc, &area, frameBrush(frame, form, dc));
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the frame's font
-    HGDIOBJ previous
-        = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+    const win32::Selection font = win32::select(dc, win32::fontOf(frame));
     TEXTMETRICW metrics {};
     GetTextMetricsW(dc, &metrics);
     RECT edge = area;
@@ -64,7 +55,6 @@ void drawFrame(HWND frame, HWND form, HDC dc)
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                   DT_SINGLELINE | DT_LEFT | DT_TOP | DT_HIDEPREFIX);
     }
-    SelectObject(dc, previous);
 }
 
 // What a themed button asks of its parent for the pixels around its rounded corners: inside the
@@ -73,19 +63,15 @@ void drawFrame(HWND frame, HWND form, HDC dc)
 void printFrame(HWND frame, HWND form, HDC dc)
 {
     RECT wanted {};
-    if (GetClipBox(dc, &wanted) == NULLREGION) {
-        return;
-    }
+    GetClipBox(dc, &wanted);
     RECT inside {};
     GetClientRect(frame, &inside);
-    // The caption's line, with the edge's upper line across its middle, and the edge's two
-    // pixels at the sides and the foot.
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the frame's font
-    HGDIOBJ previous
-        = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+    // The caption's line (the edge's upper line across it), and the edge's two pixels round it.
     TEXTMETRICW metrics {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
+    {
+        const win32::Selection font = win32::select(dc, win32::fontOf(frame));
+        GetTextMetricsW(dc, &metrics);
+    }
     InflateRect(&inside, -2, -2);
     inside.top = std::max(inside.top, metrics.tmHeight);
     RECT beyond {};
@@ -97,14 +83,12 @@ void printFrame(HWND frame, HWND form, HDC dc)
     FillRect(dc, &wanted, frameBrush(frame, form, dc));
 }
 
-// A frame holds its buttons as a dialog holds controls: what they tell their parent goes on to the
-// form. Each button sends its frame a dozen messages a paint; comctl32's subclassing finds its
-// chain in a window property at every message, and Wine keeps window properties in its server, so
-// the frame is subclassed the classic way, the form kept in its user data.
+// What a frame's buttons tell it goes on to the form. Each sends its frame a dozen messages a paint
+// and comctl32's subclassing reads a window property at each, which Wine keeps in its server: so
+// the frame is subclassed the classic way.
 LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the form's window, as adoptFrame stored it
-    HWND formWindow = reinterpret_cast<HWND>(GetWindowLongPtrW(frame, GWLP_USERDATA));
+    HWND formWindow = GetParent(frame);
     switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -133,9 +117,8 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
 
 } // namespace
 
-void Win32Form::adoptFrame(HWND frame) const
+void Win32Form::adoptFrame(HWND frame)
 {
-    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_window));
     // NOLINTNEXTLINE(performance-no-int-to-ptr): a window procedure is set as a long
     auto *previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameProcedure)));
@@ -144,8 +127,8 @@ void Win32Form::adoptFrame(HWND frame) const
     }
 }
 
-// A fixed text colour worked out against the system's background at the moment it is drawn, so a
-// change of colours or of high-contrast theme is followed at the next paint.
+// A fixed text colour worked out against the system's background as it is drawn, so a change of
+// colours or of high-contrast theme is followed at the next paint.
 LRESULT Win32Form::colourControl(HDC dc, HWND control, int systemBackground)
 {
     const COLORREF background = GetSysColor(systemBackground);
@@ -153,7 +136,9 @@ LRESULT Win32Form::colourControl(HDC dc, HWND control, int systemBackground)
         = GetSysColor(systemBackground == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
     const Item *item = itemOf(control);
     if (item != nullptr && item->definition->colour) {
-        const Rgb shown = readableOn(*item->definition->colour, toRgb(background));
+        const Rgb shown
+            = readableOn(*item->definition->colour,
+                         {GetRValue(background), GetGValue(background), GetBValue(background)});
         text = RGB(shown.red, shown.green, shown.blue);
     }
     SetTextColor(dc, text);

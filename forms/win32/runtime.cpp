@@ -51,6 +51,18 @@ void reportUntrappedError(const std::exception &error)
     PostQuitMessage(kUntrappedErrorExitCode);
 }
 
+void win32::runHandler(const std::function<void()> &handler)
+{
+    if (!handler) {
+        return;
+    }
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        reportUntrappedError(error);
+    }
+}
+
 int runEventLoop(Win32Form &form)
 {
     g_reportOwner = form.window();

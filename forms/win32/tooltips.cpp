@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: MIT
-// Tooltips on cut-off text boxes.
-#include "forms/win32/tooltips.hpp"
-
-#include "forms/win32/handles.hpp"
+// Tooltips on text boxes whose text is cut off: a box too narrow for its text offers the whole
+// text as its tooltip, and a box that shows all of its text offers none.
 #include "forms/win32/wide.hpp"
+#include "forms/win32/win32_form.hpp"
 
 #include <commctrl.h>
 
-#include <algorithm>
-
-namespace forms::win32 {
+namespace forms {
 
 namespace {
 
@@ -21,90 +18,67 @@ bool isCutOff(HWND box, const std::wstring &text)
     }
     RECT room {};
     SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the box's font
-    const WindowDc dc(box, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
     SIZE extent {};
-    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(win32::WindowDc(box, win32::fontOf(box)).get(), text.c_str(),
+                          static_cast<int>(text.size()), &extent);
     return extent.cx > room.right - room.left;
 }
 
 } // namespace
 
-BoxTips::~BoxTips()
+void Win32Form::sendTip(UINT message, Item &box) const
 {
-    if (m_tips != nullptr) {
-        DestroyWindow(m_tips);
-    }
+    TTTOOLINFOW tool {};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_window;
+    tool.uId = reinterpret_cast<UINT_PTR>(box.hwnd);
+    tool.lpszText = box.tip.data();
+    SendMessageW(m_tips, message, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void BoxTips::add(HWND box)
+void Win32Form::updateTip(Item &box)
 {
-    m_boxes.emplace_back(box, std::wstring());
-    if (m_tips != nullptr) {
-        send(TTM_ADDTOOLW, m_boxes.back());
+    if (box.definition->kind != ControlKind::TextBox) {
+        return;
     }
-}
-
-// The tooltip window is made when a box first has a text cut off: a window whose boxes all show
-// their texts whole starts without one.
-void BoxTips::makeWindow()
-{
+    std::wstring text = win32::textOf(box.hwnd);
+    std::wstring tip = isCutOff(box.hwnd, text) ? std::move(text) : std::wstring();
+    if (tip == box.tip) {
+        return;
+    }
+    box.tip = std::move(tip);
+    if (m_tips != nullptr) {
+        sendTip(TTM_UPDATETIPTEXTW, box);
+        return;
+    }
+    // A window whose boxes all show their texts whole starts without a tooltip window.
     m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_form,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
     if (m_tips == nullptr) {
         return;
     }
     // A part number can be long: let the tip be as wide as it needs, on one line.
     SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
-    for (auto &entry : m_boxes) {
-        send(TTM_ADDTOOLW, entry);
+    for (Item &item : m_items) {
+        if (item.definition->kind == ControlKind::TextBox) {
+            sendTip(TTM_ADDTOOLW, item);
+        }
     }
 }
 
-void BoxTips::send(UINT message, std::pair<HWND, std::wstring> &entry) const
+void Win32Form::updateTips()
 {
-    TTTOOLINFOW tool {};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = m_form;
-    tool.uId = reinterpret_cast<UINT_PTR>(entry.first);
-    tool.lpszText = entry.second.data();
-    SendMessageW(m_tips, message, 0, reinterpret_cast<LPARAM>(&tool));
+    for (Item &item : m_items) {
+        updateTip(item);
+    }
 }
 
-void BoxTips::update(HWND box)
+std::string Win32Form::toolTip(std::string_view box)
 {
-    const auto found = std::find_if(m_boxes.begin(), m_boxes.end(),
-                                    [box](const auto &entry) { return entry.first == box; });
-    if (found == m_boxes.end()) {
-        return;
-    }
-    std::wstring text = textOf(box);
-    std::wstring tip = isCutOff(box, text) ? std::move(text) : std::wstring();
-    if (tip == found->second) {
-        return;
-    }
-    found->second = std::move(tip);
-    if (m_tips != nullptr) {
-        send(TTM_UPDATETIPTEXTW, *found);
-    } else if (!found->second.empty()) {
-        makeWindow(); // with each box's tooltip as it stands
-    }
+    const Item *item = itemOf(handle(box));
+    return item != nullptr ? win32::narrow(item->tip) : std::string();
 }
 
-void BoxTips::updateAll()
-{
-    for (const auto &entry : m_boxes) {
-        update(entry.first);
-    }
-}
-
-std::wstring BoxTips::tip(HWND box) const
-{
-    const auto found = std::find_if(m_boxes.begin(), m_boxes.end(),
-                                    [box](const auto &entry) { return entry.first == box; });
-    return found != m_boxes.end() ? found->second : std::wstring();
-}
-
-} // namespace forms::win32
+} // namespace forms

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 #include <utility>
 
 namespace forms {
@@ -33,22 +32,15 @@ HICON programIcon(int width, int height)
                                          width, height, LR_DEFAULTCOLOR));
 }
 
-// A user32 entry that Windows 10 (1607) brought, or null on an older system.
-template <class Function> Function user32Entry(const char *name)
-{
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the documented way to call it
-    return user32 != nullptr
-        ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(user32, name)))
-        : nullptr;
-}
+// user32's, where entries that Windows 10 (1607) brought are looked up.
+const HMODULE kUser32 = GetModuleHandleW(L"user32.dll");
 
-// The DPI the window is drawn at: its monitor's, for a process aware of each monitor's DPI; for
-// null, the system's.
+// The DPI the window is drawn at: its monitor's (for null, the system's).
 unsigned windowDpi(HWND window)
 {
     using GetDpiForWindowFunction = UINT(WINAPI *)(HWND);
-    static const auto getDpiForWindow = user32Entry<GetDpiForWindowFunction>("GetDpiForWindow");
+    static const auto getDpiForWindow
+        = win32::entryOf<GetDpiForWindowFunction>(kUser32, "GetDpiForWindow");
     if (getDpiForWindow != nullptr && window != nullptr) {
         if (const UINT dpi = getDpiForWindow(window); dpi != 0) {
             return dpi;
@@ -62,7 +54,8 @@ unsigned windowDpi(HWND window)
 SIZE windowSizeFor(SIZE client, unsigned dpi)
 {
     using AdjustFunction = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi = user32Entry<AdjustFunction>("AdjustWindowRectExForDpi");
+    static const auto adjustForDpi
+        = win32::entryOf<AdjustFunction>(kUser32, "AdjustWindowRectExForDpi");
     RECT rect {0, 0, client.cx, client.cy};
     if (adjustForDpi != nullptr) {
         adjustForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
@@ -72,8 +65,7 @@ SIZE windowSizeFor(SIZE client, unsigned dpi)
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// The part of the window's monitor that windows may use (the screen less the taskbar); for null,
-// the primary monitor's.
+// The work area (the screen less the taskbar) of the window's monitor; for null, the primary's.
 RECT workAreaOf(HWND window)
 {
     MONITORINFO info {};
@@ -114,8 +106,8 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     if (!registered) {
         return;
     }
-    // The designed size where the monitor has room for it, else scaled down in proportion to fit;
-    // the client area's size, and the window's, at m_dpi on a monitor with this work area.
+    // The client area's size, and the window's, on a monitor with this work area: the designed
+    // size where there is room for it, else scaled down in proportion to fit.
     const auto opening = [this](const RECT &work) {
         const auto [designed, outer] = sizesAt(1);
         return sizesAt(
@@ -123,25 +115,25 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
                          static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
                          static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy))));
     };
-    // Made at its size for the primary monitor, where a window opens unless told otherwise, and
-    // sized again only where it opened elsewhere.
+    // Made at its size for the primary monitor, where it opens unless told otherwise.
     m_dpi = dpi != 0 ? dpi : windowDpi(nullptr);
-    const RECT primary = workAreaOf(nullptr);
-    auto [client, size] = opening(primary);
+    const SIZE opened = opening(workAreaOf(nullptr)).second;
     CreateWindowExW(kExStyle, kFormClass, widen(definition.caption).c_str(), kStyle, CW_USEDEFAULT,
-                    CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, this);
+                    CW_USEDEFAULT, opened.cx, opened.cy, nullptr, nullptr, instance, this);
     if (m_window == nullptr) {
         return;
     }
-    m_tips = std::make_unique<win32::BoxTips>(m_window);
-    const unsigned assumedDpi = m_dpi;
     m_dpi = dpi != 0 ? dpi : windowDpi(m_window);
     const RECT work = workAreaOf(m_window);
-    if (m_dpi != assumedDpi || EqualRect(&work, &primary) == FALSE) {
-        std::tie(client, size) = opening(work);
-    }
+    const SIZE client = opening(work).first;
+    // The frame as drawn may differ from what was reckoned (a DPI given for a test, a theme): the
+    // client area is what must have the size.
     RECT placed {};
     GetWindowRect(m_window, &placed);
+    RECT inner {};
+    GetClientRect(m_window, &inner);
+    const SIZE size {client.cx + placed.right - placed.left - inner.right,
+                     client.cy + placed.bottom - placed.top - inner.bottom};
     const auto x
         = std::clamp<LONG>(placed.left, work.left, std::max(work.left, work.right - size.cx));
     const auto y
@@ -150,32 +142,18 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
         || size.cy != placed.bottom - placed.top) {
         SetWindowPos(m_window, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    // The frame may differ from what was reckoned (a DPI given for a test, a theme): the client
-    // area is what must have the size.
-    RECT inner {};
-    GetClientRect(m_window, &inner);
-    if (inner.right != client.cx || inner.bottom != client.cy) {
-        size.cx += client.cx - inner.right;
-        size.cy += client.cy - inner.bottom;
-        SetWindowPos(m_window, nullptr, 0, 0, size.cx, size.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    }
     // The controls are made once the window has its size, each at its place and in its font.
     GetClientRect(m_window, &inner);
     layOut({inner.right, inner.bottom});
     createControls();
-    m_tips->updateAll();
-    m_findRow = std::make_unique<Win32FindRow>(*this, m_definition, m_annotations);
+    updateTips();
 }
 
 Win32Form::~Win32Form()
 {
     m_destroying = true;
-    m_findRow.reset();
-    m_controls.clear();
     // Annotations go before their windows, as the annotation service asks.
     m_annotations.clear();
-    m_tips.reset();
     if (m_window != nullptr) {
         DestroyWindow(m_window);
     }
@@ -210,14 +188,17 @@ Win32Form::Fonts Win32Form::layOut(SIZE client)
         return {};
     }
     Fonts fonts;
-    for (const ControlDefinition &control : m_definition.controls) {
-        const Font &font = control.font;
+    const auto make = [&](const Font &font) {
         if (!font.face.empty()
-            && std::none_of(fonts.begin(), fonts.end(),
-                            [&font](const auto &made) { return made.first == font; })) {
+            && std::ranges::find(fonts, font, &Fonts::value_type::first) == fonts.end()) {
             fonts.emplace_back(font, win32::createFont(font, m_dpi, m_scale));
         }
+    };
+    for (const ControlDefinition &control : m_definition.controls) {
+        make(control.font);
     }
+    make(m_definition.font);
+    make(Win32FindRow::answerFont(m_definition));
     std::swap(fonts, m_fonts);
     loadPicture();
     return fonts;
@@ -231,11 +212,9 @@ RECT Win32Form::placeOf(const ControlDefinition &control, bool topLevel) const
     return {left, top, left + px(control.width), top + px(control.height)};
 }
 
-HFONT Win32Form::fontOf(const ControlDefinition &control) const
+HFONT Win32Form::font(const Font &font) const
 {
-    const auto found = std::find_if(m_fonts.begin(), m_fonts.end(), [&control](const auto &made) {
-        return made.first == control.font;
-    });
+    const auto found = std::ranges::find(m_fonts, font, &Fonts::value_type::first);
     return found != m_fonts.end() ? found->second.get() : nullptr;
 }
 
@@ -250,7 +229,7 @@ void Win32Form::scaleToWindow()
         return; // minimised
     }
     // An open find row takes its height at the foot; the controls keep the rest.
-    const SIZE room {client.right, client.bottom - (m_findRow ? m_findRow->addedHeight() : 0)};
+    const SIZE room {client.right, client.bottom - m_findRow.addedHeight()};
     // A size message that leaves the size as it was (ShowWindow sends one) has nothing to do.
     if (room.cx == m_laidOutSize.cx && room.cy == m_laidOutSize.cy && m_dpi == m_laidOutDpi) {
         return;
@@ -262,25 +241,21 @@ void Win32Form::scaleToWindow()
         SetWindowPos(item.hwnd, nullptr, place.left, place.top, place.right - place.left,
                      place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
         if (!retired.empty() && !item.definition->font.face.empty()) {
-            SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*item.definition)),
-                         FALSE);
+            SendMessageW(item.hwnd, WM_SETFONT,
+                         reinterpret_cast<WPARAM>(font(item.definition->font)), FALSE);
         }
     }
-    if (m_findRow) {
-        m_findRow->layOut();
-    }
+    m_findRow.layOut(!retired.empty());
     RedrawWindow(m_window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-    m_tips->updateAll();
+    updateTips();
 }
 
 void Win32Form::loadPicture()
 {
     const auto controls = m_definition.controls;
     const auto picture
-        = std::find_if(controls.begin(), controls.end(), [](const ControlDefinition &control) {
-              return control.kind == ControlKind::Picture;
-          });
+        = std::ranges::find(controls, ControlKind::Picture, &ControlDefinition::kind);
     const int factor = m_dpi * m_scale > kDesignDpi ? 2 : 1;
     if (picture == controls.end() || factor == m_pictureFactor) {
         return;
@@ -304,15 +279,10 @@ void Win32Form::loadPicture()
     m_pictureFactor = factor;
 }
 
-std::string_view Win32Form::name() const
-{
-    return m_definition.name;
-}
-
 Control *Win32Form::findControl(std::string_view name)
 {
     const auto at = controlIndex(m_definition.controls, name);
-    return at && *at < m_controls.size() ? m_controls[*at].get() : nullptr;
+    return at && *at < m_items.size() ? m_items[*at].control.get() : nullptr;
 }
 
 HWND Win32Form::handle(std::string_view name) const
@@ -320,12 +290,6 @@ HWND Win32Form::handle(std::string_view name) const
     const auto at = controlIndex(m_definition.controls, name);
     HWND found = at && *at < m_items.size() ? m_items[*at].hwnd : nullptr;
     return found != nullptr && IsWindow(found) != FALSE ? found : nullptr;
-}
-
-std::string Win32Form::toolTip(std::string_view box) const
-{
-    HWND edit = handle(box);
-    return edit != nullptr && m_tips ? win32::narrow(m_tips->tip(edit)) : std::string();
 }
 
 bool Win32Form::onClick(std::string_view control, std::function<void()> handler)

@@ -9,7 +9,6 @@
 #include "forms/win32/accessibility.hpp"
 #include "forms/win32/find_row.hpp"
 #include "forms/win32/handles.hpp"
-#include "forms/win32/tooltips.hpp"
 
 #include <windows.h>
 
@@ -22,6 +21,14 @@
 
 namespace forms {
 
+namespace win32 {
+// A child window of `parent`, made hidden unless `style` says WS_VISIBLE.
+HWND createChild(HWND parent, int id, const wchar_t *className, DWORD style, DWORD exStyle = 0,
+                 const std::wstring &text = {}, const RECT &place = {});
+// Runs one of the program's handlers, if any; an error that leaves it ends the program, reported.
+void runHandler(const std::function<void()> &handler);
+} // namespace win32
+
 class Win32Form final : public Form {
 public:
     // Builds the window, hidden, and all its controls, at `dpi` (0: the DPI of the monitor it
@@ -29,79 +36,80 @@ public:
     explicit Win32Form(const FormDefinition &definition, unsigned dpi = 0);
     ~Win32Form() override;
 
-    [[nodiscard]] std::string_view name() const override;
+    [[nodiscard]] std::string_view name() const override { return m_definition.name; }
     [[nodiscard]] Control *findControl(std::string_view name) override;
     bool onClick(std::string_view control, std::function<void()> handler) override;
     // Raised as a UI Automation notification on the focused control.
     void announce(std::string_view message) override;
     // A row under the controls, made when first opened (Ctrl+F).
-    [[nodiscard]] Win32FindRow *findRow() override { return m_findRow.get(); }
+    [[nodiscard]] Win32FindRow *findRow() override { return &m_findRow; }
 
     // The top-level window; null once it has been destroyed.
     [[nodiscard]] HWND window() const { return m_window; }
     // The named control's window, or null.
     [[nodiscard]] HWND handle(std::string_view name) const;
-    // The definition of the form's control whose window is `control`, or null.
-    [[nodiscard]] const ControlDefinition *definitionOf(HWND control) const;
     // The tooltip the named box offers now (its whole text when cut off; else empty).
-    [[nodiscard]] std::string toolTip(std::string_view box) const;
+    [[nodiscard]] std::string toolTip(std::string_view box);
     [[nodiscard]] unsigned dpi() const { return m_dpi; }
     [[nodiscard]] double scale() const { return m_scale; }
-    // The client area's designed size in pixels at the form's DPI.
-    [[nodiscard]] SIZE designedSize() const;
+    // `font` as made for the current layout; null where none was.
+    [[nodiscard]] HFONT font(const Font &font) const;
     // Controls given a name and description for assistive technology.
     [[nodiscard]] std::size_t annotatedControls() const { return m_annotations.count(); }
 
     // Shows the window with the keyboard focus on its first control in tab order.
     void show(int showCommand = SW_SHOWNORMAL);
 
-    // Gives a message from the thread's queue its meaning in the form before it is dispatched:
-    // the form's own keys, then the dialog keys. True when it was handled here.
+    // Gives a queued message its meaning in the form (its own keys, then the dialog keys) before
+    // it is dispatched. True when it was handled here.
     bool translate(MSG &message);
 
 private:
     struct Item {
         const ControlDefinition *definition = nullptr;
         HWND hwnd = nullptr;
+        std::unique_ptr<Control> control;
         std::function<void()> click;
+        std::wstring tip; // a text box's tooltip; empty: none
     };
 
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    [[nodiscard]] const Item *itemOf(HWND control) const;
+    [[nodiscard]] Item *itemOf(HWND control);
     void createControls();
-    // The client area's size at `scale` times the designed size, and the window's that gives it.
+    // The client area's designed size in pixels at the form's DPI, at `scale` times it, and the
+    // window's size that gives it.
+    [[nodiscard]] SIZE designedSize() const;
     [[nodiscard]] std::pair<SIZE, SIZE> sizesAt(double scale) const;
     using Fonts = std::vector<std::pair<Font, win32::FontHandle>>;
-    // Lays out for a client area of `client` pixels (scale, margins, and fonts and picture where
-    // the scale or DPI changed). Returns the fonts drawn in until now (none when they stay), to
-    // be let go once the controls draw in the new ones.
+    // Lays out for a client area of `client` pixels, with new fonts and picture where the scale or
+    // DPI changed; returns the fonts drawn in until then (none when they stay), to be let go last.
     Fonts layOut(SIZE client);
     // Where a control lies in its parent at the current layout.
     [[nodiscard]] RECT placeOf(const ControlDefinition &control, bool topLevel) const;
-    // The font a control is drawn in at the current layout; null for the system's.
-    [[nodiscard]] HFONT fontOf(const ControlDefinition &control) const;
     // Places and fonts every control again where the client area's size or the DPI changed.
     void scaleToWindow();
     // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
     void loadPicture();
-    // Has `frame` drawn as the classic group box in the form's colours, and hold its buttons as a
-    // dialog holds controls: what they tell their parent goes on to the form.
-    void adoptFrame(HWND frame) const;
+    // Has `frame` drawn as the classic group box in the form's colours, and pass on to the form
+    // what its buttons tell it.
+    static void adoptFrame(HWND frame);
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
-    void click(const Item &item);
+    // Works a box's tooltip out again (every box's), after its text, size or font changed.
+    void updateTip(Item &box);
+    void updateTips();
+    void sendTip(UINT message, Item &box) const;
 
     const FormDefinition &m_definition;
     HWND m_window = nullptr;
     std::vector<Item> m_items; // one per control, in definition order
-    std::vector<std::unique_ptr<Control>> m_controls;
-    Fonts m_fonts; // the fonts the controls are drawn in now, each with its definition
-    win32::BitmapHandle m_picture; // the picture in the size class of the current scale
+    Fonts m_fonts; // the fonts drawn in now, each with its definition
+    win32::Owned<HBITMAP, DeleteObject> m_picture; // in the size class of the current scale
     int m_pictureFactor = 0;
-    std::unique_ptr<win32::BoxTips> m_tips;
+    HWND m_tips = nullptr; // the tooltip window, once a box has needed one
     win32::Annotations m_annotations;
-    std::unique_ptr<Win32FindRow> m_findRow;
+    Win32FindRow m_findRow {*this, m_definition, m_annotations};
     HWND m_lastFocus = nullptr; // given back when the window is active again
     unsigned m_dpi = 96;
     unsigned m_laidOutDpi = 0;

@@ -5,7 +5,6 @@
 
 #include "forms/core/keys.hpp"
 #include "forms/core/scaling.hpp"
-#include "forms/start/runtime.hpp"
 
 #include <algorithm>
 #include <array>
@@ -35,9 +34,7 @@ KeyPress keyPress(WPARAM virtualKey)
         {VK_UP, Key::Up},
         {VK_DOWN, Key::Down},
     }};
-    const auto *const found
-        = std::find_if(kKeys.begin(), kKeys.end(),
-                       [virtualKey](const auto &entry) { return entry.first == virtualKey; });
+    const auto *const found = std::ranges::find(kKeys, virtualKey, &std::pair<WPARAM, Key>::first);
     KeyPress press {found != kKeys.end() ? found->second : Key::Other, kNoModifier};
     for (const auto &[held, bit] :
          {std::pair {VK_SHIFT, kShift}, std::pair {VK_CONTROL, kControl}, std::pair {VK_MENU, kAlt},
@@ -56,21 +53,19 @@ void drawPicture(HDC dc, const RECT &target, HBITMAP bitmap)
     if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0) {
         return;
     }
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(source, bitmap);
+    const win32::Owned<HDC, DeleteDC> source(CreateCompatibleDC(dc));
+    const win32::Selection picture = win32::select(source.get(), bitmap);
     const int width = target.right - target.left;
     const int height = target.bottom - target.top;
     if (width == info.bmWidth && height == info.bmHeight) {
-        BitBlt(dc, target.left, target.top, width, height, source, 0, 0, SRCCOPY);
+        BitBlt(dc, target.left, target.top, width, height, source.get(), 0, 0, SRCCOPY);
     } else {
         const int mode = SetStretchBltMode(dc, HALFTONE);
         SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, target.left, target.top, width, height, source, 0, 0, info.bmWidth,
+        StretchBlt(dc, target.left, target.top, width, height, source.get(), 0, 0, info.bmWidth,
                    info.bmHeight, SRCCOPY);
         SetStretchBltMode(dc, mode);
     }
-    SelectObject(source, previous);
-    DeleteDC(source);
 }
 
 } // namespace
@@ -81,23 +76,31 @@ bool Win32Form::translate(MSG &message)
         || (message.hwnd != m_window && IsChild(m_window, message.hwnd) == FALSE)) {
         return false;
     }
-    if (m_findRow && m_findRow->translate(message)) {
-        return true;
+    if (message.message == WM_RBUTTONUP) {
+        // A right click on a box opens the boxes' menu in place of the edit's own.
+        const Item *target = itemOf(message.hwnd);
+        if (target != nullptr && target->definition->kind == ControlKind::TextBox) {
+            POINT at {static_cast<short>(LOWORD(message.lParam)),
+                      static_cast<short>(HIWORD(message.lParam))};
+            ClientToScreen(message.hwnd, &at);
+            SetFocus(message.hwnd);
+            m_findRow.contextMenu(message.hwnd, at);
+            return true;
+        }
     }
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
         HWND focusedWindow = GetFocus();
         const Item *focused = itemOf(focusedWindow);
-        const FocusOn focus = m_findRow
-            ? m_findRow->focusOn(focusedWindow)
-            : focusOn(focused != nullptr ? focused->definition : nullptr);
+        const ControlDefinition *definition = focused != nullptr ? focused->definition : nullptr;
+        const FocusOn focus = focusedWindow != nullptr && focusedWindow == m_findRow.field()
+            ? FocusOn::FindField
+            : focusOn(definition);
         const std::optional<KeyAction> action
-            = keyAction(keyPress(message.wParam), focus, m_findRow && m_findRow->isOpen());
+            = keyAction(keyPress(message.wParam), focus, m_findRow.isOpen());
         if (action == KeyAction::PressFocusedButton) {
             // One press per press: a held key's repeats are not clicks, as Space's are not.
             if ((message.lParam & (1L << 30)) == 0) {
-                SendMessageW(m_window, WM_COMMAND,
-                             MAKEWPARAM(GetDlgCtrlID(focused->hwnd), BN_CLICKED),
-                             reinterpret_cast<LPARAM>(focused->hwnd));
+                win32::runHandler(focused->click);
             }
             return true;
         }
@@ -107,41 +110,18 @@ bool Win32Form::translate(MSG &message)
         if (action == KeyAction::Close || action == KeyAction::Ignore) {
             return true;
         }
-        // The find's actions; without a find row they keep the dialog keys' and controls' meaning.
-        if (action && m_findRow && m_findRow->act(*action, focusedWindow)) {
+        // The find's actions; where they do nothing, the dialog keys and controls keep the key.
+        if (action && m_findRow.act(*action, definition)) {
             return true;
         }
     }
     return IsDialogMessageW(m_window, &message) != FALSE;
 }
 
-const ControlDefinition *Win32Form::definitionOf(HWND control) const
+Win32Form::Item *Win32Form::itemOf(HWND control)
 {
-    const Item *item = itemOf(control);
-    return item != nullptr ? item->definition : nullptr;
-}
-
-const Win32Form::Item *Win32Form::itemOf(HWND control) const
-{
-    if (control == nullptr) {
-        return nullptr;
-    }
-    const auto found = std::find_if(m_items.begin(), m_items.end(),
-                                    [control](const Item &item) { return item.hwnd == control; });
-    return found != m_items.end() ? &*found : nullptr;
-}
-
-void Win32Form::click(const Item &item)
-{
-    if (!item.click) {
-        return;
-    }
-    // Handlers trap nothing: an error that leaves one ends here, reported, and ends the program.
-    try {
-        item.click();
-    } catch (const std::exception &error) {
-        reportUntrappedError(error);
-    }
+    const auto found = std::ranges::find(m_items, control, &Item::hwnd);
+    return control != nullptr && found != m_items.end() ? &*found : nullptr;
 }
 
 LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -172,17 +152,15 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND: {
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the control that sent it
         const auto sender = reinterpret_cast<HWND>(lParam);
-        if (m_findRow && m_findRow->command(sender, HIWORD(wParam))) {
-            return 0;
-        }
-        const Item *item = itemOf(sender);
+        m_findRow.command(sender, HIWORD(wParam));
+        Item *item = itemOf(sender);
         if (item == nullptr) {
-            return 0; // IDOK and IDCANCEL from the dialog keys: nothing is a default button
+            return 0; // the row's, or IDOK and IDCANCEL from the dialog keys: nothing is a default
         }
         if (HIWORD(wParam) == BN_CLICKED && item->definition->kind == ControlKind::CommandButton) {
-            click(*item);
-        } else if (HIWORD(wParam) == EN_CHANGE && m_tips) {
-            m_tips->update(item->hwnd);
+            win32::runHandler(item->click);
+        } else if (HIWORD(wParam) == EN_CHANGE) {
+            updateTip(*item);
         }
         return 0;
     }
@@ -202,18 +180,21 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         drawPicture(drawn->hDC, drawn->rcItem, m_picture.get());
         return TRUE;
     }
-    case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED) {
-            scaleToWindow();
-        }
+    case WM_SIZE: // minimised, the client area is empty and nothing is laid out
+        scaleToWindow();
         return 0;
     case WM_GETMINMAXINFO: {
         // The window may shrink below its designed size, down to the least scale.
         const SIZE least = sizesAt(kSmallestScale).second;
         auto *limits = reinterpret_cast<MINMAXINFO *>(lParam);
-        limits->ptMinTrackSize = {least.cx, least.cy + (m_findRow ? m_findRow->addedHeight() : 0)};
+        limits->ptMinTrackSize = {least.cx, least.cy + m_findRow.addedHeight()};
         return 0;
     }
+    case WM_TIMER:
+        if (wParam == Win32FindRow::kPauseTimer) {
+            m_findRow.paused();
+        }
+        return 0;
     case WM_DPICHANGED: {
         // Moved to a monitor of another density: the size Windows suggests keeps the window's
         // physical size, and places and fonts are worked out again from twips at the new DPI.
@@ -228,8 +209,8 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
     case WM_SETTINGCHANGE:
-        // Colours are worked out at each paint, so drawing everything again is all a change of
-        // colours, theme or high contrast needs; controls hear of colours from the window.
+        // Colours are worked out at each paint: drawing everything again is all a change needs.
+        // Controls hear of colours from the window.
         if (message == WM_SYSCOLORCHANGE) {
             for (const Item &item : m_items) {
                 SendMessageW(item.hwnd, message, wParam, lParam);
@@ -248,9 +229,6 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         } else if (m_lastFocus != nullptr && IsWindow(m_lastFocus) != FALSE) {
             SetFocus(m_lastFocus);
         }
-        return 0;
-    case WM_CLOSE:
-        DestroyWindow(m_window);
         return 0;
     case WM_DESTROY:
         // Closing the window ends the program; a form destroyed by its owner ends nothing.
