@@ -323,7 +323,9 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (!project.icon.empty()) {
         // For window managers that take the icon from the window rather than from the desktop
         // entry. It comes from the form's resources, now registered: asking the icon theme for it
-        // would read every installed theme's index before the first paint, found or not.
+        // would read every installed theme's index before the first paint, found or not. Set once
+        // the native window is made and before it is mapped, it is sent once, not twice.
+        form.window()->winId();
         QApplication::setWindowIcon(iconFromPictures(project.icon));
     }
     if (project.connectEvents != nullptr) {
