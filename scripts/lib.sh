@@ -59,10 +59,11 @@ build_preset() {
 }
 
 # What scripts/bench needs besides the build: Google Benchmark, valgrind to count instructions,
-# and for the start-up harness an X server with DAMAGE, Xlib to build it against, a session bus;
-# and the icon themes every desktop has, so start-up is measured as users see it.
+# and for the start-up harness an X server with DAMAGE, Xlib to build it against, a session bus,
+# strace to count what a start waits on; and the icon themes every desktop has, so start-up is
+# measured as users see it.
 ICATLAS_BENCH_PACKAGES=(libbenchmark-dev valgrind libx11-dev libxdamage-dev libxfixes-dev xvfb dbus
-    python3 adwaita-icon-theme hicolor-icon-theme)
+    strace python3 adwaita-icon-theme hicolor-icon-theme)
 
 # What the fuzzing of icatlas-find needs: clang with libFuzzer and the sanitizer run-times.
 ICATLAS_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

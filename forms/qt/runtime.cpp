@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QScopedPointer>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -21,13 +22,11 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
+#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <thread>
 #include <vector>
 
 namespace forms {
@@ -102,13 +101,12 @@ void shutOut(std::vector<std::string> &said, const char *variable, const std::st
 }
 
 // Keeps Qt from the bus at `address` where libdbus would start a program for it, left running
-// once the window has gone, or, with `probe`, where it does not answer in time; says if it did.
+// once the window has gone, or where it did not `answer` a bounded call in time; says if it did.
 bool keptOut(std::vector<std::string> &said, const char *variable, const std::string &address,
-             std::string_view origin, bool probe)
+             std::string_view origin, BusAnswer answer)
 {
     const auto method = programStartedFor(address);
-    const bool silent
-        = !method && probe && probeBus(address, false, kBusAnswerLimit).bus == BusAnswer::Silent;
+    const bool silent = !method && answer == BusAnswer::Silent;
     if (method || silent) {
         shutOut(said, variable,
                 (variable == kSessionBus ? "the session bus " : "the accessibility bus ")
@@ -119,9 +117,6 @@ bool keptOut(std::vector<std::string> &said, const char *variable, const std::st
     return method || silent;
 }
 
-template <typename Reply>
-using XcbReply = std::unique_ptr<Reply, decltype([](Reply *reply) { std::free(reply); })>;
-
 // The accessibility bus the X root window's AT_SPI_BUS property names (the bridge connects to it
 // too, for programs run as another user); nothing where there is none or the display is not X11.
 std::optional<std::string> rootWindowBus()
@@ -131,15 +126,15 @@ std::optional<std::string> rootWindowBus()
     if (xcb == nullptr) {
         return std::nullopt;
     }
-    const XcbReply<xcb_intern_atom_reply_t> atom {
-        xcb_intern_atom_reply(xcb, xcb_intern_atom(xcb, 1, 10, "AT_SPI_BUS"), nullptr)};
+    const QScopedPointer<xcb_intern_atom_reply_t, QScopedPointerPodDeleter> atom(
+        xcb_intern_atom_reply(xcb, xcb_intern_atom(xcb, 1, 10, "AT_SPI_BUS"), nullptr));
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(xcb)).data;
     if (!atom || atom->atom == XCB_ATOM_NONE || screen == nullptr) {
         return std::nullopt;
     }
-    const XcbReply<xcb_get_property_reply_t> property {xcb_get_property_reply(
-        xcb, xcb_get_property(xcb, 0, screen->root, atom->atom, XCB_ATOM_STRING, 0, 4096),
-        nullptr)};
+    const auto query = xcb_get_property(xcb, 0, screen->root, atom->atom, XCB_ATOM_STRING, 0, 4096);
+    const QScopedPointer<xcb_get_property_reply_t, QScopedPointerPodDeleter> property(
+        xcb_get_property_reply(xcb, query, nullptr));
     const int length = property ? xcb_get_property_value_length(property.get()) : 0;
     if (length <= 0) {
         return std::nullopt;
@@ -149,31 +144,27 @@ std::optional<std::string> rootWindowBus()
 }
 
 // Qt's accessibility bridge calls the session bus, its org.a11y.Bus, the bus that one names and the
-// root window's (or AT_SPI_BUS_ADDRESS's alone), 25 s each: it is kept from one that does not
-// answer a bounded call now, and from the session bus libdbus starts where none is named.
-void keepSilentBusesOut(std::vector<std::string> &said)
+// root window's (or AT_SPI_BUS_ADDRESS's alone), 25 s each: it is kept from one that did not answer
+// `probe` of `asked`, and from the session bus libdbus starts where none is named.
+void keepSilentBusesOut(std::vector<std::string> &said, const std::optional<std::string> &asked,
+                        bool named, const BusProbe &probe)
 {
-    if (const auto named = environment(kAccessibilityBus)) {
-        keptOut(said, kAccessibilityBus, std::string(*named), " (AT_SPI_BUS_ADDRESS)", true);
-        return;
-    }
-    const std::optional<std::string> session = sessionBusAddress();
-    if (!session) {
+    if (named) {
+        keptOut(said, kAccessibilityBus, *asked, " (AT_SPI_BUS_ADDRESS)", probe.bus);
+    } else if (!asked) {
         shutOut(said, kSessionBus, "no session bus is named (DBUS_SESSION_BUS_ADDRESS)");
-        return;
-    }
-    const BusProbe probe = probeBus(*session, true, kBusAnswerLimit);
-    if (probe.bus == BusAnswer::Silent) {
-        shutOut(said, kSessionBus,
-                "the session bus " + forms::quoted(*session) + " does not answer");
+    } else if (probe.bus == BusAnswer::Silent) {
+        shutOut(said, kSessionBus, "the session bus " + forms::quoted(*asked) + " does not answer");
     } else if (probe.launcher == BusAnswer::Silent) {
         shutOut(said, kAccessibilityBus,
                 "the accessibility bus's launcher (org.a11y.Bus) does not answer");
     } else if (probe.bus == BusAnswer::Answered
                && !(probe.accessibilityAddress
-                    && keptOut(said, kAccessibilityBus, *probe.accessibilityAddress, "", true))) {
+                    && keptOut(said, kAccessibilityBus, *probe.accessibilityAddress, "",
+                               probe.accessibility))) {
         if (const auto root = rootWindowBus()) {
-            keptOut(said, kAccessibilityBus, *root, " (the root window's AT_SPI_BUS)", true);
+            keptOut(said, kAccessibilityBus, *root, " (the root window's AT_SPI_BUS)",
+                    probeBus(*root, false, kBusAnswerLimit).bus);
         }
     }
 }
@@ -263,8 +254,19 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     for (const char *variable : {kSessionBus, kAccessibilityBus}) {
         if (const auto named = environment(variable)) {
             keptOut(busLines, variable, std::string(*named),
-                    variable == kSessionBus ? "" : " (AT_SPI_BUS_ADDRESS)", false);
+                    variable == kSessionBus ? "" : " (AT_SPI_BUS_ADDRESS)", BusAnswer::Answered);
         }
+    }
+    // Qt's bridge (X11, Wayland) waits for ever for a thread it cannot start (ulimit -u) and asks
+    // the buses unbounded: ours asks them, bounded, as Qt connects (unread where no bridge is).
+    const auto named = environment(kAccessibilityBus);
+    const auto asked = named ? std::optional<std::string>(*named) : sessionBusAddress();
+    std::future<BusProbe> probe;
+    try {
+        probe = std::async(std::launch::async, [&asked, launcher = !named] {
+            return asked ? probeBus(*asked, launcher, kBusAnswerLimit) : BusProbe {};
+        });
+    } catch (const std::system_error &) { // said once the platform is known
     }
     // The one bound on the start, from here to the first paint: the application object connects
     // to the display (one may accept and never answer), then the window is built and shown.
@@ -294,17 +296,13 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
                     + "-bit colour; the window needs at least "
                     + std::to_string(kSmallestColourDepth) + " bits per pixel");
     }
-    // The accessibility bridge, made with the window on X11 and Wayland, waits for ever for a
-    // thread it cannot start (ulimit -u), and asks the buses without a bound.
     if (const QString name = QGuiApplication::platformName();
         name.startsWith(u"xcb") || name.startsWith(u"wayland")) {
-        try {
-            std::thread([] {}).join();
-        } catch (const std::system_error &) {
+        if (!probe.valid()) {
             refuseStart(
                 "no thread can be started (the user's processes are at their limit, ulimit -u)");
         }
-        keepSilentBusesOut(busLines);
+        keepSilentBusesOut(busLines, asked, named.has_value(), probe.get());
         for (const std::string &line : busLines) {
             printLine(line);
         }
@@ -320,9 +318,10 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     }
     QtForm form(*project.startupForm);
     if (!project.icon.empty()) {
-        // For window managers that take the icon from the window rather than from the desktop
-        // entry. It comes from the form's resources, now registered: asking the icon theme for it
-        // would read every installed theme's index before the first paint, found or not.
+        // For window managers that read it from the window, not the desktop entry: from the form's
+        // resources (the icon theme would read every theme's index), set once the native window
+        // is made, so that Qt sends it once, and before it is mapped.
+        form.window()->winId();
         QApplication::setWindowIcon(iconFromPictures(project.icon));
     }
     if (project.connectEvents != nullptr) {

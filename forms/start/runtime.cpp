@@ -180,7 +180,6 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::mill
     // see EINTR, which every event loop and X library retries.
     struct sigaction action { };
     action.sa_handler = onRing;
-    action.sa_mask = alarm; // as without it: the signal waits while its handler runs
     action.sa_flags = SA_RESTART;
     m_installed = ::sigaction(SIGALRM, &action, &g_previous) == 0;
     // An inherited mask that blocks the signal would keep it from ever ringing.
@@ -267,6 +266,7 @@ BusProbe probeBus(std::string_view address, bool askLauncher, std::chrono::milli
         && dbus_message_get_args(reply.get(), nullptr, DBUS_TYPE_STRING, &where, DBUS_TYPE_INVALID)
             != FALSE) {
         said.accessibilityAddress = where;
+        said.accessibility = probeBus(where, false, limit).bus;
     }
     return said;
 }

@@ -72,20 +72,20 @@ private:
 };
 
 // The toolkit's accessibility bridge calls the session bus, its org.a11y.Bus and the accessibility
-// bus, 25 s each, as the window is built. These ask first, through libdbus's non-blocking calls
-// alone: dbus_connection_send_with_reply_and_block flushes without a bound (577 s on a stopped
-// daemon). An error is an answer; a bus not reached fails the toolkit as fast; a silent one took
-// the connection (or the call) and did not answer in time.
+// bus, 25 s each. These ask first through libdbus's non-blocking calls alone (the flush of
+// dbus_connection_send_with_reply_and_block has no bound: 577 s on a stopped daemon). An error is
+// an answer; a bus not reached fails the toolkit as fast; a silent one did not answer in time.
 enum class BusAnswer { Answered, NotReached, Silent };
 
 struct BusProbe {
     BusAnswer bus = BusAnswer::NotReached; // to Hello
     BusAnswer launcher = BusAnswer::NotReached; // org.a11y.Bus, when asked
     std::optional<std::string> accessibilityAddress; // what org.a11y.Bus answered
+    BusAnswer accessibility = BusAnswer::NotReached; // that bus, to Hello
 };
 
-// Says Hello to the bus at `address`, then with `askLauncher` asks its org.a11y.Bus for the
-// accessibility bus; within `limit`, never opening an address for which libdbus starts a program.
+// Says Hello to the bus at `address`, with `askLauncher` then to the bus its org.a11y.Bus names;
+// within `limit` each, never opening an address for which libdbus starts a program.
 [[nodiscard]] BusProbe probeBus(std::string_view address, bool askLauncher,
                                 std::chrono::milliseconds limit);
 
