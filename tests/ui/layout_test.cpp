@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -250,10 +251,16 @@ TEST_F(MainWindowTest, IconHasEveryPictureAtTheSizeItsNameSays)
     }
 }
 
+// Twips to pixels from the unit's definition, 1440 twips an inch, at the screen's DPI and the
+// window's scale, rounded to the nearest pixel.
+int pixels(forms::Twips twips, double scale = 1.0)
+{
+    return static_cast<int>(std::lround(twips * logicalDpi() * scale / 1440.0));
+}
+
 QSize designedSize()
 {
-    return {forms::twipsToPixels(kForm1.clientWidth, logicalDpi()),
-            forms::twipsToPixels(kForm1.clientHeight, logicalDpi())};
+    return {pixels(kForm1.clientWidth), pixels(kForm1.clientHeight)};
 }
 
 // The factor the window's size calls for: one for both directions, never below the least.
@@ -269,8 +276,7 @@ double scaleOf(const QWidget *window)
 void expectLaidOutAt(const forms::QtForm &form, double scale)
 {
     const QSize size = form.window()->size();
-    const auto px
-        = [scale](forms::Twips t) { return forms::twipsToPixels(t, logicalDpi(), scale); };
+    const auto px = [scale](forms::Twips t) { return pixels(t, scale); };
     const QPoint margin((size.width() - px(kForm1.clientWidth)) / 2,
                         (size.height() - px(kForm1.clientHeight)) / 2);
     EXPECT_GE(margin.x(), 0);
@@ -319,9 +325,8 @@ TEST_F(MainWindowTest, OpensAsLargeAsTheScreenAllowsUpToItsDesignedSize)
     }
     expectLaidOutAt(*form, scaleOf(window));
 
-    const QSize least(
-        forms::twipsToPixels(kForm1.clientWidth, logicalDpi(), forms::kSmallestScale),
-        forms::twipsToPixels(kForm1.clientHeight, logicalDpi(), forms::kSmallestScale));
+    const QSize least(pixels(kForm1.clientWidth, forms::kSmallestScale),
+                      pixels(kForm1.clientHeight, forms::kSmallestScale));
     EXPECT_EQ(window->minimumSize(), least);
     window->resize(least);
     QCoreApplication::processEvents();
