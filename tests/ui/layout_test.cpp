@@ -79,18 +79,13 @@ const QColor kRedDrawnOnWhite(238, 0, 0);
 class EachControl : public MainWindowTest,
                     public ::testing::WithParamInterface<ControlDefinition> { };
 
-// Where it stands is worked out by hand for a few controls in the promises every realisation keeps.
-TEST_P(EachControl, ShowsItsTextInItsContainerAndColour)
+// Where it stands, in which container, and which controls take the focus, the promises every
+// realisation keeps say (places worked out by hand, and the tab walk).
+TEST_P(EachControl, ShowsItsTextInItsColour)
 {
     const ControlDefinition &def = GetParam();
     const QWidget *w = widget(def.name);
     ASSERT_NE(w, nullptr);
-    const std::string container = def.container.empty() ? "Form1" : std::string(def.container);
-    EXPECT_EQ(w->parentWidget()->objectName().toStdString(), container);
-    if (def.kind == ControlKind::Picture) {
-        EXPECT_EQ(w->focusPolicy(), Qt::NoFocus);
-        return;
-    }
     EXPECT_EQ(caption(w).toStdString(), std::string(def.text)); // its font is DefinedFont's
 
     const bool box = def.kind == ControlKind::TextBox;
@@ -117,10 +112,6 @@ TEST_P(EachControl, ShowsItsTextInItsContainerAndColour)
     } else {
         EXPECT_EQ(w->palette().color(role), expected);
     }
-
-    // Buttons and boxes take the focus; frames, labels and the picture never do.
-    const bool focusable = box || def.kind == ControlKind::CommandButton;
-    EXPECT_EQ(w->focusPolicy(), focusable ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 INSTANTIATE_TEST_SUITE_P(Form1, EachControl, ::testing::ValuesIn(kForm1Controls),
@@ -223,16 +214,12 @@ TEST_F(MainWindowTest, BannerIsClippedAtTheTopAndLiesUnderTheFrame)
     const QImage image = pixmap.toImage();
     EXPECT_EQ(image.depth(), 32) << "loaded from a 24-bit bitmap into Qt's RGB32";
 
-    // Its top rows lie above the client area, so the window hides them.
-    EXPECT_LT(picture->y(), 0);
-
-    // Its foot reaches into Frame1, and the frame is drawn over it.
+    // Its top rows lie above the client area and its foot 4 pixels into Frame1 (the places every
+    // realisation keeps); the frame is drawn over it.
     const QWidget *frame = widget("Frame1");
     ASSERT_NE(frame, nullptr);
-    const int overlap = picture->geometry().bottom() - frame->y() + 1;
-    EXPECT_NEAR(overlap, 4 * logicalDpi() / 96.0, 1) << "4 pixels at 96 DPI";
-    const QPoint inOverlap(picture->x() + 10, frame->y() + overlap / 2);
-    EXPECT_EQ(form->window()->childAt(inOverlap), frame);
+    ASSERT_GT(picture->geometry().bottom(), frame->y());
+    EXPECT_EQ(form->window()->childAt(picture->x() + 10, frame->y() + 1), frame);
 }
 
 // The window icon is read from the window's own resource bundle while the form lives: a picture
