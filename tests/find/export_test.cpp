@@ -12,11 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -43,35 +40,6 @@ std::string fromHex(std::string_view hex)
     return bytes;
 }
 
-// A file removed when it goes out of scope.
-class ScratchFile {
-public:
-    explicit ScratchFile(std::string_view contents)
-    {
-        const char *tmp = std::getenv("TMPDIR"); // NOLINT(concurrency-mt-unsafe): no threads here
-        m_path = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/export-XXXXXX";
-        const int fd = mkstemp(m_path.data());
-        if (fd < 0) {
-            throw std::runtime_error("cannot create " + m_path);
-        }
-        const bool written
-            = write(fd, contents.data(), contents.size()) == static_cast<ssize_t>(contents.size());
-        close(fd);
-        if (!written) {
-            throw std::runtime_error("cannot write " + m_path);
-        }
-    }
-    ScratchFile(const ScratchFile &) = delete;
-    ScratchFile &operator=(const ScratchFile &) = delete;
-    ScratchFile(ScratchFile &&) = delete;
-    ScratchFile &operator=(ScratchFile &&) = delete;
-    ~ScratchFile() { unlink(m_path.c_str()); }
-    [[nodiscard]] const std::string &path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 // A command's output, read to the end; nothing when it did not succeed. The pipe is closed, and
 // the command's status taken, on every path.
 std::optional<std::string> outputOf(const std::string &command)
@@ -92,12 +60,19 @@ std::optional<std::string> outputOf(const std::string &command)
     return status == 0 ? std::optional(text) : std::nullopt;
 }
 
-// Rows read back; nothing when Python refused the text as malformed.
+// Rows read back; nothing when Python refused the text as malformed. The text reaches Python's
+// standard input through a file of no name, which goes with its last descriptor.
 std::optional<Rows> readBack(std::string_view mode, std::string_view text)
 {
-    const ScratchFile input(text);
-    const std::optional<std::string> output = outputOf("/usr/bin/python3 " ICATLAS_READ_BACK " "
-                                                       + std::string(mode) + " < " + input.path());
+    const std::unique_ptr<FILE, int (*)(FILE *)> input(std::tmpfile(), &std::fclose);
+    if (!input || std::fwrite(text.data(), 1, text.size(), input.get()) != text.size()
+        || std::fflush(input.get()) != 0) {
+        throw std::runtime_error("cannot hand the text to Python");
+    }
+    std::rewind(input.get());
+    const std::optional<std::string> output
+        = outputOf("/usr/bin/python3 " ICATLAS_READ_BACK " " + std::string(mode) + " <&"
+                   + std::to_string(fileno(input.get())));
     if (!output) {
         return std::nullopt;
     }
