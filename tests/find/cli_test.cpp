@@ -35,11 +35,24 @@ struct Outcome {
     std::string err;
 };
 
+// Whatever the arguments hold, what is written shows control characters (but the tab-separated
+// export's tabs) and invisible ones as escapes, so each message stays one line and no argument can
+// write a terminal escape or a line that looks like a result.
 Outcome runWith(const std::vector<std::string_view> &args)
 {
     std::ostringstream out;
     std::ostringstream err;
     const int status = icatlas::find::run(args, out, err);
+    for (const std::string &written : {out.str(), err.str()}) {
+        EXPECT_TRUE(std::none_of(written.begin(), written.end(), [](char ch) {
+            const auto byte = static_cast<unsigned char>(ch);
+            return (byte < 0x20 && ch != '\n' && ch != '\t') || byte == 0x7F || byte == 0xFF;
+        })) << written;
+        for (const std::string_view invisible :
+             {"\u00a0", "\u00ad", "\u202e", "\u2066", "\ufeff"}) {
+            EXPECT_EQ(written.find(invisible), std::string::npos) << written;
+        }
+    }
     return {status, out.str(), err.str()};
 }
 
@@ -80,6 +93,16 @@ const std::vector<UsageErrorCase> kUsageErrors {
     {"part_that_is_a_count", {"3x "}, "'3x ' holds no part number"},
     {"lone_dash", {"-"}, "'-' holds no part number"},
     {"empty_part_among_good_ones", {"4370825", "", "N643HT7MI"}, "'' holds no part number"},
+    {"forged_message_in_option",
+     {"--bogus\nicatlas-find: all good"},
+     R"(icatlas-find: unknown option '--bogus\nicatlas-find: all good' (try --help))"},
+    {"terminal_title_escape_as_model",
+     {"--model", "\x1b]0;pwned\a"},
+     R"(icatlas-find: unknown model '\x1b]0;pwned\x07' (try --list))"},
+    {"tag_character_beyond_the_first_plane",
+     {"--family", "DCT\U000E0034"},
+     R"(unknown family 'DCT\U000e0034'; the families are DCT3, DCT4 and WD2)"},
+    {"unknown_family_with_bell", {"--family", "DCT\a"}, R"(unknown family 'DCT\x07')"},
 };
 
 class UsageError : public ::testing::TestWithParam<UsageErrorCase> { };
@@ -152,89 +175,23 @@ const std::vector<AnswerCase> kAnswers {
      1,
      "MJOLNER\\u202e: no match",
      "MJOLNER\\u202e: did you mean MJOELNER?\n"},
-};
-
-// Arguments holding control characters: what is echoed back shows them as escapes, so each message
-// stays one line and no argument can write a terminal escape or a line that looks like a result.
-struct EchoCase {
-    const char *label;
-    std::vector<std::string_view> args;
-    int status;
-    bool toError; // the echo is a usage error on standard error, not a heading on the output
-    const char *shown; // the whole line as written, without its line end
-};
-
-const std::vector<EchoCase> kEchoes {
-    {"forged_message_in_option",
-     {"--bogus\nicatlas-find: all good"},
-     2,
-     true,
-     R"(icatlas-find: unknown option '--bogus\nicatlas-find: all good' (try --help))"},
-    {"terminal_title_escape_as_model",
-     {"--model", "\x1b]0;pwned\a"},
-     2,
-     true,
-     R"(icatlas-find: unknown model '\x1b]0;pwned\x07' (try --list))"},
     {"forged_result_in_part",
      {"zz\n4370825: 15 places in 15 models"},
      1,
-     false,
      R"(zz\n4370825: 15 places in 15 models: no match)"},
-    {"found_part_with_windows_line_end",
-     {"4376371\r"},
-     0,
-     false,
-     R"(4376371\r: 2 places in 2 models)"},
-    {"c1_control_and_stray_byte", {"Z\xc2\x9b\xff"}, 1, false, R"(Z\u009b\xff: no match)"},
-    {"backslash_is_doubled", {"Z\\x1b"}, 1, false, R"(Z\\x1b: no match)"},
+    {"found_part_with_windows_line_end", {"4376371\r"}, 0, R"(4376371\r: 2 places in 2 models)"},
+    {"c1_control_and_stray_byte", {"Z\xc2\x9b\xff"}, 1, R"(Z\u009b\xff: no match)"},
+    {"backslash_is_doubled", {"Z\\x1b"}, 1, R"(Z\\x1b: no match)"},
     {"byte_order_mark_and_no_break_space_found",
      {"\ufeff4376371\u00a0"},
      0,
-     false,
      R"(\ufeff4376371\u00a0: 2 places in 2 models)"},
-    {"soft_hyphen_found",
-     {"N643\u00adHT7MI"},
-     0,
-     false,
-     R"(N643\u00adHT7MI: 7 places in 7 models)"},
+    {"soft_hyphen_found", {"N643\u00adHT7MI"}, 0, R"(N643\u00adHT7MI: 7 places in 7 models)"},
     {"direction_override_and_isolate",
      {"ZZ\u202eKCAP\u2066"},
      1,
-     false,
      R"(ZZ\u202eKCAP\u2066: no match)"},
-    {"tag_character_beyond_the_first_plane",
-     {"--family", "DCT\U000E0034"},
-     2,
-     true,
-     R"(icatlas-find: unknown family 'DCT\U000e0034'; the families are DCT3, DCT4 and WD2)"},
-    {"unknown_family_with_bell",
-     {"--family", "DCT\a"},
-     2,
-     true,
-     R"(icatlas-find: unknown family 'DCT\x07'; the families are DCT3, DCT4 and WD2)"},
 };
-
-class Echo : public ::testing::TestWithParam<EchoCase> { };
-
-TEST_P(Echo, ShowsControlCharactersAsEscapes)
-{
-    const EchoCase &c = GetParam();
-    const Outcome outcome = runWith(c.args);
-    EXPECT_EQ(outcome.status, c.status);
-    const std::string &written = c.toError ? outcome.err : outcome.out;
-    const auto shown = lines(written);
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.front(), c.shown);
-    EXPECT_TRUE(std::none_of(written.begin(), written.end(), [](char ch) {
-        const auto byte = static_cast<unsigned char>(ch);
-        return (byte < 0x20 && ch != '\n') || byte == 0x7F || byte == 0xFF;
-    })) << written;
-    for (const std::string_view invisible : {"\u00a0", "\u00ad", "\u202e", "\u2066", "\ufeff"}) {
-        EXPECT_EQ(written.find(invisible), std::string::npos) << written;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Run, Echo, ::testing::ValuesIn(kEchoes), byLabel);
 
 class Answer : public ::testing::TestWithParam<AnswerCase> { };
 
