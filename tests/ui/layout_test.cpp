@@ -34,6 +34,7 @@ using forms::ControlKind;
 using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
 using testing_support::byLabel;
+using testing_support::caption;
 using testing_support::kReadable;
 using testing_support::luminance;
 using testing_support::MainWindowTest;
@@ -42,23 +43,6 @@ using testing_support::PrintTo;
 qreal logicalDpi()
 {
     return QGuiApplication::primaryScreen()->logicalDotsPerInch();
-}
-
-QString caption(const QWidget *widget)
-{
-    if (const auto *label = qobject_cast<const QLabel *>(widget)) {
-        return label->text();
-    }
-    if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
-        return button->text();
-    }
-    if (const auto *frame = qobject_cast<const QGroupBox *>(widget)) {
-        return frame->title();
-    }
-    if (const auto *edit = qobject_cast<const QLineEdit *>(widget)) {
-        return edit->text();
-    }
-    return {};
 }
 
 // WCAG 2's contrast of two drawn colours.
