@@ -131,12 +131,9 @@ struct SpokenBox {
 
 const auto kSpoken = std::to_array<SpokenBox>({
     {"model_box", "6310I", "Phone Model", "Phone Model, 6310I"},
-    {"first_pa_ic", "6310I", "PA IC 1", "PA IC 1, PF08125B"},
     {"blank_pa_ic", "6310I", "PA IC 2", "PA IC 2, "},
-    {"second_power_ic", "3210", "POWER IC (UEM) 2", "POWER IC (UEM) 2, TEA1210TS"},
     {"trailing_blank_kept", "3210", "PA IC 1", "PA IC 1, PF01420B "},
     {"whole_text_of_a_narrow_box", "5110", "RAM IC 1", "RAM IC 1, KM68U512ALTGE (512kbit)"},
-    {"wd2_model", "7650", "FLASH IC 2", "FLASH IC 2, F128W18T (8M x16)"},
 });
 
 class PressedByName : public MainWindowTest, public ::testing::WithParamInterface<SpokenBox> { };

@@ -358,8 +358,6 @@ struct CutOff {
 const auto kCutOff = std::to_array<CutOff>({
     {"longest_text", "Command6", nullptr, 14, 1.0, "KM68U512ALTGE (512kbit)"}, // 5110
     {"short_text_fits", "Command6", nullptr, 2, 1.0, ""},
-    {"blank_box", "Command6", nullptr, 3, 1.0, ""},
-    {"count_prefix", "Command41", nullptr, 13, 1.0, "4x M58NR064ET (4Mx16)"}, // 6600
     {"typed", nullptr, "PF08125B PF08125B PF08125B", 2, 1.0, "PF08125B PF08125B PF08125B"},
     {"typed_then_cleared", "Command6", "", 14, 1.0, ""},
     // Text and box grow together, so what is cut off stays cut off.
