@@ -110,13 +110,6 @@ const std::vector<Row> k4376371 {
     {"record", "4376371", "6230", "DCT4", "POWER IC (UEM) 2", "4376371", "Text9", "Command29"},
 };
 
-// Found with and without a trailing blank; the text comes back as stored.
-const std::vector<Row> kCrfu3 {
-    {"record", "crfu3", "3210", "DCT3", "RF IC 1", "CRFU3 ", "Text6", "Command2"},
-    {"record", "crfu3", "6150", "DCT3", "RF IC 1", "CRFU3E(4370407)", "Text6", "Command10"},
-    {"record", "crfu3", "7110", "DCT3", "RF IC 1", "CRFU3 ", "Text6", "Command12"},
-};
-
 const std::vector<ExportCase> kExports {
     {"json_catalogue", {"--json"}, "json", {}},
     {"csv_catalogue", {"--csv"}, "csv", {}},
@@ -124,8 +117,6 @@ const std::vector<ExportCase> kExports {
     {"json_part", {"--json", "4376371"}, "json", k4376371},
     {"csv_part", {"--csv", "4376371"}, "csv", k4376371},
     {"tsv_part_option_after", {"4376371", "--tsv"}, "tsv", k4376371},
-    {"csv_trailing_blanks_kept", {"--csv", "crfu3"}, "csv", kCrfu3},
-    {"tsv_trailing_blanks_kept", {"--tsv", "crfu3"}, "tsv", kCrfu3},
     {"json_two_parts_in_turn",
      {"--json", "4370453", "tea1210ts"},
      "json",

@@ -136,9 +136,6 @@ struct ModelNameCase {
 const auto kModelNames = std::to_array<ModelNameCase>({
     {"as_stored", "6310I", "6310I"},
     {"lower_case", "6310i", "6310I"},
-    {"surrounding_blanks", " 6310i ", "6310I"},
-    {"carriage_return_after", "6310I\r", "6310I"},
-    {"tab_before", "\t6310I", "6310I"},
     {"without_suffix_is_another_model", "6310", "6310"},
     {"first_in_window", "2100", "2100"},
     {"last_in_window", "7650", "7650"},
@@ -179,7 +176,6 @@ const auto kFamilyNames = std::to_array<FamilyNameCase>({
     {"dct3", "DCT3", PlatformFamily::DCT3},
     {"dct4_lower_case", "dct4", PlatformFamily::DCT4},
     {"wd2_mixed_case", "Wd2", PlatformFamily::WD2},
-    {"line_end_after", "DCT3\r\n", PlatformFamily::DCT3},
     {"unknown_generation", "DCT5", std::nullopt},
     {"frame_caption", "NOKIA DCT4 PHONE", std::nullopt},
     {"empty", "", std::nullopt},
