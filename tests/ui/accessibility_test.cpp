@@ -9,9 +9,10 @@
 
 #include <QAccessible>
 
-#include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -20,39 +21,22 @@ using testing_support::byLabel;
 using testing_support::MainWindowTest;
 using testing_support::PrintTo;
 
-struct Heard {
-    std::string control;
-    QAccessible::Role role;
-    std::string name;
-    std::string description;
-};
+using testing_support::SpokenName;
 
-void PrintTo(const Heard &row, std::ostream *out)
+// What a control is, by the kind its name says.
+QAccessible::Role roleOf(std::string_view control)
 {
-    *out << row.control << " heard as \"" << row.name << "\"";
-}
-
-// What a listener hears for each control, and what it is: the words are the window's own, as a
-// sighted user reads them beside or on the control. Buttons say their model; the names differ, so
-// everything that takes the focus can be told apart by its name alone.
-std::vector<Heard> heardControls()
-{
-    const std::vector<std::pair<std::string, QAccessible::Role>> roles {
-        {"Image", QAccessible::Graphic},  {"Label", QAccessible::StaticText},
-        {"Frame", QAccessible::Grouping}, {"Text", QAccessible::EditableText},
-        {"Command", QAccessible::Button},
-    };
-    std::vector<Heard> rows;
-    for (const testing_support::SpokenName &spoken : testing_support::spokenNames()) {
-        QAccessible::Role role = QAccessible::NoRole;
-        for (const auto &[kind, kindRole] : roles) {
-            if (spoken.control.starts_with(kind)) {
-                role = kindRole;
-            }
+    for (const auto &[kind, role] : std::to_array<std::pair<std::string_view, QAccessible::Role>>(
+             {{"Image", QAccessible::Graphic},
+              {"Label", QAccessible::StaticText},
+              {"Frame", QAccessible::Grouping},
+              {"Text", QAccessible::EditableText},
+              {"Command", QAccessible::Button}})) {
+        if (control.starts_with(kind)) {
+            return role;
         }
-        rows.push_back({spoken.control, role, spoken.name, spoken.description});
     }
-    return rows;
+    return QAccessible::NoRole;
 }
 
 QAccessibleInterface *accessible(QObject *object)
@@ -65,26 +49,31 @@ std::string said(const QAccessibleInterface *iface, QAccessible::Text what)
     return iface->text(what).toStdString();
 }
 
-class EachControlHeard : public MainWindowTest, public ::testing::WithParamInterface<Heard> { };
+class EachControlHeard : public MainWindowTest,
+                         public ::testing::WithParamInterface<SpokenName> { };
 
+// What a listener hears for each control, and what it is: the words are the window's own, as a
+// sighted user reads them beside or on the control. Buttons say their model; the names differ, so
+// everything that takes the focus can be told apart by its name alone.
 TEST_P(EachControlHeard, CarriesTheNameAndDescriptionAListenerHears)
 {
-    const Heard &row = GetParam();
+    const SpokenName &row = GetParam();
     QAccessibleInterface *iface = accessible(widget(row.control));
     ASSERT_NE(iface, nullptr);
     EXPECT_EQ(said(iface, QAccessible::Name), row.name);
     EXPECT_EQ(said(iface, QAccessible::Description), row.description);
-    EXPECT_EQ(iface->role(), row.role);
+    EXPECT_EQ(iface->role(), roleOf(row.control));
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, EachControlHeard, ::testing::ValuesIn(heardControls()),
+INSTANTIATE_TEST_SUITE_P(Form1, EachControlHeard,
+                         ::testing::ValuesIn(testing_support::spokenNames()),
                          [](const auto &info) { return info.param.control; });
 
 TEST_F(MainWindowTest, EveryControlIsHeardAndNoneIsLeftOut)
 {
-    const auto rows = heardControls();
+    const auto rows = testing_support::spokenNames();
     std::set<std::string> listed;
-    for (const Heard &row : rows) {
+    for (const SpokenName &row : rows) {
         listed.insert(row.control);
     }
     for (const forms::ControlDefinition &control : icatlas::ui::kForm1Controls) {
