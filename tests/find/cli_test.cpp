@@ -137,7 +137,6 @@ const std::vector<AnswerCase> kAnswers {
     {"part_after_option_end", {"--", "-4376371"}, 0, "-4376371: 2 places in 2 models"},
     {"model", {"--model", "6310I"}, 0, "Phone Model       6310I"},
     {"model_lower_case_after_equals", {"--model=6310i"}, 0, "Phone Model       6310I"},
-    {"model_with_maker_and_blank", {"--model", "Nokia 6310 i"}, 0, "Phone Model       6310I"},
     {"help", {"--help"}, 0, "Usage: icatlas-find [--json | --csv | --tsv] PART..."},
     {"short_help", {"-h"}, 0, "Usage: icatlas-find [--json | --csv | --tsv] PART..."},
     {"version", {"--version"}, 0, "icatlas-find " ICATLAS_EXPECTED_VERSION},
