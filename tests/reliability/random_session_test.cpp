@@ -50,11 +50,8 @@ std::uint64_t sessionSeed()
     const QByteArray value = qgetenv("ICATLAS_SESSION_SEED");
     bool ok = false;
     const std::uint64_t seed = value.toULongLong(&ok);
-    if (ok) {
-        return seed;
-    }
-    if (value.isEmpty() && qgetenv("CI") == "true") {
-        return kCiSeed;
+    if (ok || (value.isEmpty() && qgetenv("CI") == "true")) {
+        return ok ? seed : kCiSeed;
     }
     return (std::uint64_t {std::random_device {}()} << 32U) ^ std::random_device {}();
 }
@@ -167,9 +164,8 @@ protected:
     // The click row of the model button `w`, or null for any other control.
     [[nodiscard]] static const ClickCase *rowOf(const QWidget *w)
     {
-        const auto *row = std::find_if(kClicks.begin(), kClicks.end(), [w](const ClickCase &click) {
-            return w != nullptr && w->objectName().toStdString() == click[0];
-        });
+        const std::string name = w != nullptr ? w->objectName().toStdString() : std::string();
+        const auto *row = std::ranges::find(kClicks, name, [](const ClickCase &c) { return c[0]; });
         return row != kClicks.end() ? row : nullptr;
     }
 
