@@ -40,26 +40,6 @@ std::string fromHex(std::string_view hex)
     return bytes;
 }
 
-// A command's output, read to the end; nothing when it did not succeed. The pipe is closed, and
-// the command's status taken, on every path.
-std::optional<std::string> outputOf(const std::string &command)
-{
-    int status = -1;
-    const auto close = [&status](FILE *pipe) { status = pclose(pipe); };
-    std::string text;
-    {
-        const std::unique_ptr<FILE, decltype(close)> pipe(popen(command.c_str(), "r"), close);
-        if (!pipe) {
-            throw std::runtime_error("cannot run " + command);
-        }
-        std::array<char, 4096> chunk {};
-        while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) {
-            text.append(chunk.data(), n);
-        }
-    }
-    return status == 0 ? std::optional(text) : std::nullopt;
-}
-
 // Rows read back; nothing when Python refused the text as malformed. The text reaches Python's
 // standard input through a file of no name, which goes with its last descriptor.
 std::optional<Rows> readBack(std::string_view mode, std::string_view text)
@@ -70,14 +50,27 @@ std::optional<Rows> readBack(std::string_view mode, std::string_view text)
         throw std::runtime_error("cannot hand the text to Python");
     }
     std::rewind(input.get());
-    const std::optional<std::string> output
-        = outputOf("/usr/bin/python3 " ICATLAS_READ_BACK " " + std::string(mode) + " <&"
-                   + std::to_string(fileno(input.get())));
-    if (!output) {
+    const std::string command = "/usr/bin/python3 " ICATLAS_READ_BACK " " + std::string(mode)
+        + " <&" + std::to_string(fileno(input.get()));
+    // What Python writes, read to the end; the pipe is closed, and its status taken, on every path.
+    int status = -1;
+    const auto close = [&status](FILE *pipe) { status = pclose(pipe); };
+    std::string output;
+    {
+        const std::unique_ptr<FILE, decltype(close)> pipe(popen(command.c_str(), "r"), close);
+        if (!pipe) {
+            throw std::runtime_error("cannot run " + command);
+        }
+        std::array<char, 4096> chunk {};
+        while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) {
+            output.append(chunk.data(), n);
+        }
+    }
+    if (status != 0) {
         return std::nullopt;
     }
     Rows rows;
-    std::istringstream lines(*output);
+    std::istringstream lines(output);
     for (std::string line; std::getline(lines, line);) {
         std::vector<std::string> fields;
         std::istringstream cells(line);
