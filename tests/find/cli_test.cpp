@@ -12,6 +12,7 @@
 #include <span>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -206,61 +207,59 @@ TEST_P(Answer, ExitsWithStatusAndWritesTheAnswerToOutputAndAHintToError)
 
 INSTANTIATE_TEST_SUITE_P(Run, Answer, ::testing::ValuesIn(kAnswers), byLabel);
 
-// Each part gets its own block, in the order typed, a blank line apart; one part found is enough.
-// A block is one heading, the part as typed, then a line per box in columns as wide as the
-// catalogue needs, each text as stored (a trailing blank kept).
-TEST(Run, SeveralPartsAnswerInTurn)
+// Whole answers as they read on a terminal. Each part gets its own block, in the order typed, a
+// blank line apart; one part found is enough. A block is one heading, the part as typed, then a
+// line per box in columns as wide as the catalogue needs, each text as stored (a trailing blank
+// kept). A model is every box under its title, the titles in one column, blanks said.
+TEST(Run, WholeAnswersReadAsOnATerminal)
 {
-    const Outcome outcome = runWith({"ZZZ999", "4376371", "4370453", "qcpm-8893", "4350297 "});
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.err, "");
-    EXPECT_EQ(outcome.out,
-              "ZZZ999: no match\n"
-              "\n"
-              "4376371: 2 places in 2 models\n"
-              "  3220   DCT4  POWER IC (UEM) 1  4376371\n"
-              "  6230   DCT4  POWER IC (UEM) 2  4376371\n"
-              "\n"
-              "4370453: 2 places in 1 model\n"
-              "  6150   DCT3  PA IC 2           4370453\n"
-              "  6150   DCT3  PA IC 4           4370453\n"
-              "\n"
-              "qcpm-8893: 2 places in 2 models\n"
-              "  3100   DCT4  PA IC 1           QCPM-8893\n"
-              "  6100   DCT4  PA IC 1           QCPM-8893\n"
-              "\n"
-              "4350297 : 6 places in 6 models\n"
-              "  6310   DCT4  PA IC 1           4350297\n"
-              "  6510   DCT4  PA IC 1           4350297\n"
-              "  8310   DCT4  PA IC 1           4350297\n"
-              "  8910   DCT4  PA IC 1           4350297\n"
-              "  8910I  DCT4  PA IC 1           4350297\n"
-              "  7650   WD2   PA IC 1           4350297 \n");
-}
-
-// Every box under its title, the titles in one column, blanks said, a trailing blank kept.
-TEST(Run, AModelReadsAsOneLinePerBox)
-{
-    const Outcome outcome = runWith({"--model", "3210"});
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.err, "");
-    EXPECT_EQ(outcome.out,
-              "Phone Model       3210\n"
-              "PA IC 1           PF01420B \n"
-              "PA IC 2           PF04110B\n"
-              "PA IC 3           BGY252\n"
-              "PA IC 4           BGY262\n"
-              "RF IC 1           CRFU3 \n"
-              "RF IC 2           SUMMA\n"
-              "POWER IC (UEM) 1  CCONT \n"
-              "POWER IC (UEM) 2  TEA1210TS\n"
-              "UPP 1             (blank)\n"
-              "UPP 2             (blank)\n"
-              "FLASH IC 1        F160B3TA\n"
-              "FLASH IC 2        M28W160BT\n"
-              "RAM IC 1          HY62U8100B\n"
-              "RAM IC 2          KM68U1000ELTGI\n"
-              "RAM IC 3          KM68FS1000TGI\n");
+    const std::vector<std::pair<std::vector<std::string_view>, std::string>> answers {
+        {{"ZZZ999", "4376371", "4370453", "qcpm-8893", "4350297 "},
+         "ZZZ999: no match\n"
+         "\n"
+         "4376371: 2 places in 2 models\n"
+         "  3220   DCT4  POWER IC (UEM) 1  4376371\n"
+         "  6230   DCT4  POWER IC (UEM) 2  4376371\n"
+         "\n"
+         "4370453: 2 places in 1 model\n"
+         "  6150   DCT3  PA IC 2           4370453\n"
+         "  6150   DCT3  PA IC 4           4370453\n"
+         "\n"
+         "qcpm-8893: 2 places in 2 models\n"
+         "  3100   DCT4  PA IC 1           QCPM-8893\n"
+         "  6100   DCT4  PA IC 1           QCPM-8893\n"
+         "\n"
+         "4350297 : 6 places in 6 models\n"
+         "  6310   DCT4  PA IC 1           4350297\n"
+         "  6510   DCT4  PA IC 1           4350297\n"
+         "  8310   DCT4  PA IC 1           4350297\n"
+         "  8910   DCT4  PA IC 1           4350297\n"
+         "  8910I  DCT4  PA IC 1           4350297\n"
+         "  7650   WD2   PA IC 1           4350297 \n"},
+        {{"--model", "3210"},
+         "Phone Model       3210\n"
+         "PA IC 1           PF01420B \n"
+         "PA IC 2           PF04110B\n"
+         "PA IC 3           BGY252\n"
+         "PA IC 4           BGY262\n"
+         "RF IC 1           CRFU3 \n"
+         "RF IC 2           SUMMA\n"
+         "POWER IC (UEM) 1  CCONT \n"
+         "POWER IC (UEM) 2  TEA1210TS\n"
+         "UPP 1             (blank)\n"
+         "UPP 2             (blank)\n"
+         "FLASH IC 1        F160B3TA\n"
+         "FLASH IC 2        M28W160BT\n"
+         "RAM IC 1          HY62U8100B\n"
+         "RAM IC 2          KM68U1000ELTGI\n"
+         "RAM IC 3          KM68FS1000TGI\n"},
+    };
+    for (const auto &[args, out] : answers) {
+        const Outcome outcome = runWith(args);
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_EQ(outcome.err, "");
+        EXPECT_EQ(outcome.out, out);
+    }
 }
 
 // Each family's models as their buttons stand in its frame: upper row left to right, then the
