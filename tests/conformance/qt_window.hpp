@@ -6,7 +6,6 @@
 #include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -46,13 +45,7 @@ public:
     [[nodiscard]] std::string text(std::string_view name) const
     {
         const QWidget *widget = m_form->widget(name);
-        if (const auto *edit = qobject_cast<const QLineEdit *>(widget)) {
-            return edit->text().toStdString();
-        }
-        if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
-            return button->text().toStdString();
-        }
-        return "(gone)";
+        return widget != nullptr ? caption(widget).toStdString() : "(gone)";
     }
 
     void click(std::string_view button)

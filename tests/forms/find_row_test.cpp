@@ -3,10 +3,11 @@
 // and scale 1, 10 at 144 DPI, 30 at 96 DPI and scale 0.5, halves rounded away from zero.
 #include "forms/core/find_row.hpp"
 
+#include "tests/support/labelled_rows.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
-#include <string>
 
 namespace {
 
@@ -50,7 +51,6 @@ TEST_P(FindRowPlaces, LieAsWorkedByHand)
     EXPECT_EQ(parts, GetParam().parts);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, FindRowPlaces, testing::ValuesIn(kPlaces),
-                         [](const auto &info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Rows, FindRowPlaces, testing::ValuesIn(kPlaces), testing_support::byLabel);
 
 } // namespace

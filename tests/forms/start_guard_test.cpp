@@ -28,7 +28,7 @@ std::ptrdiff_t threadCount()
     return std::distance(begin(tasks), end(tasks));
 }
 
-TEST(StartWatchdog, EndsAStartThatWaitsWithItsLine)
+TEST(StartWatchdog, EndsAStartThatWaitsAndABusyOneAtItsBoundWithItsLine)
 {
     EXPECT_EXIT(
         {
@@ -37,10 +37,6 @@ TEST(StartWatchdog, EndsAStartThatWaitsWithItsLine)
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(3), "^icatlas: gave up\n$");
-}
-
-TEST(StartWatchdog, EndsABusyStartAtItsBound)
-{
     // Working all the time, as libXau does reading an endless XAUTHORITY.
     EXPECT_EXIT(
         {
@@ -53,7 +49,7 @@ TEST(StartWatchdog, EndsABusyStartAtItsBound)
         ::testing::ExitedWithCode(3), "^icatlas: gave up\n$");
 }
 
-TEST(StartWatchdog, OnceDisarmedLeavesTheProgramAlone)
+TEST(StartWatchdog, OnceDisarmedLeavesTheProgramAloneAndTakesNoThread)
 {
     // A timer left running, or the signal's old handling not put back, would end the program.
     EXPECT_EXIT(
@@ -65,10 +61,6 @@ TEST(StartWatchdog, OnceDisarmedLeavesTheProgramAlone)
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(0), "^$");
-}
-
-TEST(StartWatchdog, TakesNoThread)
-{
     EXPECT_EXIT(
         {
             const std::ptrdiff_t before = threadCount();

@@ -12,20 +12,10 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
-constexpr double kDpi = 96.0;
-
-int px(forms::Twips twips)
-{
-    return forms::twipsToPixels(twips, kDpi);
-}
-
-} // namespace
-
 int main()
 {
     using forms::ControlKind;
+    const auto px = [](forms::Twips twips) { return forms::twipsToPixels(twips, 96.0); };
     const forms::FormDefinition &form = icatlas::ui::kForm1;
     std::printf("caption\t%.*s\n", static_cast<int>(form.caption.size()), form.caption.data());
     for (const forms::ControlDefinition &control : form.controls) {

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace testing_support {
@@ -53,18 +54,15 @@ inline constexpr auto kPixels = std::to_array<PixelCase>({
 inline std::vector<std::string> focusOrder()
 {
     std::vector<std::string> order;
-    for (int n = 1; n <= 24; ++n) {
-        order.push_back("Command" + std::to_string(n));
-    }
-    for (int n = 26; n <= 38; ++n) {
-        order.push_back("Command" + std::to_string(n));
-    }
-    order.emplace_back("Command25");
-    for (int n = 39; n <= 42; ++n) {
-        order.push_back("Command" + std::to_string(n));
-    }
-    for (int n = 1; n <= 16; ++n) {
-        order.push_back("Text" + std::to_string(n));
+    using Run = std::tuple<const char *, int, int>; // names, from first to last
+    for (const auto &[name, first, last] : std::to_array<Run>({{"Command", 1, 24},
+                                                               {"Command", 26, 38},
+                                                               {"Command", 25, 25},
+                                                               {"Command", 39, 42},
+                                                               {"Text", 1, 16}})) {
+        for (int n = first; n <= last; ++n) {
+            order.push_back(std::string(name) + std::to_string(n));
+        }
     }
     return order;
 }

@@ -6,7 +6,10 @@
 #include "forms/qt/qt_form.hpp"
 #include "ui/main_window.hpp"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -19,6 +22,24 @@
 #include <string_view>
 
 namespace testing_support {
+
+// What a control shows as its text: a label's, a button's or a box's text, a frame's title.
+inline QString caption(const QWidget *widget)
+{
+    if (const auto *label = qobject_cast<const QLabel *>(widget)) {
+        return label->text();
+    }
+    if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
+        return button->text();
+    }
+    if (const auto *frame = qobject_cast<const QGroupBox *>(widget)) {
+        return frame->title();
+    }
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget)) {
+        return edit->text();
+    }
+    return {};
+}
 
 // The real main window with its click handlers, shown on screen and active, laid out at
 // `logicalDpi` (0: the screen's); null when it never gets there.

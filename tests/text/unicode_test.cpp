@@ -3,23 +3,26 @@
 // unicode-data package ships it: every code point, in the release the tables name.
 #include "text/unicode.hpp"
 
+#include "tests/support/labelled_rows.hpp"
+
 #include <gtest/gtest.h>
 
 #include <bitset>
 #include <fstream>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
 
 namespace {
+
+using testing_support::PrintTo;
 
 constexpr char32_t kLastCodePoint = 0x10FFFF;
 using CodePoints = std::bitset<kLastCodePoint + 1>;
 
 struct Property {
     const char *file; // in ICATLAS_UNICODE_DATA
-    const char *name;
+    const char *label; // the property's name there
     bool (*classifies)(char32_t);
 };
 
@@ -68,19 +71,14 @@ Read read(const std::string &path, std::string_view property)
     return found;
 }
 
-void PrintTo(const Property &property, std::ostream *out)
-{
-    *out << property.name;
-}
-
 class UnicodeProperty : public ::testing::TestWithParam<Property> { };
 
 TEST_P(UnicodeProperty, HoldsExactlyTheCodePointsOfTheDatabase)
 {
     const Property &property = GetParam();
     const std::string path = std::string(ICATLAS_UNICODE_DATA) + "/" + property.file;
-    const Read data = read(path, property.name);
-    ASSERT_GT(data.lines, 0U) << "no " << property.name << " in " << path
+    const Read data = read(path, property.label);
+    ASSERT_GT(data.lines, 0U) << "no " << property.label << " in " << path
                               << " (Debian's unicode-data package)";
     EXPECT_EQ(data.release, icatlas::text::kUnicodeVersion)
         << path << " is another release than the tables follow";
@@ -88,7 +86,7 @@ TEST_P(UnicodeProperty, HoldsExactlyTheCodePointsOfTheDatabase)
     for (char32_t c = 0; c <= kLastCodePoint && wrong < 10; ++c) {
         if (property.classifies(c) != data.points->test(c)) {
             ADD_FAILURE() << "U+" << std::hex << std::uppercase << static_cast<unsigned long>(c)
-                          << (data.points->test(c) ? " has " : " lacks ") << property.name;
+                          << (data.points->test(c) ? " has " : " lacks ") << property.label;
             ++wrong;
         }
     }
@@ -99,6 +97,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Property {"PropList.txt", "White_Space", icatlas::text::isBlank},
                       Property {"DerivedCoreProperties.txt", "Default_Ignorable_Code_Point",
                                 icatlas::text::isIgnorable}),
-    [](const auto &info) { return std::string(info.param.name); });
+    testing_support::byLabel);
 
 } // namespace

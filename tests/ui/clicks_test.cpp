@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // What only the Qt window can get wrong about its boxes and keys, beyond the promises every
 // realisation keeps: a long text shown from its start and scrollable, written again with nothing
-// left selected, no length limit, Enter's click made once with the button left up, and the
-// untrapped error's exit status.
+// left selected, Enter's click made once with the button left up, and the untrapped error's exit
+// status. That a box takes a pasted megabyte whole is the random session's.
 #include "tests/support/window_fixture.hpp"
 
 #include "forms/start/runtime.hpp"
@@ -38,13 +38,6 @@ TEST_F(MainWindowTest, ALongTextIsShownFromItsStartAfterEachClickWithNothingSele
     EXPECT_EQ(ram->text(), "KM68U512ALTGE (512kbit)");
     EXPECT_FALSE(ram->hasSelectedText());
     EXPECT_EQ(ram->cursorPosition(), 0);
-}
-
-TEST_F(MainWindowTest, TextBoxesTakeFarMoreThanQtsDefaultLimit)
-{
-    const QString pasted(100000, QLatin1Char('x'));
-    box(2)->setText(pasted);
-    EXPECT_EQ(box(2)->text().size(), pasted.size());
 }
 
 // Enter is turned into Space for the button: one click per press, and the button comes up again.

@@ -14,6 +14,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -49,15 +50,10 @@ const std::vector<QueryCase> kQueries {
      "n643-ht7mi",
      "n643-ht7mi: 7 models: 6310, 6310I, 6510, 8310, 8910, 3600, 6600",
      {"6310", "6310I", "6510", "8310", "8910", "3600", "6600"}},
-    {"part_behind_a_mark_in_identical_models",
-     "PF08133B",
-     "PF08133B: 2 models: 1100, 2300",
-     {"1100", "2300"}},
     {"part_inside_brackets_in_one_model", "RF9205", "RF9205: 1 model: 8890", {"8890"}},
     {"miss_with_a_suggestion", "4370852", "4370852: no match; did you mean 4370825?", {}},
     {"miss_with_nothing_near", "ZZZZZZZZZ", "ZZZZZZZZZ: no match", {}},
     {"model_with_the_maker_named", "nokia 6310i", "nokia 6310i: model 6310I", {"6310I"}},
-    {"model_is_no_part_anywhere", "6310", "6310: model 6310", {"6310"}},
     {"nothing_but_marks", "?", "?: no part number", {}},
     {"control_character_echoed_as_icatlas_find_does", "zz\n", "zz\\n: no match", {}},
     {"blanks_only", "   ", "", {}},
@@ -77,34 +73,18 @@ TEST_P(FindQuery, MarksAndSays)
 
 INSTANTIATE_TEST_SUITE_P(Rows, FindQuery, testing::ValuesIn(kQueries), byLabel);
 
-// Steps through "4370805" (3510 ... 8910I) and "4370453" (one model, twice in it): each row is
-// the step taken, then the model gone to, its boxes to mark and its button's description.
-struct Step {
-    char key; // 'n' next, 'p' previous
-    std::string_view model;
-    std::vector<std::string_view> boxes;
-    std::string description;
-};
-
+// Steps round the ends of "4370805" (3510 ... 8910I), then through "4370453" (one model, twice in
+// it), a model named and a miss: the model gone to, its boxes to mark and its button's
+// description. A walk through several models both ways is the window's own (Enter and F3 in
+// tests/ui/find_row_test.cpp).
 TEST(FindSteps, NextAndPreviousWrapRoundAndMarkTheBoxesThatHoldThePart)
 {
     FindState state;
     state.setQuery("4370805");
-    const std::vector<Step> steps {
-        {'n', "3510", {"Text8"}, "Holds 4370805 in POWER IC (UEM) 1"},
-        {'n', "6310", {"Text8"}, "Holds 4370805 in POWER IC (UEM) 1"},
-        {'p', "3510", {"Text8"}, "Holds 4370805 in POWER IC (UEM) 1"},
-        {'p', "8910I", {"Text8"}, "Holds 4370805 in POWER IC (UEM) 1"},
-        {'n', "3510", {"Text8"}, "Holds 4370805 in POWER IC (UEM) 1"},
-    };
-    for (const Step &step : steps) {
-        const ModelRecord *went = step.key == 'n' ? state.next() : state.previous();
-        ASSERT_NE(went, nullptr);
-        EXPECT_EQ(went->model, step.model);
-        EXPECT_EQ(state.current(), went);
-        EXPECT_EQ(state.currentBoxes(), step.boxes) << step.model;
-        EXPECT_EQ(state.description(*went), step.description);
-    }
+    ASSERT_NE(state.previous(), nullptr);
+    EXPECT_EQ(state.current()->model, "8910I");
+    ASSERT_NE(state.next(), nullptr);
+    EXPECT_EQ(state.current()->model, "3510") << "past the last, the first";
 
     state.setQuery("4370453");
     const ModelRecord *only = state.previous();
@@ -125,11 +105,9 @@ TEST(FindSteps, NextAndPreviousWrapRoundAndMarkTheBoxesThatHoldThePart)
     EXPECT_EQ(state.previous(), nullptr);
 }
 
+// The 6310I's record is held where the window copies it (Ctrl+C, tests/ui/find_row_test.cpp).
 TEST(RecordText, TheModelThenEachBoxThatIsNotBlankExactly)
 {
-    EXPECT_EQ(icatlas::ui::recordText(*ComponentCatalogue::findByModel("6310I")),
-              "6310I\nPA IC 1: PF08125B\nRF IC 1: MJOELNER\nPOWER IC (UEM) 1: 4370805\n"
-              "UPP 1: 4370815\nFLASH IC 1: N643HT7MI\nRAM IC 1: @UPP\n");
     EXPECT_EQ(icatlas::ui::recordText(*ComponentCatalogue::findByModel("3210")),
               "3210\nPA IC 1: PF01420B \nPA IC 2: PF04110B\nPA IC 3: BGY252\nPA IC 4: BGY262\n"
               "RF IC 1: CRFU3 \nRF IC 2: SUMMA\nPOWER IC (UEM) 1: CCONT \n"
