@@ -213,8 +213,14 @@ public:
         HWND edit = m_form->handle(box);
         SetFocus(edit);
         SendMessageW(edit, EM_SETSEL, 0, -1);
+        typeHere(text);
+    }
+
+    // Typed where the focus is.
+    void typeHere(std::string_view text)
+    {
         for (const char c : text) {
-            PostMessageW(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+            PostMessageW(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 1);
         }
         pump(*m_form);
     }
@@ -227,13 +233,13 @@ public:
         return focus != nullptr ? nameOf(focus) : "(none)";
     }
 
-    void tab(bool back) { send(VK_TAB, back, false, false); }
+    void tab(bool back) { key(VK_TAB, back); }
 
     bool press(const KeyCase &row)
     {
         constexpr std::array<WPARAM, 6> keys {VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, 'Q', 'W'};
-        return send(keys.at(static_cast<std::size_t>(row.key)), row.shift, row.control,
-                    row.key == TestKey::KeypadEnter);
+        return key(keys.at(static_cast<std::size_t>(row.key)), row.shift, row.control,
+                   row.key == TestKey::KeypadEnter);
     }
 
     void refuse(std::string_view box, bool gone) { refuseWrites(m_form->handle(box), gone); }
@@ -251,20 +257,13 @@ public:
 
     [[nodiscard]] int heldReferences() const { return m_form->heldReferences(); }
 
-private:
-    [[nodiscard]] std::string nameOf(HWND control) const
-    {
-        for (const forms::ControlDefinition &definition : icatlas::ui::kForm1Controls) {
-            if (m_form->handle(definition.name) == control) {
-                return std::string(definition.name);
-            }
-        }
-        return "(unknown)";
-    }
+    // The form, for what only the Win32 tests ask of it; null where it did not open.
+    [[nodiscard]] forms::Win32Form *form() const { return m_form.get(); }
 
     // A key pressed and released on the focused control, with Shift or Ctrl held, through the
-    // program's own handling of the thread's messages. True when the window was closed.
-    bool send(WPARAM key, bool shift, bool control, bool extended)
+    // program's own handling of the thread's messages (F10 as a system key, as Windows sends it).
+    // True when the window was closed.
+    bool key(WPARAM virtualKey, bool shift = false, bool control = false, bool extended = false)
     {
         std::array<BYTE, 256> state {};
         GetKeyboardState(state.data());
@@ -272,14 +271,25 @@ private:
         state[VK_CONTROL] = control ? 0x80 : 0;
         SetKeyboardState(state.data());
         const LPARAM flags = 1 | (extended ? (1L << 24) : 0);
+        const UINT down = virtualKey == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN;
         HWND focus = GetFocus();
-        PostMessageW(focus, WM_KEYDOWN, key, flags);
-        PostMessageW(focus, WM_KEYUP, key, flags | (1L << 30) | (1L << 31));
+        PostMessageW(focus, down, virtualKey, flags);
+        PostMessageW(focus, down + 1, virtualKey, flags | (1L << 30) | (1L << 31)); // its key-up
         const bool ended = pump(*m_form);
         state[VK_SHIFT] = 0;
         state[VK_CONTROL] = 0;
         SetKeyboardState(state.data());
         return ended || m_form->window() == nullptr;
+    }
+
+private:
+    [[nodiscard]] std::string nameOf(HWND control) const
+    {
+        if (const forms::ControlDefinition *definition = m_form->definitionOf(control)) {
+            return std::string(definition->name);
+        }
+        const forms::Win32FindRow *row = m_form->findRow();
+        return row != nullptr && control == row->field() ? "(find field)" : "(unknown)";
     }
 
     std::unique_ptr<forms::Win32Form> m_form;

@@ -18,6 +18,7 @@ namespace {
 
 using forms::Win32FindRow;
 using forms::win32::widen;
+using testing_support::boxTexts;
 using testing_support::pump;
 using testing_support::textsAfter;
 using testing_support::windowText;
@@ -26,37 +27,11 @@ class FindRow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        form = testing_support::showMainWindow();
+        form = window.form();
         ASSERT_NE(form, nullptr);
         SetForegroundWindow(form->window());
         row = form->findRow();
         ASSERT_NE(row, nullptr);
-    }
-
-    // A key pressed and released where the focus is, with Shift or Ctrl held.
-    void press(WPARAM key, bool shift = false, bool control = false)
-    {
-        std::array<BYTE, 256> state {};
-        GetKeyboardState(state.data());
-        state[VK_SHIFT] = shift ? 0x80 : 0;
-        state[VK_CONTROL] = control ? 0x80 : 0;
-        SetKeyboardState(state.data());
-        HWND focus = GetFocus();
-        const UINT down = key == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN;
-        PostMessageW(focus, down, key, 1);
-        PostMessageW(focus, down + 1, key, 1 | (1L << 30) | (1L << 31));
-        pump(*form);
-        state[VK_SHIFT] = 0;
-        state[VK_CONTROL] = 0;
-        SetKeyboardState(state.data());
-    }
-
-    void type(std::string_view text)
-    {
-        for (const char c : text) {
-            PostMessageW(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 1);
-        }
-        pump(*form);
     }
 
     // Handles the thread's messages for a while: long enough for a pause in typing to pass.
@@ -70,29 +45,10 @@ protected:
         }
     }
 
-    [[nodiscard]] std::string focused() const
-    {
-        for (const forms::ControlDefinition &control : icatlas::ui::kForm1Controls) {
-            if (form->handle(control.name) == GetFocus()) {
-                return std::string(control.name);
-            }
-        }
-        return GetFocus() != nullptr && GetFocus() == row->field() ? "field" : "(other)";
-    }
-
     [[nodiscard]] std::set<std::string> marked() const
     {
         const std::vector<std::string> names = row->marked();
         return {names.begin(), names.end()};
-    }
-
-    [[nodiscard]] std::array<std::string, 16> boxTexts() const
-    {
-        std::array<std::string, 16> texts;
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            texts.at(i) = windowText(form->handle("Text" + std::to_string(i + 1)));
-        }
-        return texts;
     }
 
     [[nodiscard]] SIZE clientSize() const
@@ -143,15 +99,16 @@ protected:
         return count;
     }
 
-    std::unique_ptr<forms::Win32Form> form;
+    testing_support::Win32Window window;
+    forms::Win32Form *form = nullptr;
     Win32FindRow *row = nullptr;
 };
 
 TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
 {
     SetFocus(form->handle("Command30"));
-    press(VK_TAB); // reached by the keyboard, so the button shows its focus as it will again
-    ASSERT_EQ(focused(), "Command31");
+    window.key(VK_TAB); // reached by the keyboard, so the button shows its focus as it will again
+    ASSERT_EQ(window.focused(), "Command31");
     pump(*form);
     const std::vector<std::uint32_t> designed = shown();
     const int designedChildren = visibleChildren();
@@ -159,13 +116,13 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     const SIZE designedSize = clientSize();
     ASSERT_EQ(row->field(), nullptr) << "the row is made on first use, not at the start";
 
-    press('F', false, true);
+    window.key('F', false, true);
     ASSERT_NE(row->field(), nullptr);
-    EXPECT_EQ(focused(), "field");
+    EXPECT_EQ(window.focused(), "(find field)");
     EXPECT_EQ(clientSize().cx, designedSize.cx);
     EXPECT_GT(clientSize().cy, designedSize.cy) << "the window grows by the row";
 
-    type("4370805");
+    window.typeHere("4370805");
     EXPECT_EQ(windowText(row->answer()),
               "4370805: 7 models: 3510, 6310, 6310I, 6510, 8310, 8910, 8910I");
     const std::set<std::string> buttons {"Command23", "Command30", "Command31", "Command32",
@@ -185,14 +142,14 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
                                                              "Holds 4370805 in POWER IC (UEM) 1"}),
               described.end());
 
-    type("x"); // no match: every mark goes, and the buttons are as they were drawn
+    window.typeHere("x"); // no match: every mark goes, and the buttons are as they were drawn
     EXPECT_TRUE(marked().empty());
     pump(*form);
     EXPECT_TRUE(shown(form->handle("Command23")) == designedButton) << "a mark left behind";
-    type("\b");
+    window.typeHere("\b");
 
-    press(VK_ESCAPE);
-    EXPECT_EQ(focused(), "Command31") << "the focus goes back where it was";
+    window.key(VK_ESCAPE);
+    EXPECT_EQ(window.focused(), "Command31") << "the focus goes back where it was";
     EXPECT_EQ(clientSize().cx, designedSize.cx);
     EXPECT_EQ(clientSize().cy, designedSize.cy);
     EXPECT_TRUE(marked().empty());
@@ -201,10 +158,10 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     EXPECT_TRUE(shown() == designed) << "not the designed window's pixels";
     EXPECT_EQ(visibleChildren(), designedChildren) << "the row's controls are gone from sight";
     SetFocus(form->handle("Text16"));
-    press(VK_TAB);
-    EXPECT_EQ(focused(), "Command1") << "the closed row is out of the tab order";
+    window.key(VK_TAB);
+    EXPECT_EQ(window.focused(), "Command1") << "the closed row is out of the tab order";
 
-    press('F', false, true);
+    window.key('F', false, true);
     EXPECT_EQ(windowText(row->field()), "4370805");
     EXPECT_EQ(marked(), buttons) << "opened again on the same text, it finds it again";
 }
@@ -218,19 +175,19 @@ struct Step {
 TEST_F(FindRow, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
 {
     SetFocus(form->handle("Command1"));
-    press('F', false, true);
-    type("4370453"); // twice in the 6150, nowhere else
+    window.key('F', false, true);
+    window.typeHere("4370453"); // twice in the 6150, nowhere else
     SetWindowTextW(form->handle("Text3"), L"typed by hand");
-    press(VK_RETURN);
-    EXPECT_EQ(boxTexts(), textsAfter("Command10")) << "the sixteen writes of a click";
+    window.key(VK_RETURN);
+    EXPECT_EQ(boxTexts(window), textsAfter("Command10")) << "the sixteen writes of a click";
     EXPECT_EQ(marked(), (std::set<std::string> {"Command10", "Text3", "Text5"}));
-    EXPECT_EQ(focused(), "field") << "the focus stays in the field";
+    EXPECT_EQ(window.focused(), "(find field)") << "the focus stays in the field";
 
     SetWindowTextW(row->field(), L"4370805");
     for (const Step &step : {Step {VK_F3, false, "Command23"}, Step {VK_F3, false, "Command30"},
                              Step {VK_F3, true, "Command23"}, Step {VK_F3, true, "Command38"}}) {
-        press(step.key, step.shift);
-        EXPECT_EQ(boxTexts(), textsAfter(step.button)) << step.button;
+        window.key(step.key, step.shift);
+        EXPECT_EQ(boxTexts(window), textsAfter(step.button)) << step.button;
     }
     EXPECT_TRUE(marked().contains("Text8")) << "the box that holds the part";
     EXPECT_EQ(form->heldReferences(), 0);
@@ -245,8 +202,8 @@ TEST_F(FindRow, ArrowKeysMoveAsTheButtonsLie)
                                                       {VK_DOWN, "Command20"},
                                                       {VK_LEFT, "Command19"},
                                                       {VK_UP, "Command12"}}) {
-        press(key);
-        EXPECT_EQ(focused(), to);
+        window.key(key);
+        EXPECT_EQ(window.focused(), to);
     }
 }
 
@@ -280,7 +237,7 @@ TEST_F(FindRow, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
         g_offered.clear();
         SetFocus(form->handle(key == VK_APPS ? "Text1" : "Text12"));
         SetTimer(nullptr, 0, 50, readAndChoose);
-        press(key, shift);
+        window.key(key, shift);
         ASSERT_GT(g_offered.size(), 4U) << "no menu with the box's standard items for " << key;
         EXPECT_EQ(g_offered.front(), L"Find models with this part");
     }
@@ -290,7 +247,7 @@ TEST_F(FindRow, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
               "N643HT7MI: 7 models: 6310, 6310I, 6510, 8310, 8910, 3600, 6600");
 
     SetFocus(form->handle("Command31"));
-    press('C', false, true);
+    window.key('C', false, true);
     ASSERT_NE(OpenClipboard(nullptr), FALSE);
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const std::wstring copied
