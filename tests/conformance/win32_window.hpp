@@ -16,12 +16,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testing_support {
 
@@ -40,6 +43,71 @@ inline RECT placeInParent(HWND control)
     GetWindowRect(control, &rect);
     MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
     return rect;
+}
+
+inline SIZE clientSize(HWND window)
+{
+    RECT client {};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+// A 32-bit top-down picture in memory, white, to draw into or copy the screen to.
+class Canvas {
+public:
+    Canvas(int width, int height)
+        : m_dc(CreateCompatibleDC(nullptr))
+    {
+        BITMAPINFO info {};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void *bits = nullptr;
+        m_bitmap.reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_bits
+            = {static_cast<const std::uint32_t *>(bits),
+               m_bitmap ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0};
+        m_previous = SelectObject(m_dc, m_bitmap.get());
+        const RECT all {0, 0, width, height};
+        FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ~Canvas()
+    {
+        SelectObject(m_dc, m_previous);
+        DeleteDC(m_dc);
+    }
+    Canvas(const Canvas &) = delete;
+    Canvas &operator=(const Canvas &) = delete;
+    Canvas(Canvas &&) = delete;
+    Canvas &operator=(Canvas &&) = delete;
+
+    [[nodiscard]] HDC dc() const { return m_dc; }
+    // Its pixels as 0xRRGGBB, top row first, once what was drawn into it is done.
+    [[nodiscard]] std::vector<std::uint32_t> pixels() const
+    {
+        GdiFlush();
+        std::vector<std::uint32_t> pixels(m_bits.size());
+        std::ranges::transform(m_bits, pixels.begin(),
+                               [](std::uint32_t p) { return p & 0xFFFFFFU; });
+        return pixels;
+    }
+
+private:
+    HDC m_dc;
+    forms::win32::BitmapHandle m_bitmap;
+    HGDIOBJ m_previous = nullptr;
+    std::span<const std::uint32_t> m_bits;
+};
+
+// What the screen shows of a window's client area, children and all.
+inline std::vector<std::uint32_t> shownPixels(HWND window)
+{
+    RECT area {};
+    GetClientRect(window, &area);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT *>(&area), 2);
+    const Canvas copy(area.right - area.left, area.bottom - area.top);
+    const forms::win32::WindowDc screen(nullptr);
+    BitBlt(copy.dc(), 0, 0, area.right - area.left, area.bottom - area.top, screen.get(), area.left,
+           area.top, SRCCOPY);
+    return copy.pixels();
 }
 
 // A control's device context with the control's font selected, given back as it goes: what the

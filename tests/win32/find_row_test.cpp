@@ -19,7 +19,9 @@ namespace {
 using forms::Win32FindRow;
 using forms::win32::widen;
 using testing_support::boxTexts;
+using testing_support::clientSize;
 using testing_support::pump;
+using testing_support::shownPixels;
 using testing_support::textsAfter;
 using testing_support::windowText;
 
@@ -51,54 +53,6 @@ protected:
         return {names.begin(), names.end()};
     }
 
-    [[nodiscard]] SIZE clientSize() const
-    {
-        RECT client {};
-        GetClientRect(form->window(), &client);
-        return {client.right, client.bottom};
-    }
-
-    // The pixels of the client area, children and all, or of one control, as the screen shows them.
-    [[nodiscard]] std::vector<std::uint32_t> shown(HWND control = nullptr) const
-    {
-        RECT client {};
-        if (control != nullptr) {
-            GetWindowRect(control, &client);
-        } else {
-            GetClientRect(form->window(), &client);
-            MapWindowPoints(form->window(), HWND_DESKTOP, reinterpret_cast<POINT *>(&client), 2);
-        }
-        const int width = client.right - client.left;
-        const int height = client.bottom - client.top;
-        HDC screen = GetDC(nullptr);
-        HDC copy = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-        HGDIOBJ previous = SelectObject(copy, bitmap);
-        BitBlt(copy, 0, 0, width, height, screen, client.left, client.top, SRCCOPY);
-        SelectObject(copy, previous);
-        BITMAPINFO info {};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-        GetDIBits(copy, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-        DeleteObject(bitmap);
-        DeleteDC(copy);
-        ReleaseDC(nullptr, screen);
-        return pixels;
-    }
-
-    [[nodiscard]] int visibleChildren() const
-    {
-        int count = 0;
-        EnumChildWindows(
-            form->window(),
-            [](HWND child, LPARAM counted) -> BOOL {
-                *reinterpret_cast<int *>(counted) += IsWindowVisible(child) != FALSE ? 1 : 0;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&count));
-        return count;
-    }
-
     testing_support::Win32Window window;
     forms::Win32Form *form = nullptr;
     Win32FindRow *row = nullptr;
@@ -110,17 +64,16 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     window.key(VK_TAB); // reached by the keyboard, so the button shows its focus as it will again
     ASSERT_EQ(window.focused(), "Command31");
     pump(*form);
-    const std::vector<std::uint32_t> designed = shown();
-    const int designedChildren = visibleChildren();
-    const std::vector<std::uint32_t> designedButton = shown(form->handle("Command23"));
-    const SIZE designedSize = clientSize();
+    const std::vector<std::uint32_t> designed = shownPixels(form->window());
+    const std::vector<std::uint32_t> designedButton = shownPixels(form->handle("Command23"));
+    const SIZE designedSize = clientSize(form->window());
     ASSERT_EQ(row->field(), nullptr) << "the row is made on first use, not at the start";
 
     window.key('F', false, true);
     ASSERT_NE(row->field(), nullptr);
     EXPECT_EQ(window.focused(), "(find field)");
-    EXPECT_EQ(clientSize().cx, designedSize.cx);
-    EXPECT_GT(clientSize().cy, designedSize.cy) << "the window grows by the row";
+    EXPECT_EQ(clientSize(form->window()).cx, designedSize.cx);
+    EXPECT_GT(clientSize(form->window()).cy, designedSize.cy) << "the window grows by the row";
 
     window.typeHere("4370805");
     EXPECT_EQ(windowText(row->answer()),
@@ -131,10 +84,9 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     // The mark is drawn in the text's colour inside the button's edge.
     RECT button {};
     GetWindowRect(form->handle("Command23"), &button);
-    HDC screen = GetDC(nullptr);
-    EXPECT_EQ(GetPixel(screen, button.left + 1, (button.top + button.bottom) / 2),
+    const forms::win32::WindowDc screen(nullptr);
+    EXPECT_EQ(GetPixel(screen.get(), button.left + 1, (button.top + button.bottom) / 2),
               GetSysColor(COLOR_BTNTEXT));
-    ReleaseDC(nullptr, screen);
     waitPastThePause();
     const auto described = row->described();
     EXPECT_NE(std::find(described.begin(), described.end(),
@@ -145,18 +97,19 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     window.typeHere("x"); // no match: every mark goes, and the buttons are as they were drawn
     EXPECT_TRUE(marked().empty());
     pump(*form);
-    EXPECT_TRUE(shown(form->handle("Command23")) == designedButton) << "a mark left behind";
+    EXPECT_TRUE(shownPixels(form->handle("Command23")) == designedButton) << "a mark left behind";
     window.typeHere("\b");
 
     window.key(VK_ESCAPE);
     EXPECT_EQ(window.focused(), "Command31") << "the focus goes back where it was";
-    EXPECT_EQ(clientSize().cx, designedSize.cx);
-    EXPECT_EQ(clientSize().cy, designedSize.cy);
+    EXPECT_EQ(clientSize(form->window()).cx, designedSize.cx);
+    EXPECT_EQ(clientSize(form->window()).cy, designedSize.cy);
     EXPECT_TRUE(marked().empty());
     EXPECT_TRUE(row->described().empty());
     pump(*form);
-    EXPECT_TRUE(shown() == designed) << "not the designed window's pixels";
-    EXPECT_EQ(visibleChildren(), designedChildren) << "the row's controls are gone from sight";
+    EXPECT_TRUE(shownPixels(form->window()) == designed) << "not the designed window's pixels";
+    EXPECT_FALSE(IsWindowVisible(row->field()) || IsWindowVisible(row->answer()))
+        << "the row's controls are gone from sight";
     SetFocus(form->handle("Text16"));
     window.key(VK_TAB);
     EXPECT_EQ(window.focused(), "Command1") << "the closed row is out of the tab order";

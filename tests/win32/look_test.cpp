@@ -22,71 +22,15 @@
 
 namespace {
 
+using testing_support::Canvas;
+using testing_support::clientSize;
+using testing_support::placeInParent;
 using testing_support::pump;
 using testing_support::showMainWindow;
+using testing_support::shownPixels;
 
-// A 32-bit top-down picture in memory, white, for text to be drawn into in black.
-class Canvas {
-public:
-    Canvas(int width, int height)
-        : m_width(width)
-        , m_height(height)
-        , m_dc(CreateCompatibleDC(nullptr))
-    {
-        BITMAPINFO info {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void *bits = nullptr;
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<const std::uint32_t *>(bits);
-        m_previous = SelectObject(m_dc, m_bitmap);
-        const RECT all {0, 0, width, height};
-        FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    ~Canvas()
-    {
-        SelectObject(m_dc, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    Canvas(const Canvas &) = delete;
-    Canvas &operator=(const Canvas &) = delete;
-    Canvas(Canvas &&) = delete;
-    Canvas &operator=(Canvas &&) = delete;
-
-    [[nodiscard]] HDC dc() const { return m_dc; }
-    [[nodiscard]] std::uint32_t pixel(int x, int y) const
-    {
-        return m_bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width)
-                      + static_cast<std::size_t>(x)]
-            & 0xFFFFFFU;
-    }
-    // How dark the picture is, in whole black pixels: a grey pixel counts as its share.
-    [[nodiscard]] double ink() const
-    {
-        double sum = 0;
-        for (int y = 0; y < m_height; ++y) {
-            for (int x = 0; x < m_width; ++x) {
-                const std::uint32_t p = pixel(x, y);
-                sum += 1.0 - ((p & 0xFFU) + ((p >> 8) & 0xFFU) + ((p >> 16) & 0xFFU)) / 765.0;
-            }
-        }
-        return sum;
-    }
-
-private:
-    int m_width;
-    int m_height;
-    HDC m_dc;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
-    const std::uint32_t *m_bits = nullptr;
-};
-
+// How dark the text is drawn in black on white in `font`, in whole black pixels: a grey pixel
+// counts as its share.
 double inkOf(const std::wstring &text, HFONT font)
 {
     const Canvas canvas(400, 60);
@@ -95,7 +39,11 @@ double inkOf(const std::wstring &text, HFONT font)
     SetBkMode(canvas.dc(), TRANSPARENT);
     TextOutW(canvas.dc(), 4, 4, text.c_str(), static_cast<int>(text.size()));
     SelectObject(canvas.dc(), previous);
-    return canvas.ink();
+    double ink = 0;
+    for (const std::uint32_t p : canvas.pixels()) {
+        ink += 1.0 - ((p & 0xFFU) + ((p >> 8) & 0xFFU) + ((p >> 16) & 0xFFU)) / 765.0;
+    }
+    return ink;
 }
 
 // Bold texts of 13 and 11 pixels: a frame's caption ("NOKIA DCT3 PHONE"), a button's, a heading
@@ -136,35 +84,26 @@ TEST(Banner, IsDrawnWhereItShows)
     ASSERT_NE(form, nullptr);
     HWND picture = form->handle("Image1");
     ASSERT_NE(picture, nullptr);
-    RECT size {};
-    GetClientRect(picture, &size);
-    auto *banner = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"banner.bmp",
-                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    const forms::win32::BitmapHandle banner(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), L"banner.bmp", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     ASSERT_NE(banner, nullptr);
-    const Canvas expected(size.right, size.bottom);
+    const SIZE size = clientSize(picture);
+    const Canvas expected(size.cx, size.cy);
     HDC source = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(source, banner);
-    BitBlt(expected.dc(), 0, 0, size.right, size.bottom, source, 0, 0, SRCCOPY);
+    HGDIOBJ previous = SelectObject(source, banner.get());
+    BitBlt(expected.dc(), 0, 0, size.cx, size.cy, source, 0, 0, SRCCOPY);
     SelectObject(source, previous);
     DeleteDC(source);
-    DeleteObject(banner);
-    const Canvas shown(size.right, size.bottom);
-    HDC screen = GetDC(picture);
-    BitBlt(shown.dc(), 0, 0, size.right, size.bottom, screen, 0, 0, SRCCOPY);
-    ReleaseDC(picture, screen);
-    RECT frame {};
-    GetWindowRect(form->handle("Frame1"), &frame);
-    MapWindowPoints(HWND_DESKTOP, picture, reinterpret_cast<POINT *>(&frame), 2);
-    POINT origin {0, 0};
-    MapWindowPoints(picture, form->window(), &origin, 1);
-    const int first = std::max(0, -static_cast<int>(origin.y));
-    const int last = std::min(static_cast<int>(size.bottom), static_cast<int>(frame.top));
+    const std::vector<std::uint32_t> drawn = expected.pixels();
+    const std::vector<std::uint32_t> shown = shownPixels(picture);
+    const LONG top = placeInParent(picture).top;
+    const int first = std::max(0, static_cast<int>(-top));
+    const int last = std::min(size.cy, placeInParent(form->handle("Frame1")).top - top);
     ASSERT_GT(last - first, 60) << "rows of the banner that show";
     int differing = 0;
-    for (int y = first; y < last; ++y) {
-        for (int x = 0; x < size.right; ++x) {
-            differing += shown.pixel(x, y) != expected.pixel(x, y) ? 1 : 0;
-        }
+    for (auto i = static_cast<std::size_t>(first * size.cx);
+         i < static_cast<std::size_t>(last * size.cx); ++i) {
+        differing += shown.at(i) != drawn.at(i) ? 1 : 0;
     }
     EXPECT_EQ(differing, 0);
 }

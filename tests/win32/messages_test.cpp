@@ -21,6 +21,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@ using forms::Win32Form;
 using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
 using testing_support::byLabel;
+using testing_support::clientSize;
 using testing_support::placeInParent;
 using testing_support::PrintTo;
 using testing_support::pump;
@@ -51,13 +53,6 @@ double expectedScale(SIZE client, unsigned dpi)
     const double across = client.cx / std::round(pixels(kForm1.clientWidth, dpi, 1.0));
     const double down = client.cy / std::round(pixels(kForm1.clientHeight, dpi, 1.0));
     return std::max(0.82, std::min(across, down));
-}
-
-SIZE clientSize(HWND window)
-{
-    RECT client {};
-    GetClientRect(window, &client);
-    return {client.right, client.bottom};
 }
 
 // Every control where its twips put it at the DPI and the scale the client area gives, centred in
@@ -302,27 +297,14 @@ Drawn drawnColours(HWND control, UINT message)
 COLORREF shownGround(HWND control)
 {
     UpdateWindow(control);
-    const SIZE size = clientSize(control);
-    HDC dc = GetDC(control);
-    std::vector<COLORREF> seen;
-    for (LONG y = 1; y < size.cy - 1; y += 2) {
-        for (LONG x = 1; x < size.cx - 1; x += 2) {
-            seen.push_back(GetPixel(dc, x, y));
-        }
+    std::map<std::uint32_t, int> seen;
+    for (const std::uint32_t pixel : testing_support::shownPixels(control)) {
+        ++seen[pixel];
     }
-    ReleaseDC(control, dc);
-    std::sort(seen.begin(), seen.end());
-    COLORREF most = CLR_INVALID;
-    std::size_t mostCount = 0;
-    for (auto run = seen.begin(); run != seen.end();) {
-        const auto end = std::upper_bound(run, seen.end(), *run);
-        if (static_cast<std::size_t>(end - run) > mostCount) {
-            mostCount = static_cast<std::size_t>(end - run);
-            most = *run;
-        }
-        run = end;
-    }
-    return most;
+    const std::uint32_t most = std::ranges::max_element(seen, {}, [](const auto &colour) {
+                                   return colour.second;
+                               })->first;
+    return RGB(most >> 16, (most >> 8) & 0xFFU, most & 0xFFU);
 }
 
 class ColoursChanged : public ::testing::TestWithParam<Colours> { };
