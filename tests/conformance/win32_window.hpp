@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tests/support/window_expectations.hpp"
+#include "tests/windows/process.hpp"
 
 #include "forms/win32/handles.hpp"
 #include "forms/win32/win32_form.hpp"
@@ -204,28 +205,30 @@ inline void refuseWrites(HWND box, bool gone)
 // What the error report said; it is closed as the user would close it.
 inline std::string g_reported;
 
+// This thread's first top-level window of the class named; null when it has none.
+inline HWND threadWindow(std::wstring_view className)
+{
+    return firstWindow([className](HWND window) {
+        return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()
+            && classOf(window) == className;
+    });
+}
+
 inline void CALLBACK closeReport(HWND /*window*/, UINT /*message*/, UINT_PTR timer, DWORD /*time*/)
 {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM timerId) -> BOOL {
-            std::array<wchar_t, 16> className {};
-            GetClassNameW(window, className.data(), static_cast<int>(className.size()));
-            if (std::wstring(className.data()) != L"#32770" || IsWindowVisible(window) == FALSE) {
-                return TRUE;
-            }
-            EnumChildWindows(
-                window,
-                [](HWND child, LPARAM) -> BOOL {
-                    g_reported += windowText(child) + "\n";
-                    return TRUE;
-                },
-                0);
-            KillTimer(nullptr, static_cast<UINT_PTR>(timerId));
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
-            return FALSE;
+    HWND report = threadWindow(L"#32770");
+    if (report == nullptr || IsWindowVisible(report) == FALSE) {
+        return;
+    }
+    EnumChildWindows(
+        report,
+        [](HWND child, LPARAM) -> BOOL {
+            g_reported += windowText(child) + "\n";
+            return TRUE;
         },
-        static_cast<LPARAM>(timer));
+        0);
+    KillTimer(nullptr, timer);
+    PostMessageW(report, WM_COMMAND, IDOK, 0);
 }
 
 inline std::unique_ptr<forms::Win32Form> showMainWindow(unsigned dpi = 96)

@@ -165,7 +165,7 @@ std::vector<std::wstring> g_offered;
 
 void CALLBACK readAndChoose(HWND /*window*/, UINT /*message*/, UINT_PTR timer, DWORD /*time*/)
 {
-    HWND menu = FindWindowW(L"#32768", nullptr);
+    HWND menu = testing_support::threadWindow(L"#32768");
     if (menu == nullptr) {
         return;
     }

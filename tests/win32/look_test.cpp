@@ -116,19 +116,7 @@ TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
     ASSERT_NE(form, nullptr);
     SendMessageW(form->handle("Command6"), BM_CLICK, 0, 0); // 5110
     pump(*form);
-    HWND tips = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            std::array<wchar_t, 32> name {};
-            GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-            if (std::wstring(name.data()) == TOOLTIPS_CLASSW) {
-                *reinterpret_cast<HWND *>(found) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&tips));
+    HWND tips = testing_support::threadWindow(TOOLTIPS_CLASSW);
     ASSERT_NE(tips, nullptr) << "no tooltip window";
     std::array<wchar_t, 80> text {};
     TTTOOLINFOW tool {};

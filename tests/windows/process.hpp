@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
-// A program the Windows tests start and wait for, its kernel handles closed as they go.
+// A program the Windows tests start and wait for, its kernel handles closed as they go, and the
+// windows they look for.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace testing_support {
 
@@ -45,6 +48,38 @@ inline bool endsWithin(HANDLE process, DWORD milliseconds, UINT status)
     }
     TerminateProcess(process, status);
     return false;
+}
+
+inline DWORD processOf(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+inline std::wstring classOf(HWND window)
+{
+    std::array<wchar_t, 64> name {};
+    const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+    return {name.data(), static_cast<std::size_t>(length)};
+}
+
+// The first top-level window, or with a `parent` the first of its descendants, that `wanted`
+// takes; null when none.
+template <class Wanted> HWND firstWindow(Wanted wanted, HWND parent = nullptr)
+{
+    std::pair<Wanted *, HWND> search {&wanted, nullptr};
+    const WNDENUMPROC visit = [](HWND window, LPARAM parameter) -> BOOL {
+        auto &[test, found] = *reinterpret_cast<std::pair<Wanted *, HWND> *>(parameter);
+        found = (*test)(window) ? window : nullptr;
+        return found == nullptr ? TRUE : FALSE;
+    };
+    if (parent != nullptr) {
+        EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
+    } else {
+        EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    }
+    return search.second;
 }
 
 } // namespace testing_support
