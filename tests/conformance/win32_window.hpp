@@ -111,29 +111,20 @@ inline std::vector<std::uint32_t> shownPixels(HWND window)
     return copy.pixels();
 }
 
-// A control's device context with the control's font selected, given back as it goes: what the
-// control draws its text in, and the face GDI chose for it.
-class ControlFontDc : public forms::win32::WindowDc {
-public:
-    explicit ControlFontDc(HWND control)
-        : WindowDc(control, fontOf(control))
-    {
-    }
+// The font a control draws its text in.
+inline HGDIOBJ fontOf(HWND control)
+{
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the control's font
+    return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+}
 
-    [[nodiscard]] std::string face() const
-    {
-        std::array<wchar_t, LF_FACESIZE> face {};
-        GetTextFaceW(get(), static_cast<int>(face.size()), face.data());
-        return {face.begin(), std::find(face.begin(), face.end(), L'\0')}; // face names are ASCII
-    }
-
-private:
-    static HGDIOBJ fontOf(HWND control)
-    {
-        // NOLINTNEXTLINE(performance-no-int-to-ptr): the control's font
-        return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
-    }
-};
+// The face GDI chose for the font selected in `dc`.
+inline std::string faceOf(HDC dc)
+{
+    std::array<wchar_t, LF_FACESIZE> face {};
+    GetTextFaceW(dc, static_cast<int>(face.size()), face.data());
+    return {face.begin(), std::find(face.begin(), face.end(), L'\0')}; // face names are ASCII
+}
 
 // Handles what is queued for the thread as the program's loop does; true when the loop was told
 // to end (WM_QUIT), with its status.

@@ -57,7 +57,8 @@ TEST(DesignedFace, IsTheFirstOfItsListWhereTheSystemHasIt)
     for (const char *name : {"Label10", "Label1", "Command31", "Text1"}) {
         HWND control = form->handle(name);
         ASSERT_NE(control, nullptr) << name;
-        EXPECT_EQ(testing_support::ControlFontDc(control).face(), "Microsoft Sans Serif") << name;
+        const forms::win32::WindowDc dc(control, testing_support::fontOf(control));
+        EXPECT_EQ(testing_support::faceOf(dc.get()), "Microsoft Sans Serif") << name;
     }
 }
 

@@ -61,7 +61,7 @@ TEST(SmallBoldText, HasHalfAsMuchInkAgainAsTheRegularFace)
         HWND control = form->handle(name);
         ASSERT_NE(control, nullptr) << name;
         const std::wstring text = forms::win32::textOf(control);
-        auto *font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        auto *font = static_cast<HFONT>(testing_support::fontOf(control));
         LOGFONTW regular {};
         ASSERT_NE(GetObjectW(font, sizeof(regular), &regular), 0) << name;
         ASSERT_GE(regular.lfWeight, FW_BOLD) << name;

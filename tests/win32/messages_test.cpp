@@ -35,6 +35,7 @@ using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
 using testing_support::byLabel;
 using testing_support::clientSize;
+using testing_support::fontOf;
 using testing_support::placeInParent;
 using testing_support::PrintTo;
 using testing_support::pump;
@@ -67,44 +68,40 @@ void expectLaidOut(const Win32Form &form, unsigned dpi, const std::string &when)
     const double marginY
         = std::max(0.0, (client.cy - std::round(pixels(kForm1.clientHeight, dpi, scale))) / 2);
     for (const ControlDefinition &def : kForm1Controls) {
+        SCOPED_TRACE(when + ": " + std::string(def.name));
         HWND control = form.handle(def.name);
-        ASSERT_NE(control, nullptr) << when << ": " << def.name;
+        ASSERT_NE(control, nullptr);
         const bool topLevel = def.container.empty();
         const RECT at = placeInParent(control);
-        EXPECT_NEAR(at.left, pixels(def.left, dpi, scale) + (topLevel ? marginX : 0), 2)
-            << when << ": " << def.name;
-        EXPECT_NEAR(at.top, pixels(def.top, dpi, scale) + (topLevel ? marginY : 0), 2)
-            << when << ": " << def.name;
-        EXPECT_NEAR(at.right - at.left, pixels(def.width, dpi, scale), 2)
-            << when << ": " << def.name;
-        EXPECT_NEAR(at.bottom - at.top, pixels(def.height, dpi, scale), 2)
-            << when << ": " << def.name;
+        EXPECT_NEAR(at.left, pixels(def.left, dpi, scale) + (topLevel ? marginX : 0), 2);
+        EXPECT_NEAR(at.top, pixels(def.top, dpi, scale) + (topLevel ? marginY : 0), 2);
+        EXPECT_NEAR(at.right - at.left, pixels(def.width, dpi, scale), 2);
+        EXPECT_NEAR(at.bottom - at.top, pixels(def.height, dpi, scale), 2);
         // Inside its container, but the picture, whose top the design hides above the window.
         if (def.kind != ControlKind::Picture) {
             const SIZE room = clientSize(GetParent(control));
             EXPECT_TRUE(at.left >= 0 && at.top >= 0 && at.right <= room.cx && at.bottom <= room.cy)
-                << when << ": " << def.name << " is cut off by its container";
+                << "cut off by its container";
         }
         if (def.font.face.empty()) {
             continue;
         }
-        const testing_support::ControlFontDc dc(control);
+        const forms::win32::WindowDc dc(control, fontOf(control));
         TEXTMETRICW metrics {};
         GetTextMetricsW(dc.get(), &metrics);
         std::wstring caption(def.text.begin(), def.text.end());
         SIZE extent {};
         GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
         // The substituted face or, where that is missing, one of the same widths.
-        const std::string drawn = dc.face();
-        EXPECT_TRUE(drawn == "Arial" || drawn == "Liberation Sans") << def.name << ": " << drawn;
-        EXPECT_EQ(metrics.tmItalic, 0) << when << ": " << def.name;
+        const std::string drawn = testing_support::faceOf(dc.get());
+        EXPECT_TRUE(drawn == "Arial" || drawn == "Liberation Sans") << drawn;
+        EXPECT_EQ(metrics.tmItalic, 0);
         // Points to pixels: 72 points an inch.
         EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading,
-                    def.font.points() * dpi / 72.0 * scale, 1.5)
-            << when << ": " << def.name;
-        EXPECT_GE(metrics.tmWeight, 700) << when << ": " << def.name;
+                    def.font.points() * dpi / 72.0 * scale, 1.5);
+        EXPECT_GE(metrics.tmWeight, 700);
         if (def.kind != ControlKind::TextBox) {
-            EXPECT_LE(extent.cx, at.right - at.left) << when << ": " << def.name << " is cut off";
+            EXPECT_LE(extent.cx, at.right - at.left) << "the caption is cut off";
         }
     }
 }
@@ -150,22 +147,9 @@ TEST_P(Resized, LaysEverythingOutAtTheScaleItsSizeGives)
 
 INSTANTIATE_TEST_SUITE_P(Form1, Resized, ::testing::ValuesIn(kResizes), byLabel);
 
-// The least size the user can drag the window to still shows everything whole.
-TEST(Resizing, DownToTheLeastTrackingSizeCutsNothing)
-{
-    const auto form = showMainWindow(96);
-    ASSERT_NE(form, nullptr);
-    MINMAXINFO limits {};
-    SendMessageW(form->window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-    SetWindowPos(form->window(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y,
-                 SWP_NOZORDER | SWP_NOMOVE);
-    pump(*form);
-    const SIZE client = clientSize(form->window());
-    EXPECT_NEAR(expectedScale(client, 96), 0.82, 0.01) << client.cx << "x" << client.cy;
-    expectLaidOut(*form, 96, "least");
-}
-
-TEST(Resizing, MaximisedAndRestored)
+// Maximised, restored, and down to the least size the user can drag it to, the window shows
+// everything whole.
+TEST(Resizing, MaximisedRestoredAndDownToTheLeastTrackingSize)
 {
     const auto form = showMainWindow(96);
     ASSERT_NE(form, nullptr);
@@ -175,6 +159,14 @@ TEST(Resizing, MaximisedAndRestored)
     ShowWindow(form->window(), SW_RESTORE);
     pump(*form);
     expectLaidOut(*form, 96, "restored");
+    MINMAXINFO limits {};
+    SendMessageW(form->window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    SetWindowPos(form->window(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y,
+                 SWP_NOZORDER | SWP_NOMOVE);
+    pump(*form);
+    const SIZE client = clientSize(form->window());
+    EXPECT_NEAR(expectedScale(client, 96), 0.82, 0.01) << client.cx << "x" << client.cy;
+    expectLaidOut(*form, 96, "least");
 }
 
 // A change of DPI
@@ -239,9 +231,7 @@ class SystemColours {
 public:
     explicit SystemColours(COLORREF ground, COLORREF text)
     {
-        for (std::size_t i = 0; i < kElements.size(); ++i) {
-            m_previous.at(i) = GetSysColor(kElements.at(i));
-        }
+        std::ranges::transform(kElements, m_previous.begin(), GetSysColor);
         const std::array<COLORREF, 4> wanted {ground, ground, text, text};
         m_changed
             = SetSysColors(static_cast<int>(kElements.size()), kElements.data(), wanted.data())
@@ -360,8 +350,7 @@ TEST(ThemeChanged, KeepsEveryControlsFontAndPlace)
     ASSERT_NE(form, nullptr);
     std::vector<HGDIOBJ> fonts;
     for (const ControlDefinition &def : kForm1Controls) {
-        fonts.push_back(
-            reinterpret_cast<HGDIOBJ>(SendMessageW(form->handle(def.name), WM_GETFONT, 0, 0)));
+        fonts.push_back(fontOf(form->handle(def.name)));
     }
     // As Windows sends them: to the top-level window and, for a theme, to every child too.
     SendMessageW(form->window(), WM_THEMECHANGED, 0, 0);
@@ -373,8 +362,7 @@ TEST(ThemeChanged, KeepsEveryControlsFontAndPlace)
     pump(*form);
     for (std::size_t i = 0; i < kForm1Controls.size(); ++i) {
         HWND control = form->handle(kForm1Controls.at(i).name);
-        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)), fonts.at(i))
-            << kForm1Controls.at(i).name;
+        EXPECT_EQ(fontOf(control), fonts.at(i)) << kForm1Controls.at(i).name;
         EXPECT_NE(IsWindowVisible(control), FALSE) << kForm1Controls.at(i).name;
     }
     expectLaidOut(*form, 96, "after the theme changed");
