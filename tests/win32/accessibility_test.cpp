@@ -35,26 +35,16 @@ using testing_support::byLabel;
 using testing_support::PrintTo;
 using testing_support::pump;
 
-// What the service was told, per control and property; and the controls whose annotations were
-// taken back, with how many properties each time.
+// What the service was told of each control's name and description; and the controls whose
+// annotations were taken back, with how many properties each time.
 struct Told {
-    std::map<std::pair<HWND, std::wstring>, std::vector<std::wstring>> values;
+    std::map<HWND, std::vector<std::wstring>> names;
+    std::map<HWND, std::vector<std::wstring>> descriptions;
     std::vector<std::pair<HWND, int>> cleared;
-    int outsideTheClient = 0; // annotations of anything but the control's client object itself
+    int elsewhere = 0; // annotations of another property, or not of the control's own client object
 };
 
 Told g_told;
-
-std::wstring propertyName(const MSAAPROPID &property)
-{
-    if (IsEqualGUID(property, PROPID_ACC_NAME)) {
-        return L"name";
-    }
-    if (IsEqualGUID(property, PROPID_ACC_DESCRIPTION)) {
-        return L"description";
-    }
-    return L"other";
-}
 
 // The property service as the form meets it; only what a form of windows uses records anything.
 class RecordingService final : public CountedObject<IAccPropServices> {
@@ -67,11 +57,13 @@ public:
     HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND window, DWORD object, DWORD child,
                                              MSAAPROPID property, LPCWSTR text) override
     {
-        if (object != static_cast<DWORD>(OBJID_CLIENT) || child != CHILDID_SELF) {
-            ++g_told.outsideTheClient;
+        const bool name = IsEqualGUID(property, PROPID_ACC_NAME) != FALSE;
+        if (object != static_cast<DWORD>(OBJID_CLIENT) || child != CHILDID_SELF
+            || (!name && IsEqualGUID(property, PROPID_ACC_DESCRIPTION) == FALSE)) {
+            ++g_told.elsewhere;
         }
-        g_told.values[{window, propertyName(property)}].emplace_back(text != nullptr ? text
-                                                                                     : L"(null)");
+        (name ? g_told.names : g_told.descriptions)[window].emplace_back(
+            text != nullptr ? text : L"(null)");
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE ClearHwndProps(HWND window, DWORD /*object*/, DWORD /*child*/,
@@ -174,7 +166,6 @@ class StandInService {
 public:
     StandInService()
     {
-        m_comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
         m_registered = SUCCEEDED(CoRegisterClassObject(
             CLSID_AccPropServices, m_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie));
     }
@@ -184,9 +175,6 @@ public:
             CoRevokeClassObject(m_cookie);
         }
         m_factory->Release();
-        if (m_comStarted) {
-            CoUninitialize();
-        }
     }
     StandInService(const StandInService &) = delete;
     StandInService &operator=(const StandInService &) = delete;
@@ -195,9 +183,9 @@ public:
     [[nodiscard]] bool registered() const { return m_registered; }
 
 private:
+    testing_support::ComScope m_com; // first made, last gone
     RecordingFactory *m_factory = new RecordingFactory; // one reference of this object's own
     DWORD m_cookie = 0;
-    bool m_comStarted = false;
     bool m_registered = false;
 };
 
@@ -229,15 +217,13 @@ TEST_F(Accessibility, EachControlIsNamedAndDescribedAsOnLinuxUntilTheFormGoes)
         HWND control = form->handle(row.control);
         ASSERT_NE(control, nullptr);
         controls.push_back(control);
-        const std::vector<std::wstring> names = g_told.values[{control, L"name"}];
-        EXPECT_EQ(names, std::vector {widen(row.name)});
-        const std::vector<std::wstring> descriptions = g_told.values[{control, L"description"}];
-        EXPECT_EQ(descriptions,
+        EXPECT_EQ(g_told.names[control], std::vector {widen(row.name)});
+        EXPECT_EQ(g_told.descriptions[control],
                   row.description.empty() ? std::vector<std::wstring> {}
                                           : std::vector {widen(row.description)});
     }
-    EXPECT_EQ(g_told.values.count({nullptr, L"name"}), 0U) << "a name given to no window";
-    EXPECT_EQ(g_told.outsideTheClient, 0);
+    EXPECT_EQ(g_told.names.count(nullptr), 0U) << "a name given to no window";
+    EXPECT_EQ(g_told.elsewhere, 0);
     ASSERT_TRUE(g_told.cleared.empty());
     form.reset();
     for (HWND control : controls) {
@@ -267,15 +253,14 @@ class PressAnnounced : public Accessibility, public ::testing::WithParamInterfac
 TEST_P(PressAnnounced, OnThePressedButtonWithTheWordsLinuxSays)
 {
     const Press &row = GetParam();
-    const int before = standinNotifications(nullptr, 0);
+    const int before = standinNotifications(nullptr);
     HWND button = form->handle(row.button);
     ASSERT_NE(button, nullptr);
     SendMessageW(button, BM_CLICK, 0, 0);
     pump(*form);
-    std::array<RaisedNotification, 64> raised {};
-    const int count = standinNotifications(raised.data(), static_cast<int>(raised.size()));
-    ASSERT_EQ(count, before + 1) << "one notification per press (is the stand-in loaded?)";
-    const RaisedNotification &last = raised.at(static_cast<std::size_t>(count - 1));
+    RaisedNotification last {};
+    ASSERT_EQ(standinNotifications(&last), before + 1)
+        << "one notification per press (is the stand-in loaded?)";
     EXPECT_EQ(last.source, button);
     EXPECT_EQ(std::wstring(last.display), widen(row.announced));
     EXPECT_EQ(last.kind, 2) << "NotificationKind_ActionCompleted";

@@ -72,15 +72,12 @@ extern "C" __declspec(dllexport) HRESULT WINAPI
     return S_OK;
 }
 
-ICATLAS_STANDIN_API int standinNotifications(RaisedNotification *into, int capacity)
+ICATLAS_STANDIN_API int standinNotifications(RaisedNotification *last)
 {
-    int index = 0;
-    for (const Kept &kept : g_raised) {
-        if (index < capacity && into != nullptr) {
-            into[index] = {kept.source, kept.kind, kept.processing, kept.display.c_str(),
-                           kept.activity.c_str()};
-        }
-        ++index;
+    if (last != nullptr && !g_raised.empty()) {
+        const Kept &kept = g_raised.back();
+        *last = {kept.source, kept.kind, kept.processing, kept.display.c_str(),
+                 kept.activity.c_str()};
     }
-    return index;
+    return static_cast<int>(g_raised.size());
 }

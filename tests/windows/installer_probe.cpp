@@ -30,29 +30,6 @@
 
 namespace {
 
-// COM for this thread, for as long as it lives.
-class ComScope {
-public:
-    ComScope()
-        : m_ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
-    {
-    }
-    ~ComScope()
-    {
-        if (m_ok) {
-            CoUninitialize();
-        }
-    }
-    ComScope(const ComScope &) = delete;
-    ComScope &operator=(const ComScope &) = delete;
-    ComScope(ComScope &&) = delete;
-    ComScope &operator=(ComScope &&) = delete;
-    [[nodiscard]] bool ok() const { return m_ok; }
-
-private:
-    bool m_ok;
-};
-
 using testing_support::classOf;
 using testing_support::endsWithin;
 using testing_support::firstWindow;
@@ -307,7 +284,7 @@ int manifest(const wchar_t *file)
 
 int wmain(int argc, wchar_t **argv)
 {
-    const ComScope com;
+    const testing_support::ComScope com;
     if (!com.ok() || argc < 3) {
         std::fprintf(
             stderr,

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// A program the Windows tests start and wait for, its kernel handles closed as they go, and the
-// windows they look for.
+// A program the Windows tests start and wait for, its kernel handles closed as they go; the
+// windows they look for; and COM for a thread.
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <objbase.h>
 
 #include <array>
 #include <memory>
@@ -81,5 +83,28 @@ template <class Wanted> HWND firstWindow(Wanted wanted, HWND parent = nullptr)
     }
     return search.second;
 }
+
+// COM for this thread, for as long as it lives.
+class ComScope {
+public:
+    ComScope()
+        : m_ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    {
+    }
+    ~ComScope()
+    {
+        if (m_ok) {
+            CoUninitialize();
+        }
+    }
+    ComScope(const ComScope &) = delete;
+    ComScope &operator=(const ComScope &) = delete;
+    ComScope(ComScope &&) = delete;
+    ComScope &operator=(ComScope &&) = delete;
+    [[nodiscard]] bool ok() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
 
 } // namespace testing_support
