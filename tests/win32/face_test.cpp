@@ -14,21 +14,15 @@
 
 namespace {
 
-std::wstring besideThisProgram(const wchar_t *file)
-{
-    std::array<wchar_t, MAX_PATH> path {};
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-    std::wstring folder(path.data(), length);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1) + file;
-}
-
-// The private face taken back however the test ends.
+// A face in a file beside this program, registered for this process alone until it goes.
 class PrivateFace {
 public:
-    explicit PrivateFace(std::wstring path)
-        : m_path(std::move(path))
-        , m_added(AddFontResourceExW(m_path.c_str(), FR_PRIVATE, nullptr))
+    explicit PrivateFace(const wchar_t *file)
     {
+        std::array<wchar_t, MAX_PATH> path {};
+        const std::wstring program(path.data(), GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+        m_path = program.substr(0, program.find_last_of(L"\\/") + 1) + file;
+        m_added = AddFontResourceExW(m_path.c_str(), FR_PRIVATE, nullptr);
     }
     PrivateFace(const PrivateFace &) = delete;
     PrivateFace &operator=(const PrivateFace &) = delete;
@@ -42,13 +36,13 @@ public:
 
 private:
     std::wstring m_path;
-    int m_added;
+    int m_added = 0;
 };
 
 TEST(DesignedFace, IsTheFirstOfItsListWhereTheSystemHasIt)
 {
-    const PrivateFace first(besideThisProgram(L"face_microsoft_sans_serif.ttf"));
-    const PrivateFace second(besideThisProgram(L"face_arial.ttf"));
+    const PrivateFace first(L"face_microsoft_sans_serif.ttf");
+    const PrivateFace second(L"face_arial.ttf");
     ASSERT_GT(first.added(), 0) << "face_microsoft_sans_serif.ttf beside the test program";
     ASSERT_GT(second.added(), 0) << "face_arial.ttf beside the test program";
     const auto form = testing_support::showMainWindow();

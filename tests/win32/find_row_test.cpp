@@ -119,12 +119,6 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     EXPECT_EQ(marked(), buttons) << "opened again on the same text, it finds it again";
 }
 
-struct Step {
-    WPARAM key;
-    bool shift;
-    const char *button; // whose sixteen texts the boxes then hold
-};
-
 TEST_F(FindRow, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
 {
     SetFocus(form->handle("Command1"));
@@ -137,10 +131,13 @@ TEST_F(FindRow, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
     EXPECT_EQ(window.focused(), "(find field)") << "the focus stays in the field";
 
     SetWindowTextW(row->field(), L"4370805");
-    for (const Step &step : {Step {VK_F3, false, "Command23"}, Step {VK_F3, false, "Command30"},
-                             Step {VK_F3, true, "Command23"}, Step {VK_F3, true, "Command38"}}) {
-        window.key(step.key, step.shift);
-        EXPECT_EQ(boxTexts(window), textsAfter(step.button)) << step.button;
+    // F3 steps on through the models that hold the part, Shift+F3 back; the boxes then hold the
+    // model's sixteen texts.
+    for (const auto &[back, button] :
+         {std::pair {false, "Command23"}, std::pair {false, "Command30"},
+          std::pair {true, "Command23"}, std::pair {true, "Command38"}}) {
+        window.key(VK_F3, back);
+        EXPECT_EQ(boxTexts(window), textsAfter(button)) << button;
     }
     EXPECT_TRUE(marked().contains("Text8")) << "the box that holds the part";
     EXPECT_EQ(form->heldReferences(), 0);

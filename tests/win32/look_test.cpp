@@ -46,10 +46,6 @@ double inkOf(const std::wstring &text, HFONT font)
     return ink;
 }
 
-// Bold texts of 13 and 11 pixels: a frame's caption ("NOKIA DCT3 PHONE"), a button's, a heading
-// ("PA IC"), a small one ("POWER IC") and the model box's ("NOKIA").
-const std::vector<std::string> kSmallTexts {"Frame1", "Command31", "Label2", "Label8", "Text1"};
-
 // The text in the control's font has at least half as much ink again as in the same face, size and
 // smoothing drawn regular, as the system draws it: bold that reads bold at a glance. (Smoothed,
 // Liberation Sans Bold at 13 pixels gave 1.31 times the regular ink.)
@@ -57,7 +53,9 @@ TEST(SmallBoldText, HasHalfAsMuchInkAgainAsTheRegularFace)
 {
     const auto form = showMainWindow();
     ASSERT_NE(form, nullptr);
-    for (const std::string &name : kSmallTexts) {
+    // Bold texts of 13 and 11 pixels: a frame's caption ("NOKIA DCT3 PHONE"), a button's, a
+    // heading ("PA IC"), a small one ("POWER IC") and the model box's ("NOKIA").
+    for (const char *name : {"Frame1", "Command31", "Label2", "Label8", "Text1"}) {
         HWND control = form->handle(name);
         ASSERT_NE(control, nullptr) << name;
         const std::wstring text = forms::win32::textOf(control);
