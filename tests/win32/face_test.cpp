@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The window's face where the system has the first face of its list and the second: faces named
-// "Microsoft Sans Serif" and "Arial" (copies of Liberation Sans Bold renamed, beside this program),
-// neither of which Wine ships, registered for this process alone. A program of its own, so that no
-// window was made before the faces were there.
+// The window's face where the system has the first and second faces of its list, neither of which
+// Wine ships: copies of Liberation Sans Bold renamed "Microsoft Sans Serif" and "Arial", beside
+// this program and registered for it alone. A program of its own, so that no window was made
+// before the faces were there.
 #include "tests/conformance/win32_window.hpp"
 
 #include "ui/main_window.hpp"

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The Win32 window's find row as a user works it by keyboard, through the program's own handling
-// of the thread's messages: open, type, the marks, Enter and F3 going to the models as a click
-// does, Esc giving back the window as designed pixel for pixel; the arrow keys over the buttons,
-// the boxes' menu item and Ctrl+C on a button.
+// The Win32 find row worked by keyboard through the program's own handling of the thread's
+// messages: the marks, Enter and F3 going to the models as a click does, Esc giving back the
+// designed window pixel for pixel, the arrow keys, the boxes' menu item and Ctrl+C on a button.
 #include "tests/conformance/win32_window.hpp"
 
 #include "forms/win32/wide.hpp"
@@ -89,9 +88,9 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
               GetSysColor(COLOR_BTNTEXT));
     waitPastThePause();
     const auto described = row->described();
-    EXPECT_NE(std::find(described.begin(), described.end(),
-                        std::pair<std::string, std::string> {"Command23",
-                                                             "Holds 4370805 in POWER IC (UEM) 1"}),
+    EXPECT_NE(std::ranges::find(described,
+                                std::pair<std::string, std::string> {
+                                    "Command23", "Holds 4370805 in POWER IC (UEM) 1"}),
               described.end());
 
     window.typeHere("x"); // no match: every mark goes, and the buttons are as they were drawn
@@ -147,11 +146,9 @@ TEST_F(FindRow, ArrowKeysMoveAsTheButtonsLie)
 {
     SetFocus(form->handle("Command2"));
     for (const auto &[key, to] :
-         std::vector<std::pair<WPARAM, std::string>> {{VK_RIGHT, "Command3"},
-                                                      {VK_DOWN, "Command13"},
-                                                      {VK_DOWN, "Command20"},
-                                                      {VK_LEFT, "Command19"},
-                                                      {VK_UP, "Command12"}}) {
+         {std::pair {VK_RIGHT, "Command3"}, std::pair {VK_DOWN, "Command13"},
+          std::pair {VK_DOWN, "Command20"}, std::pair {VK_LEFT, "Command19"},
+          std::pair {VK_UP, "Command12"}}) {
         window.key(key);
         EXPECT_EQ(window.focused(), to);
     }
@@ -181,8 +178,7 @@ void CALLBACK readAndChoose(HWND /*window*/, UINT /*message*/, UINT_PTR timer, D
 
 TEST_F(FindRow, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
 {
-    SendMessageW(form->handle("Command31"), BM_CLICK, 0, 0);
-    pump(*form);
+    window.click("Command31");
     for (const auto &[key, shift] : {std::pair {VK_APPS, false}, std::pair {VK_F10, true}}) {
         g_offered.clear();
         SetFocus(form->handle(key == VK_APPS ? "Text1" : "Text12"));

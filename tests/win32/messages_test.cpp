@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The Win32 window through what the desktop sends it while it is open: resized (larger, wider
-// than its proportions, down to the least size the user can drag it to, maximised), its colours or
-// theme changed live, and moved to a screen of another DPI. What the user sees must hold: the
-// designed client area, every control at its place scaled from twips, its text in its font at the
-// new size and not cut off, and the fixed colours readable on whatever the desktop now draws
-// behind them. And the untrapped error's line and status through the program's own loop.
+// The Win32 window through what the desktop sends it while it is open: resizes, a live change of
+// colours or theme, a move to a screen of another DPI. Each time every control keeps its place
+// scaled from twips and its font at the new size, cut off nowhere and readable on whatever the
+// desktop now draws. And the untrapped error's line and status through the program's own loop.
 #include "tests/conformance/win32_window.hpp"
 #include "tests/support/contrast.hpp"
 #include "tests/support/labelled_rows.hpp"
@@ -320,20 +318,20 @@ TEST_P(ColoursChanged, EveryTextStaysReadableOnTheNewColours)
          {Seen {"Text2", WM_CTLCOLOREDIT, "red"}, Seen {"Label11", WM_CTLCOLORSTATIC, "blue"},
           Seen {"Frame1", WM_CTLCOLORSTATIC, "blue"}, Seen {"Label1", WM_CTLCOLORSTATIC, ""},
           Seen {"Text1", WM_CTLCOLOREDIT, ""}}) {
+        SCOPED_TRACE(seen.control);
         HWND control = form->handle(seen.control);
-        ASSERT_NE(control, nullptr) << seen.control;
+        ASSERT_NE(control, nullptr);
         const Drawn drawn = drawnColours(control, seen.message);
-        EXPECT_EQ(drawn.ground, row.ground) << seen.control;
-        EXPECT_GE(contrast(drawn.text, drawn.ground), testing_support::kReadable) << seen.control;
+        EXPECT_EQ(drawn.ground, row.ground);
+        EXPECT_GE(contrast(drawn.text, drawn.ground), testing_support::kReadable);
+        const COLORREF text = drawn.text;
         const std::string hue = seen.hue;
         if (hue == "red") {
-            EXPECT_GT(GetRValue(drawn.text), std::max(GetGValue(drawn.text), GetBValue(drawn.text)))
-                << seen.control;
+            EXPECT_GT(GetRValue(text), std::max(GetGValue(text), GetBValue(text)));
         } else if (hue == "blue") {
-            EXPECT_GT(GetBValue(drawn.text), std::max(GetRValue(drawn.text), GetGValue(drawn.text)))
-                << seen.control;
+            EXPECT_GT(GetBValue(text), std::max(GetRValue(text), GetGValue(text)));
         } else {
-            EXPECT_EQ(drawn.text, row.text) << seen.control;
+            EXPECT_EQ(text, row.text);
         }
     }
     EXPECT_EQ(shownGround(form->handle("Text2")), row.ground) << "a box drawn on the new colour";

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: MIT
 // What the installer's test asks of Windows itself, where Wine's command line cannot tell:
-//   installer_probe shortcut <file.lnk>         the shortcut's target, arguments and folder
-//   installer_probe open <file.lnk> [argument]  starts what the shortcut names, as the shell does,
-//                                               and gives its exit status; without an argument it
-//                                               waits for the program's window, prints its title
-//                                               and closes it
-//   installer_probe version <file.exe>          the file's version record
-//   installer_probe manifest <file.exe>         the manifest the file gives Windows at its start
-//   installer_probe install <installer.exe>     goes through the installer's pages as a user
-//                                               does, Next to Finish, leaving what the last page
-//                                               offers as it is; prints what it offered and the
-//                                               program (and window) that then opened, and
-//                                               closes it
+//   installer_probe shortcut <file.lnk>   the shortcut's target, arguments and folder
+//   installer_probe open <file.lnk> [arg] starts what the shortcut names as the shell does and
+//   gives
+//                                         its exit status; with no argument, prints the title of
+//                                         the program's window and closes it
+//   installer_probe version <file.exe>    the file's version record
+//   installer_probe manifest <file.exe>   the manifest the file gives Windows at its start
+//   installer_probe install <setup.exe>   goes through the installer's pages as a user does, Next
+//                                         to Finish; prints what the last page offered and the
+//                                         program (and window) that then opened, and closes it
 #include <windows.h>
 // After windows.h, which they need.
 #include <objbase.h>
