@@ -127,15 +127,12 @@ inline std::string faceOf(HDC dc)
 }
 
 // Handles what is queued for the thread as the program's loop does; true when the loop was told
-// to end (WM_QUIT), with its status.
-inline bool pump(forms::Win32Form &form, int *status = nullptr)
+// to end (WM_QUIT).
+inline bool pump(forms::Win32Form &form)
 {
     MSG message {};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
         if (message.message == WM_QUIT) {
-            if (status != nullptr) {
-                *status = static_cast<int>(message.wParam);
-            }
             return true;
         }
         if (!form.translate(message)) {

@@ -198,9 +198,7 @@ TEST_F(FindRow, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const std::wstring copied
         = data != nullptr ? std::wstring(static_cast<const wchar_t *>(GlobalLock(data))) : L"";
-    if (data != nullptr) {
-        GlobalUnlock(data);
-    }
+    GlobalUnlock(data); // none where there was no data
     CloseClipboard();
     EXPECT_EQ(copied,
               widen("6310I\nPA IC 1: PF08125B\nRF IC 1: MJOELNER\nPOWER IC (UEM) 1: "

@@ -65,10 +65,9 @@ TEST(SmallBoldText, HasHalfAsMuchInkAgainAsTheRegularFace)
         ASSERT_GE(regular.lfWeight, FW_BOLD) << name;
         regular.lfWeight = FW_NORMAL;
         regular.lfQuality = DEFAULT_QUALITY;
-        HFONT regularFont = CreateFontIndirectW(&regular);
+        const forms::win32::FontHandle regularFont(CreateFontIndirectW(&regular));
         const double bold = inkOf(text, font);
-        const double plain = inkOf(text, regularFont);
-        DeleteObject(regularFont);
+        const double plain = inkOf(text, regularFont.get());
         EXPECT_GE(bold, 1.5 * plain) << name << ": bold " << bold << ", regular " << plain
                                      << " pixels of ink at " << -regular.lfHeight << " px";
     }
@@ -117,11 +116,10 @@ TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
     HWND tips = testing_support::threadWindow(TOOLTIPS_CLASSW);
     ASSERT_NE(tips, nullptr) << "no tooltip window";
     std::array<wchar_t, 80> text {};
-    TTTOOLINFOW tool {};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = form->window();
-    tool.uId = reinterpret_cast<UINT_PTR>(form->handle("Text14"));
-    tool.lpszText = text.data();
+    TTTOOLINFOW tool {.cbSize = sizeof(TTTOOLINFOW),
+                      .hwnd = form->window(),
+                      .uId = reinterpret_cast<UINT_PTR>(form->handle("Text14")),
+                      .lpszText = text.data()};
     SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::wstring(text.data()), L"KM68U512ALTGE (512kbit)");
     EXPECT_EQ(SendMessageW(form->handle("Text14"), EM_GETSEL, 0, 0), 0) << "shown from its start";
