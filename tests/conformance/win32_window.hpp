@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The promises suite's driver over the Win32 window under Wine: clicks as the buttons take them,
-// key presses and typing posted to the thread's queue and handled by the program's own loop
-// (the form's keys, then the dialog keys), and the error report closed as a user closes it.
+// The promises suite's driver over the Win32 window under Wine, which the Win32 tests share with
+// their plumbing: clicks as the buttons take them, keys and typing posted to the thread's queue and
+// handled by the program's own loop (the form's keys, then the dialog keys), the error report
+// closed as a user closes it, and a window's pixels as the screen shows them.
 #pragma once
 
 #include "tests/support/window_expectations.hpp"
@@ -63,9 +64,8 @@ public:
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void *bits = nullptr;
         m_bitmap.reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_bits
-            = {static_cast<const std::uint32_t *>(bits),
-               m_bitmap ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0};
+        const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+        m_bits = {static_cast<const std::uint32_t *>(bits), m_bitmap ? count : 0};
         m_previous = SelectObject(m_dc, m_bitmap.get());
         const RECT all {0, 0, width, height};
         FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -326,6 +326,7 @@ public:
     {
         std::array<BYTE, 256> state {};
         GetKeyboardState(state.data());
+        auto before = state; // given back as it was
         state[VK_SHIFT] = shift ? 0x80 : 0;
         state[VK_CONTROL] = control ? 0x80 : 0;
         SetKeyboardState(state.data());
@@ -335,9 +336,7 @@ public:
         PostMessageW(focus, down, virtualKey, flags);
         PostMessageW(focus, down + 1, virtualKey, flags | (1L << 30) | (1L << 31)); // its key-up
         const bool ended = pump(*m_form);
-        state[VK_SHIFT] = 0;
-        state[VK_CONTROL] = 0;
-        SetKeyboardState(state.data());
+        SetKeyboardState(before.data());
         return ended || m_form->window() == nullptr;
     }
 

@@ -19,7 +19,6 @@
 #include <initguid.h>
 #include <oleacc.h>
 
-#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -195,10 +194,9 @@ protected:
         form = testing_support::showMainWindow();
         ASSERT_NE(form, nullptr);
     }
-    void TearDown() override { form.reset(); }
 
     StandInService service;
-    std::unique_ptr<Win32Form> form;
+    std::unique_ptr<Win32Form> form; // gone before the service
 };
 
 // Each control is named once, on its own client object, as the Linux window names it, and

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,11 +85,8 @@ TEST(Banner, IsDrawnWhereItShows)
     ASSERT_NE(banner, nullptr);
     const SIZE size = clientSize(picture);
     const Canvas expected(size.cx, size.cy);
-    HDC source = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(source, banner.get());
-    BitBlt(expected.dc(), 0, 0, size.cx, size.cy, source, 0, 0, SRCCOPY);
-    SelectObject(source, previous);
-    DeleteDC(source);
+    DrawStateW(expected.dc(), nullptr, nullptr, reinterpret_cast<LPARAM>(banner.get()), 0, 0, 0, 0,
+               0, DST_BITMAP); // pixel for pixel
     const std::vector<std::uint32_t> drawn = expected.pixels();
     const std::vector<std::uint32_t> shown = shownPixels(picture);
     const LONG top = placeInParent(picture).top;

@@ -20,8 +20,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -264,18 +264,13 @@ const auto kColours = std::to_array<Colours>({
     {"white", RGB(0xFF, 0xFF, 0xFF), RGB(0x00, 0x00, 0x00)},
 });
 
-// What a control is told to draw in, asked as the control asks its parent.
-struct Drawn {
-    COLORREF text;
-    COLORREF ground;
-};
-
-Drawn drawnColours(HWND control, UINT message)
+// The text and ground colours a control is told to draw in, asked as the control asks its parent.
+std::pair<COLORREF, COLORREF> drawnColours(HWND control, UINT message)
 {
     HDC dc = CreateCompatibleDC(nullptr);
     SendMessageW(GetParent(control), message, reinterpret_cast<WPARAM>(dc),
                  reinterpret_cast<LPARAM>(control));
-    const Drawn drawn {GetTextColor(dc), GetBkColor(dc)};
+    const std::pair drawn {GetTextColor(dc), GetBkColor(dc)};
     DeleteDC(dc);
     return drawn;
 }
@@ -321,10 +316,9 @@ TEST_P(ColoursChanged, EveryTextStaysReadableOnTheNewColours)
         SCOPED_TRACE(seen.control);
         HWND control = form->handle(seen.control);
         ASSERT_NE(control, nullptr);
-        const Drawn drawn = drawnColours(control, seen.message);
-        EXPECT_EQ(drawn.ground, row.ground);
-        EXPECT_GE(contrast(drawn.text, drawn.ground), testing_support::kReadable);
-        const COLORREF text = drawn.text;
+        const auto [text, ground] = drawnColours(control, seen.message);
+        EXPECT_EQ(ground, row.ground);
+        EXPECT_GE(contrast(text, ground), testing_support::kReadable);
         const std::string hue = seen.hue;
         if (hue == "red") {
             EXPECT_GT(GetRValue(text), std::max(GetGValue(text), GetBValue(text)));

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // icatlas-find in a console of its own, read back from the console's screen: non-ASCII text shows
-// as the user typed it, not as one box per byte; and the cut of UTF-8 output into whole
-// sequences before it reaches the console.
+// as the user typed it, not as one box per byte; and UTF-8 output cut into whole sequences.
 #include "find/console.hpp"
 
 #include "process.hpp"
@@ -11,7 +10,6 @@
 #include <windows.h>
 
 #include <array>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
