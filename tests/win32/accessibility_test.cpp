@@ -43,13 +43,8 @@ struct Told {
 Told g_told;
 
 // The property service as the form meets it; only what a form of windows uses records anything.
-class RecordingService final : public CountedObject<IAccPropServices> {
+class RecordingService final : public CountedObject<IAccPropServices, &IID_IAccPropServices> {
 public:
-    RecordingService()
-        : CountedObject(IID_IAccPropServices)
-    {
-    }
-
     HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND window, DWORD object, DWORD child,
                                              MSAAPROPID property, LPCWSTR text) override
     {
@@ -133,13 +128,8 @@ private:
     ~RecordingService() override = default;
 };
 
-class RecordingFactory final : public CountedObject<IClassFactory> {
+class RecordingFactory final : public CountedObject<IClassFactory, &IID_IClassFactory> {
 public:
-    RecordingFactory()
-        : CountedObject(IID_IClassFactory)
-    {
-    }
-
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid, void **object) override
     {
         if (outer != nullptr) {

@@ -16,11 +16,10 @@ namespace {
 const IID kStandinProvider
     = {0x6a1c3e52, 0x7f0b, 0x4e0f, {0x9c, 0x61, 0x2b, 0x8d, 0x5a, 0x4f, 0x1e, 0x37}};
 
-class Provider final : public CountedObject<IUnknown> {
+class Provider final : public CountedObject<IUnknown, &kStandinProvider> {
 public:
     explicit Provider(HWND window)
-        : CountedObject(kStandinProvider)
-        , m_window(window)
+        : m_window(window)
     {
     }
     [[nodiscard]] HWND window() const { return m_window; }
