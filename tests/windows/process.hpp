@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // A program the Windows tests start and wait for, its kernel handles closed as they go; the
-// windows they look for; and COM for a thread.
+// windows they look for; and what they start for a while, COM among it.
 #pragma once
 
 #include <windows.h>
@@ -84,27 +84,35 @@ template <class Wanted> HWND firstWindow(Wanted wanted, HWND parent = nullptr)
     return search.second;
 }
 
-// COM for this thread, for as long as it lives.
-class ComScope {
+// What `start` began, while it lives; `end` ends it where it began.
+template <auto start, auto end> class Scope {
 public:
-    ComScope()
-        : m_ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    Scope()
+        : m_ok(start())
     {
     }
-    ~ComScope()
+    ~Scope()
     {
         if (m_ok) {
-            CoUninitialize();
+            end();
         }
     }
-    ComScope(const ComScope &) = delete;
-    ComScope &operator=(const ComScope &) = delete;
-    ComScope(ComScope &&) = delete;
-    ComScope &operator=(ComScope &&) = delete;
+    Scope(const Scope &) = delete;
+    Scope &operator=(const Scope &) = delete;
+    Scope(Scope &&) = delete;
+    Scope &operator=(Scope &&) = delete;
     [[nodiscard]] bool ok() const { return m_ok; }
 
 private:
     bool m_ok;
 };
+
+inline bool startCom()
+{
+    return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+// COM for this thread.
+using ComScope = Scope<startCom, CoUninitialize>;
 
 } // namespace testing_support
