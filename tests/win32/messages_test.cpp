@@ -94,9 +94,9 @@ void expectLaidOut(const Win32Form &form, unsigned dpi, const std::string &when)
         const std::string drawn = testing_support::faceOf(dc.get());
         EXPECT_TRUE(drawn == "Arial" || drawn == "Liberation Sans") << drawn;
         EXPECT_EQ(metrics.tmItalic, 0);
-        // Points to pixels: 72 points an inch.
+        // Centipoints to pixels: 100 to the point, 72 points an inch.
         EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading,
-                    def.font.points() * dpi / 72.0 * scale, 1.5);
+                    def.font.centipoints / 100.0 * dpi / 72.0 * scale, 1.5);
         EXPECT_GE(metrics.tmWeight, 700);
         if (def.kind != ControlKind::TextBox) {
             EXPECT_LE(extent.cx, at.right - at.left) << "the caption is cut off";
