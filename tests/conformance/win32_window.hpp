@@ -63,16 +63,17 @@ public:
         BITMAPINFO info {};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void *bits = nullptr;
-        m_bitmap.reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-        m_bits = {static_cast<const std::uint32_t *>(bits), m_bitmap ? count : 0};
-        m_previous = SelectObject(m_dc, m_bitmap.get());
+        m_bits = {static_cast<const std::uint32_t *>(bits), m_bitmap != nullptr ? count : 0};
+        m_previous = SelectObject(m_dc, m_bitmap);
         const RECT all {0, 0, width, height};
         FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     ~Canvas()
     {
         SelectObject(m_dc, m_previous);
+        DeleteObject(m_bitmap);
         DeleteDC(m_dc);
     }
     Canvas(const Canvas &) = delete;
@@ -93,7 +94,7 @@ public:
 
 private:
     HDC m_dc;
-    forms::win32::BitmapHandle m_bitmap;
+    HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_previous = nullptr;
     std::span<const std::uint32_t> m_bits;
 };
@@ -343,8 +344,10 @@ public:
 private:
     [[nodiscard]] std::string nameOf(HWND control) const
     {
-        if (const forms::ControlDefinition *definition = m_form->definitionOf(control)) {
-            return std::string(definition->name);
+        for (const forms::ControlDefinition &definition : icatlas::ui::kForm1Controls) {
+            if (m_form->handle(definition.name) == control) {
+                return std::string(definition.name);
+            }
         }
         const forms::Win32FindRow *row = m_form->findRow();
         return row != nullptr && control == row->field() ? "(find field)" : "(unknown)";

@@ -80,13 +80,14 @@ TEST(Banner, IsDrawnWhereItShows)
     ASSERT_NE(form, nullptr);
     HWND picture = form->handle("Image1");
     ASSERT_NE(picture, nullptr);
-    const forms::win32::BitmapHandle banner(static_cast<HBITMAP>(LoadImageW(
-        GetModuleHandleW(nullptr), L"banner.bmp", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    auto *banner = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"banner.bmp",
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ASSERT_NE(banner, nullptr);
     const SIZE size = clientSize(picture);
     const Canvas expected(size.cx, size.cy);
-    DrawStateW(expected.dc(), nullptr, nullptr, reinterpret_cast<LPARAM>(banner.get()), 0, 0, 0, 0,
-               0, DST_BITMAP); // pixel for pixel
+    DrawStateW(expected.dc(), nullptr, nullptr, reinterpret_cast<LPARAM>(banner), 0, 0, 0, 0, 0,
+               DST_BITMAP); // pixel for pixel
+    DeleteObject(banner);
     const std::vector<std::uint32_t> drawn = expected.pixels();
     const std::vector<std::uint32_t> shown = shownPixels(picture);
     const LONG top = placeInParent(picture).top;
