@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The promises suite's driver over the Win32 window under Wine: clicks as the buttons take them,
-// key presses and typing posted to the thread's queue and handled by the program's own loop
-// (the form's keys, then the dialog keys), and the error report closed as a user closes it.
+// The promises suite's driver over the Win32 window under Wine, which the Win32 tests share with
+// their plumbing: clicks as the buttons take them, keys and typing posted to the thread's queue and
+// handled by the program's own loop (the form's keys, then the dialog keys), the error report
+// closed as a user closes it, and a window's pixels as the screen shows them.
 #pragma once
 
 #include "tests/support/window_expectations.hpp"
+#include "tests/windows/process.hpp"
 
 #include "forms/win32/handles.hpp"
 #include "forms/win32/win32_form.hpp"
@@ -16,12 +18,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testing_support {
 
@@ -42,40 +47,93 @@ inline RECT placeInParent(HWND control)
     return rect;
 }
 
-// A control's device context with the control's font selected, given back as it goes: what the
-// control draws its text in, and the face GDI chose for it.
-class ControlFontDc : public forms::win32::WindowDc {
-public:
-    explicit ControlFontDc(HWND control)
-        : WindowDc(control, fontOf(control))
-    {
-    }
+inline SIZE clientSize(HWND window)
+{
+    RECT client {};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
 
-    [[nodiscard]] std::string face() const
+// A 32-bit top-down picture in memory, white, to draw into or copy the screen to.
+class Canvas {
+public:
+    Canvas(int width, int height)
+        : m_dc(CreateCompatibleDC(nullptr))
     {
-        std::array<wchar_t, LF_FACESIZE> face {};
-        GetTextFaceW(get(), static_cast<int>(face.size()), face.data());
-        return {face.begin(), std::find(face.begin(), face.end(), L'\0')}; // face names are ASCII
+        BITMAPINFO info {};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void *bits = nullptr;
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+        m_bits = {static_cast<const std::uint32_t *>(bits), m_bitmap != nullptr ? count : 0};
+        m_previous = SelectObject(m_dc, m_bitmap);
+        const RECT all {0, 0, width, height};
+        FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ~Canvas()
+    {
+        SelectObject(m_dc, m_previous);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    Canvas(const Canvas &) = delete;
+    Canvas &operator=(const Canvas &) = delete;
+    Canvas(Canvas &&) = delete;
+    Canvas &operator=(Canvas &&) = delete;
+
+    [[nodiscard]] HDC dc() const { return m_dc; }
+    // Its pixels as 0xRRGGBB, top row first, once what was drawn into it is done.
+    [[nodiscard]] std::vector<std::uint32_t> pixels() const
+    {
+        GdiFlush();
+        std::vector<std::uint32_t> pixels(m_bits.size());
+        std::ranges::transform(m_bits, pixels.begin(),
+                               [](std::uint32_t p) { return p & 0xFFFFFFU; });
+        return pixels;
     }
 
 private:
-    static HGDIOBJ fontOf(HWND control)
-    {
-        // NOLINTNEXTLINE(performance-no-int-to-ptr): the control's font
-        return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
-    }
+    HDC m_dc;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_previous = nullptr;
+    std::span<const std::uint32_t> m_bits;
 };
 
+// What the screen shows of a window's client area, children and all.
+inline std::vector<std::uint32_t> shownPixels(HWND window)
+{
+    RECT area {};
+    GetClientRect(window, &area);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT *>(&area), 2);
+    const Canvas copy(area.right - area.left, area.bottom - area.top);
+    const forms::win32::WindowDc screen(nullptr);
+    BitBlt(copy.dc(), 0, 0, area.right - area.left, area.bottom - area.top, screen.get(), area.left,
+           area.top, SRCCOPY);
+    return copy.pixels();
+}
+
+// The font a control draws its text in.
+inline HGDIOBJ fontOf(HWND control)
+{
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the control's font
+    return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+}
+
+// The face GDI chose for the font selected in `dc`.
+inline std::string faceOf(HDC dc)
+{
+    std::array<wchar_t, LF_FACESIZE> face {};
+    GetTextFaceW(dc, static_cast<int>(face.size()), face.data());
+    return {face.begin(), std::find(face.begin(), face.end(), L'\0')}; // face names are ASCII
+}
+
 // Handles what is queued for the thread as the program's loop does; true when the loop was told
-// to end (WM_QUIT), with its status.
-inline bool pump(forms::Win32Form &form, int *status = nullptr)
+// to end (WM_QUIT).
+inline bool pump(forms::Win32Form &form)
 {
     MSG message {};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
         if (message.message == WM_QUIT) {
-            if (status != nullptr) {
-                *status = static_cast<int>(message.wParam);
-            }
             return true;
         }
         if (!form.translate(message)) {
@@ -136,28 +194,30 @@ inline void refuseWrites(HWND box, bool gone)
 // What the error report said; it is closed as the user would close it.
 inline std::string g_reported;
 
+// This thread's first top-level window of the class named; null when it has none.
+inline HWND threadWindow(std::wstring_view className)
+{
+    return firstWindow([className](HWND window) {
+        return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()
+            && classOf(window) == className;
+    });
+}
+
 inline void CALLBACK closeReport(HWND /*window*/, UINT /*message*/, UINT_PTR timer, DWORD /*time*/)
 {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM timerId) -> BOOL {
-            std::array<wchar_t, 16> className {};
-            GetClassNameW(window, className.data(), static_cast<int>(className.size()));
-            if (std::wstring(className.data()) != L"#32770" || IsWindowVisible(window) == FALSE) {
-                return TRUE;
-            }
-            EnumChildWindows(
-                window,
-                [](HWND child, LPARAM) -> BOOL {
-                    g_reported += windowText(child) + "\n";
-                    return TRUE;
-                },
-                0);
-            KillTimer(nullptr, static_cast<UINT_PTR>(timerId));
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
-            return FALSE;
+    HWND report = threadWindow(L"#32770");
+    if (report == nullptr || IsWindowVisible(report) == FALSE) {
+        return;
+    }
+    EnumChildWindows(
+        report,
+        [](HWND child, LPARAM) -> BOOL {
+            g_reported += windowText(child) + "\n";
+            return TRUE;
         },
-        static_cast<LPARAM>(timer));
+        0);
+    KillTimer(nullptr, timer);
+    PostMessageW(report, WM_COMMAND, IDOK, 0);
 }
 
 inline std::unique_ptr<forms::Win32Form> showMainWindow(unsigned dpi = 96)
@@ -213,8 +273,14 @@ public:
         HWND edit = m_form->handle(box);
         SetFocus(edit);
         SendMessageW(edit, EM_SETSEL, 0, -1);
+        typeHere(text);
+    }
+
+    // Typed where the focus is.
+    void typeHere(std::string_view text)
+    {
         for (const char c : text) {
-            PostMessageW(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+            PostMessageW(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 1);
         }
         pump(*m_form);
     }
@@ -227,13 +293,13 @@ public:
         return focus != nullptr ? nameOf(focus) : "(none)";
     }
 
-    void tab(bool back) { send(VK_TAB, back, false, false); }
+    void tab(bool back) { key(VK_TAB, back); }
 
     bool press(const KeyCase &row)
     {
         constexpr std::array<WPARAM, 6> keys {VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, 'Q', 'W'};
-        return send(keys.at(static_cast<std::size_t>(row.key)), row.shift, row.control,
-                    row.key == TestKey::KeypadEnter);
+        return key(keys.at(static_cast<std::size_t>(row.key)), row.shift, row.control,
+                   row.key == TestKey::KeypadEnter);
     }
 
     void refuse(std::string_view box, bool gone) { refuseWrites(m_form->handle(box), gone); }
@@ -251,6 +317,30 @@ public:
 
     [[nodiscard]] int heldReferences() const { return m_form->heldReferences(); }
 
+    // The form, for what only the Win32 tests ask of it; null where it did not open.
+    [[nodiscard]] forms::Win32Form *form() const { return m_form.get(); }
+
+    // A key pressed and released on the focused control, with Shift or Ctrl held, through the
+    // program's own handling of the thread's messages (F10 as a system key, as Windows sends it).
+    // True when the window was closed.
+    bool key(WPARAM virtualKey, bool shift = false, bool control = false, bool extended = false)
+    {
+        std::array<BYTE, 256> state {};
+        GetKeyboardState(state.data());
+        auto before = state; // given back as it was
+        state[VK_SHIFT] = shift ? 0x80 : 0;
+        state[VK_CONTROL] = control ? 0x80 : 0;
+        SetKeyboardState(state.data());
+        const LPARAM flags = 1 | (extended ? (1L << 24) : 0);
+        const UINT down = virtualKey == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        HWND focus = GetFocus();
+        PostMessageW(focus, down, virtualKey, flags);
+        PostMessageW(focus, down + 1, virtualKey, flags | (1L << 30) | (1L << 31)); // its key-up
+        const bool ended = pump(*m_form);
+        SetKeyboardState(before.data());
+        return ended || m_form->window() == nullptr;
+    }
+
 private:
     [[nodiscard]] std::string nameOf(HWND control) const
     {
@@ -259,27 +349,8 @@ private:
                 return std::string(definition.name);
             }
         }
-        return "(unknown)";
-    }
-
-    // A key pressed and released on the focused control, with Shift or Ctrl held, through the
-    // program's own handling of the thread's messages. True when the window was closed.
-    bool send(WPARAM key, bool shift, bool control, bool extended)
-    {
-        std::array<BYTE, 256> state {};
-        GetKeyboardState(state.data());
-        state[VK_SHIFT] = shift ? 0x80 : 0;
-        state[VK_CONTROL] = control ? 0x80 : 0;
-        SetKeyboardState(state.data());
-        const LPARAM flags = 1 | (extended ? (1L << 24) : 0);
-        HWND focus = GetFocus();
-        PostMessageW(focus, WM_KEYDOWN, key, flags);
-        PostMessageW(focus, WM_KEYUP, key, flags | (1L << 30) | (1L << 31));
-        const bool ended = pump(*m_form);
-        state[VK_SHIFT] = 0;
-        state[VK_CONTROL] = 0;
-        SetKeyboardState(state.data());
-        return ended || m_form->window() == nullptr;
+        const forms::Win32FindRow *row = m_form->findRow();
+        return row != nullptr && control == row->field() ? "(find field)" : "(unknown)";
     }
 
     std::unique_ptr<forms::Win32Form> m_form;

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The Win32 window as assistive technology learns of it, checked where Wine's own services tell
-// nothing: an in-process stand-in for the accessibility property service records every name and
-// description the form gives its controls, held to the names the Linux window gives; and the
-// stand-in for UI Automation's core (automation_standin.hpp) records what a press announces.
+// The Win32 window as assistive technology learns of it, where Wine's own services tell nothing:
+// stand-ins for the accessibility property service (here) and for UI Automation's core
+// (automation_standin.hpp) record the names and descriptions the form gives its controls, held to
+// the Linux window's, and what a press announces.
 #include "automation_standin.hpp"
 #include "counted_object.hpp"
 
 #include "tests/conformance/win32_window.hpp"
-#include "tests/support/labelled_rows.hpp"
 
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
@@ -20,7 +19,6 @@
 #include <initguid.h>
 #include <oleacc.h>
 
-#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,47 +29,32 @@ namespace {
 
 using forms::Win32Form;
 using forms::win32::widen;
-using testing_support::byLabel;
-using testing_support::PrintTo;
 using testing_support::pump;
 
-// What the service was told, per control and property; and the controls whose annotations were
-// taken back, with how many properties each time.
+// What the service was told of each control's name and description; and the controls whose
+// annotations were taken back, with how many properties each time.
 struct Told {
-    std::map<std::pair<HWND, std::wstring>, std::vector<std::wstring>> values;
+    std::map<HWND, std::vector<std::wstring>> names;
+    std::map<HWND, std::vector<std::wstring>> descriptions;
     std::vector<std::pair<HWND, int>> cleared;
-    int outsideTheClient = 0; // annotations of anything but the control's client object itself
+    int elsewhere = 0; // annotations of another property, or not of the control's own client object
 };
 
 Told g_told;
 
-std::wstring propertyName(const MSAAPROPID &property)
-{
-    if (IsEqualGUID(property, PROPID_ACC_NAME)) {
-        return L"name";
-    }
-    if (IsEqualGUID(property, PROPID_ACC_DESCRIPTION)) {
-        return L"description";
-    }
-    return L"other";
-}
-
 // The property service as the form meets it; only what a form of windows uses records anything.
-class RecordingService final : public CountedObject<IAccPropServices> {
+class RecordingService final : public CountedObject<IAccPropServices, &IID_IAccPropServices> {
 public:
-    RecordingService()
-        : CountedObject(IID_IAccPropServices)
-    {
-    }
-
     HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND window, DWORD object, DWORD child,
                                              MSAAPROPID property, LPCWSTR text) override
     {
-        if (object != static_cast<DWORD>(OBJID_CLIENT) || child != CHILDID_SELF) {
-            ++g_told.outsideTheClient;
+        const bool name = IsEqualGUID(property, PROPID_ACC_NAME) != FALSE;
+        if (object != static_cast<DWORD>(OBJID_CLIENT) || child != CHILDID_SELF
+            || (!name && IsEqualGUID(property, PROPID_ACC_DESCRIPTION) == FALSE)) {
+            ++g_told.elsewhere;
         }
-        g_told.values[{window, propertyName(property)}].emplace_back(text != nullptr ? text
-                                                                                     : L"(null)");
+        (name ? g_told.names : g_told.descriptions)[window].emplace_back(
+            text != nullptr ? text : L"(null)");
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE ClearHwndProps(HWND window, DWORD /*object*/, DWORD /*child*/,
@@ -145,13 +128,8 @@ private:
     ~RecordingService() override = default;
 };
 
-class RecordingFactory final : public CountedObject<IClassFactory> {
+class RecordingFactory final : public CountedObject<IClassFactory, &IID_IClassFactory> {
 public:
-    RecordingFactory()
-        : CountedObject(IID_IClassFactory)
-    {
-    }
-
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid, void **object) override
     {
         if (outer != nullptr) {
@@ -174,7 +152,6 @@ class StandInService {
 public:
     StandInService()
     {
-        m_comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
         m_registered = SUCCEEDED(CoRegisterClassObject(
             CLSID_AccPropServices, m_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie));
     }
@@ -184,9 +161,6 @@ public:
             CoRevokeClassObject(m_cookie);
         }
         m_factory->Release();
-        if (m_comStarted) {
-            CoUninitialize();
-        }
     }
     StandInService(const StandInService &) = delete;
     StandInService &operator=(const StandInService &) = delete;
@@ -195,9 +169,9 @@ public:
     [[nodiscard]] bool registered() const { return m_registered; }
 
 private:
+    testing_support::ComScope m_com; // first made, last gone
     RecordingFactory *m_factory = new RecordingFactory; // one reference of this object's own
     DWORD m_cookie = 0;
-    bool m_comStarted = false;
     bool m_registered = false;
 };
 
@@ -210,45 +184,31 @@ protected:
         form = testing_support::showMainWindow();
         ASSERT_NE(form, nullptr);
     }
-    void TearDown() override { form.reset(); }
 
     StandInService service;
-    std::unique_ptr<Win32Form> form;
+    std::unique_ptr<Win32Form> form; // gone before the service
 };
 
 // Each control is named once, on its own client object, as the Linux window names it, and
-// described where the Linux window describes it.
-TEST_F(Accessibility, EachControlIsNamedAndDescribedAsOnLinux)
+// described where the Linux window describes it. The service keeps both until they are taken back:
+// once each, before the control's window goes.
+TEST_F(Accessibility, EachControlIsNamedAndDescribedAsOnLinuxUntilTheFormGoes)
 {
     const auto spoken = testing_support::spokenNames();
     ASSERT_EQ(spoken.size(), icatlas::ui::kForm1Controls.size());
-    std::size_t annotatedWindows = 0;
-    for (const testing_support::SpokenName &row : spoken) {
-        HWND control = form->handle(row.control);
-        ASSERT_NE(control, nullptr) << row.control;
-        const std::vector<std::wstring> names = g_told.values[{control, L"name"}];
-        EXPECT_EQ(names, std::vector<std::wstring> {widen(row.name)}) << row.control;
-        const std::vector<std::wstring> descriptions = g_told.values[{control, L"description"}];
-        EXPECT_EQ(descriptions,
-                  row.description.empty() ? std::vector<std::wstring> {}
-                                          : std::vector<std::wstring> {widen(row.description)})
-            << row.control;
-        annotatedWindows += names.empty() ? 0 : 1;
-    }
-    EXPECT_EQ(annotatedWindows, spoken.size());
-    EXPECT_EQ(g_told.values.count({nullptr, L"name"}), 0U) << "a name given to no window";
-    EXPECT_EQ(g_told.outsideTheClient, 0);
-    EXPECT_EQ(form->annotatedControls(), spoken.size());
-}
-
-// The service keeps what it was told until it is taken back: each control's name and
-// description are taken back before its window goes.
-TEST_F(Accessibility, AnnotationsAreTakenBackWhenTheFormGoes)
-{
     std::vector<HWND> controls;
-    for (const testing_support::SpokenName &row : testing_support::spokenNames()) {
-        controls.push_back(form->handle(row.control));
+    for (const testing_support::SpokenName &row : spoken) {
+        SCOPED_TRACE(row.control);
+        HWND control = form->handle(row.control);
+        ASSERT_NE(control, nullptr);
+        controls.push_back(control);
+        EXPECT_EQ(g_told.names[control], std::vector {widen(row.name)});
+        EXPECT_EQ(g_told.descriptions[control],
+                  row.description.empty() ? std::vector<std::wstring> {}
+                                          : std::vector {widen(row.description)});
     }
+    EXPECT_EQ(g_told.names.count(nullptr), 0U) << "a name given to no window";
+    EXPECT_EQ(g_told.elsewhere, 0);
     ASSERT_TRUE(g_told.cleared.empty());
     form.reset();
     for (HWND control : controls) {
@@ -260,40 +220,29 @@ TEST_F(Accessibility, AnnotationsAreTakenBackWhenTheFormGoes)
     }
 }
 
-struct Press {
-    const char *label;
-    const char *button;
-    const char *announced;
-};
-
-const auto kPresses = std::to_array<Press>({
-    {"dct4_model", "Command31", testing_support::kAnnounced6310I},
-    {"blanks_left_out_trailing_blank_kept", "Command2", testing_support::kAnnounced3210},
-});
-
-class PressAnnounced : public Accessibility, public ::testing::WithParamInterface<Press> { };
-
 // A press raises one notification on the pressed button, spoken as an action completed that a
-// newer press replaces, with the Linux window's words.
-TEST_P(PressAnnounced, OnThePressedButtonWithTheWordsLinuxSays)
+// newer press replaces, with the Linux window's words: a DCT4 model's, and one whose blank boxes
+// are left out and whose trailing blanks are kept.
+TEST_F(Accessibility, APressIsAnnouncedOnThePressedButtonWithTheWordsLinuxSays)
 {
-    const Press &row = GetParam();
-    const int before = standinNotifications(nullptr, 0);
-    HWND button = form->handle(row.button);
-    ASSERT_NE(button, nullptr);
-    SendMessageW(button, BM_CLICK, 0, 0);
-    pump(*form);
-    std::array<RaisedNotification, 64> raised {};
-    const int count = standinNotifications(raised.data(), static_cast<int>(raised.size()));
-    ASSERT_EQ(count, before + 1) << "one notification per press (is the stand-in loaded?)";
-    const RaisedNotification &last = raised.at(static_cast<std::size_t>(count - 1));
-    EXPECT_EQ(last.source, button);
-    EXPECT_EQ(std::wstring(last.display), widen(row.announced));
-    EXPECT_EQ(last.kind, 2) << "NotificationKind_ActionCompleted";
-    EXPECT_EQ(last.processing, 3) << "NotificationProcessing_MostRecent";
-    EXPECT_FALSE(std::wstring(last.activity).empty());
+    for (const auto &[name, announced] :
+         {std::pair {"Command31", testing_support::kAnnounced6310I},
+          std::pair {"Command2", testing_support::kAnnounced3210}}) {
+        SCOPED_TRACE(name);
+        const int before = standinNotifications(nullptr);
+        HWND button = form->handle(name);
+        ASSERT_NE(button, nullptr);
+        SendMessageW(button, BM_CLICK, 0, 0);
+        pump(*form);
+        RaisedNotification last {};
+        ASSERT_EQ(standinNotifications(&last), before + 1)
+            << "one notification per press (is the stand-in loaded?)";
+        EXPECT_EQ(last.source, button);
+        EXPECT_EQ(std::wstring(last.display), widen(announced));
+        EXPECT_EQ(last.kind, 2) << "NotificationKind_ActionCompleted";
+        EXPECT_EQ(last.processing, 3) << "NotificationProcessing_MostRecent";
+        EXPECT_FALSE(std::wstring(last.activity).empty());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Form1, PressAnnounced, ::testing::ValuesIn(kPresses), byLabel);
 
 } // namespace

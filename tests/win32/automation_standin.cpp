@@ -16,11 +16,10 @@ namespace {
 const IID kStandinProvider
     = {0x6a1c3e52, 0x7f0b, 0x4e0f, {0x9c, 0x61, 0x2b, 0x8d, 0x5a, 0x4f, 0x1e, 0x37}};
 
-class Provider final : public CountedObject<IUnknown> {
+class Provider final : public CountedObject<IUnknown, &kStandinProvider> {
 public:
     explicit Provider(HWND window)
-        : CountedObject(kStandinProvider)
-        , m_window(window)
+        : m_window(window)
     {
     }
     [[nodiscard]] HWND window() const { return m_window; }
@@ -72,15 +71,12 @@ extern "C" __declspec(dllexport) HRESULT WINAPI
     return S_OK;
 }
 
-ICATLAS_STANDIN_API int standinNotifications(RaisedNotification *into, int capacity)
+ICATLAS_STANDIN_API int standinNotifications(RaisedNotification *last)
 {
-    int index = 0;
-    for (const Kept &kept : g_raised) {
-        if (index < capacity && into != nullptr) {
-            into[index] = {kept.source, kept.kind, kept.processing, kept.display.c_str(),
-                           kept.activity.c_str()};
-        }
-        ++index;
+    if (last != nullptr && !g_raised.empty()) {
+        const Kept &kept = g_raised.back();
+        *last = {kept.source, kept.kind, kept.processing, kept.display.c_str(),
+                 kept.activity.c_str()};
     }
-    return index;
+    return static_cast<int>(g_raised.size());
 }

@@ -22,6 +22,6 @@ struct RaisedNotification {
     const wchar_t *activity;
 };
 
-// How many notifications were raised so far; the first `capacity` of them are copied to `into`
-// (their texts live as long as the stand-in is loaded).
-ICATLAS_STANDIN_API int standinNotifications(RaisedNotification *into, int capacity);
+// How many notifications were raised so far; the last is copied to `last` where there is one
+// (its texts live as long as the stand-in is loaded).
+ICATLAS_STANDIN_API int standinNotifications(RaisedNotification *last);

@@ -1,18 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The tests' own COM objects: counted, answering for IUnknown and the one interface each is made
-// for, and gone with their last reference.
+// for (`kIid`), and gone with their last reference.
 #pragma once
 
 #include <windows.h>
 
 #include <unknwn.h>
 
-template <class Interface> class CountedObject : public Interface {
+template <class Interface, const IID *kIid> class CountedObject : public Interface {
 public:
-    explicit CountedObject(const IID &iid)
-        : m_iid(iid)
-    {
-    }
+    CountedObject() = default;
     CountedObject(const CountedObject &) = delete;
     CountedObject &operator=(const CountedObject &) = delete;
     CountedObject(CountedObject &&) = delete;
@@ -23,7 +20,7 @@ public:
         if (object == nullptr) {
             return E_POINTER;
         }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, m_iid)) {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, *kIid)) {
             *object = static_cast<Interface *>(this);
             this->AddRef();
             return S_OK;
@@ -45,6 +42,5 @@ protected:
     virtual ~CountedObject() = default;
 
 private:
-    const IID &m_iid;
     ULONG m_references = 1;
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The window's face where the system has the first face of its list and the second: faces named
-// "Microsoft Sans Serif" and "Arial" (copies of Liberation Sans Bold renamed, beside this program),
-// neither of which Wine ships, registered for this process alone. A program of its own, so that no
-// window was made before the faces were there.
+// The window's face where the system has the first and second faces of its list, neither of which
+// Wine ships: copies of Liberation Sans Bold renamed "Microsoft Sans Serif" and "Arial", beside
+// this program and registered for it alone. A program of its own, so that no window was made
+// before the faces were there.
 #include "tests/conformance/win32_window.hpp"
 
 #include "ui/main_window.hpp"
@@ -14,21 +14,15 @@
 
 namespace {
 
-std::wstring besideThisProgram(const wchar_t *file)
-{
-    std::array<wchar_t, MAX_PATH> path {};
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-    std::wstring folder(path.data(), length);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1) + file;
-}
-
-// The private face taken back however the test ends.
+// A face in a file beside this program, registered for this process alone until it goes.
 class PrivateFace {
 public:
-    explicit PrivateFace(std::wstring path)
-        : m_path(std::move(path))
-        , m_added(AddFontResourceExW(m_path.c_str(), FR_PRIVATE, nullptr))
+    explicit PrivateFace(const wchar_t *file)
     {
+        std::array<wchar_t, MAX_PATH> path {};
+        const std::wstring program(path.data(), GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+        m_path = program.substr(0, program.find_last_of(L"\\/") + 1) + file;
+        m_added = AddFontResourceExW(m_path.c_str(), FR_PRIVATE, nullptr);
     }
     PrivateFace(const PrivateFace &) = delete;
     PrivateFace &operator=(const PrivateFace &) = delete;
@@ -42,13 +36,13 @@ public:
 
 private:
     std::wstring m_path;
-    int m_added;
+    int m_added = 0;
 };
 
 TEST(DesignedFace, IsTheFirstOfItsListWhereTheSystemHasIt)
 {
-    const PrivateFace first(besideThisProgram(L"face_microsoft_sans_serif.ttf"));
-    const PrivateFace second(besideThisProgram(L"face_arial.ttf"));
+    const PrivateFace first(L"face_microsoft_sans_serif.ttf");
+    const PrivateFace second(L"face_arial.ttf");
     ASSERT_GT(first.added(), 0) << "face_microsoft_sans_serif.ttf beside the test program";
     ASSERT_GT(second.added(), 0) << "face_arial.ttf beside the test program";
     const auto form = testing_support::showMainWindow();
@@ -57,7 +51,8 @@ TEST(DesignedFace, IsTheFirstOfItsListWhereTheSystemHasIt)
     for (const char *name : {"Label10", "Label1", "Command31", "Text1"}) {
         HWND control = form->handle(name);
         ASSERT_NE(control, nullptr) << name;
-        EXPECT_EQ(testing_support::ControlFontDc(control).face(), "Microsoft Sans Serif") << name;
+        const forms::win32::WindowDc dc(control, testing_support::fontOf(control));
+        EXPECT_EQ(testing_support::faceOf(dc.get()), "Microsoft Sans Serif") << name;
     }
 }
 

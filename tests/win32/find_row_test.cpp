@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The Win32 window's find row as a user works it by keyboard, through the program's own handling
-// of the thread's messages: open, type, the marks, Enter and F3 going to the models as a click
-// does, Esc giving back the window as designed pixel for pixel; the arrow keys over the buttons,
-// the boxes' menu item and Ctrl+C on a button.
+// The Win32 find row worked by keyboard through the program's own handling of the thread's
+// messages: the marks, Enter and F3 going to the models as a click does, Esc giving back the
+// designed window pixel for pixel, the arrow keys, the boxes' menu item and Ctrl+C on a button.
 #include "tests/conformance/win32_window.hpp"
 
 #include "forms/win32/wide.hpp"
@@ -18,7 +17,10 @@ namespace {
 
 using forms::Win32FindRow;
 using forms::win32::widen;
+using testing_support::boxTexts;
+using testing_support::clientSize;
 using testing_support::pump;
+using testing_support::shownPixels;
 using testing_support::textsAfter;
 using testing_support::windowText;
 
@@ -26,37 +28,11 @@ class FindRow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        form = testing_support::showMainWindow();
+        form = window.form();
         ASSERT_NE(form, nullptr);
         SetForegroundWindow(form->window());
         row = form->findRow();
         ASSERT_NE(row, nullptr);
-    }
-
-    // A key pressed and released where the focus is, with Shift or Ctrl held.
-    void press(WPARAM key, bool shift = false, bool control = false)
-    {
-        std::array<BYTE, 256> state {};
-        GetKeyboardState(state.data());
-        state[VK_SHIFT] = shift ? 0x80 : 0;
-        state[VK_CONTROL] = control ? 0x80 : 0;
-        SetKeyboardState(state.data());
-        HWND focus = GetFocus();
-        const UINT down = key == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN;
-        PostMessageW(focus, down, key, 1);
-        PostMessageW(focus, down + 1, key, 1 | (1L << 30) | (1L << 31));
-        pump(*form);
-        state[VK_SHIFT] = 0;
-        state[VK_CONTROL] = 0;
-        SetKeyboardState(state.data());
-    }
-
-    void type(std::string_view text)
-    {
-        for (const char c : text) {
-            PostMessageW(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 1);
-        }
-        pump(*form);
     }
 
     // Handles the thread's messages for a while: long enough for a pause in typing to pass.
@@ -70,102 +46,35 @@ protected:
         }
     }
 
-    [[nodiscard]] std::string focused() const
-    {
-        for (const forms::ControlDefinition &control : icatlas::ui::kForm1Controls) {
-            if (form->handle(control.name) == GetFocus()) {
-                return std::string(control.name);
-            }
-        }
-        return GetFocus() != nullptr && GetFocus() == row->field() ? "field" : "(other)";
-    }
-
     [[nodiscard]] std::set<std::string> marked() const
     {
         const std::vector<std::string> names = row->marked();
         return {names.begin(), names.end()};
     }
 
-    [[nodiscard]] std::array<std::string, 16> boxTexts() const
-    {
-        std::array<std::string, 16> texts;
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            texts.at(i) = windowText(form->handle("Text" + std::to_string(i + 1)));
-        }
-        return texts;
-    }
-
-    [[nodiscard]] SIZE clientSize() const
-    {
-        RECT client {};
-        GetClientRect(form->window(), &client);
-        return {client.right, client.bottom};
-    }
-
-    // The pixels of the client area, children and all, or of one control, as the screen shows them.
-    [[nodiscard]] std::vector<std::uint32_t> shown(HWND control = nullptr) const
-    {
-        RECT client {};
-        if (control != nullptr) {
-            GetWindowRect(control, &client);
-        } else {
-            GetClientRect(form->window(), &client);
-            MapWindowPoints(form->window(), HWND_DESKTOP, reinterpret_cast<POINT *>(&client), 2);
-        }
-        const int width = client.right - client.left;
-        const int height = client.bottom - client.top;
-        HDC screen = GetDC(nullptr);
-        HDC copy = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-        HGDIOBJ previous = SelectObject(copy, bitmap);
-        BitBlt(copy, 0, 0, width, height, screen, client.left, client.top, SRCCOPY);
-        SelectObject(copy, previous);
-        BITMAPINFO info {};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-        GetDIBits(copy, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-        DeleteObject(bitmap);
-        DeleteDC(copy);
-        ReleaseDC(nullptr, screen);
-        return pixels;
-    }
-
-    [[nodiscard]] int visibleChildren() const
-    {
-        int count = 0;
-        EnumChildWindows(
-            form->window(),
-            [](HWND child, LPARAM counted) -> BOOL {
-                *reinterpret_cast<int *>(counted) += IsWindowVisible(child) != FALSE ? 1 : 0;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&count));
-        return count;
-    }
-
-    std::unique_ptr<forms::Win32Form> form;
+    testing_support::Win32Window window;
+    forms::Win32Form *form = nullptr;
     Win32FindRow *row = nullptr;
 };
 
 TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
 {
     SetFocus(form->handle("Command30"));
-    press(VK_TAB); // reached by the keyboard, so the button shows its focus as it will again
-    ASSERT_EQ(focused(), "Command31");
+    window.key(VK_TAB); // reached by the keyboard, so the button shows its focus as it will again
+    ASSERT_EQ(window.focused(), "Command31");
     pump(*form);
-    const std::vector<std::uint32_t> designed = shown();
-    const int designedChildren = visibleChildren();
-    const std::vector<std::uint32_t> designedButton = shown(form->handle("Command23"));
-    const SIZE designedSize = clientSize();
+    const std::vector<std::uint32_t> designed = shownPixels(form->window());
+    const std::vector<std::uint32_t> designedButton = shownPixels(form->handle("Command23"));
+    const SIZE designedSize = clientSize(form->window());
     ASSERT_EQ(row->field(), nullptr) << "the row is made on first use, not at the start";
 
-    press('F', false, true);
+    window.key('F', false, true);
     ASSERT_NE(row->field(), nullptr);
-    EXPECT_EQ(focused(), "field");
-    EXPECT_EQ(clientSize().cx, designedSize.cx);
-    EXPECT_GT(clientSize().cy, designedSize.cy) << "the window grows by the row";
+    EXPECT_EQ(window.focused(), "(find field)");
+    EXPECT_EQ(clientSize(form->window()).cx, designedSize.cx);
+    EXPECT_GT(clientSize(form->window()).cy, designedSize.cy) << "the window grows by the row";
 
-    type("4370805");
+    window.typeHere("4370805");
     EXPECT_EQ(windowText(row->answer()),
               "4370805: 7 models: 3510, 6310, 6310I, 6510, 8310, 8910, 8910I");
     const std::set<std::string> buttons {"Command23", "Command30", "Command31", "Command32",
@@ -174,63 +83,60 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     // The mark is drawn in the text's colour inside the button's edge.
     RECT button {};
     GetWindowRect(form->handle("Command23"), &button);
-    HDC screen = GetDC(nullptr);
-    EXPECT_EQ(GetPixel(screen, button.left + 1, (button.top + button.bottom) / 2),
+    const forms::win32::WindowDc screen(nullptr);
+    EXPECT_EQ(GetPixel(screen.get(), button.left + 1, (button.top + button.bottom) / 2),
               GetSysColor(COLOR_BTNTEXT));
-    ReleaseDC(nullptr, screen);
     waitPastThePause();
     const auto described = row->described();
-    EXPECT_NE(std::find(described.begin(), described.end(),
-                        std::pair<std::string, std::string> {"Command23",
-                                                             "Holds 4370805 in POWER IC (UEM) 1"}),
+    EXPECT_NE(std::ranges::find(described,
+                                std::pair<std::string, std::string> {
+                                    "Command23", "Holds 4370805 in POWER IC (UEM) 1"}),
               described.end());
 
-    type("x"); // no match: every mark goes, and the buttons are as they were drawn
+    window.typeHere("x"); // no match: every mark goes, and the buttons are as they were drawn
     EXPECT_TRUE(marked().empty());
     pump(*form);
-    EXPECT_TRUE(shown(form->handle("Command23")) == designedButton) << "a mark left behind";
-    type("\b");
+    EXPECT_TRUE(shownPixels(form->handle("Command23")) == designedButton) << "a mark left behind";
+    window.typeHere("\b");
 
-    press(VK_ESCAPE);
-    EXPECT_EQ(focused(), "Command31") << "the focus goes back where it was";
-    EXPECT_EQ(clientSize().cx, designedSize.cx);
-    EXPECT_EQ(clientSize().cy, designedSize.cy);
+    window.key(VK_ESCAPE);
+    EXPECT_EQ(window.focused(), "Command31") << "the focus goes back where it was";
+    EXPECT_EQ(clientSize(form->window()).cx, designedSize.cx);
+    EXPECT_EQ(clientSize(form->window()).cy, designedSize.cy);
     EXPECT_TRUE(marked().empty());
     EXPECT_TRUE(row->described().empty());
     pump(*form);
-    EXPECT_TRUE(shown() == designed) << "not the designed window's pixels";
-    EXPECT_EQ(visibleChildren(), designedChildren) << "the row's controls are gone from sight";
+    EXPECT_TRUE(shownPixels(form->window()) == designed) << "not the designed window's pixels";
+    EXPECT_FALSE(IsWindowVisible(row->field()) || IsWindowVisible(row->answer()))
+        << "the row's controls are gone from sight";
     SetFocus(form->handle("Text16"));
-    press(VK_TAB);
-    EXPECT_EQ(focused(), "Command1") << "the closed row is out of the tab order";
+    window.key(VK_TAB);
+    EXPECT_EQ(window.focused(), "Command1") << "the closed row is out of the tab order";
 
-    press('F', false, true);
+    window.key('F', false, true);
     EXPECT_EQ(windowText(row->field()), "4370805");
     EXPECT_EQ(marked(), buttons) << "opened again on the same text, it finds it again";
 }
 
-struct Step {
-    WPARAM key;
-    bool shift;
-    const char *button; // whose sixteen texts the boxes then hold
-};
-
 TEST_F(FindRow, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
 {
     SetFocus(form->handle("Command1"));
-    press('F', false, true);
-    type("4370453"); // twice in the 6150, nowhere else
+    window.key('F', false, true);
+    window.typeHere("4370453"); // twice in the 6150, nowhere else
     SetWindowTextW(form->handle("Text3"), L"typed by hand");
-    press(VK_RETURN);
-    EXPECT_EQ(boxTexts(), textsAfter("Command10")) << "the sixteen writes of a click";
+    window.key(VK_RETURN);
+    EXPECT_EQ(boxTexts(window), textsAfter("Command10")) << "the sixteen writes of a click";
     EXPECT_EQ(marked(), (std::set<std::string> {"Command10", "Text3", "Text5"}));
-    EXPECT_EQ(focused(), "field") << "the focus stays in the field";
+    EXPECT_EQ(window.focused(), "(find field)") << "the focus stays in the field";
 
     SetWindowTextW(row->field(), L"4370805");
-    for (const Step &step : {Step {VK_F3, false, "Command23"}, Step {VK_F3, false, "Command30"},
-                             Step {VK_F3, true, "Command23"}, Step {VK_F3, true, "Command38"}}) {
-        press(step.key, step.shift);
-        EXPECT_EQ(boxTexts(), textsAfter(step.button)) << step.button;
+    // F3 steps on through the models that hold the part, Shift+F3 back; the boxes then hold the
+    // model's sixteen texts.
+    for (const auto &[back, button] :
+         {std::pair {false, "Command23"}, std::pair {false, "Command30"},
+          std::pair {true, "Command23"}, std::pair {true, "Command38"}}) {
+        window.key(VK_F3, back);
+        EXPECT_EQ(boxTexts(window), textsAfter(button)) << button;
     }
     EXPECT_TRUE(marked().contains("Text8")) << "the box that holds the part";
     EXPECT_EQ(form->heldReferences(), 0);
@@ -240,13 +146,11 @@ TEST_F(FindRow, ArrowKeysMoveAsTheButtonsLie)
 {
     SetFocus(form->handle("Command2"));
     for (const auto &[key, to] :
-         std::vector<std::pair<WPARAM, std::string>> {{VK_RIGHT, "Command3"},
-                                                      {VK_DOWN, "Command13"},
-                                                      {VK_DOWN, "Command20"},
-                                                      {VK_LEFT, "Command19"},
-                                                      {VK_UP, "Command12"}}) {
-        press(key);
-        EXPECT_EQ(focused(), to);
+         {std::pair {VK_RIGHT, "Command3"}, std::pair {VK_DOWN, "Command13"},
+          std::pair {VK_DOWN, "Command20"}, std::pair {VK_LEFT, "Command19"},
+          std::pair {VK_UP, "Command12"}}) {
+        window.key(key);
+        EXPECT_EQ(window.focused(), to);
     }
 }
 
@@ -255,7 +159,7 @@ std::vector<std::wstring> g_offered;
 
 void CALLBACK readAndChoose(HWND /*window*/, UINT /*message*/, UINT_PTR timer, DWORD /*time*/)
 {
-    HWND menu = FindWindowW(L"#32768", nullptr);
+    HWND menu = testing_support::threadWindow(L"#32768");
     if (menu == nullptr) {
         return;
     }
@@ -274,13 +178,12 @@ void CALLBACK readAndChoose(HWND /*window*/, UINT /*message*/, UINT_PTR timer, D
 
 TEST_F(FindRow, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
 {
-    SendMessageW(form->handle("Command31"), BM_CLICK, 0, 0);
-    pump(*form);
+    window.click("Command31");
     for (const auto &[key, shift] : {std::pair {VK_APPS, false}, std::pair {VK_F10, true}}) {
         g_offered.clear();
         SetFocus(form->handle(key == VK_APPS ? "Text1" : "Text12"));
         SetTimer(nullptr, 0, 50, readAndChoose);
-        press(key, shift);
+        window.key(key, shift);
         ASSERT_GT(g_offered.size(), 4U) << "no menu with the box's standard items for " << key;
         EXPECT_EQ(g_offered.front(), L"Find models with this part");
     }
@@ -290,14 +193,12 @@ TEST_F(FindRow, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
               "N643HT7MI: 7 models: 6310, 6310I, 6510, 8310, 8910, 3600, 6600");
 
     SetFocus(form->handle("Command31"));
-    press('C', false, true);
+    window.key('C', false, true);
     ASSERT_NE(OpenClipboard(nullptr), FALSE);
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const std::wstring copied
         = data != nullptr ? std::wstring(static_cast<const wchar_t *>(GlobalLock(data))) : L"";
-    if (data != nullptr) {
-        GlobalUnlock(data);
-    }
+    GlobalUnlock(data); // none where there was no data
     CloseClipboard();
     EXPECT_EQ(copied,
               widen("6310I\nPA IC 1: PF08125B\nRF IC 1: MJOELNER\nPOWER IC (UEM) 1: "

@@ -16,77 +16,20 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
+using testing_support::Canvas;
+using testing_support::clientSize;
+using testing_support::placeInParent;
 using testing_support::pump;
 using testing_support::showMainWindow;
+using testing_support::shownPixels;
 
-// A 32-bit top-down picture in memory, white, for text to be drawn into in black.
-class Canvas {
-public:
-    Canvas(int width, int height)
-        : m_width(width)
-        , m_height(height)
-        , m_dc(CreateCompatibleDC(nullptr))
-    {
-        BITMAPINFO info {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void *bits = nullptr;
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<const std::uint32_t *>(bits);
-        m_previous = SelectObject(m_dc, m_bitmap);
-        const RECT all {0, 0, width, height};
-        FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    ~Canvas()
-    {
-        SelectObject(m_dc, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    Canvas(const Canvas &) = delete;
-    Canvas &operator=(const Canvas &) = delete;
-    Canvas(Canvas &&) = delete;
-    Canvas &operator=(Canvas &&) = delete;
-
-    [[nodiscard]] HDC dc() const { return m_dc; }
-    [[nodiscard]] std::uint32_t pixel(int x, int y) const
-    {
-        return m_bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width)
-                      + static_cast<std::size_t>(x)]
-            & 0xFFFFFFU;
-    }
-    // How dark the picture is, in whole black pixels: a grey pixel counts as its share.
-    [[nodiscard]] double ink() const
-    {
-        double sum = 0;
-        for (int y = 0; y < m_height; ++y) {
-            for (int x = 0; x < m_width; ++x) {
-                const std::uint32_t p = pixel(x, y);
-                sum += 1.0 - ((p & 0xFFU) + ((p >> 8) & 0xFFU) + ((p >> 16) & 0xFFU)) / 765.0;
-            }
-        }
-        return sum;
-    }
-
-private:
-    int m_width;
-    int m_height;
-    HDC m_dc;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
-    const std::uint32_t *m_bits = nullptr;
-};
-
+// How dark the text is drawn in black on white in `font`, in whole black pixels: a grey pixel
+// counts as its share.
 double inkOf(const std::wstring &text, HFONT font)
 {
     const Canvas canvas(400, 60);
@@ -95,12 +38,12 @@ double inkOf(const std::wstring &text, HFONT font)
     SetBkMode(canvas.dc(), TRANSPARENT);
     TextOutW(canvas.dc(), 4, 4, text.c_str(), static_cast<int>(text.size()));
     SelectObject(canvas.dc(), previous);
-    return canvas.ink();
+    double ink = 0;
+    for (const std::uint32_t p : canvas.pixels()) {
+        ink += 1.0 - ((p & 0xFFU) + ((p >> 8) & 0xFFU) + ((p >> 16) & 0xFFU)) / 765.0;
+    }
+    return ink;
 }
-
-// Bold texts of 13 and 11 pixels: a frame's caption ("NOKIA DCT3 PHONE"), a button's, a heading
-// ("PA IC"), a small one ("POWER IC") and the model box's ("NOKIA").
-const std::vector<std::string> kSmallTexts {"Frame1", "Command31", "Label2", "Label8", "Text1"};
 
 // The text in the control's font has at least half as much ink again as in the same face, size and
 // smoothing drawn regular, as the system draws it: bold that reads bold at a glance. (Smoothed,
@@ -109,20 +52,21 @@ TEST(SmallBoldText, HasHalfAsMuchInkAgainAsTheRegularFace)
 {
     const auto form = showMainWindow();
     ASSERT_NE(form, nullptr);
-    for (const std::string &name : kSmallTexts) {
+    // Bold texts of 13 and 11 pixels: a frame's caption ("NOKIA DCT3 PHONE"), a button's, a
+    // heading ("PA IC"), a small one ("POWER IC") and the model box's ("NOKIA").
+    for (const char *name : {"Frame1", "Command31", "Label2", "Label8", "Text1"}) {
         HWND control = form->handle(name);
         ASSERT_NE(control, nullptr) << name;
         const std::wstring text = forms::win32::textOf(control);
-        auto *font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        auto *font = static_cast<HFONT>(testing_support::fontOf(control));
         LOGFONTW regular {};
         ASSERT_NE(GetObjectW(font, sizeof(regular), &regular), 0) << name;
         ASSERT_GE(regular.lfWeight, FW_BOLD) << name;
         regular.lfWeight = FW_NORMAL;
         regular.lfQuality = DEFAULT_QUALITY;
-        HFONT regularFont = CreateFontIndirectW(&regular);
+        const forms::win32::FontHandle regularFont(CreateFontIndirectW(&regular));
         const double bold = inkOf(text, font);
-        const double plain = inkOf(text, regularFont);
-        DeleteObject(regularFont);
+        const double plain = inkOf(text, regularFont.get());
         EXPECT_GE(bold, 1.5 * plain) << name << ": bold " << bold << ", regular " << plain
                                      << " pixels of ink at " << -regular.lfHeight << " px";
     }
@@ -136,35 +80,24 @@ TEST(Banner, IsDrawnWhereItShows)
     ASSERT_NE(form, nullptr);
     HWND picture = form->handle("Image1");
     ASSERT_NE(picture, nullptr);
-    RECT size {};
-    GetClientRect(picture, &size);
     auto *banner = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"banner.bmp",
                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ASSERT_NE(banner, nullptr);
-    const Canvas expected(size.right, size.bottom);
-    HDC source = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(source, banner);
-    BitBlt(expected.dc(), 0, 0, size.right, size.bottom, source, 0, 0, SRCCOPY);
-    SelectObject(source, previous);
-    DeleteDC(source);
+    const SIZE size = clientSize(picture);
+    const Canvas expected(size.cx, size.cy);
+    DrawStateW(expected.dc(), nullptr, nullptr, reinterpret_cast<LPARAM>(banner), 0, 0, 0, 0, 0,
+               DST_BITMAP); // pixel for pixel
     DeleteObject(banner);
-    const Canvas shown(size.right, size.bottom);
-    HDC screen = GetDC(picture);
-    BitBlt(shown.dc(), 0, 0, size.right, size.bottom, screen, 0, 0, SRCCOPY);
-    ReleaseDC(picture, screen);
-    RECT frame {};
-    GetWindowRect(form->handle("Frame1"), &frame);
-    MapWindowPoints(HWND_DESKTOP, picture, reinterpret_cast<POINT *>(&frame), 2);
-    POINT origin {0, 0};
-    MapWindowPoints(picture, form->window(), &origin, 1);
-    const int first = std::max(0, -static_cast<int>(origin.y));
-    const int last = std::min(static_cast<int>(size.bottom), static_cast<int>(frame.top));
+    const std::vector<std::uint32_t> drawn = expected.pixels();
+    const std::vector<std::uint32_t> shown = shownPixels(picture);
+    const LONG top = placeInParent(picture).top;
+    const int first = std::max(0, static_cast<int>(-top));
+    const int last = std::min(size.cy, placeInParent(form->handle("Frame1")).top - top);
     ASSERT_GT(last - first, 60) << "rows of the banner that show";
     int differing = 0;
-    for (int y = first; y < last; ++y) {
-        for (int x = 0; x < size.right; ++x) {
-            differing += shown.pixel(x, y) != expected.pixel(x, y) ? 1 : 0;
-        }
+    for (auto i = static_cast<std::size_t>(first * size.cx);
+         i < static_cast<std::size_t>(last * size.cx); ++i) {
+        differing += shown.at(i) != drawn.at(i) ? 1 : 0;
     }
     EXPECT_EQ(differing, 0);
 }
@@ -177,26 +110,13 @@ TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
     ASSERT_NE(form, nullptr);
     SendMessageW(form->handle("Command6"), BM_CLICK, 0, 0); // 5110
     pump(*form);
-    HWND tips = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            std::array<wchar_t, 32> name {};
-            GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-            if (std::wstring(name.data()) == TOOLTIPS_CLASSW) {
-                *reinterpret_cast<HWND *>(found) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&tips));
+    HWND tips = testing_support::threadWindow(TOOLTIPS_CLASSW);
     ASSERT_NE(tips, nullptr) << "no tooltip window";
     std::array<wchar_t, 80> text {};
-    TTTOOLINFOW tool {};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = form->window();
-    tool.uId = reinterpret_cast<UINT_PTR>(form->handle("Text14"));
-    tool.lpszText = text.data();
+    TTTOOLINFOW tool {.cbSize = sizeof(TTTOOLINFOW),
+                      .hwnd = form->window(),
+                      .uId = reinterpret_cast<UINT_PTR>(form->handle("Text14")),
+                      .lpszText = text.data()};
     SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::wstring(text.data()), L"KM68U512ALTGE (512kbit)");
     EXPECT_EQ(SendMessageW(form->handle("Text14"), EM_GETSEL, 0, 0), 0) << "shown from its start";

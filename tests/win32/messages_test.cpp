@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The Win32 window through what the desktop sends it while it is open: resized (larger, wider
-// than its proportions, down to the least size the user can drag it to, maximised), its colours or
-// theme changed live, and moved to a screen of another DPI. What the user sees must hold: the
-// designed client area, every control at its place scaled from twips, its text in its font at the
-// new size and not cut off, and the fixed colours readable on whatever the desktop now draws
-// behind them. And the untrapped error's line and status through the program's own loop.
+// The Win32 window through what the desktop sends it while it is open: resizes, a live change of
+// colours or theme, a move to a screen of another DPI. Each time every control keeps its place
+// scaled from twips and its font at the new size, cut off nowhere and readable on whatever the
+// desktop now draws. And the untrapped error's line and status through the program's own loop.
 #include "tests/conformance/win32_window.hpp"
 #include "tests/support/contrast.hpp"
 #include "tests/support/labelled_rows.hpp"
@@ -21,8 +19,9 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <memory>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,6 +32,8 @@ using forms::Win32Form;
 using icatlas::ui::kForm1;
 using icatlas::ui::kForm1Controls;
 using testing_support::byLabel;
+using testing_support::clientSize;
+using testing_support::fontOf;
 using testing_support::placeInParent;
 using testing_support::PrintTo;
 using testing_support::pump;
@@ -53,13 +54,6 @@ double expectedScale(SIZE client, unsigned dpi)
     return std::max(0.82, std::min(across, down));
 }
 
-SIZE clientSize(HWND window)
-{
-    RECT client {};
-    GetClientRect(window, &client);
-    return {client.right, client.bottom};
-}
-
 // Every control where its twips put it at the DPI and the scale the client area gives, centred in
 // the spare room; inside its container; its text in its font's size at that scale, bold, and a
 // caption not cut off.
@@ -72,44 +66,40 @@ void expectLaidOut(const Win32Form &form, unsigned dpi, const std::string &when)
     const double marginY
         = std::max(0.0, (client.cy - std::round(pixels(kForm1.clientHeight, dpi, scale))) / 2);
     for (const ControlDefinition &def : kForm1Controls) {
+        SCOPED_TRACE(when + ": " + std::string(def.name));
         HWND control = form.handle(def.name);
-        ASSERT_NE(control, nullptr) << when << ": " << def.name;
+        ASSERT_NE(control, nullptr);
         const bool topLevel = def.container.empty();
         const RECT at = placeInParent(control);
-        EXPECT_NEAR(at.left, pixels(def.left, dpi, scale) + (topLevel ? marginX : 0), 2)
-            << when << ": " << def.name;
-        EXPECT_NEAR(at.top, pixels(def.top, dpi, scale) + (topLevel ? marginY : 0), 2)
-            << when << ": " << def.name;
-        EXPECT_NEAR(at.right - at.left, pixels(def.width, dpi, scale), 2)
-            << when << ": " << def.name;
-        EXPECT_NEAR(at.bottom - at.top, pixels(def.height, dpi, scale), 2)
-            << when << ": " << def.name;
+        EXPECT_NEAR(at.left, pixels(def.left, dpi, scale) + (topLevel ? marginX : 0), 2);
+        EXPECT_NEAR(at.top, pixels(def.top, dpi, scale) + (topLevel ? marginY : 0), 2);
+        EXPECT_NEAR(at.right - at.left, pixels(def.width, dpi, scale), 2);
+        EXPECT_NEAR(at.bottom - at.top, pixels(def.height, dpi, scale), 2);
         // Inside its container, but the picture, whose top the design hides above the window.
         if (def.kind != ControlKind::Picture) {
             const SIZE room = clientSize(GetParent(control));
             EXPECT_TRUE(at.left >= 0 && at.top >= 0 && at.right <= room.cx && at.bottom <= room.cy)
-                << when << ": " << def.name << " is cut off by its container";
+                << "cut off by its container";
         }
         if (def.font.face.empty()) {
             continue;
         }
-        const testing_support::ControlFontDc dc(control);
+        const forms::win32::WindowDc dc(control, fontOf(control));
         TEXTMETRICW metrics {};
         GetTextMetricsW(dc.get(), &metrics);
         std::wstring caption(def.text.begin(), def.text.end());
         SIZE extent {};
         GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
         // The substituted face or, where that is missing, one of the same widths.
-        const std::string drawn = dc.face();
-        EXPECT_TRUE(drawn == "Arial" || drawn == "Liberation Sans") << def.name << ": " << drawn;
-        EXPECT_EQ(metrics.tmItalic, 0) << when << ": " << def.name;
-        // Points to pixels: 72 points an inch.
+        const std::string drawn = testing_support::faceOf(dc.get());
+        EXPECT_TRUE(drawn == "Arial" || drawn == "Liberation Sans") << drawn;
+        EXPECT_EQ(metrics.tmItalic, 0);
+        // Centipoints to pixels: 100 to the point, 72 points an inch.
         EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading,
-                    def.font.points() * dpi / 72.0 * scale, 1.5)
-            << when << ": " << def.name;
-        EXPECT_GE(metrics.tmWeight, 700) << when << ": " << def.name;
+                    def.font.centipoints / 100.0 * dpi / 72.0 * scale, 1.5);
+        EXPECT_GE(metrics.tmWeight, 700);
         if (def.kind != ControlKind::TextBox) {
-            EXPECT_LE(extent.cx, at.right - at.left) << when << ": " << def.name << " is cut off";
+            EXPECT_LE(extent.cx, at.right - at.left) << "the caption is cut off";
         }
     }
 }
@@ -155,22 +145,9 @@ TEST_P(Resized, LaysEverythingOutAtTheScaleItsSizeGives)
 
 INSTANTIATE_TEST_SUITE_P(Form1, Resized, ::testing::ValuesIn(kResizes), byLabel);
 
-// The least size the user can drag the window to still shows everything whole.
-TEST(Resizing, DownToTheLeastTrackingSizeCutsNothing)
-{
-    const auto form = showMainWindow(96);
-    ASSERT_NE(form, nullptr);
-    MINMAXINFO limits {};
-    SendMessageW(form->window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-    SetWindowPos(form->window(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y,
-                 SWP_NOZORDER | SWP_NOMOVE);
-    pump(*form);
-    const SIZE client = clientSize(form->window());
-    EXPECT_NEAR(expectedScale(client, 96), 0.82, 0.01) << client.cx << "x" << client.cy;
-    expectLaidOut(*form, 96, "least");
-}
-
-TEST(Resizing, MaximisedAndRestored)
+// Maximised, restored, and down to the least size the user can drag it to, the window shows
+// everything whole.
+TEST(Resizing, MaximisedRestoredAndDownToTheLeastTrackingSize)
 {
     const auto form = showMainWindow(96);
     ASSERT_NE(form, nullptr);
@@ -180,6 +157,14 @@ TEST(Resizing, MaximisedAndRestored)
     ShowWindow(form->window(), SW_RESTORE);
     pump(*form);
     expectLaidOut(*form, 96, "restored");
+    MINMAXINFO limits {};
+    SendMessageW(form->window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    SetWindowPos(form->window(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y,
+                 SWP_NOZORDER | SWP_NOMOVE);
+    pump(*form);
+    const SIZE client = clientSize(form->window());
+    EXPECT_NEAR(expectedScale(client, 96), 0.82, 0.01) << client.cx << "x" << client.cy;
+    expectLaidOut(*form, 96, "least");
 }
 
 // A change of DPI
@@ -244,9 +229,7 @@ class SystemColours {
 public:
     explicit SystemColours(COLORREF ground, COLORREF text)
     {
-        for (std::size_t i = 0; i < kElements.size(); ++i) {
-            m_previous.at(i) = GetSysColor(kElements.at(i));
-        }
+        std::ranges::transform(kElements, m_previous.begin(), GetSysColor);
         const std::array<COLORREF, 4> wanted {ground, ground, text, text};
         m_changed
             = SetSysColors(static_cast<int>(kElements.size()), kElements.data(), wanted.data())
@@ -281,18 +264,13 @@ const auto kColours = std::to_array<Colours>({
     {"white", RGB(0xFF, 0xFF, 0xFF), RGB(0x00, 0x00, 0x00)},
 });
 
-// What a control is told to draw in, asked as the control asks its parent.
-struct Drawn {
-    COLORREF text;
-    COLORREF ground;
-};
-
-Drawn drawnColours(HWND control, UINT message)
+// The text and ground colours a control is told to draw in, asked as the control asks its parent.
+std::pair<COLORREF, COLORREF> drawnColours(HWND control, UINT message)
 {
     HDC dc = CreateCompatibleDC(nullptr);
     SendMessageW(GetParent(control), message, reinterpret_cast<WPARAM>(dc),
                  reinterpret_cast<LPARAM>(control));
-    const Drawn drawn {GetTextColor(dc), GetBkColor(dc)};
+    const std::pair drawn {GetTextColor(dc), GetBkColor(dc)};
     DeleteDC(dc);
     return drawn;
 }
@@ -302,27 +280,14 @@ Drawn drawnColours(HWND control, UINT message)
 COLORREF shownGround(HWND control)
 {
     UpdateWindow(control);
-    const SIZE size = clientSize(control);
-    HDC dc = GetDC(control);
-    std::vector<COLORREF> seen;
-    for (LONG y = 1; y < size.cy - 1; y += 2) {
-        for (LONG x = 1; x < size.cx - 1; x += 2) {
-            seen.push_back(GetPixel(dc, x, y));
-        }
+    std::map<std::uint32_t, int> seen;
+    for (const std::uint32_t pixel : testing_support::shownPixels(control)) {
+        ++seen[pixel];
     }
-    ReleaseDC(control, dc);
-    std::sort(seen.begin(), seen.end());
-    COLORREF most = CLR_INVALID;
-    std::size_t mostCount = 0;
-    for (auto run = seen.begin(); run != seen.end();) {
-        const auto end = std::upper_bound(run, seen.end(), *run);
-        if (static_cast<std::size_t>(end - run) > mostCount) {
-            mostCount = static_cast<std::size_t>(end - run);
-            most = *run;
-        }
-        run = end;
-    }
-    return most;
+    const std::uint32_t most = std::ranges::max_element(seen, {}, [](const auto &colour) {
+                                   return colour.second;
+                               })->first;
+    return RGB(most >> 16, (most >> 8) & 0xFFU, most & 0xFFU);
 }
 
 class ColoursChanged : public ::testing::TestWithParam<Colours> { };
@@ -348,20 +313,19 @@ TEST_P(ColoursChanged, EveryTextStaysReadableOnTheNewColours)
          {Seen {"Text2", WM_CTLCOLOREDIT, "red"}, Seen {"Label11", WM_CTLCOLORSTATIC, "blue"},
           Seen {"Frame1", WM_CTLCOLORSTATIC, "blue"}, Seen {"Label1", WM_CTLCOLORSTATIC, ""},
           Seen {"Text1", WM_CTLCOLOREDIT, ""}}) {
+        SCOPED_TRACE(seen.control);
         HWND control = form->handle(seen.control);
-        ASSERT_NE(control, nullptr) << seen.control;
-        const Drawn drawn = drawnColours(control, seen.message);
-        EXPECT_EQ(drawn.ground, row.ground) << seen.control;
-        EXPECT_GE(contrast(drawn.text, drawn.ground), testing_support::kReadable) << seen.control;
+        ASSERT_NE(control, nullptr);
+        const auto [text, ground] = drawnColours(control, seen.message);
+        EXPECT_EQ(ground, row.ground);
+        EXPECT_GE(contrast(text, ground), testing_support::kReadable);
         const std::string hue = seen.hue;
         if (hue == "red") {
-            EXPECT_GT(GetRValue(drawn.text), std::max(GetGValue(drawn.text), GetBValue(drawn.text)))
-                << seen.control;
+            EXPECT_GT(GetRValue(text), std::max(GetGValue(text), GetBValue(text)));
         } else if (hue == "blue") {
-            EXPECT_GT(GetBValue(drawn.text), std::max(GetRValue(drawn.text), GetGValue(drawn.text)))
-                << seen.control;
+            EXPECT_GT(GetBValue(text), std::max(GetRValue(text), GetGValue(text)));
         } else {
-            EXPECT_EQ(drawn.text, row.text) << seen.control;
+            EXPECT_EQ(text, row.text);
         }
     }
     EXPECT_EQ(shownGround(form->handle("Text2")), row.ground) << "a box drawn on the new colour";
@@ -378,8 +342,7 @@ TEST(ThemeChanged, KeepsEveryControlsFontAndPlace)
     ASSERT_NE(form, nullptr);
     std::vector<HGDIOBJ> fonts;
     for (const ControlDefinition &def : kForm1Controls) {
-        fonts.push_back(
-            reinterpret_cast<HGDIOBJ>(SendMessageW(form->handle(def.name), WM_GETFONT, 0, 0)));
+        fonts.push_back(fontOf(form->handle(def.name)));
     }
     // As Windows sends them: to the top-level window and, for a theme, to every child too.
     SendMessageW(form->window(), WM_THEMECHANGED, 0, 0);
@@ -391,8 +354,7 @@ TEST(ThemeChanged, KeepsEveryControlsFontAndPlace)
     pump(*form);
     for (std::size_t i = 0; i < kForm1Controls.size(); ++i) {
         HWND control = form->handle(kForm1Controls.at(i).name);
-        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)), fonts.at(i))
-            << kForm1Controls.at(i).name;
+        EXPECT_EQ(fontOf(control), fonts.at(i)) << kForm1Controls.at(i).name;
         EXPECT_NE(IsWindowVisible(control), FALSE) << kForm1Controls.at(i).name;
     }
     expectLaidOut(*form, 96, "after the theme changed");

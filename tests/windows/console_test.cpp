@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // icatlas-find in a console of its own, read back from the console's screen: non-ASCII text shows
-// as the user typed it, not as one box per byte; and the cut of UTF-8 output into whole
-// sequences before it reaches the console.
+// as the user typed it, not as one box per byte; and UTF-8 output cut into whole sequences.
 #include "find/console.hpp"
 
 #include "process.hpp"
@@ -11,7 +10,6 @@
 #include <windows.h>
 
 #include <array>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,28 +48,13 @@ using testing_support::Handle;
 
 // A console of this process's own for the test's length, in place of whatever it had (a pipe
 // under ctest); the C run-time's streams, and so the test's report, stay where they were.
-class OwnConsole {
-public:
-    OwnConsole()
-    {
-        FreeConsole();
-        m_made = AllocConsole() != 0;
-    }
-    ~OwnConsole()
-    {
-        if (m_made) {
-            FreeConsole();
-        }
-    }
-    OwnConsole(const OwnConsole &) = delete;
-    OwnConsole &operator=(const OwnConsole &) = delete;
-    OwnConsole(OwnConsole &&) = delete;
-    OwnConsole &operator=(OwnConsole &&) = delete;
-    [[nodiscard]] bool made() const { return m_made; }
+bool ownConsole()
+{
+    FreeConsole();
+    return AllocConsole() != 0;
+}
 
-private:
-    bool m_made = false;
-};
+using OwnConsole = testing_support::Scope<ownConsole, FreeConsole>;
 
 // One of the console's own handles, inheritable; null when it cannot be opened.
 Handle openConsole(const wchar_t *name)
@@ -88,7 +71,7 @@ Handle openConsole(const wchar_t *name)
 std::vector<std::wstring> runInConsole(const std::wstring &arguments)
 {
     const OwnConsole console;
-    if (!console.made()) {
+    if (!console.ok()) {
         ADD_FAILURE() << "no console could be made: error " << GetLastError();
         return {};
     }

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: MIT
 // What the installer's test asks of Windows itself, where Wine's command line cannot tell:
-//   installer_probe shortcut <file.lnk>         the shortcut's target, arguments and folder
-//   installer_probe open <file.lnk> [argument]  starts what the shortcut names, as the shell does,
-//                                               and gives its exit status; without an argument it
-//                                               waits for the program's window, prints its title
-//                                               and closes it
-//   installer_probe version <file.exe>          the file's version record
-//   installer_probe manifest <file.exe>         the manifest the file gives Windows at its start
-//   installer_probe install <installer.exe>     goes through the installer's pages as a user
-//                                               does, Next to Finish, leaving what the last page
-//                                               offers as it is; prints what it offered and the
-//                                               program (and window) that then opened, and
-//                                               closes it
+//   installer_probe shortcut <file.lnk>   the shortcut's target, arguments and folder
+//   installer_probe open <file.lnk> [arg] starts what the shortcut names as the shell does and
+//   gives
+//                                         its exit status; with no argument, prints the title of
+//                                         the program's window and closes it
+//   installer_probe version <file.exe>    the file's version record
+//   installer_probe manifest <file.exe>   the manifest the file gives Windows at its start
+//   installer_probe install <setup.exe>   goes through the installer's pages as a user does, Next
+//                                         to Finish; prints what the last page offered and the
+//                                         program (and window) that then opened, and closes it
 #include <windows.h>
 // After windows.h, which they need.
 #include <objbase.h>
@@ -30,31 +28,11 @@
 
 namespace {
 
-// COM for this thread, for as long as it lives.
-class ComScope {
-public:
-    ComScope()
-        : m_ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
-    {
-    }
-    ~ComScope()
-    {
-        if (m_ok) {
-            CoUninitialize();
-        }
-    }
-    ComScope(const ComScope &) = delete;
-    ComScope &operator=(const ComScope &) = delete;
-    ComScope(ComScope &&) = delete;
-    ComScope &operator=(ComScope &&) = delete;
-    [[nodiscard]] bool ok() const { return m_ok; }
-
-private:
-    bool m_ok;
-};
-
+using testing_support::classOf;
 using testing_support::endsWithin;
+using testing_support::firstWindow;
 using testing_support::Handle;
+using testing_support::processOf;
 using testing_support::startProgram;
 
 std::string utf8(const std::wstring &text)
@@ -99,22 +77,20 @@ bool readShortcut(const wchar_t *file, Shortcut &shortcut)
     return true;
 }
 
-struct Search {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK findWindow(HWND window, LPARAM parameter)
+// The first window the process shows on the desktop: visible, and owned by no other window.
+HWND shownBy(HANDLE process)
 {
-    auto *search = reinterpret_cast<Search *>(parameter);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->process && IsWindowVisible(window) != 0
-        && GetWindow(window, GW_OWNER) == nullptr) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    return firstWindow([id = GetProcessId(process)](HWND window) {
+        return processOf(window) == id && IsWindowVisible(window) != FALSE
+            && GetWindow(window, GW_OWNER) == nullptr;
+    });
+}
+
+std::wstring textOf(HWND window)
+{
+    std::array<wchar_t, 512> text {};
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return text.data();
 }
 
 int open(const wchar_t *file, const wchar_t *argument)
@@ -136,23 +112,21 @@ int open(const wchar_t *file, const wchar_t *argument)
         return 2;
     }
     if (argument == nullptr) {
-        Search search {GetProcessId(process.get()), nullptr};
-        for (int tries = 0; search.found == nullptr && tries < 300; ++tries) {
+        HWND shown = nullptr;
+        for (int tries = 0; shown == nullptr && tries < 300; ++tries) {
             if (WaitForSingleObject(process.get(), 100) == WAIT_OBJECT_0) {
                 std::fprintf(stderr, "the program ended before it showed a window\n");
                 return 2;
             }
-            EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+            shown = shownBy(process.get());
         }
-        if (search.found == nullptr) {
+        if (shown == nullptr) {
             std::fprintf(stderr, "no window within 30 s\n");
             TerminateProcess(process.get(), 2);
             return 2;
         }
-        std::array<wchar_t, 512> title {};
-        GetWindowTextW(search.found, title.data(), static_cast<int>(title.size()));
-        std::printf("window: %s\n", utf8(title.data()).c_str());
-        PostMessageW(search.found, WM_CLOSE, 0, 0);
+        std::printf("window: %s\n", utf8(textOf(shown)).c_str());
+        PostMessageW(shown, WM_CLOSE, 0, 0);
     }
     if (!endsWithin(process.get(), 30000, 2)) {
         std::fprintf(stderr, "the program did not end within 30 s\n");
@@ -208,34 +182,6 @@ int version(const wchar_t *file)
     return 0;
 }
 
-// The first check box among a window's descendants, or null.
-HWND findCheckBox(HWND window)
-{
-    HWND found = nullptr;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM parameter) -> BOOL {
-            std::array<wchar_t, 16> name {};
-            GetClassNameW(child, name.data(), static_cast<int>(name.size()));
-            const auto type = static_cast<UINT>(GetWindowLongPtrW(child, GWL_STYLE)) & BS_TYPEMASK;
-            if (_wcsicmp(name.data(), L"Button") == 0 && IsWindowVisible(child) != FALSE
-                && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)) {
-                *reinterpret_cast<HWND *>(parameter) = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::wstring textOf(HWND window)
-{
-    std::array<wchar_t, 512> text {};
-    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    return text.data();
-}
-
 int install(const wchar_t *installer)
 {
     const Handle process = startProgram(installer, L"", nullptr, false);
@@ -255,12 +201,10 @@ int install(const wchar_t *installer)
             TerminateProcess(process.get(), 2);
             return 2;
         }
-        Search search {GetProcessId(process.get()), nullptr};
-        EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
-        HWND next = search.found != nullptr ? GetDlgItem(search.found, 1) : nullptr;
-        HWND page = search.found != nullptr
-            ? FindWindowExW(search.found, nullptr, L"#32770", nullptr)
-            : nullptr;
+        HWND wizard = shownBy(process.get());
+        HWND next = wizard != nullptr ? GetDlgItem(wizard, 1) : nullptr;
+        HWND page
+            = wizard != nullptr ? FindWindowExW(wizard, nullptr, L"#32770", nullptr) : nullptr;
         if (next == nullptr || page == nullptr || page == pressedOn
             || IsWindowEnabled(next) == FALSE || IsWindowVisible(next) == FALSE) {
             continue;
@@ -270,50 +214,40 @@ int install(const wchar_t *installer)
             shown = page;
             continue;
         }
-        HWND box = findCheckBox(page);
+        HWND box = firstWindow(
+            [](HWND child) {
+                const auto type
+                    = static_cast<UINT>(GetWindowLongPtrW(child, GWL_STYLE)) & BS_TYPEMASK;
+                return _wcsicmp(classOf(child).c_str(), L"Button") == 0
+                    && IsWindowVisible(child) != FALSE
+                    && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX);
+            },
+            page);
         offered = box == nullptr ? std::wstring()
                                  : textOf(box) + L" ("
                 + (SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"ticked" : L"not ticked")
                 + L")";
         pressedOn = page;
-        PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(next));
+        PostMessageW(wizard, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(next));
     }
     std::printf("offered: %s\n", offered.empty() ? "nothing" : utf8(offered).c_str());
     // What it opened: a window of another process than this one or the installer.
     for (int tries = 0; tries < 300; ++tries) {
-        struct Opened {
-            DWORD skipped;
-            HWND window;
-        } opened {GetCurrentProcessId(), nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM parameter) -> BOOL {
-                auto *opened = reinterpret_cast<Opened *>(parameter);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                std::array<wchar_t, 16> name {};
-                GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-                if (owner != opened->skipped && IsWindowVisible(window) != FALSE
-                    && std::wstring(name.data()) == L"forms.Form") {
-                    opened->window = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&opened));
-        if (opened.window != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(opened.window, &owner);
-            const Handle program(
-                OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, owner));
+        HWND opened = firstWindow([](HWND window) {
+            return processOf(window) != GetCurrentProcessId() && IsWindowVisible(window) != FALSE
+                && classOf(window) == L"forms.Form";
+        });
+        if (opened != nullptr) {
+            const Handle program(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
+                                             processOf(opened)));
             std::array<wchar_t, MAX_PATH> path {};
             DWORD length = static_cast<DWORD>(path.size());
             if (program) {
                 QueryFullProcessImageNameW(program.get(), 0, path.data(), &length);
             }
             std::printf("opened: %s\nwindow: %s\n", utf8(path.data()).c_str(),
-                        utf8(textOf(opened.window)).c_str());
-            PostMessageW(opened.window, WM_CLOSE, 0, 0);
+                        utf8(textOf(opened)).c_str());
+            PostMessageW(opened, WM_CLOSE, 0, 0);
             if (program) {
                 WaitForSingleObject(program.get(), 30000);
             }
@@ -348,7 +282,7 @@ int manifest(const wchar_t *file)
 
 int wmain(int argc, wchar_t **argv)
 {
-    const ComScope com;
+    const testing_support::ComScope com;
     if (!com.ok() || argc < 3) {
         std::fprintf(
             stderr,

@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: MIT
-// A program the Windows tests start and wait for, its kernel handles closed as they go.
+// A program the Windows tests start and wait for, its kernel handles closed as they go; the
+// windows they look for; and what they start for a while, COM among it.
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <objbase.h>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace testing_support {
 
@@ -46,5 +51,68 @@ inline bool endsWithin(HANDLE process, DWORD milliseconds, UINT status)
     TerminateProcess(process, status);
     return false;
 }
+
+inline DWORD processOf(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+inline std::wstring classOf(HWND window)
+{
+    std::array<wchar_t, 64> name {};
+    const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+    return {name.data(), static_cast<std::size_t>(length)};
+}
+
+// The first top-level window, or with a `parent` the first of its descendants, that `wanted`
+// takes; null when none.
+template <class Wanted> HWND firstWindow(Wanted wanted, HWND parent = nullptr)
+{
+    std::pair<Wanted *, HWND> search {&wanted, nullptr};
+    const WNDENUMPROC visit = [](HWND window, LPARAM parameter) -> BOOL {
+        auto &[test, found] = *reinterpret_cast<std::pair<Wanted *, HWND> *>(parameter);
+        found = (*test)(window) ? window : nullptr;
+        return found == nullptr ? TRUE : FALSE;
+    };
+    if (parent != nullptr) {
+        EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
+    } else {
+        EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    }
+    return search.second;
+}
+
+// What `start` began, while it lives; `end` ends it where it began.
+template <auto start, auto end> class Scope {
+public:
+    Scope()
+        : m_ok(start())
+    {
+    }
+    ~Scope()
+    {
+        if (m_ok) {
+            end();
+        }
+    }
+    Scope(const Scope &) = delete;
+    Scope &operator=(const Scope &) = delete;
+    Scope(Scope &&) = delete;
+    Scope &operator=(Scope &&) = delete;
+    [[nodiscard]] bool ok() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
+
+inline bool startCom()
+{
+    return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+// COM for this thread.
+using ComScope = Scope<startCom, CoUninitialize>;
 
 } // namespace testing_support
