@@ -206,10 +206,11 @@ void reportUntrappedError(const std::exception &error)
     box->setInformativeText(QStringLiteral("The program will now end."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
-    // Modal, so nothing else reaches the window; the loop ends when it is closed.
+    // Modal to the whole program, so nothing else reaches the window; the loop ends when it is
+    // closed. Shown, not open(): open() makes a box modal to its parent only, and it has none.
     QObject::connect(box, &QMessageBox::finished,
                      [] { QCoreApplication::exit(kUntrappedErrorExitCode); });
-    box->open();
+    box->show();
 }
 
 int runProject(const ProjectDescription &project, int &argc, char **argv)

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // What only the Qt window can get wrong about its boxes and keys, beyond the promises every
 // realisation keeps: a long text shown from its start and scrollable, written again with nothing
-// left selected, Enter's click made once with the button left up, and the untrapped error's exit
-// status. That a box takes a pasted megabyte whole is the random session's.
+// left selected, Enter's click made once with the button left up, and the untrapped error's
+// report (modal to the whole program) and exit status. That a box takes a pasted megabyte whole
+// is the random session's.
 #include "tests/support/window_fixture.hpp"
 
 #include "forms/start/runtime.hpp"
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -65,8 +67,22 @@ TEST(UntrappedError, EndsTheProgramWithAFailureStatus)
             }
             forms::QtForm &window = *onScreen;
             qobject_cast<QLineEdit *>(window.widget("Text2"))->setMaxLength(3);
-            QTimer::singleShot(
-                0, [&window] { QTest::mouseClick(window.widget("Command31"), Qt::LeftButton); });
+            QTimer::singleShot(0, [&window] {
+                QTest::mouseClick(window.widget("Command31"), Qt::LeftButton);
+                // The report blocks the whole program: a click on another model while it is up
+                // must not reach the window (it would write 5110's texts behind the report).
+                auto *model = qobject_cast<QLineEdit *>(window.widget("Text1"));
+                const QString before = model->text();
+                // Through the window system, as a user's click comes: a click sent to the
+                // widget itself would pass any modal box.
+                QWidget *other = window.widget("Command6");
+                QTest::mouseClick(other->window()->windowHandle(), Qt::LeftButton, {},
+                                  other->mapTo(other->window(), other->rect().center()));
+                if (model->text() != before) {
+                    std::fprintf(stderr, "the window took a click behind the report\n");
+                    std::exit(4);
+                }
+            });
             testing_support::acceptReportWhenShown();
             std::exit(QApplication::exec());
         },
