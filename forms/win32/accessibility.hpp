@@ -37,9 +37,6 @@ public:
     // Takes every annotation back; the controls keep the names Windows gives them.
     void clear();
 
-    // Controls that were annotated, in order.
-    [[nodiscard]] std::size_t count() const noexcept { return m_annotated.size(); }
-
 private:
     // Sets one property of the control's annotation, noting the control once.
     void set(HWND control, MSAAPROPID property, std::string_view text);

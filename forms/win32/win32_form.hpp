@@ -54,8 +54,6 @@ public:
     [[nodiscard]] double scale() const { return m_scale; }
     // `font` as made for the current layout; null where none was.
     [[nodiscard]] HFONT font(const Font &font) const;
-    // Controls given a name and description for assistive technology.
-    [[nodiscard]] std::size_t annotatedControls() const { return m_annotations.count(); }
 
     // Shows the window with the keyboard focus on its first control in tab order.
     void show(int showCommand = SW_SHOWNORMAL);
