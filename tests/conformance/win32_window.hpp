@@ -113,11 +113,7 @@ inline std::vector<std::uint32_t> shownPixels(HWND window)
 }
 
 // The font a control draws its text in.
-inline HGDIOBJ fontOf(HWND control)
-{
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the control's font
-    return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
-}
+using forms::win32::fontOf;
 
 // The face GDI chose for the font selected in `dc`.
 inline std::string faceOf(HDC dc)
