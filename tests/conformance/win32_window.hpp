@@ -63,25 +63,15 @@ public:
         BITMAPINFO info {};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void *bits = nullptr;
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_bitmap.reset(CreateDIBSection(m_dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-        m_bits = {static_cast<const std::uint32_t *>(bits), m_bitmap != nullptr ? count : 0};
-        m_previous = SelectObject(m_dc, m_bitmap);
+        m_bits = {static_cast<const std::uint32_t *>(bits), m_bitmap ? count : 0};
+        m_selected = forms::win32::select(m_dc.get(), m_bitmap.get());
         const RECT all {0, 0, width, height};
-        FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        FillRect(m_dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
-    ~Canvas()
-    {
-        SelectObject(m_dc, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    Canvas(const Canvas &) = delete;
-    Canvas &operator=(const Canvas &) = delete;
-    Canvas(Canvas &&) = delete;
-    Canvas &operator=(Canvas &&) = delete;
 
-    [[nodiscard]] HDC dc() const { return m_dc; }
+    [[nodiscard]] HDC dc() const { return m_dc.get(); }
     // Its pixels as 0xRRGGBB, top row first, once what was drawn into it is done.
     [[nodiscard]] std::vector<std::uint32_t> pixels() const
     {
@@ -93,9 +83,9 @@ public:
     }
 
 private:
-    HDC m_dc;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
+    forms::win32::Owned<HDC, DeleteDC> m_dc;
+    forms::win32::Owned<HBITMAP, DeleteObject> m_bitmap;
+    forms::win32::Selection m_selected; // put back before the bitmap and the DC go
     std::span<const std::uint32_t> m_bits;
 };
 
