@@ -180,18 +180,13 @@ QAccessibleInterface *formWindowAccessible(const QString & /*className*/, QObjec
 
 } // namespace
 
-QWidget *createFormWindow()
+void markFormWindow(QWidget *window)
 {
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(formWindowAccessible);
         return true;
     }();
-    auto *window = new QWidget(nullptr,
-                               Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                                   | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                                   | Qt::WindowCloseButtonHint);
     window->setProperty(kFormWindowProperty, factoryInstalled);
-    return window;
 }
 
 QWidget *createAnnouncer(QWidget *window)

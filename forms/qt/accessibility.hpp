@@ -16,8 +16,8 @@ class QWidget;
 
 namespace forms {
 
-// A form's top-level window: a plain widget that assistive technology knows as a window.
-[[nodiscard]] QWidget *createFormWindow();
+// Makes a form's top-level window, a plain widget, known to assistive technology as a window.
+void markFormWindow(QWidget *window);
 
 // The empty widget through which a form announces: a notification, whose name is spoken each time
 // it is shown.

@@ -8,7 +8,6 @@
 #include "forms/start/runtime.hpp"
 
 #include <QAbstractButton>
-#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
@@ -18,7 +17,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
-#include <QWindow>
 
 #include <xcb/xproto.h>
 
@@ -50,66 +48,6 @@ private:
     QPointer<QLineEdit> m_edit;
 };
 
-// Passes one kind of a widget's events to the form, for as long as the widget lives.
-class EventWatcher final : public QObject {
-public:
-    EventWatcher(QWidget *widget, QEvent::Type type, std::function<void()> heard)
-        : QObject(widget)
-        , m_type(type)
-        , m_heard(std::move(heard))
-    {
-        widget->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject * /*watched*/, QEvent *event) override
-    {
-        if (event->type() == m_type) {
-            m_heard();
-        }
-        return false;
-    }
-
-private:
-    QEvent::Type m_type;
-    std::function<void()> m_heard;
-};
-
-// On X any client may destroy any window (`xdotool windowclose`); Qt would run on with nothing on
-// screen. Qt selects its windows' structure events, so this ends the event loop (status 0) when
-// the server says the form's own was destroyed. The filter goes with the window, so the program's
-// own destruction of it is never mistaken for another's. Elsewhere only the program can do that.
-class DestructionWatcher final : public QObject, public QAbstractNativeEventFilter {
-public:
-    explicit DestructionWatcher(QWidget *window)
-        : QObject(window)
-        , m_window(window)
-    {
-        // QAbstractNativeEventFilter's destructor takes the filter out again.
-        QCoreApplication::instance()->installNativeEventFilter(this);
-    }
-
-    bool nativeEventFilter(const QByteArray &eventType, void *message,
-                           qintptr * /*result*/) override
-    {
-        // The top bit marks an event sent by a client rather than the server: a forged one ends
-        // nothing.
-        if (eventType == "xcb_generic_event_t" && !m_window.isNull()
-            && static_cast<const xcb_generic_event_t *>(message)->response_type
-                == XCB_DESTROY_NOTIFY) {
-            const WId own = m_window->internalWinId();
-            if (own != 0
-                && static_cast<const xcb_destroy_notify_event_t *>(message)->window == own) {
-                QCoreApplication::exit(0);
-            }
-        }
-        return false;
-    }
-
-private:
-    QPointer<QWidget> m_window;
-};
-
 qreal primaryScreenDpi()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -118,10 +56,99 @@ qreal primaryScreenDpi()
 
 } // namespace
 
+// The form's top-level window, a plain widget that hands the form the events it follows: its
+// resizes, a move to another screen, a change of palette or style, and its destruction by another
+// client.
+class FormWindow final : public QWidget {
+public:
+    explicit FormWindow(QtForm &form)
+        : QWidget(nullptr,
+                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                      | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                      | Qt::WindowCloseButtonHint)
+        , m_form(form)
+    {
+        markFormWindow(this);
+    }
+
+protected:
+    bool event(QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Resize:
+            m_form.scaleToWindow();
+            if (!m_form.m_findRow.isNull()) {
+                m_form.m_findRow->layOut();
+            }
+            break;
+        case QEvent::ScreenChangeInternal:
+            // After a move the platform reports the geometry in the old screen's device pixels,
+            // another size on a screen of another scale: the factor from before is kept, and the
+            // window shaped again once that report is in. The screen it is made on is no move.
+            if (isVisible()) {
+                QMetaObject::invokeMethod(
+                    this, [this, kept = m_form.m_scale] { m_form.fitToScreen(kept); },
+                    Qt::QueuedConnection);
+            }
+            break;
+        case QEvent::PaletteChange:
+        case QEvent::ApplicationPaletteChange:
+        case QEvent::StyleChange:
+            // Widgets hear of a new palette in no set order (a box perhaps before its window), and
+            // a box with a style sheet hears nothing when the application's changes: the colours
+            // are worked out when the change has reached every widget, once however many came.
+            if (!m_recolouring) {
+                m_recolouring = true;
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        m_recolouring = false;
+                        m_form.keepColours();
+                    },
+                    Qt::QueuedConnection);
+            }
+            break;
+        default:
+            break;
+        }
+        return QWidget::event(event);
+    }
+
+    // The scroll area's content, once there is one, is laid out again as it is resized.
+    bool eventFilter(QObject * /*watched*/, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            m_form.scaleToWindow();
+        }
+        return false;
+    }
+
+    // On X any client may destroy any window (`xdotool windowclose`); Qt would run on with nothing
+    // on screen. Qt selects its windows' structure events and hands each window its own, so this
+    // ends the event loop (status 0) when the server says this one was destroyed; the program's
+    // own destruction of it takes its events with it. The top bit marks an event sent by a client
+    // rather than the server: a forged one ends nothing. Elsewhere only the program can do that.
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr * /*result*/) override
+    {
+        if (eventType == "xcb_generic_event_t"
+            && static_cast<const xcb_generic_event_t *>(message)->response_type
+                == XCB_DESTROY_NOTIFY
+            && static_cast<const xcb_destroy_notify_event_t *>(message)->window
+                == internalWinId()) {
+            QCoreApplication::exit(0);
+        }
+        return false;
+    }
+
+private:
+    QtForm &m_form;
+    bool m_recolouring = false; // a change of colours is waiting to be worked out
+};
+
 QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     : m_definition(definition)
     , m_resources(definition.resources)
-    , m_window(createFormWindow())
+    , m_window(new FormWindow(*this))
     , m_logicalDpi(logicalDpi > 0 ? logicalDpi : primaryScreenDpi())
     , m_dpiFromScreen(logicalDpi <= 0)
 {
@@ -143,28 +170,6 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
             - QSize(2 * border, style->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
     }
     resizeWithin(1.0, room);
-    // The screen belongs to the native window, made at the first show. After a move the platform
-    // reports the geometry in the old screen's device pixels, another size on a screen of another
-    // scale: the factor from before is kept, and the window shaped again once that report is in.
-    new EventWatcher(m_window, QEvent::Show, [this] {
-        QWindow *handle = m_window->windowHandle();
-        if (handle != m_screenWatched) {
-            m_screenWatched = handle;
-            QObject::connect(handle, &QWindow::screenChanged, m_window, [this] {
-                QMetaObject::invokeMethod(
-                    m_window, [this, kept = m_scale] { fitToScreen(kept); }, Qt::QueuedConnection);
-            });
-        }
-    });
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        new DestructionWatcher(m_window);
-    }
-    new EventWatcher(m_window, QEvent::Resize, [this] {
-        scaleToWindow();
-        if (!m_findRow.isNull()) {
-            m_findRow->layOut();
-        }
-    });
     // One widget per control in its container, the adapter the runtime reaches it by, and the
     // focus chained by tab index.
     const std::span<const ControlDefinition> controls = m_definition.controls;
@@ -334,7 +339,7 @@ void QtForm::scaleToWindow()
         }
         scroller->setGeometry(m_window->rect());
         scroller->show();
-        new EventWatcher(content, QEvent::Resize, [this] { scaleToWindow(); });
+        content->installEventFilter(m_window);
         m_scroller = scroller;
     }
     // An open find row adds its height under the controls; they keep the rest.
@@ -377,6 +382,13 @@ void QtForm::scaleToWindow()
             static_cast<QLabel *>(widget)->setPixmap(
                 scaledPicture(toQString(control.picture), widget->devicePixelRatioF(), scale));
         }
+    }
+}
+
+void QtForm::keepColours()
+{
+    for (std::size_t i = 0; i < m_widgets.size(); ++i) {
+        keepReadable(m_widgets[i], m_definition.controls[i]);
     }
 }
 

@@ -27,6 +27,7 @@ class QTimer;
 
 namespace forms {
 
+class FormWindow;
 class QtForm;
 
 class QtFindRow final : public QObject, public FindRow {
@@ -100,6 +101,7 @@ public:
 
 private:
     friend class QtFindRow; // lays itself out as the form does, and announces through it
+    friend class FormWindow; // hands the form its window's events
 
     // The client area's size at `scale`, in pixels at the form's DPI.
     [[nodiscard]] QSize sizeAt(qreal scale) const;
@@ -115,6 +117,8 @@ private:
     // Scales every control (place, size, font, picture) by how much the window exceeds or falls
     // short of its designed size.
     void scaleToWindow();
+    // Keeps each control's text readable on the palette and style in force now (keepReadable).
+    void keepColours();
 
     const FormDefinition &m_definition;
     RegisteredResources m_resources;
@@ -128,7 +132,6 @@ private:
     QPoint m_margin; // where the laid-out form lies on its surface, its spare room shared
     QPointer<QScrollArea> m_scroller; // made once the window is smaller than the least scale
     QPointer<QtFindRow> m_findRow; // a child of m_window
-    QPointer<QWindow> m_screenWatched; // the native window whose screen changes are followed
 };
 
 } // namespace forms

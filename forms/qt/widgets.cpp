@@ -119,111 +119,42 @@ private:
     Rgb m_colour;
 };
 
-// Applies the colours to its widget when made and after each palette or style change (its own
-// change comes back as an event that finds nothing to do).
-class ColourKeeper final : public QObject {
-public:
-    ColourKeeper(QWidget *widget, const ControlDefinition &control)
-        : QObject(widget)
-        , m_widget(widget)
-        , m_control(control)
-    {
-        apply();
-        // The window too: a box with a style sheet holds a palette of its own, and hears nothing
-        // when the application's changes; the window always does.
-        widget->installEventFilter(this);
-        widget->window()->installEventFilter(this);
-    }
+// The colour the widget has from its container for a role, which its own palette may not have yet
+// as the theme changes.
+QColor inherited(const QWidget *widget, QPalette::ColorRole role)
+{
+    const QWidget *container = widget->parentWidget();
+    return (container != nullptr ? container : widget)->palette().color(role);
+}
 
-protected:
-    // Widgets hear of a new palette in no set order (a box perhaps before its window), and a box
-    // with a style sheet hears no more once its container changes: the colours are worked out
-    // when the change has reached every widget.
-    bool eventFilter(QObject * /*watched*/, QEvent *event) override
-    {
-        const QEvent::Type type = event->type();
-        if (!m_pending
-            && (type == QEvent::PaletteChange || type == QEvent::ApplicationPaletteChange
-                || type == QEvent::StyleChange)) {
-            m_pending = true;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    m_pending = false;
-                    apply();
-                },
-                Qt::QueuedConnection);
-        }
+// The colour a role shows as behind the widget's text: one short of opaque lets the window's colour
+// show through, and what the eye sees is the two mixed.
+Rgb seenBehind(const QWidget *widget, QPalette::ColorRole role)
+{
+    const QColor colour = inherited(widget, role);
+    if (colour.alpha() == 255 || role == QPalette::Window) {
+        return toRgb(colour);
+    }
+    return seenThrough(toRgb(colour), static_cast<std::uint8_t>(colour.alpha()),
+                       toRgb(inherited(widget, QPalette::Window)));
+}
+
+// On a dark palette the style draws a box's frame in a shade next to the box's own, so an empty
+// box would vanish: there it gets a border that stands out. True when the sheet changed.
+bool keepBorder(QWidget *box)
+{
+    const Rgb base = seenBehind(box, QPalette::Base);
+    QString sheet;
+    if (isDark(base)) {
+        sheet = QStringLiteral("QLineEdit { border: 1px solid %1; }")
+                    .arg(shownColour({128, 128, 128}, base).name());
+    }
+    if (box->styleSheet() == sheet) {
         return false;
     }
-
-private:
-    void apply()
-    {
-        if (m_control.kind == ControlKind::TextBox && keepBorder()) {
-            // A style sheet keeps the palette the widget had when it was set, and puts it back
-            // as the widget's own when it goes, theme and all: the theme's colours are dropped.
-            m_widget->setPalette(QPalette());
-        }
-        // A box in the theme's own text colour keeps it unless it cannot be read on the box (a
-        // theme whose boxes have their text's colour); then it takes the nearest shade that can.
-        const auto [text, background] = textRoles(m_control.kind);
-        const std::optional<Rgb> colour = m_control.colour ? m_control.colour
-            : m_control.kind == ControlKind::TextBox       ? std::optional(toRgb(inherited(text)))
-                                                           : std::nullopt;
-        if (colour) {
-            const QColor shown = shownColour(*colour, seenBehind(background));
-            if (m_widget->palette().color(text) != shown) {
-                // Only the text role is the widget's own; a copy of its whole palette would fix
-                // every colour of the theme in force and keep them after the next change.
-                QPalette own;
-                own.setColor(text, shown);
-                m_widget->setPalette(own);
-            }
-        }
-    }
-
-    // The colour the widget has from its container for a role, which its own palette may not
-    // have yet as the theme changes.
-    [[nodiscard]] QColor inherited(QPalette::ColorRole role) const
-    {
-        const QWidget *container = m_widget->parentWidget();
-        return (container != nullptr ? container : m_widget)->palette().color(role);
-    }
-
-    // The colour a role shows as behind the widget's text: one short of opaque lets the window's
-    // colour show through, and what the eye sees is the two mixed.
-    [[nodiscard]] Rgb seenBehind(QPalette::ColorRole role) const
-    {
-        const QColor colour = inherited(role);
-        if (colour.alpha() == 255 || role == QPalette::Window) {
-            return toRgb(colour);
-        }
-        return seenThrough(toRgb(colour), static_cast<std::uint8_t>(colour.alpha()),
-                           toRgb(inherited(QPalette::Window)));
-    }
-
-    // On a dark palette the style draws a box's frame in a shade next to the box's own, so an
-    // empty box would vanish: there it gets a border that stands out. True when the sheet changed.
-    bool keepBorder()
-    {
-        const Rgb base = seenBehind(QPalette::Base);
-        QString sheet;
-        if (isDark(base)) {
-            sheet = QStringLiteral("QLineEdit { border: 1px solid %1; }")
-                        .arg(shownColour({128, 128, 128}, base).name());
-        }
-        if (m_widget->styleSheet() == sheet) {
-            return false;
-        }
-        m_widget->setStyleSheet(sheet);
-        return true;
-    }
-
-    QWidget *m_widget;
-    const ControlDefinition &m_control;
-    bool m_pending = false;
-};
+    box->setStyleSheet(sheet);
+    return true;
+}
 
 // Texts longer than this are painted by TextBoxEdit itself: far more than a box shows, and short
 // enough that the toolkit's painting of it costs well under a millisecond.
@@ -397,26 +328,32 @@ QPixmap readPicture(const QString &path)
     return pixmap;
 }
 
-// A picture at its natural size; on a denser screen the "@2x" variant beside it, when there is one,
-// so it stays sharp.
-QPixmap loadPicture(const QString &path, qreal devicePixelRatio)
-{
-    for (int factor = static_cast<int>(std::ceil(devicePixelRatio)); factor >= 2; --factor) {
-        const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-        const QString variant = path.left(dot) + QStringLiteral("@%1x").arg(factor) + path.mid(dot);
-        if (!QFile::exists(variant)) {
-            continue;
-        }
-        QPixmap pixmap = readPicture(variant);
-        if (!pixmap.isNull()) {
-            pixmap.setDevicePixelRatio(factor);
-            return pixmap;
-        }
-    }
-    return readPicture(path);
-}
-
 } // namespace
+
+void keepReadable(QWidget *widget, const ControlDefinition &control)
+{
+    const bool box = control.kind == ControlKind::TextBox;
+    if (!box && (!control.colour || control.kind == ControlKind::Frame)) {
+        return; // in the theme's own colours, or a frame, which colours its caption as drawn
+    }
+    if (box && keepBorder(widget)) {
+        // A style sheet keeps the palette the widget had when it was set, and puts it back as the
+        // widget's own when it goes, theme and all: the theme's colours are dropped.
+        widget->setPalette(QPalette());
+    }
+    // A box in the theme's own text colour keeps it unless it cannot be read on the box (a theme
+    // whose boxes have their text's colour); then it takes the nearest shade that can.
+    const auto [text, background] = textRoles(control.kind);
+    const Rgb colour = control.colour ? *control.colour : toRgb(inherited(widget, text));
+    const QColor shown = shownColour(colour, seenBehind(widget, background));
+    if (widget->palette().color(text) != shown) {
+        // Only the text role is the widget's own; a copy of its whole palette would fix every
+        // colour of the theme in force and keep them after the next change.
+        QPalette own;
+        own.setColor(text, shown);
+        widget->setPalette(own);
+    }
+}
 
 QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, qreal logicalDpi)
 {
@@ -443,16 +380,13 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
         widget->setAccessibleName(toQString(accessibleName(control)));
         widget->setAccessibleDescription(toQString(control.accessibleDescription));
         widget->setFocusPolicy(takesFocus(control.kind) ? Qt::StrongFocus : Qt::NoFocus);
-        if (control.kind == ControlKind::TextBox
-            || (control.colour && control.kind != ControlKind::Frame)) {
-            new ColourKeeper(widget, control);
-        }
+        keepReadable(widget, control);
         return widget;
     };
     switch (control.kind) {
     case ControlKind::Picture: {
         auto *picture = made(new QLabel(parent));
-        picture->setPixmap(loadPicture(toQString(control.picture), picture->devicePixelRatioF()));
+        picture->setPixmap(scaledPicture(toQString(control.picture), picture->devicePixelRatioF()));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return finished(picture);
     }
@@ -492,7 +426,21 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
 
 QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale)
 {
-    QPixmap pixmap = loadPicture(path, devicePixelRatio * scale);
+    // The "@2x" variant beside a picture, where the enlarged picture is drawn as dense as that.
+    QPixmap pixmap;
+    for (int factor = static_cast<int>(std::ceil(devicePixelRatio * scale));
+         factor >= 2 && pixmap.isNull(); --factor) {
+        const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+        const QString variant = path.left(dot) + QStringLiteral("@%1x").arg(factor) + path.mid(dot);
+        if (QFile::exists(variant)) {
+            pixmap = readPicture(variant);
+            pixmap.setDevicePixelRatio(factor);
+        }
+    }
+    if (pixmap.isNull()) {
+        pixmap = readPicture(path);
+    }
+    // At scale 1 the picture comes back as it is.
     const QSize natural = pixmap.deviceIndependentSize().toSize();
     const qreal ratio = pixmap.devicePixelRatio();
     pixmap

@@ -37,9 +37,16 @@ inline constexpr int kLineEditMargin = 2;
 [[nodiscard]] QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent,
                                            qreal logicalDpi);
 
-// The picture enlarged by `scale` (a window grown beyond its designed size), drawn from the
-// variant that suits the enlarged size.
-[[nodiscard]] QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale);
+// Gives a text box, and a control of a fixed text colour, the text colour it is drawn in: the
+// fixed one, or a box's from the theme, as it reads on what it is drawn on (readableOn); and an
+// empty box on a dark palette a border that stands out. The form calls it again whenever a palette
+// or a style change has reached all its widgets (a desktop turning dark while the window is open).
+void keepReadable(QWidget *widget, const ControlDefinition &control);
+
+// The picture at its natural size times `scale` (a window grown or shrunk from its designed size),
+// drawn from the variant that suits that size on the screen's density ("banner@2x.bmp" beside
+// "banner.bmp" on a doubled screen), so it stays sharp.
+[[nodiscard]] QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale = 1.0);
 
 // An icon of the pictures at these paths, one per size, each read in the format its name ends
 // with; a picture that cannot be read is left out (none readable: a null icon).
