@@ -313,8 +313,6 @@ void QtForm::scaleToWindow()
     if (m_window.isNull()) {
         return;
     }
-    const auto px
-        = [this](Twips twips, qreal scale) { return twipsToPixels(twips, m_logicalDpi, scale); };
     const QSize designed = sizeAt(1.0);
     const QSize least = sizeAt(kSmallestScale);
     // Where the window is smaller than the least scale's size, its controls move into a scroll area
@@ -370,18 +368,9 @@ void QtForm::scaleToWindow()
     m_scale = scale;
     m_margin = margin;
     for (std::size_t i = 0; i < m_widgets.size(); ++i) {
-        const ControlDefinition &control = m_definition.controls[i];
         QWidget *widget = m_widgets[i];
-        const QPoint offset = widget->parentWidget() == surface ? margin : QPoint();
-        widget->setGeometry(QRect(QPoint(px(control.left, scale), px(control.top, scale)) + offset,
-                                  QSize(px(control.width, scale), px(control.height, scale))));
-        if (!control.font.face.empty()) {
-            widget->setFont(toQFont(control.font, scale));
-        }
-        if (control.kind == ControlKind::Picture) {
-            static_cast<QLabel *>(widget)->setPixmap(
-                scaledPicture(toQString(control.picture), widget->devicePixelRatioF(), scale));
-        }
+        placeControl(widget, m_definition.controls[i], m_logicalDpi, scale,
+                     widget->parentWidget() == surface ? margin : QPoint());
     }
 }
 

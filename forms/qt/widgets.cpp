@@ -328,7 +328,55 @@ QPixmap readPicture(const QString &path)
     return pixmap;
 }
 
+// The picture at its natural size times `scale`, drawn from the variant that suits that size on the
+// screen's density ("banner@2x.bmp" beside "banner.bmp" on a doubled screen), so it stays sharp.
+QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale)
+{
+    // The "@2x" variant beside a picture, where the enlarged picture is drawn as dense as that.
+    QPixmap pixmap;
+    for (int factor = static_cast<int>(std::ceil(devicePixelRatio * scale));
+         factor >= 2 && pixmap.isNull(); --factor) {
+        const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+        const QString variant = path.left(dot) + QStringLiteral("@%1x").arg(factor) + path.mid(dot);
+        if (QFile::exists(variant)) {
+            pixmap = readPicture(variant);
+            pixmap.setDevicePixelRatio(factor);
+        }
+    }
+    if (pixmap.isNull()) {
+        pixmap = readPicture(path);
+    }
+    // At scale 1 the picture comes back as it is.
+    const QSize natural = pixmap.deviceIndependentSize().toSize();
+    const qreal ratio = pixmap.devicePixelRatio();
+    pixmap
+        = pixmap.scaled(natural * scale * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
 } // namespace
+
+void placeControl(QWidget *widget, const ControlDefinition &control, qreal logicalDpi, qreal scale,
+                  QPoint offset)
+{
+    const auto px
+        = [logicalDpi, scale](Twips twips) { return twipsToPixels(twips, logicalDpi, scale); };
+    widget->setGeometry(QRect(QPoint(px(control.left), px(control.top)) + offset,
+                              QSize(px(control.width), px(control.height))));
+    if (!control.font.face.empty()) {
+        // Set only where it differs from its container's (the form's or a frame's), or was set
+        // before: a font set on a widget is resolved and matched anew, one inherited is shared.
+        QFont font = toQFont(control.font, scale);
+        if (widget->testAttribute(Qt::WA_SetFont) || font != widget->parentWidget()->font()) {
+            widget->setFont(font);
+        }
+    }
+    if (control.kind == ControlKind::Picture) {
+        static_cast<QLabel *>(widget)->setPixmap(
+            scaledPicture(toQString(control.picture), widget->devicePixelRatioF(), scale));
+    }
+}
 
 void keepReadable(QWidget *widget, const ControlDefinition &control)
 {
@@ -359,19 +407,9 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
 {
     // Each widget is made empty and given its font before its text, so Qt lays the text out once,
     // in the font it is drawn in.
-    const auto made = [&control, parent, logicalDpi]<class Widget>(Widget *widget) {
-        const auto px = [logicalDpi](Twips twips) { return twipsToPixels(twips, logicalDpi); };
+    const auto made = [&control, logicalDpi]<class Widget>(Widget *widget) {
         widget->setObjectName(toQString(control.name));
-        widget->setGeometry(px(control.left), px(control.top), px(control.width),
-                            px(control.height));
-        if (!control.font.face.empty()) {
-            // Only where it differs from its container's (the form's or a frame's): a font set
-            // on a widget is resolved and matched anew, one inherited is shared.
-            QFont font = toQFont(control.font);
-            if (font != parent->font()) {
-                widget->setFont(font);
-            }
-        }
+        placeControl(widget, control, logicalDpi, 1.0, QPoint());
         return widget;
     };
     // Then its name for a screen reader, its focus policy and colours (frames colour their own
@@ -386,7 +424,6 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
     switch (control.kind) {
     case ControlKind::Picture: {
         auto *picture = made(new QLabel(parent));
-        picture->setPixmap(scaledPicture(toQString(control.picture), picture->devicePixelRatioF()));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return finished(picture);
     }
@@ -422,31 +459,6 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
     }
     }
     return nullptr;
-}
-
-QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale)
-{
-    // The "@2x" variant beside a picture, where the enlarged picture is drawn as dense as that.
-    QPixmap pixmap;
-    for (int factor = static_cast<int>(std::ceil(devicePixelRatio * scale));
-         factor >= 2 && pixmap.isNull(); --factor) {
-        const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-        const QString variant = path.left(dot) + QStringLiteral("@%1x").arg(factor) + path.mid(dot);
-        if (QFile::exists(variant)) {
-            pixmap = readPicture(variant);
-            pixmap.setDevicePixelRatio(factor);
-        }
-    }
-    if (pixmap.isNull()) {
-        pixmap = readPicture(path);
-    }
-    // At scale 1 the picture comes back as it is.
-    const QSize natural = pixmap.deviceIndependentSize().toSize();
-    const qreal ratio = pixmap.devicePixelRatio();
-    pixmap
-        = pixmap.scaled(natural * scale * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
 }
 
 QIcon iconFromPictures(std::span<const std::string_view> paths)

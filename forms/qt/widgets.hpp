@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
+#include <QPoint>
 #include <QString>
 
 #include <span>
@@ -43,10 +44,10 @@ inline constexpr int kLineEditMargin = 2;
 // or a style change has reached all its widgets (a desktop turning dark while the window is open).
 void keepReadable(QWidget *widget, const ControlDefinition &control);
 
-// The picture at its natural size times `scale` (a window grown or shrunk from its designed size),
-// drawn from the variant that suits that size on the screen's density ("banner@2x.bmp" beside
-// "banner.bmp" on a doubled screen), so it stays sharp.
-[[nodiscard]] QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale = 1.0);
+// Places the control's widget at `scale` times its designed place and `offset` further (the form's
+// spare room shared about it), in its font at that scale, a picture's drawn at that scale too.
+void placeControl(QWidget *widget, const ControlDefinition &control, qreal logicalDpi, qreal scale,
+                  QPoint offset);
 
 // An icon of the pictures at these paths, one per size, each read in the format its name ends
 // with; a picture that cannot be read is left out (none readable: a null icon).
