@@ -10,12 +10,9 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStyle>
 
 #include <xcb/xproto.h>
@@ -47,12 +44,6 @@ protected:
 private:
     QPointer<QLineEdit> m_edit;
 };
-
-qreal primaryScreenDpi()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
-}
 
 } // namespace
 
@@ -149,7 +140,7 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     : m_definition(definition)
     , m_resources(definition.resources)
     , m_window(new FormWindow(*this))
-    , m_logicalDpi(logicalDpi > 0 ? logicalDpi : primaryScreenDpi())
+    , m_logicalDpi(logicalDpi > 0 ? logicalDpi : 96)
     , m_dpiFromScreen(logicalDpi <= 0)
 {
     m_window->setObjectName(toQString(m_definition.name));
@@ -164,6 +155,9 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     // not known before the window is shown: the style's title bar and a border on every side.
     QSize room(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (const QScreen *screen = m_window->screen()) {
+        if (m_dpiFromScreen) {
+            m_logicalDpi = screen->logicalDotsPerInch();
+        }
         const QStyle *style = m_window->style();
         const int border = 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
         room = screen->availableGeometry().size()
@@ -209,12 +203,13 @@ void QtForm::resizeWithin(qreal most, QSize room)
     // Where even the least scale does not fit, the content scrolls: the window takes what room
     // there is, and a scroll bar's width across the direction that scrolls, so the other need not.
     if (wanted.height() > room.height() || wanted.width() > room.width()) {
-        const QScrollBar bar(Qt::Vertical, m_window); // the style's own, to be measured
+        const int bar
+            = m_window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_window);
         if (wanted.height() > room.height()) {
-            wanted.rwidth() += bar.sizeHint().width();
+            wanted.rwidth() += bar;
         }
         if (wanted.width() > room.width()) {
-            wanted.rheight() += bar.sizeHint().width();
+            wanted.rheight() += bar;
         }
     }
     m_window->setMinimumSize(sizeAt(kSmallestScale).boundedTo(room));

@@ -78,7 +78,7 @@ private:
 
 class QtForm final : public Form {
 public:
-    // Builds the window and all its controls, at the logical DPI of the primary screen unless
+    // Builds the window and all its controls, at the logical DPI of the screen it opens on unless
     // one is given. The window opens at its designed size, or less in proportion where that does
     // not fit the screen's available area; it may shrink to kSmallestScale and grow.
     explicit QtForm(const FormDefinition &definition, qreal logicalDpi = 0);
