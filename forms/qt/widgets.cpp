@@ -9,14 +9,10 @@
 #include "forms/core/faces.hpp"
 
 #include <QEvent>
-#include <QFile>
 #include <QGroupBox>
-#include <QImage>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QPushButton>
 #include <QResource>
 #include <QStyle>
@@ -303,29 +299,14 @@ QString literalCaption(std::string_view text)
     return toQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-// Reads a picture in the format its name ends with: with detection off, Qt loads no image-format
-// plugin to ask whether it reads the file. A resource's picture is decoded once, then cached.
+// Reads a picture in the format its name ends with: Qt then asks no image-format plugin whether it
+// reads the file, and keeps what it decodes in its pixmap cache. A name whose ending is not its
+// format is left to Qt to find out.
 QPixmap readPicture(const QString &path)
 {
-    const bool resource = path.startsWith(QLatin1String(":/"));
-    const QString key = QLatin1String("forms:") + path;
-    QPixmap pixmap;
-    if (resource && QPixmapCache::find(key, &pixmap)) {
-        return pixmap;
-    }
-    QImageReader reader(path);
-    reader.setAutoDetectImageFormat(false);
-    reader.setFormat(path.mid(path.lastIndexOf(QLatin1Char('.')) + 1).toLatin1());
-    QImage image = reader.read();
-    if (image.isNull()) {
-        // A name whose ending is not its format: let Qt find out.
-        return {path};
-    }
-    pixmap = QPixmap::fromImage(std::move(image));
-    if (resource) {
-        QPixmapCache::insert(key, pixmap);
-    }
-    return pixmap;
+    const QByteArray format = path.mid(path.lastIndexOf(QLatin1Char('.')) + 1).toLatin1();
+    const QPixmap pixmap(path, format.constData());
+    return pixmap.isNull() ? QPixmap(path) : pixmap;
 }
 
 // The picture at its natural size times `scale`, drawn from the variant that suits that size on the
@@ -338,10 +319,8 @@ QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale)
          factor >= 2 && pixmap.isNull(); --factor) {
         const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
         const QString variant = path.left(dot) + QStringLiteral("@%1x").arg(factor) + path.mid(dot);
-        if (QFile::exists(variant)) {
-            pixmap = readPicture(variant);
-            pixmap.setDevicePixelRatio(factor);
-        }
+        pixmap = readPicture(variant); // null where there is no such variant
+        pixmap.setDevicePixelRatio(factor);
     }
     if (pixmap.isNull()) {
         pixmap = readPicture(path);
