@@ -169,12 +169,6 @@ const ControlDefinition *QtFindRow::definitionOf(const QWidget *widget) const
         : &m_form.m_definition.controls[static_cast<std::size_t>(found - widgets.begin())];
 }
 
-QWidget *QtFindRow::widgetOf(const ControlDefinition &control) const
-{
-    return m_form
-        .m_widgets[static_cast<std::size_t>(&control - m_form.m_definition.controls.data())];
-}
-
 void QtFindRow::redraw(const MarkChange & /*change*/)
 {
     // The one layer draws every mark again.
@@ -188,7 +182,7 @@ void QtFindRow::paintMarks()
 {
     QPainter painter(m_marks);
     for (const Marked &mark : currentMarks()) {
-        const QWidget *control = widgetOf(*mark.control);
+        const QWidget *control = m_form.widget(mark.control->name);
         if (!control->isVisible()) {
             continue;
         }
@@ -204,7 +198,7 @@ void QtFindRow::paintMarks()
 
 void QtFindRow::describe(const ControlDefinition &control, std::string_view description)
 {
-    widgetOf(control)->setAccessibleDescription(toQString(description));
+    m_form.widget(control.name)->setAccessibleDescription(toQString(description));
 }
 
 void QtFindRow::setAnswer(std::string_view line)
@@ -303,7 +297,7 @@ const ControlDefinition *QtFindRow::focused() const
 void QtFindRow::focus(const ControlDefinition *control)
 {
     if (control != nullptr) { // elsewhere, Qt moves the focus on from the field hidden
-        widgetOf(*control)->setFocus(Qt::OtherFocusReason);
+        m_form.widget(control->name)->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -319,7 +313,7 @@ void QtFindRow::copy(std::string_view text)
 
 bool QtFindRow::openMenu(const ControlDefinition &box)
 {
-    auto *edit = qobject_cast<QLineEdit *>(widgetOf(box));
+    auto *edit = qobject_cast<QLineEdit *>(m_form.widget(box.name));
     if (edit != nullptr) {
         contextMenu(edit, edit->mapToGlobal(edit->rect().center()));
     }

@@ -62,7 +62,6 @@ private:
     // The component box's context menu with the find's item first, at `at` on the screen.
     void contextMenu(QLineEdit *box, QPoint at);
     [[nodiscard]] const ControlDefinition *definitionOf(const QWidget *widget) const;
-    [[nodiscard]] QWidget *widgetOf(const ControlDefinition &control) const;
     void paintMarks(); // on the layer of marks, as it is painted
 
     QtForm &m_form;

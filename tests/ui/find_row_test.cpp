@@ -115,13 +115,13 @@ TEST_F(FindRow, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
     EXPECT_TRUE(field()->hasFocus()) << "the focus stays in the field";
 
     field()->setText(QStringLiteral("4370805"));
-    press(Qt::Key_F3);
-    EXPECT_EQ(boxTexts(*this), textsAfter("Command23")); // 3510
-    press(Qt::Key_F3);
-    EXPECT_EQ(boxTexts(*this), textsAfter("Command30")); // 6310
-    press(Qt::Key_F3, Qt::ShiftModifier);
-    press(Qt::Key_F3, Qt::ShiftModifier);
-    EXPECT_EQ(boxTexts(*this), textsAfter("Command38")) << "going back wraps round to the 8910I";
+    // F3 steps on through the models that hold the part, Shift+F3 back, wrapping round.
+    for (const auto &[back, button] :
+         {std::pair {false, "Command23"}, std::pair {false, "Command30"},
+          std::pair {true, "Command23"}, std::pair {true, "Command38"}}) {
+        press(Qt::Key_F3, back ? Qt::ShiftModifier : Qt::NoModifier);
+        EXPECT_EQ(boxTexts(*this), textsAfter(button)) << button;
+    }
     EXPECT_TRUE(marked().contains("Text8"));
     EXPECT_EQ(form->heldReferences(), 0);
 }
@@ -129,11 +129,10 @@ TEST_F(FindRow, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
 TEST_F(FindRow, ArrowKeysMoveAsTheButtonsLie)
 {
     widget("Command2")->setFocus();
-    const std::vector<std::pair<Qt::Key, std::string>> walk {
-        {Qt::Key_Right, "Command3"}, {Qt::Key_Down, "Command13"}, {Qt::Key_Down, "Command20"},
-        {Qt::Key_Left, "Command19"}, {Qt::Key_Up, "Command12"},
-    };
-    for (const auto &[key, to] : walk) {
+    for (const auto &[key, to] :
+         {std::pair {Qt::Key_Right, "Command3"}, std::pair {Qt::Key_Down, "Command13"},
+          std::pair {Qt::Key_Down, "Command20"}, std::pair {Qt::Key_Left, "Command19"},
+          std::pair {Qt::Key_Up, "Command12"}}) {
         press(key);
         EXPECT_EQ(QtWindow::focused(), to);
     }
