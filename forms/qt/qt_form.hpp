@@ -43,16 +43,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    [[nodiscard]] double dpi() const override;
-    [[nodiscard]] double scale() const override;
+    // The field and the answer line in one widget under the controls, the layer of marks over
+    // the window, and the pause's timer, all made on the first opening.
     bool make() override;
     void show(bool shown) override;
-    void grow(int height) override;
     void setField(std::string_view text) override;
     [[nodiscard]] std::string fieldText() const override;
     void setAnswer(std::string_view line) override;
     void pause(bool start) override;
-    void redraw(const MarkChange &change) override;
+    // The form's own scale and DPI, and its window's least size and size.
+    [[nodiscard]] double dpi() const override;
+    [[nodiscard]] double scale() const override;
+    void grow(int height) override;
+    void redraw(const MarkChange &change) override; // the layer, which draws every mark
     void describe(const ControlDefinition &control, std::string_view description) override;
     [[nodiscard]] const ControlDefinition *focused() const override;
     void focus(const ControlDefinition *control) override;

@@ -47,16 +47,19 @@ public:
     [[nodiscard]] HWND answer() const { return m_answer; }
 
 private:
-    [[nodiscard]] double dpi() const override;
+    [[nodiscard]] double dpi() const override; // the monitor's, as the form follows it
     [[nodiscard]] double scale() const override;
+    // An edit and a static line, children of the form's window, made hidden on first opening.
     bool make() override;
     void show(bool shown) override;
     void grow(int height) override;
     void setField(std::string_view text) override;
     [[nodiscard]] std::string fieldText() const override;
     void setAnswer(std::string_view line) override;
-    void pause(bool start) override;
+    void pause(bool start) override; // the form's timer kPauseTimer
+    // Each marked control subclassed to draw its frame over itself; the others drawn again.
     void redraw(const MarkChange &change) override;
+    // Through the form's annotations, which UI Automation reads.
     void describe(const ControlDefinition &control, std::string_view description) override;
     [[nodiscard]] const ControlDefinition *focused() const override;
     void focus(const ControlDefinition *control) override;
