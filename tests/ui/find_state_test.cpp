@@ -83,10 +83,9 @@ Marks marksOf(const FindState &state)
     return marks;
 }
 
-// Steps round the ends of "4370805" (3510 ... 8910I), then through "4370453" (one model, twice in
-// it), a model named and a miss: the model gone to, and the marks there with their descriptions.
-// A walk through several models both ways is the window's own (Enter and F3 in
-// tests/ui/find_row_test.cpp).
+// Steps round the ends of "4370805" (3510 ... 8910I), through "4370453" (one model, twice in it),
+// a model named and a miss, with the marks there; a walk both ways over several models is the
+// window's own (Enter and F3 in tests/ui/find_row_test.cpp).
 TEST(FindSteps, NextAndPreviousWrapRoundAndMarkTheBoxesThatHoldThePart)
 {
     using forms::FindStep;
