@@ -60,55 +60,40 @@ void FindState::setQuery(std::string_view typed)
     m_current = m_matches.size();
 }
 
-const ModelRecord *FindState::current() const
-{
-    return m_current < m_matches.size() ? m_matches[m_current] : nullptr;
-}
-
-const ModelRecord *FindState::next()
+const ModelRecord *FindState::step(forms::FindStep step)
 {
     if (m_matches.empty()) {
         return nullptr;
     }
-    m_current = m_current + 1 < m_matches.size() ? m_current + 1 : 0;
-    return current();
-}
-
-const ModelRecord *FindState::previous()
-{
-    if (m_matches.empty()) {
-        return nullptr;
+    const std::size_t count = m_matches.size();
+    if (step == forms::FindStep::Next) {
+        m_current = m_current + 1 < count ? m_current + 1 : 0; // from none (count), the first
+    } else {
+        m_current = (m_current == 0 ? count : m_current) - 1; // from none, the last
     }
-    m_current = (m_current == 0 ? m_matches.size() : m_current) - 1; // from none, to the last
-    return current();
+    return m_matches[m_current];
 }
 
-std::vector<std::string_view> FindState::currentBoxes() const
+std::vector<forms::Mark> FindState::marks() const
 {
-    std::vector<std::string_view> boxes;
+    std::vector<forms::Mark> marks;
+    for (std::size_t match = 0; match < m_matches.size(); ++match) {
+        const ModelRecord &record = *m_matches[match];
+        const auto place = [&record](std::size_t slot) {
+            return std::string(record.slots.at(slot)) + " in "
+                + std::string(kBoxTitles.at(slot + 1));
+        };
+        marks.push_back({record.button,
+                         m_slots[match].empty()
+                             ? "The model named"
+                             : "Holds " + matching::listed(m_slots[match], ", ", place)});
+    }
     if (m_current < m_matches.size()) {
         for (const std::size_t slot : m_slots[m_current]) {
-            boxes.push_back(kComponentSlots.at(slot).box);
+            marks.push_back({kComponentSlots.at(slot).box, "Holds the part found"});
         }
     }
-    return boxes;
-}
-
-std::string FindState::description(const ModelRecord &record) const
-{
-    const auto found = std::ranges::find(m_matches, &record);
-    if (found == m_matches.end()) {
-        return {};
-    }
-    const std::vector<std::size_t> &slots
-        = m_slots[static_cast<std::size_t>(found - m_matches.begin())];
-    if (slots.empty()) {
-        return "The model named";
-    }
-    const auto place = [&record](std::size_t slot) {
-        return std::string(record.slots.at(slot)) + " in " + std::string(kBoxTitles.at(slot + 1));
-    };
-    return "Holds " + matching::listed(slots, ", ", place);
+    return marks;
 }
 
 std::vector<std::string> filledBoxes(const ModelRecord &record, std::string_view between)

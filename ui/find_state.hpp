@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/catalogue.hpp"
+#include "forms/core/find_row.hpp"
 
 #include <cstddef>
 #include <string>
@@ -21,22 +22,14 @@ public:
     // The models to mark, in window order; empty when nothing matches.
     [[nodiscard]] const std::vector<const ModelRecord *> &matches() const { return m_matches; }
 
-    // The model gone to by next() or previous(); null before either, and after a new query.
-    [[nodiscard]] const ModelRecord *current() const;
-
     // Goes to the match after (or before) the current one, wrapping round; from none, to the
     // first (or the last). Null when nothing matches.
-    const ModelRecord *next();
-    const ModelRecord *previous();
+    const ModelRecord *step(forms::FindStep step);
 
-    // The boxes of the current model that hold the part ("Text8"), in box order; none when no
-    // model is current or a model was named rather than a part.
-    [[nodiscard]] std::vector<std::string_view> currentBoxes() const;
-
-    // What a marked button adds to its name for a screen reader: the part it holds and where
-    // ("Holds 4370805 in POWER IC (UEM) 1"), or that it is the model named. Empty for a record
-    // that is not marked.
-    [[nodiscard]] std::string description(const ModelRecord &record) const;
+    // The controls to mark: each match's button, with what it adds to its name for a screen
+    // reader (the part it holds and where, "Holds 4370805 in POWER IC (UEM) 1", or that it is the
+    // model named); then the boxes of the model gone to that hold the part, in box order.
+    [[nodiscard]] std::vector<forms::Mark> marks() const;
 
     // The answer shown under the field and announced: "4370805: 7 models: 3510, 6310, ...",
     // "4370852: no match; did you mean 4370825?". Empty when nothing is typed.

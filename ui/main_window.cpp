@@ -22,14 +22,7 @@ namespace {
 
 void showState(forms::FindRow &row, const FindState &state)
 {
-    std::vector<forms::Mark> marks;
-    for (const ModelRecord *record : state.matches()) {
-        marks.push_back({record->button, state.description(*record)});
-    }
-    for (const std::string_view box : state.currentBoxes()) {
-        marks.push_back({box, "Holds the part found"}); // what a screen reader adds to its name
-    }
-    row.mark(marks);
+    row.mark(state.marks());
     row.showAnswer(state.line());
 }
 
@@ -51,14 +44,11 @@ void bindFindRow(forms::Form &form, std::function<void(const ModelRecord &)> sel
             },
         .stepped =
             [row, state, select = std::move(select)](forms::FindStep step) {
-                const ModelRecord *record
-                    = step == forms::FindStep::Next ? state->next() : state->previous();
-                if (record != nullptr) {
+                if (const ModelRecord *record = state->step(step)) {
                     select(*record);
                 }
                 showState(*row, *state);
             },
-        .closed = [state] { state->setQuery({}); },
         .copied =
             [](std::string_view control) {
                 const ModelRecord *record = ComponentCatalogue::findByButton(control);

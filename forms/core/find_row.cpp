@@ -2,6 +2,7 @@
 // The find row's state and geometry, and the arrow keys' walk over the buttons (find_row.hpp).
 #include "forms/core/find_row.hpp"
 
+#include "forms/core/form.hpp"
 #include "forms/core/scaling.hpp"
 
 #include <algorithm>
@@ -27,11 +28,57 @@ Place placeOf(std::span<const ControlDefinition> controls, const ControlDefiniti
 
 } // namespace
 
-FindRow::MarkChange FindRow::takeMarks(std::span<const Mark> marks)
+void FindRow::open(std::string_view text)
+{
+    if (!isOpen()) {
+        if (!make()) {
+            return;
+        }
+        m_focusBefore = focused();
+        m_open = true;
+        grow(addedHeight());
+        show(true);
+    }
+    m_settingText = true;
+    setField(text);
+    m_settingText = false;
+    typed(text); // the same text again is found again
+}
+
+void FindRow::close()
+{
+    if (!isOpen()) {
+        return;
+    }
+    mark({});
+    giveDescriptions();
+    pause(false);
+    // The focus goes back before the field it may be in is hidden.
+    focus(m_focusBefore);
+    show(false);
+    const int added = addedHeight();
+    m_open = false; // closing forgets the answers
+    m_pending.clear();
+    m_announced.clear();
+    grow(-added);
+}
+
+int FindRow::addedHeight() const
+{
+    return isOpen() ? twipsToPixels(kFindRowHeight, dpi(), scale()) : 0;
+}
+
+FindRowPlace FindRow::place(int width, int height) const
+{
+    return findRowPlace(width, height, addedHeight(), m_definition.clientWidth, dpi(), scale());
+}
+
+void FindRow::mark(std::span<const Mark> marks)
 {
     std::vector<Marked> now;
     for (const Mark &mark : marks) {
-        if (const ControlDefinition *control = findDefinition(m_controls, mark.control)) {
+        if (const ControlDefinition *control
+            = findDefinition(m_definition.controls, mark.control)) {
             now.push_back({control, mark.description});
         }
     }
@@ -47,7 +94,7 @@ FindRow::MarkChange FindRow::takeMarks(std::span<const Mark> marks)
         }
     }
     m_marks = std::move(now);
-    return change;
+    redraw(change);
 }
 
 bool FindRow::isMarked(const ControlDefinition *control) const
@@ -73,14 +120,13 @@ std::vector<std::pair<std::string, std::string>> FindRow::described() const
     return descriptions;
 }
 
-std::vector<FindRow::Marked> FindRow::describe()
+void FindRow::giveDescriptions()
 {
-    std::vector<Marked> changes;
     std::erase_if(m_given, [&](const Marked &given) {
         if (isMarked(given.control)) {
             return false;
         }
-        changes.push_back({given.control, std::string(given.control->accessibleDescription)});
+        describe(*given.control, given.control->accessibleDescription);
         return true;
     });
     for (const Marked &mark : m_marks) {
@@ -88,7 +134,7 @@ std::vector<FindRow::Marked> FindRow::describe()
         const std::string_view has
             = given == m_given.end() ? mark.control->accessibleDescription : given->description;
         if (has != mark.description) {
-            changes.push_back(mark);
+            describe(*mark.control, mark.description);
         }
         if (given == m_given.end()) {
             m_given.push_back(mark);
@@ -96,44 +142,35 @@ std::vector<FindRow::Marked> FindRow::describe()
             given->description = mark.description;
         }
     }
-    return changes;
 }
 
-bool FindRow::takeAnswer(std::string_view line)
+void FindRow::showAnswer(std::string_view line)
 {
+    if (!isOpen()) {
+        return;
+    }
+    setAnswer(line);
     m_pending = line;
-    return !m_pending.empty();
+    pause(!m_pending.empty()); // each change starts the pause again
 }
 
-std::optional<std::string> FindRow::announcement()
+void FindRow::paused()
 {
-    if (m_pending.empty() || m_pending == m_announced) {
-        return std::nullopt;
+    pause(false);
+    if (!isOpen()) {
+        return;
     }
-    m_announced = m_pending;
-    return m_announced;
-}
-
-void FindRow::setOpen(bool open)
-{
-    m_open = open;
-    if (!open) {
-        m_pending.clear();
-        m_announced.clear();
+    giveDescriptions();
+    if (!m_pending.empty() && m_pending != m_announced) {
+        m_announced = m_pending;
+        m_form.announce(m_announced);
     }
 }
 
-void FindRow::edited(std::string_view text) const
+void FindRow::typed(std::string_view text) const
 {
-    if (m_handlers.edited) {
+    if (!m_settingText && m_handlers.edited) {
         m_handlers.edited(text);
-    }
-}
-
-void FindRow::closed() const
-{
-    if (m_handlers.closed) {
-        m_handlers.closed();
     }
 }
 
@@ -142,7 +179,10 @@ bool FindRow::act(KeyAction action, const ControlDefinition *focused)
     switch (action) {
     case KeyAction::Next:
     case KeyAction::Previous:
-        step(action == KeyAction::Next ? FindStep::Next : FindStep::Previous);
+        if (m_handlers.stepped) { // it selects as a click does
+            const FindStep step = action == KeyAction::Next ? FindStep::Next : FindStep::Previous;
+            runAsClick([this, step] { m_handlers.stepped(step); });
+        }
         return true;
     case KeyAction::MoveLeft:
         return moveFocus(focused, Direction::Left);
@@ -176,9 +216,9 @@ bool FindRow::act(KeyAction action, const ControlDefinition *focused)
 bool FindRow::moveFocus(const ControlDefinition *from, Direction direction)
 {
     const ControlDefinition *to
-        = from != nullptr ? neighbour(m_controls, from->name, direction) : nullptr;
+        = from != nullptr ? neighbour(m_definition.controls, from->name, direction) : nullptr;
     if (to != nullptr) {
-        focus(*to);
+        focus(to);
     }
     return true; // the arrow is taken at an edge too
 }

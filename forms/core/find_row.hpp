@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,7 +23,6 @@ enum class FindStep : std::uint8_t { Next, Previous };
 struct FindHandlers {
     std::function<void(std::string_view text)> edited; // after every change of the field's text
     std::function<void(FindStep)> stepped;
-    std::function<void()> closed;
     // What Ctrl+C on a focused button puts on the clipboard; empty: the key does nothing there.
     std::function<std::string(std::string_view control)> copied;
 };
@@ -49,8 +47,27 @@ inline constexpr std::chrono::milliseconds kAnnouncePause {500};
 
 enum class Direction : std::uint8_t { Left, Right, Up, Down };
 
-// The row's rules and state (below), kept alike by both realisations; a realisation makes the
-// widgets, draws the marks and routes the events.
+// Where the open row's parts lie in pixels: the row centred under the controls at the foot of a
+// client area `clientWidth` x `clientHeight` (the row's `height` included) of a form
+// `designedWidth` twips wide; the field and the answer line from the row's corner.
+struct PixelRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+struct FindRowPlace {
+    PixelRect row;
+    PixelRect field;
+    PixelRect answer;
+};
+[[nodiscard]] FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height,
+                                        Twips designedWidth, double dpi, double scale);
+
+class Form;
+
+// The row's rules and state, kept alike by both realisations; a realisation makes the widgets,
+// draws the marks and routes the events, as the steps it is asked for below.
 class FindRow {
 public:
     virtual ~FindRow() = default;
@@ -62,17 +79,20 @@ public:
     void bind(FindHandlers handlers) { m_handlers = std::move(handlers); }
 
     // Opens the row (the window grows by it) with `text` in the field, all of it selected, and
-    // the focus there; `edited` follows when the text changes. Open already: only the text.
-    virtual void open(std::string_view text) = 0;
+    // the focus there; `edited` follows, the same text found again (Ctrl+F after Esc: the marks
+    // went with the row). Open already: only the text.
+    void open(std::string_view text);
     // Closes the row, takes every mark away, and gives the focus back to where it was when the
     // row opened; the window is as designed again.
-    virtual void close() = 0;
+    void close();
     [[nodiscard]] bool isOpen() const { return m_open; }
+    // The pixels the open row adds under the controls at the form's scale now; 0 when closed.
+    [[nodiscard]] int addedHeight() const;
 
     // Marks exactly these controls, unmarking all others.
-    virtual void mark(std::span<const Mark> marks) = 0;
+    void mark(std::span<const Mark> marks);
     // Shows the answer line now; it is announced once typing has paused for kAnnouncePause.
-    virtual void showAnswer(std::string_view line) = 0;
+    void showAnswer(std::string_view line);
 
     // The controls marked now, by name, in the order they were marked.
     [[nodiscard]] std::vector<std::string> marked() const;
@@ -91,69 +111,69 @@ protected:
         std::vector<const ControlDefinition *> added;
     };
 
-    explicit FindRow(std::span<const ControlDefinition> controls)
-        : m_controls(controls)
+    // The row of `form`, made from `definition`; the answer is announced through the form.
+    FindRow(Form &form, const FormDefinition &definition)
+        : m_form(form)
+        , m_definition(definition)
     {
     }
 
     // Does what a find key's action asks with `focused` (a control of the form, or none) focused,
     // through the realisation's own steps below; false when the action does nothing here.
     bool act(KeyAction action, const ControlDefinition *focused);
-    // A step, made as a click's handler is run.
-    virtual void step(FindStep step) = 0;
-    virtual void focus(const ControlDefinition &button) = 0;
+    // The field's text changed: what was typed is found, what the row set itself is not twice.
+    void typed(std::string_view text) const;
+    // At the end of the pause in typing, not at every key, so that a screen reader is not
+    // flooded with changes it would then prune: the marks' descriptions are given, and the
+    // answer announced unless it was the last announced (a step to a model does not repeat it).
+    void paused();
+    // Where the open row's parts lie in a client area of `width` x `height` pixels.
+    [[nodiscard]] FindRowPlace place(int width, int height) const;
+    [[nodiscard]] std::span<const Marked> currentMarks() const { return m_marks; }
+
+    // What a realisation does as the rules above ask.
+    [[nodiscard]] virtual double dpi() const = 0;
+    [[nodiscard]] virtual double scale() const = 0; // the factor the controls are laid out at
+    // Makes the row's controls when first opened (hidden); false when they could not be made.
+    virtual bool make() = 0;
+    virtual void show(bool shown) = 0; // the row's controls, laid out first when shown
+    // Grows the window by `height` pixels (shrinks it where negative), its least size with it;
+    // the controls keep the client area above the row.
+    virtual void grow(int height) = 0;
+    // Sets the field's text, all of it selected, and gives the field the focus.
+    virtual void setField(std::string_view text) = 0;
     [[nodiscard]] virtual std::string fieldText() const = 0;
+    virtual void setAnswer(std::string_view line) = 0;
+    virtual void pause(bool start) = 0; // starts the pause in typing again, or stops it
+    virtual void redraw(const MarkChange &change) = 0;
+    // Gives a control the description assistive technology adds to its name.
+    virtual void describe(const ControlDefinition &control, std::string_view description) = 0;
+    [[nodiscard]] virtual const ControlDefinition *focused() const = 0; // none: not a control
+    virtual void focus(const ControlDefinition *control) = 0; // none: the window itself
+    // Runs a handler as a click's handler is run.
+    virtual void runAsClick(const std::function<void()> &handler) = 0;
     virtual void copy(std::string_view text) = 0; // onto the clipboard
     // Opens a box's context menu at its middle; false when it has none.
     virtual bool openMenu(const ControlDefinition &box) = 0;
 
-    // Keeps exactly the marks on controls the form has, in the order given.
-    MarkChange takeMarks(std::span<const Mark> marks);
-    [[nodiscard]] std::span<const Marked> currentMarks() const { return m_marks; }
-    // At a pause in typing, not at every key, so that a screen reader is not flooded with changes
-    // it would then prune: each marked control's description and each control no longer marked
-    // its own again, only where that changes what the control has now.
-    std::vector<Marked> describe();
-    // Takes the answer line shown now; true when it is to be announced at the next pause.
-    bool takeAnswer(std::string_view line);
-    // The answer to announce at the pause: the pending one, unless it was the last announced (a
-    // step to a model does not repeat it).
-    std::optional<std::string> announcement();
-    void setOpen(bool open); // closing forgets the answers
-
-    void edited(std::string_view text) const;
-    void closed() const;
-
-    FindHandlers m_handlers;
-
 private:
     [[nodiscard]] bool isMarked(const ControlDefinition *control) const;
     bool moveFocus(const ControlDefinition *from, Direction direction);
+    // Each marked control's description and each control no longer marked its own again, only
+    // where that changes what the control has now.
+    void giveDescriptions();
 
-    std::span<const ControlDefinition> m_controls;
+    Form &m_form;
+    const FormDefinition &m_definition;
+    FindHandlers m_handlers;
     std::vector<Marked> m_marks;
     std::vector<Marked> m_given; // the controls described now, with what they were given
-    std::string m_pending;
+    std::string m_pending; // the answer shown now, to be announced at the pause
     std::string m_announced;
+    const ControlDefinition *m_focusBefore = nullptr; // where the focus goes back on closing
     bool m_open = false;
+    bool m_settingText = false; // the field's text is being set by the row, not typed
 };
-
-// Where the open row's parts lie in pixels: the row centred under the controls at the foot of a
-// client area `clientWidth` x `clientHeight` (the row's `height` included) of a form
-// `designedWidth` twips wide; the field and the answer line from the row's corner.
-struct PixelRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-struct FindRowPlace {
-    PixelRect row;
-    PixelRect field;
-    PixelRect answer;
-};
-[[nodiscard]] FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height,
-                                        Twips designedWidth, double dpi, double scale);
 
 // The button the arrow key moves to from the button `from`, as the buttons lie in the window
 // (frames included): Left and Right along its row, no further than its ends; Up and Down to the

@@ -63,7 +63,7 @@ KeyPress keyPress(const QKeyEvent &event)
 
 QtFindRow::QtFindRow(QtForm &form)
     : QObject(form.m_window)
-    , FindRow(form.m_definition.controls)
+    , FindRow(form, form.m_definition)
     , m_form(form)
 {
     // Only the keys are watched from the start; the row itself is made when first opened.
@@ -73,9 +73,14 @@ QtFindRow::QtFindRow(QtForm &form)
     }
 }
 
-int QtFindRow::addedHeight() const
+double QtFindRow::dpi() const
 {
-    return isOpen() ? twipsToPixels(kFindRowHeight, m_form.m_logicalDpi, m_form.m_scale) : 0;
+    return m_form.m_logicalDpi;
+}
+
+double QtFindRow::scale() const
+{
+    return m_form.m_scale;
 }
 
 void QtFindRow::layOut()
@@ -83,97 +88,69 @@ void QtFindRow::layOut()
     if (m_row.isNull() || !isOpen()) {
         return;
     }
-    const double scale = m_form.m_scale;
     const QSize size = m_form.m_window->size();
-    const FindRowPlace place
-        = findRowPlace(size.width(), size.height(), addedHeight(), m_form.m_definition.clientWidth,
-                       m_form.m_logicalDpi, scale);
+    const FindRowPlace at = place(size.width(), size.height());
     const auto rect = [](PixelRect r) { return QRect(r.left, r.top, r.width, r.height); };
     m_marks->setGeometry(m_form.m_window->rect());
-    m_row->setGeometry(rect(place.row));
+    m_row->setGeometry(rect(at.row));
     QFont font = m_form.m_window->font();
-    font.setPointSizeF(font.pointSizeF() * scale);
+    font.setPointSizeF(font.pointSizeF() * scale());
     m_field->setFont(font);
-    m_field->setGeometry(rect(place.field));
+    m_field->setGeometry(rect(at.field));
     font.setPointSizeF(font.pointSizeF() * kFindAnswerFontFactor);
     m_answer->setFont(font);
-    m_answer->setGeometry(rect(place.answer));
+    m_answer->setGeometry(rect(at.answer));
 }
 
-void QtFindRow::open(std::string_view text)
+bool QtFindRow::make()
 {
-    if (m_row.isNull()) { // made when first opened
-        m_row = new QWidget(m_form.m_window);
-        m_row->setObjectName(QStringLiteral("findRow"));
-        m_field = new QLineEdit(m_row);
-        m_field->setObjectName(QStringLiteral("findField"));
-        m_field->setAccessibleName(toQString(kFindFieldName));
-        m_field->setPlaceholderText(toQString(kFindFieldName));
-        m_field->installEventFilter(this);
-        m_answer = new QLabel(m_row);
-        m_answer->setObjectName(QStringLiteral("findAnswer"));
-        m_answer->setWordWrap(true);
-        m_answer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        m_answer->setTextFormat(Qt::PlainText);
-        m_pause = new QTimer(m_row);
-        m_pause->setSingleShot(true);
-        m_pause->setInterval(kAnnouncePause);
-        QObject::connect(m_pause, &QTimer::timeout, this, [this] {
-            describeMarks();
-            if (const std::optional<std::string> line = announcement()) {
-                m_form.announce(*line);
-            }
-        });
-        QObject::connect(m_field, &QLineEdit::textChanged, this,
-                         [this](const QString &text) { edited(text.toStdString()); });
-        // One layer over the whole window draws a thick frame, in the window's text colour, round
-        // each marked control: it reads without colour, on a light palette and a dark one, leaves
-        // the controls' own drawing as it is, and changes no control, so assistive technology sees
-        // no widget come or go as the marks change.
-        m_marks = new QWidget(m_form.m_window);
-        m_marks->setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_marks->setFocusPolicy(Qt::NoFocus);
-        m_marks->setObjectName(QStringLiteral("findMarks"));
-        m_marks->installEventFilter(this);
+    if (!m_row.isNull()) {
+        return true;
     }
-    if (!isOpen()) {
-        QWidget *focused = QApplication::focusWidget();
-        m_focusBefore
-            = focused != nullptr && focused->window() == m_form.m_window ? focused : nullptr;
-        setOpen(true);
-        grow(addedHeight());
+    m_row = new QWidget(m_form.m_window);
+    m_row->setObjectName(QStringLiteral("findRow"));
+    m_field = new QLineEdit(m_row);
+    m_field->setObjectName(QStringLiteral("findField"));
+    m_field->setAccessibleName(toQString(kFindFieldName));
+    m_field->setPlaceholderText(toQString(kFindFieldName));
+    m_field->installEventFilter(this);
+    m_answer = new QLabel(m_row);
+    m_answer->setObjectName(QStringLiteral("findAnswer"));
+    m_answer->setWordWrap(true);
+    m_answer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_answer->setTextFormat(Qt::PlainText);
+    m_pause = new QTimer(m_row);
+    m_pause->setSingleShot(true);
+    m_pause->setInterval(kAnnouncePause);
+    QObject::connect(m_pause, &QTimer::timeout, this, [this] { paused(); });
+    QObject::connect(m_field, &QLineEdit::textChanged, this,
+                     [this](const QString &text) { typed(text.toStdString()); });
+    // One layer over the whole window draws a thick frame, in the window's text colour, round
+    // each marked control: it reads without colour, on a light palette and a dark one, leaves
+    // the controls' own drawing as it is, and changes no control, so assistive technology sees
+    // no widget come or go as the marks change.
+    m_marks = new QWidget(m_form.m_window);
+    m_marks->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_marks->setFocusPolicy(Qt::NoFocus);
+    m_marks->setObjectName(QStringLiteral("findMarks"));
+    m_marks->installEventFilter(this);
+    return true;
+}
+
+void QtFindRow::show(bool shown)
+{
+    if (shown) {
         layOut();
-        m_row->show();
-        m_marks->show();
     }
-    // The same text again (Ctrl+F after Esc) is found again: the marks went with the row.
-    const QString wanted = toQString(text);
-    if (m_field->text() == wanted) {
-        edited(text);
-    } else {
-        m_field->setText(wanted);
-    }
+    m_row->setVisible(shown);
+    m_marks->setVisible(shown);
+}
+
+void QtFindRow::setField(std::string_view text)
+{
+    m_field->setText(toQString(text));
     m_field->selectAll();
     m_field->setFocus(Qt::ShortcutFocusReason);
-}
-
-void QtFindRow::close()
-{
-    if (!isOpen()) {
-        return;
-    }
-    mark({});
-    describeMarks();
-    m_marks->hide();
-    m_pause->stop();
-    const int added = addedHeight();
-    m_row->hide();
-    setOpen(false);
-    grow(-added);
-    if (!m_focusBefore.isNull()) {
-        m_focusBefore->setFocus(Qt::OtherFocusReason);
-    }
-    closed();
 }
 
 void QtFindRow::grow(int height)
@@ -192,15 +169,9 @@ const ControlDefinition *QtFindRow::definitionOf(const QWidget *widget) const
         : &m_form.m_definition.controls[static_cast<std::size_t>(found - widgets.begin())];
 }
 
-QWidget *QtFindRow::widgetOf(const ControlDefinition &control) const
+void QtFindRow::redraw(const MarkChange & /*change*/)
 {
-    return m_form
-        .m_widgets[static_cast<std::size_t>(&control - m_form.m_definition.controls.data())];
-}
-
-void QtFindRow::mark(std::span<const Mark> marks)
-{
-    takeMarks(marks);
+    // The one layer draws every mark again.
     if (!m_marks.isNull()) {
         m_marks->raise();
         m_marks->update();
@@ -211,7 +182,7 @@ void QtFindRow::paintMarks()
 {
     QPainter painter(m_marks);
     for (const Marked &mark : currentMarks()) {
-        const QWidget *control = widgetOf(*mark.control);
+        const QWidget *control = m_form.widget(mark.control->name);
         if (!control->isVisible()) {
             continue;
         }
@@ -225,31 +196,28 @@ void QtFindRow::paintMarks()
     }
 }
 
-void QtFindRow::describeMarks()
+void QtFindRow::describe(const ControlDefinition &control, std::string_view description)
 {
-    for (const Marked &change : describe()) {
-        widgetOf(*change.control)->setAccessibleDescription(toQString(change.description));
-    }
+    m_form.widget(control.name)->setAccessibleDescription(toQString(description));
 }
 
-void QtFindRow::showAnswer(std::string_view line)
+void QtFindRow::setAnswer(std::string_view line)
 {
-    if (m_answer.isNull()) {
-        return;
-    }
     m_answer->setText(toQString(line));
-    if (takeAnswer(line)) {
+}
+
+void QtFindRow::pause(bool start)
+{
+    if (start) {
         m_pause->start();
     } else {
         m_pause->stop();
     }
 }
 
-void QtFindRow::step(FindStep step)
+void QtFindRow::runAsClick(const std::function<void()> &handler)
 {
-    if (m_handlers.stepped) { // it selects as a click does
-        m_form.runHandler([this, step] { m_handlers.stepped(step); });
-    }
+    m_form.runHandler(handler);
 }
 
 void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
@@ -321,9 +289,16 @@ bool QtFindRow::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
-void QtFindRow::focus(const ControlDefinition &button)
+const ControlDefinition *QtFindRow::focused() const
 {
-    widgetOf(button)->setFocus(Qt::OtherFocusReason);
+    return definitionOf(QApplication::focusWidget());
+}
+
+void QtFindRow::focus(const ControlDefinition *control)
+{
+    if (control != nullptr) { // elsewhere, Qt moves the focus on from the field hidden
+        m_form.widget(control->name)->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 std::string QtFindRow::fieldText() const
@@ -338,7 +313,7 @@ void QtFindRow::copy(std::string_view text)
 
 bool QtFindRow::openMenu(const ControlDefinition &box)
 {
-    auto *edit = qobject_cast<QLineEdit *>(widgetOf(box));
+    auto *edit = qobject_cast<QLineEdit *>(m_form.widget(box.name));
     if (edit != nullptr) {
         contextMenu(edit, edit->mapToGlobal(edit->rect().center()));
     }

@@ -36,14 +36,6 @@ public:
     // their context menus, before the control they go to sees them.
     explicit QtFindRow(QtForm &form);
 
-    void open(std::string_view text) override;
-    void close() override;
-    void mark(std::span<const Mark> marks) override;
-    void showAnswer(std::string_view line) override;
-
-    // The height the open row adds to the window at the form's factor, in pixels; 0 when closed.
-    [[nodiscard]] int addedHeight() const;
-
     // Places the open row at the window's foot; the form calls it once it has laid out its
     // controls after a resize.
     void layOut();
@@ -52,19 +44,28 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Grows the window by `height` pixels (shrinks it where negative), its least size with it.
-    void grow(int height);
-    void step(FindStep step) override;
-    void focus(const ControlDefinition &button) override;
+    // The field and the answer line in one widget under the controls, the layer of marks over
+    // the window, and the pause's timer, all made on the first opening.
+    bool make() override;
+    void show(bool shown) override;
+    void setField(std::string_view text) override;
     [[nodiscard]] std::string fieldText() const override;
+    void setAnswer(std::string_view line) override;
+    void pause(bool start) override;
+    // The form's own scale and DPI, and its window's least size and size.
+    [[nodiscard]] double dpi() const override;
+    [[nodiscard]] double scale() const override;
+    void grow(int height) override;
+    void redraw(const MarkChange &change) override; // the layer, which draws every mark
+    void describe(const ControlDefinition &control, std::string_view description) override;
+    [[nodiscard]] const ControlDefinition *focused() const override;
+    void focus(const ControlDefinition *control) override;
+    void runAsClick(const std::function<void()> &handler) override;
     void copy(std::string_view text) override;
     bool openMenu(const ControlDefinition &box) override;
     // The component box's context menu with the find's item first, at `at` on the screen.
     void contextMenu(QLineEdit *box, QPoint at);
     [[nodiscard]] const ControlDefinition *definitionOf(const QWidget *widget) const;
-    [[nodiscard]] QWidget *widgetOf(const ControlDefinition &control) const;
-    // Gives the controls the descriptions the marks call for now (see FindRow::describe).
-    void describeMarks();
     void paintMarks(); // on the layer of marks, as it is painted
 
     QtForm &m_form;
@@ -73,7 +74,6 @@ private:
     QPointer<QLabel> m_answer;
     QPointer<QWidget> m_marks; // one layer over the window that draws every mark
     QPointer<QTimer> m_pause;
-    QPointer<QWidget> m_focusBefore;
 };
 
 class QtForm final : public Form {

@@ -91,7 +91,7 @@ using ClipboardHandle = win32::Owned<HWND, [](HWND /*owner*/) noexcept { CloseCl
 
 Win32FindRow::Win32FindRow(Win32Form &form, const FormDefinition &definition,
                            win32::Annotations &annotations)
-    : FindRow(definition.controls)
+    : FindRow(form, definition)
     , m_form(form)
     , m_definition(definition)
     , m_annotations(annotations)
@@ -104,6 +104,16 @@ Font Win32FindRow::answerFont(const FormDefinition &definition)
     font.centipoints
         = static_cast<std::uint16_t>(std::lround(font.centipoints * kFindAnswerFontFactor));
     return font;
+}
+
+double Win32FindRow::dpi() const
+{
+    return m_form.dpi();
+}
+
+double Win32FindRow::scale() const
+{
+    return m_form.scale();
 }
 
 void Win32FindRow::layOut(bool refont)
@@ -122,8 +132,7 @@ void Win32FindRow::layOut(bool refont)
     }
     RECT client {};
     GetClientRect(m_form.window(), &client);
-    FindRowPlace at = findRowPlace(client.right, client.bottom, m_height, m_definition.clientWidth,
-                                   m_form.dpi(), m_form.scale());
+    FindRowPlace at = place(client.right, client.bottom);
     at.row.left = std::max(0, at.row.left);
     SetWindowPos(m_field, nullptr, at.row.left + at.field.left, at.row.top + at.field.top,
                  at.field.width, at.field.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -139,68 +148,46 @@ void Win32FindRow::layOut(bool refont)
     InvalidateRect(m_answer, nullptr, TRUE);
 }
 
-void Win32FindRow::open(std::string_view text)
+bool Win32FindRow::make()
 {
-    HWND window = m_form.window();
-    if (m_field == nullptr) {
-        m_field = win32::createChild(window, kFieldId, L"EDIT",
-                                     WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
-        m_answer = win32::createChild(window, kAnswerId, L"STATIC", SS_LEFT | SS_NOPREFIX);
-        if (m_field == nullptr || m_answer == nullptr) {
-            return;
-        }
-        const std::wstring name = widen(kFindFieldName);
-        SendMessageW(m_field, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(name.c_str()));
-        m_annotations.annotate(m_field, kFindFieldName, {});
-        layOut(true);
+    if (m_field != nullptr) {
+        return true;
     }
-    if (!isOpen()) {
-        HWND focused = GetFocus();
-        m_focusBefore = focused != nullptr && IsChild(window, focused) != FALSE ? focused : nullptr;
-        m_height = twipsToPixels(kFindRowHeight, m_form.dpi(), m_form.scale());
-        setOpen(true);
-        growBy(m_height);
+    m_field = win32::createChild(m_form.window(), kFieldId, L"EDIT",
+                                 WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+    m_answer = win32::createChild(m_form.window(), kAnswerId, L"STATIC", SS_LEFT | SS_NOPREFIX);
+    if (m_field == nullptr || m_answer == nullptr) {
+        return false;
+    }
+    const std::wstring name = widen(kFindFieldName);
+    SendMessageW(m_field, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(name.c_str()));
+    m_annotations.annotate(m_field, kFindFieldName, {});
+    layOut(true);
+    return true;
+}
+
+void Win32FindRow::show(bool shown)
+{
+    if (shown) {
         layOut(false);
-        ShowWindow(m_field, SW_SHOWNA);
-        ShowWindow(m_answer, SW_SHOWNA);
     }
-    // The same text again (Ctrl+F after Esc) is found again: the marks went with the row.
-    m_settingText = true;
-    const std::wstring wanted = widen(text);
-    if (win32::textOf(m_field) != wanted) {
-        SetWindowTextW(m_field, wanted.c_str());
-    }
-    m_settingText = false;
-    edited(text);
+    ShowWindow(m_field, shown ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(m_answer, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32FindRow::setField(std::string_view text)
+{
+    SetWindowTextW(m_field, widen(text).c_str());
     SendMessageW(m_field, EM_SETSEL, 0, -1);
     SetFocus(m_field);
 }
 
-void Win32FindRow::growBy(int pixels) const
+void Win32FindRow::grow(int height)
 {
-    // The controls keep the client area above the row.
     RECT outer {};
     GetWindowRect(m_form.window(), &outer);
     SetWindowPos(m_form.window(), nullptr, 0, 0, outer.right - outer.left,
-                 outer.bottom - outer.top + pixels, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Win32FindRow::close()
-{
-    if (!isOpen()) {
-        return;
-    }
-    mark({});
-    describeMarks();
-    KillTimer(m_form.window(), kPauseTimer);
-    // The focus goes back before the field it may be in is hidden.
-    SetFocus(m_focusBefore != nullptr && IsWindow(m_focusBefore) != FALSE ? m_focusBefore
-                                                                          : m_form.window());
-    ShowWindow(m_field, SW_HIDE);
-    ShowWindow(m_answer, SW_HIDE);
-    setOpen(false);
-    growBy(-m_height);
-    closed();
+                 outer.bottom - outer.top + height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string Win32FindRow::fieldText() const
@@ -208,9 +195,8 @@ std::string Win32FindRow::fieldText() const
     return m_field != nullptr ? win32::narrow(win32::textOf(m_field)) : std::string();
 }
 
-void Win32FindRow::mark(std::span<const Mark> marks)
+void Win32FindRow::redraw(const MarkChange &change)
 {
-    const MarkChange change = takeMarks(marks);
     for (const ControlDefinition *gone : change.gone) {
         if (HWND control = m_form.handle(gone->name); control != nullptr) {
             RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
@@ -229,58 +215,42 @@ void Win32FindRow::mark(std::span<const Mark> marks)
     }
 }
 
-void Win32FindRow::describeMarks()
+void Win32FindRow::describe(const ControlDefinition &control, std::string_view description)
 {
-    for (const Marked &change : describe()) {
-        if (HWND control = m_form.handle(change.control->name); control != nullptr) {
-            m_annotations.describe(control, change.description);
-        }
+    if (HWND handle = m_form.handle(control.name); handle != nullptr) {
+        m_annotations.describe(handle, description);
     }
 }
 
-void Win32FindRow::showAnswer(std::string_view line)
+void Win32FindRow::setAnswer(std::string_view line)
 {
-    if (m_answer == nullptr) {
-        return;
-    }
     const std::wstring wide = widen(line);
     if (win32::textOf(m_answer) != wide) {
         SetWindowTextW(m_answer, wide.c_str());
         layOut(false);
     }
-    if (takeAnswer(line)) {
-        // Each change starts the pause again.
+}
+
+void Win32FindRow::pause(bool start)
+{
+    if (start) {
         SetTimer(m_form.window(), kPauseTimer, static_cast<UINT>(kAnnouncePause.count()), nullptr);
     } else {
         KillTimer(m_form.window(), kPauseTimer);
     }
 }
 
-void Win32FindRow::paused()
-{
-    KillTimer(m_form.window(), kPauseTimer);
-    if (!isOpen()) {
-        return;
-    }
-    describeMarks();
-    if (const std::optional<std::string> line = announcement()) {
-        m_form.announce(*line);
-    }
-}
-
 void Win32FindRow::command(HWND control, WORD code)
 {
-    if (control != nullptr && control == m_field && code == EN_CHANGE && !m_settingText) {
-        edited(fieldText());
+    if (control != nullptr && control == m_field && code == EN_CHANGE) {
+        typed(fieldText());
     }
 }
 
-void Win32FindRow::step(FindStep step)
+void Win32FindRow::runAsClick(const std::function<void()> &handler)
 {
-    // A step selects as a click does, and traps no more than a click's handler does.
-    if (m_handlers.stepped) {
-        win32::runHandler([this, step] { m_handlers.stepped(step); });
-    }
+    // Traps no more than a click's handler does.
+    win32::runHandler(handler);
 }
 
 void Win32FindRow::copy(std::string_view text)
@@ -355,9 +325,18 @@ void Win32FindRow::contextMenu(HWND box, POINT at)
     }
 }
 
-void Win32FindRow::focus(const ControlDefinition &button)
+const ControlDefinition *Win32FindRow::focused() const
 {
-    SetFocus(m_form.handle(button.name));
+    HWND focus = GetFocus();
+    const auto found = std::ranges::find_if(m_definition.controls, [&](const auto &control) {
+        return m_form.handle(control.name) == focus;
+    });
+    return focus != nullptr && found != m_definition.controls.end() ? &*found : nullptr;
+}
+
+void Win32FindRow::focus(const ControlDefinition *control)
+{
+    SetFocus(control != nullptr ? m_form.handle(control->name) : m_form.window());
 }
 
 bool Win32FindRow::openMenu(const ControlDefinition &box)

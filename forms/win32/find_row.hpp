@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include <span>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,14 +29,9 @@ public:
     Win32FindRow(Win32Form &form, const FormDefinition &definition,
                  win32::Annotations &annotations);
 
-    void open(std::string_view text) override;
-    void close() override;
-    void mark(std::span<const Mark> marks) override;
-    void showAnswer(std::string_view line) override;
     using FindRow::act;
+    using FindRow::paused;
 
-    // The pixels the open row adds under the controls; 0 when closed.
-    [[nodiscard]] int addedHeight() const { return isOpen() ? m_height : 0; }
     // The answer line's font; the field's is the form's own. The form makes both at each scale.
     [[nodiscard]] static Font answerFont(const FormDefinition &definition);
     // Takes the fonts made anew (`refont`) and, when open, its place at the foot of the window.
@@ -46,31 +41,37 @@ public:
     void contextMenu(HWND box, POINT at);
     // A notification a control of the form sent it.
     void command(HWND control, WORD code);
-    void paused();
 
     // The row's field and answer line; null before the row is first opened.
     [[nodiscard]] HWND field() const { return m_field; }
     [[nodiscard]] HWND answer() const { return m_answer; }
 
 private:
-    // The window grows by the row as it opens, and shrinks by it as it closes.
-    void growBy(int pixels) const;
-    void step(FindStep step) override;
-    void focus(const ControlDefinition &button) override;
+    [[nodiscard]] double dpi() const override; // the monitor's, as the form follows it
+    [[nodiscard]] double scale() const override;
+    // An edit and a static line, children of the form's window, made hidden on first opening.
+    bool make() override;
+    void show(bool shown) override;
+    void grow(int height) override;
+    void setField(std::string_view text) override;
     [[nodiscard]] std::string fieldText() const override;
+    void setAnswer(std::string_view line) override;
+    void pause(bool start) override; // the form's timer kPauseTimer
+    // Each marked control subclassed to draw its frame over itself; the others drawn again.
+    void redraw(const MarkChange &change) override;
+    // Through the form's annotations, which UI Automation reads.
+    void describe(const ControlDefinition &control, std::string_view description) override;
+    [[nodiscard]] const ControlDefinition *focused() const override;
+    void focus(const ControlDefinition *control) override;
+    void runAsClick(const std::function<void()> &handler) override;
     void copy(std::string_view text) override;
     bool openMenu(const ControlDefinition &box) override;
-    // Gives the controls the descriptions the marks call for now (see FindRow::describe).
-    void describeMarks();
 
     Win32Form &m_form;
     const FormDefinition &m_definition;
     win32::Annotations &m_annotations;
     HWND m_field = nullptr;
     HWND m_answer = nullptr;
-    HWND m_focusBefore = nullptr;
-    int m_height = 0; // the pixels the row adds while open
-    bool m_settingText = false; // the field's text is being set by the row, not typed
 };
 
 } // namespace forms

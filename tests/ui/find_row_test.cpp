@@ -11,8 +11,9 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include <set>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -42,17 +43,8 @@ protected:
         return line != nullptr ? line->text().toStdString() : std::string();
     }
 
-    // The controls framed now, by name.
-    [[nodiscard]] std::set<std::string> marked() const
-    {
-        const auto *row = dynamic_cast<const forms::QtFindRow *>(form->findRow());
-        if (row == nullptr) {
-            ADD_FAILURE() << "the window has no find row";
-            return {};
-        }
-        const std::vector<std::string> framed = row->marked();
-        return {framed.begin(), framed.end()};
-    }
+    // The controls framed now, by name, in the order they were marked.
+    [[nodiscard]] std::vector<std::string> marked() const { return form->findRow()->marked(); }
 
     // Waits, no longer than a second past the pause in typing, for a control's description.
     [[nodiscard]] std::string describedAfterPause(std::string_view control) const
@@ -84,8 +76,8 @@ TEST_F(FindRow, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
 
     QTest::keyClicks(field(), "4370805");
     EXPECT_EQ(answer(), "4370805: 7 models: 3510, 6310, 6310I, 6510, 8310, 8910, 8910I");
-    const std::set<std::string> buttons {"Command23", "Command30", "Command31", "Command32",
-                                         "Command36", "Command37", "Command38"};
+    const std::vector<std::string> buttons {"Command23", "Command30", "Command31", "Command32",
+                                            "Command36", "Command37", "Command38"};
     EXPECT_EQ(marked(), buttons);
     EXPECT_EQ(describedAfterPause("Command23"), "Holds 4370805 in POWER IC (UEM) 1");
     EXPECT_EQ(widget("Command1")->accessibleDescription().toStdString(), "");
@@ -111,29 +103,28 @@ TEST_F(FindRow, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
     box(3)->setText(QStringLiteral("typed by hand"));
     press(Qt::Key_Return);
     EXPECT_EQ(boxTexts(*this), textsAfter("Command10")) << "the sixteen writes of a click";
-    EXPECT_EQ(marked(), (std::set<std::string> {"Command10", "Text3", "Text5"}));
+    EXPECT_EQ(marked(), (std::vector<std::string> {"Command10", "Text3", "Text5"}));
     EXPECT_TRUE(field()->hasFocus()) << "the focus stays in the field";
 
     field()->setText(QStringLiteral("4370805"));
-    press(Qt::Key_F3);
-    EXPECT_EQ(boxTexts(*this), textsAfter("Command23")); // 3510
-    press(Qt::Key_F3);
-    EXPECT_EQ(boxTexts(*this), textsAfter("Command30")); // 6310
-    press(Qt::Key_F3, Qt::ShiftModifier);
-    press(Qt::Key_F3, Qt::ShiftModifier);
-    EXPECT_EQ(boxTexts(*this), textsAfter("Command38")) << "going back wraps round to the 8910I";
-    EXPECT_TRUE(marked().contains("Text8"));
+    // F3 steps on through the models that hold the part, Shift+F3 back, wrapping round.
+    for (const auto &[back, button] :
+         {std::pair {false, "Command23"}, std::pair {false, "Command30"},
+          std::pair {true, "Command23"}, std::pair {true, "Command38"}}) {
+        press(Qt::Key_F3, back ? Qt::ShiftModifier : Qt::NoModifier);
+        EXPECT_EQ(boxTexts(*this), textsAfter(button)) << button;
+    }
+    EXPECT_EQ(std::ranges::count(marked(), std::string("Text8")), 1) << "the box with the part";
     EXPECT_EQ(form->heldReferences(), 0);
 }
 
 TEST_F(FindRow, ArrowKeysMoveAsTheButtonsLie)
 {
     widget("Command2")->setFocus();
-    const std::vector<std::pair<Qt::Key, std::string>> walk {
-        {Qt::Key_Right, "Command3"}, {Qt::Key_Down, "Command13"}, {Qt::Key_Down, "Command20"},
-        {Qt::Key_Left, "Command19"}, {Qt::Key_Up, "Command12"},
-    };
-    for (const auto &[key, to] : walk) {
+    for (const auto &[key, to] :
+         {std::pair {Qt::Key_Right, "Command3"}, std::pair {Qt::Key_Down, "Command13"},
+          std::pair {Qt::Key_Down, "Command20"}, std::pair {Qt::Key_Left, "Command19"},
+          std::pair {Qt::Key_Up, "Command12"}}) {
         press(key);
         EXPECT_EQ(QtWindow::focused(), to);
     }

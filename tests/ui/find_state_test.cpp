@@ -68,41 +68,51 @@ TEST_P(FindQuery, MarksAndSays)
     state.setQuery(GetParam().typed);
     EXPECT_EQ(state.line(), GetParam().line);
     EXPECT_EQ(models(state.matches()), GetParam().marked);
-    EXPECT_EQ(state.current(), nullptr) << "nothing is gone to before Enter";
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FindQuery, testing::ValuesIn(kQueries), byLabel);
 
-// Steps round the ends of "4370805" (3510 ... 8910I), then through "4370453" (one model, twice in
-// it), a model named and a miss: the model gone to, its boxes to mark and its button's
-// description. A walk through several models both ways is the window's own (Enter and F3 in
-// tests/ui/find_row_test.cpp).
+// The controls to mark, each with its description.
+using Marks = std::vector<std::pair<std::string_view, std::string>>;
+Marks marksOf(const FindState &state)
+{
+    Marks marks;
+    for (const forms::Mark &mark : state.marks()) {
+        marks.emplace_back(mark.control, mark.description);
+    }
+    return marks;
+}
+
+// Steps round the ends of "4370805" (3510 ... 8910I), through "4370453" (one model, twice in it),
+// a model named and a miss, with the marks there; a walk both ways over several models is the
+// window's own (Enter and F3 in tests/ui/find_row_test.cpp).
 TEST(FindSteps, NextAndPreviousWrapRoundAndMarkTheBoxesThatHoldThePart)
 {
+    using forms::FindStep;
     FindState state;
+    const auto stepTo = [&state](FindStep step) {
+        const ModelRecord *record = state.step(step);
+        return record != nullptr ? std::string(record->model) : "(none)";
+    };
     state.setQuery("4370805");
-    ASSERT_NE(state.previous(), nullptr);
-    EXPECT_EQ(state.current()->model, "8910I");
-    ASSERT_NE(state.next(), nullptr);
-    EXPECT_EQ(state.current()->model, "3510") << "past the last, the first";
+    EXPECT_EQ(stepTo(FindStep::Previous), "8910I");
+    EXPECT_EQ(stepTo(FindStep::Next), "3510") << "past the last, the first";
 
     state.setQuery("4370453");
-    const ModelRecord *only = state.previous();
-    ASSERT_NE(only, nullptr);
-    EXPECT_EQ(only->model, "6150");
-    EXPECT_EQ(state.currentBoxes(), (std::vector<std::string_view> {"Text3", "Text5"}));
-    EXPECT_EQ(state.description(*only), "Holds 4370453 in PA IC 2, 4370453 in PA IC 4");
-    EXPECT_EQ(state.next(), only) << "one match wraps onto itself";
+    EXPECT_EQ(stepTo(FindStep::Previous), "6150");
+    EXPECT_EQ(marksOf(state),
+              (Marks {{"Command10", "Holds 4370453 in PA IC 2, 4370453 in PA IC 4"},
+                      {"Text3", "Holds the part found"},
+                      {"Text5", "Holds the part found"}}));
+    EXPECT_EQ(stepTo(FindStep::Next), "6150") << "one match wraps onto itself";
 
     state.setQuery("nokia 6310i");
-    ASSERT_NE(state.next(), nullptr);
-    EXPECT_TRUE(state.currentBoxes().empty()) << "a model named marks its button, no box";
-    EXPECT_EQ(state.description(*state.current()), "The model named");
-    EXPECT_EQ(state.description(ComponentCatalogue::records().front()), "");
+    EXPECT_EQ(stepTo(FindStep::Next), "6310I");
+    EXPECT_EQ(marksOf(state), (Marks {{"Command31", "The model named"}}))
+        << "a model named marks its button, no box";
 
     state.setQuery("4370852");
-    EXPECT_EQ(state.next(), nullptr);
-    EXPECT_EQ(state.previous(), nullptr);
+    EXPECT_EQ(stepTo(FindStep::Previous), "(none)");
 }
 
 // The 6310I's record is held where the window copies it (Ctrl+C, tests/ui/find_row_test.cpp).
