@@ -4,7 +4,6 @@
 #include "forms/start/runtime.hpp"
 
 #include "forms/core/command_line.hpp"
-#include "forms/core/start_texts.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 
@@ -92,8 +91,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     Win32Form form(*project.startupForm);
     if (form.window() == nullptr) {
         reachConsole();
-        std::fputs(startFailureLine(programName(), "Windows refused to create it").c_str(), stderr);
-        return kStartFailureExitCode;
+        refuseStart("Windows refused to create it");
     }
     if (project.connectEvents != nullptr) {
         project.connectEvents(form);
