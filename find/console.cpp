@@ -138,9 +138,4 @@ Utf8Output::Utf8Output()
     m_err.tie(&m_out);
 }
 
-Utf8Output::~Utf8Output()
-{
-    m_out.flush();
-}
-
 } // namespace icatlas::find
