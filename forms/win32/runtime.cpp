@@ -81,11 +81,9 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     setProgramName(project.name);
     const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
     const CommandLine commandLine = parseCommandLine(arguments, {});
-    if (commandLine.action != CommandAction::Run) {
+    if (commandLine.action != CommandAction::Run) { // answered in the console it was typed in
         reachConsole();
-    }
-    if (const auto status = answerCommandLine(project, commandLine, {})) {
-        return *status;
+        return answerCommandLine(project, commandLine, {}).value_or(kUsageExitCode);
     }
 
     Win32Form form(*project.startupForm);
