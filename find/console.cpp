@@ -8,6 +8,7 @@
 #include <iostream>
 
 #ifdef _WIN32
+#include <algorithm>
 #include <fcntl.h>
 #include <io.h>
 #include <sstream>
@@ -80,12 +81,24 @@ private:
     {
         const std::wstring wide = toWide(view().substr(0, length));
         str(std::string(view().substr(length)));
-        // The console driver takes a text of any length in one call, and all of it or none.
-        DWORD written = 0;
-        return wide.empty()
-            || WriteConsoleW(m_console, wide.data(), static_cast<DWORD>(wide.size()), &written,
-                             nullptr)
-            != 0;
+        // In pieces a console takes at once (before Windows 8 one call's text had to fit the
+        // console's 64 KB heap), never parting a surrogate pair, until every piece is written.
+        constexpr std::size_t kPiece = 8192;
+        for (std::size_t start = 0; start < wide.size();) {
+            std::size_t count = std::min(kPiece, wide.size() - start);
+            if (start + count < wide.size() && IS_HIGH_SURROGATE(wide[start + count - 1])) {
+                --count;
+            }
+            DWORD written = 0;
+            if (WriteConsoleW(m_console, wide.data() + start, static_cast<DWORD>(count), &written,
+                              nullptr)
+                    == 0
+                || written == 0) {
+                return false;
+            }
+            start += written;
+        }
+        return true;
     }
 
     HANDLE m_console;
