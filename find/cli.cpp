@@ -250,24 +250,20 @@ int run(std::span<const std::string_view> args, std::ostream &out, std::ostream 
             return kExitFound;
         }
         return findParts(request, out, err);
-    case Mode::Model: {
-        const ModelRecord *record = findModel(request.value);
-        if (record == nullptr) {
-            return unknownModel(err, request.value);
+    case Mode::Model:
+        if (const ModelRecord *record = findModel(request.value)) {
+            writeModel(out, *record);
+            return kExitFound;
         }
-        writeModel(out, *record);
-        return kExitFound;
-    }
-    case Mode::Family: {
-        const std::optional<PlatformFamily> family = findFamily(request.value);
-        if (!family) {
-            return usageError(err,
-                              "unknown family " + quoted(request.value) + "; the families are "
-                                  + listed(kFamilies, ", ", familyName, " and "));
+        return unknownModel(err, request.value);
+    case Mode::Family:
+        if (const std::optional<PlatformFamily> family = findFamily(request.value)) {
+            writeModelList(out, ComponentCatalogue::family(*family));
+            return kExitFound;
         }
-        writeModelList(out, ComponentCatalogue::family(*family));
-        return kExitFound;
-    }
+        return usageError(err,
+                          "unknown family " + quoted(request.value) + "; the families are "
+                              + listed(kFamilies, ", ", familyName, " and "));
     case Mode::List:
         writeModelList(out, ComponentCatalogue::records());
         return kExitFound;

@@ -33,27 +33,24 @@ std::size_t completeUtf8Length(std::string_view bytes)
     return end;
 }
 
-#ifdef _WIN32
-
 namespace {
 
-std::string toUtf8(const wchar_t *text)
+#ifdef _WIN32
+
+// Each text converted as the system converts it: its size, then itself; an empty text makes both
+// calls fail, which leaves the result empty.
+std::string toUtf8(std::wstring_view text)
 {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
-        return {};
-    }
+    const int length = static_cast<int>(text.size());
+    const int size
+        = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string converted(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, converted.data(), size, nullptr, nullptr);
-    converted.pop_back(); // the terminating zero
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, converted.data(), size, nullptr, nullptr);
     return converted;
 }
 
 std::wstring toWide(std::string_view text)
 {
-    if (text.empty()) {
-        return {};
-    }
     const int length = static_cast<int>(text.size());
     const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
     std::wstring converted(static_cast<std::size_t>(size), L'\0');
@@ -84,7 +81,8 @@ private:
     {
         const std::wstring wide = toWide(view().substr(0, length));
         str(std::string(view().substr(length)));
-        // In pieces a console takes at once, never parting a surrogate pair.
+        // In pieces a console takes at once (before Windows 8 one call's text had to fit the
+        // console's 64 KB heap), never parting a surrogate pair, until every piece is written.
         constexpr std::size_t kPiece = 8192;
         for (std::size_t start = 0; start < wide.size();) {
             std::size_t count = std::min(kPiece, wide.size() - start);
@@ -106,24 +104,29 @@ private:
     HANDLE m_console;
 };
 
+#endif
+
 // The console behind a standard stream, or nothing for a pipe, a file or no handle, where the C++
 // library's own stream writes the bytes in binary mode.
-std::unique_ptr<std::streambuf> consoleOf(std::FILE *stream)
+std::unique_ptr<std::streambuf> consoleOf([[maybe_unused]] std::FILE *stream)
 {
+#ifdef _WIN32
     _setmode(_fileno(stream), _O_BINARY);
     HANDLE handle = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     DWORD mode = 0;
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE || GetConsoleMode(handle, &mode) == 0) {
-        return nullptr;
+    if (GetConsoleMode(handle, &mode) != 0) { // it fails on anything else, no handle included
+        return std::make_unique<ConsoleBuffer>(handle);
     }
-    return std::make_unique<ConsoleBuffer>(handle);
+#endif
+    return nullptr;
 }
 
 } // namespace
 
-// The narrow argv is in the ANSI code page, which cannot hold every character a user types.
-std::vector<std::string> utf8Arguments(int /*argc*/, char ** /*argv*/)
+std::vector<std::string> utf8Arguments([[maybe_unused]] int argc, [[maybe_unused]] char **argv)
 {
+#ifdef _WIN32
+    // The narrow argv is in the ANSI code page, which cannot hold every character a user types.
     int count = 0;
     const std::unique_ptr<wchar_t *, decltype([](wchar_t **wide) { LocalFree(wide); })> wide(
         CommandLineToArgvW(GetCommandLineW(), &count));
@@ -132,25 +135,10 @@ std::vector<std::string> utf8Arguments(int /*argc*/, char ** /*argv*/)
         arguments.push_back(toUtf8(wide.get()[i]));
     }
     return arguments;
-}
-
 #else
-
-std::vector<std::string> utf8Arguments(int argc, char **argv)
-{
     return {argv + 1, argv + argc};
-}
-
-namespace {
-
-std::unique_ptr<std::streambuf> consoleOf(std::FILE * /*stream*/)
-{
-    return nullptr;
-}
-
-} // namespace
-
 #endif
+}
 
 Utf8Output::Utf8Output()
     : m_outConsole(consoleOf(stdout))
@@ -161,11 +149,6 @@ Utf8Output::Utf8Output()
     // As std::cerr: each message at once, after what the output holds so far.
     m_err.setf(std::ios::unitbuf);
     m_err.tie(&m_out);
-}
-
-Utf8Output::~Utf8Output()
-{
-    m_out.flush();
 }
 
 } // namespace icatlas::find

@@ -22,15 +22,11 @@ namespace icatlas::find {
 [[nodiscard]] std::size_t completeUtf8Length(std::string_view bytes);
 
 // The program's standard output and error as UTF-8 streams, for as long as it lives; what is
-// still buffered is written when it ends.
+// still buffered is written when it ends (by the console's buffer, or the C++ library's at exit).
+// Neither copied nor moved, as its streams are not.
 class Utf8Output {
 public:
     Utf8Output();
-    ~Utf8Output();
-    Utf8Output(const Utf8Output &) = delete;
-    Utf8Output &operator=(const Utf8Output &) = delete;
-    Utf8Output(Utf8Output &&) = delete;
-    Utf8Output &operator=(Utf8Output &&) = delete;
 
     [[nodiscard]] std::ostream &out() { return m_out; }
     [[nodiscard]] std::ostream &err() { return m_err; }

@@ -5,7 +5,9 @@
 #include "text/unicode.hpp"
 
 #include <algorithm>
+#include <iomanip>
 #include <set>
+#include <sstream>
 
 namespace icatlas::find {
 
@@ -16,13 +18,8 @@ namespace {
 
 using text::appendHex;
 
-// Left-aligned in a column of `width`; a longer text is written whole.
-std::string padded(std::string_view text, std::size_t width)
-{
-    return std::string(text).append(width - std::min(width, text.size()), ' ');
-}
-
-// The columns of the terminal lines are as wide as their longest entry in the catalogue.
+// The columns of the terminal lines are as wide as their longest entry in the catalogue, each text
+// left-aligned in its column.
 constexpr auto kSize = [](std::string_view text) { return text.size(); };
 constexpr auto kModelSize = [](const ModelRecord &record) { return record.model.size(); };
 constexpr std::size_t kModelWidth = std::ranges::max(kModelRecords, {}, kModelSize).model.size();
@@ -50,11 +47,12 @@ void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hi
         models.insert(hit.record);
     }
     out << hits.size() << ' ' << plural(hits.size(), "place", "places") << " in " << models.size()
-        << ' ' << plural(models.size(), "model", "models") << '\n';
+        << ' ' << plural(models.size(), "model", "models") << '\n'
+        << std::left;
     for (const Hit &hit : hits) {
-        out << "  " << padded(hit.record->model, kModelWidth) << "  "
-            << padded(familyName(hit.record->family), kFamilyWidth) << "  "
-            << padded(kBoxTitles.at(hit.slot + 1), kTitleWidth) << "  "
+        out << "  " << std::setw(kModelWidth) << hit.record->model << "  "
+            << std::setw(kFamilyWidth) << familyName(hit.record->family) << "  "
+            << std::setw(kTitleWidth) << kBoxTitles.at(hit.slot + 1) << "  "
             << hit.record->slots.at(hit.slot) << '\n';
     }
 }
@@ -63,7 +61,7 @@ void writeModel(std::ostream &out, const ModelRecord &record)
 {
     const auto texts = record.boxTexts();
     for (std::size_t box = 0; box < kBoxCount; ++box) {
-        out << padded(kBoxTitles.at(box), kTitleWidth) << "  "
+        out << std::left << std::setw(kTitleWidth) << kBoxTitles.at(box) << "  "
             << (texts.at(box).empty() ? "(blank)" : texts.at(box)) << '\n';
     }
 }
@@ -71,7 +69,8 @@ void writeModel(std::ostream &out, const ModelRecord &record)
 void writeModelList(std::ostream &out, std::span<const ModelRecord> records)
 {
     for (const ModelRecord &record : records) {
-        out << padded(record.model, kModelWidth) << "  " << familyName(record.family) << '\n';
+        out << std::left << std::setw(kModelWidth) << record.model << "  "
+            << familyName(record.family) << '\n';
     }
 }
 
@@ -105,15 +104,9 @@ std::string csvField(std::string_view text)
     if (!quote) {
         return std::string(text);
     }
-    std::string field = "\"";
-    for (const char c : text) {
-        if (c == '"') {
-            field += '"';
-        }
-        field += c;
-    }
-    field += '"';
-    return field;
+    std::ostringstream field;
+    field << std::quoted(text, '"', '"'); // each quote inside doubled
+    return field.str();
 }
 
 std::vector<BoxRecord> catalogueRecords()

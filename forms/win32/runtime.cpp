@@ -4,7 +4,6 @@
 #include "forms/start/runtime.hpp"
 
 #include "forms/core/command_line.hpp"
-#include "forms/core/start_texts.hpp"
 #include "forms/win32/wide.hpp"
 #include "forms/win32/win32_form.hpp"
 
@@ -82,18 +81,15 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     setProgramName(project.name);
     const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
     const CommandLine commandLine = parseCommandLine(arguments, {});
-    if (commandLine.action != CommandAction::Run) {
+    if (commandLine.action != CommandAction::Run) { // answered in the console it was typed in
         reachConsole();
-    }
-    if (const auto status = answerCommandLine(project, commandLine, {})) {
-        return *status;
+        return answerCommandLine(project, commandLine, {}).value_or(kUsageExitCode);
     }
 
     Win32Form form(*project.startupForm);
     if (form.window() == nullptr) {
         reachConsole();
-        std::fputs(startFailureLine(programName(), "Windows refused to create it").c_str(), stderr);
-        return kStartFailureExitCode;
+        refuseStart("Windows refused to create it");
     }
     if (project.connectEvents != nullptr) {
         project.connectEvents(form);
