@@ -7,7 +7,11 @@
 #include "tests/support/window_fixture.hpp"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include <array>
@@ -15,6 +19,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace testing_support {
 
@@ -74,18 +80,27 @@ public:
         QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab);
     }
 
-    bool press(const KeyCase &row)
+    bool press(TestKey key, bool shift = false, bool control = false)
     {
-        constexpr std::array<Qt::Key, 6> keys {Qt::Key_Space,  Qt::Key_Return, Qt::Key_Enter,
-                                               Qt::Key_Escape, Qt::Key_Q,      Qt::Key_W};
-        const Qt::Key key = keys.at(static_cast<std::size_t>(row.key));
+        constexpr auto keys = std::to_array<Qt::Key>(
+            {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Q, Qt::Key_W,
+             Qt::Key_F, Qt::Key_C, Qt::Key_F3, Qt::Key_F10, Qt::Key_Menu, Qt::Key_Left,
+             Qt::Key_Right, Qt::Key_Up, Qt::Key_Down});
         Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-        modifiers.setFlag(Qt::ShiftModifier, row.shift);
-        modifiers.setFlag(Qt::ControlModifier, row.control);
-        modifiers.setFlag(Qt::KeypadModifier, row.key == TestKey::KeypadEnter);
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        modifiers.setFlag(Qt::ShiftModifier, shift);
+        modifiers.setFlag(Qt::ControlModifier, control);
+        modifiers.setFlag(Qt::KeypadModifier, key == TestKey::KeypadEnter);
+        QTest::keyClick(QApplication::focusWidget(), keys.at(static_cast<std::size_t>(key)),
+                        modifiers);
         QCoreApplication::processEvents();
         return !m_form->window()->isVisible();
+    }
+    bool press(const KeyCase &row) { return press(row.key, row.shift, row.control); }
+
+    static void typeHere(std::string_view text)
+    {
+        QTest::keyClicks(QApplication::focusWidget(),
+                         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
 
     void refuse(std::string_view box, bool gone)
@@ -109,6 +124,53 @@ public:
     }
 
     [[nodiscard]] int heldReferences() const { return m_form->heldReferences(); }
+
+    // Null before the row is first opened.
+    [[nodiscard]] const forms::FindRow *findRow() const { return m_form->findRow(); }
+
+    [[nodiscard]] std::optional<std::string> findText() const
+    {
+        const auto *field = m_form->window()->findChild<QLineEdit *>(QStringLiteral("findField"));
+        return field != nullptr ? std::optional(field->text().toStdString()) : std::nullopt;
+    }
+
+    [[nodiscard]] std::string answer() const
+    {
+        return m_form->window()
+            ->findChild<QLabel *>(QStringLiteral("findAnswer"))
+            ->text()
+            .toStdString();
+    }
+
+    static void pastThePause()
+    {
+        QTest::qWait(static_cast<int>(forms::kAnnouncePause.count()) + 300);
+    }
+
+    [[nodiscard]] std::pair<int, int> size() const
+    {
+        return {m_form->window()->width(), m_form->window()->height()};
+    }
+    [[nodiscard]] QImage shown() const { return m_form->window()->grab().toImage(); }
+
+    std::vector<std::string> menuOffered(TestKey key, bool shift)
+    {
+        press(key, shift);
+        std::vector<std::string> offered;
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (const QAction *action : menu->actions()) {
+                offered.push_back(action->text().toStdString());
+            }
+            menu->actions().front()->trigger();
+            menu->close();
+        }
+        return offered;
+    }
+
+    [[nodiscard]] static std::string copied()
+    {
+        return QGuiApplication::clipboard()->text().toStdString();
+    }
 
 private:
     std::unique_ptr<forms::QtForm> m_form;

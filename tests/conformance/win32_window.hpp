@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -225,6 +227,9 @@ public:
     explicit Win32Window(unsigned dpi = 96)
         : m_form(showMainWindow(dpi))
     {
+        if (m_form != nullptr) {
+            SetForegroundWindow(m_form->window()); // the keyboard's, for the keys and the menus
+        }
     }
 
     [[nodiscard]] bool opened() const { return m_form != nullptr; }
@@ -281,12 +286,15 @@ public:
 
     void tab(bool back) { key(VK_TAB, back); }
 
-    bool press(const KeyCase &row)
+    bool press(TestKey pressed, bool shift = false, bool control = false)
     {
-        constexpr std::array<WPARAM, 6> keys {VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, 'Q', 'W'};
-        return key(keys.at(static_cast<std::size_t>(row.key)), row.shift, row.control,
-                   row.key == TestKey::KeypadEnter);
+        constexpr auto keys
+            = std::to_array<WPARAM>({VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, 'Q', 'W', 'F', 'C',
+                                     VK_F3, VK_F10, VK_APPS, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN});
+        return key(keys.at(static_cast<std::size_t>(pressed)), shift, control,
+                   pressed == TestKey::KeypadEnter);
     }
+    bool press(const KeyCase &row) { return press(row.key, row.shift, row.control); }
 
     void refuse(std::string_view box, bool gone) { refuseWrites(m_form->handle(box), gone); }
 
@@ -302,6 +310,61 @@ public:
     }
 
     [[nodiscard]] int heldReferences() const { return m_form->heldReferences(); }
+
+    [[nodiscard]] const forms::FindRow *findRow() const { return m_form->findRow(); }
+
+    [[nodiscard]] std::optional<std::string> findText() const
+    {
+        HWND field = m_form->findRow()->field();
+        return field != nullptr ? std::optional(windowText(field)) : std::nullopt;
+    }
+
+    [[nodiscard]] std::string answer() const { return windowText(m_form->findRow()->answer()); }
+
+    // The thread's messages handled meanwhile, as the program's loop would.
+    void pastThePause()
+    {
+        const auto until = std::chrono::steady_clock::now() + forms::kAnnouncePause
+            + std::chrono::milliseconds(300);
+        while (std::chrono::steady_clock::now() < until) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            pump(*m_form);
+        }
+    }
+
+    // The client area's.
+    [[nodiscard]] std::pair<int, int> size() const
+    {
+        const SIZE client = clientSize(m_form->window());
+        return {client.cx, client.cy};
+    }
+    [[nodiscard]] std::vector<std::uint32_t> shown() const
+    {
+        pump(*m_form);
+        return shownPixels(m_form->window());
+    }
+
+    // Read while the menu is open.
+    std::vector<std::string> menuOffered(TestKey pressed, bool shift)
+    {
+        g_offered.clear();
+        SetTimer(nullptr, 0, 50, readAndChoose);
+        press(pressed, shift);
+        return g_offered;
+    }
+
+    [[nodiscard]] static std::string copied()
+    {
+        if (OpenClipboard(nullptr) == FALSE) {
+            return "(the clipboard could not be opened)";
+        }
+        HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        const std::wstring text
+            = data != nullptr ? std::wstring(static_cast<const wchar_t *>(GlobalLock(data))) : L"";
+        GlobalUnlock(data); // none where there was no data
+        CloseClipboard();
+        return {text.begin(), text.end()}; // the records are ASCII
+    }
 
     // The form, for what only the Win32 tests ask of it; null where it did not open.
     [[nodiscard]] forms::Win32Form *form() const { return m_form.get(); }
@@ -335,8 +398,30 @@ private:
                 return std::string(definition.name);
             }
         }
-        const forms::Win32FindRow *row = m_form->findRow();
-        return row != nullptr && control == row->field() ? "(find field)" : "(unknown)";
+        return control == m_form->findRow()->field() ? "findField" : "(unknown)";
+    }
+
+    static inline std::vector<std::string> g_offered; // what the menu offered
+
+    static void CALLBACK readAndChoose(HWND /*window*/, UINT /*message*/, UINT_PTR timer,
+                                       DWORD /*time*/)
+    {
+        HWND menu = threadWindow(L"#32768");
+        if (menu == nullptr) {
+            return;
+        }
+        KillTimer(nullptr, timer);
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the menu the window shows
+        auto *items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(items); ++i) {
+            std::array<wchar_t, 64> text {};
+            GetMenuStringW(items, static_cast<UINT>(i), text.data(), static_cast<int>(text.size()),
+                           MF_BYPOSITION);
+            const std::wstring_view item(text.data());
+            g_offered.emplace_back(item.begin(), item.end()); // the items are ASCII
+        }
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
     }
 
     std::unique_ptr<forms::Win32Form> m_form;

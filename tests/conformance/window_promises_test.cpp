@@ -2,13 +2,18 @@
 // What the main window promises, stated once and held against every realisation of it: the
 // in-memory form that the core's rules alone make, and the toolkit's window of this platform (Qt,
 // or Win32 under Wine). Places at 96 and 144 DPI, the 42 clicks, typed text replaced, the tab walk
-// both ways, the key rows, and a refused and a failed write.
+// both ways, the key rows, and a refused and a failed write; and over the toolkit's window alone,
+// the find row as a user works it by keyboard.
 //
 // Each realisation has a driver that acts on its main window as a user does: made at a DPI, it
 // answers opened(), place(name), text(name) (a box's text, a button's caption), click(button),
 // type(box, text), focus(name), focused(), tab(back), press(KeyCase) (true: the window closed),
 // refuse(box, gone) (the box keeps nothing of a write, or is destroyed),
-// clickReported(button) (what the error's report said) and heldReferences().
+// clickReported(button) (what the error's report said) and heldReferences(). The toolkit's driver
+// also presses any TestKey, types where the focus is (typeHere), and reads the find row:
+// findText(), answer(), marked(), described(control) (at once or after the pause in typing), size()
+// and shown() (the client area's size and pixels), menuOffered(key, shift) (choosing the first
+// item) and copied() (the clipboard's text).
 #include "tests/conformance/memory_window.hpp"
 #include "tests/support/window_expectations.hpp"
 
@@ -22,7 +27,11 @@
 
 #include <array>
 #include <cmath>
+#include <map>
+#include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -30,10 +39,11 @@ namespace {
 using namespace testing_support;
 
 #if defined(_WIN32)
-using Realisations = ::testing::Types<MemoryWindow, Win32Window>;
+using ToolkitWindow = Win32Window;
 #else
-using Realisations = ::testing::Types<MemoryWindow, QtWindow>;
+using ToolkitWindow = QtWindow;
 #endif
+using Realisations = ::testing::Types<MemoryWindow, ToolkitWindow>;
 
 struct RealisationName {
     template <class Window> static std::string GetName(int /*index*/)
@@ -166,6 +176,120 @@ TYPED_TEST(WindowPromises, ARefusedOrFailedWriteIsReportedAndLeavesLaterBoxesUnt
         }
         EXPECT_EQ(window.heldReferences(), 0);
     }
+}
+
+class FindRowPromises : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(window.opened()); }
+
+    // The controls marked now, by name.
+    [[nodiscard]] std::set<std::string> marked() const
+    {
+        const forms::FindRow *row = window.findRow();
+        const std::vector<std::string> names
+            = row != nullptr ? row->marked() : std::vector<std::string>();
+        return {names.begin(), names.end()};
+    }
+
+    ToolkitWindow window;
+};
+
+const std::set<std::string> kHolding4370805 {"Command23", "Command30", "Command31", "Command32",
+                                             "Command36", "Command37", "Command38"};
+
+TEST_F(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
+{
+    // Reached by the keyboard, so that the button shows its focus as it will when the row closes.
+    window.focus("Command30");
+    window.tab(false);
+    ASSERT_EQ(window.focused(), "Command31");
+    const auto designed = window.shown();
+    const auto designedSize = window.size();
+    ASSERT_FALSE(window.findText()) << "the row is made on first use, not at the start";
+
+    window.press(TestKey::F, false, true);
+    EXPECT_EQ(window.focused(), "findField");
+    EXPECT_EQ(window.size().first, designedSize.first);
+    EXPECT_GT(window.size().second, designedSize.second) << "the window grows by the row";
+    window.typeHere("4370805");
+    EXPECT_EQ(window.answer(), "4370805: 7 models: 3510, 6310, 6310I, 6510, 8310, 8910, 8910I");
+    EXPECT_EQ(marked(), kHolding4370805);
+    window.pastThePause();
+    const auto given = window.findRow()->described();
+    const std::map<std::string, std::string> described(given.begin(), given.end());
+    EXPECT_EQ(described.size(), kHolding4370805.size()) << "each marked button, no other";
+    EXPECT_EQ(described.at("Command23"), "Holds 4370805 in POWER IC (UEM) 1");
+    window.typeHere("x");
+    EXPECT_TRUE(marked().empty()) << "no match: every mark goes";
+    window.typeHere("\b");
+
+    window.press(TestKey::Escape);
+    EXPECT_EQ(window.focused(), "Command31") << "the focus goes back where it was";
+    EXPECT_EQ(window.size(), designedSize);
+    EXPECT_TRUE(marked().empty());
+    EXPECT_TRUE(window.findRow()->described().empty());
+    EXPECT_TRUE(window.shown() == designed) << "not the designed window's pixels";
+    window.focus("Text16");
+    window.tab(false);
+    EXPECT_EQ(window.focused(), "Command1") << "the closed row is out of the tab order";
+
+    window.press(TestKey::F, false, true);
+    EXPECT_EQ(window.findText(), "4370805");
+    EXPECT_EQ(marked(), kHolding4370805) << "opened again on the same text, it finds it again";
+}
+
+TEST_F(FindRowPromises, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
+{
+    window.type("Text3", "typed by hand");
+    window.press(TestKey::F, false, true);
+    window.typeHere("4370453"); // twice in the 6150, nowhere else
+    window.press(TestKey::Enter);
+    EXPECT_EQ(boxTexts(window), textsAfter("Command10")) << "the sixteen writes of a click";
+    EXPECT_EQ(marked(), (std::set<std::string> {"Command10", "Text3", "Text5"}));
+    EXPECT_EQ(window.focused(), "findField") << "the focus stays in the field";
+
+    window.typeHere(std::string(7, '\b') + "4370805");
+    // F3 steps on through the models that hold the part, Shift+F3 back, wrapping round.
+    for (const auto &[back, button] :
+         {std::pair {false, "Command23"}, std::pair {false, "Command30"},
+          std::pair {true, "Command23"}, std::pair {true, "Command38"}}) {
+        window.press(TestKey::F3, back);
+        EXPECT_EQ(boxTexts(window), textsAfter(button)) << button;
+    }
+    EXPECT_TRUE(marked().contains("Text8")) << "the box that holds the part";
+    EXPECT_EQ(window.heldReferences(), 0);
+}
+
+TEST_F(FindRowPromises, ArrowKeysMoveAsTheButtonsLie)
+{
+    window.focus("Command2");
+    for (const auto &[key, to] :
+         {std::pair {TestKey::Right, "Command3"}, std::pair {TestKey::Down, "Command13"},
+          std::pair {TestKey::Down, "Command20"}, std::pair {TestKey::Left, "Command19"},
+          std::pair {TestKey::Up, "Command12"}}) {
+        window.press(key);
+        EXPECT_EQ(window.focused(), to);
+    }
+}
+
+TEST_F(FindRowPromises, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
+{
+    window.click("Command31");
+    for (const auto &[box, key, shift] :
+         {std::tuple {"Text1", TestKey::Menu, false}, std::tuple {"Text12", TestKey::F10, true}}) {
+        window.focus(box);
+        const std::vector<std::string> offered = window.menuOffered(key, shift);
+        ASSERT_GT(offered.size(), 4U) << "no menu with the box's standard items on " << box;
+        EXPECT_EQ(offered.front(), "Find models with this part");
+    }
+    EXPECT_EQ(window.findText(), "N643HT7MI");
+    EXPECT_EQ(window.answer(), "N643HT7MI: 7 models: 6310, 6310I, 6510, 8310, 8910, 3600, 6600");
+
+    window.focus("Command31");
+    window.press(TestKey::C, false, true);
+    EXPECT_EQ(window.copied(),
+              "6310I\nPA IC 1: PF08125B\nRF IC 1: MJOELNER\nPOWER IC (UEM) 1: "
+              "4370805\nUPP 1: 4370815\nFLASH IC 1: N643HT7MI\nRAM IC 1: @UPP\n");
 }
 
 } // namespace

@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, FindQuery, testing::ValuesIn(kQueries), byLabel);
 // Steps round the ends of "4370805" (3510 ... 8910I), then through "4370453" (one model, twice in
 // it), a model named and a miss: the model gone to, its boxes to mark and its button's
 // description. A walk through several models both ways is the window's own (Enter and F3 in
-// tests/ui/find_row_test.cpp).
+// tests/conformance).
 TEST(FindSteps, NextAndPreviousWrapRoundAndMarkTheBoxesThatHoldThePart)
 {
     FindState state;
@@ -105,7 +105,7 @@ TEST(FindSteps, NextAndPreviousWrapRoundAndMarkTheBoxesThatHoldThePart)
     EXPECT_EQ(state.previous(), nullptr);
 }
 
-// The 6310I's record is held where the window copies it (Ctrl+C, tests/ui/find_row_test.cpp).
+// The 6310I's record is held where the window copies it (Ctrl+C, tests/conformance).
 TEST(RecordText, TheModelThenEachBoxThatIsNotBlankExactly)
 {
     EXPECT_EQ(icatlas::ui::recordText(*ComponentCatalogue::findByModel("3210")),
