@@ -6,6 +6,8 @@
 #include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
 
+#include "forms/core/keys.hpp"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -80,22 +82,32 @@ public:
         QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab);
     }
 
-    bool press(TestKey key, bool shift = false, bool control = false)
+    bool press(const KeyCase &row)
     {
-        constexpr auto keys = std::to_array<Qt::Key>(
-            {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Q, Qt::Key_W,
-             Qt::Key_F, Qt::Key_C, Qt::Key_F3, Qt::Key_F10, Qt::Key_Menu, Qt::Key_Left,
-             Qt::Key_Right, Qt::Key_Up, Qt::Key_Down});
+        constexpr std::array<Qt::Key, 6> keys {Qt::Key_Space,  Qt::Key_Return, Qt::Key_Enter,
+                                               Qt::Key_Escape, Qt::Key_Q,      Qt::Key_W};
+        const Qt::Key key = keys.at(static_cast<std::size_t>(row.key));
         Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-        modifiers.setFlag(Qt::ShiftModifier, shift);
-        modifiers.setFlag(Qt::ControlModifier, control);
-        modifiers.setFlag(Qt::KeypadModifier, key == TestKey::KeypadEnter);
-        QTest::keyClick(QApplication::focusWidget(), keys.at(static_cast<std::size_t>(key)),
-                        modifiers);
+        modifiers.setFlag(Qt::ShiftModifier, row.shift);
+        modifiers.setFlag(Qt::ControlModifier, row.control);
+        modifiers.setFlag(Qt::KeypadModifier, row.key == TestKey::KeypadEnter);
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
         QCoreApplication::processEvents();
         return !m_form->window()->isVisible();
     }
-    bool press(const KeyCase &row) { return press(row.key, row.shift, row.control); }
+
+    // A key of the form's own table, where the focus is.
+    static void press(forms::Key key, std::uint8_t modifiers = forms::kNoModifier)
+    {
+        constexpr auto keys = std::to_array<Qt::Key>(
+            {Qt::Key_Return, Qt::Key_Escape, Qt::Key_C, Qt::Key_F, Qt::Key_Q, Qt::Key_W, Qt::Key_F3,
+             Qt::Key_F10, Qt::Key_Menu, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down});
+        Qt::KeyboardModifiers held = Qt::NoModifier;
+        held.setFlag(Qt::ShiftModifier, (modifiers & forms::kShift) != 0);
+        held.setFlag(Qt::ControlModifier, (modifiers & forms::kControl) != 0);
+        QTest::keyClick(QApplication::focusWidget(), keys.at(static_cast<std::size_t>(key)), held);
+        QCoreApplication::processEvents();
+    }
 
     static void typeHere(std::string_view text)
     {
@@ -153,9 +165,9 @@ public:
     }
     [[nodiscard]] QImage shown() const { return m_form->window()->grab().toImage(); }
 
-    std::vector<std::string> menuOffered(TestKey key, bool shift)
+    static std::vector<std::string> menuOffered(forms::Key key, std::uint8_t modifiers)
     {
-        press(key, shift);
+        press(key, modifiers);
         std::vector<std::string> offered;
         if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
             for (const QAction *action : menu->actions()) {

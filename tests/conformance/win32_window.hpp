@@ -8,6 +8,7 @@
 #include "tests/support/window_expectations.hpp"
 #include "tests/windows/process.hpp"
 
+#include "forms/core/keys.hpp"
 #include "forms/win32/handles.hpp"
 #include "forms/win32/win32_form.hpp"
 #include "ui/main_window.hpp"
@@ -286,15 +287,22 @@ public:
 
     void tab(bool back) { key(VK_TAB, back); }
 
-    bool press(TestKey pressed, bool shift = false, bool control = false)
+    bool press(const KeyCase &row)
+    {
+        constexpr std::array<WPARAM, 6> keys {VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, 'Q', 'W'};
+        return key(keys.at(static_cast<std::size_t>(row.key)), row.shift, row.control,
+                   row.key == TestKey::KeypadEnter);
+    }
+
+    // A key of the form's own table, where the focus is.
+    void press(forms::Key pressed, std::uint8_t modifiers = forms::kNoModifier)
     {
         constexpr auto keys
-            = std::to_array<WPARAM>({VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, 'Q', 'W', 'F', 'C',
-                                     VK_F3, VK_F10, VK_APPS, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN});
-        return key(keys.at(static_cast<std::size_t>(pressed)), shift, control,
-                   pressed == TestKey::KeypadEnter);
+            = std::to_array<WPARAM>({VK_RETURN, VK_ESCAPE, 'C', 'F', 'Q', 'W', VK_F3, VK_F10,
+                                     VK_APPS, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN});
+        key(keys.at(static_cast<std::size_t>(pressed)), (modifiers & forms::kShift) != 0,
+            (modifiers & forms::kControl) != 0);
     }
-    bool press(const KeyCase &row) { return press(row.key, row.shift, row.control); }
 
     void refuse(std::string_view box, bool gone) { refuseWrites(m_form->handle(box), gone); }
 
@@ -345,11 +353,11 @@ public:
     }
 
     // Read while the menu is open.
-    std::vector<std::string> menuOffered(TestKey pressed, bool shift)
+    std::vector<std::string> menuOffered(forms::Key pressed, std::uint8_t modifiers)
     {
         g_offered.clear();
         SetTimer(nullptr, 0, 50, readAndChoose);
-        press(pressed, shift);
+        press(pressed, modifiers);
         return g_offered;
     }
 

@@ -10,12 +10,14 @@
 // type(box, text), focus(name), focused(), tab(back), press(KeyCase) (true: the window closed),
 // refuse(box, gone) (the box keeps nothing of a write, or is destroyed),
 // clickReported(button) (what the error's report said) and heldReferences(). The toolkit's driver
-// also presses any TestKey, types where the focus is (typeHere), and reads the find row:
-// findText(), answer(), marked(), described(control) (at once or after the pause in typing), size()
-// and shown() (the client area's size and pixels), menuOffered(key, shift) (choosing the first
-// item) and copied() (the clipboard's text).
+// also presses the keys of the form's own table (forms::Key), types where the focus is (typeHere),
+// and reads the find row: findText(), answer(), marked(), described(control) (at once or after the
+// pause in typing), size() and shown() (the client area's size and pixels), menuOffered(key, shift)
+// (choosing the first item) and copied() (the clipboard's text).
 #include "tests/conformance/memory_window.hpp"
 #include "tests/support/window_expectations.hpp"
+
+#include "forms/core/keys.hpp"
 
 #if defined(_WIN32)
 #include "tests/conformance/win32_window.hpp"
@@ -36,6 +38,7 @@
 
 namespace {
 
+using forms::Key;
 using namespace testing_support;
 
 #if defined(_WIN32)
@@ -207,7 +210,7 @@ TEST_F(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     const auto designedSize = window.size();
     ASSERT_FALSE(window.findText()) << "the row is made on first use, not at the start";
 
-    window.press(TestKey::F, false, true);
+    window.press(Key::F, forms::kControl);
     EXPECT_EQ(window.focused(), "findField");
     EXPECT_EQ(window.size().first, designedSize.first);
     EXPECT_GT(window.size().second, designedSize.second) << "the window grows by the row";
@@ -223,7 +226,7 @@ TEST_F(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     EXPECT_TRUE(marked().empty()) << "no match: every mark goes";
     window.typeHere("\b");
 
-    window.press(TestKey::Escape);
+    window.press(Key::Escape);
     EXPECT_EQ(window.focused(), "Command31") << "the focus goes back where it was";
     EXPECT_EQ(window.size(), designedSize);
     EXPECT_TRUE(marked().empty());
@@ -233,7 +236,7 @@ TEST_F(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     window.tab(false);
     EXPECT_EQ(window.focused(), "Command1") << "the closed row is out of the tab order";
 
-    window.press(TestKey::F, false, true);
+    window.press(Key::F, forms::kControl);
     EXPECT_EQ(window.findText(), "4370805");
     EXPECT_EQ(marked(), kHolding4370805) << "opened again on the same text, it finds it again";
 }
@@ -241,9 +244,9 @@ TEST_F(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
 TEST_F(FindRowPromises, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
 {
     window.type("Text3", "typed by hand");
-    window.press(TestKey::F, false, true);
+    window.press(Key::F, forms::kControl);
     window.typeHere("4370453"); // twice in the 6150, nowhere else
-    window.press(TestKey::Enter);
+    window.press(Key::Enter);
     EXPECT_EQ(boxTexts(window), textsAfter("Command10")) << "the sixteen writes of a click";
     EXPECT_EQ(marked(), (std::set<std::string> {"Command10", "Text3", "Text5"}));
     EXPECT_EQ(window.focused(), "findField") << "the focus stays in the field";
@@ -253,7 +256,7 @@ TEST_F(FindRowPromises, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
     for (const auto &[back, button] :
          {std::pair {false, "Command23"}, std::pair {false, "Command30"},
           std::pair {true, "Command23"}, std::pair {true, "Command38"}}) {
-        window.press(TestKey::F3, back);
+        window.press(Key::F3, back ? forms::kShift : forms::kNoModifier);
         EXPECT_EQ(boxTexts(window), textsAfter(button)) << button;
     }
     EXPECT_TRUE(marked().contains("Text8")) << "the box that holds the part";
@@ -264,9 +267,9 @@ TEST_F(FindRowPromises, ArrowKeysMoveAsTheButtonsLie)
 {
     window.focus("Command2");
     for (const auto &[key, to] :
-         {std::pair {TestKey::Right, "Command3"}, std::pair {TestKey::Down, "Command13"},
-          std::pair {TestKey::Down, "Command20"}, std::pair {TestKey::Left, "Command19"},
-          std::pair {TestKey::Up, "Command12"}}) {
+         {std::pair {Key::Right, "Command3"}, std::pair {Key::Down, "Command13"},
+          std::pair {Key::Down, "Command20"}, std::pair {Key::Left, "Command19"},
+          std::pair {Key::Up, "Command12"}}) {
         window.press(key);
         EXPECT_EQ(window.focused(), to);
     }
@@ -275,10 +278,10 @@ TEST_F(FindRowPromises, ArrowKeysMoveAsTheButtonsLie)
 TEST_F(FindRowPromises, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
 {
     window.click("Command31");
-    for (const auto &[box, key, shift] :
-         {std::tuple {"Text1", TestKey::Menu, false}, std::tuple {"Text12", TestKey::F10, true}}) {
+    for (const auto &[box, key, modifiers] : {std::tuple {"Text1", Key::Menu, forms::kNoModifier},
+                                              std::tuple {"Text12", Key::F10, forms::kShift}}) {
         window.focus(box);
-        const std::vector<std::string> offered = window.menuOffered(key, shift);
+        const std::vector<std::string> offered = window.menuOffered(key, modifiers);
         ASSERT_GT(offered.size(), 4U) << "no menu with the box's standard items on " << box;
         EXPECT_EQ(offered.front(), "Find models with this part");
     }
@@ -286,7 +289,7 @@ TEST_F(FindRowPromises, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
     EXPECT_EQ(window.answer(), "N643HT7MI: 7 models: 6310, 6310I, 6510, 8310, 8910, 3600, 6600");
 
     window.focus("Command31");
-    window.press(TestKey::C, false, true);
+    window.press(Key::C, forms::kControl);
     EXPECT_EQ(window.copied(),
               "6310I\nPA IC 1: PF08125B\nRF IC 1: MJOELNER\nPOWER IC (UEM) 1: "
               "4370805\nUPP 1: 4370815\nFLASH IC 1: N643HT7MI\nRAM IC 1: @UPP\n");

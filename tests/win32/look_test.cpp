@@ -133,7 +133,7 @@ TEST(FindMark, IsDrawnInTheTextColourAndTakenAwayWithoutATrace)
     forms::Win32Form *form = window.form();
     ASSERT_NE(form, nullptr);
     const std::vector<std::uint32_t> designed = shownPixels(form->handle("Command23"));
-    window.press(testing_support::TestKey::F, false, true);
+    window.press(forms::Key::F, forms::kControl);
     window.typeHere("4370805");
     RECT button {};
     GetWindowRect(form->handle("Command23"), &button);
@@ -143,7 +143,7 @@ TEST(FindMark, IsDrawnInTheTextColourAndTakenAwayWithoutATrace)
     window.typeHere("x");
     pump(*form);
     EXPECT_TRUE(shownPixels(form->handle("Command23")) == designed) << "a mark left behind";
-    window.press(testing_support::TestKey::Escape);
+    window.press(forms::Key::Escape);
     const forms::Win32FindRow *row = form->findRow();
     EXPECT_FALSE(IsWindowVisible(row->field()) || IsWindowVisible(row->answer()));
 }
