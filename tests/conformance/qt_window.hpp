@@ -148,10 +148,8 @@ public:
 
     [[nodiscard]] std::string answer() const
     {
-        return m_form->window()
-            ->findChild<QLabel *>(QStringLiteral("findAnswer"))
-            ->text()
-            .toStdString();
+        const auto *line = m_form->window()->findChild<QLabel *>(QStringLiteral("findAnswer"));
+        return line != nullptr ? line->text().toStdString() : "(no answer line)";
     }
 
     static void pastThePause()
@@ -169,7 +167,8 @@ public:
     {
         press(key, modifiers);
         std::vector<std::string> offered;
-        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (menu != nullptr && !menu->actions().isEmpty()) {
             for (const QAction *action : menu->actions()) {
                 offered.push_back(action->text().toStdString());
             }

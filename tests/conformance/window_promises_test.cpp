@@ -200,6 +200,7 @@ TEST_F(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     ASSERT_FALSE(window.findText()) << "the row is made on first use, not at the start";
 
     window.press(Key::F, forms::kControl);
+    ASSERT_NE(window.findRow(), nullptr);
     EXPECT_EQ(window.focused(), "findField");
     EXPECT_EQ(window.size().first, designedSize.first);
     EXPECT_GT(window.size().second, designedSize.second) << "the window grows by the row";
