@@ -11,9 +11,9 @@
 // refuse(box, gone) (the box keeps nothing of a write, or is destroyed),
 // clickReported(button) (what the error's report said) and heldReferences(). The toolkit's driver
 // also presses the keys of the form's own table (forms::Key), types where the focus is (typeHere),
-// and reads the find row: findText(), answer(), marked(), described(control) (at once or after the
-// pause in typing), size() and shown() (the client area's size and pixels), menuOffered(key, shift)
-// (choosing the first item) and copied() (the clipboard's text).
+// waits pastThePause() in typing, and reads the find row (findRow(), null before its first use, for
+// its marks and descriptions; findText(), answer()), the client area's size() and shown() pixels,
+// menuOffered(key, modifiers) on a box (choosing its first item) and the clipboard's copied() text.
 #include "tests/conformance/memory_window.hpp"
 #include "tests/support/window_expectations.hpp"
 
