@@ -170,27 +170,27 @@ TYPED_TEST(WindowPromises, ARefusedOrFailedWriteIsReportedAndLeavesLaterBoxesUnt
     }
 }
 
-class FindRowPromises : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(window.opened()); }
-
-    // The controls marked now, by name.
-    [[nodiscard]] std::set<std::string> marked() const
-    {
-        const forms::FindRow *row = window.findRow();
-        const std::vector<std::string> names
-            = row != nullptr ? row->marked() : std::vector<std::string>();
-        return {names.begin(), names.end()};
-    }
-
-    ToolkitWindow window;
+template <class Window> class FindRowPromises : public ::testing::Test {
 };
+
+TYPED_TEST_SUITE(FindRowPromises, ::testing::Types<ToolkitWindow>, RealisationName);
+
+// The controls marked now, by name.
+template <class Window> std::set<std::string> marked(const Window &window)
+{
+    const forms::FindRow *row = window.findRow();
+    const std::vector<std::string> names
+        = row != nullptr ? row->marked() : std::vector<std::string>();
+    return {names.begin(), names.end()};
+}
 
 const std::set<std::string> kHolding4370805 {"Command23", "Command30", "Command31", "Command32",
                                              "Command36", "Command37", "Command38"};
 
-TEST_F(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
+TYPED_TEST(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
 {
+    TypeParam window;
+    ASSERT_TRUE(window.opened());
     // Reached by the keyboard, so that the button shows its focus as it will when the row closes.
     window.focus("Command30");
     window.tab(false);
@@ -206,20 +206,20 @@ TEST_F(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
     EXPECT_GT(window.size().second, designedSize.second) << "the window grows by the row";
     window.typeHere("4370805");
     EXPECT_EQ(window.answer(), "4370805: 7 models: 3510, 6310, 6310I, 6510, 8310, 8910, 8910I");
-    EXPECT_EQ(marked(), kHolding4370805);
+    EXPECT_EQ(marked(window), kHolding4370805);
     window.pastThePause();
     const auto given = window.findRow()->described();
     const std::map<std::string, std::string> described(given.begin(), given.end());
     EXPECT_EQ(described.size(), kHolding4370805.size()) << "each marked button, no other";
     EXPECT_EQ(described.at("Command23"), "Holds 4370805 in POWER IC (UEM) 1");
     window.typeHere("x");
-    EXPECT_TRUE(marked().empty()) << "no match: every mark goes";
+    EXPECT_TRUE(marked(window).empty()) << "no match: every mark goes";
     window.typeHere("\b");
 
     window.press(Key::Escape);
     EXPECT_EQ(window.focused(), "Command31") << "the focus goes back where it was";
     EXPECT_EQ(window.size(), designedSize);
-    EXPECT_TRUE(marked().empty());
+    EXPECT_TRUE(marked(window).empty());
     EXPECT_TRUE(window.findRow()->described().empty());
     EXPECT_TRUE(window.shown() == designed) << "not the designed window's pixels";
     window.focus("Text16");
@@ -228,17 +228,20 @@ TEST_F(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesigned)
 
     window.press(Key::F, forms::kControl);
     EXPECT_EQ(window.findText(), "4370805");
-    EXPECT_EQ(marked(), kHolding4370805) << "opened again on the same text, it finds it again";
+    EXPECT_EQ(marked(window), kHolding4370805)
+        << "opened again on the same text, it finds it again";
 }
 
-TEST_F(FindRowPromises, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
+TYPED_TEST(FindRowPromises, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
 {
+    TypeParam window;
+    ASSERT_TRUE(window.opened());
     window.type("Text3", "typed by hand");
     window.press(Key::F, forms::kControl);
     window.typeHere("4370453"); // twice in the 6150, nowhere else
     window.press(Key::Enter);
     EXPECT_EQ(boxTexts(window), textsAfter("Command10")) << "the sixteen writes of a click";
-    EXPECT_EQ(marked(), (std::set<std::string> {"Command10", "Text3", "Text5"}));
+    EXPECT_EQ(marked(window), (std::set<std::string> {"Command10", "Text3", "Text5"}));
     EXPECT_EQ(window.focused(), "findField") << "the focus stays in the field";
 
     window.typeHere(std::string(7, '\b') + "4370805");
@@ -249,12 +252,14 @@ TEST_F(FindRowPromises, EnterAndF3GoToTheMarkedModelsAsAClickDoes)
         window.press(Key::F3, back ? forms::kShift : forms::kNoModifier);
         EXPECT_EQ(boxTexts(window), textsAfter(button)) << button;
     }
-    EXPECT_TRUE(marked().contains("Text8")) << "the box that holds the part";
+    EXPECT_TRUE(marked(window).contains("Text8")) << "the box that holds the part";
     EXPECT_EQ(window.heldReferences(), 0);
 }
 
-TEST_F(FindRowPromises, ArrowKeysMoveAsTheButtonsLie)
+TYPED_TEST(FindRowPromises, ArrowKeysMoveAsTheButtonsLie)
 {
+    TypeParam window;
+    ASSERT_TRUE(window.opened());
     window.focus("Command2");
     for (const auto &[key, to] :
          {std::pair {Key::Right, "Command3"}, std::pair {Key::Down, "Command13"},
@@ -265,8 +270,10 @@ TEST_F(FindRowPromises, ArrowKeysMoveAsTheButtonsLie)
     }
 }
 
-TEST_F(FindRowPromises, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
+TYPED_TEST(FindRowPromises, TheBoxMenuFindsItsPartAndCtrlCCopiesAButtonsRecord)
 {
+    TypeParam window;
+    ASSERT_TRUE(window.opened());
     window.click("Command31");
     for (const auto &[box, key, modifiers] : {std::tuple {"Text1", Key::Menu, forms::kNoModifier},
                                               std::tuple {"Text12", Key::F10, forms::kShift}}) {
