@@ -6,8 +6,14 @@
 #include "tests/support/window_expectations.hpp"
 #include "tests/support/window_fixture.hpp"
 
+#include "forms/core/keys.hpp"
+
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include <array>
@@ -15,6 +21,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace testing_support {
 
@@ -88,6 +96,25 @@ public:
         return !m_form->window()->isVisible();
     }
 
+    // A key of the form's own table, where the focus is.
+    static void press(forms::Key key, std::uint8_t modifiers = forms::kNoModifier)
+    {
+        constexpr auto keys = std::to_array<Qt::Key>(
+            {Qt::Key_Return, Qt::Key_Escape, Qt::Key_C, Qt::Key_F, Qt::Key_Q, Qt::Key_W, Qt::Key_F3,
+             Qt::Key_F10, Qt::Key_Menu, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down});
+        Qt::KeyboardModifiers held = Qt::NoModifier;
+        held.setFlag(Qt::ShiftModifier, (modifiers & forms::kShift) != 0);
+        held.setFlag(Qt::ControlModifier, (modifiers & forms::kControl) != 0);
+        QTest::keyClick(QApplication::focusWidget(), keys.at(static_cast<std::size_t>(key)), held);
+        QCoreApplication::processEvents();
+    }
+
+    static void typeHere(std::string_view text)
+    {
+        QTest::keyClicks(QApplication::focusWidget(),
+                         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }
+
     void refuse(std::string_view box, bool gone)
     {
         auto *edit = qobject_cast<QLineEdit *>(m_form->widget(box));
@@ -109,6 +136,52 @@ public:
     }
 
     [[nodiscard]] int heldReferences() const { return m_form->heldReferences(); }
+
+    // Null before the row is first opened.
+    [[nodiscard]] const forms::FindRow *findRow() const { return m_form->findRow(); }
+
+    [[nodiscard]] std::optional<std::string> findText() const
+    {
+        const auto *field = m_form->window()->findChild<QLineEdit *>(QStringLiteral("findField"));
+        return field != nullptr ? std::optional(field->text().toStdString()) : std::nullopt;
+    }
+
+    [[nodiscard]] std::string answer() const
+    {
+        const auto *line = m_form->window()->findChild<QLabel *>(QStringLiteral("findAnswer"));
+        return line != nullptr ? line->text().toStdString() : "(no answer line)";
+    }
+
+    static void pastThePause()
+    {
+        QTest::qWait(static_cast<int>(forms::kAnnouncePause.count()) + 300);
+    }
+
+    [[nodiscard]] std::pair<int, int> size() const
+    {
+        return {m_form->window()->width(), m_form->window()->height()};
+    }
+    [[nodiscard]] QImage shown() const { return m_form->window()->grab().toImage(); }
+
+    static std::vector<std::string> menuOffered(forms::Key key, std::uint8_t modifiers)
+    {
+        press(key, modifiers);
+        std::vector<std::string> offered;
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (menu != nullptr && !menu->actions().isEmpty()) {
+            for (const QAction *action : menu->actions()) {
+                offered.push_back(action->text().toStdString());
+            }
+            menu->actions().front()->trigger();
+            menu->close();
+        }
+        return offered;
+    }
+
+    [[nodiscard]] static std::string copied()
+    {
+        return QGuiApplication::clipboard()->text().toStdString();
+    }
 
 private:
     std::unique_ptr<forms::QtForm> m_form;

@@ -8,6 +8,7 @@
 #include "tests/support/window_expectations.hpp"
 #include "tests/windows/process.hpp"
 
+#include "forms/core/keys.hpp"
 #include "forms/win32/handles.hpp"
 #include "forms/win32/win32_form.hpp"
 #include "ui/main_window.hpp"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +28,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -225,6 +228,9 @@ public:
     explicit Win32Window(unsigned dpi = 96)
         : m_form(showMainWindow(dpi))
     {
+        if (m_form != nullptr) {
+            SetForegroundWindow(m_form->window()); // the keyboard's, for the keys and the menus
+        }
     }
 
     [[nodiscard]] bool opened() const { return m_form != nullptr; }
@@ -288,6 +294,16 @@ public:
                    row.key == TestKey::KeypadEnter);
     }
 
+    // A key of the form's own table, where the focus is.
+    void press(forms::Key pressed, std::uint8_t modifiers = forms::kNoModifier)
+    {
+        constexpr auto keys
+            = std::to_array<WPARAM>({VK_RETURN, VK_ESCAPE, 'C', 'F', 'Q', 'W', VK_F3, VK_F10,
+                                     VK_APPS, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN});
+        key(keys.at(static_cast<std::size_t>(pressed)), (modifiers & forms::kShift) != 0,
+            (modifiers & forms::kControl) != 0);
+    }
+
     void refuse(std::string_view box, bool gone) { refuseWrites(m_form->handle(box), gone); }
 
     // The report is modal: the click returns once it is closed, and the loop is told to end.
@@ -302,6 +318,61 @@ public:
     }
 
     [[nodiscard]] int heldReferences() const { return m_form->heldReferences(); }
+
+    [[nodiscard]] const forms::FindRow *findRow() const { return m_form->findRow(); }
+
+    [[nodiscard]] std::optional<std::string> findText() const
+    {
+        HWND field = m_form->findRow()->field();
+        return field != nullptr ? std::optional(windowText(field)) : std::nullopt;
+    }
+
+    [[nodiscard]] std::string answer() const { return windowText(m_form->findRow()->answer()); }
+
+    // The thread's messages handled meanwhile, as the program's loop would.
+    void pastThePause()
+    {
+        const auto until = std::chrono::steady_clock::now() + forms::kAnnouncePause
+            + std::chrono::milliseconds(300);
+        while (std::chrono::steady_clock::now() < until) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            pump(*m_form);
+        }
+    }
+
+    // The client area's.
+    [[nodiscard]] std::pair<int, int> size() const
+    {
+        const SIZE client = clientSize(m_form->window());
+        return {client.cx, client.cy};
+    }
+    [[nodiscard]] std::vector<std::uint32_t> shown() const
+    {
+        pump(*m_form);
+        return shownPixels(m_form->window());
+    }
+
+    // Read while the menu is open.
+    std::vector<std::string> menuOffered(forms::Key pressed, std::uint8_t modifiers)
+    {
+        g_offered.clear();
+        SetTimer(nullptr, 0, 50, readAndChoose);
+        press(pressed, modifiers);
+        return g_offered;
+    }
+
+    [[nodiscard]] static std::string copied()
+    {
+        if (OpenClipboard(nullptr) == FALSE) {
+            return "(the clipboard could not be opened)";
+        }
+        HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        const std::wstring text
+            = data != nullptr ? std::wstring(static_cast<const wchar_t *>(GlobalLock(data))) : L"";
+        GlobalUnlock(data); // none where there was no data
+        CloseClipboard();
+        return {text.begin(), text.end()}; // the records are ASCII
+    }
 
     // The form, for what only the Win32 tests ask of it; null where it did not open.
     [[nodiscard]] forms::Win32Form *form() const { return m_form.get(); }
@@ -335,8 +406,30 @@ private:
                 return std::string(definition.name);
             }
         }
-        const forms::Win32FindRow *row = m_form->findRow();
-        return row != nullptr && control == row->field() ? "(find field)" : "(unknown)";
+        return control == m_form->findRow()->field() ? "findField" : "(unknown)";
+    }
+
+    static inline std::vector<std::string> g_offered; // what the menu offered
+
+    static void CALLBACK readAndChoose(HWND /*window*/, UINT /*message*/, UINT_PTR timer,
+                                       DWORD /*time*/)
+    {
+        HWND menu = threadWindow(L"#32768");
+        if (menu == nullptr) {
+            return;
+        }
+        KillTimer(nullptr, timer);
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the menu the window shows
+        auto *items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(items); ++i) {
+            std::array<wchar_t, 64> text {};
+            GetMenuStringW(items, static_cast<UINT>(i), text.data(), static_cast<int>(text.size()),
+                           MF_BYPOSITION);
+            const std::wstring_view item(text.data());
+            g_offered.emplace_back(item.begin(), item.end()); // the items are ASCII
+        }
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
     }
 
     std::unique_ptr<forms::Win32Form> m_form;

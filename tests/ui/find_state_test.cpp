@@ -42,14 +42,6 @@ struct QueryCase {
 };
 
 const std::vector<QueryCase> kQueries {
-    {"part_in_seven_models",
-     "4370805",
-     "4370805: 7 models: 3510, 6310, 6310I, 6510, 8310, 8910, 8910I",
-     {"3510", "6310", "6310I", "6510", "8310", "8910", "8910I"}},
-    {"loose_spelling_across_frames_in_window_order",
-     "n643-ht7mi",
-     "n643-ht7mi: 7 models: 6310, 6310I, 6510, 8310, 8910, 3600, 6600",
-     {"6310", "6310I", "6510", "8310", "8910", "3600", "6600"}},
     {"part_inside_brackets_in_one_model", "RF9205", "RF9205: 1 model: 8890", {"8890"}},
     {"miss_with_a_suggestion", "4370852", "4370852: no match; did you mean 4370825?", {}},
     {"miss_with_nothing_near", "ZZZZZZZZZ", "ZZZZZZZZZ: no match", {}},
@@ -85,7 +77,7 @@ Marks marksOf(const FindState &state)
 
 // Steps round the ends of "4370805" (3510 ... 8910I), through "4370453" (one model, twice in it),
 // a model named and a miss, with the marks there; a walk both ways over several models is the
-// window's own (Enter and F3 in tests/ui/find_row_test.cpp).
+// window's own (Enter and F3 in tests/conformance).
 TEST(FindSteps, NextAndPreviousWrapRoundAndMarkTheBoxesThatHoldThePart)
 {
     using forms::FindStep;
@@ -115,7 +107,7 @@ TEST(FindSteps, NextAndPreviousWrapRoundAndMarkTheBoxesThatHoldThePart)
     EXPECT_EQ(stepTo(FindStep::Previous), "(none)");
 }
 
-// The 6310I's record is held where the window copies it (Ctrl+C, tests/ui/find_row_test.cpp).
+// The 6310I's record is held where the window copies it (Ctrl+C, tests/conformance).
 TEST(RecordText, TheModelThenEachBoxThatIsNotBlankExactly)
 {
     EXPECT_EQ(icatlas::ui::recordText(*ComponentCatalogue::findByModel("3210")),

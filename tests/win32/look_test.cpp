@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What the main window looks like under Wine at 96 DPI: small bold texts that read bold (their ink
-// against the same face drawn regular, the system's way), the banner drawn where it shows, and a
-// cut-off box's whole text in the tooltip window.
+// against the same face drawn regular, the system's way), the banner drawn where it shows, a
+// cut-off box's whole text in the tooltip window, and the find row's marks drawn and taken away.
 #include "tests/conformance/win32_window.hpp"
 
 #include "forms/win32/wide.hpp"
@@ -122,6 +122,30 @@ TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
     EXPECT_EQ(SendMessageW(form->handle("Text14"), EM_GETSEL, 0, 0), 0) << "shown from its start";
     EXPECT_EQ(form->toolTip("Text2"), "");
     EXPECT_EQ(form->toolTip("Text3"), "");
+}
+
+// A mark is drawn in the text's colour inside the button's edge, and taken away without a trace
+// when the text typed no longer matches; the closed row's controls are hidden. What the row does is
+// the window's promises' (tests/conformance).
+TEST(FindMark, IsDrawnInTheTextColourAndTakenAwayWithoutATrace)
+{
+    testing_support::Win32Window window;
+    forms::Win32Form *form = window.form();
+    ASSERT_NE(form, nullptr);
+    const std::vector<std::uint32_t> designed = shownPixels(form->handle("Command23"));
+    window.press(forms::Key::F, forms::kControl);
+    window.typeHere("4370805");
+    RECT button {};
+    GetWindowRect(form->handle("Command23"), &button);
+    const forms::win32::WindowDc screen(nullptr);
+    EXPECT_EQ(GetPixel(screen.get(), button.left + 1, (button.top + button.bottom) / 2),
+              GetSysColor(COLOR_BTNTEXT));
+    window.typeHere("x");
+    pump(*form);
+    EXPECT_TRUE(shownPixels(form->handle("Command23")) == designed) << "a mark left behind";
+    window.press(forms::Key::Escape);
+    const forms::Win32FindRow *row = form->findRow();
+    EXPECT_FALSE(IsWindowVisible(row->field()) || IsWindowVisible(row->answer()));
 }
 
 } // namespace
