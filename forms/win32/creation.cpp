@@ -153,7 +153,6 @@ void Win32Form::createControls()
                       control.kind == ControlKind::TextBox
                           ? std::make_unique<Win32TextBox>(control.name, made)
                           : std::make_unique<Control>(std::string(control.name)),
-                      {},
                       {}};
     }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The definition's fonts as GDI draws them (see fonts.hpp).
-#include "forms/win32/fonts.hpp"
+// A definition's fonts as GDI draws them: the face asked for in place of the designed one, the
+// size at a DPI and scale, and small bold text drawn so that it reads bold.
+#include "forms/win32/win32_form.hpp"
 
 #include "forms/core/faces.hpp"
 #include "forms/win32/wide.hpp"

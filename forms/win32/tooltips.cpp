@@ -8,77 +8,45 @@
 
 namespace forms {
 
-namespace {
-
-// Whether the text is wider than the room the box draws text in.
-bool isCutOff(HWND box, const std::wstring &text)
+std::wstring Win32Form::tipOf(HWND box)
 {
-    if (text.empty()) {
-        return false;
+    const Item *item = itemOf(box);
+    if (item == nullptr || item->definition->kind != ControlKind::TextBox) {
+        return {};
     }
+    std::wstring text = win32::textOf(box);
     RECT room {};
     SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
     SIZE extent {};
     GetTextExtentPoint32W(win32::WindowDc(box, win32::fontOf(box)).get(), text.c_str(),
                           static_cast<int>(text.size()), &extent);
-    return extent.cx > room.right - room.left;
+    return extent.cx > room.right - room.left ? text : std::wstring();
 }
 
-} // namespace
-
-void Win32Form::sendTip(UINT message, Item &box) const
+void Win32Form::makeTips()
 {
-    TTTOOLINFOW tool {};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = m_window;
-    tool.uId = reinterpret_cast<UINT_PTR>(box.hwnd);
-    tool.lpszText = box.tip.data();
-    SendMessageW(m_tips, message, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void Win32Form::updateTip(Item &box)
-{
-    if (box.definition->kind != ControlKind::TextBox) {
-        return;
-    }
-    std::wstring text = win32::textOf(box.hwnd);
-    std::wstring tip = isCutOff(box.hwnd, text) ? std::move(text) : std::wstring();
-    if (tip == box.tip) {
-        return;
-    }
-    box.tip = std::move(tip);
-    if (m_tips != nullptr) {
-        sendTip(TTM_UPDATETIPTEXTW, box);
-        return;
-    }
-    // A window whose boxes all show their texts whole starts without a tooltip window.
     m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (m_tips == nullptr) {
-        return;
-    }
     // A part number can be long: let the tip be as wide as it needs, on one line.
     SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
-    for (Item &item : m_items) {
+    for (const Item &item : m_items) {
         if (item.definition->kind == ControlKind::TextBox) {
-            sendTip(TTM_ADDTOOLW, item);
+            // The text is asked for (TTN_GETDISPINFO) each time the tip is to show; none: no tip.
+            TTTOOLINFOW tool {};
+            tool.cbSize = sizeof(tool);
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = m_window;
+            tool.uId = reinterpret_cast<UINT_PTR>(item.hwnd);
+            tool.lpszText = LPSTR_TEXTCALLBACKW;
+            SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
-    }
-}
-
-void Win32Form::updateTips()
-{
-    for (Item &item : m_items) {
-        updateTip(item);
     }
 }
 
 std::string Win32Form::toolTip(std::string_view box)
 {
-    const Item *item = itemOf(handle(box));
-    return item != nullptr ? win32::narrow(item->tip) : std::string();
+    return win32::narrow(tipOf(handle(box)));
 }
 
 } // namespace forms

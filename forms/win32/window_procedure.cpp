@@ -6,6 +6,8 @@
 #include "forms/core/keys.hpp"
 #include "forms/core/scaling.hpp"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -75,6 +77,10 @@ bool Win32Form::translate(MSG &message)
     if (m_window == nullptr
         || (message.hwnd != m_window && IsChild(m_window, message.hwnd) == FALSE)) {
         return false;
+    }
+    // The tooltip window is made when the mouse first comes over a box whose text is cut off.
+    if (message.message == WM_MOUSEMOVE && m_tips == nullptr && !tipOf(message.hwnd).empty()) {
+        makeTips();
     }
     if (message.message == WM_RBUTTONUP) {
         // A right click on a box opens the boxes' menu in place of the edit's own.
@@ -159,11 +165,17 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         if (HIWORD(wParam) == BN_CLICKED && item->definition->kind == ControlKind::CommandButton) {
             win32::runHandler(item->click);
-        } else if (HIWORD(wParam) == EN_CHANGE) {
-            updateTip(*item);
         }
         return 0;
     }
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR *>(lParam)->code == TTN_GETDISPINFOW) {
+            auto *tip = reinterpret_cast<NMTTDISPINFOW *>(lParam);
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the tool is the box's window
+            m_tip = tipOf(reinterpret_cast<HWND>(tip->hdr.idFrom));
+            tip->lpszText = m_tip.data();
+        }
+        return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:

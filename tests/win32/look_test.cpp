@@ -109,6 +109,7 @@ TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
     const auto form = showMainWindow();
     ASSERT_NE(form, nullptr);
     SendMessageW(form->handle("Command6"), BM_CLICK, 0, 0); // 5110
+    PostMessageW(form->handle("Text14"), WM_MOUSEMOVE, 0, 0); // the mouse comes over the box
     pump(*form);
     HWND tips = testing_support::threadWindow(TOOLTIPS_CLASSW);
     ASSERT_NE(tips, nullptr) << "no tooltip window";
