@@ -68,14 +68,10 @@ RECT workAreaOf(HWND window)
 {
     MONITORINFO info {};
     info.cbSize = sizeof(info);
-    HMONITOR monitor = window != nullptr ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
-                                         : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
-    if (GetMonitorInfoW(monitor, &info) != FALSE) {
-        return info.rcWork;
-    }
-    RECT area {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
+    GetMonitorInfoW(window != nullptr ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                                      : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                    &info);
+    return info.rcWork;
 }
 
 } // namespace
@@ -244,21 +240,17 @@ void Win32Form::loadPicture()
         return;
     }
     // The bitmap resource is named as the picture's file ("banner.bmp"), its doubled variant with
-    // "@2x" before the extension ("banner@2x.bmp").
+    // "@2x" before the extension ("banner@2x.bmp"), and the plain one stands in for it.
     const std::string_view path = picture->picture;
     const std::string file(path.substr(path.find_last_of("/\\") + 1)); // npos + 1: the whole path
-    for (int tried = factor; tried >= 1; --tried) {
-        std::string name = file;
-        if (tried == 2) {
-            name.insert(std::min(name.rfind('.'), name.size()), "@2x");
-        }
-        if (auto *bitmap
-            = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), widen(name).c_str(),
-                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
-            m_picture.reset(bitmap);
-            break;
-        }
-    }
+    const auto load = [](const std::string &name) {
+        return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), widen(name).c_str(),
+                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    };
+    HBITMAP bitmap = factor == 2
+        ? load(std::string(file).insert(std::min(file.rfind('.'), file.size()), "@2x"))
+        : nullptr;
+    m_picture.reset(bitmap != nullptr ? bitmap : load(file));
     m_pictureFactor = factor;
 }
 
