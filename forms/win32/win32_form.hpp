@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -76,7 +77,8 @@ private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    [[nodiscard]] Item *itemOf(HWND control);
+    // The item of the control's window, where it is one of the form's (of that kind, if given).
+    [[nodiscard]] Item *itemOf(HWND control, std::optional<ControlKind> kind = std::nullopt);
     void createControls();
     // The client area's size at `scale` times its designed size at the form's DPI, and the
     // window's size that gives it.

@@ -86,8 +86,7 @@ bool Win32Form::translate(MSG &message)
     }
     if (message.message == WM_RBUTTONUP) {
         // A right click on a box opens the boxes' menu in place of the edit's own.
-        const Item *target = itemOf(message.hwnd);
-        if (target != nullptr && target->definition->kind == ControlKind::TextBox) {
+        if (itemOf(message.hwnd, ControlKind::TextBox) != nullptr) {
             POINT at {static_cast<short>(LOWORD(message.lParam)),
                       static_cast<short>(HIWORD(message.lParam))};
             ClientToScreen(message.hwnd, &at);
@@ -126,10 +125,13 @@ bool Win32Form::translate(MSG &message)
     return IsDialogMessageW(m_window, &message) != FALSE;
 }
 
-Win32Form::Item *Win32Form::itemOf(HWND control)
+Win32Form::Item *Win32Form::itemOf(HWND control, std::optional<ControlKind> kind)
 {
     const auto found = std::ranges::find(m_items, control, &Item::hwnd);
-    return control != nullptr && found != m_items.end() ? &*found : nullptr;
+    return control != nullptr && found != m_items.end()
+            && (!kind || found->definition->kind == *kind)
+        ? &*found
+        : nullptr;
 }
 
 LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -161,11 +163,9 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the control that sent it
         const auto sender = reinterpret_cast<HWND>(lParam);
         m_findRow.command(sender, HIWORD(wParam));
-        Item *item = itemOf(sender);
-        if (item == nullptr) {
-            return 0; // the row's, or IDOK and IDCANCEL from the dialog keys: nothing is a default
-        }
-        if (HIWORD(wParam) == BN_CLICKED && item->definition->kind == ControlKind::CommandButton) {
+        // None for the row's, or IDOK and IDCANCEL from the dialog keys: nothing is a default.
+        const Item *item = itemOf(sender, ControlKind::CommandButton);
+        if (item != nullptr && HIWORD(wParam) == BN_CLICKED) {
             win32::runHandler(item->click);
         }
         return 0;
@@ -186,8 +186,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                              message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_BTNFACE);
     case WM_DRAWITEM: {
         const auto *drawn = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
-        const Item *item = itemOf(drawn->hwndItem);
-        if (item == nullptr || item->definition->kind != ControlKind::Picture) {
+        if (itemOf(drawn->hwndItem, ControlKind::Picture) == nullptr) {
             return FALSE;
         }
         FillRect(drawn->hDC, &drawn->rcItem, GetSysColorBrush(COLOR_BTNFACE));
@@ -258,8 +257,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 std::wstring Win32Form::tipOf(HWND box)
 {
-    const Item *item = itemOf(box);
-    if (item == nullptr || item->definition->kind != ControlKind::TextBox) {
+    if (itemOf(box, ControlKind::TextBox) == nullptr) {
         return {};
     }
     std::wstring text = win32::textOf(box);
