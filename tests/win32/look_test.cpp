@@ -121,8 +121,7 @@ TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
     SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::wstring(text.data()), L"KM68U512ALTGE (512kbit)");
     EXPECT_EQ(SendMessageW(form->handle("Text14"), EM_GETSEL, 0, 0), 0) << "shown from its start";
-    EXPECT_EQ(form->toolTip("Text2"), "");
-    EXPECT_EQ(form->toolTip("Text3"), "");
+    EXPECT_EQ(form->toolTip("Text2") + form->toolTip("Text3"), "") << "Text2 or Text3 offers one";
 }
 
 } // namespace
