@@ -61,6 +61,31 @@ std::wstring literalCaption(std::string_view text)
     return caption;
 }
 
+// The window class and styles each kind of control is made with.
+struct Realisation {
+    const wchar_t *className;
+    DWORD style;
+    DWORD exStyle;
+    bool prefixed; // its text is drawn with '&' before an access key
+};
+
+constexpr Realisation realisationOf(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Picture:
+        return {L"STATIC", SS_OWNERDRAW, 0, false};
+    case ControlKind::Label: // left-aligned in the size given, on one line, '&' shown as it stands
+        return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, false};
+    case ControlKind::Frame:
+        return {L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, true};
+    case ControlKind::TextBox:
+        return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, false};
+    case ControlKind::CommandButton:
+        return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, true};
+    }
+    return {L"STATIC", 0, 0, false};
+}
+
 // A child is made at the bottom of its parent's z-order; the dialog keys walk the z-order, into
 // frames, and each child is drawn over those after it. So in each parent the focusable controls and
 // the frames come first, by tab index; the others follow, the last defined first, so each lies over
@@ -106,37 +131,11 @@ void Win32Form::createControls()
     for (const std::size_t i : creationOrder(controls, parents)) {
         const ControlDefinition &control = controls[i];
         HWND parent = parents[i] ? m_items[*parents[i]].hwnd : m_window;
-        const wchar_t *className = L"STATIC";
-        DWORD style = WS_VISIBLE | WS_CLIPSIBLINGS;
-        DWORD exStyle = 0;
-        const bool captioned
-            = control.kind == ControlKind::Frame || control.kind == ControlKind::CommandButton;
-        switch (control.kind) {
-        case ControlKind::Picture:
-            style |= SS_OWNERDRAW;
-            break;
-        case ControlKind::Label:
-            // Left-aligned in the size given, on one line, '&' shown as it stands.
-            style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-            break;
-        case ControlKind::Frame:
-            className = L"BUTTON";
-            style |= BS_GROUPBOX | WS_CLIPCHILDREN;
-            exStyle |= WS_EX_CONTROLPARENT;
-            break;
-        case ControlKind::TextBox:
-            className = L"EDIT";
-            style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
-            exStyle |= WS_EX_CLIENTEDGE;
-            break;
-        case ControlKind::CommandButton:
-            className = L"BUTTON";
-            style |= BS_PUSHBUTTON | WS_TABSTOP;
-            break;
-        }
+        const Realisation realisation = realisationOf(control.kind);
         HWND made = win32::createChild(
-            parent, kFirstControlId + static_cast<int>(i), className, style, exStyle,
-            captioned ? literalCaption(control.text) : widen(control.text),
+            parent, kFirstControlId + static_cast<int>(i), realisation.className,
+            WS_VISIBLE | WS_CLIPSIBLINGS | realisation.style, realisation.exStyle,
+            realisation.prefixed ? literalCaption(control.text) : widen(control.text),
             placeOf(control, parent == m_window));
         if (HFONT drawn = font(control.font); drawn != nullptr) {
             SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(drawn), FALSE);
@@ -153,7 +152,6 @@ void Win32Form::createControls()
                       control.kind == ControlKind::TextBox
                           ? std::make_unique<Win32TextBox>(control.name, made)
                           : std::make_unique<Control>(std::string(control.name)),
-                      {},
                       {}};
     }
 }

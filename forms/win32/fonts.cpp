@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The definition's fonts as GDI draws them (see fonts.hpp).
-#include "forms/win32/fonts.hpp"
+// A definition's fonts as GDI draws them: the face asked for in place of the designed one, the
+// size at a DPI and scale, and small bold text drawn so that it reads bold.
+#include "forms/win32/win32_form.hpp"
 
 #include "forms/core/faces.hpp"
 #include "forms/win32/wide.hpp"
 
 #include <windows.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -18,21 +20,16 @@ namespace forms::win32 {
 
 namespace {
 
+// Whether GDI draws a font asked for by that face in that face itself, not in a stand-in.
 bool isInstalled(const std::wstring &face)
 {
     LOGFONTW wanted {};
     wanted.lfCharSet = DEFAULT_CHARSET;
     face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
-    bool found = false;
-    EnumFontFamiliesExW(
-        WindowDc(nullptr).get(), &wanted,
-        [](const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM noted) -> int {
-            // NOLINTNEXTLINE(performance-no-int-to-ptr): the flag handed to the enumeration
-            *reinterpret_cast<bool *>(noted) = true;
-            return 0; // one is enough
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
-    return found;
+    const FontHandle font(CreateFontIndirectW(&wanted));
+    std::array<wchar_t, LF_FACESIZE> drawn {};
+    GetTextFaceW(WindowDc(nullptr, font.get()).get(), LF_FACESIZE, drawn.data());
+    return face == drawn.data();
 }
 
 // Looked up once per face: fonts installed meanwhile count from the next start.

@@ -17,26 +17,34 @@ namespace {
 // The button class's own procedure, which every frame (all made here) hands on to.
 WNDPROC g_buttonProcedure = nullptr;
 
-// The brush the form gives the frame's background; it also sets the caption's colour in `dc`.
-HBRUSH frameBrush(HWND frame, HWND form, HDC dc)
-{
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the brush the form answers with
-    auto *brush = reinterpret_cast<HBRUSH>(SendMessageW(
-        form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(frame)));
-    return brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE);
-}
-
-// Draws a frame as the classic group box, its caption in the colour the form gives it: a group
-// box drawn by a visual style, or by Wine, keeps its caption in the theme's colour.
+// Draws what `dc` asks of a frame, as the classic group box, its caption in the colour the form
+// gives it: a group box drawn by a visual style, or by Wine, keeps its caption in the theme's
+// colour. A themed button asks its parent for the pixels around its rounded corners: inside the
+// frame's edge that is its background alone, so only a request that reaches the edge or the
+// caption has them drawn.
 void drawFrame(HWND frame, HWND form, HDC dc)
 {
     RECT area {};
     GetClientRect(frame, &area);
-    // Opaque: it hides what lies under it, such as the foot of the picture.
-    FillRect(dc, &area, frameBrush(frame, form, dc));
+    // Opaque: it hides what lies under it, such as the foot of the picture. The form's brush also
+    // sets the caption's colour in `dc`.
+    const LRESULT brush = SendMessageW(form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(frame));
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the brush the form answers with
+    FillRect(dc, &area, reinterpret_cast<HBRUSH>(brush));
     const win32::Selection font = win32::select(dc, win32::fontOf(frame));
     TEXTMETRICW metrics {};
     GetTextMetricsW(dc, &metrics);
+    // The caption's line (the edge's upper line across it), and the edge's two pixels round it.
+    RECT inside = area;
+    InflateRect(&inside, -2, -2);
+    inside.top = std::max(inside.top, metrics.tmHeight);
+    RECT wanted {};
+    GetClipBox(dc, &wanted);
+    RECT beyond {};
+    if (SubtractRect(&beyond, &wanted, &inside) == FALSE) {
+        return;
+    }
     RECT edge = area;
     edge.top += metrics.tmHeight / 2;
     DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
@@ -55,32 +63,6 @@ void drawFrame(HWND frame, HWND form, HDC dc)
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                   DT_SINGLELINE | DT_LEFT | DT_TOP | DT_HIDEPREFIX);
     }
-}
-
-// What a themed button asks of its parent for the pixels around its rounded corners: inside the
-// frame's edge that is its background alone, so only that is filled; a request that reaches the
-// edge or the caption has the frame drawn whole.
-void printFrame(HWND frame, HWND form, HDC dc)
-{
-    RECT wanted {};
-    GetClipBox(dc, &wanted);
-    RECT inside {};
-    GetClientRect(frame, &inside);
-    // The caption's line (the edge's upper line across it), and the edge's two pixels round it.
-    TEXTMETRICW metrics {};
-    {
-        const win32::Selection font = win32::select(dc, win32::fontOf(frame));
-        GetTextMetricsW(dc, &metrics);
-    }
-    InflateRect(&inside, -2, -2);
-    inside.top = std::max(inside.top, metrics.tmHeight);
-    RECT beyond {};
-    SubtractRect(&beyond, &wanted, &inside);
-    if (IsRectEmpty(&beyond) == FALSE) {
-        drawFrame(frame, form, dc);
-        return;
-    }
-    FillRect(dc, &wanted, frameBrush(frame, form, dc));
 }
 
 // What a frame's buttons tell it goes on to the form. Each sends its frame a dozen messages a paint
@@ -107,7 +89,7 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
     }
     case WM_PRINTCLIENT:
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the device context to draw into
-        printFrame(frame, formWindow, reinterpret_cast<HDC>(wParam));
+        drawFrame(frame, formWindow, reinterpret_cast<HDC>(wParam));
         return 0;
     default:
         break;

@@ -5,13 +5,11 @@
 
 #include "forms/core/controls.hpp"
 #include "forms/core/scaling.hpp"
-#include "forms/win32/fonts.hpp"
 #include "forms/win32/wide.hpp"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 namespace forms {
@@ -70,14 +68,10 @@ RECT workAreaOf(HWND window)
 {
     MONITORINFO info {};
     info.cbSize = sizeof(info);
-    HMONITOR monitor = window != nullptr ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
-                                         : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
-    if (GetMonitorInfoW(monitor, &info) != FALSE) {
-        return info.rcWork;
-    }
-    RECT area {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
+    GetMonitorInfoW(window != nullptr ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                                      : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                    &info);
+    return info.rcWork;
 }
 
 } // namespace
@@ -142,11 +136,10 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
         || size.cy != placed.bottom - placed.top) {
         SetWindowPos(m_window, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    // The controls are made once the window has its size, each at its place and in its font.
-    GetClientRect(m_window, &inner);
-    layOut({inner.right, inner.bottom});
+    // Laid out for the size it has now, unless its size messages did so already; then its
+    // controls are made, each at its place and in its font.
+    scaleToWindow();
     createControls();
-    updateTips();
 }
 
 Win32Form::~Win32Form()
@@ -159,56 +152,22 @@ Win32Form::~Win32Form()
     }
 }
 
-SIZE Win32Form::designedSize() const
-{
-    return {twipsToPixels(m_definition.clientWidth, m_dpi),
-            twipsToPixels(m_definition.clientHeight, m_dpi)};
-}
-
 std::pair<SIZE, SIZE> Win32Form::sizesAt(double scale) const
 {
-    const SIZE designed = designedSize();
-    const SIZE client {static_cast<LONG>(std::lround(designed.cx * scale)),
-                       static_cast<LONG>(std::lround(designed.cy * scale))};
+    const SIZE client {twipsToPixels(m_definition.clientWidth, m_dpi, scale),
+                       twipsToPixels(m_definition.clientHeight, m_dpi, scale)};
     return {client, windowSizeFor(client, m_dpi)};
-}
-
-Win32Form::Fonts Win32Form::layOut(SIZE client)
-{
-    const SIZE designed = designedSize();
-    const double scale = scaleForClientArea(client.cx, client.cy, designed.cx, designed.cy);
-    const bool refont = scale != m_scale || m_dpi != m_laidOutDpi;
-    m_scale = scale;
-    m_laidOutDpi = m_dpi;
-    m_laidOutSize = client;
-    const auto px = [this](Twips twips) { return twipsToPixels(twips, m_dpi, m_scale); };
-    m_margin = {std::max<LONG>(0, (client.cx - px(m_definition.clientWidth)) / 2),
-                std::max<LONG>(0, (client.cy - px(m_definition.clientHeight)) / 2)};
-    if (!refont) {
-        return {};
-    }
-    Fonts fonts;
-    const auto make = [&](const Font &font) {
-        if (!font.face.empty()
-            && std::ranges::find(fonts, font, &Fonts::value_type::first) == fonts.end()) {
-            fonts.emplace_back(font, win32::createFont(font, m_dpi, m_scale));
-        }
-    };
-    for (const ControlDefinition &control : m_definition.controls) {
-        make(control.font);
-    }
-    make(m_definition.font);
-    make(Win32FindRow::answerFont(m_definition));
-    std::swap(fonts, m_fonts);
-    loadPicture();
-    return fonts;
 }
 
 RECT Win32Form::placeOf(const ControlDefinition &control, bool topLevel) const
 {
     const auto px = [this](Twips twips) { return twipsToPixels(twips, m_dpi, m_scale); };
-    const LONG left = px(control.left) + (topLevel ? m_margin.x : 0);
-    const LONG top = px(control.top) + (topLevel ? m_margin.y : 0);
+    // The controls in the window are centred in its client area.
+    const auto margin = [topLevel](LONG room, LONG used) {
+        return topLevel ? std::max<LONG>(0, (room - used) / 2) : 0;
+    };
+    const LONG left = px(control.left) + margin(m_laidOutSize.cx, px(m_definition.clientWidth));
+    const LONG top = px(control.top) + margin(m_laidOutSize.cy, px(m_definition.clientHeight));
     return {left, top, left + px(control.width), top + px(control.height)};
 }
 
@@ -220,12 +179,9 @@ HFONT Win32Form::font(const Font &font) const
 
 void Win32Form::scaleToWindow()
 {
-    if (m_window == nullptr || m_items.empty()) {
-        return;
-    }
     RECT client {};
-    GetClientRect(m_window, &client);
-    if (client.right <= 0 || client.bottom <= 0) {
+    if (m_window == nullptr || GetClientRect(m_window, &client) == FALSE || client.right <= 0
+        || client.bottom <= 0) {
         return; // minimised
     }
     // An open find row takes its height at the foot; the controls keep the rest.
@@ -234,21 +190,44 @@ void Win32Form::scaleToWindow()
     if (room.cx == m_laidOutSize.cx && room.cy == m_laidOutSize.cy && m_dpi == m_laidOutDpi) {
         return;
     }
-    // The fonts the controls draw in until each is given its new one.
-    const Fonts retired = layOut(room);
+    const SIZE designed = sizesAt(1).first;
+    const double scale = scaleForClientArea(room.cx, room.cy, designed.cx, designed.cy);
+    const bool refont = scale != m_scale || m_dpi != m_laidOutDpi;
+    m_scale = scale;
+    m_laidOutDpi = m_dpi;
+    m_laidOutSize = room;
+    // The fonts the controls draw in until each is given its new one, let go last.
+    Fonts retired;
+    if (refont) {
+        const auto make = [&](const Font &font) {
+            if (!font.face.empty()
+                && std::ranges::find(retired, font, &Fonts::value_type::first) == retired.end()) {
+                retired.emplace_back(font, win32::createFont(font, m_dpi, m_scale));
+            }
+        };
+        for (const ControlDefinition &control : m_definition.controls) {
+            make(control.font);
+        }
+        make(m_definition.font);
+        make(Win32FindRow::answerFont(m_definition));
+        std::swap(retired, m_fonts);
+        loadPicture();
+    }
+    if (m_items.empty()) {
+        return; // the controls are made next, each at its place and in its font
+    }
     for (const Item &item : m_items) {
         const RECT place = placeOf(*item.definition, GetParent(item.hwnd) == m_window);
         SetWindowPos(item.hwnd, nullptr, place.left, place.top, place.right - place.left,
                      place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-        if (!retired.empty() && !item.definition->font.face.empty()) {
+        if (refont && !item.definition->font.face.empty()) {
             SendMessageW(item.hwnd, WM_SETFONT,
                          reinterpret_cast<WPARAM>(font(item.definition->font)), FALSE);
         }
     }
-    m_findRow.layOut(!retired.empty());
+    m_findRow.layOut(refont);
     RedrawWindow(m_window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-    updateTips();
 }
 
 void Win32Form::loadPicture()
@@ -261,21 +240,17 @@ void Win32Form::loadPicture()
         return;
     }
     // The bitmap resource is named as the picture's file ("banner.bmp"), its doubled variant with
-    // "@2x" before the extension ("banner@2x.bmp").
+    // "@2x" before the extension ("banner@2x.bmp"), and the plain one stands in for it.
     const std::string_view path = picture->picture;
     const std::string file(path.substr(path.find_last_of("/\\") + 1)); // npos + 1: the whole path
-    for (int tried = factor; tried >= 1; --tried) {
-        std::string name = file;
-        if (tried == 2) {
-            name.insert(std::min(name.rfind('.'), name.size()), "@2x");
-        }
-        if (auto *bitmap
-            = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), widen(name).c_str(),
-                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
-            m_picture.reset(bitmap);
-            break;
-        }
-    }
+    const auto load = [](const std::string &name) {
+        return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), widen(name).c_str(),
+                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    };
+    HBITMAP bitmap = factor == 2
+        ? load(std::string(file).insert(std::min(file.rfind('.'), file.size()), "@2x"))
+        : nullptr;
+    m_picture.reset(bitmap != nullptr ? bitmap : load(file));
     m_pictureFactor = factor;
 }
 

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -27,6 +28,9 @@ HWND createChild(HWND parent, int id, const wchar_t *className, DWORD style, DWO
                  const std::wstring &text = {}, const RECT &place = {});
 // Runs one of the program's handlers, if any; an error that leaves it ends the program, reported.
 void runHandler(const std::function<void()> &handler);
+// `font` at `dpi` and `scale`, in the first of Windows' substitutes for its face (forms/core's face
+// table) that the system has, else in its face as named, for GDI's font mapper to choose from.
+[[nodiscard]] FontHandle createFont(const Font &font, unsigned dpi, double scale);
 } // namespace win32
 
 class Win32Form final : public Form {
@@ -68,25 +72,22 @@ private:
         HWND hwnd = nullptr;
         std::unique_ptr<Control> control;
         std::function<void()> click;
-        std::wstring tip; // a text box's tooltip; empty: none
     };
 
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    [[nodiscard]] Item *itemOf(HWND control);
+    // The item of the control's window, where it is one of the form's (of that kind, if given).
+    [[nodiscard]] Item *itemOf(HWND control, std::optional<ControlKind> kind = std::nullopt);
     void createControls();
-    // The client area's designed size in pixels at the form's DPI, at `scale` times it, and the
+    // The client area's size at `scale` times its designed size at the form's DPI, and the
     // window's size that gives it.
-    [[nodiscard]] SIZE designedSize() const;
     [[nodiscard]] std::pair<SIZE, SIZE> sizesAt(double scale) const;
     using Fonts = std::vector<std::pair<Font, win32::FontHandle>>;
-    // Lays out for a client area of `client` pixels, with new fonts and picture where the scale or
-    // DPI changed; returns the fonts drawn in until then (none when they stay), to be let go last.
-    Fonts layOut(SIZE client);
     // Where a control lies in its parent at the current layout.
     [[nodiscard]] RECT placeOf(const ControlDefinition &control, bool topLevel) const;
-    // Places and fonts every control again where the client area's size or the DPI changed.
+    // Lays out for the client area's size, with new fonts and picture where the scale or DPI
+    // changed, and places and fonts every control made so far.
     void scaleToWindow();
     // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
     void loadPicture();
@@ -94,10 +95,10 @@ private:
     // what its buttons tell it.
     static void adoptFrame(HWND frame);
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
-    // Works a box's tooltip out again (every box's), after its text, size or font changed.
-    void updateTip(Item &box);
-    void updateTips();
-    void sendTip(UINT message, Item &box) const;
+    // A box's whole text where the box is too narrow to show it all: the tooltip it offers.
+    [[nodiscard]] std::wstring tipOf(HWND box);
+    // Makes the tooltip window, each box a tool whose text is asked for as it is shown.
+    void makeTips();
 
     const FormDefinition &m_definition;
     HWND m_window = nullptr;
@@ -105,7 +106,8 @@ private:
     Fonts m_fonts; // the fonts drawn in now, each with its definition
     win32::Owned<HBITMAP, DeleteObject> m_picture; // in the size class of the current scale
     int m_pictureFactor = 0;
-    HWND m_tips = nullptr; // the tooltip window, once a box has needed one
+    HWND m_tips = nullptr; // the tooltip window, once the mouse is over a cut-off box
+    std::wstring m_tip; // the text of the tip shown last
     win32::Annotations m_annotations;
     Win32FindRow m_findRow {*this, m_definition, m_annotations};
     HWND m_lastFocus = nullptr; // given back when the window is active again
@@ -113,7 +115,6 @@ private:
     unsigned m_laidOutDpi = 0;
     SIZE m_laidOutSize {}; // the client area's size at the last layout
     double m_scale = 0; // the factor the controls are laid out at now (0: not yet)
-    POINT m_margin {}; // where the controls in the window begin, centred in its client area
     bool m_destroying = false;
 };
 

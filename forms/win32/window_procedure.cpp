@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The form's window procedure and its keys: clicks, colours, sizes and DPI changes, the focus kept
-// across activation, and the keys a form answers beyond the dialog keys.
+// across activation, the keys a form answers beyond the dialog keys, and the tooltips of text
+// boxes whose text is cut off (a box too narrow for its text offers the whole text, others none).
 #include "forms/win32/win32_form.hpp"
 
 #include "forms/core/keys.hpp"
 #include "forms/core/scaling.hpp"
+#include "forms/win32/wide.hpp"
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <array>
@@ -76,10 +80,13 @@ bool Win32Form::translate(MSG &message)
         || (message.hwnd != m_window && IsChild(m_window, message.hwnd) == FALSE)) {
         return false;
     }
+    // The tooltip window is made when the mouse first comes over a box whose text is cut off.
+    if (message.message == WM_MOUSEMOVE && m_tips == nullptr && !tipOf(message.hwnd).empty()) {
+        makeTips();
+    }
     if (message.message == WM_RBUTTONUP) {
         // A right click on a box opens the boxes' menu in place of the edit's own.
-        const Item *target = itemOf(message.hwnd);
-        if (target != nullptr && target->definition->kind == ControlKind::TextBox) {
+        if (itemOf(message.hwnd, ControlKind::TextBox) != nullptr) {
             POINT at {static_cast<short>(LOWORD(message.lParam)),
                       static_cast<short>(HIWORD(message.lParam))};
             ClientToScreen(message.hwnd, &at);
@@ -118,10 +125,13 @@ bool Win32Form::translate(MSG &message)
     return IsDialogMessageW(m_window, &message) != FALSE;
 }
 
-Win32Form::Item *Win32Form::itemOf(HWND control)
+Win32Form::Item *Win32Form::itemOf(HWND control, std::optional<ControlKind> kind)
 {
     const auto found = std::ranges::find(m_items, control, &Item::hwnd);
-    return control != nullptr && found != m_items.end() ? &*found : nullptr;
+    return control != nullptr && found != m_items.end()
+            && (!kind || found->definition->kind == *kind)
+        ? &*found
+        : nullptr;
 }
 
 LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -153,17 +163,21 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the control that sent it
         const auto sender = reinterpret_cast<HWND>(lParam);
         m_findRow.command(sender, HIWORD(wParam));
-        Item *item = itemOf(sender);
-        if (item == nullptr) {
-            return 0; // the row's, or IDOK and IDCANCEL from the dialog keys: nothing is a default
-        }
-        if (HIWORD(wParam) == BN_CLICKED && item->definition->kind == ControlKind::CommandButton) {
+        // None for the row's, or IDOK and IDCANCEL from the dialog keys: nothing is a default.
+        const Item *item = itemOf(sender, ControlKind::CommandButton);
+        if (item != nullptr && HIWORD(wParam) == BN_CLICKED) {
             win32::runHandler(item->click);
-        } else if (HIWORD(wParam) == EN_CHANGE) {
-            updateTip(*item);
         }
         return 0;
     }
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR *>(lParam)->code == TTN_GETDISPINFOW) {
+            auto *tip = reinterpret_cast<NMTTDISPINFOW *>(lParam);
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the tool is the box's window
+            m_tip = tipOf(reinterpret_cast<HWND>(tip->hdr.idFrom));
+            tip->lpszText = m_tip.data();
+        }
+        return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
@@ -172,8 +186,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                              message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_BTNFACE);
     case WM_DRAWITEM: {
         const auto *drawn = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
-        const Item *item = itemOf(drawn->hwndItem);
-        if (item == nullptr || item->definition->kind != ControlKind::Picture) {
+        if (itemOf(drawn->hwndItem, ControlKind::Picture) == nullptr) {
             return FALSE;
         }
         FillRect(drawn->hDC, &drawn->rcItem, GetSysColorBrush(COLOR_BTNFACE));
@@ -240,6 +253,46 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+std::wstring Win32Form::tipOf(HWND box)
+{
+    if (itemOf(box, ControlKind::TextBox) == nullptr) {
+        return {};
+    }
+    std::wstring text = win32::textOf(box);
+    RECT room {};
+    SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    SIZE extent {};
+    GetTextExtentPoint32W(win32::WindowDc(box, win32::fontOf(box)).get(), text.c_str(),
+                          static_cast<int>(text.size()), &extent);
+    return extent.cx > room.right - room.left ? text : std::wstring();
+}
+
+void Win32Form::makeTips()
+{
+    m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    // A part number can be long: let the tip be as wide as it needs, on one line.
+    SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
+    for (const Item &item : m_items) {
+        if (item.definition->kind == ControlKind::TextBox) {
+            // The text is asked for (TTN_GETDISPINFO) each time the tip is to show; none: no tip.
+            TTTOOLINFOW tool {};
+            tool.cbSize = sizeof(tool);
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = m_window;
+            tool.uId = reinterpret_cast<UINT_PTR>(item.hwnd);
+            tool.lpszText = LPSTR_TEXTCALLBACKW;
+            SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+}
+
+std::string Win32Form::toolTip(std::string_view box)
+{
+    return win32::narrow(tipOf(handle(box)));
 }
 
 } // namespace forms

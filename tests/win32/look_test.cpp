@@ -109,6 +109,7 @@ TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
     const auto form = showMainWindow();
     ASSERT_NE(form, nullptr);
     SendMessageW(form->handle("Command6"), BM_CLICK, 0, 0); // 5110
+    PostMessageW(form->handle("Text14"), WM_MOUSEMOVE, 0, 0); // the mouse comes over the box
     pump(*form);
     HWND tips = testing_support::threadWindow(TOOLTIPS_CLASSW);
     ASSERT_NE(tips, nullptr) << "no tooltip window";
@@ -120,8 +121,7 @@ TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
     SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::wstring(text.data()), L"KM68U512ALTGE (512kbit)");
     EXPECT_EQ(SendMessageW(form->handle("Text14"), EM_GETSEL, 0, 0), 0) << "shown from its start";
-    EXPECT_EQ(form->toolTip("Text2"), "");
-    EXPECT_EQ(form->toolTip("Text3"), "");
+    EXPECT_EQ(form->toolTip("Text2") + form->toolTip("Text3"), "") << "Text2 or Text3 offers one";
 }
 
 // A mark is drawn in the text's colour inside the button's edge, and taken away without a trace
