@@ -5,6 +5,7 @@
 
 #include "forms/core/definition.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -112,14 +113,12 @@ inline constexpr auto kKeyRules = std::to_array<KeyRule>({
 [[nodiscard]] constexpr std::optional<KeyAction> keyAction(KeyPress press, FocusOn focus,
                                                            bool findOpen)
 {
-    for (const KeyRule &rule : kKeyRules) {
-        if (rule.key == press.key && rule.modifiers == press.modifiers
+    const auto *found = std::ranges::find_if(kKeyRules, [&](const KeyRule &rule) {
+        return rule.key == press.key && rule.modifiers == press.modifiers
             && (!rule.focus || *rule.focus == focus)
-            && (rule.find == WhileFind::Either || (rule.find == WhileFind::Open) == findOpen)) {
-            return rule.action;
-        }
-    }
-    return std::nullopt;
+            && (rule.find == WhileFind::Either || (rule.find == WhileFind::Open) == findOpen);
+    });
+    return found != kKeyRules.end() ? std::optional(found->action) : std::nullopt;
 }
 
 } // namespace forms

@@ -12,15 +12,10 @@ namespace {
 
 std::string_view describe(ResultCode code)
 {
-    switch (code) {
-    case ResultCode::Ok:
-        return "Success";
-    case ResultCode::InvalidPropertyValue:
-        return "Invalid property value";
-    case ResultCode::ObjectRequired:
-        return "Object required";
-    }
-    return "Unknown error";
+    return code == ResultCode::Ok                  ? "Success"
+        : code == ResultCode::InvalidPropertyValue ? "Invalid property value"
+        : code == ResultCode::ObjectRequired       ? "Object required"
+                                                   : "Unknown error";
 }
 
 std::string message(ResultCode code, std::string_view control, Operation operation)
