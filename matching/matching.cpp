@@ -17,8 +17,13 @@ using text::isBlank;
 using text::isIgnorable;
 using text::Utf8Char;
 
-// `text` with every blank, ASCII or Unicode, written as one ' ' and every character that takes
-// no room left out; all else, malformed bytes included, as it is.
+constexpr char upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// `text` in upper case, with every blank, ASCII or Unicode, written as one ' ' and every
+// character that takes no room left out; all else, malformed bytes included, as it is.
 std::string folded(std::string_view text)
 {
     std::string result;
@@ -34,6 +39,7 @@ std::string folded(std::string_view text)
         }
         text.remove_prefix(length);
     }
+    std::ranges::transform(result, result.begin(), upper);
     return result;
 }
 
@@ -42,11 +48,6 @@ std::string folded(std::string_view text)
 constexpr std::string_view kLoose = " ?-";
 
 constexpr std::string_view kDigits = "0123456789";
-
-constexpr char upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // A count such as "3x": digits and an 'x'.
 constexpr bool isCount(std::string_view token)
@@ -64,30 +65,20 @@ std::size_t partStart(std::string_view text)
     return isCount(text.substr(start, end - start)) ? end : 0;
 }
 
-// `text` in upper case, without the characters `dropped` picks.
-std::string upperWithout(std::string_view text, bool (*dropped)(char))
-{
-    std::string result;
-    result.reserve(text.size());
-    for (const char c : text) {
-        if (!dropped(c)) {
-            result.push_back(upper(c));
-        }
-    }
-    return result;
-}
-
 std::string reduced(std::string_view text)
 {
-    const std::string folding = folded(text);
-    return upperWithout(std::string_view(folding).substr(partStart(folding)),
-                        [](char c) { return kLoose.find(c) != std::string_view::npos; });
+    std::string key = folded(text);
+    key.erase(0, partStart(key));
+    std::erase_if(key, [](char c) { return kLoose.find(c) != std::string_view::npos; });
+    return key;
 }
 
-// Folded, without any blank, in upper case: how a model or family name is compared.
+// Folded, without any blank: how a model or family name is compared.
 std::string squeezed(std::string_view text)
 {
-    return upperWithout(folded(text), [](char c) { return c == ' '; });
+    std::string name = folded(text);
+    std::erase(name, ' ');
+    return name;
 }
 
 // Every slot's text reduced once, in kModelRecords' order, slot by slot.
@@ -218,11 +209,6 @@ std::vector<Suggestion> nearestTo(std::string_view key, bool modelsOnly)
 
 } // namespace
 
-PartKey::PartKey(std::string text)
-    : m_text(std::move(text))
-{
-}
-
 std::optional<PartKey> PartKey::from(std::string_view part)
 {
     std::string key = reduced(part);
@@ -242,11 +228,9 @@ std::vector<Hit> findPart(const PartKey &key)
     std::vector<Hit> hits;
     const std::vector<std::string> &slots = reducedSlots();
     const auto records = ComponentCatalogue::records();
-    for (std::size_t r = 0; r < records.size(); ++r) {
-        for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
-            if (slots[r * kSlotCount + slot].find(key.text()) != std::string::npos) {
-                hits.push_back({&records[r], slot});
-            }
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (slots[i].find(key.text()) != std::string::npos) {
+            hits.push_back({&records[i / kSlotCount], i % kSlotCount});
         }
     }
     return hits;
@@ -259,11 +243,8 @@ const ModelRecord *findModel(std::string_view typed)
 
 std::optional<PlatformFamily> findFamily(std::string_view name)
 {
-    const auto *found = std::ranges::find(kFamilyNames, squeezed(name));
-    if (found == kFamilyNames.end()) {
-        return std::nullopt;
-    }
-    return kFamilies.at(static_cast<std::size_t>(found - kFamilyNames.begin()));
+    const auto *found = std::ranges::find(kFamilies, squeezed(name), familyName);
+    return found != kFamilies.end() ? std::optional(*found) : std::nullopt;
 }
 
 std::vector<Suggestion> nearest(const PartKey &key)
