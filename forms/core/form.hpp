@@ -14,7 +14,6 @@
 namespace forms {
 
 class FindRow;
-class TextBox;
 
 class Control {
 public:
@@ -30,9 +29,6 @@ public:
 
     [[nodiscard]] const std::string &name() const noexcept { return m_name; }
 
-    // The text box interface of this control, or nothing when it is another kind.
-    [[nodiscard]] virtual TextBox *asTextBox() noexcept { return nullptr; }
-
 private:
     std::string m_name;
 };
@@ -40,8 +36,6 @@ private:
 class TextBox : public Control {
 public:
     using Control::Control;
-
-    [[nodiscard]] TextBox *asTextBox() noexcept override { return this; }
 
     // Replaces the box's whole text. Fails when the box does not end up holding exactly `text`.
     [[nodiscard]] virtual ResultCode setText(std::string_view text) = 0;
@@ -84,13 +78,7 @@ protected:
     virtual void showBeginning() = 0;
 };
 
-class Form;
-
-// Gives a counted reference (below) back to the form it was taken from.
-struct Release {
-    Form *form = nullptr;
-    void operator()(const void * /*object*/) const noexcept;
-};
+struct Release;
 
 // A counted reference to a form or one of its controls: taken when made, released when
 // destroyed, so a reference is released on every path out of the scope that took it; empty, and
@@ -132,26 +120,29 @@ private:
     friend struct Release;
     friend Counted<Form> takeForm(Form &form);
 
-    template <class T> [[nodiscard]] Counted<T> take(T *object)
-    {
-        if (object != nullptr) {
-            ++m_held;
-        }
-        return Counted<T>(object, Release {this});
-    }
+    template <class T> [[nodiscard]] Counted<T> take(T *object);
 
     int m_held = 0;
 };
 
-inline void Release::operator()(const void * /*object*/) const noexcept
+// Gives a counted reference back to the form it was taken from.
+struct Release {
+    Form *form = nullptr;
+
+    void operator()(const void * /*object*/) const noexcept { --form->m_held; }
+};
+
+template <class T> Counted<T> Form::take(T *object)
 {
-    --form->m_held;
+    if (object != nullptr) {
+        ++m_held;
+    }
+    return Counted<T>(object, Release {this});
 }
 
 inline Counted<TextBox> Form::takeTextBox(std::string_view name)
 {
-    Control *control = findControl(name);
-    return take(control != nullptr ? control->asTextBox() : nullptr);
+    return take(dynamic_cast<TextBox *>(findControl(name)));
 }
 
 // A counted reference to the form itself.
