@@ -50,12 +50,10 @@ enum class FocusOn : std::uint8_t { Button, TextBox, FindField, Other };
 // Where the focus is on `control`, a form's own control or none.
 [[nodiscard]] constexpr FocusOn focusOn(const ControlDefinition *control)
 {
-    if (control == nullptr) {
-        return FocusOn::Other;
-    }
-    return control->kind == ControlKind::CommandButton ? FocusOn::Button
-        : control->kind == ControlKind::TextBox        ? FocusOn::TextBox
-                                                       : FocusOn::Other;
+    return control == nullptr                         ? FocusOn::Other
+        : control->kind == ControlKind::CommandButton ? FocusOn::Button
+        : control->kind == ControlKind::TextBox       ? FocusOn::TextBox
+                                                      : FocusOn::Other;
 }
 
 // Whether a rule holds only while the find row is open, only while it is closed, or either way.
