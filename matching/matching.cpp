@@ -47,13 +47,11 @@ std::string folded(std::string_view text)
 // as the maker's marking happens to show it. Blanks are ' ' once folded.
 constexpr std::string_view kLoose = " ?-";
 
-constexpr std::string_view kDigits = "0123456789";
-
 // A count such as "3x": digits and an 'x'.
 constexpr bool isCount(std::string_view token)
 {
     return token.size() >= 2 && upper(token.back()) == 'X'
-        && token.find_first_not_of(kDigits) == token.size() - 1;
+        && token.find_first_not_of("0123456789") == token.size() - 1;
 }
 
 // Where the part proper starts in a folded text: past leading blanks, '?' and '-', and past a
@@ -81,21 +79,6 @@ std::string squeezed(std::string_view text)
     return name;
 }
 
-// Every slot's text reduced once, in kModelRecords' order, slot by slot.
-const std::vector<std::string> &reducedSlots()
-{
-    static const std::vector<std::string> slots = [] {
-        std::vector<std::string> keys;
-        for (const ModelRecord &record : ComponentCatalogue::records()) {
-            for (const std::string_view text : record.slots) {
-                keys.push_back(reduced(text));
-            }
-        }
-        return keys;
-    }();
-    return slots;
-}
-
 struct Candidate {
     std::string key;
     Suggestion suggestion;
@@ -119,29 +102,6 @@ std::vector<std::string_view> partWords(std::string_view text)
         }
     }
     return words;
-}
-
-// Models and part numbers in window order, each once.
-const std::vector<Candidate> &candidates()
-{
-    static const std::vector<Candidate> all = [] {
-        std::vector<Candidate> list;
-        const auto add = [&list](std::string key, Suggestion suggestion) {
-            if (std::ranges::find(list, key, &Candidate::key) == list.end()) {
-                list.push_back({std::move(key), suggestion});
-            }
-        };
-        for (const ModelRecord &record : ComponentCatalogue::records()) {
-            add(std::string(record.model), {record.model, true});
-            for (const std::string_view text : record.slots) {
-                for (const std::string_view word : partWords(text)) {
-                    add(reduced(word), {word, false});
-                }
-            }
-        }
-        return list;
-    }();
-    return all;
 }
 
 // Edits from `a` to `b` (insertions, deletions, changes and swaps of neighbours), or more than
@@ -185,17 +145,32 @@ std::string modelName(std::string_view typed)
 
 std::vector<Suggestion> nearestTo(std::string_view key, bool modelsOnly)
 {
+    // Models and part numbers in window order, each once.
+    static const std::vector<Candidate> all = [] {
+        std::vector<Candidate> list;
+        const auto add = [&list](std::string reducedText, Suggestion suggestion) {
+            if (std::ranges::find(list, reducedText, &Candidate::key) == list.end()) {
+                list.push_back({std::move(reducedText), suggestion});
+            }
+        };
+        for (const ModelRecord &record : ComponentCatalogue::records()) {
+            add(std::string(record.model), {record.model, true});
+            for (const std::string_view text : record.slots) {
+                for (const std::string_view word : partWords(text)) {
+                    add(reduced(word), {word, false});
+                }
+            }
+        }
+        return list;
+    }();
     const std::size_t limit = key.size() >= 6 ? 2 : 1;
-    std::size_t best = limit + 1;
+    std::size_t best = limit; // the fewest edits found yet, or the most a suggestion may be away
     std::vector<Suggestion> found;
-    for (const Candidate &candidate : candidates()) {
+    for (const Candidate &candidate : all) {
         if (modelsOnly && !candidate.suggestion.isModel) {
             continue;
         }
         const std::size_t distance = editDistance(key, candidate.key, limit);
-        if (distance > limit) {
-            continue;
-        }
         if (distance < best) {
             best = distance;
             found.clear();
@@ -212,10 +187,7 @@ std::vector<Suggestion> nearestTo(std::string_view key, bool modelsOnly)
 std::optional<PartKey> PartKey::from(std::string_view part)
 {
     std::string key = reduced(part);
-    if (key.empty()) {
-        return std::nullopt;
-    }
-    return PartKey(std::move(key));
+    return key.empty() ? std::nullopt : std::optional(PartKey(std::move(key)));
 }
 
 bool PartKey::foundIn(std::string_view stored) const
@@ -225,8 +197,17 @@ bool PartKey::foundIn(std::string_view stored) const
 
 std::vector<Hit> findPart(const PartKey &key)
 {
+    // Every slot's text reduced once, in kModelRecords' order, slot by slot.
+    static const std::vector<std::string> slots = [] {
+        std::vector<std::string> keys;
+        for (const ModelRecord &record : ComponentCatalogue::records()) {
+            for (const std::string_view text : record.slots) {
+                keys.push_back(reduced(text));
+            }
+        }
+        return keys;
+    }();
     std::vector<Hit> hits;
-    const std::vector<std::string> &slots = reducedSlots();
     const auto records = ComponentCatalogue::records();
     for (std::size_t i = 0; i < slots.size(); ++i) {
         if (slots[i].find(key.text()) != std::string::npos) {
@@ -259,13 +240,11 @@ std::vector<Suggestion> nearestModels(std::string_view typed)
 
 std::string didYouMean(std::span<const Suggestion> suggestions, std::string_view modelPrefix)
 {
-    if (suggestions.empty()) {
-        return {};
-    }
     const auto shown = [modelPrefix](const Suggestion &suggestion) {
         return std::string(suggestion.isModel ? modelPrefix : "").append(suggestion.text);
     };
-    return "did you mean " + listed(suggestions, ", ", shown, " or ") + "?";
+    return suggestions.empty() ? ""
+                               : "did you mean " + listed(suggestions, ", ", shown, " or ") + "?";
 }
 
 } // namespace icatlas::matching
