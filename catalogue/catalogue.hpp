@@ -108,25 +108,22 @@ constexpr bool isNumbered(std::string_view name, std::initializer_list<std::stri
     return name.empty();
 }
 
-// The heading, " (qualifier)" where the column has one, " " and the row from 1.
-constexpr bool isSlotTitle(std::string_view title, const ComponentSlot &slot)
-{
-    const ColumnInfo &column = kColumns.at(slot.column);
-    return column.qualifier.empty()
-        ? isNumbered(title, {column.heading, " "}, slot.row + 1U)
-        : isNumbered(title, {column.heading, " (", column.qualifier, ") "}, slot.row + 1U);
-}
-
-// Each box is "Text" and its number, and each after the model box is titled by its slot.
+// Each box is "Text" and its number; the model box is titled by its heading, each after it by
+// its slot: the column's heading, " (qualifier)" where it has one, " " and the row from 1.
 constexpr bool boxesFollowTheColumns()
 {
-    for (std::size_t i = 0; i < kBoxCount; ++i) {
-        if (!isNumbered(kBoxNames.at(i), {"Text"}, i + 1)
-            || (i > 0 && !isSlotTitle(kBoxTitles.at(i), kComponentSlots.at(i - 1)))) {
+    for (std::size_t i = 1; i < kBoxCount; ++i) {
+        const ComponentSlot &slot = kComponentSlots.at(i - 1);
+        const ColumnInfo &column = kColumns.at(slot.column);
+        const std::string_view title = kBoxTitles.at(i);
+        const bool titled = column.qualifier.empty()
+            ? isNumbered(title, {column.heading, " "}, slot.row + 1U)
+            : isNumbered(title, {column.heading, " (", column.qualifier, ") "}, slot.row + 1U);
+        if (!titled || !isNumbered(kBoxNames.at(i), {"Text"}, i + 1)) {
             return false;
         }
     }
-    return kBoxTitles[0] == kModelHeading;
+    return isNumbered(kBoxNames[0], {"Text"}, 1) && kBoxTitles[0] == kModelHeading;
 }
 
 } // namespace detail
