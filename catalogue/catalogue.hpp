@@ -17,8 +17,8 @@ namespace icatlas {
 // The hardware platform generation; each has its own frame of buttons on the window.
 enum class PlatformFamily : std::uint8_t { DCT3, DCT4, WD2 };
 
-inline constexpr std::array<PlatformFamily, 3> kFamilies {
-    PlatformFamily::DCT3, PlatformFamily::DCT4, PlatformFamily::WD2};
+inline constexpr auto kFamilies
+    = std::to_array({PlatformFamily::DCT3, PlatformFamily::DCT4, PlatformFamily::WD2});
 
 inline constexpr std::array<std::string_view, kFamilies.size()> kFamilyNames {"DCT3", "DCT4",
                                                                               "WD2"};
@@ -38,14 +38,14 @@ struct ColumnInfo {
 
 // The six columns in window order, left to right. The window, icatlas-find and the exports all
 // take the columns' headings and rows from here.
-inline constexpr std::array<ColumnInfo, 6> kColumns {{
+inline constexpr auto kColumns = std::to_array<ColumnInfo>({
     {"PA IC", "", 4},
     {"RF IC", "", 2},
     {"POWER IC", "UEM", 2},
     {"UPP", "", 2},
     {"FLASH IC", "", 2},
     {"RAM IC", "", 3},
-}};
+});
 
 inline constexpr std::size_t kSlotCount = std::accumulate(
     kColumns.begin(), kColumns.end(), std::size_t {0},
@@ -88,57 +88,42 @@ inline constexpr std::array<ComponentSlot, kSlotCount> kComponentSlots = [] {
 
 namespace detail {
 
-// The number after `prefix` in a control's name ("Text12", "Command31"), or 0 when the rest is
-// not a number written without leading zeros.
-constexpr std::size_t numberAfter(std::string_view name, std::string_view prefix)
+// Whether `name` is `parts` one after another, then `number` written without leading zeros
+// ("Text12", "POWER IC (UEM) 1").
+constexpr bool isNumbered(std::string_view name, std::initializer_list<std::string_view> parts,
+                          std::size_t number)
 {
-    if (!name.starts_with(prefix) || name.size() == prefix.size() || name[prefix.size()] == '0') {
-        return 0;
-    }
-    std::size_t value = 0;
-    for (const char c : name.substr(prefix.size())) {
-        if (c < '0' || c > '9') {
-            return 0;
-        }
-        value = value * 10 + static_cast<std::size_t>(c - '0');
-    }
-    return value;
-}
-
-// Whether `text` is `parts` one after another.
-constexpr bool readsAs(std::string_view text, std::initializer_list<std::string_view> parts)
-{
-    for (const std::string_view part : parts) {
-        if (!text.starts_with(part)) {
+    for (; number > 0; number /= 10) {
+        if (!name.ends_with(static_cast<char>('0' + number % 10))) {
             return false;
         }
-        text.remove_prefix(part.size());
+        name.remove_suffix(1);
     }
-    return text.empty();
+    for (const std::string_view part : parts) {
+        if (!name.starts_with(part)) {
+            return false;
+        }
+        name.remove_prefix(part.size());
+    }
+    return name.empty();
 }
 
-// The heading, " (qualifier)" where the column has one, " " and the row from 1.
-constexpr bool isSlotTitle(std::string_view title, const ComponentSlot &slot)
-{
-    const ColumnInfo &column = kColumns.at(slot.column);
-    const std::array row {static_cast<char>('1' + slot.row)};
-    const std::string_view number(row.data(), row.size());
-    return slot.row < 9
-        && (column.qualifier.empty()
-                ? readsAs(title, {column.heading, " ", number})
-                : readsAs(title, {column.heading, " (", column.qualifier, ") ", number}));
-}
-
-// Each box is "Text" and its number, and each after the model box is titled by its slot.
+// Each box is "Text" and its number; the model box is titled by its heading, each after it by
+// its slot: the column's heading, " (qualifier)" where it has one, " " and the row from 1.
 constexpr bool boxesFollowTheColumns()
 {
-    for (std::size_t i = 0; i < kBoxCount; ++i) {
-        if (numberAfter(kBoxNames.at(i), "Text") != i + 1
-            || (i > 0 && !isSlotTitle(kBoxTitles.at(i), kComponentSlots.at(i - 1)))) {
+    for (std::size_t i = 1; i < kBoxCount; ++i) {
+        const ComponentSlot &slot = kComponentSlots.at(i - 1);
+        const ColumnInfo &column = kColumns.at(slot.column);
+        const std::string_view title = kBoxTitles.at(i);
+        const bool titled = column.qualifier.empty()
+            ? isNumbered(title, {column.heading, " "}, slot.row + 1U)
+            : isNumbered(title, {column.heading, " (", column.qualifier, ") "}, slot.row + 1U);
+        if (!titled || !isNumbered(kBoxNames.at(i), {"Text"}, i + 1)) {
             return false;
         }
     }
-    return kBoxTitles[0] == kModelHeading;
+    return isNumbered(kBoxNames[0], {"Text"}, 1) && kBoxTitles[0] == kModelHeading;
 }
 
 } // namespace detail
@@ -185,7 +170,7 @@ struct ModelRecord {
 // the lines before the first "// - " lead in; each entry opens with "// - ", names its marks
 // before the first ": " and goes on in lines opening with "//   "; an empty "//" ends the note.
 // clang-format off
-inline constexpr std::array<ModelRecord, 42> kModelRecords {{
+inline constexpr auto kModelRecords = std::to_array<ModelRecord>({
     {PlatformFamily::DCT3, "Command1", "2100", {"PF08103B", "", "", "", "HAGAR", "", "CCONT", "", "", "", "LRS1341", "F1602C3T70", "@FLASH_IC", "", ""}},
     {PlatformFamily::DCT3, "Command2", "3210", {"PF01420B ", "PF04110B", "BGY252", "BGY262", "CRFU3 ", "SUMMA", "CCONT ", "TEA1210TS", "", "", "F160B3TA", "M28W160BT", "HY62U8100B", "KM68U1000ELTGI", "KM68FS1000TGI"}},
     {PlatformFamily::DCT3, "Command3", "3310", {"PF08109B", "BGY270", "RF3103", "", "HAGAR", "", "CCONT", "", "", "", "F160B3TA", "M28W160BT", "K6F1016U4A (1Mbit)", "K6F1016U4B", "K6F1016U4C"}},
@@ -228,7 +213,7 @@ inline constexpr std::array<ModelRecord, 42> kModelRecords {{
     {PlatformFamily::WD2, "Command40", "3660", {"PF08125B", "", "", "", "MJOELNER", "", "4370825", "", "4370871", "", "3x N643GT7MI", "", "K4S64163JF (4M x16)", "", ""}},
     {PlatformFamily::WD2, "Command41", "6600", {"PF08125B", "", "", "", "MJOELNER", "", "4370825", "", "4370943", "", "4x N643HT7MI", "4x M58NR064ET (4Mx16)", "K4M28163PD (8M x16)", "", ""}},
     {PlatformFamily::WD2, "Command42", "7650", {"4350297 ", "(RF9203)", "", "", "HAGAR", "", "4370825", "", "4370871", "", "AM29N323D (2M x16)", "F128W18T (8M x16)", "K4S64163JF (4M x16)", "", ""}},
-}};
+});
 // clang-format on
 
 class ComponentCatalogue {
@@ -249,14 +234,11 @@ public:
         return found != kModelRecords.end() ? found : nullptr;
     }
 
-    // A family's records in window order (the table keeps each family together).
+    // A family's records in window order (the table keeps the families in their order).
     [[nodiscard]] static constexpr std::span<const ModelRecord> family(PlatformFamily family)
     {
-        const auto *first = std::ranges::find(kModelRecords, family, &ModelRecord::family);
-        const auto *last = std::find_if(first, kModelRecords.end(), [family](const ModelRecord &r) {
-            return r.family != family;
-        });
-        return {first, last};
+        return {std::ranges::lower_bound(kModelRecords, family, {}, &ModelRecord::family),
+                std::ranges::upper_bound(kModelRecords, family, {}, &ModelRecord::family)};
     }
 };
 
@@ -276,13 +258,13 @@ constexpr bool isModelText(std::string_view model)
 
 constexpr bool everyButtonOnce()
 {
-    std::array<bool, kModelRecords.size()> seen {};
-    for (const ModelRecord &record : kModelRecords) {
-        const std::size_t number = numberAfter(record.button, "Command");
-        if (number < 1 || number > seen.size() || seen[number - 1]) {
+    for (std::size_t number = 1; number <= kModelRecords.size(); ++number) {
+        const auto selects = [number](const ModelRecord &record) {
+            return isNumbered(record.button, {"Command"}, number);
+        };
+        if (std::ranges::count_if(kModelRecords, selects) != 1) {
             return false;
         }
-        seen[number - 1] = true;
     }
     return true;
 }

@@ -17,8 +17,13 @@ using text::isBlank;
 using text::isIgnorable;
 using text::Utf8Char;
 
-// `text` with every blank, ASCII or Unicode, written as one ' ' and every character that takes
-// no room left out; all else, malformed bytes included, as it is.
+constexpr char upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// `text` in upper case, with every blank, ASCII or Unicode, written as one ' ' and every
+// character that takes no room left out; all else, malformed bytes included, as it is.
 std::string folded(std::string_view text)
 {
     std::string result;
@@ -34,6 +39,7 @@ std::string folded(std::string_view text)
         }
         text.remove_prefix(length);
     }
+    std::ranges::transform(result, result.begin(), upper);
     return result;
 }
 
@@ -41,18 +47,11 @@ std::string folded(std::string_view text)
 // as the maker's marking happens to show it. Blanks are ' ' once folded.
 constexpr std::string_view kLoose = " ?-";
 
-constexpr std::string_view kDigits = "0123456789";
-
-constexpr char upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // A count such as "3x": digits and an 'x'.
 constexpr bool isCount(std::string_view token)
 {
     return token.size() >= 2 && upper(token.back()) == 'X'
-        && token.find_first_not_of(kDigits) == token.size() - 1;
+        && token.find_first_not_of("0123456789") == token.size() - 1;
 }
 
 // Where the part proper starts in a folded text: past leading blanks, '?' and '-', and past a
@@ -64,45 +63,20 @@ std::size_t partStart(std::string_view text)
     return isCount(text.substr(start, end - start)) ? end : 0;
 }
 
-// `text` in upper case, without the characters `dropped` picks.
-std::string upperWithout(std::string_view text, bool (*dropped)(char))
-{
-    std::string result;
-    result.reserve(text.size());
-    for (const char c : text) {
-        if (!dropped(c)) {
-            result.push_back(upper(c));
-        }
-    }
-    return result;
-}
-
 std::string reduced(std::string_view text)
 {
-    const std::string folding = folded(text);
-    return upperWithout(std::string_view(folding).substr(partStart(folding)),
-                        [](char c) { return kLoose.find(c) != std::string_view::npos; });
+    std::string key = folded(text);
+    key.erase(0, partStart(key));
+    std::erase_if(key, [](char c) { return kLoose.find(c) != std::string_view::npos; });
+    return key;
 }
 
-// Folded, without any blank, in upper case: how a model or family name is compared.
+// Folded, without any blank: how a model or family name is compared.
 std::string squeezed(std::string_view text)
 {
-    return upperWithout(folded(text), [](char c) { return c == ' '; });
-}
-
-// Every slot's text reduced once, in kModelRecords' order, slot by slot.
-const std::vector<std::string> &reducedSlots()
-{
-    static const std::vector<std::string> slots = [] {
-        std::vector<std::string> keys;
-        for (const ModelRecord &record : ComponentCatalogue::records()) {
-            for (const std::string_view text : record.slots) {
-                keys.push_back(reduced(text));
-            }
-        }
-        return keys;
-    }();
-    return slots;
+    std::string name = folded(text);
+    std::erase(name, ' ');
+    return name;
 }
 
 struct Candidate {
@@ -128,29 +102,6 @@ std::vector<std::string_view> partWords(std::string_view text)
         }
     }
     return words;
-}
-
-// Models and part numbers in window order, each once.
-const std::vector<Candidate> &candidates()
-{
-    static const std::vector<Candidate> all = [] {
-        std::vector<Candidate> list;
-        const auto add = [&list](std::string key, Suggestion suggestion) {
-            if (std::ranges::find(list, key, &Candidate::key) == list.end()) {
-                list.push_back({std::move(key), suggestion});
-            }
-        };
-        for (const ModelRecord &record : ComponentCatalogue::records()) {
-            add(std::string(record.model), {record.model, true});
-            for (const std::string_view text : record.slots) {
-                for (const std::string_view word : partWords(text)) {
-                    add(reduced(word), {word, false});
-                }
-            }
-        }
-        return list;
-    }();
-    return all;
 }
 
 // Edits from `a` to `b` (insertions, deletions, changes and swaps of neighbours), or more than
@@ -194,17 +145,32 @@ std::string modelName(std::string_view typed)
 
 std::vector<Suggestion> nearestTo(std::string_view key, bool modelsOnly)
 {
+    // Models and part numbers in window order, each once.
+    static const std::vector<Candidate> all = [] {
+        std::vector<Candidate> list;
+        const auto add = [&list](std::string reducedText, Suggestion suggestion) {
+            if (std::ranges::find(list, reducedText, &Candidate::key) == list.end()) {
+                list.push_back({std::move(reducedText), suggestion});
+            }
+        };
+        for (const ModelRecord &record : ComponentCatalogue::records()) {
+            add(std::string(record.model), {record.model, true});
+            for (const std::string_view text : record.slots) {
+                for (const std::string_view word : partWords(text)) {
+                    add(reduced(word), {word, false});
+                }
+            }
+        }
+        return list;
+    }();
     const std::size_t limit = key.size() >= 6 ? 2 : 1;
-    std::size_t best = limit + 1;
+    std::size_t best = limit; // the fewest edits found yet, or the most a suggestion may be away
     std::vector<Suggestion> found;
-    for (const Candidate &candidate : candidates()) {
+    for (const Candidate &candidate : all) {
         if (modelsOnly && !candidate.suggestion.isModel) {
             continue;
         }
         const std::size_t distance = editDistance(key, candidate.key, limit);
-        if (distance > limit) {
-            continue;
-        }
         if (distance < best) {
             best = distance;
             found.clear();
@@ -218,18 +184,10 @@ std::vector<Suggestion> nearestTo(std::string_view key, bool modelsOnly)
 
 } // namespace
 
-PartKey::PartKey(std::string text)
-    : m_text(std::move(text))
-{
-}
-
 std::optional<PartKey> PartKey::from(std::string_view part)
 {
     std::string key = reduced(part);
-    if (key.empty()) {
-        return std::nullopt;
-    }
-    return PartKey(std::move(key));
+    return key.empty() ? std::nullopt : std::optional(PartKey(std::move(key)));
 }
 
 bool PartKey::foundIn(std::string_view stored) const
@@ -239,14 +197,21 @@ bool PartKey::foundIn(std::string_view stored) const
 
 std::vector<Hit> findPart(const PartKey &key)
 {
-    std::vector<Hit> hits;
-    const std::vector<std::string> &slots = reducedSlots();
-    const auto records = ComponentCatalogue::records();
-    for (std::size_t r = 0; r < records.size(); ++r) {
-        for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
-            if (slots[r * kSlotCount + slot].find(key.text()) != std::string::npos) {
-                hits.push_back({&records[r], slot});
+    // Every slot's text reduced once, in kModelRecords' order, slot by slot.
+    static const std::vector<std::string> slots = [] {
+        std::vector<std::string> keys;
+        for (const ModelRecord &record : ComponentCatalogue::records()) {
+            for (const std::string_view text : record.slots) {
+                keys.push_back(reduced(text));
             }
+        }
+        return keys;
+    }();
+    std::vector<Hit> hits;
+    const auto records = ComponentCatalogue::records();
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (slots[i].find(key.text()) != std::string::npos) {
+            hits.push_back({&records[i / kSlotCount], i % kSlotCount});
         }
     }
     return hits;
@@ -259,11 +224,8 @@ const ModelRecord *findModel(std::string_view typed)
 
 std::optional<PlatformFamily> findFamily(std::string_view name)
 {
-    const auto *found = std::ranges::find(kFamilyNames, squeezed(name));
-    if (found == kFamilyNames.end()) {
-        return std::nullopt;
-    }
-    return kFamilies.at(static_cast<std::size_t>(found - kFamilyNames.begin()));
+    const auto *found = std::ranges::find(kFamilies, squeezed(name), familyName);
+    return found != kFamilies.end() ? std::optional(*found) : std::nullopt;
 }
 
 std::vector<Suggestion> nearest(const PartKey &key)
@@ -278,13 +240,11 @@ std::vector<Suggestion> nearestModels(std::string_view typed)
 
 std::string didYouMean(std::span<const Suggestion> suggestions, std::string_view modelPrefix)
 {
-    if (suggestions.empty()) {
-        return {};
-    }
     const auto shown = [modelPrefix](const Suggestion &suggestion) {
         return std::string(suggestion.isModel ? modelPrefix : "").append(suggestion.text);
     };
-    return "did you mean " + listed(suggestions, ", ", shown, " or ") + "?";
+    return suggestions.empty() ? ""
+                               : "did you mean " + listed(suggestions, ", ", shown, " or ") + "?";
 }
 
 } // namespace icatlas::matching

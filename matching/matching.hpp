@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace icatlas::matching {
@@ -29,7 +30,10 @@ public:
     [[nodiscard]] bool foundIn(std::string_view stored) const;
 
 private:
-    explicit PartKey(std::string text);
+    explicit PartKey(std::string text)
+        : m_text(std::move(text))
+    {
+    }
 
     std::string m_text;
 };

@@ -72,11 +72,8 @@ constexpr std::array kOtherInvisible = std::to_array<Range>({
 
 Utf8Char firstChar(std::string_view text)
 {
-    if (text.empty()) {
-        return {};
-    }
     const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const std::size_t length = sequenceLength(byte(0));
+    const std::size_t length = text.empty() ? 0 : sequenceLength(byte(0));
     if (length == 0 || text.size() < length) {
         return {};
     }
@@ -90,10 +87,9 @@ Utf8Char firstChar(std::string_view text)
         }
         value = (value << 6U) | (byte(i) & 0x3FU);
     }
-    if (value < kLeast.at(length) || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        return {};
-    }
-    return {value, length};
+    const bool wellFormed
+        = value >= kLeast.at(length) && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
+    return wellFormed ? Utf8Char {value, length} : Utf8Char {};
 }
 
 bool isBlank(char32_t c)

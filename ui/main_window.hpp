@@ -37,15 +37,6 @@ inline constexpr forms::Twips kButtonPitch = 840;
 inline constexpr std::array<forms::Twips, 2> kButtonRowTops {360, 840};
 inline constexpr std::size_t kButtonsPerRow = 10;
 
-// The frame that holds each family's buttons, in kFamilies' order.
-inline constexpr std::array<std::string_view, kFamilies.size()> kFamilyFrames {"Frame1", "Frame2",
-                                                                               "Frame3"};
-
-[[nodiscard]] constexpr std::string_view familyFrame(PlatformFamily family)
-{
-    return kFamilyFrames.at(static_cast<std::size_t>(family));
-}
-
 // The label that shows a column's heading or qualifier: its name, width, font and tab index.
 struct CaptionLabel {
     std::string_view name; // empty: the column has no such caption
@@ -76,12 +67,6 @@ inline constexpr std::array<ColumnLayout, kColumns.size()> kColumnLayout {{
 }};
 // clang-format on
 
-static_assert(std::ranges::equal(
-                  kColumnLayout, kColumns, {},
-                  [](const ColumnLayout &layout) { return layout.qualifier.name.empty(); },
-                  [](const ColumnInfo &column) { return column.qualifier.empty(); }),
-              "a label for each caption of each column");
-
 namespace detail {
 
 // The heights of the title's labels across the top and of the captions below the frames.
@@ -105,25 +90,20 @@ constexpr ControlDefinition label(std::string_view name, std::string_view text, 
             .tabIndex = tabIndex};
 }
 
-// A family's frame of buttons: the three span the window alike, captioned in blue.
-constexpr ControlDefinition familyFrameControl(PlatformFamily family, std::string_view caption,
-                                               forms::Twips top, forms::Twips height,
-                                               std::int16_t tabIndex)
+// A family's frame of buttons, captioned in blue with the family's name: the three span the
+// window alike.
+constexpr ControlDefinition familyFrame(std::string_view name, std::string_view caption,
+                                        forms::Twips top, forms::Twips height,
+                                        std::int16_t tabIndex)
 {
-    return {.kind = ControlKind::Frame,
-            .name = familyFrame(family),
-            .text = caption,
-            .left = 120,
-            .top = top,
-            .width = 8655,
-            .height = height,
-            .font = kFrameFont,
-            .colour = forms::kBlue,
-            .tabIndex = tabIndex};
+    ControlDefinition frame
+        = label(name, caption, 120, top, 8655, height, kFrameFont, tabIndex, forms::kBlue);
+    frame.kind = ControlKind::Frame;
+    return frame;
 }
 
 // Controls created before the buttons: the picture lies under the frames it overlaps.
-inline constexpr std::array<ControlDefinition, 7> kHead {{
+inline constexpr auto kHead = std::to_array<ControlDefinition>({
     {.kind = ControlKind::Picture,
      .name = "Image1",
      .left = 120,
@@ -136,24 +116,13 @@ inline constexpr std::array<ControlDefinition, 7> kHead {{
     label("Label10", "NOKIA GSM ICs", 1680, 0, 3855, kTitleHeight, kTitleFont, 70),
     label("Label11", "BY", 4800, 480, 735, kTitleHeight, kTitleFont, 71, forms::kBlue),
     label("Label9", "MOSSGROVE", 5520, 720, 3255, kTitleHeight, kTitleFont, 69),
-    familyFrameControl(PlatformFamily::DCT3, "NOKIA DCT3 PHONE", 1200, 1455, 0),
-    familyFrameControl(PlatformFamily::DCT4, "NOKIA DCT4 PHONE", 2760, 1455, 18),
-    familyFrameControl(PlatformFamily::WD2, "NOKIA WD2 PHONE", 4320, 975, 39),
-}};
-
-static_assert(std::all_of(kFamilies.begin(), kFamilies.end(),
-                          [](PlatformFamily family) {
-                              // By position: the sanitizer builds cannot compare pointers here.
-                              const auto at = forms::controlIndex(kHead, familyFrame(family),
-                                                                  ControlKind::Frame);
-                              return at
-                                  && kHead.at(*at).text.find(familyName(family))
-                                  != std::string_view::npos;
-                          }),
-              "each family has its frame, captioned with the family's name");
+    familyFrame("Frame1", "NOKIA DCT3 PHONE", 1200, 1455, 0),
+    familyFrame("Frame2", "NOKIA DCT4 PHONE", 2760, 1455, 18),
+    familyFrame("Frame3", "NOKIA WD2 PHONE", 4320, 975, 39),
+});
 
 // The model box and its label, before the columns.
-inline constexpr std::array<ControlDefinition, 2> kModelControls {{
+inline constexpr auto kModelControls = std::to_array<ControlDefinition>({
     label("Label1", kModelHeading, 120, 5520, 1215, kCaptionHeight, kSmallFont, 46),
     {.kind = ControlKind::TextBox,
      .name = "Text1",
@@ -166,7 +135,7 @@ inline constexpr std::array<ControlDefinition, 2> kModelControls {{
      .tabIndex = 45,
      .accessibleName = kModelHeading,
      .accessibleDescription = "The model whose ICs the boxes show; a model button chooses it"},
-}};
+});
 
 // The columns' captions and boxes (kColumnLayout): the qualifiers on one line, the headings
 // on the next, then the boxes row under row.
@@ -203,10 +172,14 @@ constexpr ControlDefinition componentBox(std::size_t index)
             .accessibleName = kBoxTitles.at(index + 1)}; // after the model box's
 }
 
-// A family's buttons follow their frame in tab order: upper row left to right, then the lower.
+// A family's buttons lie in the frame captioned with its name and follow it in tab order: upper
+// row left to right, then the lower.
 constexpr ControlDefinition modelButton(const ModelRecord &record, std::size_t place)
 {
-    const ControlDefinition *frame = forms::findDefinition(kHead, familyFrame(record.family));
+    const auto *frame = std::ranges::find_if(kHead, [&record](const ControlDefinition &control) {
+        return control.kind == ControlKind::Frame
+            && control.text.find(familyName(record.family)) != std::string_view::npos;
+    });
     return {.kind = ControlKind::CommandButton,
             .name = record.button,
             .text = record.model,
@@ -271,8 +244,8 @@ inline constexpr forms::FormDefinition kForm1 {
 
 static_assert(forms::check::uniqueNames(kForm1Controls));
 static_assert(forms::check::tabIndexesDense(kForm1Controls), "tab indexes 0-71, each once");
-static_assert(forms::check::containedInFrames(kForm1Controls), "buttons lie inside their frames");
-static_assert(forms::check::containersFirst(kForm1Controls));
+static_assert(forms::check::containedInFrames(kForm1Controls),
+              "buttons lie inside their frames, made before them");
 
 // Binds each model button's click to the selection of its own record.
 void connectClickHandlers(forms::Form &form);

@@ -58,14 +58,12 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments,
             || (hasEquals && option->value != OptionValue::NextOrJoined)) {
             return refuse("unknown option", argument);
         }
-        std::string_view value;
+        std::string_view value = hasEquals ? argument.substr(argument.find('=') + 1) : "";
         if (option->value != OptionValue::None && !hasEquals) {
             if (i + 1 == arguments.size()) {
                 return refuse("option", argument, " needs a value");
             }
             value = arguments[++i];
-        } else if (hasEquals) {
-            value = argument.substr(argument.find('=') + 1);
         }
         read.toolkitValues.emplace_back(option->name, value);
     }

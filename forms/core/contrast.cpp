@@ -3,7 +3,9 @@
 #include "forms/core/contrast.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <numeric>
 #include <optional>
 
 namespace forms {
@@ -41,7 +43,7 @@ Rgb mixed(Rgb start, Rgb end, int steps)
 // The least mix of `colour` with `target` readable on a background of luminance `behind`, or
 // none if not even the target is. The colour itself is not readable, so along the way its
 // luminance passes the background's (if it must) and then only moves away from it: readable
-// once, readable from there on, and halving the 255 steps finds the first.
+// once, readable from there on, so the first readable step is the steps' partition point.
 std::optional<Rgb> leastReadableMix(Rgb colour, Rgb target, double behind)
 {
     const auto readable = [behind](Rgb shade) {
@@ -50,13 +52,12 @@ std::optional<Rgb> leastReadableMix(Rgb colour, Rgb target, double behind)
     if (!readable(target)) {
         return std::nullopt;
     }
-    int low = 0; // not readable
-    int high = 255; // readable
-    while (high - low > 1) {
-        const int middle = (low + high) / 2;
-        (readable(mixed(colour, target, middle)) ? high : low) = middle;
-    }
-    return mixed(colour, target, high);
+    std::array<int, 256> steps {};
+    std::iota(steps.begin(), steps.end(), 0);
+    const auto *first = std::partition_point(steps.begin(), steps.end(), [&](int step) {
+        return !readable(mixed(colour, target, step));
+    });
+    return mixed(colour, target, *first);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <vector>
@@ -32,12 +33,9 @@ containers(std::span<const ControlDefinition> controls)
 // two share one): the walk of Tab, whose first is the control focused when the form is shown.
 [[nodiscard]] inline std::vector<std::size_t> tabOrder(std::span<const ControlDefinition> controls)
 {
-    std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (takesFocus(controls[i].kind)) {
-            order.push_back(i);
-        }
-    }
+    std::vector<std::size_t> order(controls.size());
+    std::iota(order.begin(), order.end(), std::size_t {0});
+    std::erase_if(order, [controls](std::size_t i) { return !takesFocus(controls[i].kind); });
     std::ranges::stable_sort(order, {}, [controls](std::size_t i) { return controls[i].tabIndex; });
     return order;
 }

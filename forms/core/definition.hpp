@@ -136,29 +136,18 @@ constexpr bool tabIndexesDense(std::span<const ControlDefinition> controls)
     });
 }
 
-// A control placed in a frame lies wholly inside it; only frames contain controls.
+// A control placed in a container lies wholly inside a frame created before it; only frames
+// contain controls.
 constexpr bool containedInFrames(std::span<const ControlDefinition> controls)
 {
-    return std::all_of(controls.begin(), controls.end(), [controls](const ControlDefinition &c) {
-        if (c.container.empty()) {
-            return true;
-        }
-        const auto at = controlIndex(controls, c.container);
-        if (!at) {
-            return false;
-        }
-        const ControlDefinition &frame = controls[*at];
-        return frame.kind == ControlKind::Frame && c.left >= 0 && c.top >= 0
-            && c.left + c.width <= frame.width && c.top + c.height <= frame.height;
-    });
-}
-
-// A container is created before what it contains.
-constexpr bool containersFirst(std::span<const ControlDefinition> controls)
-{
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (!controls[i].container.empty()
-            && !controlIndex(controls.first(i), controls[i].container)) {
+        const ControlDefinition &c = controls[i];
+        if (c.container.empty()) {
+            continue;
+        }
+        const auto at = controlIndex(controls.first(i), c.container, ControlKind::Frame);
+        if (!at || c.left < 0 || c.top < 0 || c.left + c.width > controls[*at].width
+            || c.top + c.height > controls[*at].height) {
             return false;
         }
     }

@@ -33,14 +33,12 @@ inline constexpr std::array kFaceSubstitutions {
 [[nodiscard]] constexpr std::span<const std::string_view> substitutesFor(std::string_view face,
                                                                          Platform platform)
 {
-    for (const FaceSubstitution &row : kFaceSubstitutions) {
-        if (row.face == face) {
-            const FaceList &list = platform == Platform::Linux ? row.onLinux : row.onWindows;
-            const auto *end = std::find(list.begin(), list.end(), std::string_view());
-            return {list.data(), static_cast<std::size_t>(end - list.begin())};
-        }
+    const auto *row = std::ranges::find(kFaceSubstitutions, face, &FaceSubstitution::face);
+    if (row == kFaceSubstitutions.end()) {
+        return {};
     }
-    return {};
+    const FaceList &list = platform == Platform::Linux ? row->onLinux : row->onWindows;
+    return {list.begin(), std::find(list.begin(), list.end(), std::string_view())};
 }
 
 } // namespace forms

@@ -6,6 +6,7 @@
 #include "forms/core/result.hpp"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,7 +14,6 @@
 namespace forms {
 
 class FindRow;
-class TextBox;
 
 class Control {
 public:
@@ -29,9 +29,6 @@ public:
 
     [[nodiscard]] const std::string &name() const noexcept { return m_name; }
 
-    // The text box interface of this control, or nothing when it is another kind.
-    [[nodiscard]] virtual TextBox *asTextBox() noexcept { return nullptr; }
-
 private:
     std::string m_name;
 };
@@ -39,8 +36,6 @@ private:
 class TextBox : public Control {
 public:
     using Control::Control;
-
-    [[nodiscard]] TextBox *asTextBox() noexcept override { return this; }
 
     // Replaces the box's whole text. Fails when the box does not end up holding exactly `text`.
     [[nodiscard]] virtual ResultCode setText(std::string_view text) = 0;
@@ -83,7 +78,12 @@ protected:
     virtual void showBeginning() = 0;
 };
 
-template <class T> class Counted;
+struct Release;
+
+// A counted reference to a form or one of its controls: taken when made, released when
+// destroyed, so a reference is released on every path out of the scope that took it; empty, and
+// holding nothing, where there is nothing to refer to.
+template <class T> using Counted = std::unique_ptr<T, Release>;
 
 class Form {
 public:
@@ -117,67 +117,38 @@ public:
     [[nodiscard]] Counted<TextBox> takeTextBox(std::string_view name);
 
 private:
-    template <class T> friend class Counted;
+    friend struct Release;
+    friend Counted<Form> takeForm(Form &form);
+
+    template <class T> [[nodiscard]] Counted<T> take(T *object);
+
     int m_held = 0;
 };
 
-// A counted reference to a form or one of its controls: taken when made, released when
-// destroyed, so a reference is released on every path out of the scope that took it.
-template <class T> class Counted {
-public:
-    Counted(Form &form, T *object)
-        : m_form(object != nullptr ? &form : nullptr)
-        , m_object(object)
-    {
-        if (m_form != nullptr) {
-            ++m_form->m_held;
-        }
-    }
-    ~Counted() { release(); }
-    Counted(const Counted &) = delete;
-    Counted &operator=(const Counted &) = delete;
-    Counted(Counted &&other) noexcept
-        : m_form(std::exchange(other.m_form, nullptr))
-        , m_object(std::exchange(other.m_object, nullptr))
-    {
-    }
-    Counted &operator=(Counted &&other) noexcept
-    {
-        if (this != &other) {
-            release();
-            m_form = std::exchange(other.m_form, nullptr);
-            m_object = std::exchange(other.m_object, nullptr);
-        }
-        return *this;
-    }
+// Gives a counted reference back to the form it was taken from.
+struct Release {
+    Form *form = nullptr;
 
-    [[nodiscard]] explicit operator bool() const noexcept { return m_object != nullptr; }
-    T *operator->() const noexcept { return m_object; }
-
-private:
-    void release() noexcept
-    {
-        if (m_form != nullptr) {
-            --m_form->m_held;
-        }
-        m_form = nullptr;
-        m_object = nullptr;
-    }
-
-    Form *m_form = nullptr;
-    T *m_object = nullptr;
+    void operator()(const void * /*object*/) const noexcept { --form->m_held; }
 };
+
+template <class T> Counted<T> Form::take(T *object)
+{
+    if (object != nullptr) {
+        ++m_held;
+    }
+    return Counted<T>(object, Release {this});
+}
 
 inline Counted<TextBox> Form::takeTextBox(std::string_view name)
 {
-    Control *control = findControl(name);
-    return {*this, control != nullptr ? control->asTextBox() : nullptr};
+    return take(dynamic_cast<TextBox *>(findControl(name)));
 }
 
 // A counted reference to the form itself.
 [[nodiscard]] inline Counted<Form> takeForm(Form &form)
 {
-    return {form, &form};
+    return form.take(&form);
 }
 
 } // namespace forms

@@ -5,6 +5,7 @@
 
 #include "forms/core/definition.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -49,12 +50,10 @@ enum class FocusOn : std::uint8_t { Button, TextBox, FindField, Other };
 // Where the focus is on `control`, a form's own control or none.
 [[nodiscard]] constexpr FocusOn focusOn(const ControlDefinition *control)
 {
-    if (control == nullptr) {
-        return FocusOn::Other;
-    }
-    return control->kind == ControlKind::CommandButton ? FocusOn::Button
-        : control->kind == ControlKind::TextBox        ? FocusOn::TextBox
-                                                       : FocusOn::Other;
+    return control == nullptr                         ? FocusOn::Other
+        : control->kind == ControlKind::CommandButton ? FocusOn::Button
+        : control->kind == ControlKind::TextBox       ? FocusOn::TextBox
+                                                      : FocusOn::Other;
 }
 
 // Whether a rule holds only while the find row is open, only while it is closed, or either way.
@@ -112,14 +111,12 @@ inline constexpr auto kKeyRules = std::to_array<KeyRule>({
 [[nodiscard]] constexpr std::optional<KeyAction> keyAction(KeyPress press, FocusOn focus,
                                                            bool findOpen)
 {
-    for (const KeyRule &rule : kKeyRules) {
-        if (rule.key == press.key && rule.modifiers == press.modifiers
+    const auto *found = std::ranges::find_if(kKeyRules, [&](const KeyRule &rule) {
+        return rule.key == press.key && rule.modifiers == press.modifiers
             && (!rule.focus || *rule.focus == focus)
-            && (rule.find == WhileFind::Either || (rule.find == WhileFind::Open) == findOpen)) {
-            return rule.action;
-        }
-    }
-    return std::nullopt;
+            && (rule.find == WhileFind::Either || (rule.find == WhileFind::Open) == findOpen);
+    });
+    return found != kKeyRules.end() ? std::optional(found->action) : std::nullopt;
 }
 
 } // namespace forms

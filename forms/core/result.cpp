@@ -10,26 +10,17 @@ namespace forms {
 
 namespace {
 
-std::string_view describe(ResultCode code)
-{
-    switch (code) {
-    case ResultCode::Ok:
-        return "Success";
-    case ResultCode::InvalidPropertyValue:
-        return "Invalid property value";
-    case ResultCode::ObjectRequired:
-        return "Object required";
-    }
-    return "Unknown error";
-}
-
 std::string message(ResultCode code, std::string_view control, Operation operation)
 {
     const auto number = static_cast<std::uint32_t>(code);
     std::array<char, 16> hex {};
     std::snprintf(hex.data(), hex.size(), "%08X", static_cast<unsigned>(number));
+    const std::string_view description = code == ResultCode::Ok ? "Success"
+        : code == ResultCode::InvalidPropertyValue              ? "Invalid property value"
+        : code == ResultCode::ObjectRequired                    ? "Object required"
+                                                                : "Unknown error";
     std::string text = "Run-time error '" + std::to_string(number & 0xFFFFU) + "': ";
-    text.append(describe(code)).append(" (0x").append(hex.data()).append(") in ");
+    text.append(description).append(" (0x").append(hex.data()).append(") in ");
     return text.append(control).append(", ").append(
         operation == Operation::SetText ? "set Text" : "unknown operation");
 }

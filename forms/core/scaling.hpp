@@ -29,12 +29,11 @@ inline constexpr double kSmallestScale = 0.82;
 [[nodiscard]] inline double scaleForClientArea(int width, int height, int designedWidth,
                                                int designedHeight)
 {
-    if (designedWidth <= 0 || designedHeight <= 0) {
-        return 1.0;
-    }
-    return std::max(kSmallestScale,
-                    std::min(width / static_cast<double>(designedWidth),
-                             height / static_cast<double>(designedHeight)));
+    return designedWidth <= 0 || designedHeight <= 0
+        ? 1.0
+        : std::max(kSmallestScale,
+                   std::min(width / static_cast<double>(designedWidth),
+                            height / static_cast<double>(designedHeight)));
 }
 
 // The factor at which a window opens: 1 where its designed size fits the client area the screen

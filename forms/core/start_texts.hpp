@@ -18,9 +18,7 @@ namespace forms {
 {
     std::string text = "Usage: ";
     text.append(project.name).append(" [OPTION]...\nOpens the window \"");
-    if (project.startupForm != nullptr) {
-        text.append(project.startupForm->caption);
-    }
+    text.append(project.startupForm != nullptr ? project.startupForm->caption : "");
     text.append("\".\n\n"
                 "  -h, --help     show this help and exit\n"
                 "  -v, --version  show the version and exit\n");

@@ -52,7 +52,7 @@ public:
     [[nodiscard]] std::string text(std::string_view name)
     {
         if (forms::Control *control = m_form.findControl(name)) {
-            return control->asTextBox()->text();
+            return dynamic_cast<forms::TextBox &>(*control).text();
         }
         const auto at = forms::controlIndex(icatlas::ui::kForm1.controls, name);
         return at ? std::string(icatlas::ui::kForm1.controls[*at].text) : "(gone)";
