@@ -72,15 +72,11 @@ protected:
                 m_form.m_findRow->layOut();
             }
             break;
-        case QEvent::ScreenChangeInternal:
-            // After a move the platform reports the geometry in the old screen's device pixels,
-            // another size on a screen of another scale: the factor from before is kept, and the
-            // window shaped again once that report is in. The screen it is made on is no move.
-            if (isVisible()) {
-                QMetaObject::invokeMethod(
-                    this, [this, kept = m_form.m_scale] { m_form.fitToScreen(kept); },
-                    Qt::QueuedConnection);
-            }
+        case QEvent::Show:
+            // The screen belongs to the native window, made at the first show (the screen it is
+            // made on is no move); a native window made again is followed from its own show.
+            connect(windowHandle(), &QWindow::screenChanged, this, &FormWindow::screenChanged,
+                    Qt::UniqueConnection);
             break;
         case QEvent::PaletteChange:
         case QEvent::ApplicationPaletteChange:
@@ -132,6 +128,16 @@ protected:
     }
 
 private:
+    // After a move the platform reports the geometry in the old screen's device pixels, another
+    // size on a screen of another scale: the factor from before is kept, and the window shaped
+    // again once that report is in.
+    void screenChanged()
+    {
+        QMetaObject::invokeMethod(
+            this, [this, kept = m_form.m_scale] { m_form.fitToScreen(kept); },
+            Qt::QueuedConnection);
+    }
+
     QtForm &m_form;
     bool m_recolouring = false; // a change of colours is waiting to be worked out
 };
