@@ -327,11 +327,7 @@ void Win32FindRow::contextMenu(HWND box, POINT at)
 
 const ControlDefinition *Win32FindRow::focused() const
 {
-    HWND focus = GetFocus();
-    const auto found = std::ranges::find_if(m_definition.controls, [&](const auto &control) {
-        return m_form.handle(control.name) == focus;
-    });
-    return focus != nullptr && found != m_definition.controls.end() ? &*found : nullptr;
+    return m_form.definitionOf(GetFocus());
 }
 
 void Win32FindRow::focus(const ControlDefinition *control)

@@ -52,6 +52,8 @@ public:
     [[nodiscard]] HWND window() const { return m_window; }
     // The named control's window, or null.
     [[nodiscard]] HWND handle(std::string_view name) const;
+    // The definition of the control whose window that is, or null where it is none of the form's.
+    [[nodiscard]] const ControlDefinition *definitionOf(HWND control);
     // The tooltip the named box offers now (its whole text when cut off; else empty).
     [[nodiscard]] std::string toolTip(std::string_view box);
     [[nodiscard]] unsigned dpi() const { return m_dpi; }

@@ -134,6 +134,12 @@ Win32Form::Item *Win32Form::itemOf(HWND control, std::optional<ControlKind> kind
         : nullptr;
 }
 
+const ControlDefinition *Win32Form::definitionOf(HWND control)
+{
+    const Item *item = itemOf(control);
+    return item != nullptr ? item->definition : nullptr;
+}
+
 LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
