@@ -190,11 +190,6 @@ std::optional<PartKey> PartKey::from(std::string_view part)
     return key.empty() ? std::nullopt : std::optional(PartKey(std::move(key)));
 }
 
-bool PartKey::foundIn(std::string_view stored) const
-{
-    return reduced(stored).find(m_text) != std::string::npos;
-}
-
 std::vector<Hit> findPart(const PartKey &key)
 {
     // Every slot's text reduced once, in kModelRecords' order, slot by slot.

@@ -26,9 +26,6 @@ public:
 
     [[nodiscard]] std::string_view text() const { return m_text; }
 
-    // Whether a stored text holds this part, alone or inside a longer text.
-    [[nodiscard]] bool foundIn(std::string_view stored) const;
-
 private:
     explicit PartKey(std::string text)
         : m_text(std::move(text))
