@@ -67,11 +67,8 @@ public:
         , m_console(console)
     {
     }
+    // Neither copied (as no stream buffer is) nor moved (its destructor is its own).
     ~ConsoleBuffer() override { write(view().size()); }
-    ConsoleBuffer(const ConsoleBuffer &) = delete;
-    ConsoleBuffer &operator=(const ConsoleBuffer &) = delete;
-    ConsoleBuffer(ConsoleBuffer &&) = delete;
-    ConsoleBuffer &operator=(ConsoleBuffer &&) = delete;
 
 protected:
     int sync() override { return write(completeUtf8Length(view())) ? 0 : -1; }
