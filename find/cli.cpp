@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: MIT
 // icatlas-find's arguments, checked in full before anything is written (a usage error leaves the
-// output empty), and the hint on the standard error that a part not found may earn.
+// output empty); its lines for the terminal and its records as JSON, CSV or tab-separated text,
+// texts exactly as stored, trailing blanks included, every argument echoed through printable();
+// and the hint on the standard error that a part not found may earn.
 #include "find/cli.hpp"
 
-#include "find/output.hpp"
 #include "icatlas/build_facts.hpp"
 #include "matching/matching.hpp"
+#include "text/unicode.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iomanip>
 #include <optional>
+#include <set>
+#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -27,6 +32,133 @@ using matching::listed;
 using matching::nearest;
 using matching::nearestModels;
 using matching::PartKey;
+using text::appendHex;
+using text::printable;
+
+// The columns of the terminal lines are as wide as their longest entry in the catalogue, each text
+// left-aligned in its column.
+constexpr auto kSize = [](std::string_view text) { return text.size(); };
+constexpr auto kModelSize = [](const ModelRecord &record) { return record.model.size(); };
+constexpr std::size_t kModelWidth = std::ranges::max(kModelRecords, {}, kModelSize).model.size();
+constexpr std::size_t kFamilyWidth = std::ranges::max(kFamilyNames, {}, kSize).size();
+constexpr std::size_t kTitleWidth = std::ranges::max(kBoxTitles, {}, kSize).size();
+
+std::string_view plural(std::size_t count, std::string_view one, std::string_view many)
+{
+    return count == 1 ? one : many;
+}
+
+// A heading line naming the part as typed and how often it was found, then one line per hit:
+// model, family, the box's title and the text, in columns as wide as the catalogue needs.
+void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hits)
+{
+    // The part as typed, but never a raw control character: the heading stays one line that no
+    // argument can make look like another result.
+    out << printable(part) << ": ";
+    if (hits.empty()) {
+        out << "no match\n";
+        return;
+    }
+    std::set<const ModelRecord *> models;
+    for (const Hit &hit : hits) {
+        models.insert(hit.record);
+    }
+    out << hits.size() << ' ' << plural(hits.size(), "place", "places") << " in " << models.size()
+        << ' ' << plural(models.size(), "model", "models") << '\n'
+        << std::left;
+    for (const Hit &hit : hits) {
+        out << "  " << std::setw(kModelWidth) << hit.record->model << "  "
+            << std::setw(kFamilyWidth) << familyName(hit.record->family) << "  "
+            << std::setw(kTitleWidth) << kBoxTitles.at(hit.slot + 1) << "  "
+            << hit.record->slots.at(hit.slot) << '\n';
+    }
+}
+
+// One line per box, each named by its title; a blank box reads "(blank)".
+void writeModel(std::ostream &out, const ModelRecord &record)
+{
+    const auto texts = record.boxTexts();
+    for (std::size_t box = 0; box < kBoxCount; ++box) {
+        out << std::left << std::setw(kTitleWidth) << kBoxTitles.at(box) << "  "
+            << (texts.at(box).empty() ? "(blank)" : texts.at(box)) << '\n';
+    }
+}
+
+// One line per record: model and family.
+void writeModelList(std::ostream &out, std::span<const ModelRecord> records)
+{
+    for (const ModelRecord &record : records) {
+        out << std::left << std::setw(kModelWidth) << record.model << "  "
+            << familyName(record.family) << '\n';
+    }
+}
+
+enum class Format : std::uint8_t { Json, Csv, Tsv };
+
+// One box of one record, as the exports write it; `part` is the part searched for as echoed, or
+// empty when the whole catalogue is written.
+struct BoxRecord {
+    std::string part;
+    const ModelRecord *record;
+    std::size_t box; // index into kBoxNames and kBoxTitles
+};
+
+// The exports' columns, in order, for every format and every kind of request.
+constexpr std::array<std::string_view, 7> kExportColumns {"part", "model",  "family",   "box",
+                                                          "text", "box_id", "button_id"};
+
+// Every box of every record, the model box first, in window order.
+std::vector<BoxRecord> catalogueRecords()
+{
+    std::vector<BoxRecord> records;
+    for (const ModelRecord &record : ComponentCatalogue::records()) {
+        for (std::size_t box = 0; box < kBoxCount; ++box) {
+            records.push_back({{}, &record, box});
+        }
+    }
+    return records;
+}
+
+// The records in `format`: JSON as {"records": [{column: text, ...}, ...]}; CSV after RFC 4180
+// with a heading line and CRLF line ends; tab-separated with a heading line and LF line ends
+// (no text the catalogue holds or printable() writes contains a tab or a line end).
+void writeRecords(std::ostream &out, Format format, std::span<const BoxRecord> records)
+{
+    using Fields = std::array<std::string_view, kExportColumns.size()>;
+    const auto fields = [](const BoxRecord &r) {
+        return Fields {r.part,
+                       r.record->model,
+                       familyName(r.record->family),
+                       kBoxTitles.at(r.box),
+                       r.record->boxTexts().at(r.box),
+                       kBoxNames.at(r.box),
+                       r.record->button};
+    };
+    if (format == Format::Json) {
+        const auto object = [&fields](const BoxRecord &record) {
+            const Fields values = fields(record);
+            std::string text = "    {";
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                text.append(i > 0 ? ", " : "").append(jsonString(kExportColumns.at(i)));
+                text.append(": ").append(jsonString(values.at(i)));
+            }
+            return text + "}";
+        };
+        out << "{\n  \"records\": ["
+            << (records.empty() ? "" : "\n" + listed(records, ",\n", object) + "\n  ") << "]\n}\n";
+        return;
+    }
+    const bool csv = format == Format::Csv;
+    const auto line = [csv](const Fields &values) {
+        const auto field
+            = [csv](std::string_view value) { return csv ? csvField(value) : std::string(value); };
+        return listed(values, csv ? "," : "\t", field) + (csv ? "\r\n" : "\n");
+    };
+    out << line(kExportColumns);
+    for (const BoxRecord &record : records) {
+        out << line(fields(record));
+    }
+}
 
 constexpr std::string_view kProgram = "icatlas-find";
 
@@ -235,6 +367,41 @@ int unknownModel(std::ostream &err, std::string_view typed)
 }
 
 } // namespace
+
+std::string jsonString(std::string_view text)
+{
+    std::string quoted = "\"";
+    // The characters JSON escapes by a letter, and those letters.
+    constexpr std::string_view kEscaped = "\"\\\b\f\n\r\t";
+    constexpr std::string_view kLetters = "\"\\bfnrt";
+    for (const char c : text) {
+        if (const std::size_t at = kEscaped.find(c); at != std::string_view::npos) {
+            quoted.append(1, '\\').append(1, kLetters[at]);
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            quoted += "\\u";
+            appendHex(quoted, static_cast<unsigned char>(c), 4);
+        } else {
+            quoted += c;
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string csvField(std::string_view text)
+{
+    // RFC 4180 keeps blanks at either end as part of the field, but many readers trim them, so
+    // such a field is quoted too: the six texts that end in a blank must reach the reader whole.
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos
+        || (!text.empty() && (blank(text.front()) || blank(text.back())));
+    if (!quote) {
+        return std::string(text);
+    }
+    std::ostringstream field;
+    field << std::quoted(text, '"', '"'); // each quote inside doubled
+    return field.str();
+}
 
 int run(std::span<const std::string_view> args, std::ostream &out, std::ostream &err)
 {

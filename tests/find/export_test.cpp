@@ -4,7 +4,6 @@
 // of every box, trailing blanks included; and the quoting of single texts, including characters the
 // catalogue does not hold today.
 #include "find/cli.hpp"
-#include "find/output.hpp"
 
 #include "tests/support/labelled_rows.hpp"
 #include "tests/support/spoken_names.hpp"
