@@ -43,11 +43,6 @@ constexpr std::size_t kModelWidth = std::ranges::max(kModelRecords, {}, kModelSi
 constexpr std::size_t kFamilyWidth = std::ranges::max(kFamilyNames, {}, kSize).size();
 constexpr std::size_t kTitleWidth = std::ranges::max(kBoxTitles, {}, kSize).size();
 
-std::string_view plural(std::size_t count, std::string_view one, std::string_view many)
-{
-    return count == 1 ? one : many;
-}
-
 // A heading line naming the part as typed and how often it was found, then one line per hit:
 // model, family, the box's title and the text, in columns as wide as the catalogue needs.
 void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hits)
@@ -63,8 +58,8 @@ void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hi
     for (const Hit &hit : hits) {
         models.insert(hit.record);
     }
-    out << hits.size() << ' ' << plural(hits.size(), "place", "places") << " in " << models.size()
-        << ' ' << plural(models.size(), "model", "models") << '\n'
+    out << hits.size() << (hits.size() == 1 ? " place" : " places") << " in " << models.size()
+        << (models.size() == 1 ? " model" : " models") << '\n'
         << std::left;
     for (const Hit &hit : hits) {
         out << "  " << std::setw(kModelWidth) << hit.record->model << "  "
@@ -106,18 +101,6 @@ struct BoxRecord {
 // The exports' columns, in order, for every format and every kind of request.
 constexpr std::array<std::string_view, 7> kExportColumns {"part", "model",  "family",   "box",
                                                           "text", "box_id", "button_id"};
-
-// Every box of every record, the model box first, in window order.
-std::vector<BoxRecord> catalogueRecords()
-{
-    std::vector<BoxRecord> records;
-    for (const ModelRecord &record : ComponentCatalogue::records()) {
-        for (std::size_t box = 0; box < kBoxCount; ++box) {
-            records.push_back({{}, &record, box});
-        }
-    }
-    return records;
-}
 
 // The records in `format`: JSON as {"records": [{column: text, ...}, ...]}; CSV after RFC 4180
 // with a heading line and CRLF line ends; tab-separated with a heading line and LF line ends
@@ -384,8 +367,7 @@ std::string jsonString(std::string_view text)
             quoted += c;
         }
     }
-    quoted += '"';
-    return quoted;
+    return quoted + '"';
 }
 
 std::string csvField(std::string_view text)
@@ -413,7 +395,14 @@ int run(std::span<const std::string_view> args, std::ostream &out, std::ostream 
     switch (request.mode) {
     case Mode::Parts:
         if (request.parts.empty()) {
-            writeRecords(out, *request.format, catalogueRecords());
+            // Every box of every record, the model box first, in window order.
+            std::vector<BoxRecord> records;
+            for (const ModelRecord &record : ComponentCatalogue::records()) {
+                for (std::size_t box = 0; box < kBoxCount; ++box) {
+                    records.push_back({{}, &record, box});
+                }
+            }
+            writeRecords(out, *request.format, records);
             return kExitFound;
         }
         return findParts(request, out, err);
