@@ -54,19 +54,14 @@ constexpr bool isCount(std::string_view token)
         && token.find_first_not_of("0123456789") == token.size() - 1;
 }
 
-// Where the part proper starts in a folded text: past leading blanks, '?' and '-', and past a
-// count that a blank or the end follows. Without that blank it would be part of the part number.
-std::size_t partStart(std::string_view text)
-{
-    const std::size_t start = std::min(text.find_first_not_of(kLoose), text.size());
-    const std::size_t end = std::min(text.find(' ', start), text.size());
-    return isCount(text.substr(start, end - start)) ? end : 0;
-}
-
 std::string reduced(std::string_view text)
 {
     std::string key = folded(text);
-    key.erase(0, partStart(key));
+    // The part proper starts past leading blanks, '?' and '-', and past a count that a blank or
+    // the end follows. Without that blank it would be part of the part number.
+    const std::size_t start = std::min(key.find_first_not_of(kLoose), key.size());
+    const std::size_t end = std::min(key.find(' ', start), key.size());
+    key.erase(0, isCount(std::string_view(key).substr(start, end - start)) ? end : 0);
     std::erase_if(key, [](char c) { return kLoose.find(c) != std::string_view::npos; });
     return key;
 }

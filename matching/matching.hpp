@@ -74,13 +74,11 @@ template <typename Range, typename Name>
                                  std::string_view last = {})
 {
     std::string list;
-    std::size_t i = 0;
-    for (const auto &item : items) {
-        if (i > 0) {
-            list += !last.empty() && i + 1 == std::size(items) ? last : between;
+    for (std::size_t i = 0; const auto &item : items) {
+        if (i++ > 0) {
+            list += !last.empty() && i == std::size(items) ? last : between;
         }
         list += name(item);
-        ++i;
     }
     return list;
 }
