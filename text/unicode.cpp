@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// UTF-8 decoding and the character classes of unicode.hpp, from the White_Space property of the
-// Unicode character database's PropList.txt and Default_Ignorable_Code_Point of its
-// DerivedCoreProperties.txt, release kUnicodeVersion (15.0.0).
+// UTF-8 decoding and the character classes of unicode.hpp, each from the Unicode character
+// database's file named at its table.
 #include "text/unicode.hpp"
 
 #include <algorithm>
