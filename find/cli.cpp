@@ -281,20 +281,6 @@ int usageError(std::ostream &err, std::string_view message)
     return kExitUsageError;
 }
 
-// What a part that found nothing may have meant, in one line, or nothing when no guess is near.
-void hint(std::ostream &err, std::string_view part, const PartKey &key)
-{
-    if (const ModelRecord *model = findModel(part)) {
-        err << printable(part) << " is a model: " << kProgram << " --model " << model->model
-            << '\n';
-        return;
-    }
-    const std::string question = didYouMean(nearest(key), "--model ");
-    if (!question.empty()) {
-        err << printable(part) << ": " << question << '\n';
-    }
-}
-
 int findParts(const Request &request, std::ostream &out, std::ostream &err)
 {
     std::vector<PartKey> keys;
@@ -324,7 +310,14 @@ int findParts(const Request &request, std::ostream &out, std::ostream &err)
             writeHits(out, part, hits);
         }
         if (hits.empty()) {
-            hint(err, part, keys[i]);
+            // What the part may have meant, in one line, or nothing when no guess is near.
+            if (const ModelRecord *model = findModel(part)) {
+                err << printable(part) << " is a model: " << kProgram << " --model " << model->model
+                    << '\n';
+            } else if (const std::string question = didYouMean(nearest(keys[i]), "--model ");
+                       !question.empty()) {
+                err << printable(part) << ": " << question << '\n';
+            }
         }
     }
     if (request.format) {
@@ -336,9 +329,8 @@ int findParts(const Request &request, std::ostream &out, std::ostream &err)
 int unknownModel(std::ostream &err, std::string_view typed)
 {
     std::string message = "unknown model " + quoted(typed);
-    const std::optional<PartKey> key = PartKey::from(typed);
     const std::string question = didYouMean(nearestModels(typed));
-    if (key && !findPart(*key).empty()) {
+    if (const std::optional<PartKey> key = PartKey::from(typed); key && !findPart(*key).empty()) {
         message += "; " + printable(typed) + " is a part: " + std::string(kProgram) + " "
             + printable(typed);
     } else if (!question.empty()) {
