@@ -103,8 +103,7 @@ std::vector<std::string_view> partWords(std::string_view text)
 // `limit` where their lengths differ by more: a long paste costs no table of its size.
 std::size_t editDistance(std::string_view a, std::string_view b, std::size_t limit)
 {
-    const std::size_t longer = std::max(a.size(), b.size());
-    if (longer - std::min(a.size(), b.size()) > limit) {
+    if (std::max(a.size(), b.size()) - std::min(a.size(), b.size()) > limit) {
         return limit + 1;
     }
     // Three rows of the usual table: two rows back, the row before, and this one.
