@@ -15,7 +15,6 @@ namespace {
 using text::firstChar;
 using text::isBlank;
 using text::isIgnorable;
-using text::Utf8Char;
 
 constexpr char upper(char c)
 {
@@ -30,11 +29,11 @@ std::string folded(std::string_view text)
     result.reserve(text.size());
     while (!text.empty()) {
         // A byte that starts no character is kept alone (its code point, 0, is neither class).
-        const Utf8Char c = firstChar(text);
-        const std::size_t length = std::max<std::size_t>(c.length, 1);
-        if (isBlank(c.codePoint)) {
+        const auto [code, size] = firstChar(text);
+        const std::size_t length = std::max<std::size_t>(size, 1);
+        if (isBlank(code)) {
             result += ' ';
-        } else if (!isIgnorable(c.codePoint)) {
+        } else if (!isIgnorable(code)) {
             result.append(text.substr(0, length));
         }
         text.remove_prefix(length);
@@ -131,10 +130,7 @@ std::string modelName(std::string_view typed)
 {
     constexpr std::string_view maker = "NOKIA";
     std::string model = squeezed(typed);
-    if (model.starts_with(maker)) {
-        model.erase(0, maker.size());
-    }
-    return model;
+    return model.starts_with(maker) ? model.substr(maker.size()) : model;
 }
 
 std::vector<Suggestion> nearestTo(std::string_view key, bool modelsOnly)
