@@ -25,10 +25,9 @@ std::size_t completeUtf8Length(std::string_view bytes)
     const std::size_t end = bytes.size();
     for (std::size_t back = 1; back <= 3 && back <= end; ++back) {
         const auto byte = static_cast<unsigned char>(bytes[end - back]);
-        if ((byte & 0xC0U) == 0x80U) {
-            continue; // a continuation byte: its lead is further back
+        if ((byte & 0xC0U) != 0x80U) { // a continuation byte's lead is further back
+            return text::sequenceLength(byte) > back ? end - back : end;
         }
-        return text::sequenceLength(byte) > back ? end - back : end;
     }
     return end;
 }
