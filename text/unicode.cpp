@@ -120,10 +120,8 @@ std::string printable(std::string_view text)
     shown.reserve(text.size());
     while (!text.empty()) {
         // A byte that starts no character is taken alone as code point 0, which shows as its byte.
-        const Utf8Char c = firstChar(text);
-        const char32_t code = c.codePoint;
-        const std::size_t length = std::max<std::size_t>(c.length, 1);
-        // The characters escaped by a letter, and those letters.
+        const auto [code, size] = firstChar(text);
+        const std::size_t length = std::max<std::size_t>(size, 1);
         constexpr std::u32string_view kLettered = U"\\\n\r\t";
         constexpr std::string_view kLetters = "\\nrt";
         if (const std::size_t at = kLettered.find(code); at != std::u32string_view::npos) {
