@@ -284,7 +284,6 @@ int usageError(std::ostream &err, std::string_view message)
 int findParts(const Request &request, std::ostream &out, std::ostream &err)
 {
     std::vector<PartKey> keys;
-    keys.reserve(request.parts.size());
     for (const std::string_view part : request.parts) {
         std::optional<PartKey> key = PartKey::from(part);
         if (!key) {
@@ -346,7 +345,6 @@ int unknownModel(std::ostream &err, std::string_view typed)
 std::string jsonString(std::string_view text)
 {
     std::string quoted = "\"";
-    // The characters JSON escapes by a letter, and those letters.
     constexpr std::string_view kEscaped = "\"\\\b\f\n\r\t";
     constexpr std::string_view kLetters = "\"\\bfnrt";
     for (const char c : text) {
