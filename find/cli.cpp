@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <iomanip>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -55,9 +56,7 @@ void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hi
         return;
     }
     std::set<const ModelRecord *> models;
-    for (const Hit &hit : hits) {
-        models.insert(hit.record);
-    }
+    std::ranges::transform(hits, std::inserter(models, models.end()), &Hit::record);
     out << hits.size() << (hits.size() == 1 ? " place" : " places") << " in " << models.size()
         << (models.size() == 1 ? " model" : " models") << '\n'
         << std::left;
