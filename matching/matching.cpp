@@ -5,6 +5,7 @@
 #include "text/unicode.hpp"
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <utility>
 
@@ -186,9 +187,7 @@ std::vector<Hit> findPart(const PartKey &key)
     static const std::vector<std::string> slots = [] {
         std::vector<std::string> keys;
         for (const ModelRecord &record : ComponentCatalogue::records()) {
-            for (const std::string_view text : record.slots) {
-                keys.push_back(reduced(text));
-            }
+            std::ranges::transform(record.slots, std::back_inserter(keys), reduced);
         }
         return keys;
     }();
