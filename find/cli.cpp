@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // icatlas-find's arguments, checked in full before anything is written (a usage error leaves the
-// output empty); its lines for the terminal and its records as JSON, CSV or tab-separated text,
-// texts exactly as stored, trailing blanks included, every argument echoed through printable();
-// and the hint on the standard error that a part not found may earn.
+// output empty); its terminal lines and JSON, CSV and tab-separated records, texts as stored and
+// arguments echoed by printable(); and the hint on the standard error a part not found may earn.
 #include "find/cli.hpp"
 
 #include "icatlas/build_facts.hpp"
@@ -65,16 +64,6 @@ void writeHits(std::ostream &out, std::string_view part, std::span<const Hit> hi
             << std::setw(kFamilyWidth) << familyName(hit.record->family) << "  "
             << std::setw(kTitleWidth) << kBoxTitles.at(hit.slot + 1) << "  "
             << hit.record->slots.at(hit.slot) << '\n';
-    }
-}
-
-// One line per box, each named by its title; a blank box reads "(blank)".
-void writeModel(std::ostream &out, const ModelRecord &record)
-{
-    const auto texts = record.boxTexts();
-    for (std::size_t box = 0; box < kBoxCount; ++box) {
-        out << std::left << std::setw(kTitleWidth) << kBoxTitles.at(box) << "  "
-            << (texts.at(box).empty() ? "(blank)" : texts.at(box)) << '\n';
     }
 }
 
@@ -397,7 +386,12 @@ int run(std::span<const std::string_view> args, std::ostream &out, std::ostream 
         return findParts(request, out, err);
     case Mode::Model:
         if (const ModelRecord *record = findModel(request.value)) {
-            writeModel(out, *record);
+            // One line per box, each named by its title; a blank box reads "(blank)".
+            const auto texts = record->boxTexts();
+            for (std::size_t box = 0; box < kBoxCount; ++box) {
+                out << std::left << std::setw(kTitleWidth) << kBoxTitles.at(box) << "  "
+                    << (texts.at(box).empty() ? "(blank)" : texts.at(box)) << '\n';
+            }
             return kExitFound;
         }
         return unknownModel(err, request.value);
