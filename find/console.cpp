@@ -66,7 +66,6 @@ public:
         , m_console(console)
     {
     }
-    // Neither copied (as no stream buffer is) nor moved (its destructor is its own).
     ~ConsoleBuffer() override { write(view().size()); }
 
 protected:
