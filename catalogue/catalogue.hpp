@@ -86,51 +86,6 @@ inline constexpr std::array<ComponentSlot, kSlotCount> kComponentSlots = [] {
     return slots;
 }();
 
-namespace detail {
-
-// Whether `name` is `parts` one after another, then `number` written without leading zeros
-// ("Text12", "POWER IC (UEM) 1").
-constexpr bool isNumbered(std::string_view name, std::initializer_list<std::string_view> parts,
-                          std::size_t number)
-{
-    for (; number > 0; number /= 10) {
-        if (!name.ends_with(static_cast<char>('0' + number % 10))) {
-            return false;
-        }
-        name.remove_suffix(1);
-    }
-    for (const std::string_view part : parts) {
-        if (!name.starts_with(part)) {
-            return false;
-        }
-        name.remove_prefix(part.size());
-    }
-    return name.empty();
-}
-
-// Each box is "Text" and its number; the model box is titled by its heading, each after it by
-// its slot: the column's heading, " (qualifier)" where it has one, " " and the row from 1.
-constexpr bool boxesFollowTheColumns()
-{
-    for (std::size_t i = 1; i < kBoxCount; ++i) {
-        const ComponentSlot &slot = kComponentSlots.at(i - 1);
-        const ColumnInfo &column = kColumns.at(slot.column);
-        const std::string_view title = kBoxTitles.at(i);
-        const bool titled = column.qualifier.empty()
-            ? isNumbered(title, {column.heading, " "}, slot.row + 1U)
-            : isNumbered(title, {column.heading, " (", column.qualifier, ") "}, slot.row + 1U);
-        if (!titled || !isNumbered(kBoxNames.at(i), {"Text"}, i + 1)) {
-            return false;
-        }
-    }
-    return isNumbered(kBoxNames[0], {"Text"}, 1) && kBoxTitles[0] == kModelHeading;
-}
-
-} // namespace detail
-
-static_assert(detail::boxesFollowTheColumns(),
-              "kBoxNames runs Text1 to Text16, each titled by its column's heading and row");
-
 // One handset model: its family, the button that selects it, its model text and its fifteen
 // slot texts (empty: a blank slot), shown exactly as stored, trailing blanks included.
 struct ModelRecord {
@@ -244,6 +199,44 @@ public:
 
 namespace detail {
 
+// Whether `name` is `parts` one after another, then `number` written without leading zeros
+// ("Text12", "POWER IC (UEM) 1").
+constexpr bool isNumbered(std::string_view name, std::initializer_list<std::string_view> parts,
+                          std::size_t number)
+{
+    for (; number > 0; number /= 10) {
+        if (!name.ends_with(static_cast<char>('0' + number % 10))) {
+            return false;
+        }
+        name.remove_suffix(1);
+    }
+    for (const std::string_view part : parts) {
+        if (!name.starts_with(part)) {
+            return false;
+        }
+        name.remove_prefix(part.size());
+    }
+    return name.empty();
+}
+
+// Each box is "Text" and its number; the model box is titled by its heading, each after it by
+// its slot: the column's heading, " (qualifier)" where it has one, " " and the row from 1.
+constexpr bool boxesFollowTheColumns()
+{
+    for (std::size_t i = 1; i < kBoxCount; ++i) {
+        const ComponentSlot &slot = kComponentSlots.at(i - 1);
+        const ColumnInfo &column = kColumns.at(slot.column);
+        const std::string_view title = kBoxTitles.at(i);
+        const bool titled = column.qualifier.empty()
+            ? isNumbered(title, {column.heading, " "}, slot.row + 1U)
+            : isNumbered(title, {column.heading, " (", column.qualifier, ") "}, slot.row + 1U);
+        if (!titled || !isNumbered(kBoxNames.at(i), {"Text"}, i + 1)) {
+            return false;
+        }
+    }
+    return isNumbered(kBoxNames[0], {"Text"}, 1) && kBoxTitles[0] == kModelHeading;
+}
+
 constexpr bool isDisplayText(std::string_view text)
 {
     return text.size() <= 23
@@ -280,6 +273,8 @@ constexpr bool textsDisplayable()
 
 static_assert(std::ranges::is_sorted(kModelRecords, {}, &ModelRecord::family),
               "records must stay grouped family by family");
+static_assert(detail::boxesFollowTheColumns(),
+              "kBoxNames runs Text1 to Text16, each titled by its column's heading and row");
 static_assert(detail::everyButtonOnce(), "Command1..Command42 must each select one record");
 static_assert(detail::textsDisplayable(), "texts are at most 23 printable ASCII characters");
 
