@@ -214,15 +214,15 @@ std::optional<std::string> programStartedFor(std::string_view address)
     if (dbus_parse_address(std::string(address).c_str(), &entries, &count, nullptr) == FALSE) {
         return std::nullopt; // libdbus opens nothing it cannot parse
     }
-    std::optional<std::string> started;
+    const std::unique_ptr<DBusAddressEntry *, decltype(&dbus_address_entries_free)> parsed {
+        entries, &dbus_address_entries_free};
     for (DBusAddressEntry *entry : std::span(entries, static_cast<std::size_t>(count))) {
         const std::string_view method = dbus_address_entry_get_method(entry);
-        if (!started && (method == "unixexec" || method == "autolaunch")) {
-            started.emplace(method);
+        if (method == "unixexec" || method == "autolaunch") {
+            return std::string(method);
         }
     }
-    dbus_address_entries_free(entries);
-    return started;
+    return std::nullopt;
 }
 
 std::optional<std::string> sessionBusAddress()
