@@ -9,7 +9,6 @@
 #include "forms/qt/widgets.hpp"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QScopedPointer>
@@ -74,8 +73,7 @@ std::string awaitedDisplay()
 
 void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    const QByteArray text = message.toLocal8Bit();
-    const std::string_view said(text.constData(), static_cast<std::size_t>(text.size()));
+    const std::string said = message.toStdString(); // UTF-8, Qt 6's local 8 bits on Unix
     if (g_heldMessages != nullptr) {
         if (type == QtFatalMsg) {
             refuseStart(describeStartFailure(g_asked, *g_heldMessages, said));
@@ -118,29 +116,28 @@ bool keptOut(std::vector<std::string> &said, const char *variable, const std::st
 }
 
 // The accessibility bus the X root window's AT_SPI_BUS property names (the bridge connects to it
-// too, for programs run as another user); nothing where there is none or the display is not X11.
-std::optional<std::string> rootWindowBus()
+// too, for programs run as another user); empty where there is none or the display is not X11.
+std::string rootWindowBus()
 {
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t *xcb = x11 != nullptr ? x11->connection() : nullptr;
     if (xcb == nullptr) {
-        return std::nullopt;
+        return {};
     }
     const QScopedPointer<xcb_intern_atom_reply_t, QScopedPointerPodDeleter> atom(
         xcb_intern_atom_reply(xcb, xcb_intern_atom(xcb, 1, 10, "AT_SPI_BUS"), nullptr));
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(xcb)).data;
     if (!atom || atom->atom == XCB_ATOM_NONE || screen == nullptr) {
-        return std::nullopt;
+        return {};
     }
     const auto query = xcb_get_property(xcb, 0, screen->root, atom->atom, XCB_ATOM_STRING, 0, 4096);
     const QScopedPointer<xcb_get_property_reply_t, QScopedPointerPodDeleter> property(
         xcb_get_property_reply(xcb, query, nullptr));
-    const int length = property ? xcb_get_property_value_length(property.get()) : 0;
-    if (length <= 0) {
-        return std::nullopt;
+    if (!property) {
+        return {};
     }
-    return std::string(static_cast<const char *>(xcb_get_property_value(property.get())),
-                       static_cast<std::size_t>(length));
+    return {static_cast<const char *>(xcb_get_property_value(property.get())),
+            static_cast<std::size_t>(xcb_get_property_value_length(property.get()))};
 }
 
 // Qt's accessibility bridge calls the session bus, its org.a11y.Bus, the bus that one names and the
@@ -162,9 +159,9 @@ void keepSilentBusesOut(std::vector<std::string> &said, const std::optional<std:
                && !(probe.accessibilityAddress
                     && keptOut(said, kAccessibilityBus, *probe.accessibilityAddress, "",
                                probe.accessibility))) {
-        if (const auto root = rootWindowBus()) {
-            keptOut(said, kAccessibilityBus, *root, " (the root window's AT_SPI_BUS)",
-                    probeBus(*root, false, kBusAnswerLimit).bus);
+        if (const std::string root = rootWindowBus(); !root.empty()) {
+            keptOut(said, kAccessibilityBus, root, " (the root window's AT_SPI_BUS)",
+                    probeBus(root, false, kBusAnswerLimit).bus);
         }
     }
 }
@@ -237,14 +234,14 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (const auto refusal = refusedSettings(g_asked)) {
         refuseStart(*refusal);
     }
+    QCoreApplication::setApplicationName(toQString(project.name));
+    QCoreApplication::setApplicationVersion(toQString(project.version));
+    QGuiApplication::setDesktopFileName(toQString(project.desktopFileName));
     // Qt looks for flatpak-info in the runtime folder, leaving $TMPDIR/runtime-$USER where none is
-    // set: the start takes a private one instead, removed at its end.
+    // set: the start takes a private one instead (named after the program), removed at its end.
     std::optional<QTemporaryDir> runtimeFolder;
     QByteArray runtimePath;
-    if (!environment("XDG_RUNTIME_DIR")
-        && runtimeFolder
-               .emplace(QDir::tempPath() + "/" + toQString(project.name) + "-runtime-XXXXXX")
-               .isValid()) {
+    if (!environment("XDG_RUNTIME_DIR") && runtimeFolder.emplace().isValid()) {
         runtimePath = QFile::encodeName(runtimeFolder->path());
         qputenv("XDG_RUNTIME_DIR", runtimePath);
         removeAtEnd(runtimePath.constData());
@@ -308,9 +305,6 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
             printLine(line);
         }
     }
-    QCoreApplication::setApplicationName(toQString(project.name));
-    QCoreApplication::setApplicationVersion(toQString(project.version));
-    QGuiApplication::setDesktopFileName(toQString(project.desktopFileName));
     if (!project.startupForm->font.face.empty()) {
         // The start-up form's font becomes the program's: a QLineEdit lays its empty text out in
         // the application's font while it is being made, before the form's font reaches it, and

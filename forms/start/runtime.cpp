@@ -242,14 +242,12 @@ std::optional<std::string> sessionBusAddress()
     return escaped ? std::optional("unix:path=" + std::string(escaped.get())) : std::nullopt;
 }
 
-BusProbe probeBus(std::string_view address, bool askLauncher, std::chrono::milliseconds limit)
+BusProbe probeBus(const std::string &address, bool askLauncher, std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
-    const std::string named(address);
-    if (programStartedFor(named)) {
-        return {}; // what it would start would be left running after the window
-    }
-    const Connection connection {dbus_connection_open_private(named.c_str(), nullptr)};
+    const Connection connection {programStartedFor(address)
+                                     ? nullptr
+                                     : dbus_connection_open_private(address.c_str(), nullptr)};
     if (!connection) {
         return {};
     }
