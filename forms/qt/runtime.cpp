@@ -56,8 +56,8 @@ constexpr const char *kSessionBus = "DBUS_SESSION_BUS_ADDRESS";
 constexpr const char *kAccessibilityBus = "AT_SPI_BUS_ADDRESS";
 
 StartEnvironment g_asked; // for the lines of a start that fails or a display that goes away
-// Qt's words held back until the window is up, so that a failed start is told in one line of ours;
-// then they and all after them go on to the handler before (Qt's default where none was).
+// Qt's words, and ours on the buses, held until the window is up: a failed start is told in one
+// line of ours; later words go on to the handler before (Qt's default where none was).
 std::string *g_heldMessages = nullptr;
 QtMessageHandler g_previousHandler = nullptr;
 
@@ -91,22 +91,24 @@ void messageHandler(QtMsgType type, const QMessageLogContext &context, const QSt
     g_previousHandler(type, context, message);
 }
 
-// Keeps Qt from the bus `variable` names, through Qt's lock (the bridge takes it), and notes why.
-void shutOut(std::vector<std::string> &said, const char *variable, const std::string &why)
+// Keeps Qt from the bus `variable` names, through Qt's lock (the bridge takes it), and says why
+// with Qt's words held back.
+void shutOut(const char *variable, const std::string &why)
 {
     qputenv(variable, "unix:path=/nonexistent/bus");
-    said.push_back(why + "; the window is shown without accessibility");
+    g_heldMessages->append(
+        programLine(programName(), why + "; the window is shown without accessibility"));
 }
 
 // Keeps Qt from the bus at `address` where libdbus would start a program for it, left running
 // once the window has gone, or where it did not `answer` a bounded call in time; says if it did.
-bool keptOut(std::vector<std::string> &said, const char *variable, const std::string &address,
-             std::string_view origin, BusAnswer answer)
+bool keptOut(const char *variable, const std::string &address, std::string_view origin,
+             BusAnswer answer)
 {
     const auto method = programStartedFor(address);
     const bool silent = !method && answer == BusAnswer::Silent;
     if (method || silent) {
-        shutOut(said, variable,
+        shutOut(variable,
                 (variable == kSessionBus ? "the session bus " : "the accessibility bus ")
                     + forms::quoted(address) + std::string(origin)
                     + (silent ? std::string(" does not answer")
@@ -143,24 +145,23 @@ std::string rootWindowBus()
 // Qt's accessibility bridge calls the session bus, its org.a11y.Bus, the bus that one names and the
 // root window's (or AT_SPI_BUS_ADDRESS's alone), 25 s each: it is kept from one that did not answer
 // `probe` of `asked`, and from the session bus libdbus starts where none is named.
-void keepSilentBusesOut(std::vector<std::string> &said, const std::optional<std::string> &asked,
-                        bool named, const BusProbe &probe)
+void keepSilentBusesOut(const std::optional<std::string> &asked, bool named, const BusProbe &probe)
 {
     if (named) {
-        keptOut(said, kAccessibilityBus, *asked, " (AT_SPI_BUS_ADDRESS)", probe.bus);
+        keptOut(kAccessibilityBus, *asked, " (AT_SPI_BUS_ADDRESS)", probe.bus);
     } else if (!asked) {
-        shutOut(said, kSessionBus, "no session bus is named (DBUS_SESSION_BUS_ADDRESS)");
+        shutOut(kSessionBus, "no session bus is named (DBUS_SESSION_BUS_ADDRESS)");
     } else if (probe.bus == BusAnswer::Silent) {
-        shutOut(said, kSessionBus, "the session bus " + forms::quoted(*asked) + " does not answer");
+        shutOut(kSessionBus, "the session bus " + forms::quoted(*asked) + " does not answer");
     } else if (probe.launcher == BusAnswer::Silent) {
-        shutOut(said, kAccessibilityBus,
+        shutOut(kAccessibilityBus,
                 "the accessibility bus's launcher (org.a11y.Bus) does not answer");
     } else if (probe.bus == BusAnswer::Answered
                && !(probe.accessibilityAddress
-                    && keptOut(said, kAccessibilityBus, *probe.accessibilityAddress, "",
+                    && keptOut(kAccessibilityBus, *probe.accessibilityAddress, "",
                                probe.accessibility))) {
         if (const std::string root = rootWindowBus(); !root.empty()) {
-            keptOut(said, kAccessibilityBus, root, " (the root window's AT_SPI_BUS)",
+            keptOut(kAccessibilityBus, root, " (the root window's AT_SPI_BUS)",
                     probeBus(root, false, kBusAnswerLimit).bus);
         }
     }
@@ -246,12 +247,13 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         qputenv("XDG_RUNTIME_DIR", runtimePath);
         removeAtEnd(runtimePath.constData());
     }
+    static std::string held; // made here, not before main; read by the handler until the end
+    g_heldMessages = &held;
     // Qt may ask the session bus while the application object is made: one that would start a
-    // program is taken away before. What is said of the buses is said once the display answered.
-    std::vector<std::string> busLines;
+    // program is taken away before.
     for (const char *variable : {kSessionBus, kAccessibilityBus}) {
         if (const auto named = environment(variable)) {
-            keptOut(busLines, variable, std::string(*named),
+            keptOut(variable, std::string(*named),
                     variable == kSessionBus ? "" : " (AT_SPI_BUS_ADDRESS)", BusAnswer::Answered);
         }
     }
@@ -276,8 +278,6 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         programName(), "the window was not drawn (" + awaitedDisplay() + " did not answer)");
     std::optional<StartWatchdog> watchdog(std::in_place, kDisplayAnswerLimit, kStartLimit,
                                           noDisplay.c_str());
-    static std::string held; // made here, not before main; read by the handler until the end
-    g_heldMessages = &held;
     g_previousHandler = qInstallMessageHandler(messageHandler);
     // Qt takes the options it reads out of the arguments; another platform's (-display away from
     // X11) stay, and are refused as unknown before any window shows.
@@ -300,10 +300,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
             refuseStart(
                 "no thread can be started (the user's processes are at their limit, ulimit -u)");
         }
-        keepSilentBusesOut(busLines, asked, named.has_value(), probe.get());
-        for (const std::string &line : busLines) {
-            printLine(line);
-        }
+        keepSilentBusesOut(asked, named.has_value(), probe.get());
     }
     if (!project.startupForm->font.face.empty()) {
         // The start-up form's font becomes the program's: a QLineEdit lays its empty text out in
