@@ -106,15 +106,15 @@ bool keptOut(const char *variable, const std::string &address, std::string_view 
              BusAnswer answer)
 {
     const auto method = programStartedFor(address);
-    const bool silent = !method && answer == BusAnswer::Silent;
-    if (method || silent) {
-        shutOut(variable,
-                (variable == kSessionBus ? "the session bus " : "the accessibility bus ")
-                    + forms::quoted(address) + std::string(origin)
-                    + (silent ? std::string(" does not answer")
-                              : " is not asked: it names a program to start (" + *method + ":)"));
+    if (!method && answer != BusAnswer::Silent) {
+        return false;
     }
-    return method || silent;
+    shutOut(variable,
+            (variable == kSessionBus ? "the session bus " : "the accessibility bus ")
+                + forms::quoted(address) + std::string(origin)
+                + (method ? " is not asked: it names a program to start (" + *method + ":)"
+                          : std::string(" does not answer")));
+    return true;
 }
 
 // The accessibility bus the X root window's AT_SPI_BUS property names (the bridge connects to it
@@ -142,9 +142,8 @@ std::string rootWindowBus()
             static_cast<std::size_t>(xcb_get_property_value_length(property.get()))};
 }
 
-// Qt's accessibility bridge calls the session bus, its org.a11y.Bus, the bus that one names and the
-// root window's (or AT_SPI_BUS_ADDRESS's alone), 25 s each: it is kept from one that did not answer
-// `probe` of `asked`, and from the session bus libdbus starts where none is named.
+// Keeps Qt's bridge from each bus it calls (`asked`, what it names and the root window's) that did
+// not answer `probe` in time, and from the session bus libdbus starts where none is named.
 void keepSilentBusesOut(const std::optional<std::string> &asked, bool named, const BusProbe &probe)
 {
     if (named) {
@@ -196,9 +195,6 @@ private:
 void reportUntrappedError(const std::exception &error)
 {
     printLine(error.what());
-    if (QApplication::instance() == nullptr) {
-        endStart(kUntrappedErrorExitCode);
-    }
     auto *box = new QMessageBox(QMessageBox::Critical, toQString(programName()),
                                 QString::fromUtf8(error.what()), QMessageBox::Ok);
     box->setInformativeText(QStringLiteral("The program will now end."));
@@ -303,16 +299,14 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         keepSilentBusesOut(asked, named.has_value(), probe.get());
     }
     if (!project.startupForm->font.face.empty()) {
-        // The start-up form's font becomes the program's: a QLineEdit lays its empty text out in
-        // the application's font while it is being made, before the form's font reaches it, and
-        // that would load Qt's default face only for that.
+        // The start-up form's font becomes the program's: a QLineEdit lays out its empty text in
+        // the application's font as it is made, which would load Qt's default face for that alone.
         QApplication::setFont(toQFont(project.startupForm->font));
     }
     QtForm form(*project.startupForm);
     if (!project.icon.empty()) {
-        // For window managers that read it from the window, not the desktop entry: from the form's
-        // resources (the icon theme would read every theme's index), set once the native window
-        // is made, so that Qt sends it once, and before it is mapped.
+        // For window managers that read it from the window: from the form's resources (a theme
+        // reads every theme's index), once winId() made the window and before its map, sent once.
         form.window()->winId();
         QApplication::setWindowIcon(iconFromPictures(project.icon));
     }

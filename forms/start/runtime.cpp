@@ -173,17 +173,15 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::mill
     g_working = std::chrono::nanoseconds(period).count() / 10;
     g_before = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
     g_end = nanoseconds(CLOCK_MONOTONIC) + std::chrono::nanoseconds(bound).count();
-    sigset_t alarm {};
-    sigemptyset(&alarm);
-    sigaddset(&alarm, SIGALRM);
     // Calls the toolkit is inside go on where the system can restart them; the others (poll)
     // see EINTR, which every event loop and X library retries.
     struct sigaction action { };
     action.sa_handler = onRing;
     action.sa_flags = SA_RESTART;
+    sigaddset(&action.sa_mask, SIGALRM); // blocked in the handler as it is anyway; unblocked below
     m_installed = ::sigaction(SIGALRM, &action, &g_previous) == 0;
     // An inherited mask that blocks the signal would keep it from ever ringing.
-    ::pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
+    ::pthread_sigmask(SIG_UNBLOCK, &action.sa_mask, nullptr);
     const timeval every {.tv_sec = period.count() / 1000, .tv_usec = period.count() % 1000 * 1000};
     const itimerval timer {.it_interval = every, .it_value = every};
     if (m_installed) {
