@@ -150,9 +150,8 @@ void keepSilentBusesOut(const std::optional<std::string> &asked, bool named, con
         keptOut(kAccessibilityBus, *asked, " (AT_SPI_BUS_ADDRESS)", probe.bus);
     } else if (!asked) {
         shutOut(kSessionBus, "no session bus is named (DBUS_SESSION_BUS_ADDRESS)");
-    } else if (probe.bus == BusAnswer::Silent) {
-        shutOut(kSessionBus, "the session bus " + forms::quoted(*asked) + " does not answer");
-    } else if (probe.launcher == BusAnswer::Silent) {
+    } else if (!keptOut(kSessionBus, *asked, "", probe.bus)
+               && probe.launcher == BusAnswer::Silent) {
         shutOut(kAccessibilityBus,
                 "the accessibility bus's launcher (org.a11y.Bus) does not answer");
     } else if (probe.bus == BusAnswer::Answered

@@ -58,11 +58,9 @@ std::string describeStartFailure(const StartEnvironment &asked, std::string_view
     const auto plugin = notFound
         ? notFound
         : lineStarting(heldMessages, "Could not load the Qt platform plugin \"");
-    std::optional<std::string_view> platform = asked.platform;
-    if (plugin) { // the plugin's name is in quotes
-        const std::string_view named = plugin->substr(plugin->find('"') + 1);
-        platform = named.substr(0, named.find('"'));
-    }
+    // The plugin's name is in quotes; where no plugin is named, the platform is the one asked for.
+    const std::string_view named = plugin ? plugin->substr(plugin->find('"') + 1) : "";
+    const auto platform = plugin ? std::optional(named.substr(0, named.find('"'))) : asked.platform;
     const std::string platformNamed = platform ? quoted(*platform) : "the default";
     if (const auto noDisplay = lineStarting(heldMessages, "could not connect to display")) {
         const std::string where = asked.display
