@@ -112,21 +112,24 @@ std::optional<std::string> refusedSettings(const StartEnvironment &asked)
             + range + ")";
     }
     // The first screen's factor that leaves no window, alone or with the rest.
+    std::optional<double> screen;
     const QByteArray screens = QByteArrayView(asked.screenScaleFactors.value_or("")).toByteArray();
     for (const QByteArray &entry : screens.split(';')) {
-        const auto screen = factor(entry.mid(entry.lastIndexOf('=') + 1)); // -1 + 1: all of it
-        if (screen && *screen > 0) { // else Qt skips it
-            const auto factor = "the factor " + shown(*screen) + " in QT_SCREEN_SCALE_FACTORS";
-            if (!withinScale(*screen)) {
-                return factor + noWindow + "each must be a number from " + range + ")";
-            }
-            if (!withinScale(scale * *screen)) {
-                return named + " with " + factor + noWindow + "together they scale it by "
-                    + shown(scale * *screen) + "; the scale must come to " + range + ")";
-            }
+        screen = factor(entry.mid(entry.lastIndexOf('=') + 1)); // -1 + 1: all of it
+        if (screen && *screen > 0 && (!withinScale(*screen) || !withinScale(scale * *screen))) {
+            break;
         }
+        screen.reset();
     }
-    return std::nullopt;
+    if (!screen) {
+        return std::nullopt;
+    }
+    const std::string factor = "the factor " + shown(*screen) + " in QT_SCREEN_SCALE_FACTORS";
+    if (!withinScale(*screen)) {
+        return factor + noWindow + "each must be a number from " + range + ")";
+    }
+    return named + " with " + factor + noWindow + "together they scale it by "
+        + shown(scale * *screen) + "; the scale must come to " + range + ")";
 }
 
 } // namespace forms
