@@ -277,7 +277,7 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     // Qt takes the options it reads out of the arguments; another platform's (-display away from
     // X11) stay, and are refused as unknown before any window shows.
     const QApplication application(argc, argv);
-    watchdog->say(notDrawn.c_str());
+    StartWatchdog::say(notDrawn.c_str());
     const FirstPaint firstPaint(watchdog);
     const std::vector<std::string_view> unread(argv + std::min(argc, 1), argv + argc);
     if (const auto refused = answerCommandLine(project, parseCommandLine(unread, {}), {})) {

@@ -179,30 +179,24 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::mill
     action.sa_handler = onRing;
     action.sa_flags = SA_RESTART;
     sigaddset(&action.sa_mask, SIGALRM); // blocked in the handler as it is anyway; unblocked below
-    m_installed = ::sigaction(SIGALRM, &action, &g_previous) == 0;
+    ::sigaction(SIGALRM, &action, &g_previous); // fails only for a signal that cannot be caught
     // An inherited mask that blocks the signal would keep it from ever ringing.
     ::pthread_sigmask(SIG_UNBLOCK, &action.sa_mask, nullptr);
     const timeval every {.tv_sec = period.count() / 1000, .tv_usec = period.count() % 1000 * 1000};
     const itimerval timer {.it_interval = every, .it_value = every};
-    if (m_installed) {
-        ::setitimer(ITIMER_REAL, &timer, nullptr); // where it cannot, the start goes unwatched
-    }
+    ::setitimer(ITIMER_REAL, &timer, nullptr);
 }
 
-void StartWatchdog::say(const char *line) const
+void StartWatchdog::say(const char *line)
 {
-    if (m_installed) { // else no handler reads it
-        g_line = line;
-    }
+    g_line = line;
 }
 
 StartWatchdog::~StartWatchdog()
 {
-    if (m_installed) {
-        const itimerval off {};
-        ::setitimer(ITIMER_REAL, &off, nullptr);
-        ::sigaction(SIGALRM, &g_previous, nullptr);
-    }
+    const itimerval off {};
+    ::setitimer(ITIMER_REAL, &off, nullptr);
+    ::sigaction(SIGALRM, &g_previous, nullptr);
 }
 
 std::optional<std::string> programStartedFor(std::string_view address)

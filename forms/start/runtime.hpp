@@ -65,10 +65,7 @@ public:
     StartWatchdog(const StartWatchdog &) = delete;
     StartWatchdog &operator=(const StartWatchdog &) = delete;
 
-    void say(const char *line) const; // the line from now on; each outlives the watchdog
-
-private:
-    bool m_installed = false;
+    static void say(const char *line); // the line from now on; each outlives the watchdog
 };
 
 // The toolkit's accessibility bridge calls the session bus, its org.a11y.Bus and the accessibility
