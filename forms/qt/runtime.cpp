@@ -9,7 +9,6 @@
 #include "forms/qt/widgets.hpp"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QScopedPointer>
@@ -57,8 +56,8 @@ constexpr const char *kSessionBus = "DBUS_SESSION_BUS_ADDRESS";
 constexpr const char *kAccessibilityBus = "AT_SPI_BUS_ADDRESS";
 
 StartEnvironment g_asked; // for the lines of a start that fails or a display that goes away
-// Qt's words held back until the window is up, so that a failed start is told in one line of ours;
-// then they and all after them go on to the handler before (Qt's default where none was).
+// Qt's words, and ours on the buses, held until the window is up: a failed start is told in one
+// line of ours; later words go on to the handler before (Qt's default where none was).
 std::string *g_heldMessages = nullptr;
 QtMessageHandler g_previousHandler = nullptr;
 
@@ -74,8 +73,7 @@ std::string awaitedDisplay()
 
 void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    const QByteArray text = message.toLocal8Bit();
-    const std::string_view said(text.constData(), static_cast<std::size_t>(text.size()));
+    const std::string said = message.toStdString(); // UTF-8, Qt 6's local 8 bits on Unix
     if (g_heldMessages != nullptr) {
         if (type == QtFatalMsg) {
             refuseStart(describeStartFailure(g_asked, *g_heldMessages, said));
@@ -93,78 +91,76 @@ void messageHandler(QtMsgType type, const QMessageLogContext &context, const QSt
     g_previousHandler(type, context, message);
 }
 
-// Keeps Qt from the bus `variable` names, through Qt's lock (the bridge takes it), and notes why.
-void shutOut(std::vector<std::string> &said, const char *variable, const std::string &why)
+// Keeps Qt from the bus `variable` names, through Qt's lock (the bridge takes it), and says why
+// with Qt's words held back.
+void shutOut(const char *variable, const std::string &why)
 {
     qputenv(variable, "unix:path=/nonexistent/bus");
-    said.push_back(why + "; the window is shown without accessibility");
+    g_heldMessages->append(
+        programLine(programName(), why + "; the window is shown without accessibility"));
 }
 
 // Keeps Qt from the bus at `address` where libdbus would start a program for it, left running
 // once the window has gone, or where it did not `answer` a bounded call in time; says if it did.
-bool keptOut(std::vector<std::string> &said, const char *variable, const std::string &address,
-             std::string_view origin, BusAnswer answer)
+bool keptOut(const char *variable, const std::string &address, std::string_view origin,
+             BusAnswer answer)
 {
     const auto method = programStartedFor(address);
-    const bool silent = !method && answer == BusAnswer::Silent;
-    if (method || silent) {
-        shutOut(said, variable,
-                (variable == kSessionBus ? "the session bus " : "the accessibility bus ")
-                    + forms::quoted(address) + std::string(origin)
-                    + (silent ? std::string(" does not answer")
-                              : " is not asked: it names a program to start (" + *method + ":)"));
+    if (!method && answer != BusAnswer::Silent) {
+        return false;
     }
-    return method || silent;
+    shutOut(variable,
+            (variable == kSessionBus ? "the session bus " : "the accessibility bus ")
+                + forms::quoted(address) + std::string(origin)
+                + (method ? " is not asked: it names a program to start (" + *method + ":)"
+                          : std::string(" does not answer")));
+    return true;
 }
 
 // The accessibility bus the X root window's AT_SPI_BUS property names (the bridge connects to it
-// too, for programs run as another user); nothing where there is none or the display is not X11.
-std::optional<std::string> rootWindowBus()
+// too, for programs run as another user); empty where there is none or the display is not X11.
+std::string rootWindowBus()
 {
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t *xcb = x11 != nullptr ? x11->connection() : nullptr;
     if (xcb == nullptr) {
-        return std::nullopt;
+        return {};
     }
     const QScopedPointer<xcb_intern_atom_reply_t, QScopedPointerPodDeleter> atom(
         xcb_intern_atom_reply(xcb, xcb_intern_atom(xcb, 1, 10, "AT_SPI_BUS"), nullptr));
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(xcb)).data;
     if (!atom || atom->atom == XCB_ATOM_NONE || screen == nullptr) {
-        return std::nullopt;
+        return {};
     }
     const auto query = xcb_get_property(xcb, 0, screen->root, atom->atom, XCB_ATOM_STRING, 0, 4096);
     const QScopedPointer<xcb_get_property_reply_t, QScopedPointerPodDeleter> property(
         xcb_get_property_reply(xcb, query, nullptr));
-    const int length = property ? xcb_get_property_value_length(property.get()) : 0;
-    if (length <= 0) {
-        return std::nullopt;
+    if (!property) {
+        return {};
     }
-    return std::string(static_cast<const char *>(xcb_get_property_value(property.get())),
-                       static_cast<std::size_t>(length));
+    return {static_cast<const char *>(xcb_get_property_value(property.get())),
+            static_cast<std::size_t>(xcb_get_property_value_length(property.get()))};
 }
 
-// Qt's accessibility bridge calls the session bus, its org.a11y.Bus, the bus that one names and the
-// root window's (or AT_SPI_BUS_ADDRESS's alone), 25 s each: it is kept from one that did not answer
-// `probe` of `asked`, and from the session bus libdbus starts where none is named.
-void keepSilentBusesOut(std::vector<std::string> &said, const std::optional<std::string> &asked,
-                        bool named, const BusProbe &probe)
+// Keeps Qt's bridge from each bus it calls (`asked`, what it names and the root window's) that did
+// not answer `probe` in time, and from the session bus libdbus starts where none is named.
+void keepSilentBusesOut(const std::optional<std::string> &asked, bool named, const BusProbe &probe)
 {
     if (named) {
-        keptOut(said, kAccessibilityBus, *asked, " (AT_SPI_BUS_ADDRESS)", probe.bus);
+        keptOut(kAccessibilityBus, *asked, " (AT_SPI_BUS_ADDRESS)", probe.bus);
     } else if (!asked) {
-        shutOut(said, kSessionBus, "no session bus is named (DBUS_SESSION_BUS_ADDRESS)");
-    } else if (probe.bus == BusAnswer::Silent) {
-        shutOut(said, kSessionBus, "the session bus " + forms::quoted(*asked) + " does not answer");
-    } else if (probe.launcher == BusAnswer::Silent) {
-        shutOut(said, kAccessibilityBus,
+        shutOut(kSessionBus, "no session bus is named (DBUS_SESSION_BUS_ADDRESS)");
+    } else if (!keptOut(kSessionBus, *asked, "", probe.bus)
+               && probe.launcher == BusAnswer::Silent) {
+        shutOut(kAccessibilityBus,
                 "the accessibility bus's launcher (org.a11y.Bus) does not answer");
     } else if (probe.bus == BusAnswer::Answered
                && !(probe.accessibilityAddress
-                    && keptOut(said, kAccessibilityBus, *probe.accessibilityAddress, "",
+                    && keptOut(kAccessibilityBus, *probe.accessibilityAddress, "",
                                probe.accessibility))) {
-        if (const auto root = rootWindowBus()) {
-            keptOut(said, kAccessibilityBus, *root, " (the root window's AT_SPI_BUS)",
-                    probeBus(*root, false, kBusAnswerLimit).bus);
+        if (const std::string root = rootWindowBus(); !root.empty()) {
+            keptOut(kAccessibilityBus, root, " (the root window's AT_SPI_BUS)",
+                    probeBus(root, false, kBusAnswerLimit).bus);
         }
     }
 }
@@ -198,9 +194,6 @@ private:
 void reportUntrappedError(const std::exception &error)
 {
     printLine(error.what());
-    if (QApplication::instance() == nullptr) {
-        endStart(kUntrappedErrorExitCode);
-    }
     auto *box = new QMessageBox(QMessageBox::Critical, toQString(programName()),
                                 QString::fromUtf8(error.what()), QMessageBox::Ok);
     box->setInformativeText(QStringLiteral("The program will now end."));
@@ -237,24 +230,25 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
     if (const auto refusal = refusedSettings(g_asked)) {
         refuseStart(*refusal);
     }
+    QCoreApplication::setApplicationName(toQString(project.name));
+    QCoreApplication::setApplicationVersion(toQString(project.version));
+    QGuiApplication::setDesktopFileName(toQString(project.desktopFileName));
     // Qt looks for flatpak-info in the runtime folder, leaving $TMPDIR/runtime-$USER where none is
-    // set: the start takes a private one instead, removed at its end.
+    // set: the start takes a private one instead (named after the program), removed at its end.
     std::optional<QTemporaryDir> runtimeFolder;
     QByteArray runtimePath;
-    if (!environment("XDG_RUNTIME_DIR")
-        && runtimeFolder
-               .emplace(QDir::tempPath() + "/" + toQString(project.name) + "-runtime-XXXXXX")
-               .isValid()) {
+    if (!environment("XDG_RUNTIME_DIR") && runtimeFolder.emplace().isValid()) {
         runtimePath = QFile::encodeName(runtimeFolder->path());
         qputenv("XDG_RUNTIME_DIR", runtimePath);
         removeAtEnd(runtimePath.constData());
     }
+    static std::string held; // made here, not before main; read by the handler until the end
+    g_heldMessages = &held;
     // Qt may ask the session bus while the application object is made: one that would start a
-    // program is taken away before. What is said of the buses is said once the display answered.
-    std::vector<std::string> busLines;
+    // program is taken away before.
     for (const char *variable : {kSessionBus, kAccessibilityBus}) {
         if (const auto named = environment(variable)) {
-            keptOut(busLines, variable, std::string(*named),
+            keptOut(variable, std::string(*named),
                     variable == kSessionBus ? "" : " (AT_SPI_BUS_ADDRESS)", BusAnswer::Answered);
         }
     }
@@ -279,13 +273,11 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
         programName(), "the window was not drawn (" + awaitedDisplay() + " did not answer)");
     std::optional<StartWatchdog> watchdog(std::in_place, kDisplayAnswerLimit, kStartLimit,
                                           noDisplay.c_str());
-    static std::string held; // made here, not before main; read by the handler until the end
-    g_heldMessages = &held;
     g_previousHandler = qInstallMessageHandler(messageHandler);
     // Qt takes the options it reads out of the arguments; another platform's (-display away from
     // X11) stay, and are refused as unknown before any window shows.
     const QApplication application(argc, argv);
-    watchdog->say(notDrawn.c_str());
+    StartWatchdog::say(notDrawn.c_str());
     const FirstPaint firstPaint(watchdog);
     const std::vector<std::string_view> unread(argv + std::min(argc, 1), argv + argc);
     if (const auto refused = answerCommandLine(project, parseCommandLine(unread, {}), {})) {
@@ -303,25 +295,17 @@ int runProject(const ProjectDescription &project, int &argc, char **argv)
             refuseStart(
                 "no thread can be started (the user's processes are at their limit, ulimit -u)");
         }
-        keepSilentBusesOut(busLines, asked, named.has_value(), probe.get());
-        for (const std::string &line : busLines) {
-            printLine(line);
-        }
+        keepSilentBusesOut(asked, named.has_value(), probe.get());
     }
-    QCoreApplication::setApplicationName(toQString(project.name));
-    QCoreApplication::setApplicationVersion(toQString(project.version));
-    QGuiApplication::setDesktopFileName(toQString(project.desktopFileName));
     if (!project.startupForm->font.face.empty()) {
-        // The start-up form's font becomes the program's: a QLineEdit lays its empty text out in
-        // the application's font while it is being made, before the form's font reaches it, and
-        // that would load Qt's default face only for that.
+        // The start-up form's font becomes the program's: a QLineEdit lays out its empty text in
+        // the application's font as it is made, which would load Qt's default face for that alone.
         QApplication::setFont(toQFont(project.startupForm->font));
     }
     QtForm form(*project.startupForm);
     if (!project.icon.empty()) {
-        // For window managers that read it from the window, not the desktop entry: from the form's
-        // resources (the icon theme would read every theme's index), set once the native window
-        // is made, so that Qt sends it once, and before it is mapped.
+        // For window managers that read it from the window: from the form's resources (a theme
+        // reads every theme's index), once winId() made the window and before its map, sent once.
         form.window()->winId();
         QApplication::setWindowIcon(iconFromPictures(project.icon));
     }

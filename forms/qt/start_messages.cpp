@@ -5,6 +5,7 @@
 #include "forms/core/start_texts.hpp"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 
 #include <cmath>
@@ -30,13 +31,8 @@ std::string shown(double value)
     return QByteArray::number(value).toStdString();
 }
 
-QByteArray bytes(std::optional<std::string_view> text)
-{
-    return {text.value_or("").data(), static_cast<qsizetype>(text.value_or("").size())};
-}
-
 // A scale factor, read with Qt's own conversion as Qt reads it; nothing where Qt reads none.
-std::optional<double> factor(const QByteArray &text)
+std::optional<double> factor(QByteArrayView text)
 {
     bool read = false;
     const double value = text.toDouble(&read);
@@ -59,12 +55,12 @@ std::string describeStartFailure(const StartEnvironment &asked, std::string_view
                                  std::string_view fatalMessage)
 {
     const auto notFound = lineStarting(heldMessages, "Could not find the Qt platform plugin \"");
-    const auto notLoaded = lineStarting(heldMessages, "Could not load the Qt platform plugin \"");
-    std::optional<std::string_view> platform = asked.platform;
-    if (const auto line = notFound ? notFound : notLoaded) { // the plugin's name is in quotes
-        const std::string_view named = line->substr(line->find('"') + 1);
-        platform = named.substr(0, named.find('"'));
-    }
+    const auto plugin = notFound
+        ? notFound
+        : lineStarting(heldMessages, "Could not load the Qt platform plugin \"");
+    // The plugin's name is in quotes; where no plugin is named, the platform is the one asked for.
+    const std::string_view named = plugin ? plugin->substr(plugin->find('"') + 1) : "";
+    const auto platform = plugin ? std::optional(named.substr(0, named.find('"'))) : asked.platform;
     const std::string platformNamed = platform ? quoted(*platform) : "the default";
     if (const auto noDisplay = lineStarting(heldMessages, "could not connect to display")) {
         const std::string where = asked.display
@@ -73,20 +69,16 @@ std::string describeStartFailure(const StartEnvironment &asked, std::string_view
         return withQtWords(
             "no display is reachable (" + where + "; platform " + platformNamed + ")", *noDisplay);
     }
-    if (notFound) {
-        std::string text = "no usable platform plugin: " + platformNamed + " is not installed";
+    if (plugin) {
+        std::string text = "no usable platform plugin: " + platformNamed
+            + (notFound ? " is not installed" : " is installed but could not start");
         constexpr std::string_view kLead = "Available platform plugins are: ";
-        if (const auto available = lineStarting(fatalMessage, kLead)) {
+        if (const auto available = lineStarting(fatalMessage, kLead); notFound && available) {
             const std::string_view list = available->substr(kLead.size());
             text += " (installed: " + printable(list.substr(0, list.find_last_not_of('.') + 1))
                 + ")";
         }
-        return withQtWords(text, *notFound);
-    }
-    if (notLoaded) {
-        return withQtWords("no usable platform plugin: " + platformNamed
-                               + " is installed but could not start",
-                           *notLoaded);
+        return withQtWords(text, *plugin);
     }
     const std::string_view first = fatalMessage.substr(0, fatalMessage.find('\n'));
     return first.empty() ? std::string("the toolkit gave no reason") : printable(first);
@@ -102,7 +94,7 @@ std::optional<std::string> refusedSettings(const StartEnvironment &asked)
     // The settings that scale the whole window, in words, and the scale they come to together.
     std::string named;
     double scale = 1;
-    if (const auto whole = factor(bytes(asked.scaleFactor))) {
+    if (const auto whole = factor(asked.scaleFactor.value_or(""))) {
         named = "QT_SCALE_FACTOR=" + shown(*whole);
         if (!withinScale(*whole)) {
             return named + noWindow + "it must be a number from " + range + ")";
@@ -110,7 +102,8 @@ std::optional<std::string> refusedSettings(const StartEnvironment &asked)
         scale = *whole;
     }
     bool dpiRead = false; // as qEnvironmentVariableIntValue reads it
-    if (const int dpi = bytes(asked.fontDpi).toInt(&dpiRead, 0); dpiRead && dpi > 0) {
+    if (const int dpi = QByteArrayView(asked.fontDpi.value_or("")).toInt(&dpiRead, 0);
+        dpiRead && dpi > 0) {
         named += (named.empty() ? "QT_FONT_DPI=" : " with QT_FONT_DPI=") + std::to_string(dpi);
         scale *= dpi / 96.0; // Qt draws the window at its designed size at 96 dots per inch
     }
@@ -120,7 +113,8 @@ std::optional<std::string> refusedSettings(const StartEnvironment &asked)
     }
     // The first screen's factor that leaves no window, alone or with the rest.
     std::optional<double> screen;
-    for (const QByteArray &entry : bytes(asked.screenScaleFactors).split(';')) {
+    const QByteArray screens = QByteArrayView(asked.screenScaleFactors.value_or("")).toByteArray();
+    for (const QByteArray &entry : screens.split(';')) {
         screen = factor(entry.mid(entry.lastIndexOf('=') + 1)); // -1 + 1: all of it
         if (screen && *screen > 0 && (!withinScale(*screen) || !withinScale(scale * *screen))) {
             break;

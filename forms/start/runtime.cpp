@@ -173,38 +173,30 @@ StartWatchdog::StartWatchdog(std::chrono::milliseconds period, std::chrono::mill
     g_working = std::chrono::nanoseconds(period).count() / 10;
     g_before = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
     g_end = nanoseconds(CLOCK_MONOTONIC) + std::chrono::nanoseconds(bound).count();
-    sigset_t alarm {};
-    sigemptyset(&alarm);
-    sigaddset(&alarm, SIGALRM);
     // Calls the toolkit is inside go on where the system can restart them; the others (poll)
     // see EINTR, which every event loop and X library retries.
     struct sigaction action { };
     action.sa_handler = onRing;
     action.sa_flags = SA_RESTART;
-    m_installed = ::sigaction(SIGALRM, &action, &g_previous) == 0;
+    sigaddset(&action.sa_mask, SIGALRM); // blocked in the handler as it is anyway; unblocked below
+    ::sigaction(SIGALRM, &action, &g_previous); // fails only for a signal that cannot be caught
     // An inherited mask that blocks the signal would keep it from ever ringing.
-    ::pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
+    ::pthread_sigmask(SIG_UNBLOCK, &action.sa_mask, nullptr);
     const timeval every {.tv_sec = period.count() / 1000, .tv_usec = period.count() % 1000 * 1000};
     const itimerval timer {.it_interval = every, .it_value = every};
-    if (m_installed) {
-        ::setitimer(ITIMER_REAL, &timer, nullptr); // where it cannot, the start goes unwatched
-    }
+    ::setitimer(ITIMER_REAL, &timer, nullptr);
 }
 
-void StartWatchdog::say(const char *line) const
+void StartWatchdog::say(const char *line)
 {
-    if (m_installed) { // else no handler reads it
-        g_line = line;
-    }
+    g_line = line;
 }
 
 StartWatchdog::~StartWatchdog()
 {
-    if (m_installed) {
-        const itimerval off {};
-        ::setitimer(ITIMER_REAL, &off, nullptr);
-        ::sigaction(SIGALRM, &g_previous, nullptr);
-    }
+    const itimerval off {};
+    ::setitimer(ITIMER_REAL, &off, nullptr);
+    ::sigaction(SIGALRM, &g_previous, nullptr);
 }
 
 std::optional<std::string> programStartedFor(std::string_view address)
@@ -214,15 +206,15 @@ std::optional<std::string> programStartedFor(std::string_view address)
     if (dbus_parse_address(std::string(address).c_str(), &entries, &count, nullptr) == FALSE) {
         return std::nullopt; // libdbus opens nothing it cannot parse
     }
-    std::optional<std::string> started;
+    const std::unique_ptr<DBusAddressEntry *, decltype(&dbus_address_entries_free)> parsed {
+        entries, &dbus_address_entries_free};
     for (DBusAddressEntry *entry : std::span(entries, static_cast<std::size_t>(count))) {
         const std::string_view method = dbus_address_entry_get_method(entry);
-        if (!started && (method == "unixexec" || method == "autolaunch")) {
-            started.emplace(method);
+        if (method == "unixexec" || method == "autolaunch") {
+            return std::string(method);
         }
     }
-    dbus_address_entries_free(entries);
-    return started;
+    return std::nullopt;
 }
 
 std::optional<std::string> sessionBusAddress()
@@ -242,14 +234,12 @@ std::optional<std::string> sessionBusAddress()
     return escaped ? std::optional("unix:path=" + std::string(escaped.get())) : std::nullopt;
 }
 
-BusProbe probeBus(std::string_view address, bool askLauncher, std::chrono::milliseconds limit)
+BusProbe probeBus(const std::string &address, bool askLauncher, std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
-    const std::string named(address);
-    if (programStartedFor(named)) {
-        return {}; // what it would start would be left running after the window
-    }
-    const Connection connection {dbus_connection_open_private(named.c_str(), nullptr)};
+    const Connection connection {programStartedFor(address)
+                                     ? nullptr
+                                     : dbus_connection_open_private(address.c_str(), nullptr)};
     if (!connection) {
         return {};
     }

@@ -65,10 +65,7 @@ public:
     StartWatchdog(const StartWatchdog &) = delete;
     StartWatchdog &operator=(const StartWatchdog &) = delete;
 
-    void say(const char *line) const; // the line from now on; each outlives the watchdog
-
-private:
-    bool m_installed = false;
+    static void say(const char *line); // the line from now on; each outlives the watchdog
 };
 
 // The toolkit's accessibility bridge calls the session bus, its org.a11y.Bus and the accessibility
@@ -86,7 +83,7 @@ struct BusProbe {
 
 // Says Hello to the bus at `address`, with `askLauncher` then to the bus its org.a11y.Bus names;
 // within `limit` each, never opening an address for which libdbus starts a program.
-[[nodiscard]] BusProbe probeBus(std::string_view address, bool askLauncher,
+[[nodiscard]] BusProbe probeBus(const std::string &address, bool askLauncher,
                                 std::chrono::milliseconds limit);
 
 // The method of the first entry of `address` for which libdbus would start a program, left running
