@@ -2,11 +2,13 @@
 # SPDX-License-Identifier: MIT
 # Start-up and memory of icatlas against its baselines (the main window built by hand in plain Qt,
 # the empty Qt window), all under one X server and session bus that scripts/bench starts. Rounds
-# alternate the programs (A B C, then B C A, then C A B ...), so every program sees the same
-# machine at the same moments; each round gives a ratio per baseline, and the tables show the
-# medians of those per-round ratios. Then each program's instructions to its first paint, counted
-# by callgrind under the same harness (once each: the count repeats within a few tenths of a per
-# cent, where times on a shared machine swing by half).
+# alternate the programs (A B C, B C A, C A B, then backwards: C B A, B A C, A C B), so every
+# program sees the same machine at the same moments and follows each other one as often (turned
+# one way only, icatlas came mostly after the empty window, the hand-built one after icatlas). Each
+# round gives a ratio per baseline, and the tables show the medians of those per-round ratios. Then
+# each program's instructions to its first paint, counted by callgrind under the same harness (once
+# each: the count repeats within a few tenths of a per cent, where times on a shared machine swing
+# by half).
 # With --through, every program is started through that command (scripts/bench-windows: Wine).
 #   first_pixels.py --harness BIN [--runs 21] [--warmup 2] [--settle 300] [--callgrind DIR]
 #                   [--through COMMAND]
@@ -85,8 +87,9 @@ def main():
             run_once(args.harness, args.settle, path)
     rounds = []
     while len(rounds) < args.runs:
-        shift = len(rounds) % len(programs)
-        order = programs[shift:] + programs[:shift]
+        turn = len(rounds) % (2 * len(programs))
+        ahead = programs if turn < len(programs) else programs[::-1]
+        order = ahead[turn % len(programs):] + ahead[:turn % len(programs)]
         results = {}
         for name, path in order:
             result = run_once(args.harness, args.settle, path)
