@@ -12,6 +12,8 @@
 //   map    the window was mapped
 //   paint  the first drawing after the map's expose: the first pixels the program itself drew
 //   done   the last drawing before SETTLE_MS of quiet
+//   cpu    the time the program's main thread had run on a CPU by the first pixels
+//   wait   the time it had waited, runnable, for a CPU by then: the machine's load, not its work
 // and, read from /proc once the window is quiet, the process's peak resident memory (VmHWM), its
 // private dirty memory (written pages only it holds: heap, stacks, relocated data) and the number
 // of shared objects it maps. Then it stops the program (SIGTERM, by its PID) and exits 0 when the
@@ -36,6 +38,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,6 +53,7 @@ struct Watched {
     double mapped = -1;
     double firstPaint = -1;
     double lastPaint = -1;
+    std::pair<double, double> times {-1, -1}; // the main thread's at the first pixels
 };
 
 // Requests on another client's window fail once that window is gone; that ends nothing here.
@@ -77,6 +81,16 @@ std::optional<long> procKilobytes(pid_t pid, const char *file, const std::string
         }
     }
     return std::nullopt;
+}
+
+// The main thread's time on a CPU and waiting for one, in ms (/proc/PID/schedstat); -1 unread.
+std::pair<double, double> mainThreadTimes(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/schedstat");
+    double ran = -1e6;
+    double waited = -1e6;
+    in >> ran >> waited;
+    return {ran / 1e6, waited / 1e6};
 }
 
 // Distinct mapped files whose name holds ".so" (the loader included).
@@ -280,6 +294,7 @@ int main(int argc, char *argv[])
                 if (known != nullptr && known->exposed) {
                     if (known->firstPaint < 0) {
                         known->firstPaint = now;
+                        known->times = mainThreadTimes(owner);
                     }
                     known->lastPaint = now;
                 }
@@ -306,10 +321,11 @@ int main(int argc, char *argv[])
     const long peak = procKilobytes(owner, "status", "VmHWM").value_or(-1);
     const long dirty = procKilobytes(owner, "smaps_rollup", "Private_Dirty").value_or(-1);
     const int objects = exited ? -1 : sharedObjects(owner);
-    std::printf("first_paint ok=%d map=%.2f paint=%.2f done=%.2f hwm_kb=%ld dirty_kb=%ld "
-                "libs=%d\n",
+    std::printf("first_paint ok=%d map=%.2f paint=%.2f done=%.2f cpu=%.2f wait=%.2f hwm_kb=%ld "
+                "dirty_kb=%ld libs=%d\n",
                 painted ? 1 : 0, target != nullptr ? target->mapped : -1.0,
-                painted ? target->firstPaint : -1.0, painted ? target->lastPaint : -1.0, peak,
+                painted ? target->firstPaint : -1.0, painted ? target->lastPaint : -1.0,
+                painted ? target->times.first : -1.0, painted ? target->times.second : -1.0, peak,
                 dirty, objects);
     std::fflush(stdout);
     if (owner != child && !exited) {
