@@ -27,6 +27,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -226,27 +227,18 @@ int main(int argc, char *argv[])
     std::vector<Watched> windows;
     Watched *target = nullptr;
     pid_t owner = child;
-    const auto watch = [&](Window window) -> Watched * {
-        for (Watched &known : windows) {
-            if (known.window == window) {
-                return &known;
-            }
-        }
-        // Damage first, then the events: with the events selected, the damage was in place.
-        Watched added;
-        added.window = window;
-        added.damage = XDamageCreate(display, window, XDamageReportRawRectangles);
-        XSelectInput(display, window, StructureNotifyMask | ExposureMask);
-        windows.push_back(added);
-        return &windows.back();
-    };
     const auto find = [&](Window window) -> Watched * {
-        for (Watched &known : windows) {
-            if (known.window == window) {
-                return &known;
-            }
+        const auto known = std::ranges::find(windows, window, &Watched::window);
+        return known == windows.end() ? nullptr : &*known;
+    };
+    const auto watch = [&](Window window) {
+        if (find(window) == nullptr) {
+            // Damage first, then the events: with the events selected, the damage was in place.
+            windows.push_back(
+                {.window = window,
+                 .damage = XDamageCreate(display, window, XDamageReportRawRectangles)});
+            XSelectInput(display, window, StructureNotifyMask | ExposureMask);
         }
-        return nullptr;
     };
     Window targetWindow = 0;
     bool painted = false;
