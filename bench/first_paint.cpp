@@ -12,6 +12,8 @@
 //   map    the window was mapped
 //   paint  the first drawing after the map's expose: the first pixels the program itself drew
 //   done   the last drawing before SETTLE_MS of quiet
+//   cpu    the time the program's main thread had run on a CPU by the first pixels
+//   wait   the time it had waited, runnable, for a CPU by then: the machine's load, not its work
 // and, read from /proc once the window is quiet, the process's peak resident memory (VmHWM), its
 // private dirty memory (written pages only it holds: heap, stacks, relocated data) and the number
 // of shared objects it maps. Then it stops the program (SIGTERM, by its PID) and exits 0 when the
@@ -25,6 +27,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -36,6 +39,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,6 +54,7 @@ struct Watched {
     double mapped = -1;
     double firstPaint = -1;
     double lastPaint = -1;
+    std::pair<double, double> times {-1, -1}; // the main thread's at the first pixels
 };
 
 // Requests on another client's window fail once that window is gone; that ends nothing here.
@@ -77,6 +82,16 @@ std::optional<long> procKilobytes(pid_t pid, const char *file, const std::string
         }
     }
     return std::nullopt;
+}
+
+// The main thread's time on a CPU and waiting for one, in ms (/proc/PID/schedstat); -1 unread.
+std::pair<double, double> mainThreadTimes(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/schedstat");
+    double ran = -1e6;
+    double waited = -1e6;
+    in >> ran >> waited;
+    return {ran / 1e6, waited / 1e6};
 }
 
 // Distinct mapped files whose name holds ".so" (the loader included).
@@ -130,7 +145,8 @@ void stop(pid_t pid)
     kill(pid, SIGTERM);
     // Callgrind writes its counts on the way out: give it time before the hard stop.
     for (int i = 0; i < 3000; ++i) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid) {
+        // One started through another program (strace) is not ours to wait for: gone is enough.
+        if (waitpid(pid, nullptr, WNOHANG) == pid || kill(pid, 0) != 0) {
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -211,27 +227,18 @@ int main(int argc, char *argv[])
     std::vector<Watched> windows;
     Watched *target = nullptr;
     pid_t owner = child;
-    const auto watch = [&](Window window) -> Watched * {
-        for (Watched &known : windows) {
-            if (known.window == window) {
-                return &known;
-            }
-        }
-        // Damage first, then the events: with the events selected, the damage was in place.
-        Watched added;
-        added.window = window;
-        added.damage = XDamageCreate(display, window, XDamageReportRawRectangles);
-        XSelectInput(display, window, StructureNotifyMask | ExposureMask);
-        windows.push_back(added);
-        return &windows.back();
-    };
     const auto find = [&](Window window) -> Watched * {
-        for (Watched &known : windows) {
-            if (known.window == window) {
-                return &known;
-            }
+        const auto known = std::ranges::find(windows, window, &Watched::window);
+        return known == windows.end() ? nullptr : &*known;
+    };
+    const auto watch = [&](Window window) {
+        if (find(window) == nullptr) {
+            // Damage first, then the events: with the events selected, the damage was in place.
+            windows.push_back(
+                {.window = window,
+                 .damage = XDamageCreate(display, window, XDamageReportRawRectangles)});
+            XSelectInput(display, window, StructureNotifyMask | ExposureMask);
         }
-        return nullptr;
     };
     Window targetWindow = 0;
     bool painted = false;
@@ -279,6 +286,7 @@ int main(int argc, char *argv[])
                 if (known != nullptr && known->exposed) {
                     if (known->firstPaint < 0) {
                         known->firstPaint = now;
+                        known->times = mainThreadTimes(owner);
                     }
                     known->lastPaint = now;
                 }
@@ -305,10 +313,11 @@ int main(int argc, char *argv[])
     const long peak = procKilobytes(owner, "status", "VmHWM").value_or(-1);
     const long dirty = procKilobytes(owner, "smaps_rollup", "Private_Dirty").value_or(-1);
     const int objects = exited ? -1 : sharedObjects(owner);
-    std::printf("first_paint ok=%d map=%.2f paint=%.2f done=%.2f hwm_kb=%ld dirty_kb=%ld "
-                "libs=%d\n",
+    std::printf("first_paint ok=%d map=%.2f paint=%.2f done=%.2f cpu=%.2f wait=%.2f hwm_kb=%ld "
+                "dirty_kb=%ld libs=%d\n",
                 painted ? 1 : 0, target != nullptr ? target->mapped : -1.0,
-                painted ? target->firstPaint : -1.0, painted ? target->lastPaint : -1.0, peak,
+                painted ? target->firstPaint : -1.0, painted ? target->lastPaint : -1.0,
+                painted ? target->times.first : -1.0, painted ? target->times.second : -1.0, peak,
                 dirty, objects);
     std::fflush(stdout);
     if (owner != child && !exited) {

@@ -2,11 +2,14 @@
 # SPDX-License-Identifier: MIT
 # Start-up and memory of icatlas against its baselines (the main window built by hand in plain Qt,
 # the empty Qt window), all under one X server and session bus that scripts/bench starts. Rounds
-# alternate the programs (A B C, then B C A, then C A B ...), so every program sees the same
-# machine at the same moments; each round gives a ratio per baseline, and the tables show the
-# medians of those per-round ratios. Then each program's instructions to its first paint, counted
-# by callgrind under the same harness (once each: the count repeats within a few tenths of a per
-# cent, where times on a shared machine swing by half).
+# alternate the programs (A B C, B C A, C A B, then backwards: C B A, B A C, A C B), so every
+# program sees the same machine at the same moments and follows each other one as often (turned
+# one way only, icatlas came mostly after the empty window, the hand-built one after icatlas). The
+# main thread's time to first pixels is split into work on a CPU, waiting for one (the machine's
+# load) and asleep (on the X server, a bus, its threads). Each round gives a ratio per baseline,
+# and the tables show the medians of those per-round ratios. Then each program's instructions to
+# its first paint, counted by callgrind under the same harness (once each: the count repeats within
+# a few tenths of a per cent, where times on a shared machine swing by half).
 # With --through, every program is started through that command (scripts/bench-windows: Wine).
 #   first_pixels.py --harness BIN [--runs 21] [--warmup 2] [--settle 300] [--callgrind DIR]
 #                   [--through COMMAND]
@@ -23,6 +26,9 @@ THROUGH = []  # the command every program is started through, if any
 FIELDS = {
     "paint": "first pixels (ms)",
     "done": "fully drawn (ms)",
+    "cpu": "main thread on a CPU, to first pixels (ms)",
+    "wait": "main thread waiting for a CPU, to first pixels (ms)",
+    "asleep": "main thread asleep, to first pixels (ms)",
     "hwm_kb": "peak RSS (KiB)",
     "dirty_kb": "private dirty (KiB)",
     "libs": "shared objects",
@@ -40,6 +46,8 @@ def run_once(harness, settle, program, prefix=(), timeout_ms=10000):
     if fields.get("ok") != "1":
         print(f"start of {program} did not paint: {line or out!r}", file=sys.stderr)
         return None
+    # What is neither work nor load: waiting on the X server, a bus or its own threads.
+    fields["asleep"] = float(fields["paint"]) - float(fields["cpu"]) - float(fields["wait"])
     return {key: float(fields[key]) for key in FIELDS}
 
 
@@ -85,8 +93,9 @@ def main():
             run_once(args.harness, args.settle, path)
     rounds = []
     while len(rounds) < args.runs:
-        shift = len(rounds) % len(programs)
-        order = programs[shift:] + programs[:shift]
+        turn = len(rounds) % (2 * len(programs))
+        ahead = programs if turn < len(programs) else programs[::-1]
+        order = ahead[turn % len(programs):] + ahead[:turn % len(programs)]
         results = {}
         for name, path in order:
             result = run_once(args.harness, args.settle, path)
@@ -103,7 +112,7 @@ def main():
           + " |")
     print("|---" * (1 + len(names) + len(baselines)) + "|")
     for key, label in FIELDS.items():
-        digits = 2 if key in ("paint", "done") else 0
+        digits = 2 if key in ("paint", "done", "cpu", "wait", "asleep") else 0
         cells = [spread([r[name][key] for r in rounds], digits) for name in names]
         for name in baselines:
             ratios = [r[ours][key] / r[name][key] for r in rounds if r[name][key] > 0]
