@@ -53,19 +53,6 @@ void drawMark(HWND control, int colour)
     }
 }
 
-// Has the control draw again what its mark covered: a button, whose window is all client area,
-// only there, as drawing a whole button again costs several times more under Wine's themes.
-void unmark(HWND control, bool button)
-{
-    if (!button) {
-        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-        return;
-    }
-    for (const RECT &side : markSides(control)) {
-        RedrawWindow(control, &side, nullptr, RDW_INVALIDATE);
-    }
-}
-
 LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                UINT_PTR /*id*/, DWORD_PTR colour)
 {
@@ -200,7 +187,15 @@ void Win32FindRow::redraw(const MarkChange &change)
     for (const ControlDefinition *gone : change.gone) {
         if (HWND control = m_form.handle(gone->name); control != nullptr) {
             RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
-            unmark(control, gone->kind == ControlKind::CommandButton);
+            // Drawn again where the mark was: a button, whose window is all client area, only
+            // there, as drawing a whole button again costs several times more under Wine's themes.
+            if (gone->kind != ControlKind::CommandButton) {
+                RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+                continue;
+            }
+            for (const RECT &side : markSides(control)) {
+                RedrawWindow(control, &side, nullptr, RDW_INVALIDATE);
+            }
         }
     }
     for (const ControlDefinition *added : change.added) {
@@ -278,50 +273,41 @@ void Win32FindRow::copy(std::string_view text)
 void Win32FindRow::contextMenu(HWND box, POINT at)
 {
     // The edit's own menu cannot take an item: its standard items are given here as Windows gives
-    // them, each enabled as the edit's own would be, each doing what the edit's own does. The
-    // first item is the find's; a null text is a separator.
+    // them, each enabled as the edit's own would be, and each, as there, the message it sends the
+    // edit for its id. The first item is the find's; a null text is a separator.
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     const bool selected = start != end;
     const bool writable = (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) == 0;
     const auto length = static_cast<DWORD>(GetWindowTextLengthW(box));
-    const std::wstring find = widen(kFindMenuItem);
-    struct Item {
-        const wchar_t *text;
-        bool enabled;
-        UINT message;
-        LPARAM lParam;
-    };
-    const std::array<Item, 10> items {{
-        {find.c_str(), true, 0, 0},
-        {nullptr, false, 0, 0},
-        {L"&Undo", SendMessageW(box, EM_CANUNDO, 0, 0) != 0, WM_UNDO, 0},
-        {nullptr, false, 0, 0},
-        {L"Cu&t", selected && writable, WM_CUT, 0},
-        {L"&Copy", selected, WM_COPY, 0},
-        {L"&Paste", writable && IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE, WM_PASTE, 0},
-        {L"&Delete", selected && writable, WM_CLEAR, 0},
-        {nullptr, false, 0, 0},
-        {L"Select &All", length > 0 && (start > 0 || end < length), EM_SETSEL, -1},
-    }};
     const win32::Owned<HMENU, DestroyMenu> menu(CreatePopupMenu());
     if (!menu) {
         return;
     }
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const UINT flags = items.at(i).text == nullptr ? MF_SEPARATOR
-            : items.at(i).enabled                      ? MF_STRING
-                                                       : MF_STRING | MF_GRAYED;
-        // Each item's id is its place, the find's 1 (its place is 0: nothing chosen).
-        AppendMenuW(menu.get(), flags, std::max<std::size_t>(i, 1), items.at(i).text);
-    }
-    const auto chosen = static_cast<std::size_t>(TrackPopupMenu(
+    const auto add = [&menu](UINT id, const wchar_t *text, bool enabled) {
+        const UINT flags = text == nullptr ? MF_SEPARATOR
+            : enabled                      ? MF_STRING
+                                           : MF_STRING | MF_GRAYED;
+        AppendMenuW(menu.get(), flags, id, text);
+    };
+    constexpr UINT kFindItem = 1; // clear of the messages
+    add(kFindItem, widen(kFindMenuItem).c_str(), true);
+    add(0, nullptr, false);
+    add(WM_UNDO, L"&Undo", SendMessageW(box, EM_CANUNDO, 0, 0) != 0);
+    add(0, nullptr, false);
+    add(WM_CUT, L"Cu&t", selected && writable);
+    add(WM_COPY, L"&Copy", selected);
+    add(WM_PASTE, L"&Paste", writable && IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE);
+    add(WM_CLEAR, L"&Delete", selected && writable);
+    add(0, nullptr, false);
+    add(EM_SETSEL, L"Select &All", length > 0 && (start > 0 || end < length));
+    const auto chosen = static_cast<UINT>(TrackPopupMenu(
         menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, m_form.window(), nullptr));
-    if (chosen == 1) {
+    if (chosen == kFindItem) {
         open(win32::narrow(win32::textOf(box)));
-    } else if (chosen > 1 && chosen < items.size()) {
-        SendMessageW(box, items.at(chosen).message, 0, items.at(chosen).lParam);
+    } else if (chosen != 0) { // 0: nothing chosen
+        SendMessageW(box, chosen, 0, chosen == EM_SETSEL ? -1 : 0);
     }
 }
 
