@@ -54,8 +54,6 @@ public:
     [[nodiscard]] HWND handle(std::string_view name) const;
     // The definition of the control whose window that is, or null where it is none of the form's.
     [[nodiscard]] const ControlDefinition *definitionOf(HWND control);
-    // The tooltip the named box offers now (its whole text when cut off; else empty).
-    [[nodiscard]] std::string toolTip(std::string_view box);
     [[nodiscard]] unsigned dpi() const { return m_dpi; }
     [[nodiscard]] double scale() const { return m_scale; }
     // `font` as made for the current layout; null where none was.
@@ -99,8 +97,6 @@ private:
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
     // A box's whole text where the box is too narrow to show it all: the tooltip it offers.
     [[nodiscard]] std::wstring tipOf(HWND box);
-    // Makes the tooltip window, each box a tool whose text is asked for as it is shown.
-    void makeTips();
 
     const FormDefinition &m_definition;
     HWND m_window = nullptr;
