@@ -23,13 +23,6 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT; // Tab and Shift+Tab go into the frames' buttons
 constexpr unsigned kDesignDpi = 96;
 
-HICON programIcon(int width, int height)
-{
-    // The program's icon is its first icon resource, as Explorer shows it.
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                         width, height, LR_DEFAULTCOLOR));
-}
-
 // user32's, where entries that Windows 10 (1607) brought are looked up.
 const HMODULE kUser32 = GetModuleHandleW(L"user32.dll");
 
@@ -46,21 +39,6 @@ unsigned windowDpi(HWND window)
     }
     const int dpi = GetDeviceCaps(win32::WindowDc(nullptr).get(), LOGPIXELSY);
     return dpi > 0 ? static_cast<unsigned>(dpi) : kDesignDpi;
-}
-
-// The outer size of the form's window whose client area is `client`, at `dpi`.
-SIZE windowSizeFor(SIZE client, unsigned dpi)
-{
-    using AdjustFunction = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi
-        = win32::entryOf<AdjustFunction>(kUser32, "AdjustWindowRectExForDpi");
-    RECT rect {0, 0, client.cx, client.cy};
-    if (adjustForDpi != nullptr) {
-        adjustForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
-    } else {
-        AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
-    }
-    return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 // The work area (the screen less the taskbar) of the window's monitor; for null, the primary's.
@@ -88,9 +66,9 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
         windowClass.style = CS_HREDRAW | CS_VREDRAW;
         windowClass.lpfnWndProc = windowProcedure;
         windowClass.hInstance = instance;
-        windowClass.hIcon = programIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-        windowClass.hIconSm
-            = programIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+        // The program's first icon resource, as Explorer shows it; the system takes the small
+        // icon from the same resource.
+        windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         // NOLINTNEXTLINE(performance-no-int-to-ptr): a system colour index is how it is given
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -156,7 +134,16 @@ std::pair<SIZE, SIZE> Win32Form::sizesAt(double scale) const
 {
     const SIZE client {twipsToPixels(m_definition.clientWidth, m_dpi, scale),
                        twipsToPixels(m_definition.clientHeight, m_dpi, scale)};
-    return {client, windowSizeFor(client, m_dpi)};
+    using AdjustFunction = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi
+        = win32::entryOf<AdjustFunction>(kUser32, "AdjustWindowRectExForDpi");
+    RECT outer {0, 0, client.cx, client.cy};
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
+    } else {
+        AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+    }
+    return {client, {outer.right - outer.left, outer.bottom - outer.top}};
 }
 
 RECT Win32Form::placeOf(const ControlDefinition &control, bool topLevel) const
