@@ -76,12 +76,9 @@ using ClipboardHandle = win32::Owned<HWND, [](HWND /*owner*/) noexcept { CloseCl
 
 } // namespace
 
-Win32FindRow::Win32FindRow(Win32Form &form, const FormDefinition &definition,
-                           win32::Annotations &annotations)
-    : FindRow(form, definition)
+Win32FindRow::Win32FindRow(Win32Form &form)
+    : FindRow(form, form.m_definition)
     , m_form(form)
-    , m_definition(definition)
-    , m_annotations(annotations)
 {
 }
 
@@ -95,12 +92,12 @@ Font Win32FindRow::answerFont(const FormDefinition &definition)
 
 double Win32FindRow::dpi() const
 {
-    return m_form.dpi();
+    return m_form.m_dpi;
 }
 
 double Win32FindRow::scale() const
 {
-    return m_form.scale();
+    return m_form.m_scale;
 }
 
 void Win32FindRow::layOut(bool refont)
@@ -109,10 +106,10 @@ void Win32FindRow::layOut(bool refont)
         return;
     }
     if (refont) {
-        SendMessageW(m_field, WM_SETFONT, reinterpret_cast<WPARAM>(m_form.font(m_definition.font)),
-                     TRUE);
+        SendMessageW(m_field, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(m_form.font(m_form.m_definition.font)), TRUE);
         SendMessageW(m_answer, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(m_form.font(answerFont(m_definition))), TRUE);
+                     reinterpret_cast<WPARAM>(m_form.font(answerFont(m_form.m_definition))), TRUE);
     }
     if (!isOpen()) {
         return;
@@ -148,7 +145,7 @@ bool Win32FindRow::make()
     }
     const std::wstring name = widen(kFindFieldName);
     SendMessageW(m_field, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(name.c_str()));
-    m_annotations.annotate(m_field, kFindFieldName, {});
+    m_form.m_annotations.annotate(m_field, kFindFieldName, {});
     layOut(true);
     return true;
 }
@@ -213,7 +210,7 @@ void Win32FindRow::redraw(const MarkChange &change)
 void Win32FindRow::describe(const ControlDefinition &control, std::string_view description)
 {
     if (HWND handle = m_form.handle(control.name); handle != nullptr) {
-        m_annotations.describe(handle, description);
+        m_form.m_annotations.describe(handle, description);
     }
 }
 
@@ -313,7 +310,8 @@ void Win32FindRow::contextMenu(HWND box, POINT at)
 
 const ControlDefinition *Win32FindRow::focused() const
 {
-    return m_form.definitionOf(GetFocus());
+    const Win32Form::Item *item = m_form.itemOf(GetFocus());
+    return item != nullptr ? item->definition : nullptr;
 }
 
 void Win32FindRow::focus(const ControlDefinition *control)

@@ -273,9 +273,6 @@ void Win32Form::announce(std::string_view message)
 
 void Win32Form::show(int showCommand)
 {
-    if (m_window == nullptr) {
-        return;
-    }
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
     const std::vector<std::size_t> order = tabOrder(m_definition.controls);

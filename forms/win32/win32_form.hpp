@@ -52,12 +52,7 @@ public:
     [[nodiscard]] HWND window() const { return m_window; }
     // The named control's window, or null.
     [[nodiscard]] HWND handle(std::string_view name) const;
-    // The definition of the control whose window that is, or null where it is none of the form's.
-    [[nodiscard]] const ControlDefinition *definitionOf(HWND control);
     [[nodiscard]] unsigned dpi() const { return m_dpi; }
-    [[nodiscard]] double scale() const { return m_scale; }
-    // `font` as made for the current layout; null where none was.
-    [[nodiscard]] HFONT font(const Font &font) const;
 
     // Shows the window with the keyboard focus on its first control in tab order.
     void show(int showCommand = SW_SHOWNORMAL);
@@ -67,6 +62,8 @@ public:
     bool translate(MSG &message);
 
 private:
+    friend class Win32FindRow; // lays itself out as the form does, and finds controls through it
+
     struct Item {
         const ControlDefinition *definition = nullptr;
         HWND hwnd = nullptr;
@@ -84,6 +81,8 @@ private:
     // window's size that gives it.
     [[nodiscard]] std::pair<SIZE, SIZE> sizesAt(double scale) const;
     using Fonts = std::vector<std::pair<Font, win32::FontHandle>>;
+    // `font` as made for the current layout; null where none was.
+    [[nodiscard]] HFONT font(const Font &font) const;
     // Where a control lies in its parent at the current layout.
     [[nodiscard]] RECT placeOf(const ControlDefinition &control, bool topLevel) const;
     // Lays out for the client area's size, with new fonts and picture where the scale or DPI
@@ -107,7 +106,7 @@ private:
     HWND m_tips = nullptr; // the tooltip window, once the mouse is over a cut-off box
     std::wstring m_tip; // the text of the tip shown last
     win32::Annotations m_annotations;
-    Win32FindRow m_findRow {*this, m_definition, m_annotations};
+    Win32FindRow m_findRow {*this};
     HWND m_lastFocus = nullptr; // given back when the window is active again
     unsigned m_dpi = 96;
     unsigned m_laidOutDpi = 0;

@@ -68,12 +68,11 @@ bool Win32Form::translate(MSG &message)
         SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
         for (const Item &item : m_items) {
             if (item.definition->kind == ControlKind::TextBox) {
-                TTTOOLINFOW tool {};
-                tool.cbSize = sizeof(tool);
-                tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-                tool.hwnd = m_window;
-                tool.uId = reinterpret_cast<UINT_PTR>(item.hwnd);
-                tool.lpszText = LPSTR_TEXTCALLBACKW; // none given back: no tip
+                TTTOOLINFOW tool {.cbSize = sizeof(TTTOOLINFOW),
+                                  .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
+                                  .hwnd = m_window,
+                                  .uId = reinterpret_cast<UINT_PTR>(item.hwnd),
+                                  .lpszText = LPSTR_TEXTCALLBACKW}; // none given back: no tip
                 SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
             }
         }
@@ -126,12 +125,6 @@ Win32Form::Item *Win32Form::itemOf(HWND control, std::optional<ControlKind> kind
             && (!kind || found->definition->kind == *kind)
         ? &*found
         : nullptr;
-}
-
-const ControlDefinition *Win32Form::definitionOf(HWND control)
-{
-    const Item *item = itemOf(control);
-    return item != nullptr ? item->definition : nullptr;
 }
 
 LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
