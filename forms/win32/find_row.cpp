@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
-#include <optional>
 
 namespace forms {
 
@@ -72,7 +71,7 @@ LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM
 }
 
 // The clipboard, open for one change and closed again on every path.
-using ClipboardHandle = win32::Owned<HWND, [](HWND /*owner*/) noexcept { CloseClipboard(); }>;
+using ClipboardHandle = win32::Owned<HWND, +[](HWND /*owner*/) noexcept { CloseClipboard(); }>;
 
 } // namespace
 
@@ -247,11 +246,6 @@ void Win32FindRow::runAsClick(const std::function<void()> &handler)
 
 void Win32FindRow::copy(std::string_view text)
 {
-    const ClipboardHandle clipboard(OpenClipboard(m_form.window()) != FALSE ? m_form.window()
-                                                                            : nullptr);
-    if (!clipboard || EmptyClipboard() == FALSE) {
-        return;
-    }
     const std::wstring wide = widen(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
     win32::Owned<HGLOBAL, GlobalFree> memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
@@ -261,8 +255,11 @@ void Win32FindRow::copy(std::string_view text)
     }
     std::memcpy(into, wide.c_str(), bytes);
     GlobalUnlock(memory.get());
+    const ClipboardHandle clipboard(OpenClipboard(m_form.window()) != FALSE ? m_form.window()
+                                                                            : nullptr);
     // The clipboard owns the memory once it took it.
-    if (SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr) {
+    if (clipboard && EmptyClipboard() != FALSE
+        && SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr) {
         memory.release();
     }
 }
@@ -278,10 +275,7 @@ void Win32FindRow::contextMenu(HWND box, POINT at)
     const bool selected = start != end;
     const bool writable = (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) == 0;
     const auto length = static_cast<DWORD>(GetWindowTextLengthW(box));
-    const win32::Owned<HMENU, DestroyMenu> menu(CreatePopupMenu());
-    if (!menu) {
-        return;
-    }
+    const win32::Owned<HMENU, DestroyMenu> menu(CreatePopupMenu()); // none: nothing is chosen
     const auto add = [&menu](UINT id, const wchar_t *text, bool enabled) {
         const UINT flags = text == nullptr ? MF_SEPARATOR
             : enabled                      ? MF_STRING
