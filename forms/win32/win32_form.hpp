@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A form realised with Win32's own controls from its definition: group boxes for frames, push
-// buttons, edit boxes, static labels and an owner-drawn picture, placed and scaled from twips at
-// the DPI of the monitor the window is on.
+// A form realised with Win32's own controls from its definition (group boxes for frames, push
+// buttons, edits, static labels, an owner-drawn picture), scaled from twips at its monitor's DPI.
 #pragma once
 
 #include "forms/core/definition.hpp"
@@ -88,8 +87,6 @@ private:
     // Lays out for the client area's size, with new fonts and picture where the scale or DPI
     // changed, and places and fonts every control made so far.
     void scaleToWindow();
-    // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
-    void loadPicture();
     // Has `frame` drawn as the classic group box in the form's colours, and pass on to the form
     // what its buttons tell it.
     static void adoptFrame(HWND frame);
