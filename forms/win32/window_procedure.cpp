@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The form's window procedure and its keys: clicks, colours, sizes and DPI changes, the focus kept
-// across activation, the keys a form answers beyond the dialog keys, and the tooltips of text
-// boxes whose text is cut off (a box too narrow for its text offers the whole text, others none).
+// across activation, the keys beyond the dialog keys, and the tooltips of boxes cut off.
 #include "forms/win32/win32_form.hpp"
 
 #include "forms/core/keys.hpp"
@@ -77,16 +76,14 @@ bool Win32Form::translate(MSG &message)
             }
         }
     }
-    if (message.message == WM_RBUTTONUP) {
-        // A right click on a box opens the boxes' menu in place of the edit's own.
-        if (itemOf(message.hwnd, ControlKind::TextBox) != nullptr) {
-            POINT at {static_cast<short>(LOWORD(message.lParam)),
-                      static_cast<short>(HIWORD(message.lParam))};
-            ClientToScreen(message.hwnd, &at);
-            SetFocus(message.hwnd);
-            m_findRow.contextMenu(message.hwnd, at);
-            return true;
-        }
+    // A right click on a box opens the boxes' menu in place of the edit's own.
+    if (message.message == WM_RBUTTONUP && itemOf(message.hwnd, ControlKind::TextBox) != nullptr) {
+        POINT at {static_cast<short>(LOWORD(message.lParam)),
+                  static_cast<short>(HIWORD(message.lParam))};
+        ClientToScreen(message.hwnd, &at);
+        SetFocus(message.hwnd);
+        m_findRow.contextMenu(message.hwnd, at);
+        return true;
     }
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
         HWND focusedWindow = GetFocus();
@@ -141,8 +138,7 @@ LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wP
     if (form == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (message == WM_NCDESTROY) { // the last message the window is sent
         form->m_window = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -240,12 +236,11 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ACTIVATE:
         // A window that is not a dialog keeps its focus itself across being deactivated.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus != nullptr && IsChild(m_window, focus) != FALSE) {
+        if (HWND focus = GetFocus(); LOWORD(wParam) == WA_INACTIVE) {
+            if (IsChild(m_window, focus) != FALSE) {
                 m_lastFocus = focus;
             }
-        } else if (m_lastFocus != nullptr && IsWindow(m_lastFocus) != FALSE) {
+        } else if (IsWindow(m_lastFocus) != FALSE) {
             SetFocus(m_lastFocus);
         }
         return 0;
