@@ -35,12 +35,11 @@ Annotations::~Annotations()
 
 void Annotations::clear()
 {
-    if (m_service) {
-        for (HWND control : m_annotated) {
-            m_service->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                      kAnnotatedProperties.data(),
-                                      static_cast<int>(kAnnotatedProperties.size()));
-        }
+    // Only what the service took is noted.
+    for (HWND control : m_annotated) {
+        m_service->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                  kAnnotatedProperties.data(),
+                                  static_cast<int>(kAnnotatedProperties.size()));
     }
     m_annotated.clear();
 }
@@ -65,10 +64,9 @@ void Annotations::describe(HWND control, std::string_view description)
 
 void Annotations::set(HWND control, MSAAPROPID property, std::string_view text)
 {
-    const std::wstring wide = widen(text);
     if (m_service
         && SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
-                                               CHILDID_SELF, property, wide.c_str()))
+                                               CHILDID_SELF, property, widen(text).c_str()))
         && std::ranges::find(m_annotated, control) == m_annotated.end()) {
         m_annotated.push_back(control);
     }

@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
-#include <optional>
 
 namespace forms {
 
@@ -53,19 +52,6 @@ void drawMark(HWND control, int colour)
     }
 }
 
-// Has the control draw again what its mark covered: a button, whose window is all client area,
-// only there, as drawing a whole button again costs several times more under Wine's themes.
-void unmark(HWND control, bool button)
-{
-    if (!button) {
-        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-        return;
-    }
-    for (const RECT &side : markSides(control)) {
-        RedrawWindow(control, &side, nullptr, RDW_INVALIDATE);
-    }
-}
-
 LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                UINT_PTR /*id*/, DWORD_PTR colour)
 {
@@ -85,16 +71,13 @@ LRESULT CALLBACK markProcedure(HWND control, UINT message, WPARAM wParam, LPARAM
 }
 
 // The clipboard, open for one change and closed again on every path.
-using ClipboardHandle = win32::Owned<HWND, [](HWND /*owner*/) noexcept { CloseClipboard(); }>;
+using ClipboardHandle = win32::Owned<HWND, +[](HWND /*owner*/) noexcept { CloseClipboard(); }>;
 
 } // namespace
 
-Win32FindRow::Win32FindRow(Win32Form &form, const FormDefinition &definition,
-                           win32::Annotations &annotations)
-    : FindRow(form, definition)
+Win32FindRow::Win32FindRow(Win32Form &form)
+    : FindRow(form, form.m_definition)
     , m_form(form)
-    , m_definition(definition)
-    , m_annotations(annotations)
 {
 }
 
@@ -108,12 +91,12 @@ Font Win32FindRow::answerFont(const FormDefinition &definition)
 
 double Win32FindRow::dpi() const
 {
-    return m_form.dpi();
+    return m_form.m_dpi;
 }
 
 double Win32FindRow::scale() const
 {
-    return m_form.scale();
+    return m_form.m_scale;
 }
 
 void Win32FindRow::layOut(bool refont)
@@ -122,10 +105,10 @@ void Win32FindRow::layOut(bool refont)
         return;
     }
     if (refont) {
-        SendMessageW(m_field, WM_SETFONT, reinterpret_cast<WPARAM>(m_form.font(m_definition.font)),
-                     TRUE);
+        SendMessageW(m_field, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(m_form.font(m_form.m_definition.font)), TRUE);
         SendMessageW(m_answer, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(m_form.font(answerFont(m_definition))), TRUE);
+                     reinterpret_cast<WPARAM>(m_form.font(answerFont(m_form.m_definition))), TRUE);
     }
     if (!isOpen()) {
         return;
@@ -161,7 +144,7 @@ bool Win32FindRow::make()
     }
     const std::wstring name = widen(kFindFieldName);
     SendMessageW(m_field, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(name.c_str()));
-    m_annotations.annotate(m_field, kFindFieldName, {});
+    m_form.m_annotations.annotate(m_field, kFindFieldName, {});
     layOut(true);
     return true;
 }
@@ -200,7 +183,15 @@ void Win32FindRow::redraw(const MarkChange &change)
     for (const ControlDefinition *gone : change.gone) {
         if (HWND control = m_form.handle(gone->name); control != nullptr) {
             RemoveWindowSubclass(control, markProcedure, kMarkSubclass);
-            unmark(control, gone->kind == ControlKind::CommandButton);
+            // Drawn again where the mark was: a button, whose window is all client area, only
+            // there, as drawing a whole button again costs several times more under Wine's themes.
+            if (gone->kind != ControlKind::CommandButton) {
+                RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+                continue;
+            }
+            for (const RECT &side : markSides(control)) {
+                RedrawWindow(control, &side, nullptr, RDW_INVALIDATE);
+            }
         }
     }
     for (const ControlDefinition *added : change.added) {
@@ -218,7 +209,7 @@ void Win32FindRow::redraw(const MarkChange &change)
 void Win32FindRow::describe(const ControlDefinition &control, std::string_view description)
 {
     if (HWND handle = m_form.handle(control.name); handle != nullptr) {
-        m_annotations.describe(handle, description);
+        m_form.m_annotations.describe(handle, description);
     }
 }
 
@@ -255,11 +246,6 @@ void Win32FindRow::runAsClick(const std::function<void()> &handler)
 
 void Win32FindRow::copy(std::string_view text)
 {
-    const ClipboardHandle clipboard(OpenClipboard(m_form.window()) != FALSE ? m_form.window()
-                                                                            : nullptr);
-    if (!clipboard || EmptyClipboard() == FALSE) {
-        return;
-    }
     const std::wstring wide = widen(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
     win32::Owned<HGLOBAL, GlobalFree> memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
@@ -269,8 +255,11 @@ void Win32FindRow::copy(std::string_view text)
     }
     std::memcpy(into, wide.c_str(), bytes);
     GlobalUnlock(memory.get());
+    const ClipboardHandle clipboard(OpenClipboard(m_form.window()) != FALSE ? m_form.window()
+                                                                            : nullptr);
     // The clipboard owns the memory once it took it.
-    if (SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr) {
+    if (clipboard && EmptyClipboard() != FALSE
+        && SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr) {
         memory.release();
     }
 }
@@ -278,56 +267,45 @@ void Win32FindRow::copy(std::string_view text)
 void Win32FindRow::contextMenu(HWND box, POINT at)
 {
     // The edit's own menu cannot take an item: its standard items are given here as Windows gives
-    // them, each enabled as the edit's own would be, each doing what the edit's own does. The
-    // first item is the find's; a null text is a separator.
+    // them, each enabled as the edit's own would be, and each, as there, the message it sends the
+    // edit for its id. The first item is the find's; a null text is a separator.
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     const bool selected = start != end;
     const bool writable = (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) == 0;
     const auto length = static_cast<DWORD>(GetWindowTextLengthW(box));
-    const std::wstring find = widen(kFindMenuItem);
-    struct Item {
-        const wchar_t *text;
-        bool enabled;
-        UINT message;
-        LPARAM lParam;
+    const win32::Owned<HMENU, DestroyMenu> menu(CreatePopupMenu()); // none: nothing is chosen
+    const auto add = [&menu](UINT id, const wchar_t *text, bool enabled) {
+        const UINT flags = text == nullptr ? MF_SEPARATOR
+            : enabled                      ? MF_STRING
+                                           : MF_STRING | MF_GRAYED;
+        AppendMenuW(menu.get(), flags, id, text);
     };
-    const std::array<Item, 10> items {{
-        {find.c_str(), true, 0, 0},
-        {nullptr, false, 0, 0},
-        {L"&Undo", SendMessageW(box, EM_CANUNDO, 0, 0) != 0, WM_UNDO, 0},
-        {nullptr, false, 0, 0},
-        {L"Cu&t", selected && writable, WM_CUT, 0},
-        {L"&Copy", selected, WM_COPY, 0},
-        {L"&Paste", writable && IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE, WM_PASTE, 0},
-        {L"&Delete", selected && writable, WM_CLEAR, 0},
-        {nullptr, false, 0, 0},
-        {L"Select &All", length > 0 && (start > 0 || end < length), EM_SETSEL, -1},
-    }};
-    const win32::Owned<HMENU, DestroyMenu> menu(CreatePopupMenu());
-    if (!menu) {
-        return;
-    }
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const UINT flags = items.at(i).text == nullptr ? MF_SEPARATOR
-            : items.at(i).enabled                      ? MF_STRING
-                                                       : MF_STRING | MF_GRAYED;
-        // Each item's id is its place, the find's 1 (its place is 0: nothing chosen).
-        AppendMenuW(menu.get(), flags, std::max<std::size_t>(i, 1), items.at(i).text);
-    }
-    const auto chosen = static_cast<std::size_t>(TrackPopupMenu(
+    constexpr UINT kFindItem = 1; // clear of the messages
+    add(kFindItem, widen(kFindMenuItem).c_str(), true);
+    add(0, nullptr, false);
+    add(WM_UNDO, L"&Undo", SendMessageW(box, EM_CANUNDO, 0, 0) != 0);
+    add(0, nullptr, false);
+    add(WM_CUT, L"Cu&t", selected && writable);
+    add(WM_COPY, L"&Copy", selected);
+    add(WM_PASTE, L"&Paste", writable && IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE);
+    add(WM_CLEAR, L"&Delete", selected && writable);
+    add(0, nullptr, false);
+    add(EM_SETSEL, L"Select &All", length > 0 && (start > 0 || end < length));
+    const auto chosen = static_cast<UINT>(TrackPopupMenu(
         menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, m_form.window(), nullptr));
-    if (chosen == 1) {
+    if (chosen == kFindItem) {
         open(win32::narrow(win32::textOf(box)));
-    } else if (chosen > 1 && chosen < items.size()) {
-        SendMessageW(box, items.at(chosen).message, 0, items.at(chosen).lParam);
+    } else if (chosen != 0) { // 0: nothing chosen
+        SendMessageW(box, chosen, 0, chosen == EM_SETSEL ? -1 : 0);
     }
 }
 
 const ControlDefinition *Win32FindRow::focused() const
 {
-    return m_form.definitionOf(GetFocus());
+    const Win32Form::Item *item = m_form.itemOf(GetFocus());
+    return item != nullptr ? item->definition : nullptr;
 }
 
 void Win32FindRow::focus(const ControlDefinition *control)

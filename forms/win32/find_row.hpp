@@ -17,17 +17,12 @@ namespace forms {
 
 class Win32Form;
 
-namespace win32 {
-class Annotations;
-} // namespace win32
-
 class Win32FindRow final : public FindRow {
 public:
     // The form's timer for the pause in typing, whose end the form hands to paused().
     static constexpr UINT_PTR kPauseTimer = 1;
 
-    Win32FindRow(Win32Form &form, const FormDefinition &definition,
-                 win32::Annotations &annotations);
+    explicit Win32FindRow(Win32Form &form);
 
     using FindRow::act;
     using FindRow::paused;
@@ -68,8 +63,6 @@ private:
     bool openMenu(const ControlDefinition &box) override;
 
     Win32Form &m_form;
-    const FormDefinition &m_definition;
-    win32::Annotations &m_annotations;
     HWND m_field = nullptr;
     HWND m_answer = nullptr;
 };

@@ -18,39 +18,6 @@
 
 namespace forms::win32 {
 
-namespace {
-
-// Whether GDI draws a font asked for by that face in that face itself, not in a stand-in.
-bool isInstalled(const std::wstring &face)
-{
-    LOGFONTW wanted {};
-    wanted.lfCharSet = DEFAULT_CHARSET;
-    face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
-    const FontHandle font(CreateFontIndirectW(&wanted));
-    std::array<wchar_t, LF_FACESIZE> drawn {};
-    GetTextFaceW(WindowDc(nullptr, font.get()).get(), LF_FACESIZE, drawn.data());
-    return face == drawn.data();
-}
-
-// Looked up once per face: fonts installed meanwhile count from the next start.
-std::wstring installedFace(std::string_view face)
-{
-    static std::map<std::string, std::wstring, std::less<>> chosen;
-    if (const auto known = chosen.find(face); known != chosen.end()) {
-        return known->second;
-    }
-    std::wstring installed = widen(face);
-    for (const std::string_view substitute : substitutesFor(face, Platform::Windows)) {
-        if (std::wstring candidate = widen(substitute); isInstalled(candidate)) {
-            installed = std::move(candidate);
-            break;
-        }
-    }
-    return chosen.emplace(face, std::move(installed)).first->second;
-}
-
-} // namespace
-
 FontHandle createFont(const Font &font, unsigned dpi, double scale)
 {
     LOGFONTW logFont {};
@@ -68,7 +35,29 @@ FontHandle createFont(const Font &font, unsigned dpi, double scale)
     // makes it two whole pixels against a regular stem's one, as the designed bitmap face drew it.
     const bool unsmoothed = font.weight >= FW_BOLD && -logFont.lfHeight < 16;
     logFont.lfQuality = static_cast<BYTE>(unsmoothed ? NONANTIALIASED_QUALITY : CLEARTYPE_QUALITY);
-    installedFace(font.face).copy(logFont.lfFaceName, LF_FACESIZE - 1);
+    // The face: the first substitute that GDI draws a font asked for by that face in, not in a
+    // stand-in; else the face as named. Looked up once per face: fonts installed meanwhile count
+    // from the next start.
+    static std::map<std::string, std::wstring, std::less<>> chosen;
+    auto known = chosen.find(font.face);
+    if (known == chosen.end()) {
+        std::wstring installed = widen(font.face);
+        for (const std::string_view substitute : substitutesFor(font.face, Platform::Windows)) {
+            LOGFONTW wanted {};
+            wanted.lfCharSet = DEFAULT_CHARSET;
+            std::wstring candidate = widen(substitute);
+            candidate.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+            const FontHandle asked(CreateFontIndirectW(&wanted));
+            std::array<wchar_t, LF_FACESIZE> drawn {};
+            GetTextFaceW(WindowDc(nullptr, asked.get()).get(), LF_FACESIZE, drawn.data());
+            if (candidate == drawn.data()) {
+                installed = std::move(candidate);
+                break;
+            }
+        }
+        known = chosen.emplace(font.face, std::move(installed)).first;
+    }
+    known->second.copy(logFont.lfFaceName, LF_FACESIZE - 1);
     return FontHandle(CreateFontIndirectW(&logFont));
 }
 

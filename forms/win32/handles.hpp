@@ -15,12 +15,10 @@
 
 namespace forms::win32 {
 
-// A handle released by `release` when it goes.
-template <class Handle, auto release> struct Releaser {
-    void operator()(Handle handle) const noexcept { release(handle); }
-};
+// A handle released by `release` (a function, called through the constant) when it goes.
 template <class Handle, auto release>
-using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Handle, release>>;
+using Owned = std::unique_ptr<std::remove_pointer_t<Handle>,
+                              std::integral_constant<decltype(release), release>>;
 
 using FontHandle = Owned<HFONT, DeleteObject>;
 
@@ -60,20 +58,19 @@ enum class DcArea : std::uint8_t { Client, Window };
 class WindowDc {
 public:
     explicit WindowDc(HWND window, HGDIOBJ font = nullptr, DcArea area = DcArea::Client)
-        : m_dc {window, area == DcArea::Window ? GetWindowDC(window) : GetDC(window)}
-        , m_font(select(m_dc.dc, font))
+        : m_dc(area == DcArea::Window ? GetWindowDC(window) : GetDC(window), Releaser {window})
+        , m_font(select(m_dc.get(), font))
     {
     }
 
-    [[nodiscard]] HDC get() const { return m_dc.dc; }
+    [[nodiscard]] HDC get() const { return m_dc.get(); }
 
 private:
-    struct Held {
+    struct Releaser {
         HWND window;
-        HDC dc;
-        ~Held() { ReleaseDC(window, dc); }
+        void operator()(HDC dc) const noexcept { ReleaseDC(window, dc); }
     };
-    Held m_dc; // given back after the font is put back
+    std::unique_ptr<HDC__, Releaser> m_dc; // given back after the font is put back
     Selection m_font;
 };
 

@@ -57,7 +57,6 @@ void drawFrame(HWND frame, HWND form, HDC dc)
                   DT_SINGLELINE | DT_LEFT | DT_TOP | DT_CALCRECT);
         text.right = std::min(text.right + 2, area.right);
         text.left -= 2;
-        SetBkMode(dc, OPAQUE);
         ExtTextOutW(dc, text.left, text.top, ETO_OPAQUE, &text, L"", 0, nullptr);
         text.left += 2;
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,

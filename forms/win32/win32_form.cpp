@@ -23,51 +23,27 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT; // Tab and Shift+Tab go into the frames' buttons
 constexpr unsigned kDesignDpi = 96;
 
-HICON programIcon(int width, int height)
-{
-    // The program's icon is its first icon resource, as Explorer shows it.
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                         width, height, LR_DEFAULTCOLOR));
-}
-
-// user32's, where entries that Windows 10 (1607) brought are looked up.
+// user32's, where entries that Windows 10 (1607) brought are looked up: typed by the SDK's own
+// declarations, never imported, so that older systems still start.
 const HMODULE kUser32 = GetModuleHandleW(L"user32.dll");
 
 // The DPI the window is drawn at: its monitor's (for null, the system's).
 unsigned windowDpi(HWND window)
 {
-    using GetDpiForWindowFunction = UINT(WINAPI *)(HWND);
     static const auto getDpiForWindow
-        = win32::entryOf<GetDpiForWindowFunction>(kUser32, "GetDpiForWindow");
-    if (getDpiForWindow != nullptr && window != nullptr) {
-        if (const UINT dpi = getDpiForWindow(window); dpi != 0) {
-            return dpi;
-        }
+        = win32::entryOf<decltype(&GetDpiForWindow)>(kUser32, "GetDpiForWindow");
+    const UINT dpi = getDpiForWindow != nullptr && window != nullptr ? getDpiForWindow(window) : 0;
+    if (dpi != 0) {
+        return dpi;
     }
-    const int dpi = GetDeviceCaps(win32::WindowDc(nullptr).get(), LOGPIXELSY);
-    return dpi > 0 ? static_cast<unsigned>(dpi) : kDesignDpi;
-}
-
-// The outer size of the form's window whose client area is `client`, at `dpi`.
-SIZE windowSizeFor(SIZE client, unsigned dpi)
-{
-    using AdjustFunction = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi
-        = win32::entryOf<AdjustFunction>(kUser32, "AdjustWindowRectExForDpi");
-    RECT rect {0, 0, client.cx, client.cy};
-    if (adjustForDpi != nullptr) {
-        adjustForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
-    } else {
-        AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
-    }
-    return {rect.right - rect.left, rect.bottom - rect.top};
+    const int system = GetDeviceCaps(win32::WindowDc(nullptr).get(), LOGPIXELSY);
+    return system > 0 ? static_cast<unsigned>(system) : kDesignDpi;
 }
 
 // The work area (the screen less the taskbar) of the window's monitor; for null, the primary's.
 RECT workAreaOf(HWND window)
 {
-    MONITORINFO info {};
-    info.cbSize = sizeof(info);
+    MONITORINFO info {.cbSize = sizeof(MONITORINFO)};
     GetMonitorInfoW(window != nullptr ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
                                       : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY),
                     &info);
@@ -80,7 +56,8 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
     : m_definition(definition)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    static const bool registered = [instance] {
+    // Registered once; where that failed, no window is made below.
+    [[maybe_unused]] static const bool registered = [instance] {
         const INITCOMMONCONTROLSEX controls {sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
         WNDCLASSEXW windowClass {};
@@ -88,26 +65,22 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
         windowClass.style = CS_HREDRAW | CS_VREDRAW;
         windowClass.lpfnWndProc = windowProcedure;
         windowClass.hInstance = instance;
-        windowClass.hIcon = programIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-        windowClass.hIconSm
-            = programIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+        // The program's first icon resource, as Explorer shows it; the system takes the small
+        // icon from the same resource.
+        windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         // NOLINTNEXTLINE(performance-no-int-to-ptr): a system colour index is how it is given
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kFormClass;
         return RegisterClassExW(&windowClass) != 0;
     }();
-    if (!registered) {
-        return;
-    }
     // The client area's size, and the window's, on a monitor with this work area: the designed
     // size where there is room for it, else scaled down in proportion to fit.
     const auto opening = [this](const RECT &work) {
         const auto [designed, outer] = sizesAt(1);
-        return sizesAt(
-            openingScale(designed.cx, designed.cy,
-                         static_cast<int>(work.right - work.left - (outer.cx - designed.cx)),
-                         static_cast<int>(work.bottom - work.top - (outer.cy - designed.cy))));
+        return sizesAt(openingScale(designed.cx, designed.cy,
+                                    work.right - work.left - (outer.cx - designed.cx),
+                                    work.bottom - work.top - (outer.cy - designed.cy)));
     };
     // Made at its size for the primary monitor, where it opens unless told otherwise.
     m_dpi = dpi != 0 ? dpi : windowDpi(nullptr);
@@ -132,8 +105,7 @@ Win32Form::Win32Form(const FormDefinition &definition, unsigned dpi)
         = std::clamp<LONG>(placed.left, work.left, std::max(work.left, work.right - size.cx));
     const auto y
         = std::clamp<LONG>(placed.top, work.top, std::max(work.top, work.bottom - size.cy));
-    if (x != placed.left || y != placed.top || size.cx != placed.right - placed.left
-        || size.cy != placed.bottom - placed.top) {
+    if (const RECT wanted {x, y, x + size.cx, y + size.cy}; EqualRect(&wanted, &placed) == FALSE) {
         SetWindowPos(m_window, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // Laid out for the size it has now, unless its size messages did so already; then its
@@ -147,16 +119,22 @@ Win32Form::~Win32Form()
     m_destroying = true;
     // Annotations go before their windows, as the annotation service asks.
     m_annotations.clear();
-    if (m_window != nullptr) {
-        DestroyWindow(m_window);
-    }
+    DestroyWindow(m_window); // none where the user closed it
 }
 
 std::pair<SIZE, SIZE> Win32Form::sizesAt(double scale) const
 {
     const SIZE client {twipsToPixels(m_definition.clientWidth, m_dpi, scale),
                        twipsToPixels(m_definition.clientHeight, m_dpi, scale)};
-    return {client, windowSizeFor(client, m_dpi)};
+    static const auto adjustForDpi
+        = win32::entryOf<decltype(&AdjustWindowRectExForDpi)>(kUser32, "AdjustWindowRectExForDpi");
+    RECT outer {0, 0, client.cx, client.cy};
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
+    } else {
+        AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+    }
+    return {client, {outer.right - outer.left, outer.bottom - outer.top}};
 }
 
 RECT Win32Form::placeOf(const ControlDefinition &control, bool topLevel) const
@@ -211,7 +189,27 @@ void Win32Form::scaleToWindow()
         make(m_definition.font);
         make(Win32FindRow::answerFont(m_definition));
         std::swap(retired, m_fonts);
-        loadPicture();
+        // The picture in the size class nearest the size it is drawn at, doubled above 100 %: its
+        // bitmap resource is named as its file ("banner.bmp"), the doubled one with "@2x" before
+        // the extension ("banner@2x.bmp"), and the plain one stands in for that.
+        const auto controls = m_definition.controls;
+        const auto picture
+            = std::ranges::find(controls, ControlKind::Picture, &ControlDefinition::kind);
+        const int factor = m_dpi * m_scale > kDesignDpi ? 2 : 1;
+        if (picture != controls.end() && factor != m_pictureFactor) {
+            const std::string_view path = picture->picture;
+            const std::string file(path.substr(path.find_last_of("/\\") + 1)); // npos + 1: all
+            const auto load = [](const std::string &name) {
+                return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                       widen(name).c_str(), IMAGE_BITMAP, 0, 0,
+                                                       LR_CREATEDIBSECTION));
+            };
+            HBITMAP bitmap = factor == 2
+                ? load(std::string(file).insert(std::min(file.rfind('.'), file.size()), "@2x"))
+                : nullptr;
+            m_picture.reset(bitmap != nullptr ? bitmap : load(file));
+            m_pictureFactor = factor;
+        }
     }
     if (m_items.empty()) {
         return; // the controls are made next, each at its place and in its font
@@ -228,30 +226,6 @@ void Win32Form::scaleToWindow()
     m_findRow.layOut(refont);
     RedrawWindow(m_window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-}
-
-void Win32Form::loadPicture()
-{
-    const auto controls = m_definition.controls;
-    const auto picture
-        = std::ranges::find(controls, ControlKind::Picture, &ControlDefinition::kind);
-    const int factor = m_dpi * m_scale > kDesignDpi ? 2 : 1;
-    if (picture == controls.end() || factor == m_pictureFactor) {
-        return;
-    }
-    // The bitmap resource is named as the picture's file ("banner.bmp"), its doubled variant with
-    // "@2x" before the extension ("banner@2x.bmp"), and the plain one stands in for it.
-    const std::string_view path = picture->picture;
-    const std::string file(path.substr(path.find_last_of("/\\") + 1)); // npos + 1: the whole path
-    const auto load = [](const std::string &name) {
-        return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), widen(name).c_str(),
-                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    };
-    HBITMAP bitmap = factor == 2
-        ? load(std::string(file).insert(std::min(file.rfind('.'), file.size()), "@2x"))
-        : nullptr;
-    m_picture.reset(bitmap != nullptr ? bitmap : load(file));
-    m_pictureFactor = factor;
 }
 
 Control *Win32Form::findControl(std::string_view name)
@@ -280,15 +254,11 @@ bool Win32Form::onClick(std::string_view control, std::function<void()> handler)
 void Win32Form::announce(std::string_view message)
 {
     HWND focus = GetFocus();
-    win32::announceThroughAutomation(
-        focus != nullptr && IsChild(m_window, focus) != FALSE ? focus : m_window, message);
+    win32::announceThroughAutomation(IsChild(m_window, focus) != FALSE ? focus : m_window, message);
 }
 
 void Win32Form::show(int showCommand)
 {
-    if (m_window == nullptr) {
-        return;
-    }
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
     const std::vector<std::size_t> order = tabOrder(m_definition.controls);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A form realised with Win32's own controls from its definition: group boxes for frames, push
-// buttons, edit boxes, static labels and an owner-drawn picture, placed and scaled from twips at
-// the DPI of the monitor the window is on.
+// A form realised with Win32's own controls from its definition (group boxes for frames, push
+// buttons, edits, static labels, an owner-drawn picture), scaled from twips at its monitor's DPI.
 #pragma once
 
 #include "forms/core/definition.hpp"
@@ -52,14 +51,7 @@ public:
     [[nodiscard]] HWND window() const { return m_window; }
     // The named control's window, or null.
     [[nodiscard]] HWND handle(std::string_view name) const;
-    // The definition of the control whose window that is, or null where it is none of the form's.
-    [[nodiscard]] const ControlDefinition *definitionOf(HWND control);
-    // The tooltip the named box offers now (its whole text when cut off; else empty).
-    [[nodiscard]] std::string toolTip(std::string_view box);
     [[nodiscard]] unsigned dpi() const { return m_dpi; }
-    [[nodiscard]] double scale() const { return m_scale; }
-    // `font` as made for the current layout; null where none was.
-    [[nodiscard]] HFONT font(const Font &font) const;
 
     // Shows the window with the keyboard focus on its first control in tab order.
     void show(int showCommand = SW_SHOWNORMAL);
@@ -69,6 +61,8 @@ public:
     bool translate(MSG &message);
 
 private:
+    friend class Win32FindRow; // lays itself out as the form does, and finds controls through it
+
     struct Item {
         const ControlDefinition *definition = nullptr;
         HWND hwnd = nullptr;
@@ -86,21 +80,19 @@ private:
     // window's size that gives it.
     [[nodiscard]] std::pair<SIZE, SIZE> sizesAt(double scale) const;
     using Fonts = std::vector<std::pair<Font, win32::FontHandle>>;
+    // `font` as made for the current layout; null where none was.
+    [[nodiscard]] HFONT font(const Font &font) const;
     // Where a control lies in its parent at the current layout.
     [[nodiscard]] RECT placeOf(const ControlDefinition &control, bool topLevel) const;
     // Lays out for the client area's size, with new fonts and picture where the scale or DPI
     // changed, and places and fonts every control made so far.
     void scaleToWindow();
-    // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
-    void loadPicture();
     // Has `frame` drawn as the classic group box in the form's colours, and pass on to the form
     // what its buttons tell it.
     static void adoptFrame(HWND frame);
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
     // A box's whole text where the box is too narrow to show it all: the tooltip it offers.
     [[nodiscard]] std::wstring tipOf(HWND box);
-    // Makes the tooltip window, each box a tool whose text is asked for as it is shown.
-    void makeTips();
 
     const FormDefinition &m_definition;
     HWND m_window = nullptr;
@@ -111,7 +103,7 @@ private:
     HWND m_tips = nullptr; // the tooltip window, once the mouse is over a cut-off box
     std::wstring m_tip; // the text of the tip shown last
     win32::Annotations m_annotations;
-    Win32FindRow m_findRow {*this, m_definition, m_annotations};
+    Win32FindRow m_findRow {*this};
     HWND m_lastFocus = nullptr; // given back when the window is active again
     unsigned m_dpi = 96;
     unsigned m_laidOutDpi = 0;

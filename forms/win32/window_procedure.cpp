@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The form's window procedure and its keys: clicks, colours, sizes and DPI changes, the focus kept
-// across activation, the keys a form answers beyond the dialog keys, and the tooltips of text
-// boxes whose text is cut off (a box too narrow for its text offers the whole text, others none).
+// across activation, the keys beyond the dialog keys, and the tooltips of boxes cut off.
 #include "forms/win32/win32_form.hpp"
 
 #include "forms/core/keys.hpp"
@@ -50,28 +49,6 @@ KeyPress keyPress(WPARAM virtualKey)
     return press;
 }
 
-// Draws a bitmap stretched over `target`, smoothed.
-void drawPicture(HDC dc, const RECT &target, HBITMAP bitmap)
-{
-    BITMAP info {};
-    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0) {
-        return;
-    }
-    const win32::Owned<HDC, DeleteDC> source(CreateCompatibleDC(dc));
-    const win32::Selection picture = win32::select(source.get(), bitmap);
-    const int width = target.right - target.left;
-    const int height = target.bottom - target.top;
-    if (width == info.bmWidth && height == info.bmHeight) {
-        BitBlt(dc, target.left, target.top, width, height, source.get(), 0, 0, SRCCOPY);
-    } else {
-        const int mode = SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, target.left, target.top, width, height, source.get(), 0, 0, info.bmWidth,
-                   info.bmHeight, SRCCOPY);
-        SetStretchBltMode(dc, mode);
-    }
-}
-
 } // namespace
 
 bool Win32Form::translate(MSG &message)
@@ -80,20 +57,33 @@ bool Win32Form::translate(MSG &message)
         || (message.hwnd != m_window && IsChild(m_window, message.hwnd) == FALSE)) {
         return false;
     }
-    // The tooltip window is made when the mouse first comes over a box whose text is cut off.
+    // The tooltip window is made when the mouse first comes over a box whose text is cut off,
+    // each box a tool whose text is asked for (TTN_GETDISPINFO) each time its tip is to show.
     if (message.message == WM_MOUSEMOVE && m_tips == nullptr && !tipOf(message.hwnd).empty()) {
-        makeTips();
-    }
-    if (message.message == WM_RBUTTONUP) {
-        // A right click on a box opens the boxes' menu in place of the edit's own.
-        if (itemOf(message.hwnd, ControlKind::TextBox) != nullptr) {
-            POINT at {static_cast<short>(LOWORD(message.lParam)),
-                      static_cast<short>(HIWORD(message.lParam))};
-            ClientToScreen(message.hwnd, &at);
-            SetFocus(message.hwnd);
-            m_findRow.contextMenu(message.hwnd, at);
-            return true;
+        m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 m_window, nullptr, GetModuleHandleW(nullptr), nullptr);
+        // A part number can be long: let the tip be as wide as it needs, on one line.
+        SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
+        for (const Item &item : m_items) {
+            if (item.definition->kind == ControlKind::TextBox) {
+                TTTOOLINFOW tool {.cbSize = sizeof(TTTOOLINFOW),
+                                  .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
+                                  .hwnd = m_window,
+                                  .uId = reinterpret_cast<UINT_PTR>(item.hwnd),
+                                  .lpszText = LPSTR_TEXTCALLBACKW}; // none given back: no tip
+                SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            }
         }
+    }
+    // A right click on a box opens the boxes' menu in place of the edit's own.
+    if (message.message == WM_RBUTTONUP && itemOf(message.hwnd, ControlKind::TextBox) != nullptr) {
+        POINT at {static_cast<short>(LOWORD(message.lParam)),
+                  static_cast<short>(HIWORD(message.lParam))};
+        ClientToScreen(message.hwnd, &at);
+        SetFocus(message.hwnd);
+        m_findRow.contextMenu(message.hwnd, at);
+        return true;
     }
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
         HWND focusedWindow = GetFocus();
@@ -134,12 +124,6 @@ Win32Form::Item *Win32Form::itemOf(HWND control, std::optional<ControlKind> kind
         : nullptr;
 }
 
-const ControlDefinition *Win32Form::definitionOf(HWND control)
-{
-    const Item *item = itemOf(control);
-    return item != nullptr ? item->definition : nullptr;
-}
-
 LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
@@ -154,8 +138,7 @@ LRESULT CALLBACK Win32Form::windowProcedure(HWND window, UINT message, WPARAM wP
     if (form == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (message == WM_NCDESTROY) { // the last message the window is sent
         form->m_window = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -196,7 +179,20 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         }
         FillRect(drawn->hDC, &drawn->rcItem, GetSysColorBrush(COLOR_BTNFACE));
-        drawPicture(drawn->hDC, drawn->rcItem, m_picture.get());
+        BITMAP info {};
+        if (!m_picture || GetObjectW(m_picture.get(), sizeof(info), &info) == 0) {
+            return TRUE;
+        }
+        // Stretched over the control, smoothed (at its own size, copied as it is).
+        const RECT &target = drawn->rcItem;
+        const win32::Owned<HDC, DeleteDC> source(CreateCompatibleDC(drawn->hDC));
+        const win32::Selection picture = win32::select(source.get(), m_picture.get());
+        const int mode = SetStretchBltMode(drawn->hDC, HALFTONE);
+        SetBrushOrgEx(drawn->hDC, 0, 0, nullptr);
+        StretchBlt(drawn->hDC, target.left, target.top, target.right - target.left,
+                   target.bottom - target.top, source.get(), 0, 0, info.bmWidth, info.bmHeight,
+                   SRCCOPY);
+        SetStretchBltMode(drawn->hDC, mode);
         return TRUE;
     }
     case WM_SIZE: // minimised, the client area is empty and nothing is laid out
@@ -240,12 +236,11 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ACTIVATE:
         // A window that is not a dialog keeps its focus itself across being deactivated.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus != nullptr && IsChild(m_window, focus) != FALSE) {
+        if (HWND focus = GetFocus(); LOWORD(wParam) == WA_INACTIVE) {
+            if (IsChild(m_window, focus) != FALSE) {
                 m_lastFocus = focus;
             }
-        } else if (m_lastFocus != nullptr && IsWindow(m_lastFocus) != FALSE) {
+        } else if (IsWindow(m_lastFocus) != FALSE) {
             SetFocus(m_lastFocus);
         }
         return 0;
@@ -273,32 +268,6 @@ std::wstring Win32Form::tipOf(HWND box)
     GetTextExtentPoint32W(win32::WindowDc(box, win32::fontOf(box)).get(), text.c_str(),
                           static_cast<int>(text.size()), &extent);
     return extent.cx > room.right - room.left ? text : std::wstring();
-}
-
-void Win32Form::makeTips()
-{
-    m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
-    // A part number can be long: let the tip be as wide as it needs, on one line.
-    SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
-    for (const Item &item : m_items) {
-        if (item.definition->kind == ControlKind::TextBox) {
-            // The text is asked for (TTN_GETDISPINFO) each time the tip is to show; none: no tip.
-            TTTOOLINFOW tool {};
-            tool.cbSize = sizeof(tool);
-            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            tool.hwnd = m_window;
-            tool.uId = reinterpret_cast<UINT_PTR>(item.hwnd);
-            tool.lpszText = LPSTR_TEXTCALLBACKW;
-            SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        }
-    }
-}
-
-std::string Win32Form::toolTip(std::string_view box)
-{
-    return win32::narrow(tipOf(handle(box)));
 }
 
 } // namespace forms

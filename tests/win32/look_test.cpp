@@ -113,15 +113,18 @@ TEST(CutOffBox, OffersItsWholeTextInTheTooltipWindow)
     pump(*form);
     HWND tips = testing_support::threadWindow(TOOLTIPS_CLASSW);
     ASSERT_NE(tips, nullptr) << "no tooltip window";
-    std::array<wchar_t, 80> text {};
-    TTTOOLINFOW tool {.cbSize = sizeof(TTTOOLINFOW),
-                      .hwnd = form->window(),
-                      .uId = reinterpret_cast<UINT_PTR>(form->handle("Text14")),
-                      .lpszText = text.data()};
-    SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::wstring(text.data()), L"KM68U512ALTGE (512kbit)");
+    const auto offered = [&](const char *box) {
+        std::array<wchar_t, 80> text {};
+        TTTOOLINFOW tool {.cbSize = sizeof(TTTOOLINFOW),
+                          .hwnd = form->window(),
+                          .uId = reinterpret_cast<UINT_PTR>(form->handle(box)),
+                          .lpszText = text.data()};
+        SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+        return std::wstring(text.data());
+    };
+    EXPECT_EQ(offered("Text14"), L"KM68U512ALTGE (512kbit)");
     EXPECT_EQ(SendMessageW(form->handle("Text14"), EM_GETSEL, 0, 0), 0) << "shown from its start";
-    EXPECT_EQ(form->toolTip("Text2") + form->toolTip("Text3"), "") << "Text2 or Text3 offers one";
+    EXPECT_EQ(offered("Text2") + offered("Text3"), L"") << "Text2 or Text3 offers one";
 }
 
 // A mark is drawn in the text's colour inside the button's edge, and taken away without a trace
