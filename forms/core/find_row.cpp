@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <tuple>
 
 namespace forms {
@@ -174,7 +175,31 @@ void FindRow::typed(std::string_view text) const
     }
 }
 
-bool FindRow::act(KeyAction action, const ControlDefinition *focused)
+bool FindRow::act(KeyPress press, FocusOn focus, const ControlDefinition *focused, bool down,
+                  const KeySteps &steps)
+{
+    const std::optional<KeyAction> action = keyAction(press, focus, isOpen());
+    if (!action) {
+        return false;
+    }
+    switch (*action) {
+    case KeyAction::PressFocusedButton:
+        steps.pressFocusedButton();
+        return true;
+    case KeyAction::Close:
+        if (down) {
+            steps.closeWindow();
+        }
+        return true;
+    case KeyAction::Ignore:
+        return true;
+    default:
+        // The find's keys act as they go down; their release is the control's.
+        return down && findAction(*action, focused);
+    }
+}
+
+bool FindRow::findAction(KeyAction action, const ControlDefinition *focused)
 {
     switch (action) {
     case KeyAction::Next:
@@ -208,7 +233,7 @@ bool FindRow::act(KeyAction action, const ControlDefinition *focused)
     }
     case KeyAction::ContextMenu:
         return focused != nullptr && openMenu(*focused);
-    default: // the form's own keys, not the find's
+    default: // the form's own keys, routed above
         return false;
     }
 }

@@ -66,6 +66,12 @@ struct FindRowPlace {
 
 class Form;
 
+// The steps of the form's own keys that the realisation takes as it can.
+struct KeySteps {
+    std::function<void()> pressFocusedButton; // as Space does, going down and coming up alike
+    std::function<void()> closeWindow; // as its close button does
+};
+
 // The row's rules and state, kept alike by both realisations; a realisation makes the widgets,
 // draws the marks and routes the events, as the steps it is asked for below.
 class FindRow {
@@ -118,9 +124,13 @@ protected:
     {
     }
 
-    // Does what a find key's action asks with `focused` (a control of the form, or none) focused,
-    // through the realisation's own steps below; false when the action does nothing here.
-    bool act(KeyAction action, const ControlDefinition *focused);
+    // Does what the key table asks of `press` going down (or, where the toolkit tells, `down`
+    // false: coming up) with the focus at `focus`, on `focused` (a control of the form, or none):
+    // the form's own keys through `steps`, the find's through the steps below as the key goes
+    // down (their release is the control's). False where the focused control and the toolkit's
+    // own keys have it, or the action does nothing here.
+    bool act(KeyPress press, FocusOn focus, const ControlDefinition *focused, bool down,
+             const KeySteps &steps);
     // The field's text changed: what was typed is found, what the row set itself is not twice.
     void typed(std::string_view text) const;
     // At the end of the pause in typing, not at every key, so that a screen reader is not
@@ -157,6 +167,8 @@ protected:
     virtual bool openMenu(const ControlDefinition &box) = 0;
 
 private:
+    // Does what a find key's action asks; false when it does nothing here.
+    bool findAction(KeyAction action, const ControlDefinition *focused);
     [[nodiscard]] bool isMarked(const ControlDefinition *control) const;
     bool moveFocus(const ControlDefinition *from, Direction direction);
     // Each marked control's description and each control no longer marked its own again, only
