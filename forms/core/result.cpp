@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Wording of result codes and run-time errors, as the user reads them in the error report.
+// Wording of result codes and run-time errors, as the user reads them in the error report, and the
+// run of a handler that reports them.
 #include "forms/core/result.hpp"
 
 #include <array>
@@ -37,6 +38,18 @@ void checkResult(ResultCode code, std::string_view control, Operation operation)
 {
     if ((static_cast<std::uint32_t>(code) & 0x80000000U) != 0) {
         throw RunTimeError(code, control, operation);
+    }
+}
+
+void runHandler(const std::function<void()> &handler, void (*report)(const std::exception &))
+{
+    if (!handler) {
+        return;
+    }
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        report(error);
     }
 }
 

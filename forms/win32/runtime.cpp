@@ -52,14 +52,7 @@ void reportUntrappedError(const std::exception &error)
 
 void win32::runHandler(const std::function<void()> &handler)
 {
-    if (!handler) {
-        return;
-    }
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        reportUntrappedError(error);
-    }
+    forms::runHandler(handler, reportUntrappedError);
 }
 
 int runEventLoop(Win32Form &form)
