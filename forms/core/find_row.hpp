@@ -45,8 +45,6 @@ inline constexpr std::string_view kFindMenuItem = "Find models with this part";
 // answer to what was typed and not one for every key.
 inline constexpr std::chrono::milliseconds kAnnouncePause {500};
 
-enum class Direction : std::uint8_t { Left, Right, Up, Down };
-
 // Where the open row's parts lie in pixels: the row centred under the controls at the foot of a
 // client area `clientWidth` x `clientHeight` (the row's `height` included) of a form
 // `designedWidth` twips wide; the field and the answer line from the row's corner.
@@ -100,17 +98,17 @@ public:
     // Shows the answer line now; it is announced once typing has paused for kAnnouncePause.
     void showAnswer(std::string_view line);
 
-    // The controls marked now, by name, in the order they were marked.
-    [[nodiscard]] std::vector<std::string> marked() const;
-    // The controls given a mark's description for assistive technology now, with it.
-    [[nodiscard]] std::vector<std::pair<std::string, std::string>> described() const;
-
-protected:
     // A control marked, or given a description for assistive technology, with it.
     struct Marked {
         const ControlDefinition *control;
         std::string description;
     };
+    // The controls marked now, in the order they were marked.
+    [[nodiscard]] std::span<const Marked> currentMarks() const { return m_marks; }
+    // The controls given a mark's description for assistive technology now.
+    [[nodiscard]] std::span<const Marked> described() const { return m_given; }
+
+protected:
     // What a change of marks asks the realisation to draw again.
     struct MarkChange {
         std::vector<const ControlDefinition *> gone;
@@ -139,7 +137,6 @@ protected:
     void paused();
     // Where the open row's parts lie in a client area of `width` x `height` pixels.
     [[nodiscard]] FindRowPlace place(int width, int height) const;
-    [[nodiscard]] std::span<const Marked> currentMarks() const { return m_marks; }
 
     // What a realisation does as the rules above ask.
     [[nodiscard]] virtual double dpi() const = 0;
@@ -170,7 +167,6 @@ private:
     // Does what a find key's action asks; false when it does nothing here.
     bool findAction(KeyAction action, const ControlDefinition *focused);
     [[nodiscard]] bool isMarked(const ControlDefinition *control) const;
-    bool moveFocus(const ControlDefinition *from, Direction direction);
     // Each marked control's description and each control no longer marked its own again, only
     // where that changes what the control has now.
     void giveDescriptions();
@@ -187,11 +183,12 @@ private:
     bool m_settingText = false; // the field's text is being set by the row, not typed
 };
 
-// The button the arrow key moves to from the button `from`, as the buttons lie in the window
-// (frames included): Left and Right along its row, no further than its ends; Up and Down to the
-// nearest row above or below, in this frame or the next, to the button whose middle is nearest
-// (the left one of two as near). Nothing at an edge, or when `from` is no button.
+// The button an arrow key's `move` (MoveLeft to MoveDown) goes to from the button `from`, as the
+// buttons lie in the window (frames included): left and right along its row, no further than its
+// ends; up and down to the nearest row above or below, in this frame or the next, to the button
+// whose middle is nearest (the left one of two as near). Nothing at an edge, or when `from` is no
+// button.
 [[nodiscard]] const ControlDefinition *neighbour(std::span<const ControlDefinition> controls,
-                                                 std::string_view from, Direction direction);
+                                                 std::string_view from, KeyAction move);
 
 } // namespace forms
