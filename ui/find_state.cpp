@@ -90,7 +90,7 @@ std::vector<forms::Mark> FindState::marks() const
     }
     if (m_current < m_matches.size()) {
         for (const std::size_t slot : m_slots[m_current]) {
-            marks.push_back({kComponentSlots.at(slot).box, "Holds the part found"});
+            marks.push_back({kBoxNames.at(slot + 1), "Holds the part found"});
         }
     }
     return marks;
