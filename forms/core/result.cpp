@@ -13,17 +13,16 @@ namespace {
 
 std::string message(ResultCode code, std::string_view control, Operation operation)
 {
-    const auto number = static_cast<std::uint32_t>(code);
-    std::array<char, 16> hex {};
-    std::snprintf(hex.data(), hex.size(), "%08X", static_cast<unsigned>(number));
-    const std::string_view description = code == ResultCode::Ok ? "Success"
-        : code == ResultCode::InvalidPropertyValue              ? "Invalid property value"
-        : code == ResultCode::ObjectRequired                    ? "Object required"
-                                                                : "Unknown error";
-    std::string text = "Run-time error '" + std::to_string(number & 0xFFFFU) + "': ";
-    text.append(description).append(" (0x").append(hex.data()).append(") in ");
-    return text.append(control).append(", ").append(
-        operation == Operation::SetText ? "set Text" : "unknown operation");
+    const auto number = static_cast<unsigned>(code);
+    const char *description = code == ResultCode::Ok ? "Success"
+        : code == ResultCode::InvalidPropertyValue   ? "Invalid property value"
+        : code == ResultCode::ObjectRequired         ? "Object required"
+                                                     : "Unknown error";
+    std::array<char, 80> text {};
+    std::snprintf(text.data(), text.size(), "Run-time error '%u': %s (0x%08X) in ",
+                  number & 0xFFFFU, description, number);
+    return std::string(text.data()) + std::string(control) + ", "
+        + (operation == Operation::SetText ? "set Text" : "unknown operation");
 }
 
 } // namespace
