@@ -18,7 +18,6 @@
 namespace icatlas::ui {
 
 using forms::ControlDefinition;
-using forms::ControlKind;
 using forms::Font;
 
 // The face the window was designed with; the runtime substitutes an installed, metric-compatible
@@ -61,16 +60,16 @@ inline constexpr std::array<ColumnLayout, kColumns.size()> kColumnLayout {{
 
 namespace detail {
 
-using enum ControlKind;
+using enum forms::ControlKind;
 
 // The heights of the title's labels across the top and of the captions below the frames.
 inline constexpr forms::Twips kTitleHeight = 495;
 inline constexpr forms::Twips kCaptionHeight = 255;
 
-constexpr ControlDefinition control(ControlKind kind, std::string_view name, std::string_view text,
-                                    forms::Twips left, forms::Twips top, forms::Twips width,
-                                    forms::Twips height, Font font, int tabIndex,
-                                    std::optional<forms::Rgb> colour = std::nullopt)
+constexpr ControlDefinition control(forms::ControlKind kind, std::string_view name,
+                                    std::string_view text, forms::Twips left, forms::Twips top,
+                                    forms::Twips width, forms::Twips height, Font font,
+                                    int tabIndex, std::optional<forms::Rgb> colour = std::nullopt)
 {
     return {.kind = kind,
             .name = name,
