@@ -151,24 +151,25 @@ void FindRow::typed(std::string_view text) const
     }
 }
 
-bool FindRow::act(KeyPress press, FocusOn focus, const ControlDefinition *focused, bool down,
+bool FindRow::act(KeyPress press, FocusOn where, const ControlDefinition *focused, bool down,
                   const KeySteps &steps)
 {
-    const std::optional<KeyAction> action = keyAction(press, focus, isOpen());
+    const std::optional<KeyAction> action = keyAction(press, where, isOpen());
     if (action == KeyAction::PressFocusedButton) {
         steps.pressFocusedButton();
-    } else if (action == KeyAction::Close && down) {
-        steps.closeWindow();
-    } else if (action != KeyAction::Close && action != KeyAction::Ignore) {
-        // The find's keys act as they go down; their release is the control's.
-        return action && down && findAction(*action, focused);
+        return true;
     }
-    return true;
-}
-
-bool FindRow::findAction(KeyAction action, const ControlDefinition *focused)
-{
-    switch (action) {
+    if (action == KeyAction::Close || action == KeyAction::Ignore) {
+        if (action == KeyAction::Close && down) {
+            steps.closeWindow();
+        }
+        return true;
+    }
+    // The find's keys act as they go down; their release is the control's.
+    if (!action || !down) {
+        return false;
+    }
+    switch (*action) {
     case KeyAction::Next:
     case KeyAction::Previous:
         if (m_handlers.stepped) { // it selects as a click does
@@ -181,7 +182,7 @@ bool FindRow::findAction(KeyAction action, const ControlDefinition *focused)
     case KeyAction::MoveUp:
     case KeyAction::MoveDown: {
         const ControlDefinition *to = focused != nullptr
-            ? neighbour(m_definition.controls, focused->name, action)
+            ? neighbour(m_definition.controls, focused->name, *action)
             : nullptr;
         if (to != nullptr) {
             focus(to);

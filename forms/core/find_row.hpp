@@ -122,12 +122,10 @@ protected:
     {
     }
 
-    // Does what the key table asks of `press` going down (or, where the toolkit tells, `down`
-    // false: coming up) with the focus at `focus`, on `focused` (a control of the form, or none):
-    // the form's own keys through `steps`, the find's through the steps below as the key goes
-    // down (their release is the control's). False where the focused control and the toolkit's
-    // own keys have it, or the action does nothing here.
-    bool act(KeyPress press, FocusOn focus, const ControlDefinition *focused, bool down,
+    // Does what the key table asks of `press` going down (or, with `down` false, up) with the
+    // focus `where` on `focused` (a control of the form, or none), through `steps` and the
+    // steps below; false where the focused control and the toolkit's own keys keep the key.
+    bool act(KeyPress press, FocusOn where, const ControlDefinition *focused, bool down,
              const KeySteps &steps);
     // The field's text changed: what was typed is found, what the row set itself is not twice.
     void typed(std::string_view text) const;
@@ -164,8 +162,6 @@ protected:
     virtual bool openMenu(const ControlDefinition &box) = 0;
 
 private:
-    // Does what a find key's action asks; false when it does nothing here.
-    bool findAction(KeyAction action, const ControlDefinition *focused);
     [[nodiscard]] bool isMarked(const ControlDefinition *control) const;
     // Each marked control's description and each control no longer marked its own again, only
     // where that changes what the control has now.
