@@ -51,11 +51,8 @@ void FindState::setQuery(std::string_view typed)
         m_slots.emplace_back();
         m_line = echo + "model " + std::string(model->model);
     } else {
-        m_line = echo + "no match";
         const std::string question = matching::didYouMean(matching::nearest(*key));
-        if (!question.empty()) {
-            m_line += "; " + question;
-        }
+        m_line = echo + "no match" + (question.empty() ? "" : "; " + question);
     }
     m_current = m_matches.size();
 }

@@ -202,8 +202,7 @@ constexpr std::array<ControlDefinition, kControlCount> form1Controls()
 
 } // namespace detail
 
-inline constexpr std::array<ControlDefinition, detail::kControlCount> kForm1Controls
-    = detail::form1Controls();
+inline constexpr auto kForm1Controls = detail::form1Controls();
 
 // The banner pictures compiled into one resource bundle (ui/resources/banner.qrc.in); the array is
 // generated at build time, so its size is not known here.
