@@ -29,7 +29,6 @@
 
 #include <array>
 #include <cmath>
-#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -211,12 +210,10 @@ TYPED_TEST(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesign
     EXPECT_EQ(window.answer(), "4370805: 7 models: 3510, 6310, 6310I, 6510, 8310, 8910, 8910I");
     EXPECT_EQ(marked(window), kHolding4370805);
     window.pastThePause();
-    std::map<std::string_view, std::string> described;
-    for (const auto &given : window.findRow()->described()) {
-        described.emplace(given.control->name, given.description);
-    }
+    const auto described = window.findRow()->described(); // in window order, as marked
     EXPECT_EQ(described.size(), kHolding4370805.size()) << "each marked button, no other";
-    EXPECT_EQ(described.at("Command23"), "Holds 4370805 in POWER IC (UEM) 1");
+    EXPECT_EQ(described.front().control->name, "Command23");
+    EXPECT_EQ(described.front().description, "Holds 4370805 in POWER IC (UEM) 1");
     window.typeHere("x");
     EXPECT_TRUE(marked(window).empty()) << "no match: every mark goes";
     window.typeHere("\b");
