@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <ranges>
 #include <span>
 #include <string_view>
 
@@ -114,10 +113,12 @@ namespace check {
 
 constexpr bool uniqueNames(std::span<const ControlDefinition> controls)
 {
-    return std::ranges::none_of(
-        std::views::iota(std::size_t {0}, controls.size()), [controls](std::size_t i) {
-            return controlIndex(controls.first(i), controls[i].name).has_value();
-        });
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controlIndex(controls.first(i), controls[i].name)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Every control but the pictures has a tab index, and the indexes are 0..n-1, each used once.
@@ -139,14 +140,18 @@ constexpr bool tabIndexesDense(std::span<const ControlDefinition> controls)
 // contain controls.
 constexpr bool containedInFrames(std::span<const ControlDefinition> controls)
 {
-    return std::ranges::all_of(
-        std::views::iota(std::size_t {0}, controls.size()), [controls](std::size_t i) {
-            const ControlDefinition &c = controls[i];
-            const auto at = controlIndex(controls.first(i), c.container, ControlKind::Frame);
-            return c.container.empty()
-                || (at && c.left >= 0 && c.top >= 0 && c.left + c.width <= controls[*at].width
-                    && c.top + c.height <= controls[*at].height);
-        });
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlDefinition &c = controls[i];
+        if (c.container.empty()) {
+            continue;
+        }
+        const auto at = controlIndex(controls.first(i), c.container, ControlKind::Frame);
+        if (!at || c.left < 0 || c.top < 0 || c.left + c.width > controls[*at].width
+            || c.top + c.height > controls[*at].height) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace check
