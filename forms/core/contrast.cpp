@@ -3,9 +3,10 @@
 #include "forms/core/contrast.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <numeric>
 #include <optional>
-#include <ranges>
 
 namespace forms {
 
@@ -51,8 +52,11 @@ std::optional<Rgb> leastReadableMix(Rgb colour, Rgb target, double behind)
     if (!readable(target)) {
         return std::nullopt;
     }
-    const auto first = std::ranges::partition_point(
-        std::views::iota(0, 256), [&](int step) { return !readable(mixed(colour, target, step)); });
+    std::array<int, 256> steps {};
+    std::iota(steps.begin(), steps.end(), 0);
+    const auto *first = std::partition_point(steps.begin(), steps.end(), [&](int step) {
+        return !readable(mixed(colour, target, step));
+    });
     return mixed(colour, target, *first);
 }
 
