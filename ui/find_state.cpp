@@ -51,11 +51,8 @@ void FindState::setQuery(std::string_view typed)
         m_slots.emplace_back();
         m_line = echo + "model " + std::string(model->model);
     } else {
-        m_line = echo + "no match";
         const std::string question = matching::didYouMean(matching::nearest(*key));
-        if (!question.empty()) {
-            m_line += "; " + question;
-        }
+        m_line = echo + "no match" + (question.empty() ? "" : "; " + question);
     }
     m_current = m_matches.size();
 }
@@ -90,7 +87,7 @@ std::vector<forms::Mark> FindState::marks() const
     }
     if (m_current < m_matches.size()) {
         for (const std::size_t slot : m_slots[m_current]) {
-            marks.push_back({kComponentSlots.at(slot).box, "Holds the part found"});
+            marks.push_back({kBoxNames.at(slot + 1), "Holds the part found"});
         }
     }
     return marks;

@@ -13,7 +13,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace icatlas::ui {
@@ -24,37 +23,6 @@ void showState(forms::FindRow &row, const FindState &state)
 {
     row.mark(state.marks());
     row.showAnswer(state.line());
-}
-
-// The find row, if the form has one: each edit marks the models that hold the part, Enter and F3
-// go to them as `select` (a click) does, Ctrl+C on a model button copies its record.
-void bindFindRow(forms::Form &form, std::function<void(const ModelRecord &)> select)
-{
-    forms::FindRow *row = form.findRow();
-    if (row == nullptr) {
-        return;
-    }
-    // The state lives as long as the handlers, which the row keeps as long as the window.
-    auto state = std::make_shared<FindState>();
-    row->bind({
-        .edited =
-            [row, state](std::string_view text) {
-                state->setQuery(text);
-                showState(*row, *state);
-            },
-        .stepped =
-            [row, state, select = std::move(select)](forms::FindStep step) {
-                if (const ModelRecord *record = state->step(step)) {
-                    select(*record);
-                }
-                showState(*row, *state);
-            },
-        .copied =
-            [](std::string_view control) {
-                const ModelRecord *record = ComponentCatalogue::findByButton(control);
-                return record != nullptr ? recordText(*record) : std::string();
-            },
-    });
 }
 
 } // namespace
@@ -74,8 +42,33 @@ void connectClickHandlers(forms::Form &form)
             throw std::logic_error("the window has no button " + std::string(record.button));
         }
     }
-    // The find row goes to a model the way its button does.
-    bindFindRow(form, select);
+    // The find row, if the form has one: each edit marks the models that hold the part, Enter and
+    // F3 go to them as a click on their button does, Ctrl+C on a model button copies its record.
+    forms::FindRow *row = form.findRow();
+    if (row == nullptr) {
+        return;
+    }
+    // The state lives as long as the handlers, which the row keeps as long as the window.
+    auto state = std::make_shared<FindState>();
+    row->bind({
+        .edited =
+            [row, state](std::string_view text) {
+                state->setQuery(text);
+                showState(*row, *state);
+            },
+        .stepped =
+            [row, state, select](forms::FindStep step) {
+                if (const ModelRecord *record = state->step(step)) {
+                    select(*record);
+                }
+                showState(*row, *state);
+            },
+        .copied =
+            [](std::string_view control) {
+                const ModelRecord *record = ComponentCatalogue::findByButton(control);
+                return record != nullptr ? recordText(*record) : std::string();
+            },
+    });
 }
 
 } // namespace icatlas::ui

@@ -18,7 +18,6 @@
 namespace icatlas::ui {
 
 using forms::ControlDefinition;
-using forms::ControlKind;
 using forms::Font;
 
 // The face the window was designed with; the runtime substitutes an installed, metric-compatible
@@ -28,14 +27,6 @@ inline constexpr std::string_view kFace = "MS Sans Serif";
 inline constexpr Font kTitleFont {kFace, 2400, 700};
 inline constexpr Font kFrameFont {kFace, 975, 700};
 inline constexpr Font kSmallFont {kFace, 825, 700};
-
-// Model buttons: two rows of up to ten in each family's frame.
-inline constexpr forms::Twips kButtonWidth = 735;
-inline constexpr forms::Twips kButtonHeight = 375;
-inline constexpr forms::Twips kButtonFirstLeft = 120;
-inline constexpr forms::Twips kButtonPitch = 840;
-inline constexpr std::array<forms::Twips, 2> kButtonRowTops {360, 840};
-inline constexpr std::size_t kButtonsPerRow = 10;
 
 // The label that shows a column's heading or qualifier: its name, width, font and tab index.
 struct CaptionLabel {
@@ -69,16 +60,18 @@ inline constexpr std::array<ColumnLayout, kColumns.size()> kColumnLayout {{
 
 namespace detail {
 
+using enum forms::ControlKind;
+
 // The heights of the title's labels across the top and of the captions below the frames.
 inline constexpr forms::Twips kTitleHeight = 495;
 inline constexpr forms::Twips kCaptionHeight = 255;
 
-constexpr ControlDefinition label(std::string_view name, std::string_view text, forms::Twips left,
-                                  forms::Twips top, forms::Twips width, forms::Twips height,
-                                  Font font, std::int16_t tabIndex,
-                                  std::optional<forms::Rgb> colour = std::nullopt)
+constexpr ControlDefinition control(forms::ControlKind kind, std::string_view name,
+                                    std::string_view text, forms::Twips left, forms::Twips top,
+                                    forms::Twips width, forms::Twips height, Font font,
+                                    int tabIndex, std::optional<forms::Rgb> colour = std::nullopt)
 {
-    return {.kind = ControlKind::Label,
+    return {.kind = kind,
             .name = name,
             .text = text,
             .left = left,
@@ -87,24 +80,21 @@ constexpr ControlDefinition label(std::string_view name, std::string_view text, 
             .height = height,
             .font = font,
             .colour = colour,
-            .tabIndex = tabIndex};
+            .tabIndex = static_cast<std::int16_t>(tabIndex)};
 }
 
 // A family's frame of buttons, captioned in blue with the family's name: the three span the
 // window alike.
 constexpr ControlDefinition familyFrame(std::string_view name, std::string_view caption,
-                                        forms::Twips top, forms::Twips height,
-                                        std::int16_t tabIndex)
+                                        forms::Twips top, forms::Twips height, int tabIndex)
 {
-    ControlDefinition frame
-        = label(name, caption, 120, top, 8655, height, kFrameFont, tabIndex, forms::kBlue);
-    frame.kind = ControlKind::Frame;
-    return frame;
+    return control(Frame, name, caption, 120, top, 8655, height, kFrameFont, tabIndex,
+                   forms::kBlue);
 }
 
 // Controls created before the buttons: the picture lies under the frames it overlaps.
 inline constexpr auto kHead = std::to_array<ControlDefinition>({
-    {.kind = ControlKind::Picture,
+    {.kind = Picture,
      .name = "Image1",
      .left = 120,
      .top = -120,
@@ -113,9 +103,9 @@ inline constexpr auto kHead = std::to_array<ControlDefinition>({
      .picture = ":/icatlas/banner.bmp",
      .accessibleName = "Banner",
      .accessibleDescription = "NOKIA GSM ICs in yellow capitals on black"},
-    label("Label10", "NOKIA GSM ICs", 1680, 0, 3855, kTitleHeight, kTitleFont, 70),
-    label("Label11", "BY", 4800, 480, 735, kTitleHeight, kTitleFont, 71, forms::kBlue),
-    label("Label9", "MOSSGROVE", 5520, 720, 3255, kTitleHeight, kTitleFont, 69),
+    control(Label, "Label10", "NOKIA GSM ICs", 1680, 0, 3855, kTitleHeight, kTitleFont, 70),
+    control(Label, "Label11", "BY", 4800, 480, 735, kTitleHeight, kTitleFont, 71, forms::kBlue),
+    control(Label, "Label9", "MOSSGROVE", 5520, 720, 3255, kTitleHeight, kTitleFont, 69),
     familyFrame("Frame1", "NOKIA DCT3 PHONE", 1200, 1455, 0),
     familyFrame("Frame2", "NOKIA DCT4 PHONE", 2760, 1455, 18),
     familyFrame("Frame3", "NOKIA WD2 PHONE", 4320, 975, 39),
@@ -123,8 +113,8 @@ inline constexpr auto kHead = std::to_array<ControlDefinition>({
 
 // The model box and its label, before the columns.
 inline constexpr auto kModelControls = std::to_array<ControlDefinition>({
-    label("Label1", kModelHeading, 120, 5520, 1215, kCaptionHeight, kSmallFont, 46),
-    {.kind = ControlKind::TextBox,
+    control(Label, "Label1", kModelHeading, 120, 5520, 1215, kCaptionHeight, kSmallFont, 46),
+    {.kind = TextBox,
      .name = "Text1",
      .text = "NOKIA",
      .left = 1440,
@@ -137,65 +127,52 @@ inline constexpr auto kModelControls = std::to_array<ControlDefinition>({
      .accessibleDescription = "The model whose ICs the boxes show; a model button chooses it"},
 });
 
-// The columns' captions and boxes (kColumnLayout): the qualifiers on one line, the headings
-// on the next, then the boxes row under row.
-inline constexpr forms::Twips kQualifierTop = 5760;
-inline constexpr forms::Twips kHeadingTop = 6000;
-inline constexpr forms::Twips kFirstBoxTop = 6240;
-inline constexpr forms::Twips kBoxPitch = 360;
-inline constexpr forms::Twips kBoxHeight = 375;
-
-// The caption of the column at `index`: its heading, or with `qualifier` its qualifier.
+// The caption of the column at `index` (kColumnLayout): its heading, or with `qualifier` its
+// qualifier, on the line above the headings'.
 constexpr ControlDefinition columnCaption(std::size_t index, bool qualifier)
 {
     const ColumnInfo &column = kColumns.at(index);
     const ColumnLayout &layout = kColumnLayout.at(index);
     const CaptionLabel &caption = qualifier ? layout.qualifier : layout.heading;
-    return label(caption.name, qualifier ? column.qualifier : column.heading, layout.left,
-                 qualifier ? kQualifierTop : kHeadingTop, caption.width, kCaptionHeight,
-                 caption.font, caption.tabIndex);
+    return control(Label, caption.name, qualifier ? column.qualifier : column.heading, layout.left,
+                   qualifier ? 5760 : 6000, caption.width, kCaptionHeight, caption.font,
+                   caption.tabIndex);
 }
 
+// The component box of slot `index`, named and titled after the model box: the boxes lie under
+// the headings, row under row.
 constexpr ControlDefinition componentBox(std::size_t index)
 {
     const ComponentSlot &slot = kComponentSlots.at(index);
     const ColumnLayout &column = kColumnLayout.at(slot.column);
-    return {.kind = ControlKind::TextBox,
-            .name = slot.box,
-            .left = column.left,
-            .top = kFirstBoxTop + kBoxPitch * slot.row,
-            .width = column.boxWidth,
-            .height = kBoxHeight,
-            .font = kSmallFont,
-            .colour = forms::kRed,
-            .tabIndex = static_cast<std::int16_t>(column.firstBoxTabIndex + slot.row),
-            .accessibleName = kBoxTitles.at(index + 1)}; // after the model box's
+    ControlDefinition box = control(TextBox, kBoxNames.at(index + 1), {}, column.left,
+                                    6240 + 360 * slot.row, column.boxWidth, 375, kSmallFont,
+                                    column.firstBoxTabIndex + slot.row, forms::kRed);
+    box.accessibleName = kBoxTitles.at(index + 1);
+    return box;
 }
 
-// A family's buttons lie in the frame captioned with its name and follow it in tab order: upper
-// row left to right, then the lower.
+// A family's buttons lie in the frame captioned with its name, in two rows of up to ten, and
+// follow it in tab order: upper row left to right, then the lower.
 constexpr ControlDefinition modelButton(const ModelRecord &record, std::size_t place)
 {
-    const auto *frame = std::ranges::find_if(kHead, [&record](const ControlDefinition &control) {
-        return control.kind == ControlKind::Frame
-            && control.text.find(familyName(record.family)) != std::string_view::npos;
+    const auto *frame = std::ranges::find_if(kHead, [&record](const ControlDefinition &head) {
+        return head.kind == Frame
+            && head.text.find(familyName(record.family)) != std::string_view::npos;
     });
-    return {.kind = ControlKind::CommandButton,
-            .name = record.button,
-            .text = record.model,
-            .container = frame->name,
-            .left
-            = kButtonFirstLeft + kButtonPitch * static_cast<forms::Twips>(place % kButtonsPerRow),
-            .top = kButtonRowTops.at(place / kButtonsPerRow),
-            .width = kButtonWidth,
-            .height = kButtonHeight,
-            .font = kFrameFont,
-            .tabIndex = static_cast<std::int16_t>(frame->tabIndex + 1 + static_cast<int>(place))};
+    ControlDefinition button
+        = control(CommandButton, record.button, record.model,
+                  120 + 840 * static_cast<forms::Twips>(place % 10), place < 10 ? 360 : 840, 735,
+                  375, kFrameFont, frame->tabIndex + 1 + static_cast<int>(place));
+    button.container = frame->name;
+    return button;
 }
 
-// As many as are made below: one more would not fit, and one fewer would leave a control with no
-// name or tab index, which the checks after the definition refuse.
-inline constexpr std::size_t kControlCount = 73;
+// One for each control made below: a caption for each column and each qualifier.
+inline constexpr std::size_t kControlCount = kHead.size() + ComponentCatalogue::records().size()
+    + kModelControls.size() + kColumns.size() * 2
+    - static_cast<std::size_t>(std::ranges::count(kColumns, "", &ColumnInfo::qualifier))
+    + kSlotCount;
 
 // The head, the buttons family by family, then the model box, the columns' captions and boxes.
 constexpr std::array<ControlDefinition, kControlCount> form1Controls()
@@ -225,8 +202,7 @@ constexpr std::array<ControlDefinition, kControlCount> form1Controls()
 
 } // namespace detail
 
-inline constexpr std::array<ControlDefinition, detail::kControlCount> kForm1Controls
-    = detail::form1Controls();
+inline constexpr auto kForm1Controls = detail::form1Controls();
 
 // The banner pictures compiled into one resource bundle (ui/resources/banner.qrc.in); the array is
 // generated at build time, so its size is not known here.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <tuple>
 
 namespace forms {
@@ -102,33 +103,13 @@ bool FindRow::isMarked(const ControlDefinition *control) const
     return std::ranges::find(m_marks, control, &Marked::control) != m_marks.end();
 }
 
-std::vector<std::string> FindRow::marked() const
-{
-    std::vector<std::string> names;
-    for (const Marked &mark : m_marks) {
-        names.emplace_back(mark.control->name);
-    }
-    return names;
-}
-
-std::vector<std::pair<std::string, std::string>> FindRow::described() const
-{
-    std::vector<std::pair<std::string, std::string>> descriptions;
-    for (const Marked &given : m_given) {
-        descriptions.emplace_back(given.control->name, given.description);
-    }
-    return descriptions;
-}
-
 void FindRow::giveDescriptions()
 {
-    std::erase_if(m_given, [&](const Marked &given) {
-        if (isMarked(given.control)) {
-            return false;
+    for (const Marked &given : m_given) {
+        if (!isMarked(given.control)) {
+            describe(*given.control, given.control->accessibleDescription);
         }
-        describe(*given.control, given.control->accessibleDescription);
-        return true;
-    });
+    }
     for (const Marked &mark : m_marks) {
         const auto given = std::ranges::find(m_given, mark.control, &Marked::control);
         const std::string_view has
@@ -136,12 +117,8 @@ void FindRow::giveDescriptions()
         if (has != mark.description) {
             describe(*mark.control, mark.description);
         }
-        if (given == m_given.end()) {
-            m_given.push_back(mark);
-        } else {
-            given->description = mark.description;
-        }
     }
+    m_given = m_marks;
 }
 
 void FindRow::showAnswer(std::string_view line)
@@ -174,9 +151,25 @@ void FindRow::typed(std::string_view text) const
     }
 }
 
-bool FindRow::act(KeyAction action, const ControlDefinition *focused)
+bool FindRow::act(KeyPress press, FocusOn where, const ControlDefinition *focused, bool down,
+                  const KeySteps &steps)
 {
-    switch (action) {
+    const std::optional<KeyAction> action = keyAction(press, where, isOpen());
+    if (action == KeyAction::PressFocusedButton) {
+        steps.pressFocusedButton();
+        return true;
+    }
+    if (action == KeyAction::Close || action == KeyAction::Ignore) {
+        if (action == KeyAction::Close && down) {
+            steps.closeWindow();
+        }
+        return true;
+    }
+    // The find's keys act as they go down; their release is the control's.
+    if (!action || !down) {
+        return false;
+    }
+    switch (*action) {
     case KeyAction::Next:
     case KeyAction::Previous:
         if (m_handlers.stepped) { // it selects as a click does
@@ -185,13 +178,17 @@ bool FindRow::act(KeyAction action, const ControlDefinition *focused)
         }
         return true;
     case KeyAction::MoveLeft:
-        return moveFocus(focused, Direction::Left);
     case KeyAction::MoveRight:
-        return moveFocus(focused, Direction::Right);
     case KeyAction::MoveUp:
-        return moveFocus(focused, Direction::Up);
-    case KeyAction::MoveDown:
-        return moveFocus(focused, Direction::Down);
+    case KeyAction::MoveDown: {
+        const ControlDefinition *to = focused != nullptr
+            ? neighbour(m_definition.controls, focused->name, *action)
+            : nullptr;
+        if (to != nullptr) {
+            focus(to);
+        }
+        return true; // the arrow is taken at an edge too
+    }
     case KeyAction::OpenFind:
         open(fieldText());
         return true;
@@ -208,19 +205,9 @@ bool FindRow::act(KeyAction action, const ControlDefinition *focused)
     }
     case KeyAction::ContextMenu:
         return focused != nullptr && openMenu(*focused);
-    default: // the form's own keys, not the find's
+    default: // the form's own keys, routed above
         return false;
     }
-}
-
-bool FindRow::moveFocus(const ControlDefinition *from, Direction direction)
-{
-    const ControlDefinition *to
-        = from != nullptr ? neighbour(m_definition.controls, from->name, direction) : nullptr;
-    if (to != nullptr) {
-        focus(to);
-    }
-    return true; // the arrow is taken at an edge too
 }
 
 FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height, Twips designedWidth,
@@ -239,7 +226,7 @@ FindRowPlace findRowPlace(int clientWidth, int clientHeight, int height, Twips d
 }
 
 const ControlDefinition *neighbour(std::span<const ControlDefinition> controls,
-                                   std::string_view from, Direction direction)
+                                   std::string_view from, KeyAction move)
 {
     const ControlDefinition *start = findDefinition(controls, from);
     if (start == nullptr || start->kind != ControlKind::CommandButton) {
@@ -247,8 +234,8 @@ const ControlDefinition *neighbour(std::span<const ControlDefinition> controls,
     }
     const Place here = placeOf(controls, *start);
     const Twips middle = here.left + start->width / 2;
-    const bool along = direction == Direction::Left || direction == Direction::Right;
-    const bool forward = direction == Direction::Right || direction == Direction::Down;
+    const bool along = move == KeyAction::MoveLeft || move == KeyAction::MoveRight;
+    const bool forward = move == KeyAction::MoveRight || move == KeyAction::MoveDown;
     const ControlDefinition *best = nullptr;
     std::tuple<Twips, Twips, Twips> bestKey {};
     for (const ControlDefinition &control : controls) {

@@ -45,8 +45,6 @@ inline constexpr std::string_view kFindMenuItem = "Find models with this part";
 // answer to what was typed and not one for every key.
 inline constexpr std::chrono::milliseconds kAnnouncePause {500};
 
-enum class Direction : std::uint8_t { Left, Right, Up, Down };
-
 // Where the open row's parts lie in pixels: the row centred under the controls at the foot of a
 // client area `clientWidth` x `clientHeight` (the row's `height` included) of a form
 // `designedWidth` twips wide; the field and the answer line from the row's corner.
@@ -65,6 +63,12 @@ struct FindRowPlace {
                                         Twips designedWidth, double dpi, double scale);
 
 class Form;
+
+// The steps of the form's own keys that the realisation takes as it can.
+struct KeySteps {
+    std::function<void()> pressFocusedButton; // as Space does, going down and coming up alike
+    std::function<void()> closeWindow; // as its close button does
+};
 
 // The row's rules and state, kept alike by both realisations; a realisation makes the widgets,
 // draws the marks and routes the events, as the steps it is asked for below.
@@ -94,17 +98,17 @@ public:
     // Shows the answer line now; it is announced once typing has paused for kAnnouncePause.
     void showAnswer(std::string_view line);
 
-    // The controls marked now, by name, in the order they were marked.
-    [[nodiscard]] std::vector<std::string> marked() const;
-    // The controls given a mark's description for assistive technology now, with it.
-    [[nodiscard]] std::vector<std::pair<std::string, std::string>> described() const;
-
-protected:
     // A control marked, or given a description for assistive technology, with it.
     struct Marked {
         const ControlDefinition *control;
         std::string description;
     };
+    // The controls marked now, in the order they were marked.
+    [[nodiscard]] std::span<const Marked> currentMarks() const { return m_marks; }
+    // The controls given a mark's description for assistive technology now.
+    [[nodiscard]] std::span<const Marked> described() const { return m_given; }
+
+protected:
     // What a change of marks asks the realisation to draw again.
     struct MarkChange {
         std::vector<const ControlDefinition *> gone;
@@ -118,9 +122,11 @@ protected:
     {
     }
 
-    // Does what a find key's action asks with `focused` (a control of the form, or none) focused,
-    // through the realisation's own steps below; false when the action does nothing here.
-    bool act(KeyAction action, const ControlDefinition *focused);
+    // Does what the key table asks of `press` going down (or, with `down` false, up) with the
+    // focus `where` on `focused` (a control of the form, or none), through `steps` and the
+    // steps below; false where the focused control and the toolkit's own keys keep the key.
+    bool act(KeyPress press, FocusOn where, const ControlDefinition *focused, bool down,
+             const KeySteps &steps);
     // The field's text changed: what was typed is found, what the row set itself is not twice.
     void typed(std::string_view text) const;
     // At the end of the pause in typing, not at every key, so that a screen reader is not
@@ -129,7 +135,6 @@ protected:
     void paused();
     // Where the open row's parts lie in a client area of `width` x `height` pixels.
     [[nodiscard]] FindRowPlace place(int width, int height) const;
-    [[nodiscard]] std::span<const Marked> currentMarks() const { return m_marks; }
 
     // What a realisation does as the rules above ask.
     [[nodiscard]] virtual double dpi() const = 0;
@@ -158,7 +163,6 @@ protected:
 
 private:
     [[nodiscard]] bool isMarked(const ControlDefinition *control) const;
-    bool moveFocus(const ControlDefinition *from, Direction direction);
     // Each marked control's description and each control no longer marked its own again, only
     // where that changes what the control has now.
     void giveDescriptions();
@@ -175,11 +179,12 @@ private:
     bool m_settingText = false; // the field's text is being set by the row, not typed
 };
 
-// The button the arrow key moves to from the button `from`, as the buttons lie in the window
-// (frames included): Left and Right along its row, no further than its ends; Up and Down to the
-// nearest row above or below, in this frame or the next, to the button whose middle is nearest
-// (the left one of two as near). Nothing at an edge, or when `from` is no button.
+// The button an arrow key's `move` (MoveLeft to MoveDown) goes to from the button `from`, as the
+// buttons lie in the window (frames included): left and right along its row, no further than its
+// ends; up and down to the nearest row above or below, in this frame or the next, to the button
+// whose middle is nearest (the left one of two as near). Nothing at an edge, or when `from` is no
+// button.
 [[nodiscard]] const ControlDefinition *neighbour(std::span<const ControlDefinition> controls,
-                                                 std::string_view from, Direction direction);
+                                                 std::string_view from, KeyAction move);
 
 } // namespace forms

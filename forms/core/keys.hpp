@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The keys a form answers beyond what its toolkit's controls and dialog keys do themselves, as one
-// table: each realisation maps its key events onto these keys, asks keyAction and does as told.
+// table: each realisation maps its key events onto these keys and hands them to FindRow::act.
 #pragma once
 
 #include "forms/core/definition.hpp"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Wording of result codes and run-time errors, as the user reads them in the error report.
+// Wording of result codes and run-time errors, as the user reads them in the error report, and the
+// run of a handler that reports them.
 #include "forms/core/result.hpp"
 
 #include <array>
@@ -12,17 +13,16 @@ namespace {
 
 std::string message(ResultCode code, std::string_view control, Operation operation)
 {
-    const auto number = static_cast<std::uint32_t>(code);
-    std::array<char, 16> hex {};
-    std::snprintf(hex.data(), hex.size(), "%08X", static_cast<unsigned>(number));
-    const std::string_view description = code == ResultCode::Ok ? "Success"
-        : code == ResultCode::InvalidPropertyValue              ? "Invalid property value"
-        : code == ResultCode::ObjectRequired                    ? "Object required"
-                                                                : "Unknown error";
-    std::string text = "Run-time error '" + std::to_string(number & 0xFFFFU) + "': ";
-    text.append(description).append(" (0x").append(hex.data()).append(") in ");
-    return text.append(control).append(", ").append(
-        operation == Operation::SetText ? "set Text" : "unknown operation");
+    const auto number = static_cast<unsigned>(code);
+    const char *description = code == ResultCode::Ok ? "Success"
+        : code == ResultCode::InvalidPropertyValue   ? "Invalid property value"
+        : code == ResultCode::ObjectRequired         ? "Object required"
+                                                     : "Unknown error";
+    std::array<char, 80> text {};
+    std::snprintf(text.data(), text.size(), "Run-time error '%u': %s (0x%08X) in ",
+                  number & 0xFFFFU, description, number);
+    return std::string(text.data()) + std::string(control) + ", "
+        + (operation == Operation::SetText ? "set Text" : "unknown operation");
 }
 
 } // namespace
@@ -37,6 +37,18 @@ void checkResult(ResultCode code, std::string_view control, Operation operation)
 {
     if ((static_cast<std::uint32_t>(code) & 0x80000000U) != 0) {
         throw RunTimeError(code, control, operation);
+    }
+}
+
+void runHandler(const std::function<void()> &handler, void (*report)(const std::exception &))
+{
+    if (!handler) {
+        return;
+    }
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        report(error);
     }
 }
 

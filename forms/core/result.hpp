@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
-// Result codes of control operations, and the run-time error raised when one fails.
-// A failed operation never goes unnoticed: its caller checks the code, and the check throws.
+// Result codes of control operations, the run-time error raised when one fails, and how a handler
+// is run. A failed operation never goes unnoticed: its caller checks the code, and the check
+// throws.
 #pragma once
 
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <stdexcept>
 #include <string_view>
 
@@ -32,5 +35,9 @@ private:
 
 // Raises the run-time error for a failed code; does nothing for a successful one.
 void checkResult(ResultCode code, std::string_view control, Operation operation);
+
+// Runs one of the program's handlers, if any, as every realisation runs them: handlers trap
+// nothing, so an error that leaves one goes to `report`, the realisation's, which ends the program.
+void runHandler(const std::function<void()> &handler, void (*report)(const std::exception &));
 
 } // namespace forms

@@ -16,16 +16,12 @@ namespace forms {
 [[nodiscard]] inline std::string helpText(const ProjectDescription &project,
                                           std::string_view toolkitOptions)
 {
-    std::string text = "Usage: ";
-    text.append(project.name).append(" [OPTION]...\nOpens the window \"");
-    text.append(project.startupForm != nullptr ? project.startupForm->caption : "");
-    text.append("\".\n\n"
-                "  -h, --help     show this help and exit\n"
-                "  -v, --version  show the version and exit\n");
-    if (!toolkitOptions.empty()) {
-        text.append("\n").append(toolkitOptions);
-    }
-    return text;
+    return "Usage: " + std::string(project.name) + " [OPTION]...\nOpens the window \""
+        + std::string(project.startupForm != nullptr ? project.startupForm->caption : "")
+        + "\".\n\n"
+          "  -h, --help     show this help and exit\n"
+          "  -v, --version  show the version and exit\n"
+        + (toolkitOptions.empty() ? "" : "\n" + std::string(toolkitOptions));
 }
 
 // "NAME VERSION\n".

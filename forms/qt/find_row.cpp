@@ -261,32 +261,17 @@ bool QtFindRow::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     const auto *key = static_cast<QKeyEvent *>(event);
-    const std::optional<KeyAction> action = keyAction(keyPress(*key), focus, isOpen());
-    if (!action) {
-        return false;
-    }
-    const bool pressed = type == QEvent::KeyPress;
-    switch (*action) {
-    case KeyAction::PressFocusedButton: {
-        // Enter becomes Space for the button, so it goes down and comes up, clicks and is
-        // announced exactly as Space makes it do. The buttons are not default buttons, so Qt
-        // itself gives Enter no meaning there.
-        QKeyEvent space(key->type(), Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
-                        key->isAutoRepeat());
-        QCoreApplication::sendEvent(widget, &space);
-        return true;
-    }
-    case KeyAction::Close:
-        if (pressed) {
-            m_form.m_window->close();
-        }
-        return true;
-    case KeyAction::Ignore:
-        return true;
-    default:
-        // The find's keys act as they go down; their release is the control's.
-        return pressed && act(*action, control);
-    }
+    return act(keyPress(*key), focus, control, type == QEvent::KeyPress,
+               {.pressFocusedButton =
+                    [key, widget] {
+                        // Enter becomes Space for the button, so it goes down and comes up, clicks
+                        // and is announced exactly as Space makes it do. The buttons are not
+                        // default buttons, so Qt itself gives Enter no meaning there.
+                        QKeyEvent space(key->type(), Qt::Key_Space, Qt::NoModifier,
+                                        QStringLiteral(" "), key->isAutoRepeat());
+                        QCoreApplication::sendEvent(widget, &space);
+                    },
+                .closeWindow = [this] { m_form.m_window->close(); }});
 }
 
 const ControlDefinition *QtFindRow::focused() const

@@ -286,11 +286,7 @@ bool QtForm::onClick(std::string_view control, std::function<void()> handler)
 void QtForm::runHandler(const std::function<void()> &handler) const
 {
     const QuietTextBoxes quiet(m_window);
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        reportUntrappedError(error);
-    }
+    forms::runHandler(handler, reportUntrappedError);
 }
 
 void QtForm::announce(std::string_view message)

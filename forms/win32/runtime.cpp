@@ -41,25 +41,16 @@ void reportUntrappedError(const std::exception &error)
 {
     reachConsole();
     printLine(error.what());
-    const std::wstring text
-        = win32::widen(std::string(error.what()) + "\n\nThe program will now end.");
-    const std::wstring title = win32::widen(programName());
     // Modal to the window, so nothing else reaches it; the loop ends once the user has read it.
-    MessageBoxW(IsWindow(g_reportOwner) != FALSE ? g_reportOwner : nullptr, text.c_str(),
-                title.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    MessageBoxW(IsWindow(g_reportOwner) != FALSE ? g_reportOwner : nullptr,
+                win32::widen(std::string(error.what()) + "\n\nThe program will now end.").c_str(),
+                win32::widen(programName()).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
     PostQuitMessage(kUntrappedErrorExitCode);
 }
 
 void win32::runHandler(const std::function<void()> &handler)
 {
-    if (!handler) {
-        return;
-    }
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        reportUntrappedError(error);
-    }
+    forms::runHandler(handler, reportUntrappedError);
 }
 
 int runEventLoop(Win32Form &form)

@@ -92,23 +92,18 @@ bool Win32Form::translate(MSG &message)
         const FocusOn focus = focusedWindow != nullptr && focusedWindow == m_findRow.field()
             ? FocusOn::FindField
             : focusOn(definition);
-        const std::optional<KeyAction> action
-            = keyAction(keyPress(message.wParam), focus, m_findRow.isOpen());
-        if (action == KeyAction::PressFocusedButton) {
-            // One press per press: a held key's repeats are not clicks, as Space's are not.
-            if ((message.lParam & (1L << 30)) == 0) {
-                win32::runHandler(focused->click);
-            }
-            return true;
-        }
-        if (action == KeyAction::Close) {
-            PostMessageW(m_window, WM_CLOSE, 0, 0);
-        }
-        if (action == KeyAction::Close || action == KeyAction::Ignore) {
-            return true;
-        }
-        // The find's actions; where they do nothing, the dialog keys and controls keep the key.
-        if (action && m_findRow.act(*action, definition)) {
+        const KeySteps steps {
+            .pressFocusedButton =
+                [&message, focused] {
+                    // One press per press: a held key's repeats are not clicks, as Space's are not.
+                    if ((message.lParam & (1L << 30)) == 0) {
+                        win32::runHandler(focused->click);
+                    }
+                },
+            .closeWindow = [this] { PostMessageW(m_window, WM_CLOSE, 0, 0); },
+        };
+        // Where the form does nothing with the key, the dialog keys and controls keep it.
+        if (m_findRow.act(keyPress(message.wParam), focus, definition, true, steps)) {
             return true;
         }
     }

@@ -29,7 +29,6 @@
 
 #include <array>
 #include <cmath>
-#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -178,10 +177,13 @@ TYPED_TEST_SUITE(FindRowPromises, ::testing::Types<ToolkitWindow>, RealisationNa
 // The controls marked now, by name.
 template <class Window> std::set<std::string> marked(const Window &window)
 {
-    const forms::FindRow *row = window.findRow();
-    const std::vector<std::string> names
-        = row != nullptr ? row->marked() : std::vector<std::string>();
-    return {names.begin(), names.end()};
+    std::set<std::string> names;
+    if (const forms::FindRow *row = window.findRow()) {
+        for (const auto &mark : row->currentMarks()) {
+            names.emplace(mark.control->name);
+        }
+    }
+    return names;
 }
 
 const std::set<std::string> kHolding4370805 {"Command23", "Command30", "Command31", "Command32",
@@ -208,10 +210,10 @@ TYPED_TEST(FindRowPromises, TypingMarksTheModelsAndEscGivesBackTheWindowAsDesign
     EXPECT_EQ(window.answer(), "4370805: 7 models: 3510, 6310, 6310I, 6510, 8310, 8910, 8910I");
     EXPECT_EQ(marked(window), kHolding4370805);
     window.pastThePause();
-    const auto given = window.findRow()->described();
-    const std::map<std::string, std::string> described(given.begin(), given.end());
+    const auto described = window.findRow()->described(); // in window order, as marked
     EXPECT_EQ(described.size(), kHolding4370805.size()) << "each marked button, no other";
-    EXPECT_EQ(described.at("Command23"), "Holds 4370805 in POWER IC (UEM) 1");
+    EXPECT_EQ(described.front().control->name, "Command23");
+    EXPECT_EQ(described.front().description, "Holds 4370805 in POWER IC (UEM) 1");
     window.typeHere("x");
     EXPECT_TRUE(marked(window).empty()) << "no match: every mark goes";
     window.typeHere("\b");

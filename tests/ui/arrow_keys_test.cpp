@@ -13,30 +13,30 @@
 
 namespace {
 
-using forms::Direction;
+using forms::KeyAction;
 using testing_support::byLabel;
 
 struct ArrowCase {
     const char *label;
     std::string_view from;
-    Direction direction;
+    KeyAction move;
     std::string_view to; // empty: the focus stays
 };
 
 const auto kArrows = std::to_array<ArrowCase>({
-    {"right_along_the_row", "Command1", Direction::Right, "Command2"},
-    {"left_stops_at_the_rows_start", "Command1", Direction::Left, ""},
-    {"right_stops_at_the_rows_end", "Command10", Direction::Right, ""},
-    {"left_over_the_numbers_gap", "Command26", Direction::Left, "Command24"},
-    {"down_to_the_row_below", "Command1", Direction::Down, "Command11"},
-    {"down_to_the_nearest_of_a_shorter_row", "Command10", Direction::Down, "Command17"},
-    {"down_across_frames", "Command17", Direction::Down, "Command24"},
-    {"down_into_the_wd2_row", "Command38", Direction::Down, "Command42"},
-    {"up_across_frames", "Command25", Direction::Up, "Command29"},
-    {"up_stops_at_the_top", "Command1", Direction::Up, ""},
-    {"down_stops_at_the_bottom", "Command25", Direction::Down, ""},
-    {"a_box_is_no_button", "Text2", Direction::Up, ""},
-    {"an_unknown_name", "Command99", Direction::Up, ""},
+    {"right_along_the_row", "Command1", KeyAction::MoveRight, "Command2"},
+    {"left_stops_at_the_rows_start", "Command1", KeyAction::MoveLeft, ""},
+    {"right_stops_at_the_rows_end", "Command10", KeyAction::MoveRight, ""},
+    {"left_over_the_numbers_gap", "Command26", KeyAction::MoveLeft, "Command24"},
+    {"down_to_the_row_below", "Command1", KeyAction::MoveDown, "Command11"},
+    {"down_to_the_nearest_of_a_shorter_row", "Command10", KeyAction::MoveDown, "Command17"},
+    {"down_across_frames", "Command17", KeyAction::MoveDown, "Command24"},
+    {"down_into_the_wd2_row", "Command38", KeyAction::MoveDown, "Command42"},
+    {"up_across_frames", "Command25", KeyAction::MoveUp, "Command29"},
+    {"up_stops_at_the_top", "Command1", KeyAction::MoveUp, ""},
+    {"down_stops_at_the_bottom", "Command25", KeyAction::MoveDown, ""},
+    {"a_box_is_no_button", "Text2", KeyAction::MoveUp, ""},
+    {"an_unknown_name", "Command99", KeyAction::MoveUp, ""},
 });
 
 class ArrowKeys : public testing::TestWithParam<ArrowCase> { };
@@ -45,7 +45,7 @@ TEST_P(ArrowKeys, MoveAsTheButtonsLie)
 {
     const ArrowCase &row = GetParam();
     const forms::ControlDefinition *to
-        = forms::neighbour(icatlas::ui::kForm1Controls, row.from, row.direction);
+        = forms::neighbour(icatlas::ui::kForm1Controls, row.from, row.move);
     EXPECT_EQ(to != nullptr ? to->name : std::string_view(), row.to);
 }
 

@@ -27,7 +27,6 @@ using testing_support::byLabel;
 std::vector<std::string> models(const std::vector<const ModelRecord *> &records)
 {
     std::vector<std::string> names;
-    names.reserve(records.size());
     for (const ModelRecord *record : records) {
         names.emplace_back(record->model);
     }
@@ -140,9 +139,8 @@ std::vector<std::string> icatlasFindModels(std::string_view text)
         const std::array<std::string_view, 2> model {"--model", text};
         if (icatlas::find::run(model, shown, err) == 0) {
             std::istringstream first(shown.str());
-            std::string title;
             std::string word;
-            first >> title >> word >> word; // "Phone Model  6310I"
+            first >> word >> word >> word; // "Phone Model  6310I": the third
             named.push_back(word);
         }
     }
