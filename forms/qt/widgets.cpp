@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QResource>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
@@ -452,16 +451,10 @@ QIcon iconFromPictures(std::span<const std::string_view> paths)
     return icon;
 }
 
-RegisteredResources::RegisteredResources(const unsigned char *bundle)
-    : m_bundle(bundle != nullptr && QResource::registerResource(bundle) ? bundle : nullptr)
+RegisteredResources registerResources(const unsigned char *bundle)
 {
-}
-
-RegisteredResources::~RegisteredResources()
-{
-    if (m_bundle != nullptr) {
-        QResource::unregisterResource(m_bundle);
-    }
+    return RegisteredResources(bundle != nullptr && QResource::registerResource(bundle) ? bundle
+                                                                                        : nullptr);
 }
 
 } // namespace forms

@@ -12,8 +12,10 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QPoint>
+#include <QResource>
 #include <QString>
 
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -53,17 +55,13 @@ void placeControl(QWidget *widget, const ControlDefinition &control, qreal logic
 // with; a picture that cannot be read is left out (none readable: a null icon).
 [[nodiscard]] QIcon iconFromPictures(std::span<const std::string_view> paths);
 
+struct UnregisterResources {
+    void operator()(const unsigned char *bundle) const { QResource::unregisterResource(bundle); }
+};
 // Keeps a bundle of resources registered for as long as it lives, so that its ":/" paths resolve
 // while a form needs them and nothing stays registered after the last form is gone.
-class RegisteredResources {
-public:
-    explicit RegisteredResources(const unsigned char *bundle);
-    ~RegisteredResources();
-    RegisteredResources(const RegisteredResources &) = delete;
-    RegisteredResources &operator=(const RegisteredResources &) = delete;
-
-private:
-    const unsigned char *m_bundle = nullptr; // null when nothing was registered
-};
+using RegisteredResources = std::unique_ptr<const unsigned char, UnregisterResources>;
+// Null when there is no bundle, or it could not be registered.
+[[nodiscard]] RegisteredResources registerResources(const unsigned char *bundle);
 
 } // namespace forms
