@@ -194,7 +194,6 @@ QWidget *createAnnouncer(QWidget *window)
     auto *announcer = new QWidget(window);
     announcer->setProperty(kAnnouncerProperty, true);
     announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
-    announcer->setFocusPolicy(Qt::NoFocus);
     announcer->setGeometry(0, 0, 0, 0);
     return announcer;
 }

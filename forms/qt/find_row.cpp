@@ -117,7 +117,6 @@ bool QtFindRow::make()
     m_answer = new QLabel(m_row);
     m_answer->setObjectName(QStringLiteral("findAnswer"));
     m_answer->setWordWrap(true);
-    m_answer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_answer->setTextFormat(Qt::PlainText);
     m_pause = new QTimer(m_row);
     m_pause->setSingleShot(true);
@@ -131,7 +130,6 @@ bool QtFindRow::make()
     // no widget come or go as the marks change.
     m_marks = new QWidget(m_form.m_window);
     m_marks->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_marks->setFocusPolicy(Qt::NoFocus);
     m_marks->setObjectName(QStringLiteral("findMarks"));
     m_marks->installEventFilter(this);
     return true;

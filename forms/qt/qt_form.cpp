@@ -325,15 +325,13 @@ void QtForm::scaleToWindow()
         scroller->setFocusPolicy(Qt::NoFocus);
         scroller->setWidgetResizable(true);
         auto *content = new QWidget;
-        content->setFocusPolicy(Qt::NoFocus);
         scroller->setWidget(content);
         // Within the one window the controls keep their tab order; the scroll area brings the
         // focused one into view.
         for (QWidget *widget : m_widgets) {
             if (widget->parentWidget() == m_window) {
-                const bool shown = !widget->isHidden();
                 widget->setParent(content);
-                widget->setVisible(shown);
+                widget->show(); // a control is never hidden
             }
         }
         scroller->setGeometry(m_window->rect());

@@ -430,8 +430,6 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
     }
     case ControlKind::CommandButton: {
         auto *button = made(new QPushButton(parent));
-        button->setAutoDefault(false);
-        button->setDefault(false);
         button->setText(literalCaption(control.text));
         return finished(button);
     }
