@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Makes a control's widget from its definition and keeps its fixed text colour readable on what it
-// is drawn on, again whenever the palette or the style changes (a desktop turning dark while the
-// window is open); a text box's tooltip, and the painting of a box holding a very long text; the
-// form's pictures and the program's icon.
+// A control's widget, its colours and pictures (see widgets.hpp); and a text box's tooltip and its
+// painting of a very long text.
 #include "forms/qt/widgets.hpp"
 
 #include "forms/core/contrast.hpp"
@@ -22,8 +20,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <optional>
-#include <tuple>
 #include <utility>
 
 namespace forms {
@@ -76,15 +72,10 @@ Rgb toRgb(const QColor &colour)
             static_cast<std::uint8_t>(colour.blue())};
 }
 
-// A fixed text colour as shown on `background`; the boxes share both, so the last answer is kept.
 QColor shownColour(Rgb defined, Rgb background)
 {
-    static std::optional<std::tuple<Rgb, Rgb, QColor>> last;
-    if (!last || std::get<0>(*last) != defined || std::get<1>(*last) != background) {
-        const Rgb shown = readableOn(defined, background);
-        last.emplace(defined, background, QColor(shown.red, shown.green, shown.blue));
-    }
-    return std::get<2>(*last);
+    const Rgb shown = readableOn(defined, background);
+    return {shown.red, shown.green, shown.blue};
 }
 
 // A frame whose caption has its own colour, given as it is drawn: a palette set on the frame would
@@ -139,11 +130,9 @@ Rgb seenBehind(const QWidget *widget, QPalette::ColorRole role)
 bool keepBorder(QWidget *box)
 {
     const Rgb base = seenBehind(box, QPalette::Base);
-    QString sheet;
-    if (isDark(base)) {
-        sheet = QStringLiteral("QLineEdit { border: 1px solid %1; }")
-                    .arg(shownColour({128, 128, 128}, base).name());
-    }
+    const QString sheet = isDark(base) ? QStringLiteral("QLineEdit { border: 1px solid %1; }")
+                                             .arg(shownColour({128, 128, 128}, base).name())
+                                       : QString();
     if (box->styleSheet() == sheet) {
         return false;
     }
@@ -325,10 +314,8 @@ QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale)
         pixmap = readPicture(path);
     }
     // At scale 1 the picture comes back as it is.
-    const QSize natural = pixmap.deviceIndependentSize().toSize();
     const qreal ratio = pixmap.devicePixelRatio();
-    pixmap
-        = pixmap.scaled(natural * scale * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    pixmap = pixmap.scaled(pixmap.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
 }
@@ -400,16 +387,14 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
         return widget;
     };
     switch (control.kind) {
-    case ControlKind::Picture: {
-        auto *picture = made(new QLabel(parent));
-        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return finished(picture);
-    }
+    case ControlKind::Picture:
     case ControlKind::Label: {
         auto *label = made(new QLabel(parent));
-        label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setText(toQString(control.text));
+        if (control.kind == ControlKind::Label) { // a picture's label has its pixmap
+            label->setTextFormat(Qt::PlainText);
+            label->setText(toQString(control.text));
+        }
         return finished(label);
     }
     case ControlKind::Frame: {
