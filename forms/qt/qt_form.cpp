@@ -90,7 +90,9 @@ protected:
                     this,
                     [this] {
                         m_recolouring = false;
-                        m_form.keepColours();
+                        for (std::size_t i = 0; i < m_form.m_widgets.size(); ++i) {
+                            keepReadable(m_form.m_widgets[i], m_form.m_definition.controls[i]);
+                        }
                     },
                     Qt::QueuedConnection);
             }
@@ -208,15 +210,12 @@ void QtForm::resizeWithin(qreal most, QSize room)
     QSize wanted = sizeAt(scale);
     // Where even the least scale does not fit, the content scrolls: the window takes what room
     // there is, and a scroll bar's width across the direction that scrolls, so the other need not.
-    if (wanted.height() > room.height() || wanted.width() > room.width()) {
-        const int bar
-            = m_window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_window);
-        if (wanted.height() > room.height()) {
-            wanted.rwidth() += bar;
-        }
-        if (wanted.width() > room.width()) {
-            wanted.rheight() += bar;
-        }
+    const int bar = m_window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_window);
+    if (wanted.height() > room.height()) {
+        wanted.rwidth() += bar;
+    }
+    if (wanted.width() > room.width()) {
+        wanted.rheight() += bar;
     }
     m_window->setMinimumSize(sizeAt(kSmallestScale).boundedTo(room));
     m_window->resize(wanted.boundedTo(room));
@@ -370,13 +369,6 @@ void QtForm::scaleToWindow()
         QWidget *widget = m_widgets[i];
         placeControl(widget, m_definition.controls[i], m_logicalDpi, scale,
                      widget->parentWidget() == surface ? margin : QPoint());
-    }
-}
-
-void QtForm::keepColours()
-{
-    for (std::size_t i = 0; i < m_widgets.size(); ++i) {
-        keepReadable(m_widgets[i], m_definition.controls[i]);
     }
 }
 

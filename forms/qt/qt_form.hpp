@@ -117,8 +117,6 @@ private:
     // Scales every control (place, size, font, picture) by how much the window exceeds or falls
     // short of its designed size.
     void scaleToWindow();
-    // Keeps each control's text readable on the palette and style in force now (keepReadable).
-    void keepColours();
 
     const FormDefinition &m_definition;
     RegisteredResources m_resources;
