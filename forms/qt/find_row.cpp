@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 // A form's find row over Qt Widgets and the form's keys (see qt_form.hpp).
-#include "forms/core/scaling.hpp"
 #include "forms/qt/qt_form.hpp"
-#include "forms/qt/widgets.hpp"
 
 #include <QAction>
 #include <QApplication>
@@ -186,9 +184,8 @@ void QtFindRow::paintMarks()
         }
         const QRectF place(control->mapTo(m_form.m_window, QPoint()), control->size());
         const double thickness = std::max(3, control->height() / 10);
-        QPen pen(m_marks->palette().color(QPalette::WindowText), thickness);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(pen);
+        painter.setPen(QPen(m_marks->palette().color(QPalette::WindowText), thickness,
+                            Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         painter.drawRect(
             place.adjusted(thickness / 2, thickness / 2, -thickness / 2, -thickness / 2));
     }
@@ -227,11 +224,9 @@ void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
     QAction *first = menu->actions().isEmpty() ? nullptr : menu->actions().front();
     menu->insertAction(first, find);
     menu->insertSeparator(first);
-    QObject::connect(find, &QAction::triggered, this, [this, box = QPointer<QLineEdit>(box)] {
-        if (!box.isNull()) {
-            open(box->text().toStdString());
-        }
-    });
+    // The menu is the box's child: it goes, and its item with it, if the box goes.
+    QObject::connect(find, &QAction::triggered, this,
+                     [this, box] { open(box->text().toStdString()); });
     menu->popup(at, find);
 }
 
