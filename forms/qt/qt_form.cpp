@@ -52,12 +52,8 @@ private:
 // client.
 class FormWindow final : public QWidget {
 public:
-    explicit FormWindow(QtForm &form)
-        : QWidget(nullptr,
-                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                      | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                      | Qt::WindowCloseButtonHint)
-        , m_form(form)
+    explicit FormWindow(QtForm &form) // with the title bar's every button, as Qt gives one
+        : m_form(form)
     {
         markFormWindow(this);
     }
@@ -180,12 +176,10 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
         const ControlDefinition &control = controls[i];
         QWidget *parent = parents[i] ? m_widgets[*parents[i]] : m_window.data();
         QWidget *made = createControlWidget(control, parent, m_logicalDpi);
-        if (control.kind == ControlKind::TextBox) {
-            m_controls.push_back(
-                std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
-        } else {
-            m_controls.push_back(std::make_unique<Control>(std::string(control.name)));
-        }
+        m_controls.push_back(
+            control.kind == ControlKind::TextBox
+                ? std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made))
+                : std::make_unique<Control>(std::string(control.name)));
         m_widgets.push_back(made);
     }
     const std::vector<std::size_t> order = tabOrder(controls);
