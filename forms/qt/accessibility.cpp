@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The accessible side of a form: the text boxes' text interface, the factory that gives a form's
-// widgets their interfaces, and the quiet writes of a click.
+// widgets their interfaces, its announcements and the quiet writes of a click.
 #include "forms/qt/accessibility.hpp"
 
-#include "forms/qt/widgets.hpp"
+#include "forms/qt/qt_form.hpp"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -152,7 +152,7 @@ private:
 
 // Marks a form's top-level widget, which is a plain QWidget.
 constexpr const char *kFormWindowProperty = "forms_formWindow";
-// Marks the empty widget through which a form announces (see QtForm::announce).
+// Marks the empty widget through which a form announces.
 constexpr const char *kAnnouncerProperty = "forms_announcer";
 
 // Qt tells assistive technology that a plain QWidget is a client area ("filler"), even as a
@@ -189,13 +189,23 @@ void markFormWindow(QWidget *window)
     window->setProperty(kFormWindowProperty, factoryInstalled);
 }
 
-QWidget *createAnnouncer(QWidget *window)
+void QtForm::announce(std::string_view message)
 {
-    auto *announcer = new QWidget(window);
-    announcer->setProperty(kAnnouncerProperty, true);
-    announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
-    announcer->setGeometry(0, 0, 0, 0);
-    return announcer;
+    if (m_window.isNull()) {
+        return;
+    }
+    // A screen reader speaks a notification as it appears and leaves the focus where it was (Qt
+    // 6.4 sends a changed name or description without its new text, so the focused control's own
+    // would not be heard). Made on the first announcement, it costs nothing at start-up.
+    if (m_announcer.isNull()) {
+        m_announcer = new QWidget(m_window);
+        m_announcer->setProperty(kAnnouncerProperty, true);
+        m_announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_announcer->setGeometry(0, 0, 0, 0);
+    }
+    m_announcer->hide();
+    m_announcer->setAccessibleName(toQString(message));
+    m_announcer->show();
 }
 
 QuietTextBoxes::QuietTextBoxes(QWidget *window)
@@ -204,9 +214,7 @@ QuietTextBoxes::QuietTextBoxes(QWidget *window)
     if (!QAccessible::isActive() || s_active != nullptr || window == nullptr) {
         return;
     }
-    const auto edits = window->findChildren<QLineEdit *>();
-    m_before.reserve(static_cast<std::size_t>(edits.size()));
-    for (QLineEdit *edit : edits) {
+    for (QLineEdit *edit : window->findChildren<QLineEdit *>()) {
         m_before.emplace_back(edit, edit->text());
     }
     s_active = this;

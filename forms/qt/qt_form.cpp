@@ -286,22 +286,6 @@ void QtForm::runHandler(const std::function<void()> &handler) const
     }
 }
 
-void QtForm::announce(std::string_view message)
-{
-    if (m_window.isNull()) {
-        return;
-    }
-    // A screen reader speaks a notification as it appears and leaves the focus where it was (Qt
-    // 6.4 sends a changed name or description without its new text, so the focused control's own
-    // would not be heard). Made on the first announcement, it costs nothing at start-up.
-    if (m_announcer.isNull()) {
-        m_announcer = createAnnouncer(m_window);
-    }
-    m_announcer->hide();
-    m_announcer->setAccessibleName(toQString(message));
-    m_announcer->show();
-}
-
 void QtForm::scaleToWindow()
 {
     if (m_window.isNull()) {

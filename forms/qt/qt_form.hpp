@@ -27,7 +27,6 @@ class QTimer;
 
 namespace forms {
 
-class FormWindow;
 class QtForm;
 
 class QtFindRow final : public QObject, public FindRow {
@@ -87,7 +86,8 @@ public:
     [[nodiscard]] std::string_view name() const override { return m_definition.name; }
     [[nodiscard]] Control *findControl(std::string_view name) override;
     bool onClick(std::string_view control, std::function<void()> handler) override;
-    // Shows the message as a notification, which screen readers speak as it appears.
+    // Shows the message as a notification, which screen readers speak as it appears; beside the
+    // factory that makes it one (accessibility.cpp).
     void announce(std::string_view message) override;
     // The row is made when first opened; until then only its keys are watched.
     [[nodiscard]] FindRow *findRow() override { return m_findRow.data(); }

@@ -151,10 +151,9 @@ constexpr qsizetype kPaintedAround = 400;
 // `position` moved back off the second half of a surrogate pair, so a slice never splits one.
 qsizetype characterStart(const QString &text, qsizetype position)
 {
-    if (position > 0 && position < text.size() && text.at(position).isLowSurrogate()) {
-        return position - 1;
-    }
-    return position;
+    return position > 0 && position < text.size() && text.at(position).isLowSurrogate()
+        ? position - 1
+        : position;
 }
 
 // The line edit behind a text box, with a tooltip for a text cut off by its edge. Qt shapes the
