@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLineEdit>
-#include <QWidget>
 
 #include <algorithm>
 #include <array>
@@ -33,15 +32,13 @@ public:
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
-        switch (type) {
-        case QAccessible::TextInterface:
+        if (type == QAccessible::TextInterface) {
             return static_cast<QAccessibleTextInterface *>(this);
-        case QAccessible::EditableTextInterface:
-            return edit()->isReadOnly() ? nullptr
-                                        : static_cast<QAccessibleEditableTextInterface *>(this);
-        default:
-            return QAccessibleWidget::interface_cast(type);
         }
+        if (type == QAccessible::EditableTextInterface && !edit()->isReadOnly()) {
+            return static_cast<QAccessibleEditableTextInterface *>(this);
+        }
+        return QAccessibleWidget::interface_cast(type); // nothing for a read-only box's editing
     }
 
     [[nodiscard]] QAccessible::State state() const override
@@ -60,11 +57,9 @@ public:
 
     void selection(int selectionIndex, int *startOffset, int *endOffset) const override
     {
-        *startOffset = *endOffset = 0;
-        if (selectionIndex == 0 && edit()->hasSelectedText()) {
-            *startOffset = edit()->selectionStart();
-            *endOffset = edit()->selectionEnd();
-        }
+        const bool selected = selectionIndex == 0 && edit()->hasSelectedText();
+        *startOffset = selected ? edit()->selectionStart() : 0;
+        *endOffset = selected ? edit()->selectionEnd() : 0;
     }
     [[nodiscard]] int selectionCount() const override { return edit()->hasSelectedText() ? 1 : 0; }
     void addSelection(int startOffset, int endOffset) override
@@ -88,9 +83,8 @@ public:
     [[nodiscard]] QString text(int startOffset, int endOffset) const override
     {
         const QString whole = edit()->text();
-        if (endOffset < 0 || endOffset > whole.size()) {
-            endOffset = static_cast<int>(whole.size());
-        }
+        const int size = static_cast<int>(whole.size());
+        endOffset = endOffset < 0 ? size : std::min(endOffset, size);
         startOffset = std::clamp(startOffset, 0, endOffset);
         return whole.mid(startOffset, endOffset - startOffset);
     }
