@@ -12,13 +12,11 @@
 #include <QMenu>
 #include <QPainter>
 #include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
-#include <vector>
 
 namespace forms {
 
@@ -167,7 +165,6 @@ const ControlDefinition *QtFindRow::definitionOf(const QWidget *widget) const
 
 void QtFindRow::redraw(const MarkChange & /*change*/)
 {
-    // The one layer draws every mark again.
     if (!m_marks.isNull()) {
         m_marks->raise();
         m_marks->update();
