@@ -12,7 +12,6 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QScreen>
-#include <QScrollArea>
 #include <QStyle>
 
 #include <xcb/xproto.h>
@@ -142,7 +141,10 @@ private:
 
 QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     : m_definition(definition)
-    , m_resources(registerResources(definition.resources))
+    , m_resources(definition.resources != nullptr
+                          && QResource::registerResource(definition.resources)
+                      ? definition.resources
+                      : nullptr)
     , m_window(new FormWindow(*this))
     , m_logicalDpi(logicalDpi > 0 ? logicalDpi : 96)
     , m_dpiFromScreen(logicalDpi <= 0)
@@ -168,8 +170,6 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
             - QSize(2 * border, style->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
     }
     resizeWithin(1.0, room);
-    // One widget per control in its container, the adapter the runtime reaches it by, and the
-    // focus chained by tab index.
     const std::span<const ControlDefinition> controls = m_definition.controls;
     const auto parents = containers(controls);
     for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -311,7 +311,6 @@ void QtForm::scaleToWindow()
                 widget->show(); // a control is never hidden
             }
         }
-        scroller->setGeometry(m_window->rect());
         scroller->show();
         content->installEventFilter(m_window);
         m_scroller = scroller;
@@ -319,7 +318,6 @@ void QtForm::scaleToWindow()
     // An open find row adds its height under the controls; they keep the rest.
     const QSize window
         = m_window->size() - QSize(0, m_findRow.isNull() ? 0 : m_findRow->addedHeight());
-    // The controls' surface: the window, or the content of its scroll area once it has one.
     QWidget *surface = m_window;
     QSize room = window;
     if (!m_scroller.isNull()) {
@@ -327,7 +325,6 @@ void QtForm::scaleToWindow()
         room = m_scroller->maximumViewportSize();
         surface = m_scroller->widget();
     }
-    // One factor keeps the designed proportions; the other direction's spare room is shared.
     const qreal scale
         = scaleForClientArea(room.width(), room.height(), designed.width(), designed.height());
     const QSize laidOut = sizeAt(scale);

@@ -16,7 +16,6 @@
 #include <QWindow>
 
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,7 +50,6 @@ private:
     [[nodiscard]] std::string fieldText() const override;
     void setAnswer(std::string_view line) override;
     void pause(bool start) override;
-    // The form's own scale and DPI, and its window's least size and size.
     [[nodiscard]] double dpi() const override;
     [[nodiscard]] double scale() const override;
     void grow(int height) override;
@@ -86,8 +84,7 @@ public:
     [[nodiscard]] std::string_view name() const override { return m_definition.name; }
     [[nodiscard]] Control *findControl(std::string_view name) override;
     bool onClick(std::string_view control, std::function<void()> handler) override;
-    // Shows the message as a notification, which screen readers speak as it appears; beside the
-    // factory that makes it one (accessibility.cpp).
+    // Shows the message as a notification, which screen readers speak as it appears.
     void announce(std::string_view message) override;
     // The row is made when first opened; until then only its keys are watched.
     [[nodiscard]] FindRow *findRow() override { return m_findRow.data(); }

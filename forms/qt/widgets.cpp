@@ -109,8 +109,7 @@ private:
 // as the theme changes.
 QColor inherited(const QWidget *widget, QPalette::ColorRole role)
 {
-    const QWidget *container = widget->parentWidget();
-    return (container != nullptr ? container : widget)->palette().color(role);
+    return widget->parentWidget()->palette().color(role); // every control has one
 }
 
 // The colour a role shows as behind the widget's text: one short of opaque lets the window's colour
@@ -376,8 +375,6 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
         placeControl(widget, control, logicalDpi, 1.0, QPoint());
         return widget;
     };
-    // Then its name for a screen reader, its focus policy and colours (frames colour their own
-    // captions).
     const auto finished = [&control](QWidget *widget) {
         widget->setAccessibleName(toQString(accessibleName(control)));
         widget->setAccessibleDescription(toQString(control.accessibleDescription));
@@ -431,12 +428,6 @@ QIcon iconFromPictures(std::span<const std::string_view> paths)
         }
     }
     return icon;
-}
-
-RegisteredResources registerResources(const unsigned char *bundle)
-{
-    return RegisteredResources(bundle != nullptr && QResource::registerResource(bundle) ? bundle
-                                                                                        : nullptr);
 }
 
 } // namespace forms

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A control's widget as its definition describes it: the widget of its kind, its place in pixels,
-// its font, its text colour on what it is drawn on, its content and what a screen reader calls it;
-// the pictures a form shows and the program's icon, read from the form's registered resources in
-// the format their names end with, at the screen's density and at the window's scale.
+// A control's widget as its definition describes it, placed, coloured and filled; the pictures a
+// form shows and the program's icon, read from the form's registered resources.
 #pragma once
 
 #include "forms/core/definition.hpp"
@@ -10,7 +8,6 @@
 
 #include <QFont>
 #include <QIcon>
-#include <QPixmap>
 #include <QPoint>
 #include <QResource>
 #include <QString>
@@ -59,9 +56,8 @@ struct UnregisterResources {
     void operator()(const unsigned char *bundle) const { QResource::unregisterResource(bundle); }
 };
 // Keeps a bundle of resources registered for as long as it lives, so that its ":/" paths resolve
-// while a form needs them and nothing stays registered after the last form is gone.
+// while a form needs them and nothing stays registered after the last form is gone; null when
+// nothing was registered.
 using RegisteredResources = std::unique_ptr<const unsigned char, UnregisterResources>;
-// Null when there is no bundle, or it could not be registered.
-[[nodiscard]] RegisteredResources registerResources(const unsigned char *bundle);
 
 } // namespace forms
