@@ -117,26 +117,10 @@ QColor inherited(const QWidget *widget, QPalette::ColorRole role)
 Rgb seenBehind(const QWidget *widget, QPalette::ColorRole role)
 {
     const QColor colour = inherited(widget, role);
-    if (colour.alpha() == 255 || role == QPalette::Window) {
-        return toRgb(colour);
-    }
-    return seenThrough(toRgb(colour), static_cast<std::uint8_t>(colour.alpha()),
-                       toRgb(inherited(widget, QPalette::Window)));
-}
-
-// On a dark palette the style draws a box's frame in a shade next to the box's own, so an empty
-// box would vanish: there it gets a border that stands out. True when the sheet changed.
-bool keepBorder(QWidget *box)
-{
-    const Rgb base = seenBehind(box, QPalette::Base);
-    const QString sheet = isDark(base) ? QStringLiteral("QLineEdit { border: 1px solid %1; }")
-                                             .arg(shownColour({128, 128, 128}, base).name())
-                                       : QString();
-    if (box->styleSheet() == sheet) {
-        return false;
-    }
-    box->setStyleSheet(sheet);
-    return true;
+    return colour.alpha() == 255 || role == QPalette::Window
+        ? toRgb(colour)
+        : seenThrough(toRgb(colour), static_cast<std::uint8_t>(colour.alpha()),
+                      toRgb(inherited(widget, QPalette::Window)));
 }
 
 // Texts longer than this are painted by TextBoxEdit itself: far more than a box shows, and short
@@ -299,7 +283,6 @@ QPixmap readPicture(const QString &path)
 // screen's density ("banner@2x.bmp" beside "banner.bmp" on a doubled screen), so it stays sharp.
 QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale)
 {
-    // The "@2x" variant beside a picture, where the enlarged picture is drawn as dense as that.
     QPixmap pixmap;
     for (int factor = static_cast<int>(std::ceil(devicePixelRatio * scale));
          factor >= 2 && pixmap.isNull(); --factor) {
@@ -347,10 +330,19 @@ void keepReadable(QWidget *widget, const ControlDefinition &control)
     if (!box && (!control.colour || control.kind == ControlKind::Frame)) {
         return; // in the theme's own colours, or a frame, which colours its caption as drawn
     }
-    if (box && keepBorder(widget)) {
-        // A style sheet keeps the palette the widget had when it was set, and puts it back as the
-        // widget's own when it goes, theme and all: the theme's colours are dropped.
-        widget->setPalette(QPalette());
+    if (box) {
+        // On a dark palette the style draws a box's frame in a shade next to the box's own, so an
+        // empty box would vanish: there it gets a border that stands out.
+        const Rgb base = seenBehind(widget, QPalette::Base);
+        const QString sheet = isDark(base) ? QStringLiteral("QLineEdit { border: 1px solid %1; }")
+                                                 .arg(shownColour({128, 128, 128}, base).name())
+                                           : QString();
+        if (widget->styleSheet() != sheet) {
+            widget->setStyleSheet(sheet);
+            // A style sheet keeps the palette the widget had when it was set, and puts it back as
+            // the widget's own when it goes, theme and all: the theme's colours are dropped.
+            widget->setPalette(QPalette());
+        }
     }
     // A box in the theme's own text colour keeps it unless it cannot be read on the box (a theme
     // whose boxes have their text's colour); then it takes the nearest shade that can.
@@ -422,10 +414,7 @@ QIcon iconFromPictures(std::span<const std::string_view> paths)
 {
     QIcon icon;
     for (const std::string_view path : paths) {
-        const QPixmap picture = readPicture(toQString(path));
-        if (!picture.isNull()) {
-            icon.addPixmap(picture);
-        }
+        icon.addPixmap(readPicture(toQString(path))); // which leaves out a null picture
     }
     return icon;
 }

@@ -39,8 +39,7 @@ inline constexpr int kLineEditMargin = 2;
 
 // Gives a text box, and a control of a fixed text colour, the text colour it is drawn in: the
 // fixed one, or a box's from the theme, as it reads on what it is drawn on (readableOn); and an
-// empty box on a dark palette a border that stands out. The form calls it again whenever a palette
-// or a style change has reached all its widgets (a desktop turning dark while the window is open).
+// empty box on a dark palette a border that stands out. Called again as the palette changes.
 void keepReadable(QWidget *widget, const ControlDefinition &control);
 
 // Places the control's widget at `scale` times its designed place and `offset` further (the form's
