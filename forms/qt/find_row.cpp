@@ -62,7 +62,6 @@ QtFindRow::QtFindRow(QtForm &form)
     , FindRow(form, form.m_definition)
     , m_form(form)
 {
-    // Only the keys are watched from the start; the row itself is made when first opened.
     form.m_window->installEventFilter(this);
     for (QWidget *widget : form.m_widgets) {
         widget->installEventFilter(this);

@@ -297,12 +297,12 @@ void QtForm::scaleToWindow()
     // that fills it, rather than lie beyond its edges.
     if (m_scroller.isNull()
         && (m_window->width() < least.width() || m_window->height() < least.height())) {
-        auto *scroller = new QScrollArea(m_window);
-        scroller->setFrameShape(QFrame::NoFrame);
-        scroller->setFocusPolicy(Qt::NoFocus);
-        scroller->setWidgetResizable(true);
+        m_scroller = new QScrollArea(m_window);
+        m_scroller->setFrameShape(QFrame::NoFrame);
+        m_scroller->setFocusPolicy(Qt::NoFocus);
+        m_scroller->setWidgetResizable(true);
         auto *content = new QWidget;
-        scroller->setWidget(content);
+        m_scroller->setWidget(content);
         // Within the one window the controls keep their tab order; the scroll area brings the
         // focused one into view.
         for (QWidget *widget : m_widgets) {
@@ -311,9 +311,8 @@ void QtForm::scaleToWindow()
                 widget->show(); // a control is never hidden
             }
         }
-        scroller->show();
+        m_scroller->show();
         content->installEventFilter(m_window);
-        m_scroller = scroller;
     }
     // An open find row adds its height under the controls; they keep the rest.
     const QSize window
