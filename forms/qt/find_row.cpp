@@ -80,14 +80,15 @@ double QtFindRow::scale() const
 
 void QtFindRow::layOut()
 {
-    if (m_row.isNull() || !isOpen()) {
+    if (m_field.isNull() || !isOpen()) {
         return;
     }
     const QSize size = m_form.m_window->size();
     const FindRowPlace at = place(size.width(), size.height());
-    const auto rect = [](PixelRect r) { return QRect(r.left, r.top, r.width, r.height); };
+    const auto rect = [&at](PixelRect r) { // the field's and the answer's, from the row's corner
+        return QRect(at.row.left + r.left, at.row.top + r.top, r.width, r.height);
+    };
     m_marks->setGeometry(m_form.m_window->rect());
-    m_row->setGeometry(rect(at.row));
     QFont font = m_form.m_window->font();
     font.setPointSizeF(font.pointSizeF() * scale());
     m_field->setFont(font);
@@ -99,21 +100,19 @@ void QtFindRow::layOut()
 
 bool QtFindRow::make()
 {
-    if (!m_row.isNull()) {
+    if (!m_field.isNull()) {
         return true;
     }
-    m_row = new QWidget(m_form.m_window);
-    m_row->setObjectName(QStringLiteral("findRow"));
-    m_field = new QLineEdit(m_row);
+    m_field = new QLineEdit(m_form.m_window);
     m_field->setObjectName(QStringLiteral("findField"));
     m_field->setAccessibleName(toQString(kFindFieldName));
     m_field->setPlaceholderText(toQString(kFindFieldName));
     m_field->installEventFilter(this);
-    m_answer = new QLabel(m_row);
+    m_answer = new QLabel(m_form.m_window);
     m_answer->setObjectName(QStringLiteral("findAnswer"));
     m_answer->setWordWrap(true);
     m_answer->setTextFormat(Qt::PlainText);
-    m_pause = new QTimer(m_row);
+    m_pause = new QTimer(this);
     m_pause->setSingleShot(true);
     m_pause->setInterval(kAnnouncePause);
     QObject::connect(m_pause, &QTimer::timeout, this, [this] { paused(); });
@@ -135,7 +134,8 @@ void QtFindRow::show(bool shown)
     if (shown) {
         layOut();
     }
-    m_row->setVisible(shown);
+    m_field->setVisible(shown);
+    m_answer->setVisible(shown);
     m_marks->setVisible(shown);
 }
 

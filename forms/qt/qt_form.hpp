@@ -42,8 +42,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // The field and the answer line in one widget under the controls, the layer of marks over
-    // the window, and the pause's timer, all made on the first opening.
+    // The field and the answer line under the controls, the layer of marks over the window, and
+    // the pause's timer, all made on the first opening.
     bool make() override;
     void show(bool shown) override;
     void setField(std::string_view text) override;
@@ -66,7 +66,6 @@ private:
     void paintMarks(); // on the layer of marks, as it is painted
 
     QtForm &m_form;
-    QPointer<QWidget> m_row;
     QPointer<QLineEdit> m_field;
     QPointer<QLabel> m_answer;
     QPointer<QWidget> m_marks; // one layer over the window that draws every mark
