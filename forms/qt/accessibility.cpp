@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The accessible side of a form: the text boxes' text interface, the factory that gives a form's
-// widgets their interfaces, its announcements and the quiet writes of a click.
+// The accessible side of a form (see accessibility.hpp), its announcements among them.
 #include "forms/qt/accessibility.hpp"
 
 #include "forms/qt/qt_form.hpp"

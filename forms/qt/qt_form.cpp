@@ -217,7 +217,7 @@ void QtForm::resizeWithin(qreal most, QSize room)
 
 void QtForm::fitToScreen(qreal kept)
 {
-    const QScreen *screen = m_window.isNull() ? nullptr : m_window->screen();
+    const QScreen *screen = m_window->screen(); // the call's window is there: it was queued on it
     if (screen == nullptr) {
         return;
     }
@@ -288,9 +288,6 @@ void QtForm::runHandler(const std::function<void()> &handler) const
 
 void QtForm::scaleToWindow()
 {
-    if (m_window.isNull()) {
-        return;
-    }
     const QSize designed = sizeAt(1.0);
     const QSize least = sizeAt(kSmallestScale);
     // Where the window is smaller than the least scale's size, its controls move into a scroll area
