@@ -34,11 +34,7 @@ protected:
     [[nodiscard]] bool present() const override { return !m_edit.isNull(); }
     [[nodiscard]] std::string rawText() const override { return m_edit->text().toStdString(); }
     void setRawText(std::string_view text) override { m_edit->setText(toQString(text)); }
-    void showBeginning() override
-    {
-        m_edit->deselect();
-        m_edit->setCursorPosition(0);
-    }
+    void showBeginning() override { m_edit->setCursorPosition(0); } // which deselects as well
 
 private:
     QPointer<QLineEdit> m_edit;
