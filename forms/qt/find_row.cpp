@@ -155,11 +155,10 @@ void QtFindRow::grow(int height)
 
 const ControlDefinition *QtFindRow::definitionOf(const QWidget *widget) const
 {
-    const std::vector<QWidget *> &widgets = m_form.m_widgets;
-    const auto found = std::ranges::find(widgets, widget);
-    return found == widgets.end()
-        ? nullptr
-        : &m_form.m_definition.controls[static_cast<std::size_t>(found - widgets.begin())];
+    const auto at = std::ranges::find(m_form.m_widgets, widget) - m_form.m_widgets.begin();
+    return at < std::ssize(m_form.m_widgets)
+        ? &m_form.m_definition.controls[static_cast<std::size_t>(at)]
+        : nullptr;
 }
 
 void QtFindRow::redraw(const MarkChange & /*change*/)
