@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The accessible side of a form: the text boxes' text interface, the factory that gives a form's
-// widgets their interfaces, and the quiet writes of a click.
+// The accessible side of a form (see accessibility.hpp), its announcements among them.
 #include "forms/qt/accessibility.hpp"
 
-#include "forms/qt/widgets.hpp"
+#include "forms/qt/qt_form.hpp"
 
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLineEdit>
-#include <QWidget>
 
 #include <algorithm>
 #include <array>
@@ -33,15 +31,13 @@ public:
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
-        switch (type) {
-        case QAccessible::TextInterface:
+        if (type == QAccessible::TextInterface) {
             return static_cast<QAccessibleTextInterface *>(this);
-        case QAccessible::EditableTextInterface:
-            return edit()->isReadOnly() ? nullptr
-                                        : static_cast<QAccessibleEditableTextInterface *>(this);
-        default:
-            return QAccessibleWidget::interface_cast(type);
         }
+        if (type == QAccessible::EditableTextInterface && !edit()->isReadOnly()) {
+            return static_cast<QAccessibleEditableTextInterface *>(this);
+        }
+        return QAccessibleWidget::interface_cast(type); // nothing for a read-only box's editing
     }
 
     [[nodiscard]] QAccessible::State state() const override
@@ -60,11 +56,9 @@ public:
 
     void selection(int selectionIndex, int *startOffset, int *endOffset) const override
     {
-        *startOffset = *endOffset = 0;
-        if (selectionIndex == 0 && edit()->hasSelectedText()) {
-            *startOffset = edit()->selectionStart();
-            *endOffset = edit()->selectionEnd();
-        }
+        const bool selected = selectionIndex == 0 && edit()->hasSelectedText();
+        *startOffset = selected ? edit()->selectionStart() : 0;
+        *endOffset = selected ? edit()->selectionEnd() : 0;
     }
     [[nodiscard]] int selectionCount() const override { return edit()->hasSelectedText() ? 1 : 0; }
     void addSelection(int startOffset, int endOffset) override
@@ -88,9 +82,8 @@ public:
     [[nodiscard]] QString text(int startOffset, int endOffset) const override
     {
         const QString whole = edit()->text();
-        if (endOffset < 0 || endOffset > whole.size()) {
-            endOffset = static_cast<int>(whole.size());
-        }
+        const int size = static_cast<int>(whole.size());
+        endOffset = endOffset < 0 ? size : std::min(endOffset, size);
         startOffset = std::clamp(startOffset, 0, endOffset);
         return whole.mid(startOffset, endOffset - startOffset);
     }
@@ -152,7 +145,7 @@ private:
 
 // Marks a form's top-level widget, which is a plain QWidget.
 constexpr const char *kFormWindowProperty = "forms_formWindow";
-// Marks the empty widget through which a form announces (see QtForm::announce).
+// Marks the empty widget through which a form announces.
 constexpr const char *kAnnouncerProperty = "forms_announcer";
 
 // Qt tells assistive technology that a plain QWidget is a client area ("filler"), even as a
@@ -189,14 +182,23 @@ void markFormWindow(QWidget *window)
     window->setProperty(kFormWindowProperty, factoryInstalled);
 }
 
-QWidget *createAnnouncer(QWidget *window)
+void QtForm::announce(std::string_view message)
 {
-    auto *announcer = new QWidget(window);
-    announcer->setProperty(kAnnouncerProperty, true);
-    announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
-    announcer->setFocusPolicy(Qt::NoFocus);
-    announcer->setGeometry(0, 0, 0, 0);
-    return announcer;
+    if (m_window.isNull()) {
+        return;
+    }
+    // A screen reader speaks a notification as it appears and leaves the focus where it was (Qt
+    // 6.4 sends a changed name or description without its new text, so the focused control's own
+    // would not be heard). Made on the first announcement, it costs nothing at start-up.
+    if (m_announcer.isNull()) {
+        m_announcer = new QWidget(m_window);
+        m_announcer->setProperty(kAnnouncerProperty, true);
+        m_announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_announcer->setGeometry(0, 0, 0, 0);
+    }
+    m_announcer->hide();
+    m_announcer->setAccessibleName(toQString(message));
+    m_announcer->show();
 }
 
 QuietTextBoxes::QuietTextBoxes(QWidget *window)
@@ -205,9 +207,7 @@ QuietTextBoxes::QuietTextBoxes(QWidget *window)
     if (!QAccessible::isActive() || s_active != nullptr || window == nullptr) {
         return;
     }
-    const auto edits = window->findChildren<QLineEdit *>();
-    m_before.reserve(static_cast<std::size_t>(edits.size()));
-    for (QLineEdit *edit : edits) {
+    for (QLineEdit *edit : window->findChildren<QLineEdit *>()) {
         m_before.emplace_back(edit, edit->text());
     }
     s_active = this;

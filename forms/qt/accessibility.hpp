@@ -19,10 +19,6 @@ namespace forms {
 // Makes a form's top-level window, a plain widget, known to assistive technology as a window.
 void markFormWindow(QWidget *window);
 
-// The empty widget through which a form announces: a notification, whose name is spoken each time
-// it is shown.
-[[nodiscard]] QWidget *createAnnouncer(QWidget *window);
-
 // While a click handler runs, each text box it writes reaches assistive technology as one change,
 // sent when it returns: written one by one, sixteen boxes send some eighty events (text removed and
 // inserted, selection, the cursor to the end and back home), and Orca prunes its queue beyond 50

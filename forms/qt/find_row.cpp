@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 // A form's find row over Qt Widgets and the form's keys (see qt_form.hpp).
-#include "forms/core/scaling.hpp"
 #include "forms/qt/qt_form.hpp"
-#include "forms/qt/widgets.hpp"
 
 #include <QAction>
 #include <QApplication>
@@ -14,13 +12,11 @@
 #include <QMenu>
 #include <QPainter>
 #include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
-#include <vector>
 
 namespace forms {
 
@@ -66,7 +62,6 @@ QtFindRow::QtFindRow(QtForm &form)
     , FindRow(form, form.m_definition)
     , m_form(form)
 {
-    // Only the keys are watched from the start; the row itself is made when first opened.
     form.m_window->installEventFilter(this);
     for (QWidget *widget : form.m_widgets) {
         widget->installEventFilter(this);
@@ -85,14 +80,15 @@ double QtFindRow::scale() const
 
 void QtFindRow::layOut()
 {
-    if (m_row.isNull() || !isOpen()) {
+    if (m_field.isNull() || !isOpen()) {
         return;
     }
     const QSize size = m_form.m_window->size();
     const FindRowPlace at = place(size.width(), size.height());
-    const auto rect = [](PixelRect r) { return QRect(r.left, r.top, r.width, r.height); };
+    const auto rect = [&at](PixelRect r) { // the field's and the answer's, from the row's corner
+        return QRect(at.row.left + r.left, at.row.top + r.top, r.width, r.height);
+    };
     m_marks->setGeometry(m_form.m_window->rect());
-    m_row->setGeometry(rect(at.row));
     QFont font = m_form.m_window->font();
     font.setPointSizeF(font.pointSizeF() * scale());
     m_field->setFont(font);
@@ -104,22 +100,19 @@ void QtFindRow::layOut()
 
 bool QtFindRow::make()
 {
-    if (!m_row.isNull()) {
+    if (!m_field.isNull()) {
         return true;
     }
-    m_row = new QWidget(m_form.m_window);
-    m_row->setObjectName(QStringLiteral("findRow"));
-    m_field = new QLineEdit(m_row);
+    m_field = new QLineEdit(m_form.m_window);
     m_field->setObjectName(QStringLiteral("findField"));
     m_field->setAccessibleName(toQString(kFindFieldName));
     m_field->setPlaceholderText(toQString(kFindFieldName));
     m_field->installEventFilter(this);
-    m_answer = new QLabel(m_row);
+    m_answer = new QLabel(m_form.m_window);
     m_answer->setObjectName(QStringLiteral("findAnswer"));
     m_answer->setWordWrap(true);
-    m_answer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_answer->setTextFormat(Qt::PlainText);
-    m_pause = new QTimer(m_row);
+    m_pause = new QTimer(this);
     m_pause->setSingleShot(true);
     m_pause->setInterval(kAnnouncePause);
     QObject::connect(m_pause, &QTimer::timeout, this, [this] { paused(); });
@@ -131,7 +124,6 @@ bool QtFindRow::make()
     // no widget come or go as the marks change.
     m_marks = new QWidget(m_form.m_window);
     m_marks->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_marks->setFocusPolicy(Qt::NoFocus);
     m_marks->setObjectName(QStringLiteral("findMarks"));
     m_marks->installEventFilter(this);
     return true;
@@ -142,7 +134,8 @@ void QtFindRow::show(bool shown)
     if (shown) {
         layOut();
     }
-    m_row->setVisible(shown);
+    m_field->setVisible(shown);
+    m_answer->setVisible(shown);
     m_marks->setVisible(shown);
 }
 
@@ -162,16 +155,14 @@ void QtFindRow::grow(int height)
 
 const ControlDefinition *QtFindRow::definitionOf(const QWidget *widget) const
 {
-    const std::vector<QWidget *> &widgets = m_form.m_widgets;
-    const auto found = std::ranges::find(widgets, widget);
-    return found == widgets.end()
-        ? nullptr
-        : &m_form.m_definition.controls[static_cast<std::size_t>(found - widgets.begin())];
+    const auto at = std::ranges::find(m_form.m_widgets, widget) - m_form.m_widgets.begin();
+    return at < std::ssize(m_form.m_widgets)
+        ? &m_form.m_definition.controls[static_cast<std::size_t>(at)]
+        : nullptr;
 }
 
 void QtFindRow::redraw(const MarkChange & /*change*/)
 {
-    // The one layer draws every mark again.
     if (!m_marks.isNull()) {
         m_marks->raise();
         m_marks->update();
@@ -188,9 +179,8 @@ void QtFindRow::paintMarks()
         }
         const QRectF place(control->mapTo(m_form.m_window, QPoint()), control->size());
         const double thickness = std::max(3, control->height() / 10);
-        QPen pen(m_marks->palette().color(QPalette::WindowText), thickness);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(pen);
+        painter.setPen(QPen(m_marks->palette().color(QPalette::WindowText), thickness,
+                            Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         painter.drawRect(
             place.adjusted(thickness / 2, thickness / 2, -thickness / 2, -thickness / 2));
     }
@@ -229,11 +219,9 @@ void QtFindRow::contextMenu(QLineEdit *box, QPoint at)
     QAction *first = menu->actions().isEmpty() ? nullptr : menu->actions().front();
     menu->insertAction(first, find);
     menu->insertSeparator(first);
-    QObject::connect(find, &QAction::triggered, this, [this, box = QPointer<QLineEdit>(box)] {
-        if (!box.isNull()) {
-            open(box->text().toStdString());
-        }
-    });
+    // The menu is the box's child: it goes, and its item with it, if the box goes.
+    QObject::connect(find, &QAction::triggered, this,
+                     [this, box] { open(box->text().toStdString()); });
     menu->popup(at, find);
 }
 

@@ -12,7 +12,6 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QScreen>
-#include <QScrollArea>
 #include <QStyle>
 
 #include <xcb/xproto.h>
@@ -35,11 +34,7 @@ protected:
     [[nodiscard]] bool present() const override { return !m_edit.isNull(); }
     [[nodiscard]] std::string rawText() const override { return m_edit->text().toStdString(); }
     void setRawText(std::string_view text) override { m_edit->setText(toQString(text)); }
-    void showBeginning() override
-    {
-        m_edit->deselect();
-        m_edit->setCursorPosition(0);
-    }
+    void showBeginning() override { m_edit->setCursorPosition(0); } // which deselects as well
 
 private:
     QPointer<QLineEdit> m_edit;
@@ -52,12 +47,8 @@ private:
 // client.
 class FormWindow final : public QWidget {
 public:
-    explicit FormWindow(QtForm &form)
-        : QWidget(nullptr,
-                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                      | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                      | Qt::WindowCloseButtonHint)
-        , m_form(form)
+    explicit FormWindow(QtForm &form) // with the title bar's every button, as Qt gives one
+        : m_form(form)
     {
         markFormWindow(this);
     }
@@ -90,7 +81,9 @@ protected:
                     this,
                     [this] {
                         m_recolouring = false;
-                        m_form.keepColours();
+                        for (std::size_t i = 0; i < m_form.m_widgets.size(); ++i) {
+                            keepReadable(m_form.m_widgets[i], m_form.m_definition.controls[i]);
+                        }
                     },
                     Qt::QueuedConnection);
             }
@@ -144,7 +137,10 @@ private:
 
 QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     : m_definition(definition)
-    , m_resources(definition.resources)
+    , m_resources(definition.resources != nullptr
+                          && QResource::registerResource(definition.resources)
+                      ? definition.resources
+                      : nullptr)
     , m_window(new FormWindow(*this))
     , m_logicalDpi(logicalDpi > 0 ? logicalDpi : 96)
     , m_dpiFromScreen(logicalDpi <= 0)
@@ -170,20 +166,16 @@ QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
             - QSize(2 * border, style->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
     }
     resizeWithin(1.0, room);
-    // One widget per control in its container, the adapter the runtime reaches it by, and the
-    // focus chained by tab index.
     const std::span<const ControlDefinition> controls = m_definition.controls;
     const auto parents = containers(controls);
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const ControlDefinition &control = controls[i];
         QWidget *parent = parents[i] ? m_widgets[*parents[i]] : m_window.data();
         QWidget *made = createControlWidget(control, parent, m_logicalDpi);
-        if (control.kind == ControlKind::TextBox) {
-            m_controls.push_back(
-                std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made)));
-        } else {
-            m_controls.push_back(std::make_unique<Control>(std::string(control.name)));
-        }
+        m_controls.push_back(
+            control.kind == ControlKind::TextBox
+                ? std::make_unique<QtTextBox>(control.name, static_cast<QLineEdit *>(made))
+                : std::make_unique<Control>(std::string(control.name)));
         m_widgets.push_back(made);
     }
     const std::vector<std::size_t> order = tabOrder(controls);
@@ -208,15 +200,12 @@ void QtForm::resizeWithin(qreal most, QSize room)
     QSize wanted = sizeAt(scale);
     // Where even the least scale does not fit, the content scrolls: the window takes what room
     // there is, and a scroll bar's width across the direction that scrolls, so the other need not.
-    if (wanted.height() > room.height() || wanted.width() > room.width()) {
-        const int bar
-            = m_window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_window);
-        if (wanted.height() > room.height()) {
-            wanted.rwidth() += bar;
-        }
-        if (wanted.width() > room.width()) {
-            wanted.rheight() += bar;
-        }
+    const int bar = m_window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_window);
+    if (wanted.height() > room.height()) {
+        wanted.rwidth() += bar;
+    }
+    if (wanted.width() > room.width()) {
+        wanted.rheight() += bar;
     }
     m_window->setMinimumSize(sizeAt(kSmallestScale).boundedTo(room));
     m_window->resize(wanted.boundedTo(room));
@@ -224,7 +213,7 @@ void QtForm::resizeWithin(qreal most, QSize room)
 
 void QtForm::fitToScreen(qreal kept)
 {
-    const QScreen *screen = m_window.isNull() ? nullptr : m_window->screen();
+    const QScreen *screen = m_window->screen(); // the call's window is there: it was queued on it
     if (screen == nullptr) {
         return;
     }
@@ -289,58 +278,34 @@ void QtForm::runHandler(const std::function<void()> &handler) const
     forms::runHandler(handler, reportUntrappedError);
 }
 
-void QtForm::announce(std::string_view message)
-{
-    if (m_window.isNull()) {
-        return;
-    }
-    // A screen reader speaks a notification as it appears and leaves the focus where it was (Qt
-    // 6.4 sends a changed name or description without its new text, so the focused control's own
-    // would not be heard). Made on the first announcement, it costs nothing at start-up.
-    if (m_announcer.isNull()) {
-        m_announcer = createAnnouncer(m_window);
-    }
-    m_announcer->hide();
-    m_announcer->setAccessibleName(toQString(message));
-    m_announcer->show();
-}
-
 void QtForm::scaleToWindow()
 {
-    if (m_window.isNull()) {
-        return;
-    }
     const QSize designed = sizeAt(1.0);
     const QSize least = sizeAt(kSmallestScale);
     // Where the window is smaller than the least scale's size, its controls move into a scroll area
     // that fills it, rather than lie beyond its edges.
     if (m_scroller.isNull()
         && (m_window->width() < least.width() || m_window->height() < least.height())) {
-        auto *scroller = new QScrollArea(m_window);
-        scroller->setFrameShape(QFrame::NoFrame);
-        scroller->setFocusPolicy(Qt::NoFocus);
-        scroller->setWidgetResizable(true);
+        m_scroller = new QScrollArea(m_window);
+        m_scroller->setFrameShape(QFrame::NoFrame);
+        m_scroller->setFocusPolicy(Qt::NoFocus);
+        m_scroller->setWidgetResizable(true);
         auto *content = new QWidget;
-        content->setFocusPolicy(Qt::NoFocus);
-        scroller->setWidget(content);
+        m_scroller->setWidget(content);
         // Within the one window the controls keep their tab order; the scroll area brings the
         // focused one into view.
         for (QWidget *widget : m_widgets) {
             if (widget->parentWidget() == m_window) {
-                const bool shown = !widget->isHidden();
                 widget->setParent(content);
-                widget->setVisible(shown);
+                widget->show(); // a control is never hidden
             }
         }
-        scroller->setGeometry(m_window->rect());
-        scroller->show();
+        m_scroller->show();
         content->installEventFilter(m_window);
-        m_scroller = scroller;
     }
     // An open find row adds its height under the controls; they keep the rest.
     const QSize window
         = m_window->size() - QSize(0, m_findRow.isNull() ? 0 : m_findRow->addedHeight());
-    // The controls' surface: the window, or the content of its scroll area once it has one.
     QWidget *surface = m_window;
     QSize room = window;
     if (!m_scroller.isNull()) {
@@ -348,7 +313,6 @@ void QtForm::scaleToWindow()
         room = m_scroller->maximumViewportSize();
         surface = m_scroller->widget();
     }
-    // One factor keeps the designed proportions; the other direction's spare room is shared.
     const qreal scale
         = scaleForClientArea(room.width(), room.height(), designed.width(), designed.height());
     const QSize laidOut = sizeAt(scale);
@@ -368,13 +332,6 @@ void QtForm::scaleToWindow()
         QWidget *widget = m_widgets[i];
         placeControl(widget, m_definition.controls[i], m_logicalDpi, scale,
                      widget->parentWidget() == surface ? margin : QPoint());
-    }
-}
-
-void QtForm::keepColours()
-{
-    for (std::size_t i = 0; i < m_widgets.size(); ++i) {
-        keepReadable(m_widgets[i], m_definition.controls[i]);
     }
 }
 

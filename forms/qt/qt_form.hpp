@@ -16,7 +16,6 @@
 #include <QWindow>
 
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +26,6 @@ class QTimer;
 
 namespace forms {
 
-class FormWindow;
 class QtForm;
 
 class QtFindRow final : public QObject, public FindRow {
@@ -44,15 +42,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // The field and the answer line in one widget under the controls, the layer of marks over
-    // the window, and the pause's timer, all made on the first opening.
+    // The field and the answer line under the controls, the layer of marks over the window, and
+    // the pause's timer, all made on the first opening.
     bool make() override;
     void show(bool shown) override;
     void setField(std::string_view text) override;
     [[nodiscard]] std::string fieldText() const override;
     void setAnswer(std::string_view line) override;
     void pause(bool start) override;
-    // The form's own scale and DPI, and its window's least size and size.
     [[nodiscard]] double dpi() const override;
     [[nodiscard]] double scale() const override;
     void grow(int height) override;
@@ -69,7 +66,6 @@ private:
     void paintMarks(); // on the layer of marks, as it is painted
 
     QtForm &m_form;
-    QPointer<QWidget> m_row;
     QPointer<QLineEdit> m_field;
     QPointer<QLabel> m_answer;
     QPointer<QWidget> m_marks; // one layer over the window that draws every mark
@@ -117,8 +113,6 @@ private:
     // Scales every control (place, size, font, picture) by how much the window exceeds or falls
     // short of its designed size.
     void scaleToWindow();
-    // Keeps each control's text readable on the palette and style in force now (keepReadable).
-    void keepColours();
 
     const FormDefinition &m_definition;
     RegisteredResources m_resources;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Makes a control's widget from its definition and keeps its fixed text colour readable on what it
-// is drawn on, again whenever the palette or the style changes (a desktop turning dark while the
-// window is open); a text box's tooltip, and the painting of a box holding a very long text; the
-// form's pictures and the program's icon.
+// A control's widget, its colours and pictures (see widgets.hpp); and a text box's tooltip and its
+// painting of a very long text.
 #include "forms/qt/widgets.hpp"
 
 #include "forms/core/contrast.hpp"
@@ -14,7 +12,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QResource>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
@@ -23,8 +20,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <optional>
-#include <tuple>
 #include <utility>
 
 namespace forms {
@@ -77,15 +72,10 @@ Rgb toRgb(const QColor &colour)
             static_cast<std::uint8_t>(colour.blue())};
 }
 
-// A fixed text colour as shown on `background`; the boxes share both, so the last answer is kept.
 QColor shownColour(Rgb defined, Rgb background)
 {
-    static std::optional<std::tuple<Rgb, Rgb, QColor>> last;
-    if (!last || std::get<0>(*last) != defined || std::get<1>(*last) != background) {
-        const Rgb shown = readableOn(defined, background);
-        last.emplace(defined, background, QColor(shown.red, shown.green, shown.blue));
-    }
-    return std::get<2>(*last);
+    const Rgb shown = readableOn(defined, background);
+    return {shown.red, shown.green, shown.blue};
 }
 
 // A frame whose caption has its own colour, given as it is drawn: a palette set on the frame would
@@ -119,8 +109,7 @@ private:
 // as the theme changes.
 QColor inherited(const QWidget *widget, QPalette::ColorRole role)
 {
-    const QWidget *container = widget->parentWidget();
-    return (container != nullptr ? container : widget)->palette().color(role);
+    return widget->parentWidget()->palette().color(role); // every control has one
 }
 
 // The colour a role shows as behind the widget's text: one short of opaque lets the window's colour
@@ -128,28 +117,10 @@ QColor inherited(const QWidget *widget, QPalette::ColorRole role)
 Rgb seenBehind(const QWidget *widget, QPalette::ColorRole role)
 {
     const QColor colour = inherited(widget, role);
-    if (colour.alpha() == 255 || role == QPalette::Window) {
-        return toRgb(colour);
-    }
-    return seenThrough(toRgb(colour), static_cast<std::uint8_t>(colour.alpha()),
-                       toRgb(inherited(widget, QPalette::Window)));
-}
-
-// On a dark palette the style draws a box's frame in a shade next to the box's own, so an empty
-// box would vanish: there it gets a border that stands out. True when the sheet changed.
-bool keepBorder(QWidget *box)
-{
-    const Rgb base = seenBehind(box, QPalette::Base);
-    QString sheet;
-    if (isDark(base)) {
-        sheet = QStringLiteral("QLineEdit { border: 1px solid %1; }")
-                    .arg(shownColour({128, 128, 128}, base).name());
-    }
-    if (box->styleSheet() == sheet) {
-        return false;
-    }
-    box->setStyleSheet(sheet);
-    return true;
+    return colour.alpha() == 255 || role == QPalette::Window
+        ? toRgb(colour)
+        : seenThrough(toRgb(colour), static_cast<std::uint8_t>(colour.alpha()),
+                      toRgb(inherited(widget, QPalette::Window)));
 }
 
 // Texts longer than this are painted by TextBoxEdit itself: far more than a box shows, and short
@@ -163,10 +134,9 @@ constexpr qsizetype kPaintedAround = 400;
 // `position` moved back off the second half of a surrogate pair, so a slice never splits one.
 qsizetype characterStart(const QString &text, qsizetype position)
 {
-    if (position > 0 && position < text.size() && text.at(position).isLowSurrogate()) {
-        return position - 1;
-    }
-    return position;
+    return position > 0 && position < text.size() && text.at(position).isLowSurrogate()
+        ? position - 1
+        : position;
 }
 
 // The line edit behind a text box, with a tooltip for a text cut off by its edge. Qt shapes the
@@ -313,7 +283,6 @@ QPixmap readPicture(const QString &path)
 // screen's density ("banner@2x.bmp" beside "banner.bmp" on a doubled screen), so it stays sharp.
 QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale)
 {
-    // The "@2x" variant beside a picture, where the enlarged picture is drawn as dense as that.
     QPixmap pixmap;
     for (int factor = static_cast<int>(std::ceil(devicePixelRatio * scale));
          factor >= 2 && pixmap.isNull(); --factor) {
@@ -326,10 +295,8 @@ QPixmap scaledPicture(const QString &path, qreal devicePixelRatio, qreal scale)
         pixmap = readPicture(path);
     }
     // At scale 1 the picture comes back as it is.
-    const QSize natural = pixmap.deviceIndependentSize().toSize();
     const qreal ratio = pixmap.devicePixelRatio();
-    pixmap
-        = pixmap.scaled(natural * scale * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    pixmap = pixmap.scaled(pixmap.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
 }
@@ -363,10 +330,19 @@ void keepReadable(QWidget *widget, const ControlDefinition &control)
     if (!box && (!control.colour || control.kind == ControlKind::Frame)) {
         return; // in the theme's own colours, or a frame, which colours its caption as drawn
     }
-    if (box && keepBorder(widget)) {
-        // A style sheet keeps the palette the widget had when it was set, and puts it back as the
-        // widget's own when it goes, theme and all: the theme's colours are dropped.
-        widget->setPalette(QPalette());
+    if (box) {
+        // On a dark palette the style draws a box's frame in a shade next to the box's own, so an
+        // empty box would vanish: there it gets a border that stands out.
+        const Rgb base = seenBehind(widget, QPalette::Base);
+        const QString sheet = isDark(base) ? QStringLiteral("QLineEdit { border: 1px solid %1; }")
+                                                 .arg(shownColour({128, 128, 128}, base).name())
+                                           : QString();
+        if (widget->styleSheet() != sheet) {
+            widget->setStyleSheet(sheet);
+            // A style sheet keeps the palette the widget had when it was set, and puts it back as
+            // the widget's own when it goes, theme and all: the theme's colours are dropped.
+            widget->setPalette(QPalette());
+        }
     }
     // A box in the theme's own text colour keeps it unless it cannot be read on the box (a theme
     // whose boxes have their text's colour); then it takes the nearest shade that can.
@@ -391,8 +367,6 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
         placeControl(widget, control, logicalDpi, 1.0, QPoint());
         return widget;
     };
-    // Then its name for a screen reader, its focus policy and colours (frames colour their own
-    // captions).
     const auto finished = [&control](QWidget *widget) {
         widget->setAccessibleName(toQString(accessibleName(control)));
         widget->setAccessibleDescription(toQString(control.accessibleDescription));
@@ -401,16 +375,14 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
         return widget;
     };
     switch (control.kind) {
-    case ControlKind::Picture: {
-        auto *picture = made(new QLabel(parent));
-        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return finished(picture);
-    }
+    case ControlKind::Picture:
     case ControlKind::Label: {
         auto *label = made(new QLabel(parent));
-        label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setText(toQString(control.text));
+        if (control.kind == ControlKind::Label) { // a picture's label has its pixmap
+            label->setTextFormat(Qt::PlainText);
+            label->setText(toQString(control.text));
+        }
         return finished(label);
     }
     case ControlKind::Frame: {
@@ -431,8 +403,6 @@ QWidget *createControlWidget(const ControlDefinition &control, QWidget *parent, 
     }
     case ControlKind::CommandButton: {
         auto *button = made(new QPushButton(parent));
-        button->setAutoDefault(false);
-        button->setDefault(false);
         button->setText(literalCaption(control.text));
         return finished(button);
     }
@@ -444,24 +414,9 @@ QIcon iconFromPictures(std::span<const std::string_view> paths)
 {
     QIcon icon;
     for (const std::string_view path : paths) {
-        const QPixmap picture = readPicture(toQString(path));
-        if (!picture.isNull()) {
-            icon.addPixmap(picture);
-        }
+        icon.addPixmap(readPicture(toQString(path))); // which leaves out a null picture
     }
     return icon;
-}
-
-RegisteredResources::RegisteredResources(const unsigned char *bundle)
-    : m_bundle(bundle != nullptr && QResource::registerResource(bundle) ? bundle : nullptr)
-{
-}
-
-RegisteredResources::~RegisteredResources()
-{
-    if (m_bundle != nullptr) {
-        QResource::unregisterResource(m_bundle);
-    }
 }
 
 } // namespace forms

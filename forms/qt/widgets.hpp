@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A control's widget as its definition describes it: the widget of its kind, its place in pixels,
-// its font, its text colour on what it is drawn on, its content and what a screen reader calls it;
-// the pictures a form shows and the program's icon, read from the form's registered resources in
-// the format their names end with, at the screen's density and at the window's scale.
+// A control's widget as its definition describes it, placed, coloured and filled; the pictures a
+// form shows and the program's icon, read from the form's registered resources.
 #pragma once
 
 #include "forms/core/definition.hpp"
@@ -10,10 +8,11 @@
 
 #include <QFont>
 #include <QIcon>
-#include <QPixmap>
 #include <QPoint>
+#include <QResource>
 #include <QString>
 
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -40,8 +39,7 @@ inline constexpr int kLineEditMargin = 2;
 
 // Gives a text box, and a control of a fixed text colour, the text colour it is drawn in: the
 // fixed one, or a box's from the theme, as it reads on what it is drawn on (readableOn); and an
-// empty box on a dark palette a border that stands out. The form calls it again whenever a palette
-// or a style change has reached all its widgets (a desktop turning dark while the window is open).
+// empty box on a dark palette a border that stands out. Called again as the palette changes.
 void keepReadable(QWidget *widget, const ControlDefinition &control);
 
 // Places the control's widget at `scale` times its designed place and `offset` further (the form's
@@ -53,17 +51,12 @@ void placeControl(QWidget *widget, const ControlDefinition &control, qreal logic
 // with; a picture that cannot be read is left out (none readable: a null icon).
 [[nodiscard]] QIcon iconFromPictures(std::span<const std::string_view> paths);
 
-// Keeps a bundle of resources registered for as long as it lives, so that its ":/" paths resolve
-// while a form needs them and nothing stays registered after the last form is gone.
-class RegisteredResources {
-public:
-    explicit RegisteredResources(const unsigned char *bundle);
-    ~RegisteredResources();
-    RegisteredResources(const RegisteredResources &) = delete;
-    RegisteredResources &operator=(const RegisteredResources &) = delete;
-
-private:
-    const unsigned char *m_bundle = nullptr; // null when nothing was registered
+struct UnregisterResources {
+    void operator()(const unsigned char *bundle) const { QResource::unregisterResource(bundle); }
 };
+// Keeps a bundle of resources registered for as long as it lives, so that its ":/" paths resolve
+// while a form needs them and nothing stays registered after the last form is gone; null when
+// nothing was registered.
+using RegisteredResources = std::unique_ptr<const unsigned char, UnregisterResources>;
 
 } // namespace forms
