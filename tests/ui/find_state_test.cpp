@@ -27,6 +27,7 @@ using testing_support::byLabel;
 std::vector<std::string> models(const std::vector<const ModelRecord *> &records)
 {
     std::vector<std::string> names;
+    names.reserve(records.size());
     for (const ModelRecord *record : records) {
         names.emplace_back(record->model);
     }
