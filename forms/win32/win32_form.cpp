@@ -189,27 +189,7 @@ void Win32Form::scaleToWindow()
         make(m_definition.font);
         make(Win32FindRow::answerFont(m_definition));
         std::swap(retired, m_fonts);
-        // The picture in the size class nearest the size it is drawn at, doubled above 100 %: its
-        // bitmap resource is named as its file ("banner.bmp"), the doubled one with "@2x" before
-        // the extension ("banner@2x.bmp"), and the plain one stands in for that.
-        const auto controls = m_definition.controls;
-        const auto picture
-            = std::ranges::find(controls, ControlKind::Picture, &ControlDefinition::kind);
-        const int factor = m_dpi * m_scale > kDesignDpi ? 2 : 1;
-        if (picture != controls.end() && factor != m_pictureFactor) {
-            const std::string_view path = picture->picture;
-            const std::string file(path.substr(path.find_last_of("/\\") + 1)); // npos + 1: all
-            const auto load = [](const std::string &name) {
-                return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                       widen(name).c_str(), IMAGE_BITMAP, 0, 0,
-                                                       LR_CREATEDIBSECTION));
-            };
-            HBITMAP bitmap = factor == 2
-                ? load(std::string(file).insert(std::min(file.rfind('.'), file.size()), "@2x"))
-                : nullptr;
-            m_picture.reset(bitmap != nullptr ? bitmap : load(file));
-            m_pictureFactor = factor;
-        }
+        loadPicture();
     }
     if (m_items.empty()) {
         return; // the controls are made next, each at its place and in its font
@@ -226,6 +206,30 @@ void Win32Form::scaleToWindow()
     m_findRow.layOut(refont);
     RedrawWindow(m_window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+void Win32Form::loadPicture()
+{
+    const auto controls = m_definition.controls;
+    const auto picture
+        = std::ranges::find(controls, ControlKind::Picture, &ControlDefinition::kind);
+    const int factor = m_dpi * m_scale > kDesignDpi ? 2 : 1;
+    if (picture == controls.end() || factor == m_pictureFactor) {
+        return;
+    }
+    // The bitmap resource is named as the picture's file ("banner.bmp"), its doubled variant with
+    // "@2x" before the extension ("banner@2x.bmp"), and the plain one stands in for it.
+    const std::string_view path = picture->picture;
+    const std::string file(path.substr(path.find_last_of("/\\") + 1)); // npos + 1: the whole path
+    const auto load = [](const std::string &name) {
+        return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), widen(name).c_str(),
+                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    };
+    HBITMAP bitmap = factor == 2
+        ? load(std::string(file).insert(std::min(file.rfind('.'), file.size()), "@2x"))
+        : nullptr;
+    m_picture.reset(bitmap != nullptr ? bitmap : load(file));
+    m_pictureFactor = factor;
 }
 
 Control *Win32Form::findControl(std::string_view name)

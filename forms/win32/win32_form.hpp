@@ -87,12 +87,16 @@ private:
     // Lays out for the client area's size, with new fonts and picture where the scale or DPI
     // changed, and places and fonts every control made so far.
     void scaleToWindow();
+    // The picture in the size class nearest the size it is drawn at: doubled above 100 %.
+    void loadPicture();
     // Has `frame` drawn as the classic group box in the form's colours, and pass on to the form
     // what its buttons tell it.
     static void adoptFrame(HWND frame);
     LRESULT colourControl(HDC dc, HWND control, int systemBackground);
     // A box's whole text where the box is too narrow to show it all: the tooltip it offers.
     [[nodiscard]] std::wstring tipOf(HWND box);
+    // Makes the tooltip window, each box a tool whose text is asked for as it is shown.
+    void makeTips();
 
     const FormDefinition &m_definition;
     HWND m_window = nullptr;

@@ -49,6 +49,28 @@ KeyPress keyPress(WPARAM virtualKey)
     return press;
 }
 
+// Draws a bitmap stretched over `target`, smoothed; at its own size, copied as it is.
+void drawPicture(HDC dc, const RECT &target, HBITMAP bitmap)
+{
+    BITMAP info {};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0) {
+        return;
+    }
+    const win32::Owned<HDC, DeleteDC> source(CreateCompatibleDC(dc));
+    const win32::Selection picture = win32::select(source.get(), bitmap);
+    const int width = target.right - target.left;
+    const int height = target.bottom - target.top;
+    if (width == info.bmWidth && height == info.bmHeight) {
+        BitBlt(dc, target.left, target.top, width, height, source.get(), 0, 0, SRCCOPY);
+    } else {
+        const int mode = SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, target.left, target.top, width, height, source.get(), 0, 0, info.bmWidth,
+                   info.bmHeight, SRCCOPY);
+        SetStretchBltMode(dc, mode);
+    }
+}
+
 } // namespace
 
 bool Win32Form::translate(MSG &message)
@@ -57,24 +79,9 @@ bool Win32Form::translate(MSG &message)
         || (message.hwnd != m_window && IsChild(m_window, message.hwnd) == FALSE)) {
         return false;
     }
-    // The tooltip window is made when the mouse first comes over a box whose text is cut off,
-    // each box a tool whose text is asked for (TTN_GETDISPINFO) each time its tip is to show.
+    // The tooltip window is made when the mouse first comes over a box whose text is cut off.
     if (message.message == WM_MOUSEMOVE && m_tips == nullptr && !tipOf(message.hwnd).empty()) {
-        m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 m_window, nullptr, GetModuleHandleW(nullptr), nullptr);
-        // A part number can be long: let the tip be as wide as it needs, on one line.
-        SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
-        for (const Item &item : m_items) {
-            if (item.definition->kind == ControlKind::TextBox) {
-                TTTOOLINFOW tool {.cbSize = sizeof(TTTOOLINFOW),
-                                  .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
-                                  .hwnd = m_window,
-                                  .uId = reinterpret_cast<UINT_PTR>(item.hwnd),
-                                  .lpszText = LPSTR_TEXTCALLBACKW}; // none given back: no tip
-                SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-            }
-        }
+        makeTips();
     }
     // A right click on a box opens the boxes' menu in place of the edit's own.
     if (message.message == WM_RBUTTONUP && itemOf(message.hwnd, ControlKind::TextBox) != nullptr) {
@@ -174,20 +181,7 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         }
         FillRect(drawn->hDC, &drawn->rcItem, GetSysColorBrush(COLOR_BTNFACE));
-        BITMAP info {};
-        if (!m_picture || GetObjectW(m_picture.get(), sizeof(info), &info) == 0) {
-            return TRUE;
-        }
-        // Stretched over the control, smoothed (at its own size, copied as it is).
-        const RECT &target = drawn->rcItem;
-        const win32::Owned<HDC, DeleteDC> source(CreateCompatibleDC(drawn->hDC));
-        const win32::Selection picture = win32::select(source.get(), m_picture.get());
-        const int mode = SetStretchBltMode(drawn->hDC, HALFTONE);
-        SetBrushOrgEx(drawn->hDC, 0, 0, nullptr);
-        StretchBlt(drawn->hDC, target.left, target.top, target.right - target.left,
-                   target.bottom - target.top, source.get(), 0, 0, info.bmWidth, info.bmHeight,
-                   SRCCOPY);
-        SetStretchBltMode(drawn->hDC, mode);
+        drawPicture(drawn->hDC, drawn->rcItem, m_picture.get());
         return TRUE;
     }
     case WM_SIZE: // minimised, the client area is empty and nothing is laid out
@@ -231,8 +225,8 @@ LRESULT Win32Form::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ACTIVATE:
         // A window that is not a dialog keeps its focus itself across being deactivated.
-        if (HWND focus = GetFocus(); LOWORD(wParam) == WA_INACTIVE) {
-            if (IsChild(m_window, focus) != FALSE) {
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (HWND focus = GetFocus(); IsChild(m_window, focus) != FALSE) {
                 m_lastFocus = focus;
             }
         } else if (IsWindow(m_lastFocus) != FALSE) {
@@ -263,6 +257,26 @@ std::wstring Win32Form::tipOf(HWND box)
     GetTextExtentPoint32W(win32::WindowDc(box, win32::fontOf(box)).get(), text.c_str(),
                           static_cast<int>(text.size()), &extent);
     return extent.cx > room.right - room.left ? text : std::wstring();
+}
+
+void Win32Form::makeTips()
+{
+    m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    // A part number can be long: let the tip be as wide as it needs, on one line.
+    SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, -1);
+    for (const Item &item : m_items) {
+        if (item.definition->kind == ControlKind::TextBox) {
+            // The text is asked for (TTN_GETDISPINFO) each time the tip is to show; none: no tip.
+            TTTOOLINFOW tool {.cbSize = sizeof(TTTOOLINFOW),
+                              .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
+                              .hwnd = m_window,
+                              .uId = reinterpret_cast<UINT_PTR>(item.hwnd),
+                              .lpszText = LPSTR_TEXTCALLBACKW};
+            SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
 }
 
 } // namespace forms
