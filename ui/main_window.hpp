@@ -152,8 +152,11 @@ constexpr ControlDefinition componentBox(std::size_t index)
     return box;
 }
 
-// A family's buttons lie in the frame captioned with its name, in two rows of up to ten, and
-// follow it in tab order: upper row left to right, then the lower.
+// A family's buttons lie in the frame captioned with its name, in two rows of up to ten (one more
+// finds no row, and the definition is refused as it is built), and follow it in tab order: upper
+// row left to right, then the lower.
+inline constexpr std::size_t kButtonsPerRow = 10;
+inline constexpr std::array<forms::Twips, 2> kButtonRowTops {360, 840};
 constexpr ControlDefinition modelButton(const ModelRecord &record, std::size_t place)
 {
     const auto *frame = std::ranges::find_if(kHead, [&record](const ControlDefinition &head) {
@@ -162,8 +165,9 @@ constexpr ControlDefinition modelButton(const ModelRecord &record, std::size_t p
     });
     ControlDefinition button
         = control(CommandButton, record.button, record.model,
-                  120 + 840 * static_cast<forms::Twips>(place % 10), place < 10 ? 360 : 840, 735,
-                  375, kFrameFont, frame->tabIndex + 1 + static_cast<int>(place));
+                  120 + 840 * static_cast<forms::Twips>(place % kButtonsPerRow),
+                  kButtonRowTops.at(place / kButtonsPerRow), 735, 375, kFrameFont,
+                  frame->tabIndex + 1 + static_cast<int>(place));
     button.container = frame->name;
     return button;
 }

@@ -137,10 +137,7 @@ private:
 
 QtForm::QtForm(const FormDefinition &definition, qreal logicalDpi)
     : m_definition(definition)
-    , m_resources(definition.resources != nullptr
-                          && QResource::registerResource(definition.resources)
-                      ? definition.resources
-                      : nullptr)
+    , m_resources(registerResources(definition.resources))
     , m_window(new FormWindow(*this))
     , m_logicalDpi(logicalDpi > 0 ? logicalDpi : 96)
     , m_dpiFromScreen(logicalDpi <= 0)

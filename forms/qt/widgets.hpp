@@ -58,5 +58,10 @@ struct UnregisterResources {
 // while a form needs them and nothing stays registered after the last form is gone; null when
 // nothing was registered.
 using RegisteredResources = std::unique_ptr<const unsigned char, UnregisterResources>;
+[[nodiscard]] inline RegisteredResources registerResources(const unsigned char *bundle)
+{
+    return RegisteredResources(bundle != nullptr && QResource::registerResource(bundle) ? bundle
+                                                                                        : nullptr);
+}
 
 } // namespace forms
